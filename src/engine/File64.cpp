@@ -1,0 +1,266 @@
+#include "File64.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/MessageBox.h"
+
+namespace kt {
+namespace {
+
+// One stack of open handles for the whole program.
+QVector<File64::Handle> g_openHandles;
+qint32 g_lastOpenError = File64::kOpenOk;
+int g_lastOpenErrno = 0;
+
+constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
+
+void removeFromStack(File64::Handle h, bool orMostRecent)
+{
+    // Descriptors are reused at once on POSIX, so the entry of the handle actually
+    // closed is the one dropped; closing in reverse order makes that the most recent.
+    const qsizetype at = g_openHandles.lastIndexOf(h);
+    if (at >= 0)
+        g_openHandles.remove(at);
+    else if (orMostRecent && !g_openHandles.isEmpty())
+        g_openHandles.removeLast();
+}
+
+} // namespace
+
+QString unexpectedErrorText(int number, const QString& description)
+{
+    return QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
+                          "restart Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report "
+                          "immediately.\r\n\r\nError %1: '%2'  detected.")
+        .arg(number)
+        .arg(description);
+}
+
+File64::~File64()
+{
+    // Close what this object still holds; a handle already closed through the stack is left alone.
+    if (m_handle != kInvalidHandle && g_openHandles.contains(m_handle)) {
+        ::close(m_handle);
+        removeFromStack(m_handle, false);
+    }
+}
+
+void File64::raiseError(int code, const QString& name) const
+{
+    QString text;
+    switch (code) {
+    case ErrFileOpenFailed:
+        text = QStringLiteral("Error opening '%1'!").arg(name);
+        break;
+    case ErrNoOpenFile:
+        text = QStringLiteral("There is no open file.");
+        break;
+    case ErrSeekFailed:
+        text = QStringLiteral("Error seeking!");
+        break;
+    default:
+        text = unexpectedErrorText(code, name);
+    }
+    MsgBox(text, kStopTopmost);
+}
+
+bool File64::checkOpen() const
+{
+    if (m_handle == kInvalidHandle) {
+        raiseError(ErrNoOpenFile);
+        return false;
+    }
+    return true;
+}
+
+File64::Handle File64::FileHandle() const
+{
+    checkOpen();
+    return m_handle;
+}
+
+QString File64::FileName() const
+{
+    checkOpen();
+    return m_fileName;
+}
+
+bool File64::IsOpen() const { return m_handle != kInvalidHandle; }
+
+bool File64::AutoFlush() const
+{
+    checkOpen();
+    return m_autoFlush;
+}
+
+void File64::SetAutoFlush(bool NewVal)
+{
+    checkOpen();
+    m_autoFlush = NewVal;
+}
+
+void File64::OpenFile(const QString& sFileName, const QString& sRW)
+{
+    int access;
+    if (sRW == QLatin1String("READ_WRITE"))
+        access = O_RDWR;
+    else if (sRW == QLatin1String("READ_ONLY"))
+        access = O_RDONLY;
+    else
+        access = -1;
+
+    Handle fd = kInvalidHandle;
+    int openErrno = 0;
+    if (access != -1 && !sFileName.isEmpty()) {
+        const QByteArray native = QFile::encodeName(sFileName);
+        // O_NONBLOCK keeps a FIFO from blocking the open; it is cleared again for regular files.
+        do {
+            fd = ::open(native.constData(), access | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+        } while (fd < 0 && errno == EINTR);
+        openErrno = fd < 0 ? errno : 0;
+        if (fd >= 0) {
+            struct stat st {};
+            if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+                openErrno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+                ::close(fd);
+                fd = kInvalidHandle;
+            } else {
+                ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            }
+        }
+    } else {
+        openErrno = sFileName.isEmpty() ? ENOENT : EINVAL;
+    }
+
+    m_handle = fd;
+    if (fd == kInvalidHandle) {
+        raiseError(ErrFileOpenFailed, sFileName);
+        g_lastOpenError = access == -1 ? kOpenUnexpected : kOpenFailed;
+        g_lastOpenErrno = openErrno;
+    } else {
+        g_lastOpenError = kOpenOk;
+        g_lastOpenErrno = 0;
+    }
+    m_fileName = sFileName;
+    g_openHandles.append(fd); // also -1 after a failure, so that closes stay paired
+}
+
+void File64::CloseFile(Handle hFile)
+{
+    if (hFile == kInvalidHandle)
+        raiseError(ErrNoOpenFile);
+    else
+        ::close(hFile);
+    removeFromStack(hFile, true);
+    m_fileName.clear();
+    m_autoFlush = false;
+}
+
+void File64::CloseAllFiles()
+{
+    checkOpen();
+    while (!g_openHandles.isEmpty()) {
+        const Handle h = g_openHandles.takeLast(); // most recent first
+        if (h != kInvalidHandle)
+            ::close(h);
+    }
+    m_fileName.clear();
+    m_autoFlush = false;
+    m_handle = kInvalidHandle;
+}
+
+bool File64::Flush()
+{
+    if (!checkOpen())
+        return false;
+    return ::fsync(m_handle) == 0;
+}
+
+void File64::SeekAbsolute(qint32 HighPos, qint32 LowPos)
+{
+    checkOpen();
+    const qint64 pos = (qint64(HighPos) << 32) | qint64(quint32(LowPos));
+    ::lseek(m_handle, pos, SEEK_SET);
+}
+
+void File64::SeekRelative(qint32 Offset)
+{
+    checkOpen();
+    if (::lseek(m_handle, Offset, SEEK_CUR) < 0)
+        raiseError(ErrSeekFailed);
+}
+
+QByteArray File64::GetBytes(Handle FileHandle, qint32 FirstByte, qint32& ByteCount, qint32& FilePointerStart)
+{
+    if (m_handle == kInvalidHandle)
+        return {};
+    const qint64 size = qint64(ByteCount) - FirstByte + 1;
+    if (size <= 0) {
+        FilePointerStart = 0;
+        return {};
+    }
+    QByteArray bytes(size, '\0');
+    const IoResult r = ReadBlock(FileHandle, bytes.data(), size);
+    FilePointerStart = qint32(r.bytes); // bytes not read stay zero
+    return bytes;
+}
+
+void File64::WriteBytes(Handle FileHandle, const QByteArray& bytes, qint32& BytesWritten)
+{
+    if (FileHandle == kInvalidHandle)
+        return;
+    const IoResult r = WriteBlock(FileHandle, bytes.constData(), bytes.size());
+    BytesWritten = qint32(r.bytes);
+    if (m_autoFlush)
+        Flush();
+}
+
+File64::IoResult File64::ReadBlock(Handle h, char* buffer, qint64 size)
+{
+    IoResult r;
+    while (r.bytes < size) {
+        const ssize_t n = ::read(h, buffer + r.bytes, size_t(size - r.bytes));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r.error = errno;
+            break;
+        }
+        if (n == 0)
+            break; // end of file
+        r.bytes += n;
+    }
+    return r;
+}
+
+File64::IoResult File64::WriteBlock(Handle h, const char* data, qint64 size)
+{
+    IoResult r;
+    while (r.bytes < size) {
+        const ssize_t n = ::write(h, data + r.bytes, size_t(size - r.bytes));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r.error = errno;
+            break;
+        }
+        if (n == 0) {
+            r.error = ENOSPC;
+            break;
+        }
+        r.bytes += n;
+    }
+    return r;
+}
+
+qint32 File64::LastOpenError() { return g_lastOpenError; }
+int File64::LastOpenErrno() { return g_lastOpenErrno; }
+int File64::OpenHandleCount() { return int(g_openHandles.size()); }
+QVector<File64::Handle> File64::OpenHandles() { return g_openHandles; }
+
+} // namespace kt

@@ -1,0 +1,91 @@
+#pragma once
+// File64: the program's one way of reading and writing file contents.
+//
+// A thin object over POSIX descriptors with 64-bit positions. Every handle that
+// OpenFile returns is also pushed on one stack shared by all File64 objects, so that
+// CloseAllFiles on any object closes everything the program has open (how a cancelled
+// pack lets go of its files). Callers close in the reverse order of opening.
+//
+// Opening follows "open always": a missing file is created empty, nothing is ever
+// truncated. Failures are shown at once through MsgBox (stop icon, topmost); callers
+// learn of an open failure only through LastOpenError() or a handle of -1.
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+namespace kt {
+
+class File64
+{
+public:
+    using Handle = int;
+    static constexpr Handle kInvalidHandle = -1;
+
+    // Error numbers of the three messages.
+    static constexpr int ErrFileOpenFailed = 45602; // "Error opening '<name>'!"
+    static constexpr int ErrNoOpenFile = 45603;     // "There is no open file."
+    static constexpr int ErrSeekFailed = 45604;     // "Error seeking!"
+
+    // Values of LastOpenError().
+    static constexpr qint32 kOpenOk = 0;
+    static constexpr qint32 kOpenFailed = 75;
+    static constexpr qint32 kOpenUnexpected = 999999999;
+
+    File64() = default;
+    ~File64();
+    File64(const File64&) = delete;
+    File64& operator=(const File64&) = delete;
+
+    Handle FileHandle() const; // shows ErrNoOpenFile when there is none, then returns -1
+    QString FileName() const;  // same check
+    bool IsOpen() const;
+    bool AutoFlush() const;
+    void SetAutoFlush(bool NewVal);
+
+    // sRW is "READ_WRITE" or "READ_ONLY". Directories, FIFOs and sockets are refused
+    // (a FIFO would block forever).
+    void OpenFile(const QString& sFileName, const QString& sRW);
+    void CloseAllFiles();
+    void CloseFile(Handle hFile);
+    bool Flush(); // fsync; false when the data could not be made durable
+
+    void SeekAbsolute(qint32 HighPos, qint32 LowPos); // position = High * 2^32 + (unsigned) Low
+    void SeekRelative(qint32 Offset);
+
+    // Reads ByteCount - FirstByte + 1 bytes from the current position of FileHandle into a
+    // zero-filled array; FilePointerStart receives the count actually read. Empty when this
+    // object has no open file.
+    QByteArray GetBytes(Handle FileHandle, qint32 FirstByte, qint32& ByteCount, qint32& FilePointerStart);
+    // Writes the whole array at the current position of FileHandle; BytesWritten receives the count.
+    void WriteBytes(Handle FileHandle, const QByteArray& bytes, qint32& BytesWritten);
+
+    // Block transfer for the join: no allocation, every short count and error reported.
+    struct IoResult
+    {
+        qint64 bytes = 0; // bytes moved
+        int error = 0;    // errno of the failure, 0 when none (a short read without error is end of file)
+    };
+    // Reads until size bytes or end of file; retries on EINTR.
+    static IoResult ReadBlock(Handle h, char* buffer, qint64 size);
+    // Writes until all size bytes are written or an error; a write that moves 0 bytes is ENOSPC.
+    static IoResult WriteBlock(Handle h, const char* data, qint64 size);
+
+    // Shared state.
+    static qint32 LastOpenError();
+    static int LastOpenErrno(); // errno of the last failed OpenFile, 0 after a success
+    static int OpenHandleCount();
+    static QVector<Handle> OpenHandles(); // in opening order
+
+private:
+    void raiseError(int code, const QString& name = QString()) const;
+    bool checkOpen() const; // shows ErrNoOpenFile when the handle is -1
+
+    Handle m_handle = kInvalidHandle;
+    QString m_fileName;
+    bool m_autoFlush = false;
+};
+
+// The generic failure message used when something unforeseen happens.
+QString unexpectedErrorText(int number, const QString& description);
+
+} // namespace kt

@@ -1,0 +1,24 @@
+#include "Shell.h"
+
+#include "Trash.h"
+
+namespace kt {
+namespace {
+class HeadlessShell final : public Shell
+{
+public:
+    ShellOpenResult open(const QString&) override { return ShellOpenResult::Failed; }
+    TrashResult moveToTrash(const QStringList& paths) override { return moveFilesToTrash(paths); }
+};
+Shell* g_shell = nullptr;
+} // namespace
+
+void installShell(Shell* shell) { g_shell = shell; }
+
+Shell& shell()
+{
+    static HeadlessShell headless;
+    return g_shell ? *g_shell : headless;
+}
+
+} // namespace kt

@@ -1,0 +1,39 @@
+#pragma once
+// The shell seam: open a file or an address with the program the desktop associates
+// with it, and move files to the trash.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace kt {
+
+enum class ShellOpenResult { Opened, NotFound, Failed };
+
+struct TrashFailure
+{
+    QString path;
+    QString reason;
+};
+
+struct TrashResult
+{
+    QStringList trashed;
+    QVector<TrashFailure> failed; // these files stay where they are
+    bool ok() const { return failed.isEmpty(); }
+};
+
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    // A local path or an URL ("https:", "mailto:"). NotFound when a local file does not exist.
+    virtual ShellOpenResult open(const QString& pathOrUrl) = 0;
+    // Moves each file to the trash; never deletes permanently.
+    virtual TrashResult moveToTrash(const QStringList& paths) = 0;
+};
+
+void installShell(Shell* shell); // not owned
+// The installed shell; without one, a shell that opens nothing and trashes with GIO.
+Shell& shell();
+
+} // namespace kt

@@ -1,0 +1,67 @@
+#include "ScriptedSeams.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kt::test {
+
+int ScriptedMessageBox::present(const QString& text, int style, const QString& title)
+{
+    m_asked.push_back({text, style, title});
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    if (msgButtons(style) != MB_OK)
+        ++m_unscripted;
+    return msgSafeAnswer(style);
+}
+
+QStringList ScriptedMessageBox::texts() const
+{
+    QStringList result;
+    for (const AskedMessage& m : m_asked)
+        result << m.text;
+    return result;
+}
+
+QStringList ScriptedFileDialogs::getOpenFileNames(const FileDialogRequest& request)
+{
+    m_openRequests.push_back(request);
+    return m_open.isEmpty() ? QStringList() : m_open.dequeue();
+}
+
+QString ScriptedFileDialogs::getSaveFileName(const FileDialogRequest& request)
+{
+    m_saveRequests.push_back(request);
+    return m_save.isEmpty() ? QString() : m_save.dequeue();
+}
+
+ShellOpenResult ScriptedShell::open(const QString& pathOrUrl)
+{
+    m_opened << pathOrUrl;
+    return openResult;
+}
+
+TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
+{
+    m_trashRequests.push_back(paths);
+    TrashResult result;
+    for (const QString& path : paths) {
+        if (failFor.contains(path)) {
+            result.failed.push_back({path, QStringLiteral("refused by the test")});
+            continue;
+        }
+        if (!m_trashFolder.isEmpty()) {
+            const QString target = QDir(m_trashFolder).filePath(
+                QStringLiteral("%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName()));
+            if (!QFile::rename(path, target)) {
+                result.failed.push_back({path, QStringLiteral("rename failed")});
+                continue;
+            }
+        }
+        result.trashed << path;
+    }
+    return result;
+}
+
+} // namespace kt::test

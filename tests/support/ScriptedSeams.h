@@ -1,0 +1,102 @@
+#pragma once
+// Scripted stand-ins for the seams: they answer from queues and record what was asked.
+// Install them in a test, run the logic, then check the record.
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+namespace kt::test {
+
+struct AskedMessage
+{
+    QString text;
+    int style = 0;
+    QString title;
+};
+
+class ScriptedMessageBox final : public MessageBoxPresenter
+{
+public:
+    ScriptedMessageBox() { installMessageBoxPresenter(this); }
+    ~ScriptedMessageBox() override { installMessageBoxPresenter(nullptr); }
+
+    // Queue the answers, in order. When the queue is empty a question gets its safe
+    // answer (No, Cancel, OK) and unscriptedCount() counts it.
+    void answer(int id) { m_answers.enqueue(id); }
+    void answer(std::initializer_list<int> ids)
+    {
+        for (int id : ids)
+            m_answers.enqueue(id);
+    }
+
+    int present(const QString& text, int style, const QString& title) override;
+
+    const QVector<AskedMessage>& asked() const { return m_asked; }
+    QStringList texts() const;
+    int unscriptedCount() const { return m_unscripted; }
+    int pendingAnswers() const { return int(m_answers.size()); }
+    void clear()
+    {
+        m_asked.clear();
+        m_answers.clear();
+        m_unscripted = 0;
+    }
+
+private:
+    QQueue<int> m_answers;
+    QVector<AskedMessage> m_asked;
+    int m_unscripted = 0;
+};
+
+class ScriptedFileDialogs final : public FileDialogs
+{
+public:
+    ScriptedFileDialogs() { installFileDialogs(this); }
+    ~ScriptedFileDialogs() override { installFileDialogs(nullptr); }
+
+    void answerOpen(const QStringList& files) { m_open.enqueue(files); }
+    void answerSave(const QString& path) { m_save.enqueue(path); }
+
+    QStringList getOpenFileNames(const FileDialogRequest& request) override;
+    QString getSaveFileName(const FileDialogRequest& request) override;
+
+    const QVector<FileDialogRequest>& openRequests() const { return m_openRequests; }
+    const QVector<FileDialogRequest>& saveRequests() const { return m_saveRequests; }
+
+private:
+    QQueue<QStringList> m_open;
+    QQueue<QString> m_save;
+    QVector<FileDialogRequest> m_openRequests;
+    QVector<FileDialogRequest> m_saveRequests;
+};
+
+// Records opens; moves "trashed" files into a folder of the test's choosing (or only
+// records them when none is set), failing for the paths listed in failFor.
+class ScriptedShell final : public Shell
+{
+public:
+    ScriptedShell() { installShell(this); }
+    ~ScriptedShell() override { installShell(nullptr); }
+
+    ShellOpenResult open(const QString& pathOrUrl) override;
+    TrashResult moveToTrash(const QStringList& paths) override;
+
+    void setTrashFolder(const QString& folder) { m_trashFolder = folder; }
+    QStringList failFor;
+    ShellOpenResult openResult = ShellOpenResult::Opened;
+
+    const QStringList& opened() const { return m_opened; }
+    const QVector<QStringList>& trashRequests() const { return m_trashRequests; }
+
+private:
+    QString m_trashFolder;
+    QStringList m_opened;
+    QVector<QStringList> m_trashRequests;
+};
+
+} // namespace kt::test
