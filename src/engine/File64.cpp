@@ -198,6 +198,15 @@ void File64::CloseAllFiles()
     m_handle = kInvalidHandle;
 }
 
+void File64::CloseAllHandles()
+{
+    while (!g_openHandles.isEmpty()) {
+        const Handle h = g_openHandles.takeLast();
+        if (h != kInvalidHandle)
+            ::close(h);
+    }
+}
+
 bool File64::Flush()
 {
     if (!checkOpen())
