@@ -1,13 +1,13 @@
 // CProgBar32: both parent modes, defaults, vertical style, positions, events let
 // through, colours and destruction.
+#include "auxiliary/ui/CProgBar32.h"
+
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressBar>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-
-#include "auxiliary/ui/CProgBar32.h"
 
 using kt::CProgBar32;
 
@@ -184,12 +184,11 @@ void ProgBarTest::setPosLetsEventsThroughBeforeAndAfter()
         Qt::QueuedConnection);
     // After: an event posted by the move itself is handled before SetProgBarPos returns.
     bool afterHandled = false;
-    QObject::connect(bar.ProgBarHwnd(), &QProgressBar::valueChanged, &form,
-                     [&](int value) {
-                         if (value == 7)
-                             QMetaObject::invokeMethod(
-                                 &form, [&] { afterHandled = true; }, Qt::QueuedConnection);
-                     });
+    QObject::connect(bar.ProgBarHwnd(), &QProgressBar::valueChanged, &form, [&](int value) {
+        if (value == 7)
+            QMetaObject::invokeMethod(
+                &form, [&] { afterHandled = true; }, Qt::QueuedConnection);
+    });
     bar.SetProgBarPos(7);
     QCOMPARE(seenBefore, 0);
     QCOMPARE(bar.ProgBarHwnd()->value(), 7);
@@ -203,7 +202,8 @@ void ProgBarTest::setPosSurvivesBarDestroyedByAnEvent()
     CProgBar32 bar;
     bar.Parent(form);
     QVERIFY(bar.Create());
-    QMetaObject::invokeMethod(form, [form] { delete form; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form, [form] { delete form; }, Qt::QueuedConnection);
     bar.SetProgBarPos(50);
     QVERIFY(!bar.ProgBarHwnd());
     bar.SetProgBarPos(60);
@@ -215,7 +215,8 @@ void ProgBarTest::delayLetsEventsThroughAndWaits()
     CProgBar32 bar; // no bar needed
     bool handled = false;
     QObject context;
-    QMetaObject::invokeMethod(&context, [&] { handled = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context, [&] { handled = true; }, Qt::QueuedConnection);
     QElapsedTimer clock;
     clock.start();
     bar.DelayProgBar(40);

@@ -1,5 +1,8 @@
 // The progress window: layout at the running resolution, the current-file text, Cancel
 // by every route, the start announcement, cursors.
+#include "engine/ui/ProgressWindow.h"
+#include "engine/ui/Twips.h"
+
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
@@ -7,9 +10,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#include "engine/ui/ProgressWindow.h"
-#include "engine/ui/Twips.h"
 
 using kt::ProgressWindow;
 
@@ -96,8 +96,8 @@ void ProgressWindowTest::layout()
             QStringLiteral("/home/someone/Videos/holiday 2026/second week/the long walk to the "
                            "lighthouse, part three.mpg")));
         window.show();
-        const QString path = QString::fromLocal8Bit(dir) +
-                             QStringLiteral("/progressfrm-%1dpi.png").arg(qRound(dy));
+        const QString path =
+            QString::fromLocal8Bit(dir) + QStringLiteral("/progressfrm-%1dpi.png").arg(qRound(dy));
         QVERIFY(window.grab().save(path));
     }
 }
@@ -120,8 +120,7 @@ void ProgressWindowTest::barLevelWithPercentage()
     QVERIFY(bar->geometry().bottom() < file.top());
     // "100%" is drawn clear of the bar's end.
     const QFontMetrics metrics(child(window, "percentdone_lbl")->font());
-    QVERIFY(percent.right() - metrics.horizontalAdvance(QStringLiteral("100%")) >
-            bar->geometry().right());
+    QVERIFY(percent.right() - metrics.horizontalAdvance(QStringLiteral("100%")) > bar->geometry().right());
 }
 
 void ProgressWindowTest::fileText_data()
@@ -173,8 +172,8 @@ void ProgressWindowTest::percentAndTime()
     window.showTimeRemaining(QStringLiteral("6 minutes 20 seconds remaining"));
     QCOMPARE(time->text(), QStringLiteral("6 minutes 20 seconds remaining"));
     QVERIFY(!time->isHidden());
-    QVERIFY(QFontMetrics(time->font()).horizontalAdvance(
-                QStringLiteral("23 hours 59 minutes remaining")) <= time->width());
+    QVERIFY(QFontMetrics(time->font()).horizontalAdvance(QStringLiteral("23 hours 59 minutes remaining")) <=
+            time->width());
 }
 
 void ProgressWindowTest::cancelByEveryRoute_data()
@@ -194,8 +193,7 @@ void ProgressWindowTest::cancelByEveryRoute()
     QSignalSpy cancelled(&window, &ProgressWindow::cancelRequested);
     auto act = [&] {
         if (route == "button")
-            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CancelButton")),
-                              Qt::LeftButton);
+            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
         else if (route == "escape")
             QTest::keyClick(&window, Qt::Key_Escape);
         else

@@ -14,8 +14,8 @@ inline void FormatDir(const QString& path, QString& output, int maxWidthTwips,
         output = path;
         return;
     }
-    const QString suffix = QStringLiteral("...") + QDir::separator() +
-                           path.mid(path.lastIndexOf(QDir::separator()) + 1);
+    const QString suffix =
+        QStringLiteral("...") + QDir::separator() + path.mid(path.lastIndexOf(QDir::separator()) + 1);
     QString prefix = path;
     const int budget = maxWidthTwips - measureTwips(suffix) - 350;
     while (!prefix.isEmpty() && measureTwips(prefix) > budget)

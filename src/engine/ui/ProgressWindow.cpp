@@ -1,5 +1,9 @@
 #include "ProgressWindow.h"
 
+#include "FormatDirPlaceholder.h"
+#include "Twips.h"
+#include "platform/Program.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QFrame>
@@ -7,10 +11,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-
-#include "FormatDirPlaceholder.h"
-#include "Twips.h"
-#include "platform/Program.h"
 
 namespace kt {
 
@@ -32,9 +32,8 @@ QFont labelFont()
 {
     QFont font;
     // Arial, else one of its metric twins, so the widths in twips mean the same.
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("Helvetica")});
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
@@ -122,8 +121,7 @@ int ProgressWindow::measureTwips(const QString& text) const
 QString ProgressWindow::packingText(const QString& path) const
 {
     QString shortened;
-    FormatDir(path, shortened, kFileTextTwips,
-              [this](const QString& text) { return measureTwips(text); });
+    FormatDir(path, shortened, kFileTextTwips, [this](const QString& text) { return measureTwips(text); });
     return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
 }
 

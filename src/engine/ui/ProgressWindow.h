@@ -5,9 +5,9 @@
 // The window only shows; the join drives it. It announces its first show (the join
 // starts there) and a Cancel. Escape and the close box count as Cancel, so the window
 // never disappears while a join runs inside it; only finish() closes it.
-#include <QDialog>
-
 #include "auxiliary/ui/CProgBar32.h"
+
+#include <QDialog>
 
 class QLabel;
 class QFrame;
