@@ -1,9 +1,12 @@
 // The progress window: layout at the running resolution, the current-file text, Cancel
 // by every route, the start announcement, cursors.
+#include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
 #include "engine/ui/Twips.h"
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QMouseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -14,6 +17,18 @@
 using kt::ProgressWindow;
 
 namespace {
+
+// A click that waits in the event queue, as one made while the join copies a block.
+void postClick(QWidget* button)
+{
+    const QPointF at = QRectF(button->rect()).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(
+            button, new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                     : Qt::NoButton,
+                                    Qt::NoModifier));
+}
 
 QWidget* child(QWidget& window, const char* name)
 {
@@ -39,6 +54,10 @@ private slots:
     void finishCloses();
     void startedOnceOnFirstShow();
     void cursors();
+    void beginJoin();
+    void joinRunsInsideTheModalWindow();
+    void cancelSeenWithinOneBlock();
+    void windowClosedWhenTheJoinForgets();
 };
 
 void ProgressWindowTest::layout()
@@ -90,11 +109,10 @@ void ProgressWindowTest::layout()
     if (const QByteArray dir = qgetenv("KT_SCREENSHOT_DIR"); !dir.isEmpty()) {
         window.createProgressBar();
         window.progressBar().SetProgBarPos(62);
-        window.showPercent(62);
-        window.showTimeRemaining(QStringLiteral("2 minutes 1 second remaining"));
-        window.showFileText(window.packingText(
-            QStringLiteral("/home/someone/Videos/holiday 2026/second week/the long walk to the "
-                           "lighthouse, part three.mpg")));
+        window.setPercentText("62%");
+        window.setTimeRemainingText(QStringLiteral("2 minutes 1 second remaining"));
+        window.showPackingFile(QStringLiteral("/home/someone/Videos/holiday 2026/second week/"
+                                              "the long walk to the lighthouse, part three.mpg"));
         window.show();
         const QString path =
             QString::fromLocal8Bit(dir) + QStringLiteral("/progressfrm-%1dpi.png").arg(qRound(dy));
@@ -150,7 +168,7 @@ void ProgressWindowTest::fileText()
         QVERIFY(path.startsWith(shown.left(10)));
     }
     // The whole text fits the label it is shown in, as plain text.
-    window.showFileText(text);
+    window.showPackingFile(path);
     auto* label = window.findChild<QLabel*>(QStringLiteral("Statusbar_lbl"));
     QCOMPARE(label->text(), text);
     QCOMPARE(label->textFormat(), Qt::PlainText);
@@ -162,14 +180,15 @@ void ProgressWindowTest::percentAndTime()
     ProgressWindow window;
     auto* percent = window.findChild<QLabel*>(QStringLiteral("percentdone_lbl"));
     auto* time = window.findChild<QLabel*>(QStringLiteral("TimeRemainingLbl"));
-    window.showPercent(0);
+    window.setPercentText(QStringLiteral("0%"));
     QCOMPARE(percent->text(), QStringLiteral("0%"));
     QVERIFY(!percent->isHidden());
-    window.showPercent(100);
+    window.setPercentText(QStringLiteral("100%"));
     QCOMPARE(percent->text(), QStringLiteral("100%"));
-    window.clearPercent();
+    window.setPercentText(QString());
     QCOMPARE(percent->text(), QString());
-    window.showTimeRemaining(QStringLiteral("6 minutes 20 seconds remaining"));
+    QVERIFY(percent->isHidden());
+    window.setTimeRemainingText(QStringLiteral("6 minutes 20 seconds remaining"));
     QCOMPARE(time->text(), QStringLiteral("6 minutes 20 seconds remaining"));
     QVERIFY(!time->isHidden());
     QVERIFY(QFontMetrics(time->font()).horizontalAdvance(QStringLiteral("23 hours 59 minutes remaining")) <=
@@ -190,7 +209,7 @@ void ProgressWindowTest::cancelByEveryRoute()
     ProgressWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QSignalSpy cancelled(&window, &ProgressWindow::cancelRequested);
+    QSignalSpy cancelled(&window, &ProgressWindow::cancelPressed);
     auto act = [&] {
         if (route == "button")
             QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CancelButton")), Qt::LeftButton);
@@ -201,7 +220,7 @@ void ProgressWindowTest::cancelByEveryRoute()
     };
     act();
     QCOMPARE(cancelled.count(), 1);
-    QVERIFY(window.cancelClicked());
+    QVERIFY(window.cancelRequested());
     // The window stays until the join has stopped and says so.
     QVERIFY(window.isVisible());
     act();
@@ -248,6 +267,88 @@ void ProgressWindowTest::cursors()
     window.setBusyCursor(false);
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(cancel->cursor().shape(), Qt::ArrowCursor);
+}
+
+void ProgressWindowTest::beginJoin()
+{
+    ProgressWindow window;
+    kt::ProgressView& view = window;
+    view.beginJoin();
+    QProgressBar* bar = window.progressBar().ProgBarHwnd();
+    QVERIFY(bar);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
+    QVERIFY(!window.findChild<QWidget*>(QStringLiteral("TimeRemainingLbl"))->isHidden());
+    view.setProgressBarPos(42);
+    QCOMPARE(bar->value(), 42);
+    QSignalSpy destroyed(bar, &QObject::destroyed);
+    view.destroyProgressBar();
+    QCOMPARE(destroyed.count(), 1);
+    view.destroyProgressBar();
+    view.setProgressBarPos(50); // no bar left: nothing to move
+}
+
+void ProgressWindowTest::joinRunsInsideTheModalWindow()
+{
+    QWidget owner;
+    owner.show();
+    bool shownAndModal = false;
+    QList<int> positions;
+    kt::runJoinInProgressWindow(&owner, [&](kt::ProgressView& view) {
+        auto& window = dynamic_cast<ProgressWindow&>(view);
+        shownAndModal = window.isVisible() && window.parentWidget() == &owner &&
+                        QApplication::activeModalWidget() == &window;
+        view.beginJoin();
+        for (int percent : {0, 50, 100}) {
+            view.setProgressBarPos(percent);
+            positions << window.progressBar().ProgBarHwnd()->value();
+        }
+        view.destroyProgressBar();
+        view.closeWindow();
+    });
+    QVERIFY(shownAndModal);
+    QCOMPARE(positions, (QList<int>{0, 50, 100}));
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(owner.findChildren<ProgressWindow*>().isEmpty()); // gone with the run
+}
+
+void ProgressWindowTest::cancelSeenWithinOneBlock()
+{
+    QWidget owner;
+    int blocks = 0;
+    bool cancelledBeforeYield = true;
+    kt::runJoinInProgressWindow(&owner, [&](kt::ProgressView& view) {
+        auto& window = dynamic_cast<ProgressWindow&>(view);
+        view.beginJoin();
+        for (int block = 0; block < 1000; ++block) {
+            if (block == 0) // the user presses Cancel while the first block is copied
+                postClick(window.findChild<QPushButton*>(QStringLiteral("CancelButton")));
+            ++blocks;
+            cancelledBeforeYield = view.cancelRequested();
+            view.setProgressBarPos(block / 10);
+            if (view.cancelRequested()) {
+                view.destroyProgressBar();
+                view.closeWindow();
+                return;
+            }
+        }
+        view.closeWindow();
+    });
+    QVERIFY(!cancelledBeforeYield);
+    QCOMPARE(blocks, 1);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void ProgressWindowTest::windowClosedWhenTheJoinForgets()
+{
+    QWidget owner;
+    bool joined = false;
+    kt::runJoinInProgressWindow(&owner, [&](kt::ProgressView& view) {
+        view.beginJoin();
+        joined = true;
+    });
+    QVERIFY(joined);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 QTEST_MAIN(ProgressWindowTest)

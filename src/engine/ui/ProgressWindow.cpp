@@ -125,35 +125,48 @@ QString ProgressWindow::packingText(const QString& path) const
     return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
 }
 
-void ProgressWindow::showFileText(const QString& text)
-{
-    m_file->setText(text);
-}
-
-void ProgressWindow::showPercent(int percent)
-{
-    m_percent->setText(QString::number(percent) + QLatin1Char('%'));
-    m_percent->show();
-    m_percent->repaint();
-}
-
-void ProgressWindow::clearPercent()
-{
-    m_percent->clear();
-}
-
-void ProgressWindow::showTimeRemaining(const QString& text)
-{
-    m_timeRemaining->setText(text);
-    m_timeRemaining->show();
-}
-
 void ProgressWindow::setBusyCursor(bool busy)
 {
     if (busy)
         setCursor(Qt::WaitCursor);
     else
         unsetCursor();
+}
+
+void ProgressWindow::beginJoin()
+{
+    createProgressBar();
+    setBusyCursor(true);
+    m_timeRemaining->show();
+}
+
+void ProgressWindow::showPackingFile(const QString& fullPath)
+{
+    m_file->setText(packingText(fullPath));
+}
+
+void ProgressWindow::setProgressBarPos(int percent)
+{
+    m_bar.SetProgBarPos(percent);
+}
+
+void ProgressWindow::setPercentText(const QString& text)
+{
+    m_percent->setText(text);
+    m_percent->setVisible(!text.isEmpty());
+    if (!text.isEmpty())
+        m_percent->repaint();
+}
+
+void ProgressWindow::setTimeRemainingText(const QString& text)
+{
+    m_timeRemaining->setText(text);
+    m_timeRemaining->show();
+}
+
+void ProgressWindow::destroyProgressBar()
+{
+    m_bar.DestroyProgBar();
 }
 
 void ProgressWindow::finish()
@@ -167,7 +180,7 @@ void ProgressWindow::CancelButton_Click()
     if (m_cancelClicked)
         return;
     m_cancelClicked = true;
-    emit cancelRequested();
+    emit cancelPressed();
 }
 
 void ProgressWindow::reject()

@@ -2,12 +2,14 @@
 // The progress window `progressfrm`: the file being packed, the percentage, the time
 // remaining, a progress bar made at run time and Cancel.
 //
-// The window only shows; the join drives it. It announces its first show (the join
-// starts there) and a Cancel. Escape and the close box count as Cancel, so the window
-// never disappears while a join runs inside it; only finish() closes it.
-#include "auxiliary/ui/CProgBar32.h"
-
+// The window only shows; the join drives it through ProgressView. It announces its first
+// show (the join starts there). Cancel, Escape and the close box only raise the flag the
+// join reads after each block, so the window never disappears while a join runs inside
+// it; only finish() (closeWindow) closes it.
 #include <QDialog>
+
+#include "auxiliary/ui/CProgBar32.h"
+#include "engine/PackHost.h"
 
 class QLabel;
 class QFrame;
@@ -15,7 +17,7 @@ class QPushButton;
 
 namespace kt {
 
-class ProgressWindow : public QDialog
+class ProgressWindow : public QDialog, public ProgressView
 {
     Q_OBJECT
 public:
@@ -34,19 +36,21 @@ public:
     // Width of a text in Statusbar_lbl's font, in twips.
     int measureTwips(const QString& text) const;
 
-    void showFileText(const QString& text);
-    // "<percent>%", painted at once.
-    void showPercent(int percent);
-    void clearPercent();
-    void showTimeRemaining(const QString& text);
-
     // The hourglass over the window (the arrow stays over Cancel).
     void setBusyCursor(bool busy);
 
-    bool cancelClicked() const { return m_cancelClicked; }
-
     // Closes the window; the only way it closes.
     void finish();
+
+    // ProgressView
+    void beginJoin() override;
+    void showPackingFile(const QString& fullPath) override;
+    void setProgressBarPos(int percent) override;
+    void setPercentText(const QString& text) override;
+    void setTimeRemainingText(const QString& text) override;
+    bool cancelRequested() const override { return m_cancelClicked; }
+    void destroyProgressBar() override;
+    void closeWindow() override { finish(); }
 
     double dpiX() const;
     double dpiY() const;
@@ -55,7 +59,7 @@ signals:
     // Once, when the window is first shown: the join starts here.
     void started();
     // CancelButton, Escape or the close box, once.
-    void cancelRequested();
+    void cancelPressed();
 
 public slots:
     void CancelButton_Click();
