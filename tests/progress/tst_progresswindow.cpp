@@ -6,9 +6,9 @@
 
 #include <QApplication>
 #include <QFontInfo>
-#include <QMouseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -25,8 +25,7 @@ void postClick(QWidget* button)
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
         QCoreApplication::postEvent(
             button, new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
-                                    type == QEvent::MouseButtonPress ? Qt::LeftButton
-                                                                     : Qt::NoButton,
+                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                                     Qt::NoModifier));
 }
 

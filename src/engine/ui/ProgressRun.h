@@ -1,9 +1,9 @@
 #pragma once
 // Runs one join inside a modal progress window owned by a main window.
+#include "engine/PackHost.h"
+
 #include <QWidget>
 #include <functional>
-
-#include "engine/PackHost.h"
 
 namespace kt {
 

@@ -28,7 +28,9 @@ constexpr QRect kCancelRect(2520, 1225, 1095, 375);
 // The bar, in pixels except for its top, which stands this many twips above the bottom.
 constexpr int kBarLeft = 15, kBarWidth = 340, kBarHeight = 15, kBarTwipsAboveBottom = 1400;
 
-QFont labelFont()
+} // namespace
+
+QFont ProgressWindow::labelFont()
 {
     QFont font;
     // Arial, else one of its metric twins, so the widths in twips mean the same.
@@ -38,8 +40,6 @@ QFont labelFont()
     font.setPointSize(8);
     return font;
 }
-
-} // namespace
 
 ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent)
 {
@@ -120,8 +120,15 @@ int ProgressWindow::measureTwips(const QString& text) const
 
 QString ProgressWindow::packingText(const QString& path) const
 {
+    return packingText(path, m_file->font(), dpiX());
+}
+
+QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+{
+    const QFontMetrics metrics(font);
     QString shortened;
-    FormatDir(path, shortened, kFileTextTwips, [this](const QString& text) { return measureTwips(text); });
+    FormatDir(path, shortened, kFileTextTwips,
+              [&](const QString& text) { return pixelsToTwips(metrics.horizontalAdvance(text), dpiX); });
     return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
 }
 

@@ -6,10 +6,10 @@
 // show (the join starts there). Cancel, Escape and the close box only raise the flag the
 // join reads after each block, so the window never disappears while a join runs inside
 // it; only finish() (closeWindow) closes it.
-#include <QDialog>
-
 #include "auxiliary/ui/CProgBar32.h"
 #include "engine/PackHost.h"
+
+#include <QDialog>
 
 class QLabel;
 class QFrame;
@@ -33,6 +33,10 @@ public:
 
     // "Packing '" + the path shortened to kFileTextTwips in Statusbar_lbl's font + "'".
     QString packingText(const QString& path) const;
+    // The same for a font and a horizontal resolution: what the status bar shows.
+    static QString packingText(const QString& path, const QFont& font, double dpiX);
+    // Arial 8 pt, or a metric twin of Arial.
+    static QFont labelFont();
     // Width of a text in Statusbar_lbl's font, in twips.
     int measureTwips(const QString& text) const;
 
