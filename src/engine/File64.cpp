@@ -188,14 +188,19 @@ void File64::CloseFile(Handle hFile)
 void File64::CloseAllFiles()
 {
     checkOpen();
+    CloseAllHandles();
+    m_fileName.clear();
+    m_autoFlush = false;
+    m_handle = kInvalidHandle;
+}
+
+void File64::CloseAllHandles()
+{
     while (!g_openHandles.isEmpty()) {
         const Handle h = g_openHandles.takeLast().handle; // most recent first
         if (h != kInvalidHandle)
             ::close(h);
     }
-    m_fileName.clear();
-    m_autoFlush = false;
-    m_handle = kInvalidHandle;
 }
 
 bool File64::Flush()

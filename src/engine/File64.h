@@ -55,6 +55,9 @@ public:
     // no-open-file message that CloseFile(-1) shows. Does nothing after a success.
     void DiscardFailedOpen();
     void CloseAllFiles();
+    // Closes every handle on the shared stack and empties it, without a message even when
+    // entries are -1 (left by failed opens): how the join lets go of its files after a failure.
+    static void CloseAllHandles();
     void CloseFile(Handle hFile);
     bool Flush(); // fsync; false when the data could not be made durable
 
