@@ -10,8 +10,17 @@ static void initAppIconResource() { Q_INIT_RESOURCE(appicon); }
 namespace kt {
 
 namespace {
-QPixmap g_product;
-QPixmap g_mail;
+// Built on first use: a pixmap needs the application object.
+struct AboutPictures
+{
+    QPixmap product;
+    QPixmap mail;
+};
+AboutPictures& aboutPictures()
+{
+    static AboutPictures pictures;
+    return pictures;
+}
 } // namespace
 
 QImage toImage(const icon::PixelBuffer& buffer)
@@ -39,19 +48,16 @@ QPixmap loadIconFilePicture(const QString& path, const QColor& background)
 void prepareAboutPictures(const QString& programDir, const QColor& background)
 {
     // The mail picture is only tried once the product picture has loaded.
-    g_product = loadIconFilePicture(programDir + QStringLiteral("/KlvTarn.ir"), background);
-    if (!g_product.isNull())
-        g_mail = loadIconFilePicture(programDir + QStringLiteral("/Radur.ir"), background);
+    AboutPictures& p = aboutPictures();
+    p.product = loadIconFilePicture(programDir + QStringLiteral("/KlvTarn.ir"), background);
+    if (!p.product.isNull())
+        p.mail = loadIconFilePicture(programDir + QStringLiteral("/Radur.ir"), background);
 }
 
-QPixmap aboutProductPicture() { return g_product; }
-QPixmap aboutMailPicture() { return g_mail; }
+QPixmap aboutProductPicture() { return aboutPictures().product; }
+QPixmap aboutMailPicture() { return aboutPictures().mail; }
 
-void clearAboutPictures()
-{
-    g_product = {};
-    g_mail = {};
-}
+void clearAboutPictures() { aboutPictures() = {}; }
 
 QIcon applicationIcon()
 {
