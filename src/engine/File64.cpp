@@ -201,7 +201,7 @@ void File64::CloseAllFiles()
 void File64::CloseAllHandles()
 {
     while (!g_openHandles.isEmpty()) {
-        const Handle h = g_openHandles.takeLast();
+        const Handle h = g_openHandles.takeLast().handle;
         if (h != kInvalidHandle)
             ::close(h);
     }
