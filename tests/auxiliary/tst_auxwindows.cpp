@@ -57,7 +57,7 @@ QStringList visibleCredits(abtfrm& box)
     return shown;
 }
 
-class FakeProbe final : public SystemProbe
+class FakeProbe final : public SysInfoProbe
 {
 public:
     QMap<QString, RegValue> values; // by value name
@@ -78,7 +78,7 @@ public:
     }
 };
 
-RegValue sz(const QByteArray& s) { return RegValue{REG_SZ, s + '\0'}; }
+RegValue sz(const QByteArray& s) { return RegValue{RegSz, s + '\0'}; }
 } // namespace
 
 class TestAuxWindows : public QObject
@@ -296,10 +296,10 @@ private slots:
     void regValueTexts()
     {
         QCOMPARE(regValueText(sz("C:\\x.exe")), std::optional<QString>(QStringLiteral("C:\\x.exe")));
-        QCOMPARE(regValueText(RegValue{REG_SZ, "abc"}), std::optional<QString>(QStringLiteral("abc")));
-        QCOMPARE(regValueText(RegValue{REG_DWORD, QByteArray("\x10\x27\x00\x00", 4)}), std::optional<QString>(QStringLiteral("10000")));
+        QCOMPARE(regValueText(RegValue{RegSz, "abc"}), std::optional<QString>(QStringLiteral("abc")));
+        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x10\x27\x00\x00", 4)}), std::optional<QString>(QStringLiteral("10000")));
         // Bytes are joined without leading zeros, as the classic routine does.
-        QCOMPARE(regValueText(RegValue{REG_DWORD, QByteArray("\x05\x01\x00\x00", 4)}), std::optional<QString>(QStringLiteral("21")));
+        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x05\x01\x00\x00", 4)}), std::optional<QString>(QStringLiteral("21")));
         QVERIFY(!regValueText(RegValue{3, "zz"}).has_value());
     }
 
@@ -335,7 +335,7 @@ private slots:
     {
         QTemporaryDir empty;
         QTemporaryDir bin;
-        DesktopSystemProbe none({empty.path()});
+        DesktopSysInfoProbe none({empty.path()});
         QString value;
         const QString key = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
         QVERIFY(!GetKeyValue(none, RegRoot::LocalMachine, key, QStringLiteral("PATH"), value));
@@ -343,16 +343,16 @@ private slots:
         const QString program = bin.filePath(QStringLiteral("kinfocenter"));
         writeFile(program, "#!/bin/sh\n");
         QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        DesktopSystemProbe found({empty.path(), bin.path()});
+        DesktopSysInfoProbe found({empty.path(), bin.path()});
         QVERIFY(GetKeyValue(found, RegRoot::LocalMachine, key, QStringLiteral("PATH"), value));
         QCOMPARE(value, program);
 
         // Through the About box's button, with nothing installed.
         test::ScriptedMessageBox box;
-        installSystemProbe(&none);
+        installSysInfoProbe(&none);
         abtfrm about;
         QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
-        installSystemProbe(nullptr);
+        installSysInfoProbe(nullptr);
         QCOMPARE(box.texts(), QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
     }
 
@@ -388,7 +388,7 @@ private slots:
             QCOMPARE(logo.toImage().pixel(0, 0), qRgb(200, 201, 202));
         }
         QVERIFY(box.asked().isEmpty());
-        const QIcon icon = applicationIcon();
+        const QIcon icon = programIcon();
         QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
         QWidget owner;
         QDialog child(&owner);

@@ -1,5 +1,6 @@
 #include "IconPictures.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 #include "AuxiliaryWindows.h"
@@ -59,7 +60,7 @@ QPixmap aboutMailPicture() { return aboutPictures().mail; }
 
 void clearAboutPictures() { aboutPictures() = {}; }
 
-QIcon applicationIcon()
+QIcon programIcon()
 {
     static const QIcon icon = [] {
         initAppIconResource();
@@ -73,7 +74,9 @@ QIcon applicationIcon()
 
 void SetWindowIcons(QWidget* window)
 {
-    const QIcon icon = applicationIcon();
+    // The application's icon when the program has set one, so every window shows the same.
+    const QIcon appIcon = QGuiApplication::windowIcon();
+    const QIcon icon = appIcon.isNull() ? programIcon() : appIcon;
     QWidget* top = window;
     while (top->parentWidget())
         top = top->parentWidget()->window();
