@@ -188,11 +188,7 @@ void File64::CloseFile(Handle hFile)
 void File64::CloseAllFiles()
 {
     checkOpen();
-    while (!g_openHandles.isEmpty()) {
-        const Handle h = g_openHandles.takeLast().handle; // most recent first
-        if (h != kInvalidHandle)
-            ::close(h);
-    }
+    CloseAllHandles();
     m_fileName.clear();
     m_autoFlush = false;
     m_handle = kInvalidHandle;
@@ -201,7 +197,7 @@ void File64::CloseAllFiles()
 void File64::CloseAllHandles()
 {
     while (!g_openHandles.isEmpty()) {
-        const Handle h = g_openHandles.takeLast().handle;
+        const Handle h = g_openHandles.takeLast().handle; // most recent first
         if (h != kInvalidHandle)
             ::close(h);
     }
