@@ -100,7 +100,7 @@ abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(sysInfo, &QPushButton::clicked, this, [] { StartSysInfo(systemProbe()); });
+    connect(sysInfo, &QPushButton::clicked, this, [] { StartSysInfo(sysInfoProbe()); });
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);

@@ -31,8 +31,7 @@ void prepareAboutPictures(const QString& programDir, const QColor& background);
 // failure, and a null pixmap).
 QPixmap loadIconFilePicture(const QString& path, const QColor& background);
 
-// The application icon and the window icons of every window (IconPictures.h).
-QIcon applicationIcon();
-void SetWindowIcons(QWidget* window);
+// The application icon at 16, 24, 32 and 48 px, from the program's resources.
+QIcon programIcon();
 
 } // namespace kt

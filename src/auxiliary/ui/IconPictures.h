@@ -20,8 +20,9 @@ QPixmap aboutMailPicture();    // Radur.ir
 void clearAboutPictures();
 
 // The application icon (16, 24, 32 and 48 px).
-QIcon applicationIcon();
-// Gives `window` and its top owner the application icon.
+QIcon programIcon();
+// Gives `window` and its top owner the application icon (the auxiliary windows' own
+// SetWindowIcons step).
 void SetWindowIcons(QWidget* window);
 
 } // namespace kt
