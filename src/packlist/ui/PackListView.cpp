@@ -107,6 +107,7 @@ void PackListView::setColumnWidthBy(int column, int widthOrCode)
     const int columns = m_model->columnCount();
     if (column < 0 || column >= columns)
         return;
+    m_lastFills = column == columns - 1 && widthOrCode == LVSCW_AUTOSIZE_USEHEADER;
     if (widthOrCode >= 0) {
         setColumnWidth(column, widthOrCode);
         return;
@@ -147,6 +148,14 @@ void PackListView::PackListSetMaxWidth(double allowanceTwips)
     const double twips = columnWidth(0) * 1440.0 / dpi + allowanceTwips / 2.0;
     setColumnWidth(0, qMax(0, int(std::lround(twips * dpi / 1440.0))));
     fillWithLastColumn();
+}
+
+bool PackListView::viewportEvent(QEvent* event)
+{
+    const bool handled = QTreeView::viewportEvent(event);
+    if (event->type() == QEvent::Resize && m_lastFills)
+        fillWithLastColumn();
+    return handled;
 }
 
 void PackListView::mousePressEvent(QMouseEvent* event)
