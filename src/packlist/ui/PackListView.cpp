@@ -93,7 +93,12 @@ void PackListView::syncSelectionFromList()
             ++row;
         selection.select(m_model->index(first - 1, 0), m_model->index(row - 2, lastColumn));
     }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Clear first, then select: Qt compares old and new selections range by range
+    // unless one of them is empty, which with thousands of scattered rows on both
+    // sides would take seconds.
+    selectionModel()->clearSelection();
+    if (!selection.isEmpty())
+        selectionModel()->select(selection, QItemSelectionModel::Select);
     const int current = m_list.currentRow();
     if (current >= 1 && current <= n)
         selectionModel()->setCurrentIndex(m_model->index(current - 1, 0), QItemSelectionModel::NoUpdate);
