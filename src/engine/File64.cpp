@@ -12,22 +12,28 @@
 namespace kt {
 namespace {
 
-// One stack of open handles for the whole program.
-QVector<File64::Handle> g_openHandles;
+// One stack of open handles for the whole program. Each entry remembers the object that
+// opened it: descriptors are reused at once on POSIX, so a bare number could name another
+// object's file by the time a destructor looks for it.
+struct OpenEntry
+{
+    File64::Handle handle;
+    const File64* owner;
+};
+QVector<OpenEntry> g_openHandles;
 qint32 g_lastOpenError = File64::kOpenOk;
 int g_lastOpenErrno = 0;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
 
-void removeFromStack(File64::Handle h, bool orMostRecent)
+qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 {
-    // Descriptors are reused at once on POSIX, so the entry of the handle actually
-    // closed is the one dropped; closing in reverse order makes that the most recent.
-    const qsizetype at = g_openHandles.lastIndexOf(h);
-    if (at >= 0)
-        g_openHandles.remove(at);
-    else if (orMostRecent && !g_openHandles.isEmpty())
-        g_openHandles.removeLast();
+    for (qsizetype i = g_openHandles.size() - 1; i >= 0; --i) {
+        const OpenEntry& e = g_openHandles.at(i);
+        if (e.handle == h && (!owner || e.owner == owner))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -44,9 +50,10 @@ QString unexpectedErrorText(int number, const QString& description)
 File64::~File64()
 {
     // Close what this object still holds; a handle already closed through the stack is left alone.
-    if (m_handle != kInvalidHandle && g_openHandles.contains(m_handle)) {
+    const qsizetype at = m_handle == kInvalidHandle ? -1 : findEntry(m_handle, this);
+    if (at >= 0) {
         ::close(m_handle);
-        removeFromStack(m_handle, false);
+        g_openHandles.remove(at);
     }
 }
 
@@ -107,12 +114,17 @@ void File64::SetAutoFlush(bool NewVal)
 void File64::OpenFile(const QString& sFileName, const QString& sRW)
 {
     int access;
-    if (sRW == QLatin1String("READ_WRITE"))
+    int create = O_CREAT; // "open always": a missing file is created, none is truncated
+    if (sRW == kReadWrite) {
         access = O_RDWR;
-    else if (sRW == QLatin1String("READ_ONLY"))
+    } else if (sRW == kReadOnly) {
         access = O_RDONLY;
-    else
+    } else if (sRW == kReadOnlyExisting) {
+        access = O_RDONLY;
+        create = 0;
+    } else {
         access = -1;
+    }
 
     Handle fd = kInvalidHandle;
     int openErrno = 0;
@@ -120,7 +132,7 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
         const QByteArray native = QFile::encodeName(sFileName);
         // O_NONBLOCK keeps a FIFO from blocking the open; it is cleared again for regular files.
         do {
-            fd = ::open(native.constData(), access | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+            fd = ::open(native.constData(), access | create | O_CLOEXEC | O_NONBLOCK, 0666);
         } while (fd < 0 && errno == EINTR);
         openErrno = fd < 0 ? errno : 0;
         if (fd >= 0) {
@@ -147,16 +159,28 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
         g_lastOpenErrno = 0;
     }
     m_fileName = sFileName;
-    g_openHandles.append(fd); // also -1 after a failure, so that closes stay paired
+    g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
+}
+
+void File64::DiscardFailedOpen()
+{
+    if (m_handle == kInvalidHandle && !g_openHandles.isEmpty() && g_openHandles.last().handle == kInvalidHandle)
+        g_openHandles.removeLast();
 }
 
 void File64::CloseFile(Handle hFile)
 {
     if (hFile == kInvalidHandle)
         raiseError(ErrNoOpenFile);
-    else
-        ::close(hFile);
-    removeFromStack(hFile, true);
+    // Only a descriptor on the stack is ours to close: closing any other number (one closed
+    // twice, say) could close a file some other part of the process has open. The entry of
+    // the handle closed is dropped; closing in reverse order makes that the most recent.
+    const qsizetype at = findEntry(hFile);
+    if (at >= 0) {
+        if (hFile != kInvalidHandle)
+            ::close(hFile);
+        g_openHandles.remove(at);
+    }
     m_fileName.clear();
     m_autoFlush = false;
 }
@@ -164,14 +188,19 @@ void File64::CloseFile(Handle hFile)
 void File64::CloseAllFiles()
 {
     checkOpen();
-    while (!g_openHandles.isEmpty()) {
-        const Handle h = g_openHandles.takeLast(); // most recent first
-        if (h != kInvalidHandle)
-            ::close(h);
-    }
+    CloseAllHandles();
     m_fileName.clear();
     m_autoFlush = false;
     m_handle = kInvalidHandle;
+}
+
+void File64::CloseAllHandles()
+{
+    while (!g_openHandles.isEmpty()) {
+        const Handle h = g_openHandles.takeLast().handle; // most recent first
+        if (h != kInvalidHandle)
+            ::close(h);
+    }
 }
 
 bool File64::Flush()
@@ -258,9 +287,34 @@ File64::IoResult File64::WriteBlock(Handle h, const char* data, qint64 size)
     return r;
 }
 
+File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size)
+{
+    IoResult r;
+    while (r.bytes < size) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(size - r.bytes), 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r.error = errno;
+            break;
+        }
+        if (n == 0)
+            break; // end of the input
+        r.bytes += n;
+    }
+    return r;
+}
+
 qint32 File64::LastOpenError() { return g_lastOpenError; }
 int File64::LastOpenErrno() { return g_lastOpenErrno; }
 int File64::OpenHandleCount() { return int(g_openHandles.size()); }
-QVector<File64::Handle> File64::OpenHandles() { return g_openHandles; }
+QVector<File64::Handle> File64::OpenHandles()
+{
+    QVector<Handle> handles;
+    handles.reserve(g_openHandles.size());
+    for (const OpenEntry& e : g_openHandles)
+        handles.append(e.handle);
+    return handles;
+}
 
 } // namespace kt

@@ -42,10 +42,22 @@ public:
     bool AutoFlush() const;
     void SetAutoFlush(bool NewVal);
 
-    // sRW is "READ_WRITE" or "READ_ONLY". Directories, FIFOs and sockets are refused
+    // Mode strings of OpenFile. kReadOnlyExisting reads like "READ_ONLY" but fails on a
+    // missing file instead of creating it (for readers that must not change anything).
+    static inline const QString kReadWrite = QStringLiteral("READ_WRITE");
+    static inline const QString kReadOnly = QStringLiteral("READ_ONLY");
+    static inline const QString kReadOnlyExisting = QStringLiteral("READ_ONLY_EXISTING");
+
+    // sRW is one of the modes above. Directories, FIFOs and sockets are refused
     // (a FIFO would block forever).
     void OpenFile(const QString& sFileName, const QString& sRW);
+    // Drops the -1 entry a failed OpenFile left on the handle stack, without the
+    // no-open-file message that CloseFile(-1) shows. Does nothing after a success.
+    void DiscardFailedOpen();
     void CloseAllFiles();
+    // Closes every handle on the shared stack and empties it, without a message even when
+    // entries are -1 (left by failed opens): how the join lets go of its files after a failure.
+    static void CloseAllHandles();
     void CloseFile(Handle hFile);
     bool Flush(); // fsync; false when the data could not be made durable
 
@@ -69,6 +81,11 @@ public:
     static IoResult ReadBlock(Handle h, char* buffer, qint64 size);
     // Writes until all size bytes are written or an error; a write that moves 0 bytes is ENOSPC.
     static IoResult WriteBlock(Handle h, const char* data, qint64 size);
+    // Moves up to size bytes from the current position of `in` to that of `out` inside the
+    // kernel (copy_file_range), until size bytes, end of `in` (a short count without error)
+    // or an error; retries on EINTR. Some files and file systems refuse it (EXDEV, EINVAL,
+    // ENOSYS, EOPNOTSUPP): callers then fall back to ReadBlock/WriteBlock.
+    static IoResult CopyBlock(Handle in, Handle out, qint64 size);
 
     // Shared state.
     static qint32 LastOpenError();

@@ -21,6 +21,9 @@ struct MpegScanOverflow
     QString path;
 };
 
+// "'<path>' is not a valid MPEG file." CR LF CR LF "Proceed packing and ignore invalid Mpeg error?"
+QString notMpegQuestion(const QString& path);
+
 // Checks one file: a file without a sequence header asks the not-MPEG question
 // ("'<path>' is not a valid MPEG file." ...); otherwise its parameter text is compared
 // with referenceList's first entry (added when the list is empty).

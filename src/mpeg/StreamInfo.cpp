@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include "mpeg/HeaderScan.h"
+#include "mpeg/SequenceHeader.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,5 +25,18 @@ quint64 GetFileLen(const QString& path)
 }
 
 QString notAvailableText() { return QStringLiteral("not available"); }
+
+StreamInfoTexts GetMPEGInfo(File64& file, const QString& path)
+{
+    StreamInfoTexts texts{notAvailableText(), notAvailableText()};
+    const FileScan fs = scanFileForSequenceHeader(file, path);
+    // No header, an unopenable file and the chunk limit all leave "not available".
+    if (fs.scan.outcome != ScanOutcome::Found)
+        return texts;
+    const SequenceHeader header = decodeSequenceHeader(fs.scan.header);
+    texts.videoSize = videoSizeText(header);
+    texts.frameRate = frameRateText(header.frameRateCode);
+    return texts;
+}
 
 } // namespace kt

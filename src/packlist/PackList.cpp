@@ -1,5 +1,7 @@
 #include "PackList.h"
 
+#include <algorithm>
+
 namespace kt {
 
 QStringList PackList::paths() const
@@ -56,6 +58,15 @@ void PackList::setAllSelected(bool selected)
     for (PackListRow& r : m_rows)
         r.selected = selected;
     m_selectedCount = selected ? int(m_rows.size()) : 0;
+}
+
+void PackList::setRows(QVector<PackListRow> rows)
+{
+    m_rows = std::move(rows);
+    m_selectedCount = int(std::count_if(m_rows.cbegin(), m_rows.cend(),
+                                        [](const PackListRow& r) { return r.selected; }));
+    if (m_current > count())
+        m_current = 0;
 }
 
 PackListCommandStates commandStatesFor(int n, int s)

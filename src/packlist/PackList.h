@@ -42,6 +42,11 @@ public:
     int currentRow() const { return m_current; }
     void setCurrentRow(int position) { m_current = position; }
 
+    // Whole-list access for operations that rebuild the order in one pass.
+    const QVector<PackListRow>& rows() const { return m_rows; }
+    // Replaces every row; the current row stays where it is unless it no longer exists.
+    void setRows(QVector<PackListRow> rows);
+
 private:
     QVector<PackListRow> m_rows;
     int m_selectedCount = 0;

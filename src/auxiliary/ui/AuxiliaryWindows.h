@@ -2,8 +2,11 @@
 // What the main window asks of the auxiliary windows. One entry point per command;
 // each shows its own messages through the seams.
 #include <QColor>
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
+
+#include "auxiliary/about/Links.h"
 
 class QWidget;
 
@@ -14,8 +17,8 @@ void openTipOfTheDay(QWidget* owner);   // modeless, owned by `owner`, deleted o
 void showAboutBox(QWidget* owner);      // modal
 void showTechSupport(QWidget* owner);   // modal
 void openHelpTopics(const QString& programDir); // the help file, or its not-found message
+bool tipOfTheDayAtStart(); // false only when ShowTod is "0"
 
-enum class WebTarget { MakerHome, ProductFamily, ThisEdition, Faq, Support };
 void openWebTarget(WebTarget target);
 QString webTargetAddress(WebTarget target);
 QString makerName(); // caption of the maker's home-page item
@@ -27,5 +30,8 @@ void prepareAboutPictures(const QString& programDir, const QColor& background);
 // Loads an icon file beside the executable over `background` (the loader's message on
 // failure, and a null pixmap).
 QPixmap loadIconFilePicture(const QString& path, const QColor& background);
+
+// The application icon at 16, 24, 32 and 48 px, from the program's resources.
+QIcon programIcon();
 
 } // namespace kt

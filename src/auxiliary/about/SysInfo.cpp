@@ -1,0 +1,99 @@
+#include "SysInfo.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "platform/MessageBox.h"
+
+namespace kt {
+
+namespace {
+const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString kToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+constexpr int kValueBufferSize = 1024;
+SysInfoProbe* g_probe = nullptr;
+} // namespace
+
+std::optional<QString> regValueText(const RegValue& value)
+{
+    QByteArray data = value.data.left(kValueBufferSize);
+    if (value.type == RegSz) {
+        if (data.endsWith('\0'))
+            data.chop(1);
+        return QString::fromLocal8Bit(data);
+    }
+    if (value.type == RegDword) {
+        // The bytes from last to first, each in hex without leading zeros, read as one
+        // hexadecimal number.
+        QString hex;
+        for (qsizetype i = data.size() - 1; i >= 0; --i)
+            hex += QString::number(quint8(data.at(i)), 16);
+        bool ok = false;
+        const quint64 number = hex.toULongLong(&ok, 16);
+        return ok ? QString::number(number) : QString();
+    }
+    return std::nullopt;
+}
+
+bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
+{
+    const auto raw = probe.queryValue(root, key, name);
+    if (!raw) {
+        value.clear();
+        return false;
+    }
+    if (const auto text = regValueText(*raw))
+        value = *text;
+    return true;
+}
+
+void StartSysInfo(SysInfoProbe& probe)
+{
+    QString path;
+    if (GetKeyValue(probe, RegRoot::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), path) && !path.isEmpty()
+        && probe.startProgram(path))
+        return;
+    if (GetKeyValue(probe, RegRoot::LocalMachine, kToolsLocationKey, QStringLiteral("MSINFO"), path)) {
+        const QString program = path + QStringLiteral("/MSINFO32.EXE");
+        if (probe.fileExists(program) && probe.startProgram(program))
+            return;
+    }
+    MsgBox(sysInfoUnavailableText(), MB_OK | MB_TOPMOST);
+}
+
+DesktopSysInfoProbe::DesktopSysInfoProbe(QStringList searchPaths, QStringList programs)
+    : m_searchPaths(std::move(searchPaths)), m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
+{
+}
+
+QStringList DesktopSysInfoProbe::defaultPrograms()
+{
+    return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter")};
+}
+
+std::optional<RegValue> DesktopSysInfoProbe::queryValue(RegRoot root, const QString& key, const QString& name)
+{
+    if (root != RegRoot::LocalMachine || key != kMsInfoKey || name != QLatin1String("PATH"))
+        return std::nullopt;
+    for (const QString& program : m_programs) {
+        const QString found = QStandardPaths::findExecutable(program, m_searchPaths);
+        if (!found.isEmpty())
+            return RegValue{RegSz, found.toLocal8Bit() + '\0'};
+    }
+    return std::nullopt;
+}
+
+bool DesktopSysInfoProbe::fileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+bool DesktopSysInfoProbe::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+
+SysInfoProbe& sysInfoProbe()
+{
+    static DesktopSysInfoProbe desktop;
+    return g_probe ? *g_probe : desktop;
+}
+
+void installSysInfoProbe(SysInfoProbe* probe) { g_probe = probe; }
+
+} // namespace kt

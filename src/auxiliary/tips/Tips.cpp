@@ -1,0 +1,77 @@
+#include "Tips.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+
+namespace kt {
+
+QStringList splitTips(QByteArrayView text)
+{
+    QStringDecoder decode(QStringDecoder::System);
+    const QString all = decode(text);
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = all.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = all.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(all.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && all.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(all.mid(start));
+    return lines;
+}
+
+bool LoadTips(const QString& path, QStringList& tips)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    // A read that breaks off part-way counts as unreadable: a half list of tips would
+    // hide the fault.
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    tips.append(splitTips(bytes));
+    return true;
+}
+
+TipPicker::TipPicker(Uniform uniform) : m_uniform(std::move(uniform))
+{
+    if (!m_uniform) {
+        auto generator = std::make_shared<QRandomGenerator>(quint32(QDateTime::currentMSecsSinceEpoch()));
+        m_uniform = [generator] { return generator->generateDouble(); };
+    }
+}
+
+void TipPicker::NextRandomTip()
+{
+    const double r = qBound(0.0, m_uniform(), 0.999999999);
+    currentIndex = tips.isEmpty() ? 1 : int(r * tips.size()) + 1;
+}
+
+bool TipPicker::currentTip(QString* tip) const
+{
+    if (tips.isEmpty() || currentIndex < 1 || currentIndex > tips.size())
+        return false;
+    *tip = tips.at(currentIndex - 1);
+    return true;
+}
+
+bool tipsShownAtStart() { return readShowTod() != QLatin1String("0"); }
+
+void setTipsShownAtStart(bool show) { writeShowTod(show ? QStringLiteral("1") : QStringLiteral("0")); }
+
+} // namespace kt

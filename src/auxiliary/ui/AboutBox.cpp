@@ -1,0 +1,176 @@
+#include "AboutBox.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "IconPictures.h"
+#include "LinkLabel.h"
+#include "auxiliary/about/Links.h"
+#include "auxiliary/about/SysInfo.h"
+#include "platform/Program.h"
+
+namespace kt {
+
+namespace {
+// PicIcon: clicking the product picture closes the box.
+class ClosingPicture : public QLabel
+{
+public:
+    ClosingPicture(QDialog* box) : QLabel(box), m_box(box) { setObjectName(QStringLiteral("PicIcon")); }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { m_box->reject(); }
+
+private:
+    QDialog* m_box;
+};
+} // namespace
+
+abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("abtfrm"));
+    SetWindowIcons(this);
+    setWindowTitle(QStringLiteral("About ") + programTitle());
+
+    auto* picture = new ClosingPicture(this);
+    picture->setFixedSize(40, 40);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(aboutProductPicture());
+
+    auto* title = new QLabel(programTitle(), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont big = title->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    title->setFont(big);
+    auto* version = new QLabel(versionText(), this);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto* maker = new LinkLabel(QStringLiteral("vantu_URL"), this);
+    maker->setLinkText(webTargetAddress(WebTarget::MakerHome));
+    maker->setAction([] { openWebTarget(WebTarget::MakerHome); });
+
+    auto* description = new QLabel(
+        QStringLiteral("Joins MPEG-1 video and MP3 files into one, byte for byte, after checking that "
+                       "the pieces fit together."),
+        this);
+    description->setObjectName(QStringLiteral("lblDescription"));
+    description->setWordWrap(true);
+    auto* disclaimer = new QLabel(
+        QStringLiteral("Copyright \u00A9 %1. This program comes with no warranty; keep a copy of "
+                       "your sources until you have checked the packed file.")
+            .arg(makerName()),
+        this);
+    disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+    disclaimer->setWordWrap(true);
+
+    // Credits 1 and 2 share their rows with credits 3 and 4; at most one pair shows.
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("CreditsPanel"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(panel);
+    grid->setColumnStretch(1, 1);
+    const QVector<Credit>& staff = credits();
+    for (int i = 0; i < staff.size(); ++i) {
+        const Credit credit = staff.at(i);
+        auto* image = new LinkLabel(QStringLiteral("Email_Img%1").arg(i), panel);
+        image->setPixmap(aboutMailPicture());
+        image->setFixedSize(34, 34);
+        image->setToolTip(credit.mail);
+        image->setAction([mail = credit.mail] { MailTo(mail); });
+        auto* label = new QLabel(credit.role + QStringLiteral(":\n") + credit.name, panel);
+        label->setObjectName(QStringLiteral("lblCredit%1").arg(i + 1));
+        grid->addWidget(image, i % 2, 0);
+        grid->addWidget(label, i % 2, 1);
+        image->hide();
+        label->hide();
+        m_mailImages.append(image);
+        m_creditLabels.append(label);
+    }
+    panel->setMinimumHeight(2 * 40 + 2 * grid->contentsMargins().top());
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sysInfo, &QPushButton::clicked, this, [] { StartSysInfo(sysInfoProbe()); });
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(title);
+    text->addWidget(version);
+    text->addWidget(maker);
+    text->addSpacing(6);
+    text->addWidget(description);
+    text->addWidget(panel);
+    text->addWidget(disclaimer);
+    auto* head = new QHBoxLayout;
+    head->addWidget(picture, 0, Qt::AlignTop);
+    head->addLayout(text, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addLayout(buttons);
+    setMinimumWidth(440);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("ChangeSplash"));
+    m_timer->setInterval(kCreditsTickMs);
+    connect(m_timer, &QTimer::timeout, this, &abtfrm::ChangeSplash_Timer);
+    m_timer->start();
+}
+
+void abtfrm::ChangeSplash_Timer()
+{
+    m_rotation.tick();
+    showCredits();
+}
+
+void abtfrm::showCredits()
+{
+    for (int i = 0; i < m_creditLabels.size(); ++i) {
+        const bool visible = i < 2 ? m_rotation.firstPairVisible() : m_rotation.secondPairVisible();
+        m_creditLabels.at(i)->setVisible(visible);
+        m_mailImages.at(i)->setVisible(visible);
+    }
+}
+
+TechSupportDialog::TechSupportDialog(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("TechSupportDialog"));
+    SetWindowIcons(this);
+    setWindowTitle(QStringLiteral("Vantu Kliva Technical Support"));
+
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    grid->addWidget(new QLabel(QStringLiteral("Please check the below website for any updates and bugfixes."), this), row++, 0, 1, 2);
+    auto* site = new LinkLabel(QStringLiteral("KlivaURL_lbl"), this);
+    site->setLinkText(webTargetAddress(WebTarget::ProductFamily));
+    site->setAction([] { openWebTarget(WebTarget::ProductFamily); });
+    grid->addWidget(new QLabel(QStringLiteral("Website:"), this), row, 0);
+    grid->addWidget(site, row++, 1);
+    grid->setRowMinimumHeight(row++, 10);
+    grid->addWidget(new QLabel(QStringLiteral("You can submit bug reports to"), this), row++, 0, 1, 2);
+    auto* mail = new LinkLabel(QStringLiteral("SupportEmail_lbl"), this);
+    mail->setLinkText(supportMailAddress());
+    mail->setAction([] { MailTo(supportMailAddress()); });
+    grid->addWidget(new QLabel(QStringLiteral("Email:"), this), row, 0);
+    grid->addWidget(mail, row++, 1);
+    auto* support = new LinkLabel(QStringLiteral("SupportURL_lbl"), this);
+    support->setLinkText(webTargetAddress(WebTarget::Support));
+    support->setAction([] { openWebTarget(WebTarget::Support); });
+    grid->addWidget(new QLabel(QStringLiteral("Support:"), this), row, 0);
+    grid->addWidget(support, row++, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+} // namespace kt

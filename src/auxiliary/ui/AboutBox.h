@@ -1,0 +1,42 @@
+#pragma once
+// abtfrm: title, version, the maker's link, the rotating credits panel with mail images,
+// and the System Info button.
+#include <QDialog>
+#include <QVector>
+
+#include "auxiliary/about/Credits.h"
+
+class QLabel;
+class QTimer;
+
+namespace kt {
+
+class abtfrm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit abtfrm(QWidget* owner = nullptr);
+
+    // One tick of the credits timer (the timer calls it every 5000 ms).
+    void ChangeSplash_Timer();
+    const CreditsRotation& rotation() const { return m_rotation; }
+    QTimer* changeSplashTimer() const { return m_timer; }
+
+private:
+    void showCredits();
+
+    CreditsRotation m_rotation;
+    QTimer* m_timer = nullptr;
+    QVector<QLabel*> m_creditLabels; // 4
+    QVector<QLabel*> m_mailImages;   // 4
+};
+
+// TechSupportDialog: where to look for updates and where to send bug reports.
+class TechSupportDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TechSupportDialog(QWidget* owner = nullptr);
+};
+
+} // namespace kt

@@ -1,0 +1,106 @@
+#include "TipOfTheDay.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "AuxiliaryWindows.h"
+#include "IconPictures.h"
+
+namespace kt {
+
+Tipfrm::Tipfrm(const QString& programDir, QWidget* owner, TipPicker::Uniform uniform)
+    : QDialog(owner), m_picker(std::move(uniform))
+{
+    setObjectName(QStringLiteral("Tipfrm"));
+    setWindowTitle(QStringLiteral("Vantu Kliva TARN Tip of the Day"));
+    SetWindowIcons(this);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Picture1"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setAutoFillBackground(true);
+    QPalette white = panel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    panel->setPalette(white);
+
+    m_icon = new QLabel(panel);
+    m_icon->setObjectName(QStringLiteral("PicIcon"));
+    m_icon->setFixedSize(40, 40);
+    m_icon->setAlignment(Qt::AlignCenter);
+
+    auto* heading = new QLabel(QStringLiteral("Did you know..."), panel);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    heading->setFont(bold);
+
+    m_tipText = new QLabel(panel);
+    m_tipText->setObjectName(QStringLiteral("lblTipText"));
+    m_tipText->setTextFormat(Qt::PlainText);
+    m_tipText->setWordWrap(true);
+    m_tipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_tipText->setMinimumSize(300, 110);
+
+    auto* headRow = new QHBoxLayout;
+    headRow->addWidget(m_icon);
+    headRow->addWidget(heading, 1);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->addLayout(headRow);
+    panelLayout->addWidget(m_tipText, 1);
+
+    auto* next = new QPushButton(QStringLiteral("&Next Tip"), this);
+    next->setObjectName(QStringLiteral("cmdNextTip"));
+    next->setAutoDefault(false);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdOK"));
+    close->setDefault(true); // Enter; Esc closes a dialog anyway
+    m_showAtStart = new QCheckBox(QStringLiteral("&Show Tips at Startup"), this);
+    m_showAtStart->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(next);
+    buttons->addWidget(close);
+    buttons->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(panel, 1);
+    top->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(m_showAtStart);
+
+    connect(next, &QPushButton::clicked, this, &Tipfrm::NextRandomTip);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    // Also runs when the state is restored below, which writes "1" back, as a click would.
+    connect(m_showAtStart, &QCheckBox::toggled, this, [](bool on) { setTipsShownAtStart(on); });
+
+    const QPixmap picture = loadIconFilePicture(programDir + QStringLiteral("/Tod.ir"), panel->palette().color(QPalette::Window));
+    if (!picture.isNull())
+        m_icon->setPixmap(picture);
+    // The tips do not depend on the icon: a missing Tod.ir has been reported by the loader
+    // and the window goes on with its tips and its check box.
+    m_showAtStart->setChecked(tipsShownAtStart());
+    if (!LoadTips(programDir + QLatin1Char('/') + tipsFileName(), m_picker.tips))
+        m_tipText->setText(tipsNotFoundText());
+    else
+        NextRandomTip();
+}
+
+void Tipfrm::NextRandomTip()
+{
+    m_picker.NextRandomTip();
+    DisplayCurrentTip();
+}
+
+void Tipfrm::DisplayCurrentTip()
+{
+    QString tip;
+    if (m_picker.currentTip(&tip))
+        m_tipText->setText(tip);
+}
+
+} // namespace kt

@@ -1,0 +1,15 @@
+#pragma once
+// Free space on the volume that will hold the output.
+#include <QString>
+
+namespace kt {
+
+// True when the volume holding path (or its nearest existing folder) answers a space query.
+bool DoesSystemSupportLargeDrives(const QString& path);
+
+// The bytes this user can still write on the volume of the output's folder (not the
+// blocks kept for root), or 0 when that is unknown. A folder that does not exist yet
+// counts as its nearest existing parent, where the join will create it.
+quint64 QueryFreeDiskSpace(const QString& outputPath);
+
+} // namespace kt

@@ -1,0 +1,109 @@
+#include "DoPack.h"
+
+#include "engine/DiskSpace.h"
+#include "engine/PackTexts.h"
+#include "engine/SameFile.h"
+#include "mpeg/StreamInfo.h"
+#include "platform/MessageBox.h"
+
+namespace kt {
+namespace {
+
+// A run-time overflow, as the MPEG scan's chunk limit reports it.
+constexpr int kOverflowErrorNumber = 6;
+
+PackOutcome stop(PackHost& host)
+{
+    host.unhideLogo();
+    host.setWaitCursor(false);
+    return PackOutcome::Stopped;
+}
+
+} // namespace
+
+PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
+{
+    PackValues local;
+    PackValues& v = values ? *values : local;
+    v = PackValues();
+
+    const QStringList rows = host.packListPaths();
+    if (rows.isEmpty()) {
+        MsgBox(texts::nothingToPack(), MB_ICONEXCLAMATION);
+        return stop(host);
+    }
+    if (rows.size() == 1) {
+        MsgBox(texts::atLeastTwoFiles(), MB_ICONEXCLAMATION);
+        return stop(host);
+    }
+
+    v.outputPath = host.askOutputPath().trimmed();
+    if (v.outputPath.isEmpty())
+        return stop(host);
+
+    host.hideLogo();
+    host.setWaitCursor(true);
+
+    host.setStatusText(texts::checkingFreeSpace());
+    v.freeSpace = QueryFreeDiskSpace(v.outputPath);
+
+    const bool mpegCheck = host.mpegCheckEnabled();
+    JoinJob job;
+    job.outputPath = v.outputPath;
+    for (const QString& path : rows) {
+        const quint64 length = GetFileLen(path);
+        if (length == 0) {
+            // Also a missing or unreadable source.
+            MsgBox(texts::zeroByteFile(path), MB_ICONHAND);
+            return stop(host);
+        }
+        if (isSameFile(path, v.outputPath)) {
+            MsgBox(texts::cannotPackSaveAsFile(), MB_ICONEXCLAMATION);
+            return stop(host);
+        }
+        v.totalPackSize += length;
+        job.sources.push_back({path, length});
+
+        if (mpegCheck && !v.flags.ignoreMpegErrors) {
+            host.setStatusText(texts::verifyingMpeg());
+            try {
+                VerifyMpegFile(file, path, v.mcheckList, v.flags);
+            } catch (const MpegScanOverflow&) {
+                MsgBox(texts::packUnexpectedError(kOverflowErrorNumber), MB_ICONHAND | MB_TOPMOST);
+                host.errorResumeProgram();
+                return PackOutcome::Failed;
+            }
+        }
+        if ((!v.flags.mpegCompatible || !v.flags.mpegValid) && !v.flags.ignoreMpegErrors) {
+            if (v.flags.mpegCompatible)
+                return stop(host); // the user declined to go on with a file that is not MPEG
+            if (MsgBox(texts::notCompatibleQuestion(), MB_YESNO | MB_ICONHAND) != IDYES)
+                return stop(host);
+            v.flags.ignoreMpegErrors = true;
+        }
+    }
+
+    if (v.freeSpace < v.totalPackSize) {
+        MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
+        return stop(host);
+    }
+
+    job.totalPackSize = v.totalPackSize;
+    job.block = host.transferBlock();
+    job.deleteAfter = host.deleteAfterAction();
+    bool joined = false;
+    host.runJoinInProgressWindow([&](ProgressView& view) {
+        if (joined)
+            return; // one join per pack, even if the window is activated again
+        joined = true;
+        v.join = JoinFiles(job, host, view, file);
+    });
+    if (!joined) {
+        host.errorResumeProgram();
+        return PackOutcome::Failed;
+    }
+    host.setWaitCursor(false);
+    return v.join.outcome;
+}
+
+} // namespace kt

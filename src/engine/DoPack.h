@@ -1,0 +1,30 @@
+#pragma once
+// The pack command: refuses what cannot succeed, asks for the output, checks every row in
+// order (length, the output among the sources, MPEG validity and compatibility), checks
+// the free space, and then runs the join inside the host's progress window.
+//
+// Every refusal returns the host to its idle look; a message is shown except when the
+// user cancelled the Save dialog or declined an MPEG question.
+#include <QStringList>
+
+#include "engine/File64.h"
+#include "engine/JoinFiles.h"
+#include "engine/PackHost.h"
+#include "mpeg/MpegCheck.h"
+
+namespace kt {
+
+// The pack values of one run, for whoever wants to look at them afterwards.
+struct PackValues
+{
+    QString outputPath;        // SaveAsNewFilename_txt
+    quint64 totalPackSize = 0; // TotalPackSize: sum of the lengths of the rows checked
+    quint64 freeSpace = 0;
+    MpegFlags flags;
+    QStringList mcheckList; // Mcheck_Lst: the reference parameter text
+    JoinResult join;        // when the join ran
+};
+
+PackOutcome DoPack(PackHost& host, File64& file, PackValues* values = nullptr);
+
+} // namespace kt

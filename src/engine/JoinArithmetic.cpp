@@ -1,0 +1,55 @@
+#include "JoinArithmetic.h"
+
+#include <cmath>
+
+namespace kt {
+
+BlockPlan planBlocks(quint64 length, BlockSize block)
+{
+    if (block.blockSize <= 0 || block.blockDigits <= 0)
+        return {0, length};
+    quint64 modulus = 1;
+    for (int i = 0; i < block.blockDigits; ++i)
+        modulus *= 10;
+    // The last blockDigits digits of the decimal form; 10^digits is a multiple of the block size.
+    const quint64 remainder = length % modulus;
+    return {(length - remainder) / quint64(block.blockSize), remainder};
+}
+
+int packPercent(quint64 packed, quint64 total)
+{
+    if (total == 0)
+        return 0;
+    // Exact: packed * 100 may not fit 64 bits for the largest counts.
+    const unsigned __int128 num = (unsigned __int128)packed * 100u;
+    const unsigned __int128 q = num / total;
+    const unsigned __int128 twiceRest = (num % total) * 2u;
+    unsigned __int128 p = q;
+    if (twiceRest > total || (twiceRest == total && (q & 1u)))
+        ++p;
+    return int(p);
+}
+
+QString timeRemainingText(int percent, qint64 elapsedMs)
+{
+    const double p = percent > 0 ? double(percent) : 1.0;
+    const double remainingSeconds = 2.0 * (double(elapsedMs) / 1000.0) * (100.0 / p - 1.0);
+    // Read as a time of day: whole seconds, hours wrap at 24.
+    const qint64 total = std::max<qint64>(0, std::llround(remainingSeconds)) % 86400;
+    const qint64 h = total / 3600;
+    const qint64 m = total / 60 % 60;
+    const qint64 s = total % 60;
+    const QString hourWord = h > 1 ? QStringLiteral(" hours ") : QStringLiteral(" hour ");
+    const QString minuteWord = m > 1 ? QStringLiteral(" minutes ") : QStringLiteral(" minute ");
+    const QString secondWord = s > 1 ? QStringLiteral(" seconds ") : QStringLiteral(" second ");
+    const QString remaining = QStringLiteral("remaining");
+    if (h > 0)
+        return QString::number(h) + hourWord + QString::number(m) + minuteWord + remaining;
+    if (m > 0)
+        return QString::number(m) + minuteWord + QString::number(s) + secondWord + remaining;
+    return QString::number(s) + secondWord + remaining;
+}
+
+QString percentText(int percent) { return QString::number(percent) + QLatin1Char('%'); }
+
+} // namespace kt

@@ -1,0 +1,31 @@
+#pragma once
+// The join's arithmetic: how a file is cut into blocks, the percentage shown and the
+// time-remaining estimate.
+#include <QString>
+
+#include "engine/TransferRate.h"
+
+namespace kt {
+
+// A file of `length` bytes is copied as fullBlocks blocks of the block size and then, when
+// it is not 0, one remainder: the value of the last blockDigits decimal digits of length.
+struct BlockPlan
+{
+    quint64 fullBlocks = 0;
+    quint64 remainder = 0;
+    bool operator==(const BlockPlan&) const = default;
+};
+BlockPlan planBlocks(quint64 length, BlockSize block);
+
+// packed / total * 100 rounded to the nearest integer, halves to even; 0 when total is 0.
+int packPercent(quint64 packed, quint64 total);
+
+// The estimate after elapsedMs at percent p: 2 * elapsed * (100 / p - 1), p taken as 1
+// when it is not positive, read as a time of day:
+// "1 hour 5 minutes remaining", "2 minutes 1 second remaining", "0 second remaining".
+QString timeRemainingText(int percent, qint64 elapsedMs);
+
+// "42%"
+QString percentText(int percent);
+
+} // namespace kt

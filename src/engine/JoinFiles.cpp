@@ -1,0 +1,348 @@
+#include "JoinFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/DeleteFiles.h"
+#include "engine/JoinArithmetic.h"
+#include "engine/PackTexts.h"
+#include "mpeg/StreamInfo.h"
+#include "platform/MessageBox.h"
+
+namespace kt {
+namespace {
+
+constexpr int kStop = MB_ICONHAND;
+constexpr int kInformation = MB_ICONINFORMATION;
+constexpr int kRetryCancelStop = MB_RETRYCANCEL | MB_ICONHAND; // 0x15
+
+// Errors that mean "copy_file_range cannot do this pair of files": read/write takes over
+// for the rest of the join.
+bool copyRangeUnsupported(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF
+        || error == ETXTBSY;
+}
+
+bool isAccessProblem(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBUSY:
+    case ETXTBSY:
+    case ENOSPC:
+    case EDQUOT:
+    case EISDIR:
+    case EEXIST:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isTooManyFiles(int error) { return error == EMFILE || error == ENFILE; }
+
+class Joiner
+{
+public:
+    Joiner(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
+        : m_job(job), m_host(host), m_view(view), m_file(file), m_clock(clock)
+    {
+        if (!m_clock) {
+            m_timer.start();
+            m_clock = [this] { return m_timer.elapsed(); };
+        }
+    }
+
+    JoinResult run();
+
+private:
+    enum class Step { Go, End };
+
+    Step deleteExistingOutput();
+    Step openOutput();
+    Step packSource(const PackSource& source);
+    Step copyBlock(const PackSource& source, qint64 size, quint64 doneOfSource);
+    bool copyInKernel(qint64 size, quint64 doneOfSource);
+    Step readBlock(const PackSource& source, qint64 size, quint64 doneOfSource);
+    Step writeBlock(qint64 size);
+    void updateProgress();
+    Step finish();
+
+    // Ends of the join.
+    Step cancelled();
+    Step failed(const QString& text, int style = kStop); // empty text: the message was already shown
+    Step abortedOnQuestion();
+
+    bool outputFolderMissing() const;
+    bool createOutputFolder() const;
+
+    const JoinJob& m_job;
+    PackHost& m_host;
+    ProgressView& m_view;
+    File64& m_file;
+    MonotonicClock m_clock;
+    QElapsedTimer m_timer;
+    qint64 m_start = 0;
+
+    File64::Handle m_out = File64::kInvalidHandle;
+    File64::Handle m_source = File64::kInvalidHandle;
+    qint64 m_outPos = 0; // where the next block goes: a retried block is written here again
+    quint64 m_packedBytes = 0;
+    bool m_copyInKernel = true;        // until copy_file_range turns out not to work here
+    std::unique_ptr<char[]> m_buffer;  // the one buffer of the join, made on first need
+    qint64 m_bufferSize = 0;
+    PackOutcome m_outcome = PackOutcome::Failed;
+};
+
+JoinResult Joiner::run()
+{
+    // The largest piece is a block or a remainder (which can exceed a block at ufast).
+    m_bufferSize = qMax(1, m_job.block.blockSize);
+    for (const PackSource& s : m_job.sources)
+        m_bufferSize = qMax<qint64>(m_bufferSize, qint64(planBlocks(s.length, m_job.block).remainder));
+
+    m_view.beginJoin();
+    m_host.busyMode(QStringLiteral("pack"));
+    m_start = m_clock();
+
+    if (deleteExistingOutput() == Step::End || openOutput() == Step::End)
+        return {m_outcome, m_packedBytes};
+    m_view.setPercentText(percentText(0));
+
+    for (const PackSource& source : m_job.sources)
+        if (packSource(source) == Step::End)
+            return {m_outcome, m_packedBytes};
+    finish();
+    return {m_outcome, m_packedBytes};
+}
+
+bool Joiner::outputFolderMissing() const { return !QFileInfo(QFileInfo(m_job.outputPath).absolutePath()).isDir(); }
+
+bool Joiner::createOutputFolder() const { return QDir().mkpath(QFileInfo(m_job.outputPath).absolutePath()); }
+
+Joiner::Step Joiner::deleteExistingOutput()
+{
+    const QByteArray native = QFile::encodeName(m_job.outputPath);
+    for (;;) {
+        struct stat st {};
+        // An existing file goes, hidden or not, so no byte of an old output survives; a
+        // symbolic link is removed itself, never its target. Devices, folders and pipes
+        // are left to the open, which writes to a device or refuses the rest.
+        if (::lstat(native.constData(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+            return Step::Go;
+        if (::unlink(native.constData()) == 0 || errno == ENOENT)
+            return Step::Go;
+        const int error = errno;
+        if (error == ENOTDIR)
+            return failed(texts::notFound(m_job.outputPath));
+        if (!isAccessProblem(error))
+            return failed(texts::joinUnexpectedError());
+        if (MsgBox(texts::cannotOverwrite(m_job.outputPath), kRetryCancelStop) != IDRETRY)
+            return abortedOnQuestion();
+        // Retry: try the deletion again.
+    }
+}
+
+Joiner::Step Joiner::openOutput()
+{
+    bool retried = false;
+    for (;;) {
+        if (outputFolderMissing() && !createOutputFolder())
+            return failed(texts::notFound(m_job.outputPath));
+        if (retried && QFileInfo(m_job.outputPath).isHidden())
+            return failed(texts::hiddenOutput(m_job.outputPath));
+        m_file.OpenFile(m_job.outputPath, QStringLiteral("READ_WRITE"));
+        if (File64::LastOpenError() == File64::kOpenOk) {
+            m_out = m_file.FileHandle();
+            return Step::Go;
+        }
+        if (File64::LastOpenError() != File64::kOpenFailed)
+            return failed(texts::joinUnexpectedError());
+        const int error = File64::LastOpenErrno();
+        if (error == ENOENT && outputFolderMissing())
+            continue; // the folder went away in between: create it again
+        if (error == ENOENT || error == ENOTDIR)
+            return failed(texts::notFound(m_job.outputPath));
+        if (isTooManyFiles(error))
+            return failed(texts::tooManyFiles(m_job.sources.isEmpty() ? m_job.outputPath : m_job.sources[0].path));
+        if (!isAccessProblem(error))
+            return failed(texts::joinUnexpectedError());
+        if (MsgBox(texts::cannotOverwrite(m_job.outputPath), kRetryCancelStop) != IDRETRY)
+            return abortedOnQuestion();
+        retried = true;
+    }
+}
+
+Joiner::Step Joiner::packSource(const PackSource& source)
+{
+    const quint64 length = GetFileLen(source.path);
+    if (length != source.length) {
+        // Opening would create a missing file; a file that changed would not match the checks.
+        if (length == 0 && !QFileInfo::exists(source.path))
+            return failed(texts::notFound(source.path));
+        return failed(texts::sourceChangedSize(source.path, source.length, length));
+    }
+    m_file.OpenFile(source.path, QStringLiteral("READ_ONLY"));
+    if (File64::LastOpenError() != File64::kOpenOk) {
+        // File64 has already said "Error opening '<path>'!".
+        if (isTooManyFiles(File64::LastOpenErrno()))
+            return failed(texts::tooManyFiles(source.path));
+        return failed(QString());
+    }
+    m_source = m_file.FileHandle();
+    m_host.showPackingFile(source.path);
+    m_view.showPackingFile(source.path);
+
+    const BlockPlan plan = planBlocks(length, m_job.block);
+    quint64 done = 0;
+    for (quint64 k = 0; k < plan.fullBlocks; ++k) {
+        if (copyBlock(source, m_job.block.blockSize, done) == Step::End)
+            return Step::End;
+        done += quint64(m_job.block.blockSize);
+        m_packedBytes += quint64(m_job.block.blockSize);
+        updateProgress();
+        if (m_view.cancelRequested())
+            return cancelled();
+    }
+    if (plan.remainder != 0) {
+        if (copyBlock(source, qint64(plan.remainder), done) == Step::End)
+            return Step::End;
+        updateProgress(); // shows the progress before the remainder is counted
+        m_packedBytes += plan.remainder;
+        if (m_view.cancelRequested())
+            return cancelled();
+    }
+    m_file.CloseFile(m_source);
+    m_source = File64::kInvalidHandle;
+    return Step::Go;
+}
+
+// A block moves inside the kernel when it can (measured fastest here, see bench/join);
+// anything short of the whole block is done again with read/write, which tells a source
+// that ended or failed from an output that failed and asks Retry/Cancel for the latter.
+Joiner::Step Joiner::copyBlock(const PackSource& source, qint64 size, quint64 doneOfSource)
+{
+    if (m_copyInKernel && copyInKernel(size, doneOfSource))
+        return Step::Go;
+    return readBlock(source, size, doneOfSource);
+}
+
+bool Joiner::copyInKernel(qint64 size, quint64 doneOfSource)
+{
+    const File64::IoResult moved = File64::CopyBlock(m_source, m_out, size);
+    if (moved.bytes == size && moved.error == 0) {
+        m_outPos += size;
+        return true;
+    }
+    if (moved.error != 0 && copyRangeUnsupported(moved.error))
+        m_copyInKernel = false;
+    // Back to where the block started, on both sides.
+    ::lseek(m_source, qint64(doneOfSource), SEEK_SET);
+    ::lseek(m_out, m_outPos, SEEK_SET);
+    return false;
+}
+
+Joiner::Step Joiner::readBlock(const PackSource& source, qint64 size, quint64 doneOfSource)
+{
+    if (!m_buffer)
+        m_buffer.reset(new char[size_t(m_bufferSize)]);
+    const File64::IoResult read = File64::ReadBlock(m_source, m_buffer.get(), size);
+    if (read.error != 0)
+        return failed(texts::cannotRead(source.path, texts::errnoText(read.error)));
+    if (read.bytes < size)
+        return failed(texts::sourceEndedEarly(source.path, doneOfSource + quint64(read.bytes), source.length));
+    return writeBlock(size);
+}
+
+Joiner::Step Joiner::writeBlock(qint64 size)
+{
+    for (;;) {
+        const File64::IoResult written = File64::WriteBlock(m_out, m_buffer.get(), size);
+        if (written.bytes == size && written.error == 0) {
+            m_outPos += size;
+            return Step::Go;
+        }
+        const int error = written.error != 0 ? written.error : ENOSPC;
+        if (MsgBox(texts::cannotWrite(m_job.outputPath, texts::errnoText(error)), kRetryCancelStop) != IDRETRY)
+            return abortedOnQuestion();
+        // Retry: the same block, from where it started.
+        if (::lseek(m_out, m_outPos, SEEK_SET) != m_outPos)
+            return failed(texts::cannotWrite(m_job.outputPath, texts::errnoText(errno)));
+    }
+}
+
+void Joiner::updateProgress()
+{
+    const int p = packPercent(m_packedBytes, m_job.totalPackSize);
+    m_view.setProgressBarPos(p);
+    m_view.setPercentText(percentText(p));
+    if (p % 2 == 0)
+        m_view.setTimeRemainingText(timeRemainingText(p, m_clock() - m_start));
+}
+
+Joiner::Step Joiner::finish()
+{
+    m_view.destroyProgressBar();
+    m_view.setPercentText(QString());
+    if (m_job.deleteAfter != DeleteAfterAction::No && ::fsync(m_out) != 0) {
+        // The sources must not go while the output may not be on disk.
+        return failed(texts::cannotFlush(m_job.outputPath, texts::errnoText(errno)));
+    }
+    m_file.CloseFile(m_out);
+    m_out = File64::kInvalidHandle;
+    m_host.notBusyMode();
+    m_host.unhideLogo();
+    QStringList paths;
+    for (const PackSource& s : m_job.sources)
+        paths << s.path;
+    DeleteFiles(paths, m_job.deleteAfter);
+    m_view.closeWindow();
+    MsgBox(texts::packedSuccessfully(m_job.outputPath, m_job.totalPackSize), kInformation);
+    m_host.setWaitCursor(false);
+    m_outcome = PackOutcome::Packed;
+    return Step::End;
+}
+
+Joiner::Step Joiner::cancelled()
+{
+    m_file.CloseAllFiles();
+    m_host.notBusyMode();
+    MsgBox(texts::packingAborted(), kInformation);
+    m_host.destroyMainProgressBar();
+    m_host.unhideLogo();
+    m_view.closeWindow();
+    m_outcome = PackOutcome::Cancelled;
+    return Step::End;
+}
+
+Joiner::Step Joiner::failed(const QString& text, int style)
+{
+    File64::CloseAllHandles();
+    if (!text.isEmpty())
+        MsgBox(text, style);
+    m_host.errorResumeProgram();
+    m_view.closeWindow();
+    m_outcome = PackOutcome::Failed;
+    return Step::End;
+}
+
+Joiner::Step Joiner::abortedOnQuestion() { return failed(texts::packingAborted(), kInformation); }
+
+} // namespace
+
+JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
+{
+    return Joiner(job, host, view, file, clock).run();
+}
+
+} // namespace kt

@@ -1,0 +1,56 @@
+#pragma once
+// The join: copies the sources, in order, into the output, block by block, inside the
+// progress window, and ends in exactly one of: packed (success message), cancelled
+// ("Packing aborted by user"), or failed (a message naming what went wrong).
+//
+// Nothing is lost silently: every read and write is checked. A failed or short write asks
+// Retry/Cancel and Retry writes the same block again at the same place; a source that
+// ends before its length, changed size, or cannot be read ends the pack. After a failure
+// or Cancel no after-pack action runs, no success is reported, and the partial output is
+// left as it is. Before sources go to the trash the output is flushed to disk.
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+#include "engine/File64.h"
+#include "engine/PackHost.h"
+#include "engine/TransferRate.h"
+
+namespace kt {
+
+struct PackSource
+{
+    QString path;
+    quint64 length = 0; // measured by the pack command's checks
+};
+
+struct JoinJob
+{
+    QString outputPath;
+    QVector<PackSource> sources; // in Pack List order
+    quint64 totalPackSize = 0;   // sum of the lengths
+    BlockSize block;
+    DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+};
+
+enum class PackOutcome {
+    Packed,    // the output is complete and the success message was shown
+    Stopped,   // refused by a check, or the user declined a question before writing
+    Failed,    // a failure ended the pack (also Cancel on a failure's question)
+    Cancelled, // the user pressed Cancel during the join
+};
+
+struct JoinResult
+{
+    PackOutcome outcome = PackOutcome::Failed;
+    quint64 packedBytes = 0; // PackedBytes when the join ended
+};
+
+// Milliseconds from any fixed start, never going back. Empty: the steady clock.
+using MonotonicClock = std::function<qint64()>;
+
+JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,
+                     const MonotonicClock& clock = {});
+
+} // namespace kt

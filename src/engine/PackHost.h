@@ -1,0 +1,101 @@
+#pragma once
+// What the pack command and the join need from whoever runs them.
+//
+// The engine (DoPack, JoinFiles, DeleteFiles) holds the whole sequence: every check,
+// every message, what Cancel and each failure do, and in which order. A front end only
+// answers questions about its state and draws what it is told. The main window and the
+// progress window implement these for the desktop, klivatarn-pack for a terminal, and the
+// tests with fakes that record every call.
+//
+// Messages and questions never go through these interfaces: they go through MsgBox().
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "engine/TransferRate.h"
+
+namespace kt {
+
+// What happens to the sources after a successful pack.
+enum class DeleteAfterAction {
+    No,      // keep them
+    Prompt,  // ask once for all files, then move them to the trash
+    NoPrompt // move them to the trash without asking
+};
+
+// The progress window of one join. It only draws: it never closes itself and never
+// touches files. Its Cancel button (and its close box) only set the flag that
+// cancelRequested() reports; the engine then runs the whole cancel sequence and calls
+// closeWindow().
+class ProgressView
+{
+public:
+    virtual ~ProgressView() = default;
+
+    // The join starts: create the progress bar (at 0), hourglass over the window
+    // (the arrow over Cancel), time-remaining label visible.
+    virtual void beginJoin() = 0;
+    // The file now being packed, as a full path. The label shows
+    // "Packing '" + the path shortened by FormatDir to 4600 twips + "'".
+    virtual void showPackingFile(const QString& fullPath) = 0;
+    // SetProgBarPos: moves the bar to percent (0..100) and lets pending events through,
+    // before and after, so a Cancel click is seen. The only place where the join yields.
+    virtual void setProgressBarPos(int percent) = 0;
+    // The percentage label, e.g. "42%", shown and repainted at once; empty hides it.
+    virtual void setPercentText(const QString& text) = 0;
+    // The time-remaining label, e.g. "6 minutes 20 seconds remaining".
+    virtual void setTimeRemainingText(const QString& text) = 0;
+    // True once Cancel was pressed (or the window's close box used) during this join.
+    virtual bool cancelRequested() const = 0;
+    // The join's bar is no longer needed (DestroyProgBar).
+    virtual void destroyProgressBar() = 0;
+    // Default mouse pointer and close the window; the modal run then returns.
+    virtual void closeWindow() = 0;
+};
+
+// The main window as the pack command sees it.
+class PackHost
+{
+public:
+    virtual ~PackHost() = default;
+
+    // The Pack List's paths in display (join) order, read once per pack.
+    virtual QStringList packListPaths() const = 0;
+    // The "Save Pack File As" dialog with its own overwrite prompt (saveDialogRequest()
+    // in SaveDialog.h gives title and filter), trimmed. Empty when the user cancelled.
+    virtual QString askOutputPath() = 0;
+    // The MPEG compatibility check option (MCheckMnu's check mark).
+    virtual bool mpegCheckEnabled() const = 0;
+    // The transfer rate's block size and block digits.
+    virtual BlockSize transferBlock() const = 0;
+    // The delete-after action option.
+    virtual DeleteAfterAction deleteAfterAction() const = 0;
+
+    // Status bar busy look: panel 2 "BUSY" and the busy picture.
+    virtual void hideLogo() = 0;
+    // Idle look: panel 1 "Awaiting for job...", panel 2 "IDLE", the idle picture.
+    virtual void unhideLogo() = 0;
+    // A long operation starts ("pack"): the File and Action menus are disabled.
+    virtual void busyMode(const QString& operation) = 0;
+    // The File and Action menus are enabled again.
+    virtual void notBusyMode() = 0;
+    // Back to idle after a failure: unhideLogo, default pointer, notBusyMode.
+    virtual void errorResumeProgram() = 0;
+    // Status bar panel 1, repainted at once ("Checking available freespace...").
+    virtual void setStatusText(const QString& text) = 0;
+    // Status bar panel 1 := "Packing '" + path shortened by FormatDir to 4600 twips + "'".
+    virtual void showPackingFile(const QString& fullPath) = 0;
+    // Hourglass (true) or default arrow (false) over the main window.
+    virtual void setWaitCursor(bool wait) = 0;
+    // Cancel destroys the main window's own progress bar, if it has one.
+    virtual void destroyMainProgressBar() = 0;
+
+    // Shows the progress window modally and, once it is active and painted, calls
+    // join(view) with it. Returns when the window has closed (the join always ends by
+    // calling view.closeWindow()); if join returns while the window is still open,
+    // the host closes it.
+    virtual void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) = 0;
+};
+
+} // namespace kt

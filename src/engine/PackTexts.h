@@ -1,0 +1,45 @@
+#pragma once
+// The texts the pack command, the join and the after-pack actions show. Paths are
+// quoted between apostrophes.
+#include <QString>
+#include <QVector>
+
+#include "platform/Shell.h"
+
+namespace kt::texts {
+
+QString nothingToPack();            // "Nothing to pack."
+QString atLeastTwoFiles();          // "At least 2 files are required for packing."
+QString checkingFreeSpace();        // "Checking available freespace..."
+QString verifyingMpeg();            // "Verifying mpeg compatibility..."
+QString notCompatibleQuestion();    // the compatibility question
+QString notEnoughFreeSpace();       // "Not enough free diskspace. Packing aborted!"
+QString zeroByteFile(const QString& path);
+QString cannotPackSaveAsFile();     // "Cannot pack Save As file!"
+QString notFound(const QString& path);
+QString notClosedProperly();
+QString tooManyFiles(const QString& path);
+QString cannotOverwrite(const QString& outputPath);
+QString hiddenOutput(const QString& outputPath);
+QString packingAborted();           // "Packing aborted by user"
+// The join's catch-all message (one paragraph).
+QString joinUnexpectedError();
+// The pack command's catch-all message with the error number.
+QString packUnexpectedError(int number);
+QString packedSuccessfully(const QString& outputPath, quint64 totalBytes);
+
+// Nothing lost silently: the messages of failures that the classic loop did not see.
+QString cannotWrite(const QString& outputPath, const QString& reason); // asked with Retry/Cancel
+QString cannotFlush(const QString& outputPath, const QString& reason);
+QString cannotRead(const QString& path, const QString& reason);
+QString sourceEndedEarly(const QString& path, quint64 got, quint64 expected);
+QString sourceChangedSize(const QString& path, quint64 was, quint64 now);
+
+// After-pack actions.
+QString trashQuestion(const QStringList& paths);
+QString notTrashed(const QVector<TrashFailure>& failures);
+
+// The reason text of an errno ("No space left on device").
+QString errnoText(int error);
+
+} // namespace kt::texts

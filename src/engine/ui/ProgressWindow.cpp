@@ -1,0 +1,211 @@
+#include "ProgressWindow.h"
+
+#include "packlist/TextUtils.h"
+#include "Twips.h"
+#include "platform/Program.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace kt {
+
+namespace {
+
+// Design of the window, in twips: x, y, width, height.
+constexpr int kInnerWidth = 5895;
+constexpr int kInnerHeight = 1710;
+constexpr QRect kTimeRemainingRect(1560, 120, 2895, 195);
+constexpr QRect kPercentRect(5280, 345, 525, 210);
+constexpr QRect kFileRect(240, 675, 5415, 255);
+constexpr int kDividerY = 1080, kDividerLeft = 120, kDividerRight = 5760;
+constexpr QRect kCancelRect(2520, 1225, 1095, 375);
+
+// The bar, in pixels except for its top, which stands this many twips above the bottom.
+constexpr int kBarLeft = 15, kBarWidth = 340, kBarHeight = 15, kBarTwipsAboveBottom = 1400;
+
+} // namespace
+
+QFont ProgressWindow::labelFont()
+{
+    QFont font;
+    // Arial, else one of its metric twins, so the widths in twips mean the same.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("progressfrm"));
+    setWindowTitle(programTitle());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+
+    m_timeRemaining = new QLabel(this);
+    m_timeRemaining->setObjectName(QStringLiteral("TimeRemainingLbl"));
+    m_percent = new QLabel(this);
+    m_percent->setObjectName(QStringLiteral("percentdone_lbl"));
+    // Right-aligned so "100%" stays clear of the bar's right end.
+    m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_file = new QLabel(this);
+    m_file->setObjectName(QStringLiteral("Statusbar_lbl"));
+    for (QLabel* label : {m_timeRemaining, m_percent, m_file}) {
+        label->setFont(labelFont());
+        label->setTextFormat(Qt::PlainText); // paths may hold '<' and '&'
+    }
+    // Shown by the join when it has something to say.
+    m_timeRemaining->hide();
+    m_percent->hide();
+
+    m_divider = new QFrame(this);
+    m_divider->setObjectName(QStringLiteral("Divider_line"));
+    m_divider->setFrameShape(QFrame::HLine);
+    m_divider->setFrameShadow(QFrame::Sunken);
+
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    m_cancel->setCursor(Qt::ArrowCursor);
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &ProgressWindow::CancelButton_Click);
+
+    placeControls();
+}
+
+double ProgressWindow::dpiX() const
+{
+    return logicalDpiX();
+}
+
+double ProgressWindow::dpiY() const
+{
+    return logicalDpiY();
+}
+
+void ProgressWindow::placeControls()
+{
+    const double dx = dpiX(), dy = dpiY();
+    auto place = [&](QWidget* widget, const QRect& twips) {
+        widget->setGeometry(twipsToPixels(twips.x(), dx), twipsToPixels(twips.y(), dy),
+                            twipsToPixels(twips.width(), dx), twipsToPixels(twips.height(), dy));
+    };
+    setFixedSize(twipsToPixels(kInnerWidth, dx), twipsToPixels(kInnerHeight, dy));
+    place(m_timeRemaining, kTimeRemainingRect);
+    place(m_percent, kPercentRect);
+    place(m_file, kFileRect);
+    place(m_cancel, kCancelRect);
+    // A sunken line two pixels high, centred on its design position.
+    const int lineY = twipsToPixels(kDividerY, dy);
+    m_divider->setGeometry(twipsToPixels(kDividerLeft, dx), lineY - 1,
+                           twipsToPixels(kDividerRight - kDividerLeft, dx), 3);
+}
+
+bool ProgressWindow::createProgressBar()
+{
+    m_bar.Parent(this);
+    const int top = int((kInnerHeight - kBarTwipsAboveBottom) * dpiY() / 1440.0);
+    return m_bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true);
+}
+
+int ProgressWindow::measureTwips(const QString& text) const
+{
+    return pixelsToTwips(QFontMetrics(m_file->font()).horizontalAdvance(text), dpiX());
+}
+
+QString ProgressWindow::packingText(const QString& path) const
+{
+    return packingText(path, m_file->font(), dpiX());
+}
+
+QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+{
+    const QFontMetrics metrics(font);
+    QString shortened;
+    FormatDir(path, shortened, kFileTextTwips,
+              [&](const QString& text) { return pixelsToTwips(metrics.horizontalAdvance(text), dpiX); });
+    return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
+}
+
+void ProgressWindow::setBusyCursor(bool busy)
+{
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void ProgressWindow::beginJoin()
+{
+    createProgressBar();
+    setBusyCursor(true);
+    m_timeRemaining->show();
+}
+
+void ProgressWindow::showPackingFile(const QString& fullPath)
+{
+    m_file->setText(packingText(fullPath));
+}
+
+void ProgressWindow::setProgressBarPos(int percent)
+{
+    m_bar.SetProgBarPos(percent);
+}
+
+void ProgressWindow::setPercentText(const QString& text)
+{
+    m_percent->setText(text);
+    m_percent->setVisible(!text.isEmpty());
+    if (!text.isEmpty())
+        m_percent->repaint();
+}
+
+void ProgressWindow::setTimeRemainingText(const QString& text)
+{
+    m_timeRemaining->setText(text);
+    m_timeRemaining->show();
+}
+
+void ProgressWindow::destroyProgressBar()
+{
+    m_bar.DestroyProgBar();
+}
+
+void ProgressWindow::finish()
+{
+    unsetCursor();
+    QDialog::done(QDialog::Accepted);
+}
+
+void ProgressWindow::CancelButton_Click()
+{
+    if (m_cancelClicked)
+        return;
+    m_cancelClicked = true;
+    emit cancelPressed();
+}
+
+void ProgressWindow::reject()
+{
+    CancelButton_Click();
+}
+
+void ProgressWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_startAnnounced)
+        return;
+    m_startAnnounced = true;
+    // After the show has been painted, so the window is on screen when the join begins.
+    QTimer::singleShot(0, this, [this] {
+        repaint();
+        emit started();
+    });
+}
+
+} // namespace kt
