@@ -62,6 +62,8 @@ private slots:
     void cleanup();
 
     void freshStart();
+    void tipOfTheDayAtStart_data();
+    void tipOfTheDayAtStart();
     void menuItems_data();
     void menuItems();
     void hiddenItems();
@@ -101,6 +103,8 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     QFile::remove(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"));
+    // No Tip of the Day unless a test asks for it.
+    QSettings(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"), QSettings::IniFormat).setValue("ShowTod", "0");
     m_boxes = std::make_unique<test::ScriptedMessageBox>();
     m_shell = std::make_unique<test::ScriptedShell>();
 }
@@ -158,6 +162,37 @@ void TestMainWindow::freshStart()
     QVERIFY(w.findChild<QWidget*>(QStringLiteral("cReBar1")));
     QVERIFY(w.findChild<QStatusBar*>(QStringLiteral("StatusBar")));
     QCOMPARE(w.findChild<QLabel*>(QStringLiteral("packwhat_lbl"))->text(), QStringLiteral("Pack List:"));
+}
+
+void TestMainWindow::tipOfTheDayAtStart_data()
+{
+    QTest::addColumn<QVariant>("showTod");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("absent") << QVariant() << true;
+    QTest::newRow("empty") << QVariant(QString()) << true;
+    QTest::newRow("1") << QVariant(QStringLiteral("1")) << true;
+    QTest::newRow("other text") << QVariant(QStringLiteral("no")) << true;
+    QTest::newRow("0") << QVariant(QStringLiteral("0")) << false;
+}
+
+void TestMainWindow::tipOfTheDayAtStart()
+{
+    QFETCH(QVariant, showTod);
+    QFETCH(bool, shown);
+    {
+        QSettings s(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"), QSettings::IniFormat);
+        if (showTod.isValid())
+            s.setValue("ShowTod", showTod);
+        else
+            s.remove("ShowTod");
+    }
+    klivamainfrm& w = make();
+    QWidget* tip = w.findChild<QWidget*>(QStringLiteral("Tipfrm"));
+    QCOMPARE(tip != nullptr, shown);
+    if (tip) {
+        QVERIFY(tip->isWindow()); // modeless, owned by the main window
+        QVERIFY(!tip->isModal());
+    }
 }
 
 void TestMainWindow::menuItems_data()
