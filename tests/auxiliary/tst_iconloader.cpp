@@ -320,6 +320,29 @@ private slots:
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
     }
 
+    // A file cut short anywhere: one message, never a picture. Until the directory is
+    // whole the picker refuses it; after that the image read fails.
+    void truncatedFilesGiveOneMessage()
+    {
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        IconLoader loader;
+        IconSpec s = test::simpleSpec(16, 16, 1);
+        const QByteArray whole = test::buildIcon({s}, {2});
+        const QString path = dir.filePath(QStringLiteral("cut.ir"));
+        for (int len = 0; len < whole.size(); ++len) {
+            tempFile(dir, QStringLiteral("cut.ir"), whole.left(len));
+            box.clear();
+            QVERIFY(!loader.LoadOpenFileICO(path));
+            QCOMPARE(box.asked().size(), 1);
+            QCOMPARE(box.texts().first(), len < 6 + 16 ? invalidIconFileText() : failedToLoadText(path));
+        }
+        tempFile(dir, QStringLiteral("cut.ir"), whole);
+        box.clear();
+        QVERIFY(loader.LoadOpenFileICO(path));
+        QVERIFY(box.asked().isEmpty());
+    }
+
     // The icons shipped beside the executable: 32x32, 32-bit, with see-through corners.
     void shippedIcons_data()
     {
