@@ -1,9 +1,9 @@
 // The one place that reads and writes ShowTod, so it can move onto the settings store's
 // Registry calls without touching the windows.
-#include <QSettings>
-
 #include "Tips.h"
 #include "platform/Program.h"
+
+#include <QSettings>
 
 namespace kt {
 
