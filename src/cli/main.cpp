@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cli/InfoCommand.h"
+#include "cli/PackCommand.h"
 #include "cli/Usage.h"
 
 int main(int argc, char* argv[])
@@ -19,5 +20,5 @@ int main(int argc, char* argv[])
         std::fputs(qPrintable(kt::cli::usageText()), stdout);
         return 0;
     }
-    return kt::cli::usageError(QStringLiteral("packing from the command line is not available yet"));
+    return kt::cli::runPack(args);
 }

@@ -287,6 +287,24 @@ File64::IoResult File64::WriteBlock(Handle h, const char* data, qint64 size)
     return r;
 }
 
+File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size)
+{
+    IoResult r;
+    while (r.bytes < size) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(size - r.bytes), 0);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r.error = errno;
+            break;
+        }
+        if (n == 0)
+            break; // end of the input
+        r.bytes += n;
+    }
+    return r;
+}
+
 qint32 File64::LastOpenError() { return g_lastOpenError; }
 int File64::LastOpenErrno() { return g_lastOpenErrno; }
 int File64::OpenHandleCount() { return int(g_openHandles.size()); }

@@ -81,6 +81,11 @@ public:
     static IoResult ReadBlock(Handle h, char* buffer, qint64 size);
     // Writes until all size bytes are written or an error; a write that moves 0 bytes is ENOSPC.
     static IoResult WriteBlock(Handle h, const char* data, qint64 size);
+    // Moves up to size bytes from the current position of `in` to that of `out` inside the
+    // kernel (copy_file_range), until size bytes, end of `in` (a short count without error)
+    // or an error; retries on EINTR. Some files and file systems refuse it (EXDEV, EINVAL,
+    // ENOSYS, EOPNOTSUPP): callers then fall back to ReadBlock/WriteBlock.
+    static IoResult CopyBlock(Handle in, Handle out, qint64 size);
 
     // Shared state.
     static qint32 LastOpenError();

@@ -23,9 +23,13 @@ constexpr int kStop = MB_ICONHAND;
 constexpr int kInformation = MB_ICONINFORMATION;
 constexpr int kRetryCancelStop = MB_RETRYCANCEL | MB_ICONHAND; // 0x15
 
-// The block buffer starts this many bytes past a page boundary: copies from a buffer at
-// an odd offset measured faster than from a page-aligned one (see bench/join).
-constexpr qint64 kBufferOffset = 0;
+// Errors that mean "copy_file_range cannot do this pair of files": read/write takes over
+// for the rest of the join.
+bool copyRangeUnsupported(int error)
+{
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF
+        || error == ETXTBSY;
+}
 
 bool isAccessProblem(int error)
 {
@@ -68,6 +72,8 @@ private:
     Step openOutput();
     Step packSource(const PackSource& source);
     Step copyBlock(const PackSource& source, qint64 size, quint64 doneOfSource);
+    bool copyInKernel(qint64 size, quint64 doneOfSource);
+    Step readBlock(const PackSource& source, qint64 size, quint64 doneOfSource);
     Step writeBlock(qint64 size);
     void updateProgress();
     Step finish();
@@ -92,19 +98,18 @@ private:
     File64::Handle m_source = File64::kInvalidHandle;
     qint64 m_outPos = 0; // where the next block goes: a retried block is written here again
     quint64 m_packedBytes = 0;
-    std::unique_ptr<char[]> m_storage; // the one buffer of the whole join
-    char* m_buffer = nullptr;
+    bool m_copyInKernel = true;        // until copy_file_range turns out not to work here
+    std::unique_ptr<char[]> m_buffer;  // the one buffer of the join, made on first need
+    qint64 m_bufferSize = 0;
     PackOutcome m_outcome = PackOutcome::Failed;
 };
 
 JoinResult Joiner::run()
 {
     // The largest piece is a block or a remainder (which can exceed a block at ufast).
-    qint64 bufferSize = qMax(1, m_job.block.blockSize);
+    m_bufferSize = qMax(1, m_job.block.blockSize);
     for (const PackSource& s : m_job.sources)
-        bufferSize = qMax<qint64>(bufferSize, qint64(planBlocks(s.length, m_job.block).remainder));
-    m_storage.reset(new char[size_t(bufferSize + kBufferOffset)]);
-    m_buffer = m_storage.get() + kBufferOffset;
+        m_bufferSize = qMax<qint64>(m_bufferSize, qint64(planBlocks(s.length, m_job.block).remainder));
 
     m_view.beginJoin();
     m_host.busyMode(QStringLiteral("pack"));
@@ -222,9 +227,36 @@ Joiner::Step Joiner::packSource(const PackSource& source)
     return Step::Go;
 }
 
+// A block moves inside the kernel when it can (measured fastest here, see bench/join);
+// anything short of the whole block is done again with read/write, which tells a source
+// that ended or failed from an output that failed and asks Retry/Cancel for the latter.
 Joiner::Step Joiner::copyBlock(const PackSource& source, qint64 size, quint64 doneOfSource)
 {
-    const File64::IoResult read = File64::ReadBlock(m_source, m_buffer, size);
+    if (m_copyInKernel && copyInKernel(size, doneOfSource))
+        return Step::Go;
+    return readBlock(source, size, doneOfSource);
+}
+
+bool Joiner::copyInKernel(qint64 size, quint64 doneOfSource)
+{
+    const File64::IoResult moved = File64::CopyBlock(m_source, m_out, size);
+    if (moved.bytes == size && moved.error == 0) {
+        m_outPos += size;
+        return true;
+    }
+    if (moved.error != 0 && copyRangeUnsupported(moved.error))
+        m_copyInKernel = false;
+    // Back to where the block started, on both sides.
+    ::lseek(m_source, qint64(doneOfSource), SEEK_SET);
+    ::lseek(m_out, m_outPos, SEEK_SET);
+    return false;
+}
+
+Joiner::Step Joiner::readBlock(const PackSource& source, qint64 size, quint64 doneOfSource)
+{
+    if (!m_buffer)
+        m_buffer.reset(new char[size_t(m_bufferSize)]);
+    const File64::IoResult read = File64::ReadBlock(m_source, m_buffer.get(), size);
     if (read.error != 0)
         return failed(texts::cannotRead(source.path, texts::errnoText(read.error)));
     if (read.bytes < size)
@@ -235,7 +267,7 @@ Joiner::Step Joiner::copyBlock(const PackSource& source, qint64 size, quint64 do
 Joiner::Step Joiner::writeBlock(qint64 size)
 {
     for (;;) {
-        const File64::IoResult written = File64::WriteBlock(m_out, m_buffer, size);
+        const File64::IoResult written = File64::WriteBlock(m_out, m_buffer.get(), size);
         if (written.bytes == size && written.error == 0) {
             m_outPos += size;
             return Step::Go;

@@ -32,6 +32,12 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length);
 // Index of the first 00 00 01 B3 in data[0, size), or -1.
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size);
 
+// The widest vector instructions the search uses: by default the widest the processor
+// has. Tests lower it to run every variant; the width set is at most the processor's.
+enum class SearchWidth { Bytes, Sse2, Avx2, Avx512 };
+SearchWidth searchWidth();
+SearchWidth setSearchWidth(SearchWidth wanted);
+
 // Opens an existing file through `file` (read only; a missing file is not created),
 // scans it and closes it again. `opened` is false when the file could not be opened;
 // File64 has then shown its open error and the result is NotFound.

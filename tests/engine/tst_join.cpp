@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <QProcess>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -283,22 +284,27 @@ private slots:
     void diskFullPartWay_data()
     {
         QTest::addColumn<bool>("freeSpaceAndRetry");
-        QTest::newRow("space freed, retry") << true;
-        QTest::newRow("cancel") << false;
+        QTest::addColumn<bool>("sourcesOnSameVolume"); // blocks then move inside the kernel
+        QTest::newRow("space freed, retry") << true << false;
+        QTest::newRow("cancel") << false << false;
+        QTest::newRow("same volume, space freed, retry") << true << true;
+        QTest::newRow("same volume, cancel") << false << true;
     }
     void diskFullPartWay()
     {
         QFETCH(bool, freeSpaceAndRetry);
+        QFETCH(bool, sourcesOnSameVolume);
         Fixture fx;
-        fx.addSource("a.mpg", 1500000);
-        fx.addSource("b.mpg", 1700000);
         const QString mnt = fx.path("small");
         QVERIFY(QDir().mkdir(mnt));
-        if (!run("mount", {"-t", "tmpfs", "-o", "size=4M", "tmpfs", mnt}))
+        if (!run("mount", {"-t", "tmpfs", "-o", "size=8M", "tmpfs", mnt}))
             QSKIP("cannot mount a tmpfs here (needs root)");
         auto unmount = qScopeGuard([&] { run("umount", {mnt}); });
+        fx.addSource(sourcesOnSameVolume ? "small/a.mpg" : "a.mpg", 1500000);
+        fx.addSource(sourcesOnSameVolume ? "small/b.mpg" : "b.mpg", 1700000);
         const QString filler = mnt + "/filler";
-        QVERIFY(writeFile(filler, QByteArray(2 * 1024 * 1024, 'f')));
+        const qint64 left = 2 * 1024 * 1024; // room for less than the output
+        QVERIFY(writeFile(filler, QByteArray(QStorageInfo(mnt).bytesAvailable() - left, 'f')));
         const QString out = mnt + "/out.mpg";
         EventLog log;
         LoggingMessageBox box(log);

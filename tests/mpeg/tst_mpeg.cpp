@@ -2,6 +2,8 @@
 // and the pre-pack MPEG check.
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -138,6 +140,44 @@ private slots:
         QFETCH(int, expected);
         QCOMPARE(findSequenceHeaderCode(reinterpret_cast<const uchar*>(data.constData()), data.size()),
                  qsizetype(expected));
+    }
+
+    // Every variant of the search against a plain indexOf, over buffers of many lengths
+    // and alignments with codes, near misses and runs of zeros in them.
+    void findCodeEveryWidth_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("bytes") << int(SearchWidth::Bytes);
+        QTest::newRow("sse2") << int(SearchWidth::Sse2);
+        QTest::newRow("avx2") << int(SearchWidth::Avx2);
+        QTest::newRow("avx512") << int(SearchWidth::Avx512);
+    }
+    void findCodeEveryWidth()
+    {
+        QFETCH(int, width);
+        const SearchWidth before = searchWidth();
+        const auto restore = qScopeGuard([before] { setSearchWidth(before); });
+        if (setSearchWidth(SearchWidth(width)) != SearchWidth(width))
+            QSKIP("the processor lacks these instructions");
+        const QByteArray code("\x00\x00\x01\xB3", 4);
+        const QByteArray nearMisses[] = {QByteArray("\x00\x01\xB3", 3), QByteArray("\x00\x00\x01\xB4", 4),
+                                         QByteArray("\x00\x00\x00\x01", 4), QByteArray("\x01\xB3\x01\xB3", 4)};
+        QRandomGenerator gen(width + 11);
+        for (int round = 0; round < 3000; ++round) {
+            const int size = gen.bounded(700);
+            QByteArray data = test::fillerBytes(size + 64, quint32(round)).left(size);
+            for (int k = gen.bounded(4); k > 0 && size > 4; --k) {
+                const QByteArray& miss = nearMisses[gen.bounded(4)];
+                data.replace(gen.bounded(size - 3), miss.size(), miss);
+            }
+            if (size >= 4 && gen.bounded(3))
+                data.replace(gen.bounded(size - 3), 4, code);
+            data.truncate(size);
+            const int shift = gen.bounded(64); // alignment of the buffer start
+            const QByteArray padded = QByteArray(shift, '\x7F') + data;
+            const auto* start = reinterpret_cast<const uchar*>(padded.constData()) + shift;
+            QCOMPARE(findSequenceHeaderCode(start, size), data.indexOf(code));
+        }
     }
 
     // A code at every position around the first chunk boundary: before it, straddling it

@@ -1,0 +1,171 @@
+// The main window's command handlers: one per menu item, shared by the toolbar, the
+// pop-up menu and the buttons beside the list.
+#include <QMenu>
+
+#include "app/MainWindow.h"
+#include "app/ToolbarTable.h"
+#include "auxiliary/ui/AuxiliaryWindows.h"
+#include "packlist/PackListOps.h"
+#include "packlist/ui/PackListView.h"
+#include "platform/MessageBox.h"
+#include "platform/Program.h"
+#include "settings/OptionState.h"
+#include "settings/ui/Preferencesfrm.h"
+
+namespace kt {
+
+void klivamainfrm::afterListChange()
+{
+    m_view->syncFromList();
+    if (m_list.currentRow() > 0)
+        m_view->scrollTo(m_view->currentIndex());
+    // Every change the program makes leaves the commands matching the list.
+    RefreshPackListCommands();
+}
+
+void klivamainfrm::AddMnu_Click()
+{
+    if (addHandler)
+        addHandler();
+}
+
+void klivamainfrm::RemoveMnu_Click()
+{
+    RemoveSelected(m_list);
+    afterListChange();
+    m_view->setFocus();
+}
+
+void klivamainfrm::ExitMnu_Click() { close(); }
+
+void klivamainfrm::PackMnu_Click()
+{
+    if (packHandler)
+        packHandler();
+}
+
+void klivamainfrm::MoveUpMnu_Click()
+{
+    MoveUp(m_list);
+    afterListChange();
+}
+
+void klivamainfrm::MoveDownMnu_Click()
+{
+    MoveDown(m_list);
+    afterListChange();
+}
+
+void klivamainfrm::SelectAllMnu_Click()
+{
+    SelectAll(m_list);
+    m_view->syncSelectionFromList();
+    RefreshPackListCommands();
+}
+
+void klivamainfrm::DeselectAllMnu_Click()
+{
+    DeselectAll(m_list);
+    m_view->syncSelectionFromList();
+    RefreshPackListCommands();
+}
+
+void klivamainfrm::InvSelMnu_Click()
+{
+    InvertSelection(m_list);
+    m_view->syncSelectionFromList();
+    RefreshPackListCommands();
+}
+
+void klivamainfrm::SortAscendingMnu_Click()
+{
+    SortAscending(m_list);
+    afterListChange();
+}
+
+void klivamainfrm::SortDescendingMnu_Click()
+{
+    SortDescending(m_list);
+    afterListChange();
+}
+
+void klivamainfrm::ViewMnu_Click()
+{
+    if (m_list.isEmpty()) {
+        MsgBox(QStringLiteral("Nothing to view."), MB_ICONEXCLAMATION, programTitle());
+        return;
+    }
+    // Only the first selected file is opened.
+    for (int i = 1; i <= m_list.count(); ++i) {
+        if (m_list.isSelected(i)) {
+            ShowInShell(m_list.path(i));
+            return;
+        }
+    }
+}
+
+void klivamainfrm::GeneralMnu_Click()
+{
+    Preferencesfrm dialog(*m_options); // no owner window
+    dialog.exec();
+}
+
+void klivamainfrm::HelpTopicsMnu_Click() { openHelpTopics(m_startup.programDir); }
+void klivamainfrm::TODMnu_Click() { openTipOfTheDay(this); }
+void klivamainfrm::TechMnu_Click() { showTechSupport(this); }
+void klivamainfrm::AbtMnu_Click() { showAboutBox(this); }
+void klivamainfrm::KlivaLESiteMnu_Click() { openWebTarget(WebTarget::ThisEdition); }
+void klivamainfrm::KlivaSiteMnu_Click() { openWebTarget(WebTarget::ProductFamily); }
+void klivamainfrm::KlivaFAQMnu_Click() { openWebTarget(WebTarget::Faq); }
+void klivamainfrm::GoToSiteMnu_Click() { openWebTarget(WebTarget::MakerHome); }
+
+void klivamainfrm::SlowSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Slow); }
+void klivamainfrm::NormalSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Normal); }
+void klivamainfrm::FastSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Fast); }
+void klivamainfrm::UltraSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::UltraFast); }
+void klivamainfrm::DelNoMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::No); }
+void klivamainfrm::DelPromptMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::Prompt); }
+void klivamainfrm::DelNoPromptMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::NoPrompt); }
+void klivamainfrm::OverwriteNoMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::No); }
+void klivamainfrm::OverwritePromptMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::Prompt); }
+void klivamainfrm::OverwriteNoPromptMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::NoPrompt); }
+void klivamainfrm::MCheckMnu_Click() { m_options->toggleMpegCheck(); }
+
+void klivamainfrm::Command6_Click() { m_view->fillWithLastColumn(); }
+void klivamainfrm::Command7_Click() { m_view->columnAutoAll(); }
+void klivamainfrm::Command8_Click() { m_view->columnMinAll(); }
+
+void klivamainfrm::cToolbar1_ButtonClick(int position)
+{
+    switch (toolbarCommandAt(position)) {
+    case ToolbarCommand::Add:
+        AddMnu_Click();
+        break;
+    case ToolbarCommand::Remove:
+        RemoveMnu_Click();
+        break;
+    case ToolbarCommand::MoveUp:
+        MoveUpMnu_Click();
+        break;
+    case ToolbarCommand::MoveDown:
+        MoveDownMnu_Click();
+        break;
+    case ToolbarCommand::Pack:
+        PackMnu_Click();
+        break;
+    case ToolbarCommand::Options:
+        GeneralMnu_Click();
+        break;
+    case ToolbarCommand::Help:
+        HelpTopicsMnu_Click();
+        break;
+    case ToolbarCommand::None:
+        break;
+    }
+}
+
+void klivamainfrm::cToolbar1_HotItemChange(int position) { setStatusText(toolbarHint(position)); }
+
+void klivamainfrm::PackList_ListView_RightButton(const QPoint& globalPos) { m_popup->popup(globalPos); }
+
+} // namespace kt
