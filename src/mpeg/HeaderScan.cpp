@@ -54,8 +54,8 @@ __attribute__((target("avx512f,avx512bw"))) inline quint64 pairMask512(const uns
                                        _mm512_loadu_si512(p + 1), b3);
 }
 
-// 256 bytes per step with masked compares; where the processor has it, this leaves the
-// search far below the cost of the read that fills the buffer.
+// 256 bytes per step with masked compares: where the processor has it, the cheapest of
+// the variants (see bench/scan).
 __attribute__((target("avx512f,avx512bw"))) qsizetype findPairAvx512(const unsigned char* data, qsizetype size,
                                                                      qsizetype& i)
 {
@@ -104,6 +104,7 @@ __attribute__((target("sse2"))) qsizetype findPairSse2(const unsigned char* data
 SearchWidth bestWidth()
 {
 #if defined(KT_SCAN_X86)
+    __builtin_cpu_init(); // runs during static initialisation, maybe before the library's own
     if (__builtin_cpu_supports("avx512bw"))
         return SearchWidth::Avx512;
     if (__builtin_cpu_supports("avx2"))
