@@ -17,6 +17,8 @@
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "engine/File64.h"
+#include "packlist/ui/AddFilesCommand.h"
+#include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
@@ -43,7 +45,13 @@ klivamainfrm::klivamainfrm(QWidget* parent)
     updateOptionChecks();
 }
 
-klivamainfrm::~klivamainfrm() = default;
+klivamainfrm::~klivamainfrm()
+{
+    // The view reads the rows until it is gone: delete it while the list still exists
+    // (children would otherwise go after this object's members).
+    delete m_view;
+    m_view = nullptr;
+}
 
 int klivamainfrm::dpi() const { return qMax(1, logicalDpiX()); }
 
@@ -80,6 +88,10 @@ void klivamainfrm::load()
     PackListSetMaxWidth();
     // 13
     m_file64 = std::make_unique<File64>();
+    // Files come in through the Add dialog and by drops on the list, each row's cells
+    // read with the window's File64.
+    addHandler = [this] { AddFilesCommand(*m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); }); };
+    new PackListDropTarget(m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); });
     // 14-16
     UnhideLogo();
     RefreshPackListCommands();
