@@ -93,7 +93,10 @@ void PackListView::syncSelectionFromList()
             ++row;
         selection.select(m_model->index(first - 1, 0), m_model->index(row - 2, lastColumn));
     }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Clear first, then select: replacing one long list of ranges with another in a
+    // single step compares the two range by range (minutes for 16,000 ranges each).
+    selectionModel()->clearSelection();
+    selectionModel()->select(selection, QItemSelectionModel::Select);
     const int current = m_list.currentRow();
     if (current >= 1 && current <= n)
         selectionModel()->setCurrentIndex(m_model->index(current - 1, 0), QItemSelectionModel::NoUpdate);
