@@ -230,30 +230,6 @@ QPixmap statusLogo(bool busy, int pixels, double dpr)
     });
 }
 
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        icon.addPixmap(render(size, 1.0, [](QPainter& g) {
-            // Two frames of film joined by a bracket: a pack.
-            const QRectF tile(1, 1, 22, 22);
-            QLinearGradient bg(tile.topLeft(), tile.bottomRight());
-            bg.setColorAt(0, QColor(70, 140, 230));
-            bg.setColorAt(1, QColor(20, 60, 150));
-            g.setPen(QPen(QColor(10, 30, 80), 1));
-            g.setBrush(bg);
-            g.drawRoundedRect(tile, 4, 4);
-            g.setPen(Qt::NoPen);
-            g.setBrush(QColor(250, 250, 250));
-            g.drawRect(QRectF(4, 5, 7, 9));
-            g.drawRect(QRectF(13, 5, 7, 9));
-            g.setBrush(QColor(255, 200, 60));
-            g.drawRect(QRectF(4, 16, 16, 3));
-        }));
-    }
-    return icon;
-}
-
 QPixmap moveArrow(bool up, int width, int height)
 {
     QPixmap pm(qMax(1, width), qMax(1, height));

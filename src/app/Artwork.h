@@ -1,6 +1,6 @@
 #pragma once
 // The window's pictures, drawn at run time so they are sharp at any size: the fourteen
-// toolbar images, the status bar's busy and idle logos and the application icon.
+// toolbar images, the status bar's busy and idle logos and the move-button arrows.
 #include <QIcon>
 #include <QPixmap>
 
@@ -15,9 +15,6 @@ inline constexpr int kToolbarImageCount = 14;
 // The status bar logos: idle (a green tick) or busy (an amber hourglass), `pixels`
 // device pixels square (16 or 20), shown on a screen with `dpr`.
 QPixmap statusLogo(bool busy, int pixels, double dpr = 1.0);
-
-// The application icon at 16, 24, 32 and 48 pixels.
-QIcon applicationIcon();
 
 // The arrow pictures of the move buttons beside the list.
 QPixmap moveArrow(bool up, int width, int height);

@@ -1,7 +1,5 @@
 #include "LayoutMetrics.h"
 
-#include <QDir>
-
 namespace kt {
 
 bool isWindowsXP(const OsVersionInfo& v) { return v.platformId == kPlatformNT && v.major == 5 && v.minor == 1; }
@@ -81,8 +79,8 @@ bool normalDpiFrom(const QString& dpiLogicalX, qint32 logPixels)
 
 QString programDirFrom(const QString& executableDir)
 {
-    QString dir = QDir::fromNativeSeparators(executableDir);
-    if (dir.endsWith(QLatin1Char('/')))
+    QString dir = executableDir;
+    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
         dir.chop(1);
     return dir;
 }

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
+#include "engine/ui/WindowPackHost.h"
 #include "packlist/ui/PackListCommands.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/MessageBox.h"
@@ -26,8 +27,22 @@ void klivamainfrm::ExitMnu_Click() { close(); }
 
 void klivamainfrm::PackMnu_Click()
 {
-    if (packHandler)
+    if (packHandler) {
         packHandler();
+        return;
+    }
+    if (!m_file64) // the load has not run: no file object to pack with
+        return;
+    // The pack command, with this window as its host.
+    MainWindowPackHooks hooks;
+    hooks.packListPaths = [this] { return m_list.paths(); };
+    hooks.hideLogo = [this] { HideLogo(); };
+    hooks.unhideLogo = [this] { UnhideLogo(); };
+    hooks.busyMode = [this](const QString& operation) { BusyMode(operation); };
+    hooks.notBusyMode = [this] { NotBusyMode(); };
+    hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
+    hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
+    PackFromWindow(this, std::move(hooks), *m_file64);
 }
 
 // The list commands live with the Pack List; each does its own focus and refresh.

@@ -27,10 +27,10 @@ QString alreadyRunningText() { return QStringLiteral("This program is already ru
 
 void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOwner)
 {
-    // One icon group exists, "AAA": the application icon.
+    // One icon group exists, "AAA": the application icon, set on the application at start.
     if (!window || resourceName != QLatin1String("AAA"))
         return;
-    const QIcon icon = applicationIcon();
+    const QIcon icon = QApplication::windowIcon();
     if (alsoTopOwner) {
         QWidget* top = window;
         while (top->parentWidget())
@@ -43,7 +43,7 @@ void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOw
 int Main(QApplication& app)
 {
     // Every window of the program takes this icon.
-    app.setWindowIcon(applicationIcon());
+    app.setWindowIcon(programIcon());
     agreefrm startupForm;
     SetWindowIcons(&startupForm, QStringLiteral("AAA"), true);
 

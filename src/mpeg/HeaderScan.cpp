@@ -183,12 +183,15 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
         return result;
     };
 
+    // Chunk k starts at (k - 1) * 32,768. Only the first needs a seek: each read leaves the
+    // handle at the start of the next chunk, and a seek per chunk would cost a system call
+    // every 32 KiB for nothing.
     quint64 offset = 0;
     int chunks = 0;
+    file.SeekAbsolute(0, 0);
     while (offset < length) {
         if (chunks == kScanChunkLimit) {
             // The boundary after the last chunk allowed is still examined.
-            file.SeekAbsolute(qint32(offset >> 32), qint32(quint32(offset)));
             const qint64 want = qint64(qMin<quint64>(kCarry, length - offset));
             const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
             const qsizetype at = findSequenceHeaderCode(buffer.get(), kCarry + n);
@@ -198,7 +201,6 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
             return result;
         }
         ++chunks;
-        file.SeekAbsolute(qint32(offset >> 32), qint32(quint32(offset)));
         const qint64 want = qint64(qMin<quint64>(quint64(kScanChunkSize), length - offset));
         const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
         if (n <= 0)

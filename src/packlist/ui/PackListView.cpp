@@ -93,10 +93,12 @@ void PackListView::syncSelectionFromList()
             ++row;
         selection.select(m_model->index(first - 1, 0), m_model->index(row - 2, lastColumn));
     }
-    // Clear first, then select: replacing one long list of ranges with another in a
-    // single step compares the two range by range (minutes for 16,000 ranges each).
+    // Clear first, then select: Qt compares old and new selections range by range
+    // unless one of them is empty, which with thousands of scattered rows on both
+    // sides would take seconds.
     selectionModel()->clearSelection();
-    selectionModel()->select(selection, QItemSelectionModel::Select);
+    if (!selection.isEmpty())
+        selectionModel()->select(selection, QItemSelectionModel::Select);
     const int current = m_list.currentRow();
     if (current >= 1 && current <= n)
         selectionModel()->setCurrentIndex(m_model->index(current - 1, 0), QItemSelectionModel::NoUpdate);
@@ -110,6 +112,7 @@ void PackListView::setColumnWidthBy(int column, int widthOrCode)
     const int columns = m_model->columnCount();
     if (column < 0 || column >= columns)
         return;
+    m_lastFills = column == columns - 1 && widthOrCode == LVSCW_AUTOSIZE_USEHEADER;
     if (widthOrCode >= 0) {
         setColumnWidth(column, widthOrCode);
         return;
@@ -150,6 +153,14 @@ void PackListView::PackListSetMaxWidth(double allowanceTwips)
     const double twips = columnWidth(0) * 1440.0 / dpi + allowanceTwips / 2.0;
     setColumnWidth(0, qMax(0, int(std::lround(twips * dpi / 1440.0))));
     fillWithLastColumn();
+}
+
+bool PackListView::viewportEvent(QEvent* event)
+{
+    const bool handled = QTreeView::viewportEvent(event);
+    if (event->type() == QEvent::Resize && m_lastFills)
+        fillWithLastColumn();
+    return handled;
 }
 
 void PackListView::mousePressEvent(QMouseEvent* event)

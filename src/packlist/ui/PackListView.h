@@ -54,6 +54,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -62,6 +63,9 @@ private:
     PackList& m_list;
     PackListModel* m_model;
     bool m_syncing = false;
+    // The last column was last sized to fill the list: keep it so when a scroll bar
+    // comes or goes and the visible width changes without a resize of the window.
+    bool m_lastFills = false;
 };
 
 } // namespace kt
