@@ -52,7 +52,6 @@ private slots:
 
     void inverseString()
     {
-        QCOMPARE(inverse_string(QString()), QString());
         QCOMPARE(inverse_string(QStringLiteral("äö/bc.mpg")), QStringLiteral("gpm.cb/öä"));
         // A character outside the BMP stays one character.
         QCOMPARE(inverse_string(QString::fromUtf8("a\xF0\x9F\x8E\xAC" "b")), QString::fromUtf8("b\xF0\x9F\x8E\xAC" "a"));
