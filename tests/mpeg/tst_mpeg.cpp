@@ -141,10 +141,7 @@ private slots:
         QVERIFY(size < kLimitBytes ? test::writeFileWith(p, size, codeAt, header)
                                    : test::writeSparseFileWith(p, size, codeAt, header));
         File64 file;
-        file.OpenFile(p, File64::kReadOnly);
-        const File64::Handle h = file.FileHandle();
-        const ScanResult r = scanForSequenceHeader(file, GetFileLen(p));
-        file.CloseFile(h);
+        const ScanResult r = scanFileForSequenceHeader(file, p).scan;
         QCOMPARE(int(r.outcome), outcome);
         if (r.outcome == ScanOutcome::Found) {
             QCOMPARE(r.codeOffset, codeAt);
