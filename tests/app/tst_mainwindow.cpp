@@ -42,6 +42,7 @@ void fill(klivamainfrm& w, int rows, const QList<int>& selected)
         list.append({QStringLiteral("/media/clip%1.mpg").arg(i), QStringLiteral("352 x 240"), QStringLiteral("25"), false});
     for (int r : selected)
         list.setSelected(r, true);
+    list.setCurrentRow(selected.isEmpty() ? 0 : selected.last()); // as a click leaves it
     w.packListView()->syncFromList();
     w.RefreshPackListCommands();
 }
@@ -80,6 +81,8 @@ private slots:
     void optionItems();
     void deleteKeyRunsRemoveOnlyWithSelection();
     void rightButtonOpensPopup();
+    void listCommandsReachTheView();
+    void doubleClickRemoves();
     void layoutAtThisDpi();
     void resizeKeepsEdgesAndFillsLastColumn();
     void firstColumnWidenedByWidthAdjust();
@@ -517,6 +520,11 @@ void TestMainWindow::deleteKeyRunsRemoveOnlyWithSelection()
     fill(w, 3, {2});
     QTest::keyClick(w.packListView(), Qt::Key_Delete);
     QCOMPARE(removes.count(), 1);
+    // The window's shortcuts win over the list's own keys: Ctrl+A is Select All.
+    QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
+    w.packListView()->setFocus();
+    QTest::keyClick(w.packListView(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(selects.count(), 1);
 }
 
 void TestMainWindow::rightButtonOpensPopup()
@@ -532,6 +540,74 @@ void TestMainWindow::rightButtonOpensPopup()
     QTRY_VERIFY(popup->isVisible());
     popup->close();
     QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row2.center());
+}
+
+namespace {
+QStringList shownPaths(klivamainfrm& w)
+{
+    QStringList paths;
+    QAbstractItemModel* m = w.packListView()->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        paths << m->index(r, 0).data().toString().section(QLatin1Char('/'), -1);
+    return paths;
+}
+QList<int> shownSelection(klivamainfrm& w)
+{
+    QList<int> rows;
+    for (const QModelIndex& i : w.packListView()->selectionModel()->selectedRows())
+        rows << i.row() + 1;
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+} // namespace
+
+void TestMainWindow::listCommandsReachTheView()
+{
+    klivamainfrm& w = make();
+    fill(w, 4, {3});
+    w.findChild<QPushButton*>(QStringLiteral("selposup_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg", "clip2.mpg", "clip4.mpg"}));
+    QCOMPARE(shownSelection(w), QList<int>{2});
+    w.action("MoveDownMnu")->trigger();
+    w.action("MoveDownMnu")->trigger();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip2.mpg", "clip4.mpg", "clip3.mpg"}));
+    QCOMPARE(shownSelection(w), QList<int>{4});
+    w.findChild<QPushButton*>(QStringLiteral("packlst_InvSel_cmd"))->click();
+    QCOMPARE(shownSelection(w), (QList<int>{1, 2, 3}));
+    QVERIFY(!w.action("ViewMnu")->isEnabled()); // three selected
+    w.findChild<QPushButton*>(QStringLiteral("packlst_DeselectAll_cmd"))->click();
+    QCOMPARE(shownSelection(w), QList<int>{});
+    QVERIFY(!w.action("RemoveMnu")->isEnabled());
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SelectAll_cmd"))->click();
+    QCOMPARE(shownSelection(w), (QList<int>{1, 2, 3, 4}));
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SortDes_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip4.mpg", "clip3.mpg", "clip2.mpg", "clip1.mpg"}));
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SortAsc_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip2.mpg", "clip3.mpg", "clip4.mpg"}));
+    // The commands match the list after every change the window made.
+    QCOMPARE(w.action("RemoveMnu")->isEnabled(), w.packList().selectedCount() > 0);
+    w.packList().setSelected(2, true);
+    w.packList().setSelected(4, true);
+    w.packListView()->syncSelectionFromList();
+    w.RefreshPackListCommands();
+    w.action("RemoveMnu")->trigger();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
+    QCOMPARE(w.packList().count(), 2);
+    QCOMPARE(w.action("RemoveMnu")->isEnabled(), w.packList().selectedCount() > 0);
+}
+
+void TestMainWindow::doubleClickRemoves()
+{
+    klivamainfrm& w = make();
+    fill(w, 3, {});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    PackListView* view = w.packListView();
+    const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
+    QVERIFY(w.action("ViewMnu")->isEnabled()); // the click refreshed the commands
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2);
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
 }
 
 void TestMainWindow::layoutAtThisDpi()
