@@ -4,18 +4,17 @@
 //     QT_QPA_PLATFORM=offscreen build/bin/bench_listview [repeats]
 //
 // Prints the median of `repeats` runs (default 5) in milliseconds per step.
+#include "packlist/PackList.h"
+#include "packlist/ui/PackListView.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QPixmap>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
-
-#include "packlist/PackList.h"
-#include "packlist/ui/PackListView.h"
 
 using namespace kt;
 
@@ -82,44 +81,73 @@ int main(int argc, char* argv[])
     const int repeats = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     std::printf("%d rows, median of %d runs\n", kRows, repeats);
 
-    measure("append 32,767 rows and show them", repeats, [](PackList& l, PackListView&) { fillList(l); },
-            [](PackList&, PackListView& v) { v.rowsAppended(1); });
+    measure(
+        "append 32,767 rows and show them", repeats, [](PackList& l, PackListView&) { fillList(l); },
+        [](PackList&, PackListView& v) { v.rowsAppended(1); });
     measure("re-read the whole list (after a sort)", repeats, fillBoth,
             [](PackList&, PackListView& v) { v.syncFromList(); });
-    measure("show: all rows selected", repeats, [](PackList& l, PackListView& v) { fillBoth(l, v); pattern(l, 1); },
-            [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
-    measure("show: every 2nd row selected (16,383 runs)", repeats,
-            [](PackList& l, PackListView& v) { fillBoth(l, v); pattern(l, 2); },
-            [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
-    measure("show: every 2nd row after every 3rd", repeats,
-            [](PackList& l, PackListView& v) {
-                fillBoth(l, v);
-                pattern(l, 3);
-                v.syncSelectionFromList();
-                pattern(l, 2);
-            },
-            [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
-    measure("show: nothing selected after every 2nd", repeats,
-            [](PackList& l, PackListView& v) {
-                fillBoth(l, v);
-                pattern(l, 2);
-                v.syncSelectionFromList();
-                l.setAllSelected(false);
-            },
-            [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
-    measure("user selects all in the view", repeats, fillBoth, [](PackList&, PackListView& v) { v.selectAll(); });
-    measure("user clears 16,384 scattered rows in the view", repeats,
-            [](PackList& l, PackListView& v) { fillBoth(l, v); pattern(l, 2); v.syncSelectionFromList(); },
-            [](PackList&, PackListView& v) { v.clearSelection(); });
-    measure("user ctrl-clicks a row among 16,384 scattered", repeats,
-            [](PackList& l, PackListView& v) { fillBoth(l, v); pattern(l, 2); v.syncSelectionFromList(); },
-            [](PackList&, PackListView& v) {
-                v.selectionModel()->select(v.model()->index(100, 0),
-                                           QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
-            });
-    measure("paint the visible rows (16,384 scattered selected)", repeats,
-            [](PackList& l, PackListView& v) { fillBoth(l, v); pattern(l, 2); v.syncSelectionFromList(); },
-            [](PackList&, PackListView& v) { (void)v.grab(); });
-    measure("fit columns to cells and header", repeats, fillBoth, [](PackList&, PackListView& v) { v.columnAutoAll(); });
+    measure(
+        "show: all rows selected", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 1);
+        },
+        [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
+    measure(
+        "show: every 2nd row selected (16,383 runs)", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 2);
+        },
+        [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
+    measure(
+        "show: every 2nd row after every 3rd", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 3);
+            v.syncSelectionFromList();
+            pattern(l, 2);
+        },
+        [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
+    measure(
+        "show: nothing selected after every 2nd", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 2);
+            v.syncSelectionFromList();
+            l.setAllSelected(false);
+        },
+        [](PackList&, PackListView& v) { v.syncSelectionFromList(); });
+    measure("user selects all in the view", repeats, fillBoth,
+            [](PackList&, PackListView& v) { v.selectAll(); });
+    measure(
+        "user clears 16,384 scattered rows in the view", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 2);
+            v.syncSelectionFromList();
+        },
+        [](PackList&, PackListView& v) { v.clearSelection(); });
+    measure(
+        "user ctrl-clicks a row among 16,384 scattered", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 2);
+            v.syncSelectionFromList();
+        },
+        [](PackList&, PackListView& v) {
+            v.selectionModel()->select(v.model()->index(100, 0),
+                                       QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+        });
+    measure(
+        "paint the visible rows (16,384 scattered selected)", repeats,
+        [](PackList& l, PackListView& v) {
+            fillBoth(l, v);
+            pattern(l, 2);
+            v.syncSelectionFromList();
+        },
+        [](PackList&, PackListView& v) { (void)v.grab(); });
+    measure("fit columns to cells and header", repeats, fillBoth,
+            [](PackList&, PackListView& v) { v.columnAutoAll(); });
     return 0;
 }

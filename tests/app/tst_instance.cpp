@@ -3,9 +3,8 @@
 // The program runs with KT_TEST_MSGBOX_STDERR=1, which makes its message boxes write
 // "MsgBox <style>|<title>|<text>" to stderr and answer at once, so the refusal can be
 // read here and no process ever waits for a click.
-#include <QtTest>
-
 #include <QProcess>
+#include <QtTest>
 
 class TestInstance : public QObject
 {
@@ -63,7 +62,8 @@ QProcess* TestInstance::start(const QString& runtimeDir)
     env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     // File names on the command line are ignored.
-    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), {QStringLiteral("/tmp/a.mpg")});
+    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"),
+            {QStringLiteral("/tmp/a.mpg")});
     if (!p.waitForStarted(10000))
         qWarning("cannot start %s", qPrintable(p.program()));
     return &p;
@@ -94,7 +94,8 @@ void TestInstance::secondStartIsRefused()
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     const QString err = QString::fromLocal8Bit(second.readAllStandardError());
     const QStringList boxes = err.split(QLatin1Char('\n')).filter(QStringLiteral("MsgBox "));
-    QCOMPARE(boxes, QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
+    QCOMPARE(boxes,
+             QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
     QVERIFY(!QFile::exists(configFile()));
     QVERIFY(!QDir(m_root.path() + QStringLiteral("/config/Vantu")).exists() ||
             QDir(m_root.path() + QStringLiteral("/config/Vantu")).isEmpty());
