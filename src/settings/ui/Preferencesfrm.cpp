@@ -73,6 +73,11 @@ Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent) : QDialog(
     stack(grid, 1, m_mccTxt, m_mccCmb);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
+    // Room around the two options, in text lines so it scales with the font.
+    const int line = fontMetrics().height();
+    grid->setContentsMargins(line, line, line, line);
+    grid->setVerticalSpacing(line / 2);
+    frame->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Mpeg Compatibility Check:")) * 2);
 
     m_prev = named(new QPushButton(QStringLiteral("&Prev"), this), "PrevCmd");
     m_next = named(new QPushButton(QStringLiteral("&Next"), this), "NextCmd");
