@@ -44,7 +44,6 @@ private slots:
     void surfaceMapping();
     void toolbarHints_data();
     void toolbarHints();
-    void toolbarEntries();
 };
 
 void TestAppLogic::metricsTable_data()
@@ -320,28 +319,6 @@ void TestAppLogic::toolbarHints()
     QFETCH(int, position);
     QFETCH(QString, hint);
     QCOMPARE(toolbarHint(position), hint);
-}
-
-void TestAppLogic::toolbarEntries()
-{
-    const auto& e = kt::toolbarEntries();
-    QCOMPARE(e.size(), 11);
-    QStringList keys;
-    QList<int> xp, other;
-    for (const ToolbarEntry& t : e) {
-        keys << (t.separator ? QStringLiteral("|") : t.key);
-        if (!t.separator) {
-            xp << t.imageXP;
-            other << t.imageOther;
-            QCOMPARE(t.caption, t.key);
-        }
-    }
-    QCOMPARE(keys.join(QLatin1Char(' ')), QStringLiteral("Add Remove | Up Down | Pack | Options | Help"));
-    QCOMPARE(xp, (QList<int>{0, 1, 2, 3, 4, 5, 6}));
-    QCOMPARE(other, (QList<int>{7, 8, 9, 10, 11, 12, 13}));
-    QCOMPARE(e[0].tooltip, QStringLiteral("Add file(s) to Pack List..."));
-    QCOMPARE(e[6].tooltip, QStringLiteral("Pack files..."));
-    QCOMPARE(e[10].tooltip, QStringLiteral("Launch help file"));
 }
 
 QTEST_APPLESS_MAIN(TestAppLogic)

@@ -27,7 +27,6 @@ private slots:
     void damagedStoreGivesDefaults_data();
     void damagedStoreGivesDefaults();
     void unreadableStoreGivesDefaults();
-    void dwordReads();
 
     void freshRestoreWritesFourValues();
     void restoreTable_data();
@@ -35,7 +34,6 @@ private slots:
     void restoreOnDamagedStore();
     void transferRates_data();
     void transferRates();
-    void radioGroupsKeepOneChoice();
     void mpegToggleTwice();
 
     void preferencesLoad_data();
@@ -177,15 +175,6 @@ void TestSettings::unreadableStoreGivesDefaults()
     QCOMPARE(o.blockSize(), 100000);
 }
 
-void TestSettings::dwordReads()
-{
-    write(QStringLiteral("Count"), QStringLiteral("42"));
-    write(QStringLiteral("Word"), QStringLiteral("many"));
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Count")), 42);
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Word"), 7), 7);
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Missing"), -3), -3);
-}
-
 void TestSettings::freshRestoreWritesFourValues()
 {
     OptionState o;
@@ -289,21 +278,6 @@ void TestSettings::transferRates()
     QCOMPARE(o.blockSize(), size);
     QCOMPARE(o.blockDigits(), digits);
     QCOMPARE(read(QStringLiteral("tRate")), stored);
-}
-
-void TestSettings::radioGroupsKeepOneChoice()
-{
-    OptionState o;
-    QSignalSpy changed(&o, &OptionState::changed);
-    o.chooseTransferRate(TransferRate::Fast);
-    o.chooseTransferRate(TransferRate::Normal);
-    QCOMPARE(o.transferRate(), TransferRate::Normal);
-    QCOMPARE(o.blockSize(), 100000);
-    o.chooseDelAfterAction(DelAfterAction::NoPrompt);
-    QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
-    o.chooseOverwritePolicy(OverwritePolicy::No);
-    QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("No"));
-    QCOMPARE(changed.count(), 4);
 }
 
 void TestSettings::mpegToggleTwice()
