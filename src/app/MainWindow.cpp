@@ -4,6 +4,8 @@
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "engine/File64.h"
+#include "packlist/ui/AddFilesCommand.h"
+#include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
@@ -42,7 +44,13 @@ klivamainfrm::klivamainfrm(QWidget* parent) : QMainWindow(parent), m_startup(sta
     updateOptionChecks();
 }
 
-klivamainfrm::~klivamainfrm() = default;
+klivamainfrm::~klivamainfrm()
+{
+    // The view reads the rows until it is gone: delete it while the list still exists
+    // (children would otherwise go after this object's members).
+    delete m_view;
+    m_view = nullptr;
+}
 
 int klivamainfrm::dpi() const
 {
@@ -82,6 +90,12 @@ void klivamainfrm::load()
     PackListSetMaxWidth();
     // 13
     m_file64 = std::make_unique<File64>();
+    // Files come in through the Add dialog and by drops on the list, each row's cells
+    // read with the window's File64.
+    addHandler = [this] {
+        AddFilesCommand(*m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); });
+    };
+    new PackListDropTarget(m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); });
     // 14-16
     UnhideLogo();
     RefreshPackListCommands();

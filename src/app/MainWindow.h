@@ -146,7 +146,6 @@ private:
     void applyLoadSize();
     void applyCommandStates();
     void updateOptionChecks();
-    void afterListChange();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
                      void (klivamainfrm::*handler)());
     QPushButton* listButton(const char* name, const QString& caption);

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
+#include "packlist/ui/ListButtonHints.h"
 #include "packlist/ui/PackListView.h"
 
 #include <QAction>
@@ -59,9 +60,7 @@ void klivamainfrm::buildSurface()
     m_selectAll = listButton("packlst_SelectAll_cmd", QStringLiteral("a"));
     m_deselectAll = listButton("packlst_DeselectAll_cmd", QStringLiteral("d"));
     m_invSel = listButton("packlst_InvSel_cmd", QStringLiteral("i"));
-    m_selectAll->setToolTip(QStringLiteral("Select all"));
-    m_deselectAll->setToolTip(QStringLiteral("Deselect all"));
-    m_invSel->setToolTip(QStringLiteral("Inverse select"));
+    installListButtonHints(m_surface, [this](const QString& text) { setStatusText(text); });
     connect(m_sortAsc, &QPushButton::clicked, this, &klivamainfrm::SortAscendingMnu_Click);
     connect(m_sortDes, &QPushButton::clicked, this, &klivamainfrm::SortDescendingMnu_Click);
     connect(m_selectAll, &QPushButton::clicked, this, &klivamainfrm::SelectAllMnu_Click);

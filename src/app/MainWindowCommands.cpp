@@ -3,7 +3,8 @@
 #include "app/MainWindow.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
-#include "packlist/PackListOps.h"
+#include "engine/ui/WindowPackHost.h"
+#include "packlist/ui/PackListCommands.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
@@ -14,27 +15,13 @@
 
 namespace kt {
 
-void klivamainfrm::afterListChange()
-{
-    m_view->syncFromList();
-    if (m_list.currentRow() > 0)
-        m_view->scrollTo(m_view->currentIndex());
-    // Every change the program makes leaves the commands matching the list.
-    RefreshPackListCommands();
-}
-
 void klivamainfrm::AddMnu_Click()
 {
     if (addHandler)
         addHandler();
 }
 
-void klivamainfrm::RemoveMnu_Click()
-{
-    RemoveSelected(m_list);
-    afterListChange();
-    m_view->setFocus();
-}
+void klivamainfrm::RemoveMnu_Click() { RemoveCommand(*m_view, [this] { RefreshPackListCommands(); }); }
 
 void klivamainfrm::ExitMnu_Click()
 {
@@ -43,54 +30,32 @@ void klivamainfrm::ExitMnu_Click()
 
 void klivamainfrm::PackMnu_Click()
 {
-    if (packHandler)
+    if (packHandler) {
         packHandler();
+        return;
+    }
+    if (!m_file64) // the load has not run: no file object to pack with
+        return;
+    // The pack command, with this window as its host.
+    MainWindowPackHooks hooks;
+    hooks.packListPaths = [this] { return m_list.paths(); };
+    hooks.hideLogo = [this] { HideLogo(); };
+    hooks.unhideLogo = [this] { UnhideLogo(); };
+    hooks.busyMode = [this](const QString& operation) { BusyMode(operation); };
+    hooks.notBusyMode = [this] { NotBusyMode(); };
+    hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
+    hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
+    PackFromWindow(this, std::move(hooks), *m_file64);
 }
 
-void klivamainfrm::MoveUpMnu_Click()
-{
-    MoveUp(m_list);
-    afterListChange();
-}
-
-void klivamainfrm::MoveDownMnu_Click()
-{
-    MoveDown(m_list);
-    afterListChange();
-}
-
-void klivamainfrm::SelectAllMnu_Click()
-{
-    SelectAll(m_list);
-    m_view->syncSelectionFromList();
-    RefreshPackListCommands();
-}
-
-void klivamainfrm::DeselectAllMnu_Click()
-{
-    DeselectAll(m_list);
-    m_view->syncSelectionFromList();
-    RefreshPackListCommands();
-}
-
-void klivamainfrm::InvSelMnu_Click()
-{
-    InvertSelection(m_list);
-    m_view->syncSelectionFromList();
-    RefreshPackListCommands();
-}
-
-void klivamainfrm::SortAscendingMnu_Click()
-{
-    SortAscending(m_list);
-    afterListChange();
-}
-
-void klivamainfrm::SortDescendingMnu_Click()
-{
-    SortDescending(m_list);
-    afterListChange();
-}
+// The list commands live with the Pack List; each does its own focus and refresh.
+void klivamainfrm::MoveUpMnu_Click() { MoveUpCommand(*m_view); }
+void klivamainfrm::MoveDownMnu_Click() { MoveDownCommand(*m_view); }
+void klivamainfrm::SelectAllMnu_Click() { SelectAllCommand(*m_view, [this] { RefreshPackListCommands(); }); }
+void klivamainfrm::DeselectAllMnu_Click() { DeselectAllCommand(*m_view, [this] { RefreshPackListCommands(); }); }
+void klivamainfrm::InvSelMnu_Click() { InvertSelectionCommand(*m_view, [this] { RefreshPackListCommands(); }); }
+void klivamainfrm::SortAscendingMnu_Click() { SortAscendingCommand(*m_view); }
+void klivamainfrm::SortDescendingMnu_Click() { SortDescendingCommand(*m_view, [this] { RefreshPackListCommands(); }); }
 
 void klivamainfrm::ViewMnu_Click()
 {

@@ -1,11 +1,11 @@
 #pragma once
 // Finds the first sequence header start code (00 00 01 B3) of a file.
 //
-// The file is read from its start in chunks of 32,768 bytes, each positioned with
-// SeekAbsolute; a start code split across two chunks is found (the last three bytes of
-// a chunk are carried in front of the next one). At most 32,767 chunks are scanned: a
-// file whose first 1,073,709,056 bytes hold no start code (and none straddling that
-// boundary) ends with ChunkLimit, a failure the caller handles.
+// The file is read from its start (positioned with SeekAbsolute) in chunks of 32,768
+// bytes into one reused buffer. A start code split across two chunks is found: the last
+// three bytes of a chunk are carried in front of the next one. At most 32,767 chunks are
+// scanned: a file whose first 1,073,709,056 bytes hold no start code (and none
+// straddling that boundary) ends with ChunkLimit, a failure the caller handles.
 #include <QString>
 #include <QtGlobal>
 

@@ -1,11 +1,5 @@
 // Tip of the Day, About, technical support, help, links and System Info, driven through
 // their widgets with scripted seams.
-#include <QtTest>
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-
 #include "../support/ScriptedSeams.h"
 #include "auxiliary/about/Credits.h"
 #include "auxiliary/about/Links.h"
@@ -15,10 +9,18 @@
 #include "auxiliary/ui/IconPictures.h"
 #include "auxiliary/ui/TipOfTheDay.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
 using namespace kt;
 
 namespace {
-QString binDir() { return qEnvironmentVariable("KT_BIN_DIR"); }
+QString binDir()
+{
+    return qEnvironmentVariable("KT_BIN_DIR");
+}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -78,7 +80,10 @@ public:
     }
 };
 
-RegValue sz(const QByteArray& s) { return RegValue{RegSz, s + '\0'}; }
+RegValue sz(const QByteArray& s)
+{
+    return RegValue{RegSz, s + '\0'};
+}
 } // namespace
 
 class TestAuxWindows : public QObject
@@ -128,7 +133,8 @@ private slots:
         tips.NextRandomTip();
         QCOMPARE(text->text(), QStringLiteral("That the tod.ctd file was not found? "));
         // The missing icon was reported once, by the loader.
-        QCOMPARE(box.texts(), QStringList{QStringLiteral("Invalid icon file or file does not contain 32x32 or 16x16 icon")});
+        QCOMPARE(box.texts(), QStringList{QStringLiteral(
+                                  "Invalid icon file or file does not contain 32x32 or 16x16 icon")});
     }
 
     void emptyTipsFileLeavesLabelEmpty()
@@ -188,7 +194,8 @@ private slots:
     {
         abtfrm about;
         QCOMPARE(about.windowTitle(), QStringLiteral("About Vantu Kliva TARN"));
-        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Vantu Kliva TARN"));
+        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+                 QStringLiteral("Vantu Kliva TARN"));
         QCOMPARE(about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("2.5.0"));
         QVERIFY(about.findChild<QPushButton*>(QStringLiteral("cmdOK"))->isDefault());
     }
@@ -252,7 +259,8 @@ private slots:
     {
         test::ScriptedShell shell;
         QSet<QString> seen;
-        for (WebTarget t : {WebTarget::MakerHome, WebTarget::ProductFamily, WebTarget::ThisEdition, WebTarget::Faq, WebTarget::Support}) {
+        for (WebTarget t : {WebTarget::MakerHome, WebTarget::ProductFamily, WebTarget::ThisEdition,
+                            WebTarget::Faq, WebTarget::Support}) {
             const QUrl url(webTargetAddress(t));
             QVERIFY(url.isValid());
             QVERIFY(url.host().endsWith(QLatin1String(".example")));
@@ -297,9 +305,11 @@ private slots:
     {
         QCOMPARE(regValueText(sz("C:\\x.exe")), std::optional<QString>(QStringLiteral("C:\\x.exe")));
         QCOMPARE(regValueText(RegValue{RegSz, "abc"}), std::optional<QString>(QStringLiteral("abc")));
-        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x10\x27\x00\x00", 4)}), std::optional<QString>(QStringLiteral("10000")));
+        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x10\x27\x00\x00", 4)}),
+                 std::optional<QString>(QStringLiteral("10000")));
         // Bytes are joined without leading zeros, as the classic routine does.
-        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x05\x01\x00\x00", 4)}), std::optional<QString>(QStringLiteral("21")));
+        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x05\x01\x00\x00", 4)}),
+                 std::optional<QString>(QStringLiteral("21")));
         QVERIFY(!regValueText(RegValue{3, "zz"}).has_value());
     }
 
@@ -363,7 +373,8 @@ private slots:
         programDir(dir, {QStringLiteral("Radur.ir")});
         prepareAboutPictures(dir.path(), QColor(1, 2, 3));
         // KlvTarn.ir is missing: one message, and Radur.ir is not even tried.
-        QCOMPARE(box.texts(), QStringList{QStringLiteral("Invalid icon file or file does not contain 32x32 or 16x16 icon")});
+        QCOMPARE(box.texts(), QStringList{QStringLiteral(
+                                  "Invalid icon file or file does not contain 32x32 or 16x16 icon")});
         QVERIFY(aboutProductPicture().isNull());
         QVERIFY(aboutMailPicture().isNull());
 
@@ -383,7 +394,8 @@ private slots:
     {
         test::ScriptedMessageBox box;
         for (const char* name : {"Busy.ir", "Idle.ir"}) {
-            const QPixmap logo = loadIconFilePicture(binDir() + QLatin1Char('/') + QLatin1String(name), QColor(200, 201, 202));
+            const QPixmap logo =
+                loadIconFilePicture(binDir() + QLatin1Char('/') + QLatin1String(name), QColor(200, 201, 202));
             QCOMPARE(logo.size(), QSize(32, 32));
             QCOMPARE(logo.toImage().pixel(0, 0), qRgb(200, 201, 202));
         }

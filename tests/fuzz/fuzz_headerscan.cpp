@@ -6,20 +6,18 @@
 // and the result is compared with a plain search of the whole file held in memory: the
 // same code offset and the same four header bytes (zero where the file ends), or no code
 // at all. The in-memory search itself runs on an exact-size heap copy of the input.
+#include "engine/File64.h"
+#include "mpeg/HeaderScan.h"
+#include "mpeg/SequenceHeader.h"
+
+#include <QString>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <vector>
-
 #include <sys/mman.h>
 #include <unistd.h>
-
-#include <QString>
-
-#include "engine/File64.h"
-#include "mpeg/HeaderScan.h"
-#include "mpeg/SequenceHeader.h"
+#include <vector>
 
 using namespace kt;
 

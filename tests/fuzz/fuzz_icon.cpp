@@ -4,12 +4,12 @@
 // terminating byte after it and hide a one-byte over-read), then picked, decoded and
 // composed as the loader does. Any read outside the buffer is an AddressSanitizer report;
 // the checks below abort on decoded results that break the decoder's promises.
+#include "auxiliary/icon/IconFormat.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-
-#include "auxiliary/icon/IconFormat.h"
 
 using namespace kt::icon;
 

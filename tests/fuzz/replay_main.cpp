@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -19,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-void run(const Bytes& b) { LLVMFuzzerTestOneInput(b.data(), b.size()); }
+void run(const Bytes& b)
+{
+    LLVMFuzzerTestOneInput(b.data(), b.size());
+}
 
 void putField(Bytes& b, size_t at, uint32_t value, int width)
 {
@@ -31,8 +33,10 @@ Bytes mutate(const Bytes& seed, const std::vector<Bytes>& all, std::mt19937& rng
 {
     Bytes b = seed;
     auto pick = [&rng](size_t n) { return n ? size_t(rng() % n) : 0; };
-    static const uint32_t edges[] = {0, 1, 2, 3, 4, 8, 15, 16, 17, 24, 31, 32, 33, 40, 48, 64, 127, 128, 255, 256,
-                                     0x7FFF, 0x8000, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFF0u, 0xFFFFFFFFu};
+    static const uint32_t edges[] = {
+        0,      1,      2,      3,       4,          8,           15,          16,         17,  24,
+        31,     32,     33,     40,      48,         64,          127,         128,        255, 256,
+        0x7FFF, 0x8000, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFF0u, 0xFFFFFFFFu};
     const int steps = 1 + int(rng() % 4);
     for (int s = 0; s < steps; ++s) {
         switch (rng() % 7) {

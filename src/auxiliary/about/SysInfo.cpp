@@ -1,10 +1,10 @@
 #include "SysInfo.h"
 
+#include "platform/MessageBox.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-
-#include "platform/MessageBox.h"
 
 namespace kt {
 
@@ -51,8 +51,8 @@ bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QS
 void StartSysInfo(SysInfoProbe& probe)
 {
     QString path;
-    if (GetKeyValue(probe, RegRoot::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), path) && !path.isEmpty()
-        && probe.startProgram(path))
+    if (GetKeyValue(probe, RegRoot::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), path) &&
+        !path.isEmpty() && probe.startProgram(path))
         return;
     if (GetKeyValue(probe, RegRoot::LocalMachine, kToolsLocationKey, QStringLiteral("MSINFO"), path)) {
         const QString program = path + QStringLiteral("/MSINFO32.EXE");
@@ -63,7 +63,8 @@ void StartSysInfo(SysInfoProbe& probe)
 }
 
 DesktopSysInfoProbe::DesktopSysInfoProbe(QStringList searchPaths, QStringList programs)
-    : m_searchPaths(std::move(searchPaths)), m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
+    : m_searchPaths(std::move(searchPaths)),
+      m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
 {
 }
 
@@ -84,9 +85,15 @@ std::optional<RegValue> DesktopSysInfoProbe::queryValue(RegRoot root, const QStr
     return std::nullopt;
 }
 
-bool DesktopSysInfoProbe::fileExists(const QString& path) { return QFileInfo(path).isFile(); }
+bool DesktopSysInfoProbe::fileExists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
 
-bool DesktopSysInfoProbe::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+bool DesktopSysInfoProbe::startProgram(const QString& path)
+{
+    return QProcess::startDetached(path, {});
+}
 
 SysInfoProbe& sysInfoProbe()
 {
@@ -94,6 +101,9 @@ SysInfoProbe& sysInfoProbe()
     return g_probe ? *g_probe : desktop;
 }
 
-void installSysInfoProbe(SysInfoProbe* probe) { g_probe = probe; }
+void installSysInfoProbe(SysInfoProbe* probe)
+{
+    g_probe = probe;
+}
 
 } // namespace kt

@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace kt {
@@ -32,7 +31,10 @@ public:
     virtual bool startProgram(const QString& path) = 0; // a normal window
 };
 
-inline QString sysInfoUnavailableText() { return QStringLiteral("System Information Is Unavailable At This Time"); }
+inline QString sysInfoUnavailableText()
+{
+    return QStringLiteral("System Information Is Unavailable At This Time");
+}
 
 // The text of a value: a string as stored (without its final NUL); a DWORD as decimal
 // text. Other types give nullopt.

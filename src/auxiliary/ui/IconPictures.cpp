@@ -1,12 +1,15 @@
 #include "IconPictures.h"
 
-#include <QGuiApplication>
-#include <QWidget>
-
 #include "AuxiliaryWindows.h"
 #include "auxiliary/icon/IconLoader.h"
 
-static void initAppIconResource() { Q_INIT_RESOURCE(appicon); }
+#include <QGuiApplication>
+#include <QWidget>
+
+static void initAppIconResource()
+{
+    Q_INIT_RESOURCE(appicon);
+}
 
 namespace kt {
 
@@ -55,10 +58,19 @@ void prepareAboutPictures(const QString& programDir, const QColor& background)
         p.mail = loadIconFilePicture(programDir + QStringLiteral("/Radur.ir"), background);
 }
 
-QPixmap aboutProductPicture() { return aboutPictures().product; }
-QPixmap aboutMailPicture() { return aboutPictures().mail; }
+QPixmap aboutProductPicture()
+{
+    return aboutPictures().product;
+}
+QPixmap aboutMailPicture()
+{
+    return aboutPictures().mail;
+}
 
-void clearAboutPictures() { aboutPictures() = {}; }
+void clearAboutPictures()
+{
+    aboutPictures() = {};
+}
 
 QIcon programIcon()
 {

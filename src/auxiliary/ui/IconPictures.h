@@ -1,12 +1,12 @@
 #pragma once
 // Pictures for the windows: decoded icon buffers as QImage, the About box pictures
 // prepared at start-up, and the application icon.
+#include "auxiliary/icon/IconFormat.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-
-#include "auxiliary/icon/IconFormat.h"
 
 class QWidget;
 
