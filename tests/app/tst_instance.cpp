@@ -4,6 +4,7 @@
 // "MsgBox <style>|<title>|<text>" to stderr and answer at once, so the refusal can be
 // read here and no process ever waits for a click.
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -129,6 +130,12 @@ void TestInstance::crashedFirstInstanceDoesNotLockOut()
 
     QProcess& next = *start(m_root.path() + QStringLiteral("/run"));
     QVERIFY2(waitForStore(), "the stale lock kept the program from starting");
+    // A start on an empty store writes the four options.
+    QSettings store(configFile(), QSettings::IniFormat);
+    QCOMPARE(store.value(QStringLiteral("tRate")).toString(), QStringLiteral("normal"));
+    QCOMPARE(store.value(QStringLiteral("Delact")).toString(), QStringLiteral("No"));
+    QCOMPARE(store.value(QStringLiteral("Owrite")).toString(), QStringLiteral("Prompt"));
+    QCOMPARE(store.value(QStringLiteral("MCC")).toString(), QStringLiteral("On"));
     QVERIFY(!next.waitForFinished(500));
     QVERIFY(!QString::fromLocal8Bit(next.readAllStandardError()).contains(QStringLiteral("already running")));
 }
