@@ -78,6 +78,7 @@ private slots:
     void logosFollowNormalDpi_data();
     void logosFollowNormalDpi();
     void errorResumeProgram();
+    void xpLogosFromIconFiles();
     void optionItems();
     void deleteKeyRunsRemoveOnlyWithSelection();
     void rightButtonOpensPopup();
@@ -516,6 +517,29 @@ void TestMainWindow::logosFollowNormalDpi()
     w.UnhideLogo();
     QCOMPARE(panel3->pixmap().toImage(), idle);
     QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
+}
+
+void TestMainWindow::xpLogosFromIconFiles()
+{
+    // With XP's answers the 16 x 16 logos come from Busy.ir and Idle.ir beside the program.
+    StartupValues xp = values(true);
+    xp.isWindowsXP = true;
+    xp.programDir = qEnvironmentVariable("KT_BIN_DIR");
+    {
+        klivamainfrm& w = make(xp);
+        const QImage busy = w.findChild<QLabel*>(QStringLiteral("BusyIconImg"))->pixmap().toImage();
+        QVERIFY(!busy.isNull());
+        klivamainfrm builtIn;
+        QVERIFY(busy != builtIn.findChild<QLabel*>(QStringLiteral("BusyIconImg"))->pixmap().toImage());
+        QVERIFY(m_boxes->asked().isEmpty());
+    }
+    // Files missing: the loader says so, the built-in pictures stay and the load goes on.
+    xp.programDir = m_dir.path();
+    klivamainfrm& w = make(xp);
+    QCOMPARE(m_boxes->asked().size(), 2); // one per file
+    QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
+    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
+    QVERIFY(!w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->pixmap().isNull());
 }
 
 void TestMainWindow::errorResumeProgram()
