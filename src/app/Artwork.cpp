@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <cmath>
 #include <functional>
 
@@ -238,8 +237,10 @@ QPixmap moveArrow(bool up, int width, int height)
     g.setRenderHint(QPainter::Antialiasing);
     const double w = width, h = height;
     const double head = qMin(w, h) * 0.9;
-    QPolygonF tri = up ? QPolygonF({QPointF(w / 2, (h - head) / 2), QPointF(w * 0.95, (h + head) / 2), QPointF(w * 0.05, (h + head) / 2)})
-                       : QPolygonF({QPointF(w / 2, (h + head) / 2), QPointF(w * 0.95, (h - head) / 2), QPointF(w * 0.05, (h - head) / 2)});
+    QPolygonF tri = up ? QPolygonF({QPointF(w / 2, (h - head) / 2), QPointF(w * 0.95, (h + head) / 2),
+                                    QPointF(w * 0.05, (h + head) / 2)})
+                       : QPolygonF({QPointF(w / 2, (h + head) / 2), QPointF(w * 0.95, (h - head) / 2),
+                                    QPointF(w * 0.05, (h - head) / 2)});
     g.setPen(Qt::NoPen);
     g.setBrush(QColor(40, 40, 40));
     g.drawPolygon(tri);

@@ -2,7 +2,10 @@
 
 namespace kt {
 
-bool isWindowsXP(const OsVersionInfo& v) { return v.platformId == kPlatformNT && v.major == 5 && v.minor == 1; }
+bool isWindowsXP(const OsVersionInfo& v)
+{
+    return v.platformId == kPlatformNT && v.major == 5 && v.minor == 1;
+}
 
 SystemLayout layoutFor(const OsVersionInfo& v, const ThemeValues& theme)
 {

@@ -2,11 +2,10 @@
 // The start-up values that depend on the system: whether the display runs at normal
 // DPI, the XP flag and the six layout corrections (twips) chosen from the system's
 // version record and visual-style names.
-#include <QString>
-
-#include <optional>
-
 #include "platform/SystemProbe.h"
+
+#include <QString>
+#include <optional>
 
 namespace kt {
 

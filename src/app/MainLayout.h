@@ -14,9 +14,9 @@
 // are that much taller or shorter; the list formula takes it back out. So the allowance
 // for the non-client height is the design's 850 twips plus that correction, and the
 // list ends the same distance above the status bar on every row of the table.
-#include <QSize>
-
 #include "app/LayoutMetrics.h"
+
+#include <QSize>
 
 namespace kt::layout {
 
@@ -59,7 +59,8 @@ struct Placement
 
 // One resize. A value a control would reject (a negative width or height) is skipped
 // and the previous one kept; the later steps still run with what is in force.
-Placement place(int outerWidth, int outerHeight, const LayoutMetrics& m, const Placement& previous = Placement());
+Placement place(int outerWidth, int outerHeight, const LayoutMetrics& m,
+                const Placement& previous = Placement());
 
 // The load-time size: design size plus the width and height corrections.
 QSize loadSize(const LayoutMetrics& m);

@@ -1,18 +1,5 @@
 #include "MainWindow.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QToolBar>
-
 #include "app/Artwork.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
@@ -26,12 +13,24 @@
 #include "settings/OptionState.h"
 #include "settings/Registry.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+
 namespace kt {
 
 using namespace layout;
 
-klivamainfrm::klivamainfrm(QWidget* parent)
-    : QMainWindow(parent), m_startup(startupValues())
+klivamainfrm::klivamainfrm(QWidget* parent) : QMainWindow(parent), m_startup(startupValues())
 {
     setObjectName(QStringLiteral("klivamainfrm"));
     setWindowTitle(QStringLiteral("Vantu Kliva TARN v1.00")); // until the load sets the real one
@@ -53,7 +52,10 @@ klivamainfrm::~klivamainfrm()
     m_view = nullptr;
 }
 
-int klivamainfrm::dpi() const { return qMax(1, logicalDpiX()); }
+int klivamainfrm::dpi() const
+{
+    return qMax(1, logicalDpiX());
+}
 
 void klivamainfrm::load()
 {
@@ -90,7 +92,9 @@ void klivamainfrm::load()
     m_file64 = std::make_unique<File64>();
     // Files come in through the Add dialog and by drops on the list, each row's cells
     // read with the window's File64.
-    addHandler = [this] { AddFilesCommand(*m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); }); };
+    addHandler = [this] {
+        AddFilesCommand(*m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); });
+    };
     new PackListDropTarget(m_view, mpegInfoSource(*m_file64), [this] { RefreshPackListCommands(); });
     // 14-16
     UnhideLogo();
@@ -105,7 +109,8 @@ void klivamainfrm::applyLoadSize()
     const QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
     // Let the window's own layout place the menu bar and status bar, then grow or
     // shrink the window by what the surface still lacks.
-    resize(surface.width(), surface.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    resize(surface.width(),
+           surface.height() + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     for (int attempt = 0; attempt < 3; ++attempt) {
         layout()->activate();
         const QSize lack = surface - m_surface->size();
@@ -132,7 +137,8 @@ void klivamainfrm::buildStatusBar()
         return l;
     };
     m_panel1 = panel("StatusBar_Panel1", 1);
-    m_panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // long paths must not widen the window
+    m_panel1->setSizePolicy(QSizePolicy::Ignored,
+                            QSizePolicy::Preferred); // long paths must not widen the window
     m_panel2 = panel("StatusBar_Panel2", 0);
     m_panel2->setAlignment(Qt::AlignCenter);
     m_panel3 = panel("StatusBar_Panel3", 0);
@@ -157,7 +163,8 @@ void klivamainfrm::buildLogos()
 
 QPixmap klivamainfrm::logoFor(bool busy) const
 {
-    const QLabel* source = m_startup.normalDpi ? (busy ? m_busyImg : m_notBusyImg) : (busy ? m_busyImg16 : m_notBusyImg16);
+    const QLabel* source =
+        m_startup.normalDpi ? (busy ? m_busyImg : m_notBusyImg) : (busy ? m_busyImg16 : m_notBusyImg16);
     return source->pixmap();
 }
 
@@ -167,7 +174,10 @@ void klivamainfrm::setStatusText(const QString& text)
     m_panel1->repaint();
 }
 
-QString klivamainfrm::statusText() const { return m_panel1->text(); }
+QString klivamainfrm::statusText() const
+{
+    return m_panel1->text();
+}
 
 QString klivamainfrm::panelText(int panel) const
 {
@@ -298,11 +308,17 @@ void klivamainfrm::updateOptionChecks()
     check("MCheckMnu", o.mpegCheck());
 }
 
-QAction* klivamainfrm::action(const QString& objectName) const { return m_actions.value(objectName); }
+QAction* klivamainfrm::action(const QString& objectName) const
+{
+    return m_actions.value(objectName);
+}
 
 // ---------------------------------------------------------------- layout
 
-void klivamainfrm::PackListSetMaxWidth() { m_view->PackListSetMaxWidth(m_startup.metrics.widthAdjust); }
+void klivamainfrm::PackListSetMaxWidth()
+{
+    m_view->PackListSetMaxWidth(m_startup.metrics.widthAdjust);
+}
 
 void klivamainfrm::resizeEvent(QResizeEvent* event)
 {
@@ -322,8 +338,9 @@ void klivamainfrm::applyPlacement()
     const Placement& p = m_placement;
     // The caption keeps its design box unless this system's font needs more room.
     const QSize caption = m_packLabel->sizeHint();
-    m_packLabel->setGeometry(px(kLabelLeft), px(kLabelTop) + px(kLabelHeight) - qMax(px(kLabelHeight), caption.height()),
-                             qMax(px(kLabelWidth), caption.width()), qMax(px(kLabelHeight), caption.height()));
+    m_packLabel->setGeometry(
+        px(kLabelLeft), px(kLabelTop) + px(kLabelHeight) - qMax(px(kLabelHeight), caption.height()),
+        qMax(px(kLabelWidth), caption.width()), qMax(px(kLabelHeight), caption.height()));
     m_view->setGeometry(px(kListLeft), px(kListTop), px(p.listWidth), px(p.listHeight));
     const int top = px(p.buttonTop);
     const int h = px(kButtonHeight);
@@ -333,7 +350,8 @@ void klivamainfrm::applyPlacement()
     m_deselectAll->setGeometry(px(p.deselectAllLeft), top, px(kSmallButtonWidth), h);
     m_invSel->setGeometry(px(p.invSelLeft), top, px(kSmallButtonWidth), h);
     m_moveUp->setGeometry(px(kMoveButtonLeft), px(kMoveUpTop), px(kMoveButtonWidth), px(kMoveButtonHeight));
-    m_moveDown->setGeometry(px(kMoveButtonLeft), px(kMoveDownTop), px(kMoveButtonWidth), px(kMoveButtonHeight));
+    m_moveDown->setGeometry(px(kMoveButtonLeft), px(kMoveDownTop), px(kMoveButtonWidth),
+                            px(kMoveButtonHeight));
     m_panel1->setMaximumWidth(px(p.panel1Width));
     m_panel2->setFixedWidth(px(kPanel2Width));
     m_panel3->setFixedWidth(px(kPanel3Width));

@@ -7,16 +7,15 @@
 // Other parts of the program plug in through addHandler and packHandler, read the
 // options through options(), and drive the status bar and the busy mode through the
 // public operations below.
-#include <QHash>
-#include <QMainWindow>
-#include <QPointer>
-
-#include <functional>
-#include <memory>
-
 #include "app/MainLayout.h"
 #include "app/StartupValues.h"
 #include "packlist/PackList.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -165,9 +164,9 @@ private:
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     QLabel* m_panel3 = nullptr;
-    QLabel* m_busyImg = nullptr;       // 16 x 16 logos (96 dpi or less)
+    QLabel* m_busyImg = nullptr; // 16 x 16 logos (96 dpi or less)
     QLabel* m_notBusyImg = nullptr;
-    QLabel* m_busyImg16 = nullptr;     // 20 x 20 logos (above 96 dpi)
+    QLabel* m_busyImg16 = nullptr; // 20 x 20 logos (above 96 dpi)
     QLabel* m_notBusyImg16 = nullptr;
     QPushButton* m_sortAsc = nullptr;
     QPushButton* m_sortDes = nullptr;

@@ -1,4 +1,11 @@
 // The main window's controls: surface, menu bar, pop-up menu and toolbar.
+#include "app/Artwork.h"
+#include "app/MainWindow.h"
+#include "app/ToolbarTable.h"
+#include "auxiliary/ui/AuxiliaryWindows.h"
+#include "packlist/ui/ListButtonHints.h"
+#include "packlist/ui/PackListView.h"
+
 #include <QAction>
 #include <QFont>
 #include <QLabel>
@@ -9,13 +16,6 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-#include "app/Artwork.h"
-#include "app/MainWindow.h"
-#include "app/ToolbarTable.h"
-#include "auxiliary/ui/AuxiliaryWindows.h"
-#include "packlist/ui/ListButtonHints.h"
-#include "packlist/ui/PackListView.h"
 
 namespace kt {
 
@@ -77,7 +77,8 @@ void klivamainfrm::buildSurface()
         const int w = twipsToPixels(kMoveButtonWidth, dpi());
         b->setIcon(moveArrow(up, w - 6, w - 6));
         b->setIconSize(QSize(w - 6, w - 6));
-        b->setToolTip(up ? QStringLiteral("Move selected file(s) up") : QStringLiteral("Move selected file(s) down"));
+        b->setToolTip(up ? QStringLiteral("Move selected file(s) up")
+                         : QStringLiteral("Move selected file(s) down"));
         return b;
     };
     m_moveUp = moveButton("selposup_cmd", true);
@@ -143,30 +144,41 @@ void klivamainfrm::buildMenus()
     };
 
     m_fileMenu = topMenu("FileMnu", QStringLiteral("&File"));
-    addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"), &klivamainfrm::AddMnu_Click);
-    addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"), &klivamainfrm::RemoveMnu_Click);
+    addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"),
+            &klivamainfrm::AddMnu_Click);
+    addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"),
+            &klivamainfrm::RemoveMnu_Click);
     m_fileMenu->addSeparator();
-    addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"), &klivamainfrm::ExitMnu_Click);
+    addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"),
+            &klivamainfrm::ExitMnu_Click);
 
     m_actionMenu = topMenu("ActionMnu", QStringLiteral("&Actions"));
-    addItem(m_actionMenu, "PackMnu", QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"), &klivamainfrm::PackMnu_Click);
+    addItem(m_actionMenu, "PackMnu", QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"),
+            &klivamainfrm::PackMnu_Click);
     m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"), &klivamainfrm::MoveUpMnu_Click);
-    addItem(m_actionMenu, "MoveDownMnu", QStringLiteral("Move Dow&n"), QStringLiteral("Ctrl+N"), &klivamainfrm::MoveDownMnu_Click);
+    addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"),
+            &klivamainfrm::MoveUpMnu_Click);
+    addItem(m_actionMenu, "MoveDownMnu", QStringLiteral("Move Dow&n"), QStringLiteral("Ctrl+N"),
+            &klivamainfrm::MoveDownMnu_Click);
     m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "SelectAllMnu", QStringLiteral("Select &All"), QStringLiteral("Ctrl+A"), &klivamainfrm::SelectAllMnu_Click);
-    addItem(m_actionMenu, "DeselectAllMnu", QStringLiteral("De&select All"), QStringLiteral("Ctrl+E"), &klivamainfrm::DeselectAllMnu_Click);
-    addItem(m_actionMenu, "InvSelMnu", QStringLiteral("&Inverse Select"), QStringLiteral("Ctrl+I"), &klivamainfrm::InvSelMnu_Click);
+    addItem(m_actionMenu, "SelectAllMnu", QStringLiteral("Select &All"), QStringLiteral("Ctrl+A"),
+            &klivamainfrm::SelectAllMnu_Click);
+    addItem(m_actionMenu, "DeselectAllMnu", QStringLiteral("De&select All"), QStringLiteral("Ctrl+E"),
+            &klivamainfrm::DeselectAllMnu_Click);
+    addItem(m_actionMenu, "InvSelMnu", QStringLiteral("&Inverse Select"), QStringLiteral("Ctrl+I"),
+            &klivamainfrm::InvSelMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "SortAscendingMnu", QStringLiteral("Sort As&cending"), QStringLiteral("Ctrl+G"),
             &klivamainfrm::SortAscendingMnu_Click);
     addItem(m_actionMenu, "SortDescendingMnu", QStringLiteral("Sort &Descending"), QStringLiteral("Ctrl+H"),
             &klivamainfrm::SortDescendingMnu_Click);
     m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"), &klivamainfrm::ViewMnu_Click);
+    addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"),
+            &klivamainfrm::ViewMnu_Click);
 
     QMenu* options = topMenu("OptionMnu", QStringLiteral("&Options"));
-    addItem(options, "GeneralMnu", QStringLiteral("&General..."), QStringLiteral("Ctrl+K"), &klivamainfrm::GeneralMnu_Click);
+    addItem(options, "GeneralMnu", QStringLiteral("&General..."), QStringLiteral("Ctrl+K"),
+            &klivamainfrm::GeneralMnu_Click);
     options->addSeparator();
     // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
     QMenu* save = subMenu(options, "SaveMnu", QStringLiteral("&Save"));
@@ -176,40 +188,58 @@ void klivamainfrm::buildMenus()
     addItem(saveTo, "LastSavedDirMnu", QStringLiteral("Last &Saved Directory"), {}, nullptr);
     QMenu* overwrite = subMenu(save, "OverwriteMnu", QStringLiteral("&Overwrite"));
     checkable(addItem(overwrite, "OverwriteNoMnu", QStringLiteral("&Don't Overwrite Saved File"), {},
-                      &klivamainfrm::OverwriteNoMnu_Click), false);
+                      &klivamainfrm::OverwriteNoMnu_Click),
+              false);
     checkable(addItem(overwrite, "OverwritePromptMnu", QStringLiteral("&Ask Before Overwrite Saved File"), {},
-                      &klivamainfrm::OverwritePromptMnu_Click), false);
-    checkable(addItem(overwrite, "OverwriteNoPromptMnu", QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
-                      &klivamainfrm::OverwriteNoPromptMnu_Click), false);
+                      &klivamainfrm::OverwritePromptMnu_Click),
+              false);
+    checkable(addItem(overwrite, "OverwriteNoPromptMnu",
+                      QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
+                      &klivamainfrm::OverwriteNoPromptMnu_Click),
+              false);
     QMenu* speed = subMenu(options, "Spdmnu", QStringLiteral("Transfer &Rate"));
     speed->menuAction()->setVisible(false);
-    checkable(addItem(speed, "SlowSpeedChk", QStringLiteral("&Slow"), {}, &klivamainfrm::SlowSpeedChk_Click), false);
-    checkable(addItem(speed, "NormalSpeedChk", QStringLiteral("&Normal"), {}, &klivamainfrm::NormalSpeedChk_Click), true);
-    checkable(addItem(speed, "FastSpeedChk", QStringLiteral("&Fast"), {}, &klivamainfrm::FastSpeedChk_Click), false);
-    checkable(addItem(speed, "UltraSpeedChk", QStringLiteral("&Ultra Fast"), {}, &klivamainfrm::UltraSpeedChk_Click), false);
+    checkable(addItem(speed, "SlowSpeedChk", QStringLiteral("&Slow"), {}, &klivamainfrm::SlowSpeedChk_Click),
+              false);
+    checkable(
+        addItem(speed, "NormalSpeedChk", QStringLiteral("&Normal"), {}, &klivamainfrm::NormalSpeedChk_Click),
+        true);
+    checkable(addItem(speed, "FastSpeedChk", QStringLiteral("&Fast"), {}, &klivamainfrm::FastSpeedChk_Click),
+              false);
+    checkable(addItem(speed, "UltraSpeedChk", QStringLiteral("&Ultra Fast"), {},
+                      &klivamainfrm::UltraSpeedChk_Click),
+              false);
     options->addSeparator()->setVisible(false);
     QMenu* del = subMenu(options, "DelAfterActionMnu", QStringLiteral("&Delete After Action"));
-    checkable(addItem(del, "DelNoMnu", QStringLiteral("&Don't Delete"), {}, &klivamainfrm::DelNoMnu_Click), true);
+    checkable(addItem(del, "DelNoMnu", QStringLiteral("&Don't Delete"), {}, &klivamainfrm::DelNoMnu_Click),
+              true);
     checkable(addItem(del, "DelPromptMnu", QStringLiteral("&Ask Before Sending To Recycle Bin"), {},
-                      &klivamainfrm::DelPromptMnu_Click), false);
+                      &klivamainfrm::DelPromptMnu_Click),
+              false);
     checkable(addItem(del, "DelNoPromptMnu", QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
-                      &klivamainfrm::DelNoPromptMnu_Click), false);
+                      &klivamainfrm::DelNoPromptMnu_Click),
+              false);
     options->addSeparator();
     checkable(addItem(options, "MCheckMnu", QStringLiteral("&MPEG Compatibility"), QStringLiteral("Ctrl+M"),
-                      &klivamainfrm::MCheckMnu_Click), true);
+                      &klivamainfrm::MCheckMnu_Click),
+              true);
     options->addSeparator()->setVisible(false);
-    addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)->setVisible(false);
+    addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)
+        ->setVisible(false);
 
     QMenu* help = topMenu("HelpMnu", QStringLiteral("&Help"));
-    addItem(help, "HelpTopicsMnu", QStringLiteral("Vantu Kliva &Help Topics"), QStringLiteral("F1"), &klivamainfrm::HelpTopicsMnu_Click);
+    addItem(help, "HelpTopicsMnu", QStringLiteral("Vantu Kliva &Help Topics"), QStringLiteral("F1"),
+            &klivamainfrm::HelpTopicsMnu_Click);
     addItem(help, "TODMnu", QStringLiteral("Tip of the Day"), {}, &klivamainfrm::TODMnu_Click);
     help->addSeparator();
     addItem(help, "TechMnu", QStringLiteral("Technical &Support"), {}, &klivamainfrm::TechMnu_Click);
     help->addSeparator();
     QMenu* web = subMenu(help, "VantuOnTheWebMnu", QStringLiteral("Websites"));
-    addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {}, &klivamainfrm::KlivaLESiteMnu_Click);
+    addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {},
+            &klivamainfrm::KlivaLESiteMnu_Click);
     web->addSeparator();
-    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {}, &klivamainfrm::KlivaSiteMnu_Click);
+    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {},
+            &klivamainfrm::KlivaSiteMnu_Click);
     addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &klivamainfrm::KlivaFAQMnu_Click);
     web->addSeparator();
     addItem(web, "GoToSiteMnu", makerName(), {}, &klivamainfrm::GoToSiteMnu_Click);
@@ -222,10 +252,13 @@ void klivamainfrm::buildPopupMenu()
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PackWhatSelPopupMnu"));
     addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &klivamainfrm::AddMnu_Click);
-    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {}, &klivamainfrm::RemoveMnu_Click);
+    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {},
+            &klivamainfrm::RemoveMnu_Click);
     m_popup->addSeparator();
-    addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {}, &klivamainfrm::MoveUpMnu_Click);
-    addItem(m_popup, "MoveDownPackWhatSelPopupMnu", QStringLiteral("Move Down"), {}, &klivamainfrm::MoveDownMnu_Click);
+    addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {},
+            &klivamainfrm::MoveUpMnu_Click);
+    addItem(m_popup, "MoveDownPackWhatSelPopupMnu", QStringLiteral("Move Down"), {},
+            &klivamainfrm::MoveDownMnu_Click);
     m_popup->addSeparator();
     addItem(m_popup, "PlayMpegMnu", QStringLiteral("View"), {}, &klivamainfrm::ViewMnu_Click);
 }
@@ -260,7 +293,8 @@ void klivamainfrm::buildToolbar()
             a->setObjectName(QStringLiteral("cToolbar1_") + e.key);
             a->setProperty("key", e.key);
             a->setToolTip(e.tooltip);
-            a->setIcon(toolbarImage(m_startup.isWindowsXP ? e.imageXP : e.imageOther, imageSize, devicePixelRatioF()));
+            a->setIcon(toolbarImage(m_startup.isWindowsXP ? e.imageXP : e.imageOther, imageSize,
+                                    devicePixelRatioF()));
             connect(a, &QAction::triggered, this, [this, pos] { cToolbar1_ButtonClick(pos); });
         }
         a->setProperty("position", pos);

@@ -1,7 +1,5 @@
 // The main window's command handlers: one per menu item, shared by the toolbar, the
 // pop-up menu and the buttons beside the list.
-#include <QMenu>
-
 #include "app/MainWindow.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
@@ -13,6 +11,8 @@
 #include "settings/OptionState.h"
 #include "settings/ui/Preferencesfrm.h"
 
+#include <QMenu>
+
 namespace kt {
 
 void klivamainfrm::AddMnu_Click()
@@ -23,7 +23,10 @@ void klivamainfrm::AddMnu_Click()
 
 void klivamainfrm::RemoveMnu_Click() { RemoveCommand(*m_view, [this] { RefreshPackListCommands(); }); }
 
-void klivamainfrm::ExitMnu_Click() { close(); }
+void klivamainfrm::ExitMnu_Click()
+{
+    close();
+}
 
 void klivamainfrm::PackMnu_Click()
 {
@@ -75,30 +78,96 @@ void klivamainfrm::GeneralMnu_Click()
     dialog.exec();
 }
 
-void klivamainfrm::HelpTopicsMnu_Click() { openHelpTopics(m_startup.programDir); }
-void klivamainfrm::TODMnu_Click() { openTipOfTheDay(this); }
-void klivamainfrm::TechMnu_Click() { showTechSupport(this); }
-void klivamainfrm::AbtMnu_Click() { showAboutBox(this); }
-void klivamainfrm::KlivaLESiteMnu_Click() { openWebTarget(WebTarget::ThisEdition); }
-void klivamainfrm::KlivaSiteMnu_Click() { openWebTarget(WebTarget::ProductFamily); }
-void klivamainfrm::KlivaFAQMnu_Click() { openWebTarget(WebTarget::Faq); }
-void klivamainfrm::GoToSiteMnu_Click() { openWebTarget(WebTarget::MakerHome); }
+void klivamainfrm::HelpTopicsMnu_Click()
+{
+    openHelpTopics(m_startup.programDir);
+}
+void klivamainfrm::TODMnu_Click()
+{
+    openTipOfTheDay(this);
+}
+void klivamainfrm::TechMnu_Click()
+{
+    showTechSupport(this);
+}
+void klivamainfrm::AbtMnu_Click()
+{
+    showAboutBox(this);
+}
+void klivamainfrm::KlivaLESiteMnu_Click()
+{
+    openWebTarget(WebTarget::ThisEdition);
+}
+void klivamainfrm::KlivaSiteMnu_Click()
+{
+    openWebTarget(WebTarget::ProductFamily);
+}
+void klivamainfrm::KlivaFAQMnu_Click()
+{
+    openWebTarget(WebTarget::Faq);
+}
+void klivamainfrm::GoToSiteMnu_Click()
+{
+    openWebTarget(WebTarget::MakerHome);
+}
 
-void klivamainfrm::SlowSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Slow); }
-void klivamainfrm::NormalSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Normal); }
-void klivamainfrm::FastSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::Fast); }
-void klivamainfrm::UltraSpeedChk_Click() { m_options->chooseTransferRate(TransferRate::UltraFast); }
-void klivamainfrm::DelNoMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::No); }
-void klivamainfrm::DelPromptMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::Prompt); }
-void klivamainfrm::DelNoPromptMnu_Click() { m_options->chooseDelAfterAction(DelAfterAction::NoPrompt); }
-void klivamainfrm::OverwriteNoMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::No); }
-void klivamainfrm::OverwritePromptMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::Prompt); }
-void klivamainfrm::OverwriteNoPromptMnu_Click() { m_options->chooseOverwritePolicy(OverwritePolicy::NoPrompt); }
-void klivamainfrm::MCheckMnu_Click() { m_options->toggleMpegCheck(); }
+void klivamainfrm::SlowSpeedChk_Click()
+{
+    m_options->chooseTransferRate(TransferRate::Slow);
+}
+void klivamainfrm::NormalSpeedChk_Click()
+{
+    m_options->chooseTransferRate(TransferRate::Normal);
+}
+void klivamainfrm::FastSpeedChk_Click()
+{
+    m_options->chooseTransferRate(TransferRate::Fast);
+}
+void klivamainfrm::UltraSpeedChk_Click()
+{
+    m_options->chooseTransferRate(TransferRate::UltraFast);
+}
+void klivamainfrm::DelNoMnu_Click()
+{
+    m_options->chooseDelAfterAction(DelAfterAction::No);
+}
+void klivamainfrm::DelPromptMnu_Click()
+{
+    m_options->chooseDelAfterAction(DelAfterAction::Prompt);
+}
+void klivamainfrm::DelNoPromptMnu_Click()
+{
+    m_options->chooseDelAfterAction(DelAfterAction::NoPrompt);
+}
+void klivamainfrm::OverwriteNoMnu_Click()
+{
+    m_options->chooseOverwritePolicy(OverwritePolicy::No);
+}
+void klivamainfrm::OverwritePromptMnu_Click()
+{
+    m_options->chooseOverwritePolicy(OverwritePolicy::Prompt);
+}
+void klivamainfrm::OverwriteNoPromptMnu_Click()
+{
+    m_options->chooseOverwritePolicy(OverwritePolicy::NoPrompt);
+}
+void klivamainfrm::MCheckMnu_Click()
+{
+    m_options->toggleMpegCheck();
+}
 
-void klivamainfrm::Command6_Click() { m_view->fillWithLastColumn(); }
-void klivamainfrm::Command7_Click() { m_view->columnAutoAll(); }
-void klivamainfrm::Command8_Click() { m_view->columnMinAll(); }
+void klivamainfrm::Command6_Click()
+{
+    m_view->fillWithLastColumn();
+}
+void klivamainfrm::Command7_Click()
+{
+    m_view->columnAutoAll();
+}
+void klivamainfrm::Command8_Click()
+{
+    m_view->columnMinAll();
+}
 
 void klivamainfrm::cToolbar1_ButtonClick(int position)
 {
@@ -129,8 +198,14 @@ void klivamainfrm::cToolbar1_ButtonClick(int position)
     }
 }
 
-void klivamainfrm::cToolbar1_HotItemChange(int position) { setStatusText(toolbarHint(position)); }
+void klivamainfrm::cToolbar1_HotItemChange(int position)
+{
+    setStatusText(toolbarHint(position));
+}
 
-void klivamainfrm::PackList_ListView_RightButton(const QPoint& globalPos) { m_popup->popup(globalPos); }
+void klivamainfrm::PackList_ListView_RightButton(const QPoint& globalPos)
+{
+    m_popup->popup(globalPos);
+}
 
 } // namespace kt

@@ -1,8 +1,5 @@
 #include "Startup.h"
 
-#include <QApplication>
-#include <QScreen>
-
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
 #include "app/StartupValues.h"
@@ -11,9 +8,15 @@
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
 
+#include <QApplication>
+#include <QScreen>
+
 namespace kt {
 
-agreefrm::agreefrm(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("agreefrm")); }
+agreefrm::agreefrm(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("agreefrm"));
+}
 
 int displayDpi()
 {
@@ -23,7 +26,10 @@ int displayDpi()
     return screen ? qRound(screen->logicalDotsPerInchX() * screen->devicePixelRatio()) : 96;
 }
 
-QString alreadyRunningText() { return QStringLiteral("This program is already running!"); }
+QString alreadyRunningText()
+{
+    return QStringLiteral("This program is already running!");
+}
 
 void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOwner)
 {

@@ -13,10 +13,12 @@ StartupValues detectStartupValues(const QString& executableDir)
     StartupValues v;
     v.programDir = programDirFrom(executableDir);
 
-    QString dpi = ReadRegString(HKEY_CURRENT_CONFIG, QStringLiteral("Display\\Settings"), QStringLiteral("DPILogicalX"));
+    QString dpi = ReadRegString(HKEY_CURRENT_CONFIG, QStringLiteral("Display\\Settings"),
+                                QStringLiteral("DPILogicalX"));
     qint32 logPixels = 0;
     if (dpi.isEmpty())
-        logPixels = ReadRegDword(HKEY_CURRENT_CONFIG, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels"));
+        logPixels =
+            ReadRegDword(HKEY_CURRENT_CONFIG, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels"));
     v.normalDpi = normalDpiFrom(dpi, logPixels);
 
     const OsVersionInfo version = systemProbe().version();
@@ -24,7 +26,8 @@ StartupValues detectStartupValues(const QString& executableDir)
     if (isWindowsXP(version)) {
         theme.themeActive = ReadRegString(HKEY_CURRENT_USER, kThemeManager, QStringLiteral("ThemeActive"));
         theme.sizeName = ReadRegString(HKEY_CURRENT_USER, kThemeManager, QStringLiteral("SizeName"));
-        theme.current = ReadRegString(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\Appearance"), QStringLiteral("Current"));
+        theme.current = ReadRegString(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\Appearance"),
+                                      QStringLiteral("Current"));
     }
     const SystemLayout layout = layoutFor(version, theme);
     v.isWindowsXP = layout.isWindowsXP;
@@ -32,7 +35,13 @@ StartupValues detectStartupValues(const QString& executableDir)
     return v;
 }
 
-const StartupValues& startupValues() { return g_values; }
-void setStartupValues(const StartupValues& values) { g_values = values; }
+const StartupValues& startupValues()
+{
+    return g_values;
+}
+void setStartupValues(const StartupValues& values)
+{
+    g_values = values;
+}
 
 } // namespace kt

@@ -1,8 +1,8 @@
 #pragma once
 // Program-wide values set once by start-up and read by the rest of the program.
-#include <QString>
-
 #include "app/LayoutMetrics.h"
+
+#include <QString>
 
 namespace kt {
 

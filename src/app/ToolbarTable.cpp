@@ -73,8 +73,14 @@ ToolbarCommand toolbarCommandAt(int position)
     return e[position].command;
 }
 
-QString toolbarHint(int position) { return hintFor(toolbarCommandAt(position)); }
+QString toolbarHint(int position)
+{
+    return hintFor(toolbarCommandAt(position));
+}
 
-QString idleStatusText() { return QStringLiteral("Awaiting for job..."); }
+QString idleStatusText()
+{
+    return QStringLiteral("Awaiting for job...");
+}
 
 } // namespace kt

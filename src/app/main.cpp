@@ -1,12 +1,11 @@
-#include <QApplication>
-
-#include <cstdio>
-
 #include "app/Startup.h"
 #include "platform/SystemProbe.h"
 #include "platform/ui/DesktopShell.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessageBoxPresenter.h"
+
+#include <QApplication>
+#include <cstdio>
 
 namespace {
 

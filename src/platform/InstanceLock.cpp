@@ -45,6 +45,9 @@ bool InstanceLock::tryAcquire()
     return true;
 }
 
-bool InstanceLock::isHeld() const { return m_lock && m_lock->isLocked(); }
+bool InstanceLock::isHeld() const
+{
+    return m_lock && m_lock->isLocked();
+}
 
 } // namespace kt

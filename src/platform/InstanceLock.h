@@ -5,7 +5,6 @@
 // cannot squat the lock, and QLockFile takes over the lock of a copy that crashed
 // (its process no longer exists), so a crash never locks the user out.
 #include <QString>
-
 #include <memory>
 
 class QLockFile;

@@ -15,9 +15,11 @@ const QString kAppearance = QStringLiteral("Control Panel\\Appearance");
 
 } // namespace
 
-std::optional<QString> SystemProbe::stringValue(quint32 root, const QString& keyPath, const QString& valueName) const
+std::optional<QString> SystemProbe::stringValue(quint32 root, const QString& keyPath,
+                                                const QString& valueName) const
 {
-    if (root == kHKeyCurrentConfig && keyPath == kDisplaySettings && valueName == QLatin1String("DPILogicalX"))
+    if (root == kHKeyCurrentConfig && keyPath == kDisplaySettings &&
+        valueName == QLatin1String("DPILogicalX"))
         return QString::number(m_facts.logicalDpi);
     if (root == kHKeyCurrentUser && keyPath == kThemeManager) {
         if (valueName == QLatin1String("ThemeActive"))
@@ -30,7 +32,8 @@ std::optional<QString> SystemProbe::stringValue(quint32 root, const QString& key
     return std::nullopt;
 }
 
-std::optional<qint32> SystemProbe::dwordValue(quint32 root, const QString& keyPath, const QString& valueName) const
+std::optional<qint32> SystemProbe::dwordValue(quint32 root, const QString& keyPath,
+                                              const QString& valueName) const
 {
     if (root == kHKeyCurrentConfig && keyPath == kFonts && valueName == QLatin1String("LogPixels"))
         return m_facts.logicalDpi;
@@ -53,7 +56,10 @@ SystemFacts SystemProbe::runningSystemFacts(int screenLogicalDpi)
     return f;
 }
 
-void installSystemProbe(const SystemProbe* probe) { g_probe = probe; }
+void installSystemProbe(const SystemProbe* probe)
+{
+    g_probe = probe;
+}
 
 const SystemProbe& systemProbe()
 {

@@ -7,7 +7,6 @@
 // the running system does not have reads as absent. Tests install a probe with
 // made-up facts to walk every row of the metrics table.
 #include <QString>
-
 #include <optional>
 
 namespace kt {

@@ -5,8 +5,14 @@
 namespace kt {
 namespace {
 
-QString readOwn(const QString& name) { return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), name, QString()); }
-void writeOwn(const QString& name, const QString& text) { WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text); }
+QString readOwn(const QString& name)
+{
+    return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), name, QString());
+}
+void writeOwn(const QString& name, const QString& text)
+{
+    WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text);
+}
 
 } // namespace
 
@@ -34,7 +40,10 @@ void OptionState::chooseOverwritePolicy(OverwritePolicy policy)
     writeOwn(settingsKey::owrite(), storedText(policy));
 }
 
-void OptionState::toggleMpegCheck() { setMpegCheck(!m_mpegCheck); }
+void OptionState::toggleMpegCheck()
+{
+    setMpegCheck(!m_mpegCheck);
+}
 
 void OptionState::setMpegCheck(bool on)
 {
@@ -52,7 +61,8 @@ void OptionState::restore()
     chooseTransferRate(TransferRate::Normal);
 
     chooseDelAfterAction(delAfterActionFrom(readOwn(settingsKey::delact())).value_or(DelAfterAction::No));
-    chooseOverwritePolicy(overwritePolicyFrom(readOwn(settingsKey::owrite())).value_or(OverwritePolicy::Prompt));
+    chooseOverwritePolicy(
+        overwritePolicyFrom(readOwn(settingsKey::owrite())).value_or(OverwritePolicy::Prompt));
     setMpegCheck(readOwn(settingsKey::mcc()) != QLatin1String("Off"));
 }
 

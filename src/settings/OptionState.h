@@ -5,12 +5,11 @@
 // text at once, and restore() chooses the items again from the store when the main
 // window starts. Readers: the pack command (mpegCheck), the after-pack step
 // (deleteAfterAction), the join loop (blockSize, blockDigits).
-#include <QObject>
-
-#include <optional>
-
 #include "engine/TransferRate.h"
 #include "settings/SettingsTable.h"
+
+#include <QObject>
+#include <optional>
 
 namespace kt {
 

@@ -1,8 +1,8 @@
 #include "Registry.h"
 
-#include <QSettings>
-
 #include "platform/Program.h"
+
+#include <QSettings>
 
 namespace kt {
 namespace {
@@ -15,12 +15,16 @@ bool isAppKey(quint32 root, const QString& keyPath)
 // Value names become top-level keys; QSettings would treat '/' and '\' as groups.
 bool usableName(const QString& valueName)
 {
-    return !valueName.isEmpty() && !valueName.contains(QLatin1Char('/')) && !valueName.contains(QLatin1Char('\\'));
+    return !valueName.isEmpty() && !valueName.contains(QLatin1Char('/')) &&
+           !valueName.contains(QLatin1Char('\\'));
 }
 
 } // namespace
 
-QString appKeyPath() { return QStringLiteral("Software\\Vantu\\KlivaTARN"); }
+QString appKeyPath()
+{
+    return QStringLiteral("Software\\Vantu\\KlivaTARN");
+}
 
 QString ReadRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& def)
 {
@@ -28,7 +32,8 @@ QString ReadRegString(quint32 root, const QString& keyPath, const QString& value
         return systemProbe().stringValue(root, keyPath, valueName).value_or(def);
     if (!usableName(valueName))
         return def;
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, settingsOrganization(), settingsApplication());
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, settingsOrganization(),
+                    settingsApplication());
     // A damaged or unreadable file may still yield junk keys: trust nothing from it.
     if (store.status() != QSettings::NoError)
         return def;
@@ -46,7 +51,8 @@ void WriteRegString(quint32 root, const QString& keyPath, const QString& valueNa
 {
     if (!isAppKey(root, keyPath) || !usableName(valueName))
         return; // the system's keys are read-only here
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, settingsOrganization(), settingsApplication());
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, settingsOrganization(),
+                    settingsApplication());
     store.setValue(valueName, text);
     store.sync();
 }

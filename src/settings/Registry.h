@@ -6,9 +6,9 @@
 // store (organization "Vantu", application "KlivaTARN", native format); each call opens
 // it afresh and keeps nothing. Other keys are the system's: they are answered by the
 // system probe. Nothing is ever reported: what cannot be read is absent.
-#include <QString>
-
 #include "platform/SystemProbe.h"
+
+#include <QString>
 
 namespace kt {
 
@@ -20,7 +20,8 @@ QString appKeyPath(); // "Software\Vantu\KlivaTARN"
 
 // The stored text, or `def` when the key or value is missing, the value is not a
 // text, or the store cannot be read. Text after an embedded NUL is dropped.
-QString ReadRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& def = QString());
+QString ReadRegString(quint32 root, const QString& keyPath, const QString& valueName,
+                      const QString& def = QString());
 // Stores a text, creating the store when missing; failures are ignored.
 void WriteRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& text);
 // A stored 32-bit number, or `def`.

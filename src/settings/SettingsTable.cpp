@@ -13,8 +13,14 @@ std::optional<int> indexOf(const QString& text)
 }
 } // namespace
 
-QString storedText(DelAfterAction a) { return QLatin1String(kNames[int(a)]); }
-QString storedText(OverwritePolicy p) { return QLatin1String(kNames[int(p)]); }
+QString storedText(DelAfterAction a)
+{
+    return QLatin1String(kNames[int(a)]);
+}
+QString storedText(OverwritePolicy p)
+{
+    return QLatin1String(kNames[int(p)]);
+}
 
 std::optional<DelAfterAction> delAfterActionFrom(const QString& text)
 {

@@ -2,17 +2,31 @@
 // The values of the program's settings key and their stored texts. Stored texts are
 // compared exactly and case-sensitively; anything else counts as unknown.
 #include <QString>
-
 #include <optional>
 
 namespace kt {
 
 namespace settingsKey {
-inline QString tRate() { return QStringLiteral("tRate"); }
-inline QString delact() { return QStringLiteral("Delact"); }
-inline QString owrite() { return QStringLiteral("Owrite"); }
-inline QString mcc() { return QStringLiteral("MCC"); }
-inline QString showTod() { return QStringLiteral("ShowTod"); }
+inline QString tRate()
+{
+    return QStringLiteral("tRate");
+}
+inline QString delact()
+{
+    return QStringLiteral("Delact");
+}
+inline QString owrite()
+{
+    return QStringLiteral("Owrite");
+}
+inline QString mcc()
+{
+    return QStringLiteral("MCC");
+}
+inline QString showTod()
+{
+    return QStringLiteral("ShowTod");
+}
 } // namespace settingsKey
 
 // After a pack: keep the sources; ask, then trash them; trash them without asking.
@@ -27,6 +41,9 @@ QString storedText(OverwritePolicy p);
 std::optional<DelAfterAction> delAfterActionFrom(const QString& text);
 std::optional<OverwritePolicy> overwritePolicyFrom(const QString& text);
 
-inline QString mccText(bool on) { return on ? QStringLiteral("On") : QStringLiteral("Off"); }
+inline QString mccText(bool on)
+{
+    return on ? QStringLiteral("On") : QStringLiteral("Off");
+}
 
 } // namespace kt

@@ -1,11 +1,11 @@
 // Start-up values, the metrics table, the placement formulas and the toolbar table.
-#include <QtTest>
-
 #include "app/LayoutMetrics.h"
 #include "app/MainLayout.h"
 #include "app/StartupValues.h"
 #include "app/ToolbarTable.h"
 #include "platform/SystemProbe.h"
+
+#include <QtTest>
 
 using namespace kt;
 
@@ -44,7 +44,6 @@ private slots:
     void surfaceMapping();
     void toolbarHints_data();
     void toolbarHints();
-    void toolbarEntries();
 };
 
 void TestAppLogic::metricsTable_data()
@@ -58,21 +57,53 @@ void TestAppLogic::metricsTable_data()
     QTest::addColumn<bool>("xp");
     QTest::addColumn<LayoutMetrics>("metrics");
 
-    QTest::newRow("Windows 98") << 1 << 4 << 10 << "" << "" << "" << false << lm(100, -50, 0, 0, 0, 0);
-    QTest::newRow("Linux (other platform)") << kPlatformOther << 6 << 1 << "1" << "NormalSize" << "" << false << lm(100, -50, 0, 0, 0, 0);
-    QTest::newRow("Windows 2000") << 2 << 5 << 0 << "1" << "NormalSize" << "" << false << lm(100, -140, 0, 0, 0, 0);
-    QTest::newRow("Vista") << 2 << 6 << 0 << "" << "" << "" << false << lm(100, -140, 0, 0, 0, 0);
-    QTest::newRow("Server 2003 (5.2)") << 2 << 5 << 2 << "" << "" << "" << false << lm(100, -140, 0, 0, 0, 0);
-    QTest::newRow("XP classic standard") << 2 << 5 << 1 << "0" << "" << "Windows Standard" << true << lm(0, -50, 0, 0, 0, 0);
-    QTest::newRow("XP classic large") << 2 << 5 << 1 << "" << "" << "Windows Standard (large)" << true << lm(850, 0, 0, 0, 10, 0);
-    QTest::newRow("XP classic Large (capital L)") << 2 << 5 << 1 << "" << "" << "Windows Standard (Large)" << true << lm(0, 0, 0, 0, 0, 0);
-    QTest::newRow("XP classic extra large") << 2 << 5 << 1 << "" << "" << "Windows Standard (extra large)" << true << lm(2250, 90, 0, 0, 0, 0);
-    QTest::newRow("XP classic other") << 2 << 5 << 1 << "0" << "NormalSize" << "Brick" << true << lm(0, 0, 0, 0, 0, 0);
-    QTest::newRow("XP themed NormalSize") << 2 << 5 << 1 << "1" << "NormalSize" << "Windows Standard" << true << lm(0, 0, 40, 50, 10, 10);
-    QTest::newRow("XP themed LargeFonts") << 2 << 5 << 1 << "1" << "LargeFonts" << "" << true << lm(850, 60, -5, 50, 0, 10);
-    QTest::newRow("XP themed ExtraLargeFonts") << 2 << 5 << 1 << "1" << "ExtraLargeFonts" << "" << true << lm(2250, 200, 40, 50, 0, 10);
-    QTest::newRow("XP themed other size") << 2 << 5 << 1 << "1" << "normalsize" << "" << true << lm(0, 0, 0, 0, 0, 10);
-    QTest::newRow("XP ThemeActive ' 1' is not 1") << 2 << 5 << 1 << " 1" << "NormalSize" << "Windows Standard" << true << lm(0, -50, 0, 0, 0, 0);
+    QTest::newRow("Windows 98") << 1 << 4 << 10 << ""
+                                << ""
+                                << "" << false << lm(100, -50, 0, 0, 0, 0);
+    QTest::newRow("Linux (other platform)") << kPlatformOther << 6 << 1 << "1"
+                                            << "NormalSize"
+                                            << "" << false << lm(100, -50, 0, 0, 0, 0);
+    QTest::newRow("Windows 2000") << 2 << 5 << 0 << "1"
+                                  << "NormalSize"
+                                  << "" << false << lm(100, -140, 0, 0, 0, 0);
+    QTest::newRow("Vista") << 2 << 6 << 0 << ""
+                           << ""
+                           << "" << false << lm(100, -140, 0, 0, 0, 0);
+    QTest::newRow("Server 2003 (5.2)") << 2 << 5 << 2 << ""
+                                       << ""
+                                       << "" << false << lm(100, -140, 0, 0, 0, 0);
+    QTest::newRow("XP classic standard") << 2 << 5 << 1 << "0"
+                                         << ""
+                                         << "Windows Standard" << true << lm(0, -50, 0, 0, 0, 0);
+    QTest::newRow("XP classic large") << 2 << 5 << 1 << ""
+                                      << ""
+                                      << "Windows Standard (large)" << true << lm(850, 0, 0, 0, 10, 0);
+    QTest::newRow("XP classic Large (capital L)")
+        << 2 << 5 << 1 << ""
+        << ""
+        << "Windows Standard (Large)" << true << lm(0, 0, 0, 0, 0, 0);
+    QTest::newRow("XP classic extra large")
+        << 2 << 5 << 1 << ""
+        << ""
+        << "Windows Standard (extra large)" << true << lm(2250, 90, 0, 0, 0, 0);
+    QTest::newRow("XP classic other") << 2 << 5 << 1 << "0"
+                                      << "NormalSize"
+                                      << "Brick" << true << lm(0, 0, 0, 0, 0, 0);
+    QTest::newRow("XP themed NormalSize") << 2 << 5 << 1 << "1"
+                                          << "NormalSize"
+                                          << "Windows Standard" << true << lm(0, 0, 40, 50, 10, 10);
+    QTest::newRow("XP themed LargeFonts") << 2 << 5 << 1 << "1"
+                                          << "LargeFonts"
+                                          << "" << true << lm(850, 60, -5, 50, 0, 10);
+    QTest::newRow("XP themed ExtraLargeFonts") << 2 << 5 << 1 << "1"
+                                               << "ExtraLargeFonts"
+                                               << "" << true << lm(2250, 200, 40, 50, 0, 10);
+    QTest::newRow("XP themed other size") << 2 << 5 << 1 << "1"
+                                          << "normalsize"
+                                          << "" << true << lm(0, 0, 0, 0, 0, 10);
+    QTest::newRow("XP ThemeActive ' 1' is not 1") << 2 << 5 << 1 << " 1"
+                                                  << "NormalSize"
+                                                  << "Windows Standard" << true << lm(0, -50, 0, 0, 0, 0);
 }
 
 void TestAppLogic::metricsTable()
@@ -150,22 +181,30 @@ void TestAppLogic::runningSystemTakesNotNtRow()
     QCOMPARE(v.metrics, lm(100, -50, 0, 0, 0, 0));
     QVERIFY(!v.normalDpi);
     // The display value answers from the measured DPI, as text and as a number.
-    QCOMPARE(probe.stringValue(kHKeyCurrentConfig, QStringLiteral("Display\\Settings"), QStringLiteral("DPILogicalX")),
+    QCOMPARE(probe.stringValue(kHKeyCurrentConfig, QStringLiteral("Display\\Settings"),
+                               QStringLiteral("DPILogicalX")),
              std::optional<QString>(QStringLiteral("120")));
-    QCOMPARE(probe.dwordValue(kHKeyCurrentConfig, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels")),
-             std::optional<qint32>(120));
-    QVERIFY(!probe.stringValue(kHKeyCurrentUser, QStringLiteral("Control Panel\\Appearance"), QStringLiteral("Current")));
+    QCOMPARE(
+        probe.dwordValue(kHKeyCurrentConfig, QStringLiteral("Software\\Fonts"), QStringLiteral("LogPixels")),
+        std::optional<qint32>(120));
+    QVERIFY(!probe.stringValue(kHKeyCurrentUser, QStringLiteral("Control Panel\\Appearance"),
+                               QStringLiteral("Current")));
 }
 
 void TestAppLogic::programDir_data()
 {
     QTest::addColumn<QString>("exeDir");
     QTest::addColumn<QString>("programDir");
-    QTest::newRow("ordinary") << "/opt/tools" << "/opt/tools";
-    QTest::newRow("trailing slash") << "/opt/tools/" << "/opt/tools";
-    QTest::newRow("root") << "/" << "";
-    QTest::newRow("drive root") << "C:/" << "C:";
-    QTest::newRow("drive folder") << "C:/Tools" << "C:/Tools";
+    QTest::newRow("ordinary") << "/opt/tools"
+                              << "/opt/tools";
+    QTest::newRow("trailing slash") << "/opt/tools/"
+                                    << "/opt/tools";
+    QTest::newRow("root") << "/"
+                          << "";
+    QTest::newRow("drive root") << "C:/"
+                                << "C:";
+    QTest::newRow("drive folder") << "C:/Tools"
+                                  << "C:/Tools";
 }
 
 void TestAppLogic::programDir()
@@ -182,15 +221,18 @@ void TestAppLogic::placement_data()
     QTest::addColumn<int>("W");
     QTest::addColumn<int>("H");
     QTest::addColumn<LayoutMetrics>("m");
-    QTest::addColumn<QList<int>>("expected"); // list w, h, button top, inv, desel, sel, sortdes, sortasc, panel1
+    QTest::addColumn<QList<int>>(
+        "expected"); // list w, h, button top, inv, desel, sel, sortdes, sortasc, panel1
 
     const LayoutMetrics zero;
-    QTest::newRow("design size, no metrics") << 6840 << 6415 << zero
-                                             << QList<int>{6495, 3615, 5070, 6410, 6200, 5980, 5070, 4150, 5550};
-    QTest::newRow("Windows 98, 9000 x 6000") << 9000 << 6000 << lm(100, -50, 0, 0, 0, 0)
-                                             << QList<int>{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
-    QTest::newRow("XP NormalSize, 9000 x 6000") << 9000 << 6000 << lm(0, 0, 40, 50, 10, 10)
-                                                << QList<int>{8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710};
+    QTest::newRow("design size, no metrics")
+        << 6840 << 6415 << zero << QList<int>{6495, 3615, 5070, 6410, 6200, 5980, 5070, 4150, 5550};
+    QTest::newRow("Windows 98, 9000 x 6000")
+        << 9000 << 6000 << lm(100, -50, 0, 0, 0, 0)
+        << QList<int>{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
+    QTest::newRow("XP NormalSize, 9000 x 6000")
+        << 9000 << 6000 << lm(0, 0, 40, 50, 10, 10)
+        << QList<int>{8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710};
     QTest::newRow("XP LargeFonts") << 9000 << 6000 << lm(850, 60, -5, 50, 0, 10)
                                    << QList<int>{8655, 3140, 4545, 8535, 8320, 8095, 7180, 6255, 7710};
 }
@@ -202,7 +244,7 @@ void TestAppLogic::placement()
     QFETCH(LayoutMetrics, m);
     QFETCH(QList<int>, expected);
     const layout::Placement p = layout::place(W, H, m);
-    const QList<int> got{p.listWidth, p.listHeight, p.buttonTop, p.invSelLeft, p.deselectAllLeft,
+    const QList<int> got{p.listWidth,     p.listHeight,  p.buttonTop,   p.invSelLeft, p.deselectAllLeft,
                          p.selectAllLeft, p.sortDesLeft, p.sortAscLeft, p.panel1Width};
     QCOMPARE(got, expected);
     // The button row sits 15 - ButtonTopAdjust below the list's bottom edge.
@@ -229,17 +271,20 @@ void TestAppLogic::placementKeepsLastValidValues()
 
 void TestAppLogic::surfaceMapping()
 {
-    for (const LayoutMetrics& m : {lm(0, 0, 0, 0, 0, 0), lm(100, -50, 0, 0, 0, 0), lm(2250, 200, 40, 50, 0, 10)}) {
+    for (const LayoutMetrics& m :
+         {lm(0, 0, 0, 0, 0, 0), lm(100, -50, 0, 0, 0, 0), lm(2250, 200, 40, 50, 0, 10)}) {
         for (int dpi : {96, 120, 144}) {
             // At load the surface gets the design size (6720 x 5280) plus the width correction...
             const QSize surface = layout::surfaceFromOuter(layout::loadSize(m), dpi, m);
-            QCOMPARE(surface, QSize(layout::twipsToPixels(6720 + m.widthAdjust, dpi), layout::twipsToPixels(5280, dpi)));
+            QCOMPARE(surface, QSize(layout::twipsToPixels(6720 + m.widthAdjust, dpi),
+                                    layout::twipsToPixels(5280, dpi)));
             // ...and the list then has its design height 3615 and ends 6 twips (at most a
             // pixel's rounding) above the status bar.
             const QSize outer = layout::outerFromSurface(surface, dpi, m);
             const layout::Placement p = layout::place(outer.width(), outer.height(), m);
             QVERIFY2(qAbs(p.listHeight - 3615) <= 1440 / dpi, qPrintable(QString::number(p.listHeight)));
-            const int buttonBottom = layout::twipsToPixels(p.buttonTop, dpi) + layout::twipsToPixels(layout::kButtonHeight, dpi);
+            const int buttonBottom =
+                layout::twipsToPixels(p.buttonTop, dpi) + layout::twipsToPixels(layout::kButtonHeight, dpi);
             QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
         }
     }
@@ -274,28 +319,6 @@ void TestAppLogic::toolbarHints()
     QFETCH(int, position);
     QFETCH(QString, hint);
     QCOMPARE(toolbarHint(position), hint);
-}
-
-void TestAppLogic::toolbarEntries()
-{
-    const auto& e = kt::toolbarEntries();
-    QCOMPARE(e.size(), 11);
-    QStringList keys;
-    QList<int> xp, other;
-    for (const ToolbarEntry& t : e) {
-        keys << (t.separator ? QStringLiteral("|") : t.key);
-        if (!t.separator) {
-            xp << t.imageXP;
-            other << t.imageOther;
-            QCOMPARE(t.caption, t.key);
-        }
-    }
-    QCOMPARE(keys.join(QLatin1Char(' ')), QStringLiteral("Add Remove | Up Down | Pack | Options | Help"));
-    QCOMPARE(xp, (QList<int>{0, 1, 2, 3, 4, 5, 6}));
-    QCOMPARE(other, (QList<int>{7, 8, 9, 10, 11, 12, 13}));
-    QCOMPARE(e[0].tooltip, QStringLiteral("Add file(s) to Pack List..."));
-    QCOMPARE(e[6].tooltip, QStringLiteral("Pack files..."));
-    QCOMPARE(e[10].tooltip, QStringLiteral("Launch help file"));
 }
 
 QTEST_APPLESS_MAIN(TestAppLogic)

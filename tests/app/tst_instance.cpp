@@ -3,9 +3,10 @@
 // The program runs with KT_TEST_MSGBOX_STDERR=1, which makes its message boxes write
 // "MsgBox <style>|<title>|<text>" to stderr and answer at once, so the refusal can be
 // read here and no process ever waits for a click.
-#include <QtTest>
-
 #include <QProcess>
+#include <QSettings>
+#include <QtTest>
+#include <sys/stat.h>
 
 class TestInstance : public QObject
 {
@@ -63,7 +64,8 @@ QProcess* TestInstance::start(const QString& runtimeDir)
     env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     // File names on the command line are ignored.
-    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), {QStringLiteral("/tmp/a.mpg")});
+    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"),
+            {QStringLiteral("/tmp/a.mpg")});
     if (!p.waitForStarted(10000))
         qWarning("cannot start %s", qPrintable(p.program()));
     return &p;
@@ -73,9 +75,10 @@ bool TestInstance::waitForStore(int ms)
 {
     QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired()) {
-        // The restore step writes MCC last.
+        // The restore step writes MCC last; QSettings drops its lock file when done.
         QFile f(configFile());
-        if (f.open(QIODevice::ReadOnly) && f.readAll().contains("MCC="))
+        if (f.open(QIODevice::ReadOnly) && f.readAll().contains("MCC=") &&
+            !QFile::exists(configFile() + QStringLiteral(".lock")))
             return true;
         QTest::qWait(50);
     }
@@ -86,18 +89,33 @@ void TestInstance::secondStartIsRefused()
 {
     QProcess& first = *start(m_root.path() + QStringLiteral("/run"));
     QVERIFY2(waitForStore(), "the first instance never wrote its options");
-    // Take the store away: a second instance that touched it would make it again.
-    QVERIFY(QFile::remove(configFile()));
+    // The store as the first instance left it: bytes, file identity and time. The
+    // first instance writes nothing more (tips are off), so any change is the second's.
+    const QString folder = m_root.path() + QStringLiteral("/config/Vantu");
+    auto snapshot = [&] {
+        struct stat st
+        {
+        };
+        ::stat(QFile::encodeName(configFile()).constData(), &st);
+        QFile f(configFile());
+        f.open(QIODevice::ReadOnly);
+        return QStringList{QString::fromUtf8(f.readAll()), QString::number(st.st_ino),
+                           QString::number(st.st_mtim.tv_sec) + QLatin1Char('.') +
+                               QString::number(st.st_mtim.tv_nsec),
+                           QDir(folder)
+                               .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                               .join(QLatin1Char(','))};
+    };
+    const QStringList before = snapshot();
 
     QProcess& second = *start(m_root.path() + QStringLiteral("/run"));
     QVERIFY(second.waitForFinished(15000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     const QString err = QString::fromLocal8Bit(second.readAllStandardError());
     const QStringList boxes = err.split(QLatin1Char('\n')).filter(QStringLiteral("MsgBox "));
-    QCOMPARE(boxes, QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
-    QVERIFY(!QFile::exists(configFile()));
-    QVERIFY(!QDir(m_root.path() + QStringLiteral("/config/Vantu")).exists() ||
-            QDir(m_root.path() + QStringLiteral("/config/Vantu")).isEmpty());
+    QCOMPARE(boxes,
+             QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
+    QCOMPARE(snapshot(), before);
     QCOMPARE(first.state(), QProcess::Running);
 }
 
@@ -112,6 +130,12 @@ void TestInstance::crashedFirstInstanceDoesNotLockOut()
 
     QProcess& next = *start(m_root.path() + QStringLiteral("/run"));
     QVERIFY2(waitForStore(), "the stale lock kept the program from starting");
+    // A start on an empty store writes the four options.
+    QSettings store(configFile(), QSettings::IniFormat);
+    QCOMPARE(store.value(QStringLiteral("tRate")).toString(), QStringLiteral("normal"));
+    QCOMPARE(store.value(QStringLiteral("Delact")).toString(), QStringLiteral("No"));
+    QCOMPARE(store.value(QStringLiteral("Owrite")).toString(), QStringLiteral("Prompt"));
+    QCOMPARE(store.value(QStringLiteral("MCC")).toString(), QStringLiteral("On"));
     QVERIFY(!next.waitForFinished(500));
     QVERIFY(!QString::fromLocal8Bit(next.readAllStandardError()).contains(QStringLiteral("already running")));
 }

@@ -1,6 +1,10 @@
 // The main window, found by its controls' names: fresh start, the command table, busy
 // mode, toolbar hints, View, the status bar logos, the layout at this DPI.
-#include <QtTest>
+#include "../support/ScriptedSeams.h"
+#include "app/MainWindow.h"
+#include "app/StartupValues.h"
+#include "packlist/ui/PackListView.h"
+#include "settings/OptionState.h"
 
 #include <QAction>
 #include <QDialog>
@@ -13,12 +17,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-
-#include "../support/ScriptedSeams.h"
-#include "app/MainWindow.h"
-#include "app/StartupValues.h"
-#include "packlist/ui/PackListView.h"
-#include "settings/OptionState.h"
+#include <QtTest>
 
 using namespace kt;
 
@@ -39,9 +38,11 @@ void fill(klivamainfrm& w, int rows, const QList<int>& selected)
     PackList& list = w.packList();
     list.clear();
     for (int i = 1; i <= rows; ++i)
-        list.append({QStringLiteral("/media/clip%1.mpg").arg(i), QStringLiteral("352 x 240"), QStringLiteral("25"), false});
+        list.append({QStringLiteral("/media/clip%1.mpg").arg(i), QStringLiteral("352 x 240"),
+                     QStringLiteral("25"), false});
     for (int r : selected)
         list.setSelected(r, true);
+    list.setCurrentRow(selected.isEmpty() ? 0 : selected.last()); // as a click leaves it
     w.packListView()->syncFromList();
     w.RefreshPackListCommands();
 }
@@ -77,9 +78,12 @@ private slots:
     void logosFollowNormalDpi_data();
     void logosFollowNormalDpi();
     void errorResumeProgram();
+    void xpLogosFromIconFiles();
     void optionItems();
     void deleteKeyRunsRemoveOnlyWithSelection();
     void rightButtonOpensPopup();
+    void listCommandsReachTheView();
+    void doubleClickRemoves();
     void layoutAtThisDpi();
     void resizeKeepsEdgesAndFillsLastColumn();
     void firstColumnWidenedByWidthAdjust();
@@ -104,7 +108,8 @@ void TestMainWindow::init()
 {
     QFile::remove(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"));
     // No Tip of the Day unless a test asks for it.
-    QSettings(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"), QSettings::IniFormat).setValue("ShowTod", "0");
+    QSettings(m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"), QSettings::IniFormat)
+        .setValue("ShowTod", "0");
     m_boxes = std::make_unique<test::ScriptedMessageBox>();
     m_shell = std::make_unique<test::ScriptedShell>();
 }
@@ -147,8 +152,9 @@ void TestMainWindow::freshStart()
     QVERIFY(w.action("AddMnu")->isEnabled());
     QVERIFY(w.action("AddPackWhatSelPopupMnu")->isEnabled());
     QVERIFY(toolbarAction(w, "Add")->isEnabled());
-    for (const char* off : {"RemoveMnu", "PackMnu", "MoveUpMnu", "MoveDownMnu", "SelectAllMnu", "DeselectAllMnu",
-                            "InvSelMnu", "SortAscendingMnu", "SortDescendingMnu", "ViewMnu", "PlayMpegMnu"})
+    for (const char* off :
+         {"RemoveMnu", "PackMnu", "MoveUpMnu", "MoveDownMnu", "SelectAllMnu", "DeselectAllMnu", "InvSelMnu",
+          "SortAscendingMnu", "SortDescendingMnu", "ViewMnu", "PlayMpegMnu"})
         QVERIFY2(!w.action(QLatin1String(off))->isEnabled(), off);
     for (const char* key : {"Remove", "Up", "Down", "Pack"})
         QVERIFY2(!toolbarAction(w, QLatin1String(key))->isEnabled(), key);
@@ -200,30 +206,55 @@ void TestMainWindow::menuItems_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
-    const struct { const char *n, *c, *k; } rows[] = {
-        {"FileMnu", "&File", ""}, {"AddMnu", "&Add...", "Ctrl+D"}, {"RemoveMnu", "&Remove", "Del"},
-        {"ExitMnu", "E&xit", "Ctrl+Q"}, {"ActionMnu", "&Actions", ""}, {"PackMnu", "&Pack", "Ctrl+P"},
-        {"MoveUpMnu", "Move &Up", "Ctrl+U"}, {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
-        {"SelectAllMnu", "Select &All", "Ctrl+A"}, {"DeselectAllMnu", "De&select All", "Ctrl+E"},
-        {"InvSelMnu", "&Inverse Select", "Ctrl+I"}, {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
-        {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"}, {"ViewMnu", "&View", "Ctrl+V"},
-        {"OptionMnu", "&Options", ""}, {"GeneralMnu", "&General...", "Ctrl+K"},
-        {"DelAfterActionMnu", "&Delete After Action", ""}, {"DelNoMnu", "&Don't Delete", ""},
+    const struct
+    {
+        const char *n, *c, *k;
+    } rows[] = {
+        {"FileMnu", "&File", ""},
+        {"AddMnu", "&Add...", "Ctrl+D"},
+        {"RemoveMnu", "&Remove", "Del"},
+        {"ExitMnu", "E&xit", "Ctrl+Q"},
+        {"ActionMnu", "&Actions", ""},
+        {"PackMnu", "&Pack", "Ctrl+P"},
+        {"MoveUpMnu", "Move &Up", "Ctrl+U"},
+        {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
+        {"SelectAllMnu", "Select &All", "Ctrl+A"},
+        {"DeselectAllMnu", "De&select All", "Ctrl+E"},
+        {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
+        {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
+        {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
+        {"ViewMnu", "&View", "Ctrl+V"},
+        {"OptionMnu", "&Options", ""},
+        {"GeneralMnu", "&General...", "Ctrl+K"},
+        {"DelAfterActionMnu", "&Delete After Action", ""},
+        {"DelNoMnu", "&Don't Delete", ""},
         {"DelPromptMnu", "&Ask Before Sending To Recycle Bin", ""},
         {"DelNoPromptMnu", "Do&n't Ask Before Sending To Recycle Bin", ""},
-        {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"}, {"HelpMnu", "&Help", ""},
-        {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"}, {"TODMnu", "Tip of the Day", ""},
-        {"TechMnu", "Technical &Support", ""}, {"VantuOnTheWebMnu", "Websites", ""},
-        {"KlivaLESiteMnu", "Vantu Kliva TARN Webpage", ""}, {"KlivaSiteMnu", "Vantu Kliva Webpage", ""},
-        {"KlivaFAQMnu", "Vantu Kliva FAQ", ""}, {"AbtMnu", "&About Vantu Kliva TARN...", ""},
-        {"SaveMnu", "&Save", ""}, {"OverwriteNoMnu", "&Don't Overwrite Saved File", ""},
+        {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+        {"HelpMnu", "&Help", ""},
+        {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
+        {"TODMnu", "Tip of the Day", ""},
+        {"TechMnu", "Technical &Support", ""},
+        {"VantuOnTheWebMnu", "Websites", ""},
+        {"KlivaLESiteMnu", "Vantu Kliva TARN Webpage", ""},
+        {"KlivaSiteMnu", "Vantu Kliva Webpage", ""},
+        {"KlivaFAQMnu", "Vantu Kliva FAQ", ""},
+        {"AbtMnu", "&About Vantu Kliva TARN...", ""},
+        {"SaveMnu", "&Save", ""},
+        {"OverwriteNoMnu", "&Don't Overwrite Saved File", ""},
         {"OverwritePromptMnu", "&Ask Before Overwrite Saved File", ""},
         {"OverwriteNoPromptMnu", "Do&n't Ask Before Overwrite Saved File", ""},
-        {"Spdmnu", "Transfer &Rate", ""}, {"SlowSpeedChk", "&Slow", ""}, {"NormalSpeedChk", "&Normal", ""},
-        {"FastSpeedChk", "&Fast", ""}, {"UltraSpeedChk", "&Ultra Fast", ""},
-        {"ShowHideStatusBarMnu", "Show Status Bar", ""}, {"AddPackWhatSelPopupMnu", "Add...", ""},
-        {"RemovePackWhatSelPopupMnu", "Remove", ""}, {"MoveUpPackWhatSelPopupMnu", "Move Up", ""},
-        {"MoveDownPackWhatSelPopupMnu", "Move Down", ""}, {"PlayMpegMnu", "View", ""},
+        {"Spdmnu", "Transfer &Rate", ""},
+        {"SlowSpeedChk", "&Slow", ""},
+        {"NormalSpeedChk", "&Normal", ""},
+        {"FastSpeedChk", "&Fast", ""},
+        {"UltraSpeedChk", "&Ultra Fast", ""},
+        {"ShowHideStatusBarMnu", "Show Status Bar", ""},
+        {"AddPackWhatSelPopupMnu", "Add...", ""},
+        {"RemovePackWhatSelPopupMnu", "Remove", ""},
+        {"MoveUpPackWhatSelPopupMnu", "Move Up", ""},
+        {"MoveDownPackWhatSelPopupMnu", "Move Down", ""},
+        {"PlayMpegMnu", "View", ""},
     };
     for (const auto& r : rows)
         QTest::newRow(r.n) << r.n << r.c << r.k;
@@ -256,8 +287,9 @@ void TestMainWindow::hiddenItems()
     QStringList items;
     for (QAction* a : popup->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items, (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-", "MoveUpPackWhatSelPopupMnu",
-                                 "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
+    QCOMPARE(items,
+             (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
+                          "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
 }
 
 void TestMainWindow::commandTable_data()
@@ -267,12 +299,17 @@ void TestMainWindow::commandTable_data()
     // pack+sort, selection, remove, move, view
     QTest::addColumn<QList<bool>>("states");
     QTest::newRow("empty") << 0 << QList<int>{} << QList<bool>{false, false, false, false, false};
-    QTest::newRow("one row, none selected") << 1 << QList<int>{} << QList<bool>{false, true, false, false, false};
+    QTest::newRow("one row, none selected")
+        << 1 << QList<int>{} << QList<bool>{false, true, false, false, false};
     QTest::newRow("one row, selected") << 1 << QList<int>{1} << QList<bool>{false, true, true, false, true};
-    QTest::newRow("two rows, none selected") << 2 << QList<int>{} << QList<bool>{true, true, false, false, false};
-    QTest::newRow("two rows, one selected") << 2 << QList<int>{2} << QList<bool>{true, true, true, true, true};
-    QTest::newRow("two rows, both selected") << 2 << QList<int>{1, 2} << QList<bool>{true, true, true, true, false};
-    QTest::newRow("seven rows, 2 and 5") << 7 << QList<int>{2, 5} << QList<bool>{true, true, true, true, false};
+    QTest::newRow("two rows, none selected")
+        << 2 << QList<int>{} << QList<bool>{true, true, false, false, false};
+    QTest::newRow("two rows, one selected")
+        << 2 << QList<int>{2} << QList<bool>{true, true, true, true, true};
+    QTest::newRow("two rows, both selected")
+        << 2 << QList<int>{1, 2} << QList<bool>{true, true, true, true, false};
+    QTest::newRow("seven rows, 2 and 5")
+        << 7 << QList<int>{2, 5} << QList<bool>{true, true, true, true, false};
 }
 
 void TestMainWindow::commandTable()
@@ -282,11 +319,26 @@ void TestMainWindow::commandTable()
     QFETCH(QList<bool>, states);
     klivamainfrm& w = make();
     fill(w, rows, selected);
-    const struct { int group; QStringList actions; QStringList keys; QStringList buttons; } groups[] = {
-        {0, {"PackMnu", "SortAscendingMnu", "SortDescendingMnu"}, {"Pack"}, {"packlst_SortAsc_cmd", "packlst_SortDes_cmd"}},
-        {1, {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu"}, {}, {"packlst_SelectAll_cmd", "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"}},
+    const struct
+    {
+        int group;
+        QStringList actions;
+        QStringList keys;
+        QStringList buttons;
+    } groups[] = {
+        {0,
+         {"PackMnu", "SortAscendingMnu", "SortDescendingMnu"},
+         {"Pack"},
+         {"packlst_SortAsc_cmd", "packlst_SortDes_cmd"}},
+        {1,
+         {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu"},
+         {},
+         {"packlst_SelectAll_cmd", "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"}},
         {2, {"RemoveMnu", "RemovePackWhatSelPopupMnu"}, {"Remove"}, {}},
-        {3, {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu"}, {"Up", "Down"}, {}},
+        {3,
+         {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu"},
+         {"Up", "Down"},
+         {}},
         {4, {"ViewMnu", "PlayMpegMnu"}, {}, {}},
     };
     for (const auto& g : groups) {
@@ -352,9 +404,16 @@ void TestMainWindow::toolbarHints()
 {
     klivamainfrm& w = make();
     auto* bar = w.findChild<QToolBar*>(QStringLiteral("cToolbar1"));
-    const QStringList hints = {"Add file(s)... (multiple selection possible)", "Remove selected file(s).", "Awaiting for job...",
-                               "Move selected file(s) up.", "Move selected file(s) down.", "Awaiting for job...",
-                               "Pack files...", "Awaiting for job...", "Configure options.", "Awaiting for job...",
+    const QStringList hints = {"Add file(s)... (multiple selection possible)",
+                               "Remove selected file(s).",
+                               "Awaiting for job...",
+                               "Move selected file(s) up.",
+                               "Move selected file(s) down.",
+                               "Awaiting for job...",
+                               "Pack files...",
+                               "Awaiting for job...",
+                               "Configure options.",
+                               "Awaiting for job...",
                                "Launch help file."};
     const QList<QAction*> actions = bar->actions();
     QCOMPARE(actions.size(), 11);
@@ -460,6 +519,29 @@ void TestMainWindow::logosFollowNormalDpi()
     QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
 }
 
+void TestMainWindow::xpLogosFromIconFiles()
+{
+    // With XP's answers the 16 x 16 logos come from Busy.ir and Idle.ir beside the program.
+    StartupValues xp = values(true);
+    xp.isWindowsXP = true;
+    xp.programDir = qEnvironmentVariable("KT_BIN_DIR");
+    {
+        klivamainfrm& w = make(xp);
+        const QImage busy = w.findChild<QLabel*>(QStringLiteral("BusyIconImg"))->pixmap().toImage();
+        QVERIFY(!busy.isNull());
+        klivamainfrm builtIn;
+        QVERIFY(busy != builtIn.findChild<QLabel*>(QStringLiteral("BusyIconImg"))->pixmap().toImage());
+        QVERIFY(m_boxes->asked().isEmpty());
+    }
+    // Files missing: the loader says so, the built-in pictures stay and the load goes on.
+    xp.programDir = m_dir.path();
+    klivamainfrm& w = make(xp);
+    QCOMPARE(m_boxes->asked().size(), 2); // one per file
+    QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
+    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
+    QVERIFY(!w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->pixmap().isNull());
+}
+
 void TestMainWindow::errorResumeProgram()
 {
     klivamainfrm& w = make();
@@ -517,6 +599,11 @@ void TestMainWindow::deleteKeyRunsRemoveOnlyWithSelection()
     fill(w, 3, {2});
     QTest::keyClick(w.packListView(), Qt::Key_Delete);
     QCOMPARE(removes.count(), 1);
+    // The window's shortcuts win over the list's own keys: Ctrl+A is Select All.
+    QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
+    w.packListView()->setFocus();
+    QTest::keyClick(w.packListView(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(selects.count(), 1);
 }
 
 void TestMainWindow::rightButtonOpensPopup()
@@ -534,6 +621,74 @@ void TestMainWindow::rightButtonOpensPopup()
     QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row2.center());
 }
 
+namespace {
+QStringList shownPaths(klivamainfrm& w)
+{
+    QStringList paths;
+    QAbstractItemModel* m = w.packListView()->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        paths << m->index(r, 0).data().toString().section(QLatin1Char('/'), -1);
+    return paths;
+}
+QList<int> shownSelection(klivamainfrm& w)
+{
+    QList<int> rows;
+    for (const QModelIndex& i : w.packListView()->selectionModel()->selectedRows())
+        rows << i.row() + 1;
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+} // namespace
+
+void TestMainWindow::listCommandsReachTheView()
+{
+    klivamainfrm& w = make();
+    fill(w, 4, {3});
+    w.findChild<QPushButton*>(QStringLiteral("selposup_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg", "clip2.mpg", "clip4.mpg"}));
+    QCOMPARE(shownSelection(w), QList<int>{2});
+    w.action("MoveDownMnu")->trigger();
+    w.action("MoveDownMnu")->trigger();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip2.mpg", "clip4.mpg", "clip3.mpg"}));
+    QCOMPARE(shownSelection(w), QList<int>{4});
+    w.findChild<QPushButton*>(QStringLiteral("packlst_InvSel_cmd"))->click();
+    QCOMPARE(shownSelection(w), (QList<int>{1, 2, 3}));
+    QVERIFY(!w.action("ViewMnu")->isEnabled()); // three selected
+    w.findChild<QPushButton*>(QStringLiteral("packlst_DeselectAll_cmd"))->click();
+    QCOMPARE(shownSelection(w), QList<int>{});
+    QVERIFY(!w.action("RemoveMnu")->isEnabled());
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SelectAll_cmd"))->click();
+    QCOMPARE(shownSelection(w), (QList<int>{1, 2, 3, 4}));
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SortDes_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip4.mpg", "clip3.mpg", "clip2.mpg", "clip1.mpg"}));
+    w.findChild<QPushButton*>(QStringLiteral("packlst_SortAsc_cmd"))->click();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip2.mpg", "clip3.mpg", "clip4.mpg"}));
+    // The commands match the list after every change the window made.
+    QCOMPARE(w.action("RemoveMnu")->isEnabled(), w.packList().selectedCount() > 0);
+    w.packList().setSelected(2, true);
+    w.packList().setSelected(4, true);
+    w.packListView()->syncSelectionFromList();
+    w.RefreshPackListCommands();
+    w.action("RemoveMnu")->trigger();
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
+    QCOMPARE(w.packList().count(), 2);
+    QCOMPARE(w.action("RemoveMnu")->isEnabled(), w.packList().selectedCount() > 0);
+}
+
+void TestMainWindow::doubleClickRemoves()
+{
+    klivamainfrm& w = make();
+    fill(w, 3, {});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    PackListView* view = w.packListView();
+    const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
+    QVERIFY(w.action("ViewMnu")->isEnabled()); // the click refreshed the commands
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2);
+    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
+}
+
 void TestMainWindow::layoutAtThisDpi()
 {
     klivamainfrm& w = make();
@@ -541,7 +696,8 @@ void TestMainWindow::layoutAtThisDpi()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QWidget* surface = w.centralWidget();
     // At load the surface has its design size: 6720 + 100 twips wide, 5280 high.
-    QCOMPARE(surface->size(), QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
+    QCOMPARE(surface->size(),
+             QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
     const QRect area = surface->rect();
     auto geo = [&](const char* name) { return w.findChild<QWidget*>(QLatin1String(name))->geometry(); };
     const QRect list = geo("PackList_ListView");
@@ -552,8 +708,8 @@ void TestMainWindow::layoutAtThisDpi()
     QVERIFY(label.bottom() < list.top());
     QVERIFY(label.width() >= w.findChild<QLabel*>(QStringLiteral("packwhat_lbl"))->sizeHint().width());
     QVERIFY(w.findChild<QToolBar*>(QStringLiteral("cToolbar1"))->sizeHint().width() <= band.width());
-    const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd", "packlst_DeselectAll_cmd",
-                         "packlst_InvSel_cmd"};
+    const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd",
+                         "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"};
     for (int i = 0; i < 5; ++i) {
         const QRect b = geo(row[i]);
         QVERIFY2(area.contains(b), row[i]);
@@ -568,7 +724,8 @@ void TestMainWindow::layoutAtThisDpi()
     QVERIFY(panel1->width() <= layout::twipsToPixels(w.placement().panel1Width, w.dpi()));
     if (!qEnvironmentVariableIsEmpty("KT_SHOT_DIR")) {
         fill(w, 5, {2, 3});
-        w.grab().save(qEnvironmentVariable("KT_SHOT_DIR") + QStringLiteral("/main-%1.png").arg(qRound(w.dpi() * w.devicePixelRatioF())));
+        w.grab().save(qEnvironmentVariable("KT_SHOT_DIR") +
+                      QStringLiteral("/main-%1.png").arg(qRound(w.dpi() * w.devicePixelRatioF())));
     }
 }
 
@@ -589,7 +746,11 @@ void TestMainWindow::resizeKeepsEdgesAndFillsLastColumn()
         int sum = 0;
         for (int c = 0; c < 3; ++c)
             sum += view->columnWidth(c);
-        QVERIFY2(sum >= view->viewport()->width(), qPrintable(QStringLiteral("%1 < %2 at %3x%4").arg(sum).arg(view->viewport()->width()).arg(s.width()).arg(s.height())));
+        QVERIFY2(sum >= view->viewport()->width(), qPrintable(QStringLiteral("%1 < %2 at %3x%4")
+                                                                  .arg(sum)
+                                                                  .arg(view->viewport()->width())
+                                                                  .arg(s.width())
+                                                                  .arg(s.height())));
     }
     // The column buttons: max fills, min fits the cells.
     view->setColumnWidth(2, 10);

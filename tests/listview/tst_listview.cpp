@@ -1,11 +1,10 @@
 // The Pack List view over the PackList: selection and current row kept in step both
 // ways, appends, long lists, the list's own events, header and column widths.
-#include <QtTest>
-
-#include <QHeaderView>
-
 #include "packlist/ui/PackListModel.h"
 #include "packlist/ui/PackListView.h"
+
+#include <QHeaderView>
+#include <QtTest>
 
 using namespace kt;
 
@@ -258,7 +257,8 @@ void TestListView::headerIsNotClickable()
     QVERIFY(!h->sectionsClickable());
     QSignalSpy clicked(h, &QHeaderView::sectionClicked);
     QSignalSpy sorted(h, &QHeaderView::sortIndicatorChanged);
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(0) + 5, h->height() / 2));
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                      QPoint(h->sectionViewportPosition(0) + 5, h->height() / 2));
     QCOMPARE(clicked.count(), 0);
     QCOMPARE(sorted.count(), 0);
     QCOMPARE(m_view->model()->index(0, 0).data().toString(), QStringLiteral("/v/clip00001.mpg"));
@@ -286,7 +286,8 @@ void TestListView::columnWidths()
     m_view->fillWithLastColumn();
     m_view->resize(700, 300);
     QCoreApplication::processEvents();
-    QCOMPARE(m_view->columnWidth(0) + m_view->columnWidth(1) + m_view->columnWidth(2), m_view->viewport()->width());
+    QCOMPARE(m_view->columnWidth(0) + m_view->columnWidth(1) + m_view->columnWidth(2),
+             m_view->viewport()->width());
 }
 
 QTEST_MAIN(TestListView)

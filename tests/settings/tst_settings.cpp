@@ -1,15 +1,14 @@
 // The settings store, the option state with its restore step, and the Preferences dialog.
-#include <QtTest>
+#include "../support/ScriptedSeams.h"
+#include "settings/OptionState.h"
+#include "settings/Registry.h"
+#include "settings/ui/Preferencesfrm.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-
-#include "settings/OptionState.h"
-#include "settings/Registry.h"
-#include "settings/ui/Preferencesfrm.h"
-#include "../support/ScriptedSeams.h"
+#include <QtTest>
 
 using namespace kt;
 
@@ -28,7 +27,6 @@ private slots:
     void damagedStoreGivesDefaults_data();
     void damagedStoreGivesDefaults();
     void unreadableStoreGivesDefaults();
-    void dwordReads();
 
     void freshRestoreWritesFourValues();
     void restoreTable_data();
@@ -36,7 +34,6 @@ private slots:
     void restoreOnDamagedStore();
     void transferRates_data();
     void transferRates();
-    void radioGroupsKeepOneChoice();
     void mpegToggleTwice();
 
     void preferencesLoad_data();
@@ -51,7 +48,10 @@ private slots:
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
     QString read(const QString& name) { return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), name); }
-    void write(const QString& name, const QString& text) { WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text); }
+    void write(const QString& name, const QString& text)
+    {
+        WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text);
+    }
     void writeFile(const QByteArray& bytes);
 
     QTemporaryDir m_dir;
@@ -80,7 +80,8 @@ void TestSettings::writeFile(const QByteArray& bytes)
 void TestSettings::missingStoreReadsDefaults()
 {
     QCOMPARE(read(QStringLiteral("tRate")), QString());
-    QCOMPARE(ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("MCC"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+    QCOMPARE(ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("MCC"), QStringLiteral("dflt")),
+             QStringLiteral("dflt"));
     QVERIFY(!QFile::exists(storeFile())); // reading creates nothing
 }
 
@@ -96,7 +97,8 @@ void TestSettings::writeThenReadEachCallFresh()
     }
     QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
     // Other keys are never written to the store.
-    WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), QStringLiteral("x"), QStringLiteral("1"));
+    WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), QStringLiteral("x"),
+                   QStringLiteral("1"));
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{QStringLiteral("Delact")});
 }
 
@@ -109,7 +111,9 @@ void TestSettings::textBeforeNul()
 void TestSettings::emptyTextReadsEmpty()
 {
     write(QStringLiteral("ShowTod"), QString());
-    QCOMPARE(ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod"), QStringLiteral("dflt")), QString());
+    QCOMPARE(
+        ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod"), QStringLiteral("dflt")),
+        QString());
 }
 
 void TestSettings::nonTextValuesReadAsAbsent()
@@ -136,7 +140,8 @@ void TestSettings::damagedStoreGivesDefaults_data()
     }
     QTest::newRow("random bytes") << random;
     QTest::newRow("binary with NULs") << QByteArray("MCC\0=Off\n\0\0\0Delact=@ByteArray(", 30);
-    QTest::newRow("variant junk") << QByteArray("[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
+    QTest::newRow("variant junk") << QByteArray(
+        "[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
 }
 
 void TestSettings::damagedStoreGivesDefaults()
@@ -146,7 +151,8 @@ void TestSettings::damagedStoreGivesDefaults()
     for (const char* name : {"tRate", "Delact", "Owrite", "MCC", "ShowTod"}) {
         const QString v = read(QLatin1String(name));
         // Whatever a damaged file yields is never one of the values the program acts on.
-        QVERIFY2(v.isEmpty() || !QStringList({"slow", "fast", "ufast", "Prompt", "NoPrompt", "Off", "0"}).contains(v),
+        QVERIFY2(v.isEmpty() ||
+                     !QStringList({"slow", "fast", "ufast", "Prompt", "NoPrompt", "Off", "0"}).contains(v),
                  qPrintable(QLatin1String(name) + QLatin1Char('=') + v));
     }
     OptionState o;
@@ -167,15 +173,6 @@ void TestSettings::unreadableStoreGivesDefaults()
     o.restore();
     QVERIFY(o.mpegCheck());
     QCOMPARE(o.blockSize(), 100000);
-}
-
-void TestSettings::dwordReads()
-{
-    write(QStringLiteral("Count"), QStringLiteral("42"));
-    write(QStringLiteral("Word"), QStringLiteral("many"));
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Count")), 42);
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Word"), 7), 7);
-    QCOMPARE(ReadRegDword(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("Missing"), -3), -3);
 }
 
 void TestSettings::freshRestoreWritesFourValues()
@@ -205,13 +202,23 @@ void TestSettings::restoreTable_data()
     QTest::addColumn<int>("expOw");
     QTest::addColumn<bool>("expMcc");
     QTest::addColumn<QStringList>("stored"); // tRate, Delact, Owrite, MCC after the restore
-    QTest::newRow("all set") << "fast" << "Prompt" << "No" << "Off" << 1 << 0 << false
-                             << QStringList{"normal", "Prompt", "No", "Off"};
-    QTest::newRow("no prompts") << "ufast" << "NoPrompt" << "NoPrompt" << "On" << 2 << 2 << true
+    QTest::newRow("all set") << "fast"
+                             << "Prompt"
+                             << "No"
+                             << "Off" << 1 << 0 << false << QStringList{"normal", "Prompt", "No", "Off"};
+    QTest::newRow("no prompts") << "ufast"
+                                << "NoPrompt"
+                                << "NoPrompt"
+                                << "On" << 2 << 2 << true
                                 << QStringList{"normal", "NoPrompt", "NoPrompt", "On"};
-    QTest::newRow("wrong case") << "Normal" << "prompt" << "noprompt" << "off" << 0 << 1 << true
-                                << QStringList{"normal", "No", "Prompt", "On"};
-    QTest::newRow("junk") << "x" << "Yes" << "" << "OFF " << 0 << 1 << true << QStringList{"normal", "No", "Prompt", "On"};
+    QTest::newRow("wrong case") << "Normal"
+                                << "prompt"
+                                << "noprompt"
+                                << "off" << 0 << 1 << true << QStringList{"normal", "No", "Prompt", "On"};
+    QTest::newRow("junk") << "x"
+                          << "Yes"
+                          << ""
+                          << "OFF " << 0 << 1 << true << QStringList{"normal", "No", "Prompt", "On"};
 }
 
 void TestSettings::restoreTable()
@@ -273,21 +280,6 @@ void TestSettings::transferRates()
     QCOMPARE(read(QStringLiteral("tRate")), stored);
 }
 
-void TestSettings::radioGroupsKeepOneChoice()
-{
-    OptionState o;
-    QSignalSpy changed(&o, &OptionState::changed);
-    o.chooseTransferRate(TransferRate::Fast);
-    o.chooseTransferRate(TransferRate::Normal);
-    QCOMPARE(o.transferRate(), TransferRate::Normal);
-    QCOMPARE(o.blockSize(), 100000);
-    o.chooseDelAfterAction(DelAfterAction::NoPrompt);
-    QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
-    o.chooseOverwritePolicy(OverwritePolicy::No);
-    QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("No"));
-    QCOMPARE(changed.count(), 4);
-}
-
 void TestSettings::mpegToggleTwice()
 {
     OptionState o;
@@ -303,8 +295,7 @@ void TestSettings::mpegToggleTwice()
 // ---------------------------------------------------------------- Preferences
 
 namespace {
-template <class T>
-T* child(QWidget& w, const char* name)
+template <class T> T* child(QWidget& w, const char* name)
 {
     T* c = w.findChild<T*>(QLatin1String(name));
     if (!c)
@@ -321,10 +312,14 @@ void TestSettings::preferencesLoad_data()
     QTest::addColumn<QString>("delText");
     QTest::addColumn<int>("mccIndex");
     QTest::addColumn<QString>("mccText");
-    QTest::newRow("defaults") << "" << "" << 0 << "No" << 1 << "Yes";
-    QTest::newRow("prompt, off") << "Prompt" << "Off" << 1 << "Yes (Prompt)" << 0 << "No";
-    QTest::newRow("no prompt, on") << "NoPrompt" << "On" << 2 << "Yes (No Prompt)" << 1 << "Yes";
-    QTest::newRow("unknown texts") << "Yes" << "off" << 0 << "No" << 1 << "Yes";
+    QTest::newRow("defaults") << ""
+                              << "" << 0 << "No" << 1 << "Yes";
+    QTest::newRow("prompt, off") << "Prompt"
+                                 << "Off" << 1 << "Yes (Prompt)" << 0 << "No";
+    QTest::newRow("no prompt, on") << "NoPrompt"
+                                   << "On" << 2 << "Yes (No Prompt)" << 1 << "Yes";
+    QTest::newRow("unknown texts") << "Yes"
+                                   << "off" << 0 << "No" << 1 << "Yes";
 }
 
 void TestSettings::preferencesLoad()
@@ -413,7 +408,8 @@ void TestSettings::preferencesResetThenCancel()
     Preferencesfrm d(o);
     child<QPushButton>(d, "Reset_Cmd")->click();
     QCOMPARE(boxes.asked().size(), 1);
-    QCOMPARE(boxes.asked()[0].text, QStringLiteral("Are you sure you want to reset and restore all default settings?"));
+    QCOMPARE(boxes.asked()[0].text,
+             QStringLiteral("Are you sure you want to reset and restore all default settings?"));
     QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
     QCOMPARE(boxes.asked()[0].title, QStringLiteral("Vantu Kliva TARN"));
     QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), QStringLiteral("No"));

@@ -12,8 +12,14 @@ QStringList PackListModel::headers()
     return {QStringLiteral("Filename"), QStringLiteral("Video Size"), QStringLiteral("Frame Rate")};
 }
 
-int PackListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_shownRows; }
-int PackListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+int PackListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_shownRows;
+}
+int PackListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
 
 QVariant PackListModel::data(const QModelIndex& index, int role) const
 {

@@ -5,9 +5,9 @@
 // the list, tell the model which kind of change it was so the view can keep up: an
 // append announces only the new rows, any other change re-reads the whole list (cheap
 // even at 32,767 rows, as nothing is copied).
-#include <QAbstractTableModel>
-
 #include "packlist/PackList.h"
+
+#include <QAbstractTableModel>
 
 namespace kt {
 

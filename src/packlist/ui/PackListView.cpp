@@ -1,12 +1,11 @@
 #include "PackListView.h"
 
+#include "PackListModel.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
-
 #include <cmath>
-
-#include "PackListModel.h"
 
 namespace kt {
 
@@ -33,7 +32,8 @@ PackListView::PackListView(PackList& list, QWidget* parent)
     h->setStretchLastSection(false);
     h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &PackListView::onSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PackListView::onSelectionChanged);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
 }
@@ -133,7 +133,10 @@ void PackListView::setColumnWidthBy(int column, int widthOrCode)
     setColumnWidth(column, qMax(width, header()->minimumSectionSize()));
 }
 
-void PackListView::fillWithLastColumn() { setColumnWidthBy(m_model->columnCount() - 1, LVSCW_AUTOSIZE_USEHEADER); }
+void PackListView::fillWithLastColumn()
+{
+    setColumnWidthBy(m_model->columnCount() - 1, LVSCW_AUTOSIZE_USEHEADER);
+}
 
 void PackListView::columnAutoAll()
 {

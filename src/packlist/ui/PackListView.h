@@ -5,16 +5,16 @@
 // The view and the PackList agree at all times on the selection and the current row:
 // what the user selects is written into the rows' flags at once, and after an
 // operation has changed the list, syncFromList() (or rowsAppended()) shows it.
-#include <QTreeView>
-
 #include "packlist/PackList.h"
+
+#include <QTreeView>
 
 namespace kt {
 
 class PackListModel;
 
 // Column widths for setColumnWidthBy (the list-view sizing codes).
-inline constexpr int LVSCW_AUTOSIZE = -1;            // fit the cells
+inline constexpr int LVSCW_AUTOSIZE = -1;           // fit the cells
 inline constexpr int LVSCW_AUTOSIZE_USEHEADER = -2; // fit cells and header; the last column fills the rest
 
 class PackListView : public QTreeView

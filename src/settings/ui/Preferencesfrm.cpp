@@ -1,5 +1,9 @@
 #include "Preferencesfrm.h"
 
+#include "platform/MessageBox.h"
+#include "settings/OptionState.h"
+#include "settings/Registry.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -12,17 +16,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/MessageBox.h"
-#include "settings/OptionState.h"
-#include "settings/Registry.h"
-
 namespace kt {
 namespace {
 
-QString separatorEntry() { return QString(20, QLatin1Char('_')); }
+QString separatorEntry()
+{
+    return QString(20, QLatin1Char('_'));
+}
 
-template <class W>
-W* named(W* w, const char* name)
+template <class W> W* named(W* w, const char* name)
 {
     w->setObjectName(QLatin1String(name));
     return w;
@@ -38,8 +40,7 @@ void stack(QGridLayout* grid, int row, QLineEdit* text, QComboBox* list)
 
 } // namespace
 
-Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent)
-    : QDialog(parent), m_options(options)
+Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent) : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("Preferencesfrm"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -62,7 +63,8 @@ Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent)
     m_delactTxt->setReadOnly(true);
     m_mccTxt->setReadOnly(true);
     m_delactCmb = named(new QComboBox(frame), "DelactCmb");
-    m_delactCmb->addItems({QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")});
+    m_delactCmb->addItems(
+        {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")});
     m_mccCmb = named(new QComboBox(frame), "MCCCmb");
     m_mccCmb->addItems({QStringLiteral("No"), QStringLiteral("Yes")});
     grid->addWidget(delactLbl, 0, 0);
@@ -71,6 +73,11 @@ Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent)
     stack(grid, 1, m_mccTxt, m_mccCmb);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
+    // Room around the two options, in text lines so it scales with the font.
+    const int line = fontMetrics().height();
+    grid->setContentsMargins(line, line, line, line);
+    grid->setVerticalSpacing(line / 2);
+    frame->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Mpeg Compatibility Check:")) * 2);
 
     m_prev = named(new QPushButton(QStringLiteral("&Prev"), this), "PrevCmd");
     m_next = named(new QPushButton(QStringLiteral("&Next"), this), "NextCmd");
@@ -99,7 +106,8 @@ Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent)
     connect(m_pages, &QComboBox::currentIndexChanged, this, &Preferencesfrm::PrefCmb_Click);
     connect(m_delactCmb, &QComboBox::currentIndexChanged, this,
             [this] { m_delactTxt->setText(m_delactCmb->currentText()); });
-    connect(m_mccCmb, &QComboBox::currentIndexChanged, this, [this] { m_mccTxt->setText(m_mccCmb->currentText()); });
+    connect(m_mccCmb, &QComboBox::currentIndexChanged, this,
+            [this] { m_mccTxt->setText(m_mccCmb->currentText()); });
     connect(m_next, &QPushButton::clicked, this, &Preferencesfrm::NextCmd_Click);
     connect(m_prev, &QPushButton::clicked, this, &Preferencesfrm::PrevCmd_Click);
     connect(reset, &QPushButton::clicked, this, &Preferencesfrm::Reset_Cmd_Click);
@@ -121,12 +129,16 @@ void Preferencesfrm::load()
     m_delactCmb->setCurrentIndex(delIndex);
     m_delactTxt->setText(m_delactCmb->itemText(delIndex));
 
-    const bool mccOn = ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::mcc()) != QLatin1String("Off");
+    const bool mccOn =
+        ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::mcc()) != QLatin1String("Off");
     m_mccCmb->setCurrentIndex(mccOn ? 1 : 0);
     m_mccTxt->setText(m_mccCmb->currentText());
 }
 
-void Preferencesfrm::selectPage(int index) { m_pages->setCurrentIndex(index); }
+void Preferencesfrm::selectPage(int index)
+{
+    m_pages->setCurrentIndex(index);
+}
 
 void Preferencesfrm::PrefCmb_Click(int index)
 {
@@ -159,8 +171,9 @@ void Preferencesfrm::PrevCmd_Click()
 
 void Preferencesfrm::Reset_Cmd_Click()
 {
-    const int answer = MsgBox(QStringLiteral("Are you sure you want to reset and restore all default settings?"),
-                              MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, QStringLiteral("Vantu Kliva TARN"));
+    const int answer = MsgBox(
+        QStringLiteral("Are you sure you want to reset and restore all default settings?"),
+        MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, QStringLiteral("Vantu Kliva TARN"));
     if (answer != IDYES)
         return;
     m_delactCmb->setCurrentIndex(0);
@@ -176,7 +189,10 @@ void Preferencesfrm::SavePref_cmd_Click()
     accept();
 }
 
-void Preferencesfrm::cancel_cmd_Click() { reject(); }
+void Preferencesfrm::cancel_cmd_Click()
+{
+    reject();
+}
 
 bool Preferencesfrm::eventFilter(QObject* watched, QEvent* event)
 {
