@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -200,6 +201,7 @@ Joiner::Step Joiner::packSource(const PackSource& source)
         return failed(QString());
     }
     m_source = m_file.FileHandle();
+    ::posix_fadvise(m_source, 0, 0, POSIX_FADV_SEQUENTIAL); // read ahead further, as cat does
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
 
