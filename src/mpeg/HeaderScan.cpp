@@ -1,10 +1,12 @@
 #include "HeaderScan.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define KT_SCAN_X86 1
 #endif
 
 #include "mpeg/StreamInfo.h"
@@ -13,52 +15,146 @@ namespace kt {
 namespace {
 
 constexpr qsizetype kCarry = 3; // bytes of the previous chunk kept in front of the next
-constexpr unsigned char kCodeLast = 0xB3;
 
-// The last byte of the code is the anchor: it is as rare as 0x01 in arbitrary data, and
-// unlike 0x01 it does not stop at every other start code of an MPEG stream.
-inline bool codeEndsAt(const unsigned char* data, qsizetype i)
+// The vector searches look for the pair 01 B3 (i is the position of the 01) and confirm
+// the two zeros before it. In arbitrary data that pair turns up once in 64 KiB, so the
+// loops almost never leave their straight line; a single anchor byte would branch every
+// few hundred bytes.
+inline bool zerosBefore(const unsigned char* data, qsizetype i) { return data[i - 1] == 0 && data[i - 2] == 0; }
+
+#if defined(KT_SCAN_X86)
+__attribute__((target("avx2"))) qsizetype findPairAvx2(const unsigned char* data, qsizetype size, qsizetype& i)
 {
-    return data[i - 1] == 0x01 && data[i - 2] == 0x00 && data[i - 3] == 0x00;
+    const __m256i one = _mm256_set1_epi8(0x01);
+    const __m256i b3 = _mm256_set1_epi8(char(0xB3));
+    for (; i + 65 <= size; i += 64) {
+        const unsigned char* p = data + i;
+        const __m256i m0 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)p), one),
+                                            _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 1)), b3));
+        const __m256i m1 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 32)), one),
+                                            _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 33)), b3));
+        if (_mm256_testz_si256(_mm256_or_si256(m0, m1), _mm256_or_si256(m0, m1)))
+            continue;
+        quint64 mask = quint64(unsigned(_mm256_movemask_epi8(m0))) | quint64(unsigned(_mm256_movemask_epi8(m1))) << 32;
+        while (mask) {
+            const qsizetype at = i + __builtin_ctzll(mask);
+            if (zerosBefore(data, at))
+                return at - 2;
+            mask &= mask - 1;
+        }
+    }
+    return -1;
 }
+
+// Bit k of the result: 01 at p[k] and B3 at p[k + 1].
+__attribute__((target("avx512f,avx512bw"))) inline quint64 pairMask512(const unsigned char* p, __m512i one,
+                                                                       __m512i b3)
+{
+    return _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), one),
+                                       _mm512_loadu_si512(p + 1), b3);
+}
+
+// 256 bytes per step with masked compares; where the processor has it, this leaves the
+// search far below the cost of the read that fills the buffer.
+__attribute__((target("avx512f,avx512bw"))) qsizetype findPairAvx512(const unsigned char* data, qsizetype size,
+                                                                     qsizetype& i)
+{
+    const __m512i one = _mm512_set1_epi8(0x01);
+    const __m512i b3 = _mm512_set1_epi8(char(0xB3));
+    for (; i + 257 <= size; i += 256) {
+        const unsigned char* p = data + i;
+        const quint64 masks[4] = {pairMask512(p, one, b3), pairMask512(p + 64, one, b3),
+                                  pairMask512(p + 128, one, b3), pairMask512(p + 192, one, b3)};
+        if (!(masks[0] | masks[1] | masks[2] | masks[3]))
+            continue;
+        for (int part = 0; part < 4; ++part) {
+            for (quint64 mask = masks[part]; mask; mask &= mask - 1) {
+                const qsizetype at = i + 64 * part + __builtin_ctzll(mask);
+                if (zerosBefore(data, at))
+                    return at - 2;
+            }
+        }
+    }
+    return -1;
+}
+
+__attribute__((target("sse2"))) qsizetype findPairSse2(const unsigned char* data, qsizetype size, qsizetype& i)
+{
+    const __m128i one = _mm_set1_epi8(0x01);
+    const __m128i b3 = _mm_set1_epi8(char(0xB3));
+    for (; i + 33 <= size; i += 32) {
+        const unsigned char* p = data + i;
+        const __m128i m0 = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)p), one),
+                                         _mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)(p + 1)), b3));
+        const __m128i m1 = _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)(p + 16)), one),
+                                         _mm_cmpeq_epi8(_mm_loadu_si128((const __m128i*)(p + 17)), b3));
+        unsigned mask = unsigned(_mm_movemask_epi8(m0)) | unsigned(_mm_movemask_epi8(m1)) << 16;
+        while (mask) {
+            const qsizetype at = i + __builtin_ctz(mask);
+            if (zerosBefore(data, at))
+                return at - 2;
+            mask &= mask - 1;
+        }
+    }
+    return -1;
+}
+
+#endif
+
+SearchWidth bestWidth()
+{
+#if defined(KT_SCAN_X86)
+    if (__builtin_cpu_supports("avx512bw"))
+        return SearchWidth::Avx512;
+    if (__builtin_cpu_supports("avx2"))
+        return SearchWidth::Avx2;
+    if (__builtin_cpu_supports("sse2"))
+        return SearchWidth::Sse2;
+    return SearchWidth::Bytes;
+#else
+    return SearchWidth::Bytes;
+#endif
+}
+
+const SearchWidth g_bestWidth = bestWidth();
+SearchWidth g_width = g_bestWidth;
 
 } // namespace
 
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size)
 {
-    qsizetype i = 3;
-#if defined(__SSE2__)
-    // 64 bytes per step: one branch unless a 0xB3 byte is among them.
-    const __m128i needle = _mm_set1_epi8(char(kCodeLast));
-    for (; i + 64 <= size; i += 64) {
-        const auto* p = reinterpret_cast<const __m128i*>(data + i);
-        const __m128i e0 = _mm_cmpeq_epi8(_mm_loadu_si128(p), needle);
-        const __m128i e1 = _mm_cmpeq_epi8(_mm_loadu_si128(p + 1), needle);
-        const __m128i e2 = _mm_cmpeq_epi8(_mm_loadu_si128(p + 2), needle);
-        const __m128i e3 = _mm_cmpeq_epi8(_mm_loadu_si128(p + 3), needle);
-        if (!_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(e0, e1), _mm_or_si128(e2, e3))))
-            continue;
-        quint64 mask = quint64(unsigned(_mm_movemask_epi8(e0))) | quint64(unsigned(_mm_movemask_epi8(e1))) << 16
-                       | quint64(unsigned(_mm_movemask_epi8(e2))) << 32
-                       | quint64(unsigned(_mm_movemask_epi8(e3))) << 48;
-        while (mask) {
-            const qsizetype at = i + __builtin_ctzll(mask);
-            if (codeEndsAt(data, at))
-                return at - 3;
-            mask &= mask - 1;
-        }
-    }
+    qsizetype i = 2; // position of the 01
+#if defined(KT_SCAN_X86)
+    // Each narrower step also takes the part too short for the wider one.
+    qsizetype hit = -1;
+    if (g_width >= SearchWidth::Avx512)
+        hit = findPairAvx512(data, size, i);
+    if (hit < 0 && g_width >= SearchWidth::Avx2)
+        hit = findPairAvx2(data, size, i);
+    if (hit < 0 && g_width >= SearchWidth::Sse2)
+        hit = findPairSse2(data, size, i);
+    if (hit >= 0)
+        return hit;
 #endif
-    while (i < size) {
-        const void* hit = std::memchr(data + i, kCodeLast, size_t(size - i));
-        if (!hit)
+    // The rest (or everything elsewhere): memchr to each 01, then a look around it.
+    while (i + 1 < size) {
+        const void* one = std::memchr(data + i, 0x01, size_t(size - 1 - i));
+        if (!one)
             return -1;
-        const qsizetype at = static_cast<const unsigned char*>(hit) - data;
-        if (codeEndsAt(data, at))
-            return at - 3;
+        const qsizetype at = static_cast<const unsigned char*>(one) - data;
+        if (data[at + 1] == 0xB3 && zerosBefore(data, at))
+            return at - 2;
         i = at + 1;
     }
     return -1;
+}
+
+SearchWidth searchWidth() { return g_width; }
+
+SearchWidth setSearchWidth(SearchWidth wanted)
+{
+    g_width = std::min(wanted, g_bestWidth);
+    return g_width;
 }
 
 ScanResult scanForSequenceHeader(File64& file, quint64 length)
@@ -87,12 +183,15 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
         return result;
     };
 
+    // Chunk k starts at (k - 1) * 32,768. Only the first needs a seek: each read leaves the
+    // handle at the start of the next chunk, and a seek per chunk would cost a system call
+    // every 32 KiB for nothing.
     quint64 offset = 0;
     int chunks = 0;
+    file.SeekAbsolute(0, 0);
     while (offset < length) {
         if (chunks == kScanChunkLimit) {
             // The boundary after the last chunk allowed is still examined.
-            file.SeekAbsolute(qint32(offset >> 32), qint32(quint32(offset)));
             const qint64 want = qint64(qMin<quint64>(kCarry, length - offset));
             const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
             const qsizetype at = findSequenceHeaderCode(buffer.get(), kCarry + n);
@@ -102,7 +201,6 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
             return result;
         }
         ++chunks;
-        file.SeekAbsolute(qint32(offset >> 32), qint32(quint32(offset)));
         const qint64 want = qint64(qMin<quint64>(quint64(kScanChunkSize), length - offset));
         const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
         if (n <= 0)

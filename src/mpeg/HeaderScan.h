@@ -1,11 +1,11 @@
 #pragma once
 // Finds the first sequence header start code (00 00 01 B3) of a file.
 //
-// The file is read from its start in chunks of 32,768 bytes, each positioned with
-// SeekAbsolute; a start code split across two chunks is found (the last three bytes of
-// a chunk are carried in front of the next one). At most 32,767 chunks are scanned: a
-// file whose first 1,073,709,056 bytes hold no start code (and none straddling that
-// boundary) ends with ChunkLimit, a failure the caller handles.
+// The file is read from its start (positioned with SeekAbsolute) in chunks of 32,768
+// bytes into one reused buffer. A start code split across two chunks is found: the last
+// three bytes of a chunk are carried in front of the next one. At most 32,767 chunks are
+// scanned: a file whose first 1,073,709,056 bytes hold no start code (and none
+// straddling that boundary) ends with ChunkLimit, a failure the caller handles.
 #include <QString>
 #include <QtGlobal>
 
@@ -31,6 +31,12 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length);
 
 // Index of the first 00 00 01 B3 in data[0, size), or -1.
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size);
+
+// The widest vector instructions the search uses: by default the widest the processor
+// has. Tests lower it to run every variant; the width set is at most the processor's.
+enum class SearchWidth { Bytes, Sse2, Avx2, Avx512 };
+SearchWidth searchWidth();
+SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),
 // scans it and closes it again. `opened` is false when the file could not be opened;

@@ -7,7 +7,7 @@
 namespace kt {
 
 // Exact length in bytes; 0 when the file is missing, unreadable or not a regular file.
-// No limit on the path length.
+// No path-length limit of its own (only the system's, 4,096 bytes on Linux).
 quint64 GetFileLen(const QString& path);
 
 struct StreamInfoTexts
@@ -18,8 +18,10 @@ struct StreamInfoTexts
 
 QString notAvailableText();
 
-// The two Pack List cells of a file, from its first sequence header. Opens the file
-// through `file` ("READ_ONLY") and closes it again.
+// The two Pack List cells of a file, from its first sequence header; "not available"
+// when it has none within the chunk limit or cannot be opened (File64 then shows its open
+// error). Opens the file through `file`, read only and without creating a missing one,
+// and closes it again. The hourglass around the call is the caller's.
 StreamInfoTexts GetMPEGInfo(File64& file, const QString& path);
 
 } // namespace kt

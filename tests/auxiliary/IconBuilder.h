@@ -6,14 +6,13 @@
 #include <QByteArray>
 #include <QVector>
 #include <QtEndian>
-
 #include <functional>
 
 namespace kt::test {
 
 struct IconSpec
 {
-    int width = 32;   // entry fields (0..255)
+    int width = 32; // entry fields (0..255)
     int height = 32;
     int bitCount = 32;
     int colourCountField = 0;
@@ -26,8 +25,18 @@ struct IconSpec
     qint64 imageOffset = -1;
 };
 
-inline void le16(QByteArray& out, quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); }
-inline void le32(QByteArray& out, quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); }
+inline void le16(QByteArray& out, quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+inline void le32(QByteArray& out, quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
 
 inline QByteArray padRow(QByteArray row)
 {
@@ -50,7 +59,10 @@ inline QByteArray imageData(const IconSpec& s, int paletteSize)
         le32(out, 0);
     for (int i = 0; i < paletteSize; ++i) {
         const quint32 c = i < s.palette.size() ? s.palette.at(i) : 0;
-        out.append(char(c & 0xFF)).append(char((c >> 8) & 0xFF)).append(char((c >> 16) & 0xFF)).append(char(0));
+        out.append(char(c & 0xFF))
+            .append(char((c >> 8) & 0xFF))
+            .append(char((c >> 16) & 0xFF))
+            .append(char(0));
     }
     for (int y = h - 1; y >= 0; --y) {
         QByteArray row;
@@ -125,7 +137,10 @@ inline IconSpec simpleSpec(int w, int h, int bits)
     return s;
 }
 
-inline int paletteFor(int bits) { return bits <= 8 ? (bits == 0 ? 256 : 1 << bits) : 0; }
+inline int paletteFor(int bits)
+{
+    return bits <= 8 ? (bits == 0 ? 256 : 1 << bits) : 0;
+}
 
 inline QByteArray buildSimple(const QVector<std::tuple<int, int, int>>& sizes)
 {

@@ -1,12 +1,12 @@
 // The icon-file loader: entry picking, palette sizes, decoding of every depth with its
 // row padding, composing and alpha blending, the loader's messages and surfaces, and the
 // icon files that ship with the program.
-#include <QtTest>
-
 #include "../support/ScriptedSeams.h"
 #include "IconBuilder.h"
 #include "auxiliary/icon/IconFormat.h"
 #include "auxiliary/icon/IconLoader.h"
+
+#include <QtTest>
 
 using namespace kt;
 using namespace kt::icon;
@@ -15,7 +15,10 @@ using kt::test::IconSpec;
 namespace {
 using Sizes = QVector<std::tuple<int, int, int>>;
 
-int pick(const QByteArray& bytes) { return PickIconEntry(MemorySource(bytes)); }
+int pick(const QByteArray& bytes)
+{
+    return PickIconEntry(MemorySource(bytes));
+}
 
 QByteArray patch16(QByteArray bytes, int offset, quint16 v)
 {
@@ -30,7 +33,10 @@ QByteArray patch32(QByteArray bytes, int offset, quint32 v)
 }
 
 // Distinct colours by position, so flipped rows, swapped nibbles or skipped padding show.
-quint32 paletteIndex(int x, int y, int colours) { return quint32((x * 7 + y * 3 + (x / 4) * y) % colours); }
+quint32 paletteIndex(int x, int y, int colours)
+{
+    return quint32((x * 7 + y * 3 + (x / 4) * y) % colours);
+}
 
 QVector<quint32> makePalette(int n)
 {
@@ -40,7 +46,10 @@ QVector<quint32> makePalette(int n)
     return p;
 }
 
-int maskAt(int x, int y) { return (x < 3 || y == 0 || (x + y) % 11 == 0) ? 1 : 0; }
+int maskAt(int x, int y)
+{
+    return (x < 3 || y == 0 || (x + y) % 11 == 0) ? 1 : 0;
+}
 
 QString tempFile(QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -74,7 +83,8 @@ private slots:
             << test::buildSimple(Sizes{{48, 48, 32}, {16, 16, 4}, {16, 16, 32}}) << 1;
         QTest::newRow("16 at index 0 counts") << test::buildSimple(Sizes{{16, 16, 8}, {48, 48, 32}}) << 0;
         QTest::newRow("no 16 or 32") << test::buildSimple(Sizes{{48, 48, 32}, {64, 64, 32}}) << -1;
-        QTest::newRow("16x32 among several is skipped") << test::buildSimple(Sizes{{16, 32, 8}, {24, 24, 8}}) << -1;
+        QTest::newRow("16x32 among several is skipped")
+            << test::buildSimple(Sizes{{16, 32, 8}, {24, 24, 8}}) << -1;
 
         const QByteArray good = test::buildSimple(Sizes{{32, 32, 32}});
         QTest::newRow("type 2") << patch16(good, 2, 2) << -1;
@@ -185,7 +195,8 @@ private slots:
         QFETCH(int, side);
         QFETCH(int, bits);
         auto argb = [](int x, int y) {
-            return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) | quint32((x ^ y) * 3);
+            return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) |
+                   quint32((x ^ y) * 3);
         };
         IconSpec s;
         s.width = s.height = side;
@@ -251,7 +262,7 @@ private slots:
         image.alpha[3] = 128; // p = 50
         image.colour[4] = 0xC86432;
         image.colour[5] = 0xC86432;
-        image.alpha[5] = 1;   // p = 0
+        image.alpha[5] = 1; // p = 0
         const quint32 bg = packRgb(10, 20, 30);
 
         const PixelBuffer composite = ComposeIcon(image, bg);
@@ -263,7 +274,8 @@ private slots:
         QCOMPARE(blended.pixels.at(0), bg);
         QCOMPARE(blended.pixels.at(1), bg);
         QCOMPARE(blended.pixels.at(2), 0xC86432u);
-        QCOMPARE(blended.pixels.at(3), packRgb((50 * 10 + 50 * 200) / 100, (50 * 20 + 50 * 100) / 100, (50 * 30 + 50 * 50) / 100));
+        QCOMPARE(blended.pixels.at(3),
+                 packRgb((50 * 10 + 50 * 200) / 100, (50 * 20 + 50 * 100) / 100, (50 * 30 + 50 * 50) / 100));
         QCOMPARE(blended.pixels.at(4), bg);
         QCOMPARE(blended.pixels.at(5), bg);
     }
@@ -292,7 +304,8 @@ private slots:
         QCOMPARE(box.texts(), QStringList{invalidIconFileText()});
         QCOMPARE(box.asked().last().style, int(MB_OK));
         QCOMPARE(loader.picImage.width, 32);
-        QCOMPARE(box.texts().first(), QStringLiteral("Invalid icon file or file does not contain 32x32 or 16x16 icon"));
+        QCOMPARE(box.texts().first(),
+                 QStringLiteral("Invalid icon file or file does not contain 32x32 or 16x16 icon"));
 
         // Picked but unreadable (16x32): path, line break, "Failed to load this file";
         // the three main surfaces are cleared, picTemp is kept.
@@ -318,6 +331,29 @@ private slots:
         QCOMPARE(loader.finishedPicture().pixels.at(1), p.palette.at(7));
         QCOMPARE(loader.finishedPicture().pixels.at(0), 0x102030u ^ p.palette.at(7));
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
+    }
+
+    // A file cut short anywhere: one message, never a picture. Until the directory is
+    // whole the picker refuses it; after that the image read fails.
+    void truncatedFilesGiveOneMessage()
+    {
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        IconLoader loader;
+        IconSpec s = test::simpleSpec(16, 16, 1);
+        const QByteArray whole = test::buildIcon({s}, {2});
+        const QString path = dir.filePath(QStringLiteral("cut.ir"));
+        for (int len = 0; len < whole.size(); ++len) {
+            tempFile(dir, QStringLiteral("cut.ir"), whole.left(len));
+            box.clear();
+            QVERIFY(!loader.LoadOpenFileICO(path));
+            QCOMPARE(box.asked().size(), 1);
+            QCOMPARE(box.texts().first(), len < 6 + 16 ? invalidIconFileText() : failedToLoadText(path));
+        }
+        tempFile(dir, QStringLiteral("cut.ir"), whole);
+        box.clear();
+        QVERIFY(loader.LoadOpenFileICO(path));
+        QVERIFY(box.asked().isEmpty());
     }
 
     // The icons shipped beside the executable: 32x32, 32-bit, with see-through corners.
@@ -356,13 +392,15 @@ private slots:
         QVERIFY(gen.waitForFinished(30000));
         QCOMPARE(gen.exitCode(), 0);
         const QString source = qEnvironmentVariable("KT_SOURCE_DIR");
-        const QStringList names{QStringLiteral("Busy.ir"), QStringLiteral("Idle.ir"), QStringLiteral("Tod.ir"),
-                                QStringLiteral("KlvTarn.ir"), QStringLiteral("Radur.ir")};
+        const QStringList names{QStringLiteral("Busy.ir"), QStringLiteral("Idle.ir"),
+                                QStringLiteral("Tod.ir"), QStringLiteral("KlvTarn.ir"),
+                                QStringLiteral("Radur.ir")};
         for (const QString& n : names) {
             QFile made(data.filePath(n));
             QFile shipped(source + QStringLiteral("/data/") + n);
             QVERIFY(made.open(QIODevice::ReadOnly) && shipped.open(QIODevice::ReadOnly));
-            QVERIFY2(made.readAll() == shipped.readAll(), qPrintable(n + QStringLiteral(" differs; run the regenerate-icons target")));
+            QVERIFY2(made.readAll() == shipped.readAll(),
+                     qPrintable(n + QStringLiteral(" differs; run the regenerate-icons target")));
         }
     }
 };

@@ -1,7 +1,7 @@
 // The tips file rules, the random pick, and the show-at-start setting.
-#include <QtTest>
-
 #include "auxiliary/tips/Tips.h"
+
+#include <QtTest>
 
 using namespace kt;
 
@@ -27,7 +27,8 @@ private slots:
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
         QTest::newRow("empty") << QByteArray() << QStringList{};
-        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9 \xe2\x86\x92 ok") << QStringList{QString::fromUtf8("caf\xc3\xa9 \xe2\x86\x92 ok")};
+        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9 \xe2\x86\x92 ok")
+                                    << QStringList{QString::fromUtf8("caf\xc3\xa9 \xe2\x86\x92 ok")};
     }
     void split()
     {
@@ -106,7 +107,10 @@ private slots:
         QSettings(QStringLiteral("Vantu"), QStringLiteral("KlivaTARN")).remove(QStringLiteral("ShowTod"));
         QVERIFY(tipsShownAtStart()); // absent
         setTipsShownAtStart(false);
-        QCOMPARE(QSettings(QStringLiteral("Vantu"), QStringLiteral("KlivaTARN")).value(QStringLiteral("ShowTod")).toString(), QStringLiteral("0"));
+        QCOMPARE(QSettings(QStringLiteral("Vantu"), QStringLiteral("KlivaTARN"))
+                     .value(QStringLiteral("ShowTod"))
+                     .toString(),
+                 QStringLiteral("0"));
         QVERIFY(!tipsShownAtStart());
         writeShowTod(QStringLiteral("no"));
         QVERIFY(tipsShownAtStart()); // anything but "0"

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -306,6 +307,32 @@ private slots:
         f.OpenFile(path(QStringLiteral("flush")), File64::kReadWrite);
         QVERIFY(!f.AutoFlush()); // CloseFile reset it
         f.CloseFile(f.FileHandle());
+    }
+
+    // The in-kernel copy moves from each handle's current position and advances both.
+    void copyBlock()
+    {
+        const QString src = path(QStringLiteral("copy-src"));
+        const QString dst = path(QStringLiteral("copy-dst"));
+        QVERIFY(writeFile(src, "0123456789"));
+        QVERIFY(writeFile(dst, "abc"));
+        File64 in, out;
+        in.OpenFile(src, File64::kReadOnly);
+        out.OpenFile(dst, File64::kReadWrite);
+        in.SeekAbsolute(0, 2);
+        out.SeekAbsolute(0, 3);
+        File64::IoResult r = File64::CopyBlock(in.FileHandle(), out.FileHandle(), 5);
+        QCOMPARE(r.bytes, qint64(5));
+        QCOMPARE(r.error, 0);
+        r = File64::CopyBlock(in.FileHandle(), out.FileHandle(), 100); // runs into the end of the input
+        QCOMPARE(r.bytes, qint64(3));
+        QCOMPARE(r.error, 0);
+        r = File64::CopyBlock(in.FileHandle(), File64::kInvalidHandle, 4);
+        QCOMPARE(r.bytes, qint64(0));
+        QCOMPARE(r.error, EBADF);
+        out.CloseFile(out.FileHandle());
+        in.CloseFile(in.FileHandle());
+        QCOMPARE(readAll(dst), QByteArray("abc23456789"));
     }
 
     // Positions are two 32-bit halves: high * 2^32 + low, low taken as unsigned.

@@ -8,6 +8,7 @@
 
 #include "../support/ScriptedSeams.h"
 #include "ListFixture.h"
+#include "engine/File64.h"
 #include "packlist/AddFiles.h"
 
 using namespace kt;
@@ -48,6 +49,7 @@ private slots:
     void init();
     void dialogAppendsChosenFilesInOrder();
     void dialogTwiceGivesDuplicateRows();
+    void cellsComeFromTheStreamInfo();
     void dialogCancelAddsNothing();
     void appendSkipsFoldersAndMissingFiles();
     void dropAppendsFilesAfterTheLastRow();
@@ -106,6 +108,29 @@ void TestAddFiles::dialogTwiceGivesDuplicateRows()
     ShowAddFilesDialog(list, info.source());
     QCOMPARE(list.paths(), QStringList({file("one.mpg"), file("one.mpg")}));
     QCOMPARE(commandStatesFor(list.count(), list.selectedCount()).packAndSort, true);
+}
+
+void TestAddFiles::cellsComeFromTheStreamInfo()
+{
+    // A 352 x 240 sequence header at 29.97 frames a second behind a few bytes of junk.
+    QFile mpg(file("clip.mpg"));
+    QVERIFY(mpg.open(QIODevice::WriteOnly));
+    mpg.write(QByteArray("\x12\x34\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 14) + QByteArray(64, '\0'));
+    mpg.close();
+    ScriptedFileDialogs dialogs;
+    ScriptedMessageBox box;
+    File64 io;
+    PackList list;
+    dialogs.answerOpen({file("clip.mpg"), file("three.txt")});
+
+    QCOMPARE(ShowAddFilesDialog(list, mpegInfoSource(io)), 2);
+
+    QCOMPARE(list.row(1).videoSize, QStringLiteral("352 x 240"));
+    QVERIFY(list.row(1).frameRate.startsWith(QLatin1String("29")));
+    QCOMPARE(list.row(2).videoSize, notAvailableText());
+    QCOMPARE(list.row(2).frameRate, notAvailableText());
+    QCOMPARE(File64::OpenHandleCount(), 0);
+    QVERIFY(box.asked().isEmpty());
 }
 
 void TestAddFiles::dialogCancelAddsNothing()

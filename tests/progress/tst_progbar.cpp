@@ -25,6 +25,7 @@ private slots:
     void positions();
     void setPosLetsEventsThroughBeforeAndAfter();
     void setPosSurvivesBarDestroyedByAnEvent();
+    void screenFollowsEveryStep();
     void delayLetsEventsThroughAndWaits();
     void colours();
     void destroyTwiceAndWithParent();
@@ -208,6 +209,43 @@ void ProgBarTest::setPosSurvivesBarDestroyedByAnEvent()
     QVERIFY(!bar.ProgBarHwnd());
     bar.SetProgBarPos(60);
     bar.DestroyProgBar();
+}
+
+// What the bar last painted, seen from its paint events.
+class PaintedValue : public QObject
+{
+public:
+    explicit PaintedValue(QProgressBar* bar) : m_bar(bar) { bar->installEventFilter(this); }
+    int value = -1;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            value = m_bar->value();
+        return false;
+    }
+
+private:
+    QProgressBar* m_bar;
+};
+
+void ProgBarTest::screenFollowsEveryStep()
+{
+    // One percent at a time, as a long join moves it: the screen must keep up, not only
+    // the number (the bar itself skips repaints for steps it thinks too small to see).
+    QWidget form;
+    form.resize(400, 60);
+    CProgBar32 bar;
+    bar.Parent(&form);
+    QVERIFY(bar.Create(15, 20, 340, 15, true));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    PaintedValue painted(bar.ProgBarHwnd());
+    for (int percent = 1; percent <= 100; ++percent) {
+        bar.SetProgBarPos(percent);
+        QCOMPARE(painted.value, percent);
+    }
 }
 
 void ProgBarTest::delayLetsEventsThroughAndWaits()

@@ -11,7 +11,6 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QtEndian>
-
 #include <cstdio>
 #include <functional>
 
@@ -280,7 +279,8 @@ int main(int argc, char* argv[])
     };
     bool ok = true;
     for (const auto& icon : icons)
-        ok &= writeFile(dataDir + QLatin1Char('/') + QLatin1String(icon.name), iconFile(render(icon.draw, 32)));
+        ok &=
+            writeFile(dataDir + QLatin1Char('/') + QLatin1String(icon.name), iconFile(render(icon.draw, 32)));
     for (int size : {16, 24, 32, 48}) {
         const QString path = pngDir + QStringLiteral("/app-%1.png").arg(size);
         if (!render(drawProduct, size).save(path, "PNG")) {

@@ -1,31 +1,48 @@
 #include "Links.h"
 
-#include <QDir>
-
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 
+#include <QDir>
+
 namespace kt {
 
-QString makerName() { return QStringLiteral("Vantu Software"); }
+QString makerName()
+{
+    return QStringLiteral("Vantu Software");
+}
 
 QString webTargetAddress(WebTarget target)
 {
     switch (target) {
-    case WebTarget::MakerHome: return QStringLiteral("https://www.vantu.example/");
-    case WebTarget::ProductFamily: return QStringLiteral("https://www.vantu.example/kliva/");
-    case WebTarget::ThisEdition: return QStringLiteral("https://www.vantu.example/kliva/tarn/");
-    case WebTarget::Faq: return QStringLiteral("https://www.vantu.example/kliva/faq.html");
-    case WebTarget::Support: return QStringLiteral("https://www.vantu.example/support/");
+    case WebTarget::MakerHome:
+        return QStringLiteral("https://www.vantu.example/");
+    case WebTarget::ProductFamily:
+        return QStringLiteral("https://www.vantu.example/kliva/");
+    case WebTarget::ThisEdition:
+        return QStringLiteral("https://www.vantu.example/kliva/tarn/");
+    case WebTarget::Faq:
+        return QStringLiteral("https://www.vantu.example/kliva/faq.html");
+    case WebTarget::Support:
+        return QStringLiteral("https://www.vantu.example/support/");
     }
     return {};
 }
 
-QString supportMailAddress() { return QStringLiteral("support@vantu.example"); }
+QString supportMailAddress()
+{
+    return QStringLiteral("support@vantu.example");
+}
 
-void openWebTarget(WebTarget target) { shell().open(webTargetAddress(target)); }
+void openWebTarget(WebTarget target)
+{
+    shell().open(webTargetAddress(target));
+}
 
-void MailTo(const QString& address) { shell().open(QStringLiteral("mailto:") + address); }
+void MailTo(const QString& address)
+{
+    shell().open(QStringLiteral("mailto:") + address);
+}
 
 QString helpFilePath(const QString& programDir)
 {
@@ -36,7 +53,8 @@ void openHelpTopics(const QString& programDir)
 {
     const QString path = helpFilePath(programDir);
     if (shell().open(path) == ShellOpenResult::NotFound)
-        MsgBox(QLatin1Char('\'') + QDir::toNativeSeparators(path) + QStringLiteral("' was not found!"), MB_ICONHAND);
+        MsgBox(QLatin1Char('\'') + QDir::toNativeSeparators(path) + QStringLiteral("' was not found!"),
+               MB_ICONHAND);
 }
 
 } // namespace kt

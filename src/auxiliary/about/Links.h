@@ -11,10 +11,13 @@ QString makerName();
 QString webTargetAddress(WebTarget target);
 QString supportMailAddress();
 
-void openWebTarget(WebTarget target);  // the result is not checked
-void MailTo(const QString& address);   // a new message in the default mail program
+void openWebTarget(WebTarget target); // the result is not checked
+void MailTo(const QString& address);  // a new message in the default mail program
 
-inline QString helpFileName() { return QStringLiteral("KlvTarn.html"); }
+inline QString helpFileName()
+{
+    return QStringLiteral("KlvTarn.html");
+}
 QString helpFilePath(const QString& programDir);
 // Opens the help file; when it does not exist, says so (stop icon, OK).
 void openHelpTopics(const QString& programDir);

@@ -1,10 +1,10 @@
 #include "SysInfo.h"
 
+#include "platform/MessageBox.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-
-#include "platform/MessageBox.h"
 
 namespace kt {
 
@@ -12,18 +12,18 @@ namespace {
 const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString kToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 constexpr int kValueBufferSize = 1024;
-SystemProbe* g_probe = nullptr;
+SysInfoProbe* g_probe = nullptr;
 } // namespace
 
 std::optional<QString> regValueText(const RegValue& value)
 {
     QByteArray data = value.data.left(kValueBufferSize);
-    if (value.type == REG_SZ) {
+    if (value.type == RegSz) {
         if (data.endsWith('\0'))
             data.chop(1);
         return QString::fromLocal8Bit(data);
     }
-    if (value.type == REG_DWORD) {
+    if (value.type == RegDword) {
         // The bytes from last to first, each in hex without leading zeros, read as one
         // hexadecimal number.
         QString hex;
@@ -36,7 +36,7 @@ std::optional<QString> regValueText(const RegValue& value)
     return std::nullopt;
 }
 
-bool GetKeyValue(SystemProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
+bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
 {
     const auto raw = probe.queryValue(root, key, name);
     if (!raw) {
@@ -48,11 +48,11 @@ bool GetKeyValue(SystemProbe& probe, RegRoot root, const QString& key, const QSt
     return true;
 }
 
-void StartSysInfo(SystemProbe& probe)
+void StartSysInfo(SysInfoProbe& probe)
 {
     QString path;
-    if (GetKeyValue(probe, RegRoot::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), path) && !path.isEmpty()
-        && probe.startProgram(path))
+    if (GetKeyValue(probe, RegRoot::LocalMachine, kMsInfoKey, QStringLiteral("PATH"), path) &&
+        !path.isEmpty() && probe.startProgram(path))
         return;
     if (GetKeyValue(probe, RegRoot::LocalMachine, kToolsLocationKey, QStringLiteral("MSINFO"), path)) {
         const QString program = path + QStringLiteral("/MSINFO32.EXE");
@@ -62,38 +62,48 @@ void StartSysInfo(SystemProbe& probe)
     MsgBox(sysInfoUnavailableText(), MB_OK | MB_TOPMOST);
 }
 
-DesktopSystemProbe::DesktopSystemProbe(QStringList searchPaths, QStringList programs)
-    : m_searchPaths(std::move(searchPaths)), m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
+DesktopSysInfoProbe::DesktopSysInfoProbe(QStringList searchPaths, QStringList programs)
+    : m_searchPaths(std::move(searchPaths)),
+      m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
 {
 }
 
-QStringList DesktopSystemProbe::defaultPrograms()
+QStringList DesktopSysInfoProbe::defaultPrograms()
 {
     return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter")};
 }
 
-std::optional<RegValue> DesktopSystemProbe::queryValue(RegRoot root, const QString& key, const QString& name)
+std::optional<RegValue> DesktopSysInfoProbe::queryValue(RegRoot root, const QString& key, const QString& name)
 {
     if (root != RegRoot::LocalMachine || key != kMsInfoKey || name != QLatin1String("PATH"))
         return std::nullopt;
     for (const QString& program : m_programs) {
         const QString found = QStandardPaths::findExecutable(program, m_searchPaths);
         if (!found.isEmpty())
-            return RegValue{REG_SZ, found.toLocal8Bit() + '\0'};
+            return RegValue{RegSz, found.toLocal8Bit() + '\0'};
     }
     return std::nullopt;
 }
 
-bool DesktopSystemProbe::fileExists(const QString& path) { return QFileInfo(path).isFile(); }
-
-bool DesktopSystemProbe::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
-
-SystemProbe& systemProbe()
+bool DesktopSysInfoProbe::fileExists(const QString& path)
 {
-    static DesktopSystemProbe desktop;
+    return QFileInfo(path).isFile();
+}
+
+bool DesktopSysInfoProbe::startProgram(const QString& path)
+{
+    return QProcess::startDetached(path, {});
+}
+
+SysInfoProbe& sysInfoProbe()
+{
+    static DesktopSysInfoProbe desktop;
     return g_probe ? *g_probe : desktop;
 }
 
-void installSystemProbe(SystemProbe* probe) { g_probe = probe; }
+void installSysInfoProbe(SysInfoProbe* probe)
+{
+    g_probe = probe;
+}
 
 } // namespace kt

@@ -3,53 +3,55 @@
 //
 // The button looks up where the system keeps its system-information program, the way
 // the classic registry values MSINFO "PATH" and "Shared Tools Location" name it, and
-// starts that program. A SystemProbe answers those value queries; on Linux the desktop
+// starts that program. A SysInfoProbe answers those value queries; on Linux the desktop
 // probe answers the "PATH" value with an installed system-information program.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace kt {
 
 enum class RegRoot { CurrentUser, LocalMachine };
 
-enum RegType : int { REG_SZ = 1, REG_DWORD = 4 };
+enum RegValueType : int { RegSz = 1, RegDword = 4 };
 
 struct RegValue
 {
-    int type = REG_SZ;
+    int type = RegSz;
     QByteArray data; // as stored, a string with its final NUL
 };
 
-class SystemProbe
+class SysInfoProbe
 {
 public:
-    virtual ~SystemProbe() = default;
+    virtual ~SysInfoProbe() = default;
     virtual std::optional<RegValue> queryValue(RegRoot root, const QString& key, const QString& name) = 0;
     virtual bool fileExists(const QString& path) = 0;
     virtual bool startProgram(const QString& path) = 0; // a normal window
 };
 
-inline QString sysInfoUnavailableText() { return QStringLiteral("System Information Is Unavailable At This Time"); }
+inline QString sysInfoUnavailableText()
+{
+    return QStringLiteral("System Information Is Unavailable At This Time");
+}
 
 // The text of a value: a string as stored (without its final NUL); a DWORD as decimal
 // text. Other types give nullopt.
 std::optional<QString> regValueText(const RegValue& value);
 
 // False (and `value` empty) when the key or the value is missing.
-bool GetKeyValue(SystemProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value);
+bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value);
 
 // Starts the system-information program, or says it is unavailable (topmost, no icon).
-void StartSysInfo(SystemProbe& probe);
+void StartSysInfo(SysInfoProbe& probe);
 
 // The probe of this desktop: "PATH" of the MSINFO key is the first of `programs` found
 // on the search path (the default list when empty).
-class DesktopSystemProbe final : public SystemProbe
+class DesktopSysInfoProbe final : public SysInfoProbe
 {
 public:
-    explicit DesktopSystemProbe(QStringList searchPaths = {}, QStringList programs = {});
+    explicit DesktopSysInfoProbe(QStringList searchPaths = {}, QStringList programs = {});
     std::optional<RegValue> queryValue(RegRoot root, const QString& key, const QString& name) override;
     bool fileExists(const QString& path) override;
     bool startProgram(const QString& path) override;
@@ -62,7 +64,7 @@ private:
     QStringList m_programs;
 };
 
-SystemProbe& systemProbe();
-void installSystemProbe(SystemProbe* probe); // not owned; nullptr restores the desktop probe
+SysInfoProbe& sysInfoProbe();
+void installSysInfoProbe(SysInfoProbe* probe); // not owned; nullptr restores the desktop probe
 
 } // namespace kt

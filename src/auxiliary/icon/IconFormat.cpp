@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QString>
 #include <QtEndian>
-
 #include <algorithm>
 #include <cstring>
 
@@ -57,15 +56,20 @@ enum : int {
     kEntImageOffset = 12,
 };
 
-template<typename T>
-T le(const char* p)
+template <typename T> T le(const char* p)
 {
     return qFromLittleEndian<T>(p);
 }
 
-bool isIconSide(int n) { return n == 16 || n == 32; }
+bool isIconSide(int n)
+{
+    return n == 16 || n == 32;
+}
 
-quint64 paddedRow(quint64 bytes) { return (bytes + 3) & ~quint64(3); }
+quint64 paddedRow(quint64 bytes)
+{
+    return (bytes + 3) & ~quint64(3);
+}
 
 } // namespace
 
@@ -182,9 +186,15 @@ std::optional<IconImage> ReadIconImage(const ByteSource& source, int index)
     quint64 rowBytes;
     int pixelBytes = 0;
     switch (colours) {
-    case 2: rowBytes = quint64(width) / 8; break;
-    case 16: rowBytes = quint64(width) / 2; break;
-    case 256: rowBytes = quint64(width); break;
+    case 2:
+        rowBytes = quint64(width) / 8;
+        break;
+    case 16:
+        rowBytes = quint64(width) / 2;
+        break;
+    case 256:
+        rowBytes = quint64(width);
+        break;
     default:
         pixelBytes = entry.bitCount == 24 ? 3 : 4;
         rowBytes = quint64(width) * quint64(pixelBytes);
@@ -222,9 +232,15 @@ std::optional<IconImage> ReadIconImage(const ByteSource& source, int index)
         for (int x = 0; x < width; ++x) {
             quint32& out = image.colour[image.at(x, y)];
             switch (colours) {
-            case 2: out = palette.at(GetMaskBit(row[x / 8], x % 8)); break;
-            case 16: out = palette.at(x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F); break;
-            case 256: out = palette.at(row[x]); break;
+            case 2:
+                out = palette.at(GetMaskBit(row[x / 8], x % 8));
+                break;
+            case 16:
+                out = palette.at(x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F);
+                break;
+            case 256:
+                out = palette.at(row[x]);
+                break;
             default: {
                 const quint8* p = row + x * pixelBytes;
                 out = packRgb(p[2], p[1], p[0]);

@@ -17,7 +17,6 @@
 #include <QByteArrayView>
 #include <QVector>
 #include <QtGlobal>
-
 #include <optional>
 
 class QString;
@@ -82,7 +81,10 @@ int PickIconEntry(const QString& path);
 int IconColourCount(const IconDirEntry& entry, int bitCount);
 
 // 1 when bit 7 - n of `byte` is set (n = 0 is the leftmost pixel).
-inline int GetMaskBit(quint8 byte, int n) { return (byte >> (7 - n)) & 1; }
+inline int GetMaskBit(quint8 byte, int n)
+{
+    return (byte >> (7 - n)) & 1;
+}
 
 struct Rgb
 {
@@ -97,8 +99,14 @@ struct Rgb
 Rgb SplitColour(qint64 value);
 
 // 0xRRGGBB, the form the pixel buffers use.
-inline quint32 packRgb(int r, int g, int b) { return (quint32(r) << 16) | (quint32(g) << 8) | quint32(b); }
-inline Rgb unpackRgb(quint32 rgb) { return {int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF)}; }
+inline quint32 packRgb(int r, int g, int b)
+{
+    return (quint32(r) << 16) | (quint32(g) << 8) | quint32(b);
+}
+inline Rgb unpackRgb(quint32 rgb)
+{
+    return {int((rgb >> 16) & 0xFF), int((rgb >> 8) & 0xFF), int(rgb & 0xFF)};
+}
 
 // The decoded image of one entry: the colour of each pixel, its alpha (0 where the file
 // gives 0 or has none) and its mask bit (1 = transparent). Row-major from the top row.

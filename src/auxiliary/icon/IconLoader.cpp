@@ -1,8 +1,8 @@
 #include "IconLoader.h"
 
-#include <QFile>
-
 #include "platform/MessageBox.h"
+
+#include <QFile>
 
 namespace kt::icon {
 

@@ -4,14 +4,14 @@
 // One loader stands for the hidden start-up form's picture boxes: a caller sets the
 // background, loads a file and takes finishedPicture(). The surfaces keep what they held
 // when a load fails before an image was read, as the callers expect.
-#include <QString>
-
 #include "IconFormat.h"
+
+#include <QString>
 
 namespace kt::icon {
 
-QString invalidIconFileText();                    // no usable entry
-QString failedToLoadText(const QString& path);    // the chosen image cannot be read
+QString invalidIconFileText();                 // no usable entry
+QString failedToLoadText(const QString& path); // the chosen image cannot be read
 
 class IconLoader
 {

@@ -1,22 +1,12 @@
-// The one place that reads and writes ShowTod, so it can move onto the settings store's
-// Registry calls without touching the windows.
-#include <QSettings>
-
+// The one place that reads and writes ShowTod, through the settings store's Registry calls.
 #include "Tips.h"
-#include "platform/Program.h"
+#include "settings/Registry.h"
+#include "settings/SettingsTable.h"
 
 namespace kt {
 
-QString readShowTod()
-{
-    QSettings settings(settingsOrganization(), settingsApplication());
-    return settings.value(QStringLiteral("ShowTod")).toString();
-}
+QString readShowTod() { return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), QString()); }
 
-void writeShowTod(const QString& value)
-{
-    QSettings settings(settingsOrganization(), settingsApplication());
-    settings.setValue(QStringLiteral("ShowTod"), value);
-}
+void writeShowTod(const QString& value) { WriteRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), value); }
 
 } // namespace kt

@@ -70,8 +70,14 @@ bool TipPicker::currentTip(QString* tip) const
     return true;
 }
 
-bool tipsShownAtStart() { return readShowTod() != QLatin1String("0"); }
+bool tipsShownAtStart()
+{
+    return readShowTod() != QLatin1String("0");
+}
 
-void setTipsShownAtStart(bool show) { writeShowTod(show ? QStringLiteral("1") : QStringLiteral("0")); }
+void setTipsShownAtStart(bool show)
+{
+    writeShowTod(show ? QStringLiteral("1") : QStringLiteral("0"));
+}
 
 } // namespace kt

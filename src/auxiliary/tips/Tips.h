@@ -3,15 +3,20 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 namespace kt {
 
-inline QString tipsFileName() { return QStringLiteral("tod.ctd"); }
+inline QString tipsFileName()
+{
+    return QStringLiteral("tod.ctd");
+}
 
 // Shown when the tips file cannot be read.
-inline QString tipsNotFoundText() { return QStringLiteral("That the ") + tipsFileName() + QStringLiteral(" file was not found? "); }
+inline QString tipsNotFoundText()
+{
+    return QStringLiteral("That the ") + tipsFileName() + QStringLiteral(" file was not found? ");
+}
 
 // Every line is a tip, empty lines included. A line ends at CR, CR LF or (the line end of
 // this platform's own editors) a lone LF; a last line without an ending is a tip too.

@@ -1,17 +1,17 @@
 #include "AboutBox.h"
 
+#include "IconPictures.h"
+#include "LinkLabel.h"
+#include "auxiliary/about/Links.h"
+#include "auxiliary/about/SysInfo.h"
+#include "platform/Program.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include "IconPictures.h"
-#include "LinkLabel.h"
-#include "auxiliary/about/Links.h"
-#include "auxiliary/about/SysInfo.h"
-#include "platform/Program.h"
 
 namespace kt {
 
@@ -60,11 +60,11 @@ abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
         this);
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
-    auto* disclaimer = new QLabel(
-        QStringLiteral("Copyright \u00A9 %1. This program comes with no warranty; keep a copy of "
-                       "your sources until you have checked the packed file.")
-            .arg(makerName()),
-        this);
+    auto* disclaimer =
+        new QLabel(QStringLiteral("Copyright \u00A9 %1. This program comes with no warranty; keep a copy of "
+                                  "your sources until you have checked the packed file.")
+                       .arg(makerName()),
+                   this);
     disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     disclaimer->setWordWrap(true);
 
@@ -100,7 +100,7 @@ abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(sysInfo, &QPushButton::clicked, this, [] { StartSysInfo(systemProbe()); });
+    connect(sysInfo, &QPushButton::clicked, this, [] { StartSysInfo(sysInfoProbe()); });
 
     auto* text = new QVBoxLayout;
     text->addWidget(title);
@@ -152,7 +152,9 @@ TechSupportDialog::TechSupportDialog(QWidget* owner) : QDialog(owner)
 
     auto* grid = new QGridLayout(this);
     int row = 0;
-    grid->addWidget(new QLabel(QStringLiteral("Please check the below website for any updates and bugfixes."), this), row++, 0, 1, 2);
+    grid->addWidget(
+        new QLabel(QStringLiteral("Please check the below website for any updates and bugfixes."), this),
+        row++, 0, 1, 2);
     auto* site = new LinkLabel(QStringLiteral("KlivaURL_lbl"), this);
     site->setLinkText(webTargetAddress(WebTarget::ProductFamily));
     site->setAction([] { openWebTarget(WebTarget::ProductFamily); });

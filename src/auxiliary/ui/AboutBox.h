@@ -1,10 +1,10 @@
 #pragma once
 // abtfrm: title, version, the maker's link, the rotating credits panel with mail images,
 // and the System Info button.
+#include "auxiliary/about/Credits.h"
+
 #include <QDialog>
 #include <QVector>
-
-#include "auxiliary/about/Credits.h"
 
 class QLabel;
 class QTimer;

@@ -10,7 +10,10 @@
 namespace kt {
 
 namespace {
-QString programDirectory() { return QCoreApplication::applicationDirPath(); }
+QString programDirectory()
+{
+    return QCoreApplication::applicationDirPath();
+}
 } // namespace
 
 void openTipOfTheDay(QWidget* owner)
@@ -21,7 +24,10 @@ void openTipOfTheDay(QWidget* owner)
     tips->show();
 }
 
-bool tipOfTheDayAtStart() { return tipsShownAtStart(); }
+bool tipOfTheDayAtStart()
+{
+    return tipsShownAtStart();
+}
 
 void showAboutBox(QWidget* owner)
 {

@@ -1,23 +1,23 @@
 #pragma once
 // What the main window asks of the auxiliary windows. One entry point per command;
 // each shows its own messages through the seams.
+#include "auxiliary/about/Links.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
-
-#include "auxiliary/about/Links.h"
 
 class QWidget;
 
 namespace kt {
 
 // Help menu.
-void openTipOfTheDay(QWidget* owner);   // modeless, owned by `owner`, deleted on close
-void showAboutBox(QWidget* owner);      // modal
-void showTechSupport(QWidget* owner);   // modal
+void openTipOfTheDay(QWidget* owner);           // modeless, owned by `owner`, deleted on close
+void showAboutBox(QWidget* owner);              // modal
+void showTechSupport(QWidget* owner);           // modal
 void openHelpTopics(const QString& programDir); // the help file, or its not-found message
-bool tipOfTheDayAtStart(); // false only when ShowTod is "0"
+bool tipOfTheDayAtStart();                      // false only when ShowTod is "0"
 
 void openWebTarget(WebTarget target);
 QString webTargetAddress(WebTarget target);
@@ -31,8 +31,7 @@ void prepareAboutPictures(const QString& programDir, const QColor& background);
 // failure, and a null pixmap).
 QPixmap loadIconFilePicture(const QString& path, const QColor& background);
 
-// The application icon and the window icons of every window (IconPictures.h).
-QIcon applicationIcon();
-void SetWindowIcons(QWidget* window);
+// The application icon at 16, 24, 32 and 48 px, from the program's resources.
+QIcon programIcon();
 
 } // namespace kt

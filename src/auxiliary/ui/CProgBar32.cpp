@@ -82,16 +82,23 @@ void CProgBar32::DestroyProgBar()
 
 void CProgBar32::ClearProgBar()
 {
-    if (m_bar)
+    if (m_bar) {
         m_bar->setValue(0);
+        m_bar->update();
+    }
 }
 
 void CProgBar32::SetProgBarPos(int position)
 {
     letEventsThrough();
     // Events may have destroyed the bar (a Cancel that closes its window).
-    if (m_bar)
-        m_bar->setValue(std::clamp(position, m_bar->minimum(), m_bar->maximum()));
+    const int value = m_bar ? std::clamp(position, m_bar->minimum(), m_bar->maximum()) : 0;
+    if (m_bar && m_bar->value() != value) {
+        m_bar->setValue(value);
+        // QProgressBar leaves out repaints for steps it judges too small to show, and then
+        // may not show the new position at all; the native control always redraws.
+        m_bar->update();
+    }
     letEventsThrough();
 }
 

@@ -1,17 +1,30 @@
 #include "IconPictures.h"
 
-#include <QWidget>
-
 #include "AuxiliaryWindows.h"
 #include "auxiliary/icon/IconLoader.h"
 
-static void initAppIconResource() { Q_INIT_RESOURCE(appicon); }
+#include <QGuiApplication>
+#include <QWidget>
+
+static void initAppIconResource()
+{
+    Q_INIT_RESOURCE(appicon);
+}
 
 namespace kt {
 
 namespace {
-QPixmap g_product;
-QPixmap g_mail;
+// Built on first use: a pixmap needs the application object.
+struct AboutPictures
+{
+    QPixmap product;
+    QPixmap mail;
+};
+AboutPictures& aboutPictures()
+{
+    static AboutPictures pictures;
+    return pictures;
+}
 } // namespace
 
 QImage toImage(const icon::PixelBuffer& buffer)
@@ -39,21 +52,27 @@ QPixmap loadIconFilePicture(const QString& path, const QColor& background)
 void prepareAboutPictures(const QString& programDir, const QColor& background)
 {
     // The mail picture is only tried once the product picture has loaded.
-    g_product = loadIconFilePicture(programDir + QStringLiteral("/KlvTarn.ir"), background);
-    if (!g_product.isNull())
-        g_mail = loadIconFilePicture(programDir + QStringLiteral("/Radur.ir"), background);
+    AboutPictures& p = aboutPictures();
+    p.product = loadIconFilePicture(programDir + QStringLiteral("/KlvTarn.ir"), background);
+    if (!p.product.isNull())
+        p.mail = loadIconFilePicture(programDir + QStringLiteral("/Radur.ir"), background);
 }
 
-QPixmap aboutProductPicture() { return g_product; }
-QPixmap aboutMailPicture() { return g_mail; }
+QPixmap aboutProductPicture()
+{
+    return aboutPictures().product;
+}
+QPixmap aboutMailPicture()
+{
+    return aboutPictures().mail;
+}
 
 void clearAboutPictures()
 {
-    g_product = {};
-    g_mail = {};
+    aboutPictures() = {};
 }
 
-QIcon applicationIcon()
+QIcon programIcon()
 {
     static const QIcon icon = [] {
         initAppIconResource();
@@ -67,7 +86,9 @@ QIcon applicationIcon()
 
 void SetWindowIcons(QWidget* window)
 {
-    const QIcon icon = applicationIcon();
+    // The application's icon when the program has set one, so every window shows the same.
+    const QIcon appIcon = QGuiApplication::windowIcon();
+    const QIcon icon = appIcon.isNull() ? programIcon() : appIcon;
     QWidget* top = window;
     while (top->parentWidget())
         top = top->parentWidget()->window();

@@ -1,12 +1,12 @@
 #pragma once
 // Pictures for the windows: decoded icon buffers as QImage, the About box pictures
 // prepared at start-up, and the application icon.
+#include "auxiliary/icon/IconFormat.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-
-#include "auxiliary/icon/IconFormat.h"
 
 class QWidget;
 
@@ -20,8 +20,9 @@ QPixmap aboutMailPicture();    // Radur.ir
 void clearAboutPictures();
 
 // The application icon (16, 24, 32 and 48 px).
-QIcon applicationIcon();
-// Gives `window` and its top owner the application icon.
+QIcon programIcon();
+// Gives `window` and its top owner the application icon (the auxiliary windows' own
+// SetWindowIcons step).
 void SetWindowIcons(QWidget* window);
 
 } // namespace kt

@@ -2,7 +2,6 @@
 // A label that acts as a link: the hand pointer over it, and the action runs when the
 // left button goes down on it (not on a completed click). Other buttons do nothing.
 #include <QLabel>
-
 #include <functional>
 
 namespace kt {

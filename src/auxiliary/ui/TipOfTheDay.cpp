@@ -1,13 +1,13 @@
 #include "TipOfTheDay.h"
 
+#include "AuxiliaryWindows.h"
+#include "IconPictures.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "AuxiliaryWindows.h"
-#include "IconPictures.h"
 
 namespace kt {
 
@@ -78,7 +78,8 @@ Tipfrm::Tipfrm(const QString& programDir, QWidget* owner, TipPicker::Uniform uni
     // Also runs when the state is restored below, which writes "1" back, as a click would.
     connect(m_showAtStart, &QCheckBox::toggled, this, [](bool on) { setTipsShownAtStart(on); });
 
-    const QPixmap picture = loadIconFilePicture(programDir + QStringLiteral("/Tod.ir"), panel->palette().color(QPalette::Window));
+    const QPixmap picture =
+        loadIconFilePicture(programDir + QStringLiteral("/Tod.ir"), panel->palette().color(QPalette::Window));
     if (!picture.isNull())
         m_icon->setPixmap(picture);
     // The tips do not depend on the icon: a missing Tod.ir has been reported by the loader

@@ -1,9 +1,9 @@
 #pragma once
 // Tipfrm: one random tip from tod.ctd at a time, with Next Tip, Close and the
 // show-at-start check box.
-#include <QDialog>
-
 #include "auxiliary/tips/Tips.h"
+
+#include <QDialog>
 
 class QCheckBox;
 class QLabel;

@@ -1,6 +1,6 @@
 #include "ProgressWindow.h"
 
-#include "FormatDirPlaceholder.h"
+#include "packlist/TextUtils.h"
 #include "Twips.h"
 #include "platform/Program.h"
 

@@ -2,6 +2,7 @@
 
 #include "ProgressRun.h"
 #include "ProgressWindow.h"
+#include "engine/DoPack.h"
 #include "engine/SaveDialog.h"
 
 #include <QAction>
@@ -122,6 +123,12 @@ void WindowPackHost::setWaitCursor(bool wait)
 void WindowPackHost::destroyMainProgressBar()
 {
     callIfSet(m_hooks.destroyMainProgressBar);
+}
+
+PackOutcome PackFromWindow(QWidget* mainWindow, MainWindowPackHooks hooks, File64& file)
+{
+    WindowPackHost host(mainWindow, std::move(hooks));
+    return DoPack(host, file);
 }
 
 void WindowPackHost::runJoinInProgressWindow(const std::function<void(ProgressView&)>& join)

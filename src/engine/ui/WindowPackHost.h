@@ -5,6 +5,7 @@
 // items (found by their object names), at the moment the engine asks. The status bar's
 // busy and idle looks and the menus belong to the main window; it hands them over as
 // hooks. Questions and messages go through MsgBox, the Save dialog through fileDialogs().
+#include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 
 #include <QPointer>
@@ -57,5 +58,9 @@ private:
     QPointer<QWidget> m_window;
     MainWindowPackHooks m_hooks;
 };
+
+// The Pack command of the main window: DoPack with the window as its host, sharing the
+// window's File64 object.
+PackOutcome PackFromWindow(QWidget* mainWindow, MainWindowPackHooks hooks, File64& file);
 
 } // namespace kt

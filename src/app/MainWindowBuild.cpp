@@ -1,0 +1,277 @@
+// The main window's controls: surface, menu bar, pop-up menu and toolbar.
+#include <QAction>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/Artwork.h"
+#include "app/MainWindow.h"
+#include "app/ToolbarTable.h"
+#include "auxiliary/ui/AuxiliaryWindows.h"
+#include "packlist/ui/ListButtonHints.h"
+#include "packlist/ui/PackListView.h"
+
+namespace kt {
+
+using namespace layout;
+
+QPushButton* klivamainfrm::listButton(const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, m_surface);
+    b->setObjectName(QLatin1String(name));
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+    // Small buttons: Arial 6.75 pt, with the style's padding taken off so the caption
+    // fits the 204-twip height at any DPI.
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(6.75);
+    b->setFont(f);
+    b->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
+    return b;
+}
+
+void klivamainfrm::buildSurface()
+{
+    m_surface = new QWidget(this);
+    m_surface->setObjectName(QStringLiteral("klivamainfrm_Surface"));
+    m_surface->setMouseTracking(true);
+    m_surface->installEventFilter(this);
+    setCentralWidget(m_surface);
+
+    m_packLabel = new QLabel(QStringLiteral("Pack List:"), m_surface);
+    m_packLabel->setObjectName(QStringLiteral("packwhat_lbl"));
+
+    m_view = new PackListView(m_list, m_surface);
+    connect(m_view, &PackListView::listClicked, this, &klivamainfrm::PackList_ListView_Click);
+    connect(m_view, &PackListView::listKeyDown, this, &klivamainfrm::PackList_ListView_KeyDown);
+    connect(m_view, &PackListView::listRightButtonDown, this, &klivamainfrm::PackList_ListView_RightButton);
+    connect(m_view, &PackListView::listDoubleClicked, this, &klivamainfrm::PackList_ListView_DblClick);
+    m_view->setColumnWidth(0, twipsToPixels(3600, dpi()));
+    m_view->setColumnWidth(1, twipsToPixels(1300, dpi()));
+
+    m_sortAsc = listButton("packlst_SortAsc_cmd", QStringLiteral("ascending"));
+    m_sortDes = listButton("packlst_SortDes_cmd", QStringLiteral("descending"));
+    m_selectAll = listButton("packlst_SelectAll_cmd", QStringLiteral("a"));
+    m_deselectAll = listButton("packlst_DeselectAll_cmd", QStringLiteral("d"));
+    m_invSel = listButton("packlst_InvSel_cmd", QStringLiteral("i"));
+    installListButtonHints(m_surface, [this](const QString& text) { setStatusText(text); });
+    connect(m_sortAsc, &QPushButton::clicked, this, &klivamainfrm::SortAscendingMnu_Click);
+    connect(m_sortDes, &QPushButton::clicked, this, &klivamainfrm::SortDescendingMnu_Click);
+    connect(m_selectAll, &QPushButton::clicked, this, &klivamainfrm::SelectAllMnu_Click);
+    connect(m_deselectAll, &QPushButton::clicked, this, &klivamainfrm::DeselectAllMnu_Click);
+    connect(m_invSel, &QPushButton::clicked, this, &klivamainfrm::InvSelMnu_Click);
+
+    // The move buttons sit right of the list at the design width; they come into view
+    // when the window is made wider.
+    auto moveButton = [this](const char* name, bool up) {
+        auto* b = new QPushButton(m_surface);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::TabFocus);
+        const int w = twipsToPixels(kMoveButtonWidth, dpi());
+        b->setIcon(moveArrow(up, w - 6, w - 6));
+        b->setIconSize(QSize(w - 6, w - 6));
+        b->setToolTip(up ? QStringLiteral("Move selected file(s) up") : QStringLiteral("Move selected file(s) down"));
+        return b;
+    };
+    m_moveUp = moveButton("selposup_cmd", true);
+    m_moveDown = moveButton("selposdown_cmd", false);
+    connect(m_moveUp, &QPushButton::clicked, this, &klivamainfrm::selposup_cmd_Click);
+    connect(m_moveDown, &QPushButton::clicked, this, &klivamainfrm::selposdown_cmd_Click);
+
+    // Working controls, never shown.
+    auto hidden = [](QWidget* w, const char* name) {
+        w->setObjectName(QLatin1String(name));
+        w->hide();
+    };
+    hidden(new QLineEdit(m_surface), "SaveAsNewFilename_txt");
+    hidden(new QListWidget(m_surface), "Mcheck_Lst");
+    hidden(new QLineEdit(m_surface), "SetFocus_txt");
+    auto column = [&](const char* name, const QString& caption, void (klivamainfrm::*handler)()) {
+        auto* b = new QPushButton(caption, m_surface);
+        hidden(b, name);
+        if (handler)
+            connect(b, &QPushButton::clicked, this, handler);
+    };
+    column("Command6", QStringLiteral("Column max"), &klivamainfrm::Command6_Click);
+    column("Command7", QStringLiteral("Column auto"), &klivamainfrm::Command7_Click);
+    column("Command8", QStringLiteral("Column min"), &klivamainfrm::Command8_Click);
+    column("Command9", QStringLiteral("Set 2D column"), nullptr);
+}
+
+QAction* klivamainfrm::addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
+                               void (klivamainfrm::*handler)())
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty())
+        a->setShortcut(QKeySequence(shortcut));
+    if (handler)
+        connect(a, &QAction::triggered, this, handler);
+    m_actions.insert(a->objectName(), a);
+    return a;
+}
+
+void klivamainfrm::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("klivamainfrm_MenuBar"));
+    auto topMenu = [this, bar](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        m_actions.insert(m->objectName(), m->menuAction());
+        return m;
+    };
+    auto subMenu = [this](QMenu* parent, const char* name, const QString& caption) {
+        QMenu* m = parent->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        m_actions.insert(m->objectName(), m->menuAction());
+        return m;
+    };
+    auto checkable = [](QAction* a, bool on) {
+        a->setCheckable(true);
+        a->setChecked(on);
+        return a;
+    };
+
+    m_fileMenu = topMenu("FileMnu", QStringLiteral("&File"));
+    addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"), &klivamainfrm::AddMnu_Click);
+    addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"), &klivamainfrm::RemoveMnu_Click);
+    m_fileMenu->addSeparator();
+    addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"), &klivamainfrm::ExitMnu_Click);
+
+    m_actionMenu = topMenu("ActionMnu", QStringLiteral("&Actions"));
+    addItem(m_actionMenu, "PackMnu", QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"), &klivamainfrm::PackMnu_Click);
+    m_actionMenu->addSeparator();
+    addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"), &klivamainfrm::MoveUpMnu_Click);
+    addItem(m_actionMenu, "MoveDownMnu", QStringLiteral("Move Dow&n"), QStringLiteral("Ctrl+N"), &klivamainfrm::MoveDownMnu_Click);
+    m_actionMenu->addSeparator();
+    addItem(m_actionMenu, "SelectAllMnu", QStringLiteral("Select &All"), QStringLiteral("Ctrl+A"), &klivamainfrm::SelectAllMnu_Click);
+    addItem(m_actionMenu, "DeselectAllMnu", QStringLiteral("De&select All"), QStringLiteral("Ctrl+E"), &klivamainfrm::DeselectAllMnu_Click);
+    addItem(m_actionMenu, "InvSelMnu", QStringLiteral("&Inverse Select"), QStringLiteral("Ctrl+I"), &klivamainfrm::InvSelMnu_Click);
+    m_actionMenu->addSeparator();
+    addItem(m_actionMenu, "SortAscendingMnu", QStringLiteral("Sort As&cending"), QStringLiteral("Ctrl+G"),
+            &klivamainfrm::SortAscendingMnu_Click);
+    addItem(m_actionMenu, "SortDescendingMnu", QStringLiteral("Sort &Descending"), QStringLiteral("Ctrl+H"),
+            &klivamainfrm::SortDescendingMnu_Click);
+    m_actionMenu->addSeparator();
+    addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"), &klivamainfrm::ViewMnu_Click);
+
+    QMenu* options = topMenu("OptionMnu", QStringLiteral("&Options"));
+    addItem(options, "GeneralMnu", QStringLiteral("&General..."), QStringLiteral("Ctrl+K"), &klivamainfrm::GeneralMnu_Click);
+    options->addSeparator();
+    // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
+    QMenu* save = subMenu(options, "SaveMnu", QStringLiteral("&Save"));
+    save->menuAction()->setVisible(false);
+    QMenu* saveTo = subMenu(save, "SaveToMnu", QStringLiteral("Save &To"));
+    addItem(saveTo, "DefaultDirMnu", QStringLiteral("&Default Directory..."), {}, nullptr);
+    addItem(saveTo, "LastSavedDirMnu", QStringLiteral("Last &Saved Directory"), {}, nullptr);
+    QMenu* overwrite = subMenu(save, "OverwriteMnu", QStringLiteral("&Overwrite"));
+    checkable(addItem(overwrite, "OverwriteNoMnu", QStringLiteral("&Don't Overwrite Saved File"), {},
+                      &klivamainfrm::OverwriteNoMnu_Click), false);
+    checkable(addItem(overwrite, "OverwritePromptMnu", QStringLiteral("&Ask Before Overwrite Saved File"), {},
+                      &klivamainfrm::OverwritePromptMnu_Click), false);
+    checkable(addItem(overwrite, "OverwriteNoPromptMnu", QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
+                      &klivamainfrm::OverwriteNoPromptMnu_Click), false);
+    QMenu* speed = subMenu(options, "Spdmnu", QStringLiteral("Transfer &Rate"));
+    speed->menuAction()->setVisible(false);
+    checkable(addItem(speed, "SlowSpeedChk", QStringLiteral("&Slow"), {}, &klivamainfrm::SlowSpeedChk_Click), false);
+    checkable(addItem(speed, "NormalSpeedChk", QStringLiteral("&Normal"), {}, &klivamainfrm::NormalSpeedChk_Click), true);
+    checkable(addItem(speed, "FastSpeedChk", QStringLiteral("&Fast"), {}, &klivamainfrm::FastSpeedChk_Click), false);
+    checkable(addItem(speed, "UltraSpeedChk", QStringLiteral("&Ultra Fast"), {}, &klivamainfrm::UltraSpeedChk_Click), false);
+    options->addSeparator()->setVisible(false);
+    QMenu* del = subMenu(options, "DelAfterActionMnu", QStringLiteral("&Delete After Action"));
+    checkable(addItem(del, "DelNoMnu", QStringLiteral("&Don't Delete"), {}, &klivamainfrm::DelNoMnu_Click), true);
+    checkable(addItem(del, "DelPromptMnu", QStringLiteral("&Ask Before Sending To Recycle Bin"), {},
+                      &klivamainfrm::DelPromptMnu_Click), false);
+    checkable(addItem(del, "DelNoPromptMnu", QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
+                      &klivamainfrm::DelNoPromptMnu_Click), false);
+    options->addSeparator();
+    checkable(addItem(options, "MCheckMnu", QStringLiteral("&MPEG Compatibility"), QStringLiteral("Ctrl+M"),
+                      &klivamainfrm::MCheckMnu_Click), true);
+    options->addSeparator()->setVisible(false);
+    addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)->setVisible(false);
+
+    QMenu* help = topMenu("HelpMnu", QStringLiteral("&Help"));
+    addItem(help, "HelpTopicsMnu", QStringLiteral("Vantu Kliva &Help Topics"), QStringLiteral("F1"), &klivamainfrm::HelpTopicsMnu_Click);
+    addItem(help, "TODMnu", QStringLiteral("Tip of the Day"), {}, &klivamainfrm::TODMnu_Click);
+    help->addSeparator();
+    addItem(help, "TechMnu", QStringLiteral("Technical &Support"), {}, &klivamainfrm::TechMnu_Click);
+    help->addSeparator();
+    QMenu* web = subMenu(help, "VantuOnTheWebMnu", QStringLiteral("Websites"));
+    addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {}, &klivamainfrm::KlivaLESiteMnu_Click);
+    web->addSeparator();
+    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {}, &klivamainfrm::KlivaSiteMnu_Click);
+    addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &klivamainfrm::KlivaFAQMnu_Click);
+    web->addSeparator();
+    addItem(web, "GoToSiteMnu", makerName(), {}, &klivamainfrm::GoToSiteMnu_Click);
+    help->addSeparator();
+    addItem(help, "AbtMnu", QStringLiteral("&About Vantu Kliva TARN..."), {}, &klivamainfrm::AbtMnu_Click);
+}
+
+void klivamainfrm::buildPopupMenu()
+{
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("PackWhatSelPopupMnu"));
+    addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &klivamainfrm::AddMnu_Click);
+    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {}, &klivamainfrm::RemoveMnu_Click);
+    m_popup->addSeparator();
+    addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {}, &klivamainfrm::MoveUpMnu_Click);
+    addItem(m_popup, "MoveDownPackWhatSelPopupMnu", QStringLiteral("Move Down"), {}, &klivamainfrm::MoveDownMnu_Click);
+    m_popup->addSeparator();
+    addItem(m_popup, "PlayMpegMnu", QStringLiteral("View"), {}, &klivamainfrm::ViewMnu_Click);
+}
+
+void klivamainfrm::buildToolbar()
+{
+    if (m_toolbar)
+        return;
+    m_rebar = new QWidget(m_surface);
+    m_rebar->setObjectName(QStringLiteral("cReBar1"));
+    m_rebar->setProperty("bandKey", QStringLiteral("Toolbar1"));
+    auto* band = new QVBoxLayout(m_rebar);
+    band->setContentsMargins(2, 2, 2, 2);
+    m_toolbar = new QToolBar(m_rebar);
+    m_toolbar->setObjectName(QStringLiteral("cToolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon); // caption and image on every button
+    const int imageSize = twipsToPixels(360, dpi());            // 24 px at 96 dpi
+    m_toolbar->setIconSize(QSize(imageSize, imageSize));
+    band->addWidget(m_toolbar);
+
+    const auto& entries = toolbarEntries();
+    for (int pos = 0; pos < entries.size(); ++pos) {
+        const ToolbarEntry& e = entries[pos];
+        QAction* a;
+        if (e.separator) {
+            a = m_toolbar->addSeparator();
+            a->setObjectName(QStringLiteral("cToolbar1_Separator%1").arg(pos));
+        } else {
+            a = m_toolbar->addAction(e.caption);
+            a->setObjectName(QStringLiteral("cToolbar1_") + e.key);
+            a->setProperty("key", e.key);
+            a->setToolTip(e.tooltip);
+            a->setIcon(toolbarImage(m_startup.isWindowsXP ? e.imageXP : e.imageOther, imageSize, devicePixelRatioF()));
+            connect(a, &QAction::triggered, this, [this, pos] { cToolbar1_ButtonClick(pos); });
+        }
+        a->setProperty("position", pos);
+        m_toolbarActions << a;
+        if (QWidget* w = m_toolbar->widgetForAction(a)) {
+            m_toolbarPositions.insert(w, pos);
+            w->installEventFilter(this);
+        }
+    }
+    m_rebar->show();
+    applyCommandStates();
+}
+
+} // namespace kt

@@ -1,0 +1,31 @@
+#pragma once
+// The program's start: the hidden start-up form, the single-instance guard, the
+// start-up values, the main window, the About pictures.
+#include <QWidget>
+
+class QApplication;
+
+namespace kt {
+
+// The start-up form `agreefrm`: never shown, alive for the whole run (the About
+// pictures are drawn over its background).
+class agreefrm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit agreefrm(QWidget* parent = nullptr);
+};
+
+// Sets the window's icons (and its top owner's) from the application icon.
+void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOwner);
+
+// Runs the program; returns the exit code. Command-line arguments are ignored.
+int Main(QApplication& app);
+
+// The display's DPI as the user set it, from the primary screen (96 without one).
+int displayDpi();
+
+// The single-instance refusal.
+QString alreadyRunningText(); // "This program is already running!"
+
+} // namespace kt

@@ -1,0 +1,56 @@
+#pragma once
+// The live options of the running program and their mirror in the settings store.
+//
+// The Options menu's check marks show this state; every choice writes its stored
+// text at once, and restore() chooses the items again from the store when the main
+// window starts. Readers: the pack command (mpegCheck), the after-pack step
+// (deleteAfterAction), the join loop (blockSize, blockDigits).
+#include <QObject>
+
+#include <optional>
+
+#include "engine/TransferRate.h"
+#include "settings/SettingsTable.h"
+
+namespace kt {
+
+class OptionState : public QObject
+{
+    Q_OBJECT
+public:
+    explicit OptionState(QObject* parent = nullptr);
+
+    // Choosing an item: set the group's mark, then write the stored text.
+    void chooseTransferRate(TransferRate rate);
+    void chooseDelAfterAction(DelAfterAction action);
+    void chooseOverwritePolicy(OverwritePolicy policy);
+    // The MPEG Compatibility item: flips the check and writes "On"/"Off".
+    void toggleMpegCheck();
+    // Sets the check and writes "On"/"Off" (the restore step and Preferences OK).
+    void setMpegCheck(bool on);
+
+    // Restore step, in order: transfer rate (always Normal), delete-after action,
+    // overwrite policy, MPEG check. Writes all four values back.
+    void restore();
+
+    TransferRate transferRate() const { return m_rate; }
+    // 0 until a rate is chosen.
+    int blockSize() const { return m_block.blockSize; }
+    int blockDigits() const { return m_block.blockDigits; }
+    DelAfterAction deleteAfterAction() const { return m_delete; }
+    // No Overwrite item is checked until one is chosen.
+    std::optional<OverwritePolicy> overwritePolicy() const { return m_overwrite; }
+    bool mpegCheck() const { return m_mpegCheck; }
+
+signals:
+    void changed();
+
+private:
+    TransferRate m_rate = TransferRate::Normal;
+    BlockSize m_block;
+    DelAfterAction m_delete = DelAfterAction::No;
+    std::optional<OverwritePolicy> m_overwrite;
+    bool m_mpegCheck = true;
+};
+
+} // namespace kt

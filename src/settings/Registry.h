@@ -1,0 +1,29 @@
+#pragma once
+// The Registry module: every persistent setting and every start-up system value goes
+// through these three calls.
+//
+// The program's own key (HKEY_CURRENT_USER, "Software\Vantu\KlivaTARN") is a QSettings
+// store (organization "Vantu", application "KlivaTARN", native format); each call opens
+// it afresh and keeps nothing. Other keys are the system's: they are answered by the
+// system probe. Nothing is ever reported: what cannot be read is absent.
+#include <QString>
+
+#include "platform/SystemProbe.h"
+
+namespace kt {
+
+inline constexpr quint32 HKEY_CURRENT_USER = kHKeyCurrentUser;
+inline constexpr quint32 HKEY_CURRENT_CONFIG = kHKeyCurrentConfig;
+
+// The program's key path.
+QString appKeyPath(); // "Software\Vantu\KlivaTARN"
+
+// The stored text, or `def` when the key or value is missing, the value is not a
+// text, or the store cannot be read. Text after an embedded NUL is dropped.
+QString ReadRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& def = QString());
+// Stores a text, creating the store when missing; failures are ignored.
+void WriteRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& text);
+// A stored 32-bit number, or `def`.
+qint32 ReadRegDword(quint32 root, const QString& keyPath, const QString& valueName, qint32 def = 0);
+
+} // namespace kt

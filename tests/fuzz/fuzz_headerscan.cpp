@@ -1,0 +1,92 @@
+// Fuzz target: the MPEG-1 sequence-header scan.
+//
+// The input is placed in a file behind a run of 0xFF filler (which cannot form a start
+// code) so that its bytes straddle the scan's 32,768-byte chunk boundary at every offset
+// the first input byte selects. The file is scanned through File64 as the program does,
+// and the result is compared with a plain search of the whole file held in memory: the
+// same code offset and the same four header bytes (zero where the file ends), or no code
+// at all. The in-memory search itself runs on an exact-size heap copy of the input.
+#include "engine/File64.h"
+#include "mpeg/HeaderScan.h"
+#include "mpeg/SequenceHeader.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace kt;
+
+namespace {
+void require(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+qint64 naiveFind(const std::vector<unsigned char>& file)
+{
+    for (size_t i = 0; i + 4 <= file.size(); ++i)
+        if (file[i] == 0 && file[i + 1] == 0 && file[i + 2] == 1 && file[i + 3] == 0xB3)
+            return qint64(i);
+    return -1;
+}
+
+int scratchFile()
+{
+    static const int fd = memfd_create("kt-fuzz-scan", 0);
+    return fd;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > 200000)
+        return 0;
+    // The search routine on exactly the input's bytes.
+    const std::unique_ptr<unsigned char[]> exact(new unsigned char[size ? size : 1]);
+    if (size)
+        std::memcpy(exact.get(), data, size);
+    const qsizetype inMemory = findSequenceHeaderCode(exact.get(), qsizetype(size));
+    std::vector<unsigned char> whole(exact.get(), exact.get() + size);
+    require(inMemory == -1 || (inMemory >= 0 && inMemory == naiveFind(whole)));
+    require(inMemory >= 0 || naiveFind(whole) == -1);
+
+    // The file: filler, then the input, so its first bytes sit around a chunk boundary.
+    const size_t filler = size == 0 ? 0 : size_t(kScanChunkSize) - 8 + (data[0] % 16);
+    std::vector<unsigned char> file(filler, 0xFF);
+    file.insert(file.end(), data, data + size);
+
+    const int fd = scratchFile();
+    require(fd >= 0);
+    require(ftruncate(fd, 0) == 0);
+    require(pwrite(fd, file.data(), file.size(), 0) == ssize_t(file.size()));
+
+    File64 f;
+    f.OpenFile(QStringLiteral("/proc/self/fd/%1").arg(fd), QStringLiteral("READ_ONLY"));
+    require(f.IsOpen());
+    const File64::Handle h = f.FileHandle();
+    const ScanResult result = scanForSequenceHeader(f, file.size());
+    f.CloseFile(h);
+
+    const qint64 expected = naiveFind(file);
+    if (expected < 0) {
+        require(result.outcome == ScanOutcome::NotFound);
+    } else {
+        require(result.outcome == ScanOutcome::Found);
+        require(result.codeOffset == expected);
+        for (size_t k = 0; k < 4; ++k) {
+            const size_t at = size_t(expected) + 4 + k;
+            require(result.header[k] == (at < file.size() ? file[at] : 0));
+        }
+        const SequenceHeader header = decodeSequenceHeader(result.header);
+        require(header.width >= 0 && header.width < 4096 && header.height >= 0 && header.height < 4096);
+        (void)videoSizeText(header);
+        (void)frameRateText(header.frameRateCode);
+    }
+    return 0;
+}

@@ -1,0 +1,60 @@
+// Fuzz target: the icon-file decoder on arbitrary bytes.
+//
+// The input is copied into a heap buffer of exactly its size (a QByteArray would keep a
+// terminating byte after it and hide a one-byte over-read), then picked, decoded and
+// composed as the loader does. Any read outside the buffer is an AddressSanitizer report;
+// the checks below abort on decoded results that break the decoder's promises.
+#include "auxiliary/icon/IconFormat.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using namespace kt::icon;
+
+namespace {
+void require(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+void checkImage(const IconImage& image)
+{
+    require(image.width == image.height && (image.width == 16 || image.width == 32));
+    const int n = image.width * image.height;
+    require(image.colour.size() == n && image.alpha.size() == n && image.mask.size() == n);
+    for (int i = 0; i < n; ++i)
+        require(image.mask.at(i) <= 1 && image.colour.at(i) <= 0xFFFFFFu);
+    const PixelBuffer composite = ComposeIcon(image, 0x336699);
+    const PixelBuffer blended = BlendAlpha(image, Rgb{0x33, 0x66, 0x99});
+    require(composite.pixels.size() == n && blended.pixels.size() == n);
+    for (int i = 0; i < n; ++i)
+        require(blended.pixels.at(i) <= 0xFFFFFFu);
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::unique_ptr<char[]> exact(new char[size ? size : 1]);
+    if (size)
+        std::memcpy(exact.get(), data, size);
+    const MemorySource source(QByteArrayView(exact.get(), qsizetype(size)));
+
+    const int picked = PickIconEntry(source);
+    const auto dir = readIconDirectory(source);
+    if (picked >= 0) {
+        require(dir.has_value() && picked < dir->count);
+        if (const auto image = ReadIconImage(source, picked))
+            checkImage(*image);
+    }
+    // The reader is also called for entries the picker would not choose.
+    if (dir) {
+        for (int i = 0; i < dir->count && i < 4; ++i)
+            if (const auto image = ReadIconImage(source, i))
+                checkImage(*image);
+        require(!ReadIconImage(source, dir->count).has_value());
+    }
+    return 0;
+}

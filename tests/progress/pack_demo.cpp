@@ -1,0 +1,36 @@
+// A manual harness for looking at a real pack on a display (Xvfb or a desktop): the real
+// main window, real dialogs and message boxes, the Pack List filled from the command line,
+// and Pack started once the window is up. Not run by CTest.
+//
+//   pack_demo FILE...    then answer the "Save Pack File As" dialog
+#include "app/MainWindow.h"
+#include "packlist/AddFiles.h"
+#include "packlist/ui/PackListView.h"
+#include "platform/ui/DesktopShell.h"
+#include "platform/ui/QtFileDialogs.h"
+#include "platform/ui/QtMessageBoxPresenter.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    kt::QtMessageBoxPresenter messageBoxes;
+    kt::QtFileDialogs dialogs;
+    kt::DesktopShell desktop;
+    kt::installMessageBoxPresenter(&messageBoxes);
+    kt::installFileDialogs(&dialogs);
+    kt::installShell(&desktop);
+
+    kt::klivamainfrm window;
+    window.load();
+    dialogs.setOwner(&window);
+    kt::AppendFiles(window.packList(), app.arguments().mid(1), kt::mpegInfoSource(window.file64()));
+    window.packListView()->syncFromList();
+    window.RefreshPackListCommands();
+    window.show();
+    window.PackListSetMaxWidth();
+    QTimer::singleShot(1000, &window, [&window] { window.PackMnu_Click(); });
+    return app.exec();
+}
