@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstdio>
 
 #include "../support/MpegFixtures.h"
 
@@ -238,6 +239,23 @@ private slots:
         else
             QCOMPARE(readAll(ws.path("old.bin")), QByteArray("old contents"));
         QVERIFY(ws.sourcesUnchanged());
+    }
+
+    void refusesANameThatIsNotUtf8()
+    {
+        Workspace ws;
+        ws.addSource("a.bin", 3000);
+        // The byte 0xFF is not UTF-8: made and passed by raw bytes, never through a QString.
+        const QByteArray badName = QFile::encodeName(ws.dir.path()) + "/b\xff.bin";
+        FILE* f = std::fopen(badName.constData(), "wb");
+        QVERIFY(f && std::fputs("data", f) >= 0);
+        std::fclose(f);
+        ws.env.insert("KT_DIR", ws.dir.path());
+        const Run r = ws.pack({"--no-mpeg-check", "-o", ws.path("out.bin"), ws.sources[0]},
+                              "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec");
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains("its name is not valid UTF-8"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(ws.path("out.bin")));
     }
 
     void trashAfterPacking_data()
