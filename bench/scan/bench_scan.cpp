@@ -1,7 +1,7 @@
 // Sequence-header scan against a plain sequential read of the same file, both from the
 // page cache, and the cost of GetMPEGInfo per small MPEG file.
 //
-//   bench_scan [--dir DIR] [--rounds N] [--files N] [--keep]
+//   bench_scan [--dir DIR] [--rounds N] [--files N] [--keep] [--width avx2|sse2|bytes]
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -117,6 +117,13 @@ int main(int argc, char* argv[])
     const int rounds = std::max(1, option(QStringLiteral("--rounds"), QStringLiteral("9")).toInt());
     const int fileCount = std::max(1, option(QStringLiteral("--files"), QStringLiteral("1000")).toInt());
     const bool keep = args.contains(QStringLiteral("--keep"));
+    const QString width = option(QStringLiteral("--width"), QString());
+    if (width == QLatin1String("avx2"))
+        setSearchWidth(SearchWidth::Avx2);
+    else if (width == QLatin1String("sse2"))
+        setSearchWidth(SearchWidth::Sse2);
+    else if (width == QLatin1String("bytes"))
+        setSearchWidth(SearchWidth::Bytes);
 
     QDir dir(dirPath);
     if (!dir.mkpath(QStringLiteral("."))) {

@@ -30,7 +30,13 @@ QString toQtFilter(const QString& pipeFilter)
             if (p == QLatin1String("*.*"))
                 p = QStringLiteral("*"); // "*.*" would hide files without an extension here
         }
-        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(QLatin1Char(' ')));
+        // Qt shows the patterns in parentheses after the name: the description's own
+        // "(*.mpg, *.mpeg)" would stand there twice.
+        QString name = parts[i].trimmed();
+        const qsizetype paren = name.lastIndexOf(QLatin1String(" ("));
+        if (paren > 0 && name.endsWith(QLatin1Char(')')))
+            name.truncate(paren);
+        filters << QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' ')));
     }
     return filters.join(QStringLiteral(";;"));
 }

@@ -2,7 +2,7 @@
 // The open and save dialog seam.
 //
 // Filters are given in the classic form "Description|*.a;*.b|Other|*.c" and turned
-// into Qt's "Description (*.a *.b);;Other (*.c)" form by toQtFilter().
+// into Qt's "Name (*.a *.b);;Other (*.c)" form by toQtFilter().
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +31,7 @@ void installFileDialogs(FileDialogs* dialogs); // not owned
 FileDialogs& fileDialogs();
 
 // "Mpeg (*.mpg, *.mpeg)|*.mpg;*.mpeg|All Files (*.*)|*.*" ->
-// "Mpeg (*.mpg, *.mpeg) (*.mpg *.mpeg);;All Files (*.*) (*)"
+// "Mpeg (*.mpg *.mpeg);;All Files (*)"
 QString toQtFilter(const QString& pipeFilter);
 
 // The filter shared by the Add and Save dialogs.

@@ -1,4 +1,5 @@
-// Adding files: the dialog's result, dropped file lists, and what a drop of other data leaves.
+// Adding files: what is skipped, dropped file lists, and what a drop of other data leaves.
+// (The dialog's request, its order and the real stream-info cells: tst_packlistwindow.)
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
@@ -8,7 +9,6 @@
 
 #include "../support/ScriptedSeams.h"
 #include "ListFixture.h"
-#include "engine/File64.h"
 #include "packlist/AddFiles.h"
 
 using namespace kt;
@@ -47,9 +47,6 @@ class TestAddFiles : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void dialogAppendsChosenFilesInOrder();
-    void dialogTwiceGivesDuplicateRows();
-    void cellsComeFromTheStreamInfo();
     void dialogCancelAddsNothing();
     void appendSkipsFoldersAndMissingFiles();
     void dropAppendsFilesAfterTheLastRow();
@@ -72,65 +69,6 @@ void TestAddFiles::init()
         f.write("data");
     }
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder.mpg")));
-}
-
-void TestAddFiles::dialogAppendsChosenFilesInOrder()
-{
-    ScriptedFileDialogs dialogs;
-    FakeInfo info;
-    PackList list = makeList(1);
-    dialogs.answerOpen({file("two.mp3"), file("folder.mpg"), file("one.mpg"), file("three.txt")});
-
-    QCOMPARE(ShowAddFilesDialog(list, info.source()), 3);
-
-    QCOMPARE(dialogs.openRequests().size(), 1);
-    const FileDialogRequest& asked = dialogs.openRequests()[0];
-    QCOMPARE(asked.title, QStringLiteral("Add Files... (multiple selection possible)"));
-    QCOMPARE(asked.filter, mediaFileFilter());
-    QVERIFY(asked.initialDir.isEmpty());
-
-    QCOMPARE(list.paths(), QStringList({fixturePath(1), file("two.mp3"), file("one.mpg"), file("three.txt")}));
-    QCOMPARE(info.asked, QStringList({file("two.mp3"), file("one.mpg"), file("three.txt")}));
-    QCOMPARE(list.row(2).videoSize, QStringLiteral("size:two.mp3"));
-    QCOMPARE(list.row(4).frameRate, QStringLiteral("rate:three.txt"));
-    QCOMPARE(list.selectedCount(), 0);
-}
-
-void TestAddFiles::dialogTwiceGivesDuplicateRows()
-{
-    ScriptedFileDialogs dialogs;
-    FakeInfo info;
-    PackList list;
-    dialogs.answerOpen({file("one.mpg")});
-    dialogs.answerOpen({file("one.mpg")});
-    ShowAddFilesDialog(list, info.source());
-    QCOMPARE(commandStatesFor(list.count(), list.selectedCount()).packAndSort, false);
-    ShowAddFilesDialog(list, info.source());
-    QCOMPARE(list.paths(), QStringList({file("one.mpg"), file("one.mpg")}));
-    QCOMPARE(commandStatesFor(list.count(), list.selectedCount()).packAndSort, true);
-}
-
-void TestAddFiles::cellsComeFromTheStreamInfo()
-{
-    // A 352 x 240 sequence header at 29.97 frames a second behind a few bytes of junk.
-    QFile mpg(file("clip.mpg"));
-    QVERIFY(mpg.open(QIODevice::WriteOnly));
-    mpg.write(QByteArray("\x12\x34\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 14) + QByteArray(64, '\0'));
-    mpg.close();
-    ScriptedFileDialogs dialogs;
-    ScriptedMessageBox box;
-    File64 io;
-    PackList list;
-    dialogs.answerOpen({file("clip.mpg"), file("three.txt")});
-
-    QCOMPARE(ShowAddFilesDialog(list, mpegInfoSource(io)), 2);
-
-    QCOMPARE(list.row(1).videoSize, QStringLiteral("352 x 240"));
-    QVERIFY(list.row(1).frameRate.startsWith(QLatin1String("29")));
-    QCOMPARE(list.row(2).videoSize, notAvailableText());
-    QCOMPARE(list.row(2).frameRate, notAvailableText());
-    QCOMPARE(File64::OpenHandleCount(), 0);
-    QVERIFY(box.asked().isEmpty());
 }
 
 void TestAddFiles::dialogCancelAddsNothing()

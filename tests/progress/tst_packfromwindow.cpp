@@ -181,6 +181,7 @@ private slots:
     void refused_data();
     void refused();
     void notEnoughFreeSpace();
+    void failureInsideTheJoin();
 
 private:
     QTemporaryDir m_config;
@@ -483,6 +484,36 @@ void PackFromWindowTest::notEnoughFreeSpace()
     QCOMPARE(messages.asked()[0].style, 16);
     QVERIFY(!watch.shown);
     QVERIFY(!QFile::exists(output));
+    QVERIFY(main.isIdle());
+}
+
+void PackFromWindowTest::failureInsideTheJoin()
+{
+    // The second source shrinks once the join has begun: the join fails, says so, runs no
+    // after-pack action and leaves the window idle.
+    QTemporaryDir dir;
+    MainWindow main;
+    main.option("MCheckMnu", false);
+    main.deleteAfter("DelNoPromptMnu");
+    const QString a = dir.filePath(QStringLiteral("a.mpg")), b = dir.filePath(QStringLiteral("b.mpg"));
+    QVERIFY(writeFile(a, mpegFile(150'000, 352, 240, 4)));
+    QVERIFY(writeFile(b, mpegFile(150'000, 352, 240, 4)));
+    main.setRows({a, b});
+    test::ScriptedMessageBox messages;
+    test::ScriptedFileDialogs dialogs;
+    test::ScriptedShell shell;
+    ProgressWatch watch;
+    watch.onBarShown = [&](QProgressBar*) { QFile::resize(b, 10); };
+    dialogs.answerSave(dir.filePath(QStringLiteral("out.mpg")));
+
+    main.pack("menu");
+
+    QVERIFY(watch.shown);
+    QCOMPARE(messages.asked().size(), 1);
+    QCOMPARE(msgIcon(messages.asked()[0].style), int(MB_ICONHAND));
+    QVERIFY2(messages.texts()[0].contains(b), qPrintable(messages.texts()[0]));
+    QVERIFY(shell.trashRequests().isEmpty());
+    QVERIFY(QFile::exists(a));
     QVERIFY(main.isIdle());
 }
 

@@ -1,7 +1,5 @@
-// The main window as the pack command's host: options from the check marks, the Save
-// dialog, the status texts and the hooks, the cursor.
-#include "../support/ScriptedSeams.h"
-#include "engine/ui/ProgressWindow.h"
+// The main window as the pack command's host: the options read from the check marks.
+// (The dialogs, texts, hooks and cursor are checked end to end in tst_packfromwindow.)
 #include "engine/ui/WindowPackHost.h"
 
 #include <QAction>
@@ -18,8 +16,6 @@ namespace {
 struct FakeMainWindow
 {
     QMainWindow window;
-    QStringList calls;
-    QStringList status;
 
     FakeMainWindow()
     {
@@ -38,19 +34,6 @@ struct FakeMainWindow
         for (const char* name : names)
             item(name)->setChecked(true);
     }
-    MainWindowPackHooks hooks()
-    {
-        MainWindowPackHooks h;
-        h.packListPaths = [] { return QStringList{"/a.mpg", "/b.mpg"}; };
-        h.hideLogo = [this] { calls << "hideLogo"; };
-        h.unhideLogo = [this] { calls << "unhideLogo"; };
-        h.busyMode = [this](const QString& op) { calls << "busyMode " + op; };
-        h.notBusyMode = [this] { calls << "notBusyMode"; };
-        h.errorResumeProgram = [this] { calls << "errorResumeProgram"; };
-        h.setStatusText = [this](const QString& text) { status << text; };
-        h.destroyMainProgressBar = [this] { calls << "destroyMainProgressBar"; };
-        return h;
-    }
 };
 
 } // namespace
@@ -64,9 +47,7 @@ private slots:
     void deleteAfter_data();
     void deleteAfter();
     void mpegCheck();
-    void saveDialog();
-    void hooksAndTexts();
-    void cursor();
+    void withoutWindowOrHooks();
 };
 
 void WindowPackHostTest::transferBlock_data()
@@ -86,7 +67,7 @@ void WindowPackHostTest::transferBlock()
     QFETCH(int, size);
     QFETCH(int, digits);
     FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
+    WindowPackHost host(&main.window, MainWindowPackHooks{});
     main.check({qPrintable(item)});
     QCOMPARE(host.transferBlock().blockSize, size);
     QCOMPARE(host.transferBlock().blockDigits, digits);
@@ -110,7 +91,7 @@ void WindowPackHostTest::deleteAfter()
     QFETCH(QStringList, checkedItems);
     QFETCH(DeleteAfterAction, action);
     FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
+    WindowPackHost host(&main.window, MainWindowPackHooks{});
     main.check({});
     for (const QString& name : checkedItems)
         main.item(qPrintable(name))->setChecked(true);
@@ -120,74 +101,27 @@ void WindowPackHostTest::deleteAfter()
 void WindowPackHostTest::mpegCheck()
 {
     FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
+    WindowPackHost host(&main.window, MainWindowPackHooks{});
     main.item("MCheckMnu")->setChecked(true);
     QVERIFY(host.mpegCheckEnabled());
     main.item("MCheckMnu")->setChecked(false); // read at the moment of asking
     QVERIFY(!host.mpegCheckEnabled());
 }
 
-void WindowPackHostTest::saveDialog()
+void WindowPackHostTest::withoutWindowOrHooks()
 {
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
-    test::ScriptedFileDialogs dialogs;
-    dialogs.answerSave(QStringLiteral("  /tmp/out put.mpg  "));
-    dialogs.answerSave(QString()); // cancelled
-    QCOMPARE(host.askOutputPath(), QStringLiteral("/tmp/out put.mpg"));
-    QCOMPARE(host.askOutputPath(), QString());
-    QCOMPARE(dialogs.saveRequests().size(), 2);
-    QCOMPARE(dialogs.saveRequests()[0].title, QStringLiteral("Save Pack File As"));
-    QCOMPARE(dialogs.saveRequests()[0].filter, mediaFileFilter());
-    QVERIFY(dialogs.saveRequests()[0].initialDir.isEmpty());
-}
-
-void WindowPackHostTest::hooksAndTexts()
-{
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
-    QCOMPARE(host.packListPaths(), (QStringList{"/a.mpg", "/b.mpg"}));
-    host.hideLogo();
-    host.busyMode(QStringLiteral("pack"));
-    host.notBusyMode();
-    host.unhideLogo();
-    host.errorResumeProgram();
-    host.destroyMainProgressBar();
-    QCOMPARE(main.calls, (QStringList{"hideLogo", "busyMode pack", "notBusyMode", "unhideLogo",
-                                      "errorResumeProgram", "destroyMainProgressBar"}));
-
-    host.setStatusText(QStringLiteral("Checking available freespace..."));
-    const QString longPath = QStringLiteral("/srv/") + QString(80, 'd') + QStringLiteral("/clip.mpg");
-    host.showPackingFile(longPath);
-    host.showPackingFile(QStringLiteral("/tmp/a.mpg"));
-    QCOMPARE(main.status.size(), 3);
-    QCOMPARE(main.status[0], QStringLiteral("Checking available freespace..."));
-    // Panel 1 shows what the progress window's label shows.
-    ProgressWindow window;
-    QCOMPARE(main.status[1], window.packingText(longPath));
-    QVERIFY(main.status[1].endsWith(QStringLiteral("clip.mpg'")));
-    QVERIFY(main.status[1].size() < longPath.size());
-    QCOMPARE(main.status[2], QStringLiteral("Packing '/tmp/a.mpg'"));
-
-    // A host without hooks does nothing rather than crash.
+    // The defaults of a fresh window, and no crash for what is missing.
     WindowPackHost bare(nullptr, {});
     bare.hideLogo();
+    bare.busyMode(QStringLiteral("pack"));
     bare.setStatusText(QStringLiteral("x"));
+    bare.showPackingFile(QStringLiteral("/tmp/a.mpg"));
     bare.setWaitCursor(true);
+    bare.destroyMainProgressBar();
     QVERIFY(bare.packListPaths().isEmpty());
     QCOMPARE(bare.transferBlock().blockSize, 100'000);
     QVERIFY(bare.mpegCheckEnabled());
     QCOMPARE(bare.deleteAfterAction(), DeleteAfterAction::No);
-}
-
-void WindowPackHostTest::cursor()
-{
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, main.hooks());
-    host.setWaitCursor(true);
-    QCOMPARE(main.window.cursor().shape(), Qt::WaitCursor);
-    host.setWaitCursor(false);
-    QCOMPARE(main.window.cursor().shape(), Qt::ArrowCursor);
 }
 
 QTEST_MAIN(WindowPackHostTest)

@@ -9,7 +9,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace kt {
