@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstdio>
 
 #include "../support/MpegFixtures.h"
@@ -91,6 +93,14 @@ public:
         QProcess p;
         p.setProcessEnvironment(env);
         p.setStandardInputFile(QProcess::nullDevice()); // stdin is closed: questions are not answered
+        // The program starts with stdin, stdout and stderr only, whatever the test runner leaks.
+        p.setChildProcessModifier([] {
+            for (int fd = 3; fd < 1024; ++fd) {
+                const int flags = ::fcntl(fd, F_GETFD);
+                if (flags >= 0 && !(flags & FD_CLOEXEC))
+                    ::close(fd);
+            }
+        });
         if (wrapper.isEmpty()) {
             p.start(packProgram(), args);
         } else {
@@ -371,6 +381,32 @@ private slots:
         QCOMPARE(ws.trashedCount(), 0);
         QVERIFY(ws.sourcesUnchanged());
         QCOMPARE(QFileInfo(out).size(), 2 * 1024 * 1024);
+    }
+
+    void tooManyOpenFiles_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("failedOpen");
+        // With 4 descriptors the output cannot be opened, with 5 the first source.
+        QTest::newRow("output") << 4 << "out.bin";
+        QTest::newRow("source") << 5 << "a.bin";
+    }
+    void tooManyOpenFiles()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, failedOpen);
+        Workspace ws;
+        ws.addSource("a.bin", 30000);
+        ws.addSource("b.bin", 30000);
+        const Run r = ws.pack(QStringList{"--trash", "--no-mpeg-check", "-o", ws.path("out.bin")} + ws.sources,
+                              QStringLiteral("ulimit -n %1; exec").arg(limit));
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Error opening '%1'!").arg(ws.path(failedOpen))), qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("Kliva cannot pack '%1' due to excess number of file handling.")
+                                   .arg(ws.sources[0])));
+        QVERIFY(!r.err.contains(kSuccess));
+        QCOMPARE(ws.trashedCount(), 0);
+        QVERIFY(ws.sourcesUnchanged());
     }
 
     void ctrlCCancels()
