@@ -1,7 +1,9 @@
 // Block-copy variants of the join loop, for choosing how the join moves its blocks.
 //   blockcopy METHOD BLOCK OFFSET OUTPUT SOURCE...
 // METHOD: rw (read/write of whole blocks through one reused buffer), chunked (read/write
-// through a 128 KiB buffer, several per block) or cfr (copy_file_range per block).
+// through a 128 KiB buffer, several per block), cfr (copy_file_range per block) or cfra
+// (copy_file_range per block, cut at boundaries of |OFFSET| bytes of the input: up to the
+// next boundary, whole units, the rest; a negative OFFSET cuts only up to the boundary).
 // OFFSET: where the buffer starts past a page boundary (0 = page-aligned).
 // Copies each source in blocks of BLOCK bytes into OUTPUT (truncated first) and prints
 // the seconds taken.
@@ -53,6 +55,36 @@ bool copyCfr(int in, int out, qint64 block)
     }
 }
 
+// copy_file_range with every large call starting on a page boundary of the source: a
+// block that starts mid-page first moves the few bytes up to the boundary.
+bool copyCfrAligned(int in, int out, qint64 block, qint64 align, bool startOnly)
+{
+    qint64 pos = 0;
+    for (;;) {
+        qint64 moved = 0;
+        while (moved < block) {
+            // Up to the next page boundary, then whole pages, then what is left.
+            const qint64 left = block - moved;
+            const qint64 toBoundary = (align - pos % align) % align;
+            qint64 want = left;
+            if (toBoundary > 0 && toBoundary < left)
+                want = toBoundary;
+            else if (toBoundary == 0 && left >= align && !startOnly)
+                want = left - left % align;
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(want), 0);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            if (n == 0)
+                return true;
+            moved += n;
+            pos += n;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -62,6 +94,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     const bool cfr = std::strcmp(argv[1], "cfr") == 0;
+    const bool cfrAligned = std::strcmp(argv[1], "cfra") == 0;
     const bool chunked = std::strcmp(argv[1], "chunked") == 0;
     const qint64 block = std::atoll(argv[2]);
     const long offset = std::atol(argv[3]);
@@ -79,7 +112,8 @@ int main(int argc, char* argv[])
     timer.start();
     for (int i = 5; i < argc; ++i) {
         const int in = ::open(argv[i], O_RDONLY | O_CLOEXEC);
-        const bool ok = cfr ? copyCfr(in, out, block)
+        const bool ok = cfr          ? copyCfr(in, out, block)
+                        : cfrAligned ? copyCfrAligned(in, out, block, offset != 0 ? std::labs(offset) : 4096, offset < 0)
                             : chunked ? copyRw(in, out, buffer, qMin<qint64>(block, 128 * 1024))
                                       : copyRw(in, out, buffer, block);
         if (in < 0 || !ok) {

@@ -46,6 +46,14 @@ int runPack(const QStringList& arguments)
     if (!chosenRate)
         return usageError(QStringLiteral("unknown rate '%1' (slow, normal, fast, ufast)").arg(parser.value(rate)));
 
+    // A name whose bytes are not UTF-8 cannot be reached again through a QString.
+    for (const QString& name : parser.positionalArguments() + QStringList{parser.value(output)}) {
+        if (name.contains(QChar::ReplacementCharacter)) {
+            printLine(QStringLiteral("'%1' cannot be packed: its name is not valid UTF-8.").arg(name));
+            return kExitFailed;
+        }
+    }
+
     PackOptions options;
     options.output = fullPath(parser.value(output).trimmed());
     for (const QString& source : parser.positionalArguments())

@@ -289,9 +289,21 @@ File64::IoResult File64::WriteBlock(Handle h, const char* data, qint64 size)
 
 File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size)
 {
+    // A block that starts inside a 64 KiB unit of the input first moves the bytes up to the
+    // unit's end, so the large call starts on a unit boundary: blocks like 1,000,000 bytes
+    // cost a fifth more CPU time than cat otherwise (see bench/join).
+    constexpr qint64 kUnit = 64 * 1024;
+    const qint64 start = ::lseek(in, 0, SEEK_CUR);
     IoResult r;
     while (r.bytes < size) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(size - r.bytes), 0);
+        const qint64 left = size - r.bytes;
+        qint64 want = left;
+        if (start >= 0) {
+            const qint64 toBoundary = (kUnit - (start + r.bytes) % kUnit) % kUnit;
+            if (toBoundary > 0 && toBoundary < left)
+                want = toBoundary;
+        }
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(want), 0);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -200,6 +201,7 @@ Joiner::Step Joiner::packSource(const PackSource& source)
         return failed(QString());
     }
     m_source = m_file.FileHandle();
+    ::posix_fadvise(m_source, 0, 0, POSIX_FADV_SEQUENTIAL); // read ahead further, as cat does
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
 
@@ -275,9 +277,10 @@ Joiner::Step Joiner::writeBlock(qint64 size)
         const int error = written.error != 0 ? written.error : ENOSPC;
         if (MsgBox(texts::cannotWrite(m_job.outputPath, texts::errnoText(error)), kRetryCancelStop) != IDRETRY)
             return abortedOnQuestion();
-        // Retry: the same block, from where it started.
-        if (::lseek(m_out, m_outPos, SEEK_SET) != m_outPos)
-            return failed(texts::cannotWrite(m_job.outputPath, texts::errnoText(errno)));
+        // Retry: the same block, from where it started (a device that cannot seek takes
+        // it as it comes).
+        if (::lseek(m_out, m_outPos, SEEK_SET) < 0 && errno != ESPIPE)
+            return failed(texts::joinUnexpectedError());
     }
 }
 

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#include <cstdio>
 
 #include "../support/MpegFixtures.h"
 
@@ -90,6 +93,14 @@ public:
         QProcess p;
         p.setProcessEnvironment(env);
         p.setStandardInputFile(QProcess::nullDevice()); // stdin is closed: questions are not answered
+        // The program starts with stdin, stdout and stderr only, whatever the test runner leaks.
+        p.setChildProcessModifier([] {
+            for (int fd = 3; fd < 1024; ++fd) {
+                const int flags = ::fcntl(fd, F_GETFD);
+                if (flags >= 0 && !(flags & FD_CLOEXEC))
+                    ::close(fd);
+            }
+        });
         if (wrapper.isEmpty()) {
             p.start(packProgram(), args);
         } else {
@@ -240,6 +251,23 @@ private slots:
         QVERIFY(ws.sourcesUnchanged());
     }
 
+    void refusesANameThatIsNotUtf8()
+    {
+        Workspace ws;
+        ws.addSource("a.bin", 3000);
+        // The byte 0xFF is not UTF-8: made and passed by raw bytes, never through a QString.
+        const QByteArray badName = QFile::encodeName(ws.dir.path()) + "/b\xff.bin";
+        FILE* f = std::fopen(badName.constData(), "wb");
+        QVERIFY(f && std::fputs("data", f) >= 0);
+        std::fclose(f);
+        ws.env.insert("KT_DIR", ws.dir.path());
+        const Run r = ws.pack({"--no-mpeg-check", "-o", ws.path("out.bin"), ws.sources[0]},
+                              "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec");
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains("its name is not valid UTF-8"), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(ws.path("out.bin")));
+    }
+
     void trashAfterPacking_data()
     {
         QTest::addColumn<QStringList>("flags");
@@ -353,6 +381,32 @@ private slots:
         QCOMPARE(ws.trashedCount(), 0);
         QVERIFY(ws.sourcesUnchanged());
         QCOMPARE(QFileInfo(out).size(), 2 * 1024 * 1024);
+    }
+
+    void tooManyOpenFiles_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("failedOpen");
+        // With 4 descriptors the output cannot be opened, with 5 the first source.
+        QTest::newRow("output") << 4 << "out.bin";
+        QTest::newRow("source") << 5 << "a.bin";
+    }
+    void tooManyOpenFiles()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, failedOpen);
+        Workspace ws;
+        ws.addSource("a.bin", 30000);
+        ws.addSource("b.bin", 30000);
+        const Run r = ws.pack(QStringList{"--trash", "--no-mpeg-check", "-o", ws.path("out.bin")} + ws.sources,
+                              QStringLiteral("ulimit -n %1; exec").arg(limit));
+        QCOMPARE(r.exit, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Error opening '%1'!").arg(ws.path(failedOpen))), qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("Kliva cannot pack '%1' due to excess number of file handling.")
+                                   .arg(ws.sources[0])));
+        QVERIFY(!r.err.contains(kSuccess));
+        QCOMPARE(ws.trashedCount(), 0);
+        QVERIFY(ws.sourcesUnchanged());
     }
 
     void ctrlCCancels()
