@@ -19,10 +19,7 @@ using namespace kt;
 namespace {
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
-QString binDir()
-{
-    return qEnvironmentVariable("KT_BIN_DIR");
-}
+const QString kBinDir = qEnvironmentVariable("KT_BIN_DIR");
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -33,7 +30,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 void copyShipped(QTemporaryDir& dir, const QString& name)
 {
-    QFile::copy(binDir() + '/' + name, dir.filePath(name));
+    QFile::copy(kBinDir + '/' + name, dir.filePath(name));
 }
 
 QString showTod()
@@ -197,7 +194,7 @@ private slots:
         shell.openResult = ShellOpenResult::Failed; // no browser: silent
         openHelpTopics("/opt/kt");
         QCOMPARE(box.asked().size(), 1);
-        QVERIFY(QFileInfo(binDir() + "/KlvTarn.html").isFile());
+        QVERIFY(QFileInfo(kBinDir + "/KlvTarn.html").isFile());
     }
 
     void sysInfo()
