@@ -27,8 +27,7 @@ private slots:
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
         QTest::newRow("empty") << QByteArray() << QStringList{};
-        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9 \xe2\x86\x92 ok")
-                                    << QStringList{QString::fromUtf8("caf\xc3\xa9 \xe2\x86\x92 ok")};
+        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9") << QStringList{QString::fromUtf8("caf\xc3\xa9")};
     }
     void split()
     {
@@ -37,26 +36,13 @@ private slots:
         QCOMPARE(splitTips(text), tips);
     }
 
-    void loadTips()
+    void loadTipsRefusesWhatIsNotAFile()
     {
         QTemporaryDir dir;
-        QStringList tips{QStringLiteral("kept")};
-        QVERIFY(!LoadTips(QString(), tips));
-        QVERIFY(!LoadTips(dir.path(), tips)); // a folder is not a tips file
-        QVERIFY(!LoadTips(dir.filePath(QStringLiteral("tod.ctd")), tips));
-        QCOMPARE(tips, QStringList{QStringLiteral("kept")});
-
-        const QString path = dir.filePath(QStringLiteral("tod.ctd"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
-        QVERIFY(LoadTips(path, tips)); // empty file: read, no tips
-        QCOMPARE(tips.size(), 1);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("one\r\ntwo\rthree");
-        f.close();
-        QVERIFY(LoadTips(path, tips));
-        QCOMPARE(tips, (QStringList{"kept", "one", "two", "three"}));
+        QStringList tips{"kept"};
+        QVERIFY(!LoadTips(dir.path(), tips));
+        QVERIFY(!LoadTips(dir.filePath("none"), tips));
+        QCOMPARE(tips, QStringList{"kept"});
     }
 
     void pickIndex_data()
@@ -68,7 +54,6 @@ private slots:
         QTest::newRow("r just below 1/3") << 3 << 0.333 << 1;
         QTest::newRow("r=1/2") << 3 << 0.5 << 2;
         QTest::newRow("r near 1") << 3 << 0.9999 << 3;
-        QTest::newRow("one tip") << 1 << 0.7 << 1;
         QTest::newRow("no tips") << 0 << 0.7 << 1;
     }
     void pickIndex()
@@ -83,41 +68,31 @@ private slots:
         QCOMPARE(picker.currentIndex, index);
         QString tip;
         QCOMPARE(picker.currentTip(&tip), count > 0);
-        if (count > 0)
-            QCOMPARE(tip, QString::number(index));
+        QCOMPARE(tip, count > 0 ? QString::number(index) : QString());
     }
 
-    // With the clock-seeded generator every tip comes up sooner or later.
+    // The default, clock-seeded generator brings every tip up sooner or later.
     void everyTipEventuallyShown()
     {
         TipPicker picker;
         picker.tips = QStringList{"a", "b", "c"};
-        QSet<QString> seen;
+        QSet<int> seen;
         for (int i = 0; i < 500 && seen.size() < 3; ++i) {
             picker.NextRandomTip();
-            QString tip;
-            QVERIFY(picker.currentTip(&tip));
-            seen.insert(tip);
+            seen.insert(picker.currentIndex);
         }
         QCOMPARE(seen.size(), 3);
     }
 
+    // Tips show at start unless ShowTod is exactly "0"; absent counts as shown.
     void showTodSetting()
     {
-        QSettings(QStringLiteral("Vantu"), QStringLiteral("KlivaTARN")).remove(QStringLiteral("ShowTod"));
-        QVERIFY(tipsShownAtStart()); // absent
-        setTipsShownAtStart(false);
-        QCOMPARE(QSettings(QStringLiteral("Vantu"), QStringLiteral("KlivaTARN"))
-                     .value(QStringLiteral("ShowTod"))
-                     .toString(),
-                 QStringLiteral("0"));
-        QVERIFY(!tipsShownAtStart());
-        writeShowTod(QStringLiteral("no"));
-        QVERIFY(tipsShownAtStart()); // anything but "0"
-        writeShowTod(QString());
+        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
         QVERIFY(tipsShownAtStart());
-        setTipsShownAtStart(true);
-        QCOMPARE(readShowTod(), QStringLiteral("1"));
+        for (const QString value : {"0", "no", ""}) {
+            writeShowTod(value);
+            QCOMPARE(tipsShownAtStart(), value != "0");
+        }
     }
 
 private:

@@ -1,9 +1,6 @@
-// Fuzz target: the icon-file decoder on arbitrary bytes.
-//
-// The input is copied into a heap buffer of exactly its size (a QByteArray would keep a
-// terminating byte after it and hide a one-byte over-read), then picked, decoded and
-// composed as the loader does. Any read outside the buffer is an AddressSanitizer report;
-// the checks below abort on decoded results that break the decoder's promises.
+// Fuzz target: the icon decoder on arbitrary bytes, held in an exact-size heap buffer (a
+// QByteArray's terminator would hide a one-byte over-read). Decoded images must keep the
+// decoder's promises.
 #include "auxiliary/icon/IconFormat.h"
 
 #include <cstdint>

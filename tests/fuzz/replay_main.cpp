@@ -1,8 +1,5 @@
-// Runs a fuzz target without libFuzzer: every file of the corpus folders, then a fixed
-// number of deterministic mutations of them (bit flips, little-endian fields set to edge
-// values, truncations, extensions, spliced copies), under a time budget. Built with
-// AddressSanitizer and UndefinedBehaviorSanitizer, a fault aborts the run.
-//
+// Runs a fuzz target without libFuzzer: the corpus, then deterministic mutations of it
+// under a time budget. Built with the sanitizers, a fault aborts the run.
 //   replay CORPUS_DIR... [--mutations N] [--seconds S]
 #include <QDir>
 #include <QElapsedTimer>
