@@ -1,10 +1,9 @@
-// Packing from the window, end to end through the seams: the real pack command, the real
-// progress window and the window host, with scripted dialogs, answers and trash.
-// A whole pack, Cancel pressed from inside the join, and the pack refused at each
-// pre-flight step, each time checking the output bytes and that the window is idle again.
+// Packing from the real main window end to end: the pack command, the progress window and
+// the window host, with scripted dialogs, answers and trash. Every run must leave the
+// output as expected and the window idle again.
+#include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
-#include "engine/File64.h"
 #include "engine/PackTexts.h"
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
@@ -13,13 +12,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,19 +28,16 @@ using namespace kt;
 
 namespace {
 
-// The real main window, loaded, with helpers to fill the list and set the options the
-// way a user does (through the option items' handlers).
-class MainWindow
+struct MainWindow
 {
-public:
+    klivamainfrm window;
+
     MainWindow()
     {
         window.load();
         window.show();
     }
-    // Hidden first: closing a shown main window in its destructor reaches the list view
-    // after the window's own list is gone.
-    ~MainWindow() { window.hide(); }
+    ~MainWindow() { window.hide(); } // a shown window closing in its destructor outlives its list
 
     void setRows(const QStringList& paths)
     {
@@ -53,8 +47,7 @@ public:
         window.packListView()->syncFromList();
         window.RefreshPackListCommands();
     }
-    QStringList rows() const { return const_cast<klivamainfrm&>(window).packList().paths(); }
-
+    // Set as a user does, through the item's handler.
     void option(const char* name, bool on)
     {
         QAction* item = window.action(QLatin1String(name));
@@ -62,8 +55,6 @@ public:
             item->trigger();
         QCOMPARE_EQ(item->isChecked(), on);
     }
-    void deleteAfter(const char* name) { option(name, true); }
-
     void pack(const QString& how)
     {
         if (how == "menu")
@@ -71,16 +62,13 @@ public:
         else if (how == "shortcut")
             QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
         else if (how == "toolbar")
-            QTest::mouseClick(toolbarButton(), Qt::LeftButton);
+            QTest::mouseClick(
+                window.findChild<QToolBar*>(QStringLiteral("cToolbar1"))
+                    ->widgetForAction(window.findChild<QAction*>(QStringLiteral("cToolbar1_Pack"))),
+                Qt::LeftButton);
         else
             window.PackMnu_Click(); // the handler itself, whatever the command states
     }
-    QWidget* toolbarButton() const
-    {
-        auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("cToolbar1"));
-        return toolbar->widgetForAction(window.findChild<QAction*>(QStringLiteral("cToolbar1_Pack")));
-    }
-
     bool menusEnabled() const
     {
         return window.findChild<QMenu*>(QStringLiteral("FileMnu"))->menuAction()->isEnabled() &&
@@ -88,41 +76,12 @@ public:
     }
     bool isIdle() const
     {
-        return window.panelText(1) == QStringLiteral("Awaiting for job...") &&
-               window.panelText(2) == QStringLiteral("IDLE") &&
+        return window.panelText(1) == "Awaiting for job..." && window.panelText(2) == "IDLE" &&
                window.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&
                !window.isBusy() && menusEnabled() && window.cursor().shape() == Qt::ArrowCursor &&
                !QApplication::activeModalWidget();
     }
-
-    klivamainfrm window;
 };
-
-// What the windows showed each time the bar moved during a join.
-struct Moment
-{
-    QString panel1, panel2, fileLabel;
-    bool busy = false, menusEnabled = true;
-    Qt::CursorShape mainCursor = Qt::ArrowCursor;
-};
-
-QByteArray mpegFile(qint64 size, int width, int height, int frameRateCode)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        bytes[i] = char(QRandomGenerator::global()->bounded(256));
-    const unsigned char header[8] = {0x00,
-                                     0x00,
-                                     0x01,
-                                     0xB3,
-                                     (unsigned char)(width >> 4),
-                                     (unsigned char)(((width & 0xF) << 4) | (height >> 8)),
-                                     (unsigned char)(height & 0xFF),
-                                     (unsigned char)(0x10 | frameRateCode)};
-    if (size >= 8)
-        memcpy(bytes.data(), header, 8);
-    return bytes;
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -130,13 +89,15 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+// An MPEG-like clip (distinct bytes per seed); returns its bytes, empty on failure.
+QByteArray writeClip(const QString& path, qint64 size, quint32 seed = 1, int height = 240, int rate = 4)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return test::writeFileWith(path, size, 0, test::sequenceHeaderBytes(352, height, rate), seed)
+               ? readAll(path)
+               : QByteArray();
 }
 
-// Remembers whether the progress window was ever shown.
+// Notes when the progress window shows, and hands over each progress bar as it appears.
 class ProgressWatch : public QObject
 {
 public:
@@ -149,8 +110,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show) {
-            if (watched->objectName() == QLatin1String("progressfrm"))
-                shown = true;
+            shown = shown || watched->objectName() == QLatin1String("progressfrm");
             if (auto* bar = qobject_cast<QProgressBar*>(watched); bar && onBarShown)
                 onBarShown(bar);
         }
@@ -158,6 +118,7 @@ protected:
     }
 };
 
+// A click left waiting in the queue, as one made while a block is copied.
 void postClick(QWidget* button)
 {
     const QPointF at = QRectF(button->rect()).center();
@@ -180,7 +141,6 @@ private slots:
     void cancelFromInsideTheJoin();
     void refused_data();
     void refused();
-    void notEnoughFreeSpace();
     void failureInsideTheJoin();
 
 private:
@@ -189,124 +149,92 @@ private:
 
 void PackFromWindowTest::initTestCase()
 {
-    // A settings store of our own, with the Tip of the Day switched off.
-    QVERIFY(m_config.isValid());
+    QVERIFY(m_config.isValid()); // our own settings, without the Tip of the Day
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     WriteRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod"), QStringLiteral("0"));
 }
 
 void PackFromWindowTest::wholePack_data()
 {
-    QTest::addColumn<QString>("trigger");
     QTest::addColumn<QString>("deleteItem");
     QTest::addColumn<bool>("mpegCheck");
     QTest::addColumn<QList<int>>("sizes");
-    QTest::newRow("menu, keep sources") << "menu"
-                                        << "DelNoMnu" << false << QList<int>{7, 100'000, 123'456};
-    QTest::newRow("Ctrl+P, MPEG checked, trash without asking")
-        << "shortcut"
-        << "DelNoPromptMnu" << true << QList<int>{100'000, 250'007, 30};
-    QTest::newRow("toolbar, trash after asking") << "toolbar"
-                                                 << "DelPromptMnu" << true << QList<int>{40'000, 40'000};
+    QTest::newRow("keep sources") << "DelNoMnu" << false << QList<int>{7, 100'000, 123'456};
+    QTest::newRow("trash without asking") << "DelNoPromptMnu" << true << QList<int>{100'000, 250'007, 30};
+    QTest::newRow("trash after asking") << "DelPromptMnu" << true << QList<int>{40'000, 40'000};
 }
 
 void PackFromWindowTest::wholePack()
 {
-    QFETCH(QString, trigger);
     QFETCH(QString, deleteItem);
     QFETCH(bool, mpegCheck);
     QFETCH(QList<int>, sizes);
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     MainWindow main;
     QVERIFY(QTest::qWaitForWindowExposed(&main.window));
     main.option("MCheckMnu", mpegCheck);
-    main.deleteAfter(qPrintable(deleteItem));
+    main.option(qPrintable(deleteItem), true);
     main.option("NormalSpeedChk", true);
-
     QByteArray joined;
     QStringList paths;
     for (int i = 0; i < sizes.size(); ++i) {
         paths << dir.filePath(QStringLiteral("clip %1.mpg").arg(i + 1));
-        const QByteArray bytes = mpegFile(sizes[i], 352, 240, 4);
-        QVERIFY(writeFile(paths.last(), bytes));
-        joined += bytes;
+        joined += writeClip(paths.last(), sizes[i], i + 1);
     }
+    QCOMPARE(joined.size(), std::accumulate(sizes.begin(), sizes.end(), 0));
     main.setRows(paths);
     const QString output = dir.filePath(QStringLiteral("packed.mpg"));
-    QVERIFY(writeFile(output, QByteArray(joined.size() + 5000, 'x'))); // an old, longer output
+    QVERIFY(!writeClip(output, joined.size() + 5000).isEmpty()); // an old, longer output
 
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
     test::ScriptedShell shell;
-    const QString trash = dir.filePath(QStringLiteral("trash"));
-    QVERIFY(QDir().mkpath(trash));
-    shell.setTrashFolder(trash);
-    dialogs.answerSave(QStringLiteral(" ") + output + QStringLiteral(" "));
+    shell.setTrashFolder(dir.filePath(QStringLiteral("trash")));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("trash"))));
+    dialogs.answerSave(" " + output + " ");
     if (deleteItem == "DelPromptMnu")
         messages.answer(IDYES);
-    ProgressWatch watch;
-    // A look at both windows at every yield of the join (a zero timer runs once per pass).
-    QVector<Moment> moments;
+    // At every yield of the join (a zero timer fires once per pass): both windows name the
+    // file being packed, the main window looks busy.
+    QStringList named;
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
-        auto* label =
-            QApplication::activeModalWidget()
-                ? QApplication::activeModalWidget()->findChild<QLabel*>(QStringLiteral("Statusbar_lbl"))
-                : nullptr;
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* label = modal ? modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl")) : nullptr;
         if (!label || label->text().isEmpty())
             return;
-        moments.push_back({main.window.panelText(1), main.window.panelText(2), label->text(),
-                           main.window.isBusy(), main.menusEnabled(), main.window.cursor().shape()});
+        QCOMPARE(main.window.panelText(1), label->text());
+        QCOMPARE(main.window.panelText(2), QStringLiteral("BUSY"));
+        QVERIFY(main.window.isBusy() && !main.menusEnabled() &&
+                main.window.cursor().shape() == Qt::WaitCursor);
+        if (named.isEmpty() || named.last() != label->text())
+            named << label->text();
     });
+    ProgressWatch watch;
     watch.onBarShown = [&](QProgressBar*) { sampler.start(0); };
 
-    main.pack(trigger);
+    main.pack("menu");
 
     QVERIFY(watch.shown);
     QCOMPARE(dialogs.saveRequests().size(), 1);
     QCOMPARE(dialogs.saveRequests()[0].title, QStringLiteral("Save Pack File As"));
-    QCOMPARE(dialogs.saveRequests()[0].filter, mediaFileFilter());
     QCOMPARE(readAll(output), joined);
-    QCOMPARE(main.window.currentOperation(), QStringLiteral("pack"));
-
-    // While the bar moved: busy look, menus off, hourglass, and each file named in panel 1
-    // and in the progress window alike.
-    QVERIFY(!moments.isEmpty());
-    QStringList named;
-    for (const Moment& m : moments) {
-        QCOMPARE(m.panel2, QStringLiteral("BUSY"));
-        QVERIFY(m.busy && !m.menusEnabled);
-        QCOMPARE(m.mainCursor, Qt::WaitCursor);
-        QCOMPARE(m.panel1, m.fileLabel);
-        if (named.isEmpty() || named.last() != m.panel1)
-            named << m.panel1;
-    }
     QStringList expectedNames;
     for (const QString& path : paths)
-        expectedNames << QStringLiteral("Packing '") + path + "'";
+        expectedNames << "Packing '" + path + "'";
     QCOMPARE(named, expectedNames);
 
     const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
     QVERIFY(success.startsWith("'" + output + "' successfully packed! Total filesize is "));
     QCOMPARE(messages.texts().last(), success);
     QCOMPARE(messages.asked().last().style, int(MB_ICONINFORMATION));
-    QCOMPARE(messages.asked().last().title, QStringLiteral("Vantu Kliva TARN"));
+    QCOMPARE(messages.texts().size(), deleteItem == "DelPromptMnu" ? 2 : 1);
     QCOMPARE(messages.unscriptedCount(), 0);
-    if (deleteItem == "DelNoMnu") {
-        QVERIFY(shell.trashRequests().isEmpty());
-        for (const QString& path : paths)
-            QVERIFY(QFile::exists(path));
-        QCOMPARE(messages.texts(), QStringList{success});
-    } else {
-        // Every source in one request, before the success message; the rows stay.
-        QCOMPARE(shell.trashRequests().size(), 1);
-        QCOMPARE(shell.trashRequests()[0], paths);
-        for (const QString& path : paths)
-            QVERIFY(!QFile::exists(path));
-        QCOMPARE(messages.texts().size(), deleteItem == "DelPromptMnu" ? 2 : 1);
-        QCOMPARE(main.rows(), paths);
-    }
+    const bool trashed = deleteItem != "DelNoMnu";
+    QCOMPARE(shell.trashRequests(), trashed ? QVector<QStringList>{paths} : QVector<QStringList>{});
+    for (const QString& path : paths)
+        QCOMPARE(QFile::exists(path), !trashed);
+    QCOMPARE(main.window.packList().paths(), paths); // the rows stay
     QVERIFY(main.isIdle());
 }
 
@@ -316,15 +244,13 @@ void PackFromWindowTest::cancelFromInsideTheJoin()
     MainWindow main;
     main.option("MCheckMnu", false);
     main.option("NormalSpeedChk", true);
-    main.deleteAfter("DelNoPromptMnu"); // must not run after a Cancel
+    main.option("DelNoPromptMnu", true); // must not run after a Cancel
     QByteArray first;
     QStringList paths;
     for (int i = 0; i < 3; ++i) {
         paths << dir.filePath(QStringLiteral("%1.mpg").arg(i));
-        const QByteArray bytes = mpegFile(1'000'000, 352, 240, 4);
-        QVERIFY(writeFile(paths.last(), bytes));
-        if (i == 0)
-            first = bytes;
+        const QByteArray bytes = writeClip(paths.last(), 1'000'000, i + 1);
+        first = i == 0 ? bytes : first;
     }
     main.setRows(paths);
     const QString output = dir.filePath(QStringLiteral("out.mpg"));
@@ -333,9 +259,7 @@ void PackFromWindowTest::cancelFromInsideTheJoin()
     test::ScriptedShell shell;
     dialogs.answerSave(output);
     ProgressWatch watch;
-    // The user presses Cancel while the first block is being copied: the click waits in
-    // the queue until the join lets events through after that block.
-    int clicks = 0;
+    int clicks = 0; // Cancel pressed while the first block is copied
     watch.onBarShown = [&](QProgressBar* bar) {
         ++clicks;
         postClick(bar->window()->findChild<QPushButton*>(QStringLiteral("CancelButton")));
@@ -345,9 +269,7 @@ void PackFromWindowTest::cancelFromInsideTheJoin()
 
     QCOMPARE(clicks, 1);
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Packing aborted by user")});
-    QCOMPARE(messages.asked()[0].style, int(MB_ICONINFORMATION));
-    // Exactly the block written before the click stays; nothing after it.
-    QCOMPARE(readAll(output), first.left(100'000));
+    QCOMPARE(readAll(output), first.left(100'000)); // exactly the block written before the click
     QVERIFY(shell.trashRequests().isEmpty());
     for (const QString& path : paths)
         QCOMPARE(QFileInfo(path).size(), 1'000'000);
@@ -357,39 +279,58 @@ void PackFromWindowTest::cancelFromInsideTheJoin()
 void PackFromWindowTest::refused_data()
 {
     QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("message"); // %1: the path concerned; empty: no message
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("message"); // %1: the second row's path; "?": a Yes/No answered No
     QTest::addColumn<int>("style");
-    QTest::addColumn<bool>("saveAsked");
+    const QString zeroByte = "Cannot pack '%1' which is a 0 byte file. Packing aborted!";
     QTest::newRow("empty list") << "empty"
-                                << "Nothing to pack." << 48 << false;
+                                << "handler"
+                                << "Nothing to pack." << 48;
     QTest::newRow("one row") << "one"
-                             << "At least 2 files are required for packing." << 48 << false;
-    QTest::newRow("Save cancelled") << "cancelSave"
-                                    << "" << 0 << true;
-    QTest::newRow("second row empty")
-        << "zeroByte"
-        << "Cannot pack '%1' which is a 0 byte file. Packing aborted!" << 16 << true;
-    QTest::newRow("second row missing")
-        << "missing"
-        << "Cannot pack '%1' which is a 0 byte file. Packing aborted!" << 16 << true;
+                             << "handler"
+                             << "At least 2 files are required for packing." << 48;
+    QTest::newRow("Save cancelled (menu)") << "cancelSave"
+                                           << "menu"
+                                           << "" << 0;
+    QTest::newRow("Save cancelled (Ctrl+P)") << "cancelSave"
+                                             << "shortcut"
+                                             << "" << 0;
+    QTest::newRow("Save cancelled (toolbar)") << "cancelSave"
+                                              << "toolbar"
+                                              << "" << 0;
+    QTest::newRow("second row empty") << "zeroByte"
+                                      << "menu" << zeroByte << 16;
+    QTest::newRow("second row missing") << "missing"
+                                        << "menu" << zeroByte << 16;
     QTest::newRow("output among the sources") << "outputIsSource"
-                                              << "Cannot pack Save As file!" << 48 << true;
+                                              << "menu"
+                                              << "Cannot pack Save As file!" << 48;
+    QTest::newRow("not enough free space") << "smallDisk"
+                                           << "menu"
+                                           << "Not enough free diskspace. Packing aborted!" << 16;
     QTest::newRow("MPEG not compatible, No") << "incompatible"
-                                             << "" << 0 << true;
+                                             << "menu" << texts::notCompatibleQuestion() << 0;
     QTest::newRow("not MPEG, No") << "notMpeg"
-                                  << "" << 0 << true;
+                                  << "menu"
+                                  << "?" << 0;
 }
 
 void PackFromWindowTest::refused()
 {
     QFETCH(QString, setup);
+    QFETCH(QString, trigger);
     QFETCH(QString, message);
     QFETCH(int, style);
-    QFETCH(bool, saveAsked);
     QTemporaryDir dir;
+    QString mount;
+    auto unmount = qScopeGuard([&] {
+        if (!mount.isEmpty())
+            QProcess::execute("umount", {mount});
+    });
     MainWindow main;
+    QVERIFY(QTest::qWaitForWindowExposed(&main.window));
     main.option("MCheckMnu", true);
-    main.deleteAfter("DelNoPromptMnu");
+    main.option("DelNoPromptMnu", true);
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
     test::ScriptedShell shell;
@@ -397,52 +338,49 @@ void PackFromWindowTest::refused()
 
     const QString a = dir.filePath(QStringLiteral("a.mpg")), b = dir.filePath(QStringLiteral("b.mpg"));
     QString output = dir.filePath(QStringLiteral("out.mpg"));
-    QVERIFY(writeFile(a, mpegFile(5000, 352, 240, 4)));
-    QVERIFY(writeFile(b, mpegFile(6000, 352, 240, 4)));
+    QVERIFY(!writeClip(a, 5000, 1).isEmpty() && !writeClip(b, 6000, 2).isEmpty());
     QStringList rows{a, b};
     if (setup == "empty")
         rows.clear();
     else if (setup == "one")
         rows = {a};
     else if (setup == "zeroByte")
-        QVERIFY(writeFile(b, QByteArray()));
+        QFile::resize(b, 0);
     else if (setup == "missing")
         QFile::remove(b);
     else if (setup == "outputIsSource")
         output = b;
-    else if (setup == "incompatible") {
-        QVERIFY(writeFile(b, mpegFile(6000, 352, 288, 3)));
+    else if (setup == "incompatible" || setup == "notMpeg") {
+        QVERIFY(setup == "notMpeg" ? test::writeFileWith(a, 5000, -1, {})
+                                   : !writeClip(b, 6000, 2, 288, 3).isEmpty());
         messages.answer(IDNO);
-    } else if (setup == "notMpeg") {
-        QVERIFY(writeFile(a, QByteArray(5000, '\x55')));
-        messages.answer(IDNO);
+    } else if (setup == "smallDisk") {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("small"))));
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", dir.filePath("small")}) != 0)
+            QSKIP("cannot mount a tmpfs here");
+        mount = dir.filePath(QStringLiteral("small"));
+        output = mount + "/out.mpg";
     }
     main.setRows(rows);
     const QByteArray bBefore = readAll(b);
     dialogs.answerSave(setup == "cancelSave" ? QString() : output);
-
-    if (rows.size() < 2) {
-        // Pack is not even offered; the command itself refuses too.
+    if (rows.size() < 2) // Pack is not even offered; the command itself refuses too
         QVERIFY(!main.window.action(QStringLiteral("PackMnu"))->isEnabled());
-        main.pack("handler");
-    } else {
-        main.pack("menu");
-    }
 
-    QCOMPARE(dialogs.saveRequests().size(), saveAsked ? 1 : 0);
+    main.pack(trigger);
+
+    QCOMPARE(dialogs.saveRequests().size(), rows.size() < 2 ? 0 : 1);
     QVERIFY(!watch.shown);
-    const QStringList said = messages.texts();
-    if (setup == "incompatible" || setup == "notMpeg") {
-        QCOMPARE(said.size(), 1); // the question, answered No: nothing more
+    if (message.isEmpty()) {
+        QVERIFY(messages.texts().isEmpty());
+    } else if (style == 0) { // the question, answered No: nothing more
+        QCOMPARE(messages.texts().size(), 1);
         QCOMPARE(msgButtons(messages.asked()[0].style), int(MB_YESNO));
-        if (setup == "incompatible")
-            QCOMPARE(said[0], texts::notCompatibleQuestion());
-        else
-            QVERIFY(said[0].contains(a));
-    } else if (message.isEmpty()) {
-        QVERIFY(said.isEmpty());
+        QVERIFY(message == "?" ? messages.texts()[0].contains(a) : messages.texts()[0] == message);
     } else {
-        QCOMPARE(said, QStringList{message.contains("%1") ? message.arg(b) : message});
+        QCOMPARE(messages.texts(), QStringList{message.contains("%1") ? message.arg(b) : message});
         QCOMPARE(messages.asked()[0].style, style);
         QCOMPARE(messages.asked()[0].title, QStringLiteral("Vantu Kliva TARN"));
     }
@@ -453,51 +391,14 @@ void PackFromWindowTest::refused()
     QVERIFY(main.isIdle());
 }
 
-void PackFromWindowTest::notEnoughFreeSpace()
-{
-    if (geteuid() != 0)
-        QSKIP("mounting a small file system needs root");
-    QTemporaryDir dir;
-    const QString mnt = dir.filePath(QStringLiteral("small"));
-    QVERIFY(QDir().mkpath(mnt));
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1M", "tmpfs", mnt}) != 0)
-        QSKIP("cannot mount a tmpfs here");
-    auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mnt}); });
-
-    MainWindow main;
-    main.option("MCheckMnu", false);
-    test::ScriptedMessageBox messages;
-    test::ScriptedFileDialogs dialogs;
-    ProgressWatch watch;
-    QStringList paths;
-    for (int i = 0; i < 2; ++i) {
-        paths << dir.filePath(QStringLiteral("%1.mpg").arg(i));
-        QVERIFY(writeFile(paths.last(), mpegFile(700'000, 352, 240, 4)));
-    }
-    main.setRows(paths);
-    const QString output = mnt + QStringLiteral("/out.mpg");
-    dialogs.answerSave(output);
-
-    main.pack("menu");
-
-    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Not enough free diskspace. Packing aborted!")});
-    QCOMPARE(messages.asked()[0].style, 16);
-    QVERIFY(!watch.shown);
-    QVERIFY(!QFile::exists(output));
-    QVERIFY(main.isIdle());
-}
-
 void PackFromWindowTest::failureInsideTheJoin()
 {
-    // The second source shrinks once the join has begun: the join fails, says so, runs no
-    // after-pack action and leaves the window idle.
-    QTemporaryDir dir;
+    QTemporaryDir dir; // the second source shrinks once the join has begun
     MainWindow main;
     main.option("MCheckMnu", false);
-    main.deleteAfter("DelNoPromptMnu");
+    main.option("DelNoPromptMnu", true);
     const QString a = dir.filePath(QStringLiteral("a.mpg")), b = dir.filePath(QStringLiteral("b.mpg"));
-    QVERIFY(writeFile(a, mpegFile(150'000, 352, 240, 4)));
-    QVERIFY(writeFile(b, mpegFile(150'000, 352, 240, 4)));
+    QVERIFY(!writeClip(a, 150'000, 1).isEmpty() && !writeClip(b, 150'000, 2).isEmpty());
     main.setRows({a, b});
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
@@ -512,8 +413,7 @@ void PackFromWindowTest::failureInsideTheJoin()
     QCOMPARE(messages.asked().size(), 1);
     QCOMPARE(msgIcon(messages.asked()[0].style), int(MB_ICONHAND));
     QVERIFY2(messages.texts()[0].contains(b), qPrintable(messages.texts()[0]));
-    QVERIFY(shell.trashRequests().isEmpty());
-    QVERIFY(QFile::exists(a));
+    QVERIFY(shell.trashRequests().isEmpty() && QFile::exists(a));
     QVERIFY(main.isIdle());
 }
 
