@@ -208,43 +208,22 @@ void PackFromWindowTest::stopped_data()
     QTest::addColumn<QString>("trigger");
     QTest::addColumn<QString>("message"); // %1: the second row; "~a", "~b": names that row
     QTest::addColumn<int>("icon");        // 0: a Yes/No question, answered No
+    auto row = [](const char* name, const char* setup, const char* trigger, const QString& message,
+                  int icon) { QTest::newRow(name) << QString(setup) << QString(trigger) << message << icon; };
     const QString zeroByte = "Cannot pack '%1' which is a 0 byte file. Packing aborted!";
-    QTest::newRow("empty list") << "empty"
-                                << "handler"
-                                << "Nothing to pack." << 48;
-    QTest::newRow("one row") << "one"
-                             << "handler"
-                             << "At least 2 files are required for packing." << 48;
-    QTest::newRow("Save cancelled (menu)") << "cancelSave"
-                                           << "menu"
-                                           << "" << 0;
-    QTest::newRow("Save cancelled (Ctrl+P)") << "cancelSave"
-                                             << "shortcut"
-                                             << "" << 0;
-    QTest::newRow("Save cancelled (toolbar)") << "cancelSave"
-                                              << "toolbar"
-                                              << "" << 0;
-    QTest::newRow("second row empty") << "zeroByte"
-                                      << "menu" << zeroByte << 16;
-    QTest::newRow("second row missing") << "missing"
-                                        << "menu" << zeroByte << 16;
-    QTest::newRow("output among the sources") << "outputIsSource"
-                                              << "menu"
-                                              << "Cannot pack Save As file!" << 48;
-    QTest::newRow("not enough free space") << "smallDisk"
-                                           << "menu"
-                                           << "Not enough free diskspace. Packing aborted!" << 16;
-    QTest::newRow("MPEG not compatible, No") << "incompatible"
-                                             << "menu" << texts::notCompatibleQuestion() << 0;
-    QTest::newRow("not MPEG, No") << "notMpeg"
-                                  << "menu"
-                                  << "~a" << 0;
-    QTest::newRow("Cancel during the first block") << "cancel"
-                                                   << "menu"
-                                                   << "Packing aborted by user" << 64;
-    QTest::newRow("a source shrinks in the join") << "shrink"
-                                                  << "menu"
-                                                  << "~b" << 16;
+    row("empty list", "empty", "handler", "Nothing to pack.", 48);
+    row("one row", "one", "handler", "At least 2 files are required for packing.", 48);
+    row("Save cancelled (menu)", "cancelSave", "menu", "", 0);
+    row("Save cancelled (Ctrl+P)", "cancelSave", "shortcut", "", 0);
+    row("Save cancelled (toolbar)", "cancelSave", "toolbar", "", 0);
+    row("second row empty", "zeroByte", "menu", zeroByte, 16);
+    row("second row missing", "missing", "menu", zeroByte, 16);
+    row("output among the sources", "outputIsSource", "menu", "Cannot pack Save As file!", 48);
+    row("not enough free space", "smallDisk", "menu", "Not enough free diskspace. Packing aborted!", 16);
+    row("MPEG not compatible, No", "incompatible", "menu", texts::notCompatibleQuestion(), 0);
+    row("not MPEG, No", "notMpeg", "menu", "~a", 0);
+    row("Cancel during the first block", "cancel", "menu", "Packing aborted by user", 64);
+    row("a source shrinks in the join", "shrink", "menu", "~b", 16);
 }
 
 void PackFromWindowTest::stopped()

@@ -23,18 +23,17 @@ void WindowPackHostTest::options_data()
     QTest::addColumn<int>("blockSize");
     QTest::addColumn<DeleteAfterAction>("deleteAfter");
     QTest::addColumn<bool>("mpegCheck");
+    auto row = [](const char* name, QStringList checked, int block, DeleteAfterAction action, bool mpeg) {
+        QTest::newRow(name) << checked << block << action << mpeg;
+    };
     using D = DeleteAfterAction;
-    QTest::newRow("slow, no") << QStringList{"SlowSpeedChk", "DelNoMnu"} << 10'000 << D::No << false;
-    QTest::newRow("normal, prompt") << QStringList{"NormalSpeedChk", "DelPromptMnu", "MCheckMnu"} << 100'000
-                                    << D::Prompt << true;
-    QTest::newRow("fast, no prompt") << QStringList{"FastSpeedChk", "DelNoPromptMnu"} << 1'000'000
-                                     << D::NoPrompt << false;
-    QTest::newRow("ultra fast") << QStringList{"UltraSpeedChk"} << 5'000'000 << D::No << false;
-    QTest::newRow("prompt wins over no prompt")
-        << QStringList{"DelNoPromptMnu", "DelPromptMnu"} << 100'000 << D::Prompt << false;
-    QTest::newRow("no wins over no prompt")
-        << QStringList{"DelNoMnu", "DelNoPromptMnu"} << 100'000 << D::No << false;
-    QTest::newRow("no window") << QStringList{"no window"} << 100'000 << D::No << true;
+    row("slow, no", {"SlowSpeedChk", "DelNoMnu"}, 10'000, D::No, false);
+    row("normal, prompt", {"NormalSpeedChk", "DelPromptMnu", "MCheckMnu"}, 100'000, D::Prompt, true);
+    row("fast, no prompt", {"FastSpeedChk", "DelNoPromptMnu"}, 1'000'000, D::NoPrompt, false);
+    row("ultra fast", {"UltraSpeedChk"}, 5'000'000, D::No, false);
+    row("prompt wins over no prompt", {"DelNoPromptMnu", "DelPromptMnu"}, 100'000, D::Prompt, false);
+    row("no wins over no prompt", {"DelNoMnu", "DelNoPromptMnu"}, 100'000, D::No, false);
+    row("no window", {"no window"}, 100'000, D::No, true);
 }
 
 void WindowPackHostTest::options()
