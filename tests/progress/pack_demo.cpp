@@ -1,8 +1,5 @@
-// A manual harness for looking at a real pack on a display (Xvfb or a desktop): the real
-// main window, real dialogs and message boxes, the Pack List filled from the command line,
-// and Pack started once the window is up. Not run by CTest.
-//
-//   pack_demo FILE...    then answer the "Save Pack File As" dialog
+// Manual harness, not run by CTest: `pack_demo FILE...` shows the real main window with
+// those files listed and real dialogs, and starts Pack once it is up.
 #include "app/MainWindow.h"
 #include "packlist/AddFiles.h"
 #include "packlist/ui/PackListView.h"
@@ -22,7 +19,6 @@ int main(int argc, char* argv[])
     kt::installMessageBoxPresenter(&messageBoxes);
     kt::installFileDialogs(&dialogs);
     kt::installShell(&desktop);
-
     kt::klivamainfrm window;
     window.load();
     dialogs.setOwner(&window);
@@ -30,7 +26,6 @@ int main(int argc, char* argv[])
     window.packListView()->syncFromList();
     window.RefreshPackListCommands();
     window.show();
-    window.PackListSetMaxWidth();
     QTimer::singleShot(1000, &window, [&window] { window.PackMnu_Click(); });
     return app.exec();
 }

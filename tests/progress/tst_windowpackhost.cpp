@@ -1,5 +1,4 @@
-// The main window as the pack command's host: the options read from the check marks.
-// (The dialogs, texts, hooks and cursor are checked end to end in tst_packfromwindow.)
+// The main window as the pack command's host: the options it reads from the check marks.
 #include "engine/ui/WindowPackHost.h"
 
 #include <QAction>
@@ -10,118 +9,54 @@ using namespace kt;
 
 Q_DECLARE_METATYPE(kt::DeleteAfterAction)
 
-namespace {
-
-// A main window with the option items the host reads, named as in the real one.
-struct FakeMainWindow
-{
-    QMainWindow window;
-
-    FakeMainWindow()
-    {
-        for (const char* name : {"MCheckMnu", "SlowSpeedChk", "NormalSpeedChk", "FastSpeedChk",
-                                 "UltraSpeedChk", "DelNoMnu", "DelPromptMnu", "DelNoPromptMnu"}) {
-            auto* action = new QAction(&window);
-            action->setObjectName(QLatin1String(name));
-            action->setCheckable(true);
-        }
-    }
-    QAction* item(const char* name) { return window.findChild<QAction*>(QLatin1String(name)); }
-    void check(std::initializer_list<const char*> names)
-    {
-        for (QAction* action : window.findChildren<QAction*>())
-            action->setChecked(false);
-        for (const char* name : names)
-            item(name)->setChecked(true);
-    }
-};
-
-} // namespace
-
 class WindowPackHostTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void transferBlock_data();
-    void transferBlock();
-    void deleteAfter_data();
-    void deleteAfter();
-    void mpegCheck();
-    void withoutWindowOrHooks();
+    void options_data();
+    void options();
 };
 
-void WindowPackHostTest::transferBlock_data()
+void WindowPackHostTest::options_data()
 {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("digits");
-    QTest::newRow("slow") << "SlowSpeedChk" << 10'000 << 4;
-    QTest::newRow("normal") << "NormalSpeedChk" << 100'000 << 5;
-    QTest::newRow("fast") << "FastSpeedChk" << 1'000'000 << 6;
-    QTest::newRow("ultra fast") << "UltraSpeedChk" << 5'000'000 << 7;
+    QTest::addColumn<QStringList>("checked"); // "no window": the host has none
+    QTest::addColumn<int>("blockSize");
+    QTest::addColumn<DeleteAfterAction>("deleteAfter");
+    QTest::addColumn<bool>("mpegCheck");
+    auto row = [](const char* name, QStringList checked, int block, DeleteAfterAction action, bool mpeg) {
+        QTest::newRow(name) << checked << block << action << mpeg;
+    };
+    using D = DeleteAfterAction;
+    row("slow, no", {"SlowSpeedChk", "DelNoMnu"}, 10'000, D::No, false);
+    row("normal, prompt", {"NormalSpeedChk", "DelPromptMnu", "MCheckMnu"}, 100'000, D::Prompt, true);
+    row("fast, no prompt", {"FastSpeedChk", "DelNoPromptMnu"}, 1'000'000, D::NoPrompt, false);
+    row("ultra fast", {"UltraSpeedChk"}, 5'000'000, D::No, false);
+    row("prompt wins over no prompt", {"DelNoPromptMnu", "DelPromptMnu"}, 100'000, D::Prompt, false);
+    row("no wins over no prompt", {"DelNoMnu", "DelNoPromptMnu"}, 100'000, D::No, false);
+    row("no window", {"no window"}, 100'000, D::No, true);
 }
 
-void WindowPackHostTest::transferBlock()
+void WindowPackHostTest::options()
 {
-    QFETCH(QString, item);
-    QFETCH(int, size);
-    QFETCH(int, digits);
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, MainWindowPackHooks{});
-    main.check({qPrintable(item)});
-    QCOMPARE(host.transferBlock().blockSize, size);
-    QCOMPARE(host.transferBlock().blockDigits, digits);
-}
-
-void WindowPackHostTest::deleteAfter_data()
-{
-    QTest::addColumn<QStringList>("checkedItems");
-    QTest::addColumn<DeleteAfterAction>("action");
-    QTest::newRow("no") << QStringList{"DelNoMnu"} << DeleteAfterAction::No;
-    QTest::newRow("prompt") << QStringList{"DelPromptMnu"} << DeleteAfterAction::Prompt;
-    QTest::newRow("no prompt") << QStringList{"DelNoPromptMnu"} << DeleteAfterAction::NoPrompt;
-    QTest::newRow("prompt wins") << QStringList{"DelNoPromptMnu", "DelPromptMnu"}
-                                 << DeleteAfterAction::Prompt;
-    QTest::newRow("no wins") << QStringList{"DelNoMnu", "DelNoPromptMnu"} << DeleteAfterAction::No;
-    QTest::newRow("none checked") << QStringList{} << DeleteAfterAction::No;
-}
-
-void WindowPackHostTest::deleteAfter()
-{
-    QFETCH(QStringList, checkedItems);
-    QFETCH(DeleteAfterAction, action);
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, MainWindowPackHooks{});
-    main.check({});
-    for (const QString& name : checkedItems)
-        main.item(qPrintable(name))->setChecked(true);
-    QCOMPARE(host.deleteAfterAction(), action);
-}
-
-void WindowPackHostTest::mpegCheck()
-{
-    FakeMainWindow main;
-    WindowPackHost host(&main.window, MainWindowPackHooks{});
-    main.item("MCheckMnu")->setChecked(true);
-    QVERIFY(host.mpegCheckEnabled());
-    main.item("MCheckMnu")->setChecked(false); // read at the moment of asking
-    QVERIFY(!host.mpegCheckEnabled());
-}
-
-void WindowPackHostTest::withoutWindowOrHooks()
-{
-    // The defaults of a fresh window, and no crash for what is missing.
-    WindowPackHost bare(nullptr, {});
-    bare.hideLogo();
-    bare.busyMode(QStringLiteral("pack"));
-    bare.setStatusText(QStringLiteral("x"));
-    bare.showPackingFile(QStringLiteral("/tmp/a.mpg"));
-    bare.setWaitCursor(true);
-    bare.destroyMainProgressBar();
-    QVERIFY(bare.packListPaths().isEmpty());
-    QCOMPARE(bare.transferBlock().blockSize, 100'000);
-    QVERIFY(bare.mpegCheckEnabled());
-    QCOMPARE(bare.deleteAfterAction(), DeleteAfterAction::No);
+    QFETCH(QStringList, checked);
+    QFETCH(int, blockSize);
+    QFETCH(DeleteAfterAction, deleteAfter);
+    QFETCH(bool, mpegCheck);
+    QMainWindow window; // the option items as the real window names them
+    for (const char* name : {"MCheckMnu", "SlowSpeedChk", "NormalSpeedChk", "FastSpeedChk", "UltraSpeedChk",
+                             "DelNoMnu", "DelPromptMnu", "DelNoPromptMnu"}) {
+        auto* action = new QAction(&window);
+        action->setObjectName(QLatin1String(name));
+        action->setCheckable(true);
+        action->setChecked(checked.contains(QLatin1String(name)));
+    }
+    WindowPackHost host(checked.contains("no window") ? nullptr : &window, MainWindowPackHooks{});
+    QCOMPARE(host.transferBlock().blockSize, blockSize);
+    QCOMPARE(host.deleteAfterAction(), deleteAfter);
+    QCOMPARE(host.mpegCheckEnabled(), mpegCheck);
+    host.hideLogo(); // hooks left unset are skipped
+    host.showPackingFile(QStringLiteral("/tmp/a.mpg"));
+    host.setWaitCursor(true);
 }
 
 QTEST_MAIN(WindowPackHostTest)
