@@ -1,8 +1,7 @@
 #pragma once
-// Small Pack Lists for the tests, described by row numbers: row k holds the path
-// "/m/clipNN.mpg" and the cells "wNN" and "fNN", so where a row went and whether its
-// cells went with it can both be read back.
-#include <QString>
+// Row k of a test list holds "/m/clipNN.mpg" with the cells "wNN" and "fNN", so both where a
+// row went and whether its cells went with it can be read back. Lists are written as
+// "1 2* 3": the original row numbers in order, "*" on the selected ones.
 #include <QStringList>
 
 #include "packlist/PackList.h"
@@ -15,37 +14,36 @@ inline PackList makeList(int n, const QList<int>& selected = {}, int current = 0
 {
     PackList list;
     for (int k = 1; k <= n; ++k) {
-        const QString nn = QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+        const QString nn = fixturePath(k).mid(7, 2);
         list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, selected.contains(k)});
     }
     list.setCurrentRow(current);
     return list;
 }
 
-// "3 1 2": the original row number in each place; "?" for a row whose cells no longer
-// belong to its path.
-inline QString order(const PackList& list)
+inline PackList makeList(const QString& rows, int current = 0)
 {
-    QStringList out;
-    for (int i = 1; i <= list.count(); ++i) {
-        const PackListRow& r = list.row(i);
-        const QString nn = r.path.mid(7, 2);
-        const bool intact = r.videoSize == QLatin1Char('w') + nn && r.frameRate == QLatin1Char('f') + nn;
-        out << (intact ? QString::number(nn.toInt()) : QStringLiteral("?"));
-    }
-    return out.join(QLatin1Char(' '));
+    const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QList<int> selected;
+    for (int k = 1; k <= tokens.size(); ++k)
+        if (tokens[k - 1].endsWith(QLatin1Char('*')))
+            selected << k;
+    return makeList(int(tokens.size()), selected, current);
 }
 
-// Selected positions, e.g. {2, 4}; also checks the kept count against the flags.
-inline QList<int> selectedRows(const PackList& list)
+// The list in the notation above; "?" where cells left their path, a note when the
+// selected count is out of step with the flags.
+inline QString state(const PackList& list)
 {
-    QList<int> out;
-    for (int i = 1; i <= list.count(); ++i)
-        if (list.isSelected(i))
-            out << i;
-    if (out.size() != list.selectedCount())
-        out << -1; // count out of step with the flags: never equal to an expected list
-    return out;
+    QStringList out;
+    int selected = 0;
+    for (const PackListRow& r : list.rows()) {
+        const QString nn = r.path.mid(7, 2);
+        const bool intact = r.videoSize == QLatin1Char('w') + nn && r.frameRate == QLatin1Char('f') + nn;
+        out << (intact ? QString::number(nn.toInt()) : QStringLiteral("?")) + (r.selected ? "*" : "");
+        selected += r.selected;
+    }
+    return out.join(QLatin1Char(' ')) + (selected == list.selectedCount() ? "" : " (count out of step)");
 }
 
 } // namespace kt::test
