@@ -1,7 +1,8 @@
 #pragma once
 // Row k of a test list holds "/m/clipNN.mpg" with the cells "wNN" and "fNN", so both where a
 // row went and whether its cells went with it can be read back. Lists are written as
-// "1 2* 3": the original row numbers in order, "*" on the selected ones.
+// "1 2* 3": the original row numbers in order, "*" on the selected ones (a new list numbers
+// its rows in order).
 #include <QStringList>
 
 #include "packlist/PackList.h"
@@ -10,25 +11,16 @@ namespace kt::test {
 
 inline QString fixturePath(int k) { return QStringLiteral("/m/clip%1.mpg").arg(k, 2, 10, QLatin1Char('0')); }
 
-inline PackList makeList(int n, const QList<int>& selected = {}, int current = 0)
+inline PackList makeList(const QString& rows, int current = 0)
 {
     PackList list;
-    for (int k = 1; k <= n; ++k) {
+    const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int k = 1; k <= tokens.size(); ++k) {
         const QString nn = fixturePath(k).mid(7, 2);
-        list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, selected.contains(k)});
+        list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, tokens[k - 1].endsWith('*')});
     }
     list.setCurrentRow(current);
     return list;
-}
-
-inline PackList makeList(const QString& rows, int current = 0)
-{
-    const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QList<int> selected;
-    for (int k = 1; k <= tokens.size(); ++k)
-        if (tokens[k - 1].endsWith(QLatin1Char('*')))
-            selected << k;
-    return makeList(int(tokens.size()), selected, current);
 }
 
 // The list in the notation above; "?" where cells left their path, a note when the
