@@ -1,8 +1,8 @@
 #pragma once
-// Small Pack Lists for the tests, described by row numbers: row k holds the path
-// "/m/clipNN.mpg" and the cells "wNN" and "fNN", so where a row went and whether its
-// cells went with it can both be read back.
-#include <QString>
+// Row k of a test list holds "/m/clipNN.mpg" with the cells "wNN" and "fNN", so both where a
+// row went and whether its cells went with it can be read back. Lists are written as
+// "1 2* 3": the original row numbers in order, "*" on the selected ones (a new list numbers
+// its rows in order).
 #include <QStringList>
 
 #include "packlist/PackList.h"
@@ -11,41 +11,31 @@ namespace kt::test {
 
 inline QString fixturePath(int k) { return QStringLiteral("/m/clip%1.mpg").arg(k, 2, 10, QLatin1Char('0')); }
 
-inline PackList makeList(int n, const QList<int>& selected = {}, int current = 0)
+inline PackList makeList(const QString& rows, int current = 0)
 {
     PackList list;
-    for (int k = 1; k <= n; ++k) {
-        const QString nn = QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
-        list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, selected.contains(k)});
+    const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int k = 1; k <= tokens.size(); ++k) {
+        const QString nn = fixturePath(k).mid(7, 2);
+        list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, tokens[k - 1].endsWith('*')});
     }
     list.setCurrentRow(current);
     return list;
 }
 
-// "3 1 2": the original row number in each place; "?" for a row whose cells no longer
-// belong to its path.
-inline QString order(const PackList& list)
+// The list in the notation above; "?" where cells left their path, a note when the
+// selected count is out of step with the flags.
+inline QString state(const PackList& list)
 {
     QStringList out;
-    for (int i = 1; i <= list.count(); ++i) {
-        const PackListRow& r = list.row(i);
+    int selected = 0;
+    for (const PackListRow& r : list.rows()) {
         const QString nn = r.path.mid(7, 2);
         const bool intact = r.videoSize == QLatin1Char('w') + nn && r.frameRate == QLatin1Char('f') + nn;
-        out << (intact ? QString::number(nn.toInt()) : QStringLiteral("?"));
+        out << (intact ? QString::number(nn.toInt()) : QStringLiteral("?")) + (r.selected ? "*" : "");
+        selected += r.selected;
     }
-    return out.join(QLatin1Char(' '));
-}
-
-// Selected positions, e.g. {2, 4}; also checks the kept count against the flags.
-inline QList<int> selectedRows(const PackList& list)
-{
-    QList<int> out;
-    for (int i = 1; i <= list.count(); ++i)
-        if (list.isSelected(i))
-            out << i;
-    if (out.size() != list.selectedCount())
-        out << -1; // count out of step with the flags: never equal to an expected list
-    return out;
+    return out.join(QLatin1Char(' ')) + (selected == list.selectedCount() ? "" : " (count out of step)");
 }
 
 } // namespace kt::test
