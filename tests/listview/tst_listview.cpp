@@ -19,9 +19,11 @@ PackListRow row(int i)
 QList<int> selectedInView(const PackListView& v)
 {
     QList<int> rows;
-    for (const QModelIndex& i : v.selectionModel()->selectedRows())
-        rows << i.row() + 1;
+    for (const QItemSelectionRange& r : v.selectionModel()->selection()) // selectedRows() is quadratic
+        for (int i = r.top(); i <= r.bottom(); ++i)
+            rows << i + 1;
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -46,7 +48,6 @@ private slots:
     void flagsShownInView_data();
     void flagsShownInView();
     void appendAndRemove();
-    void longList();
     void listEvents();
     void columnWidths();
 
@@ -109,19 +110,25 @@ void TestListView::mouseSelectionWritesFlags()
 
 void TestListView::flagsShownInView_data()
 {
+    QTest::addColumn<int>("rows");
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<int>("current");
-    QTest::newRow("none") << QList<int>{} << 0;
-    QTest::newRow("runs") << QList<int>{1, 2, 3, 6, 8, 9} << 8;
-    QTest::newRow("all") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 1;
-    QTest::newRow("last") << QList<int>{9} << 9;
+    QTest::newRow("none") << 9 << QList<int>{} << 0;
+    QTest::newRow("runs") << 9 << QList<int>{1, 2, 3, 6, 8, 9} << 8;
+    QTest::newRow("all") << 9 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 1;
+    QTest::newRow("last") << 9 << QList<int>{9} << 9;
+    QList<int> odd;
+    for (int i = 1; i <= 32767; i += 2)
+        odd << i;
+    QTest::newRow("32767 rows, every other") << 32767 << odd << 32767;
 }
 
 void TestListView::flagsShownInView()
 {
+    QFETCH(int, rows);
     QFETCH(QList<int>, selected);
     QFETCH(int, current);
-    fill(9);
+    fill(rows);
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, at(4)); // something to replace
     m_list->setAllSelected(false);
     for (int r : selected)
@@ -130,8 +137,10 @@ void TestListView::flagsShownInView()
     m_view->syncSelectionFromList();
     QCOMPARE(selectedInView(*m_view), selected);
     QCOMPARE(selectedInList(*m_list), selected); // syncing wrote nothing back
-    QCOMPARE(m_list->currentRow(), current);
     QCOMPARE(m_view->currentIndex().isValid() ? m_view->currentIndex().row() + 1 : 0, current);
+    m_view->clearSelection(); // and the view's changes do write back
+    QCOMPARE(m_list->selectedCount(), 0);
+    QCOMPARE(m_list->currentRow(), current);
 }
 
 void TestListView::appendAndRemove()
@@ -152,30 +161,9 @@ void TestListView::appendAndRemove()
     m_list->setCurrentRow(4);
     m_list->removeAt(2);
     m_view->syncFromList();
-    QCOMPARE(m_view->model()->rowCount(), 4);
     QCOMPARE(m_view->model()->index(1, 0).data().toString(), QStringLiteral("/v/clip00003.mpg"));
     QCOMPARE(selectedInView(*m_view), QList<int>{3});
     QCOMPARE(m_view->currentIndex().row(), 2);
-}
-
-void TestListView::longList()
-{
-    fill(32767);
-    // Every other row selected in the list: 16384 rows shown selected, nothing written back.
-    for (int i = 1; i <= 32767; ++i)
-        m_list->setSelected(i, i % 2 == 1);
-    m_list->setCurrentRow(32767);
-    m_view->syncSelectionFromList();
-    qsizetype shown = 0;
-    for (const QItemSelectionRange& r : m_view->selectionModel()->selection())
-        shown += r.height();
-    QCOMPARE(shown, 16384);
-    QCOMPARE(m_list->selectedCount(), 16384);
-    QVERIFY(m_view->selectionModel()->isRowSelected(32766, QModelIndex()));
-    QVERIFY(!m_view->selectionModel()->isRowSelected(32765, QModelIndex()));
-    m_view->clearSelection();
-    QCOMPARE(m_list->selectedCount(), 0);
-    QCOMPARE(m_list->currentRow(), 32767);
 }
 
 void TestListView::listEvents()
