@@ -31,7 +31,6 @@ private slots:
     void store();
     void damagedStoreGivesDefaults_data();
     void damagedStoreGivesDefaults();
-    void freshRestoreWritesFourValues();
     void restoreTable_data();
     void restoreTable();
     void transferRates_data();
@@ -131,25 +130,12 @@ void TestSettings::damagedStoreGivesDefaults()
         QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("Prompt"));
 }
 
-void TestSettings::freshRestoreWritesFourValues()
-{
-    OptionState o;
-    QVERIFY(!o.overwritePolicy()); // nothing chosen yet
-    o.restore();
-    QSettings s(storeFile(), QSettings::IniFormat);
-    QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(), s.value("Owrite").toString(),
-                          s.value("MCC").toString()}),
-             (QStringList{"normal", "No", "Prompt", "On"}));
-    QVERIFY(!s.contains(QStringLiteral("ShowTod")));
-    QCOMPARE(o.transferRate(), TransferRate::Normal);
-    QCOMPARE(o.blockSize(), 100000);
-}
-
 void TestSettings::restoreTable_data()
 {
-    QTest::addColumn<QStringList>("before"); // tRate, Delact, Owrite, MCC
+    QTest::addColumn<QStringList>("before"); // tRate, Delact, Owrite, MCC; none: an empty store
     QTest::addColumn<QList<int>>("expected"); // deleteAfterAction, overwritePolicy, mpegCheck
     QTest::addColumn<QStringList>("after");
+    QTest::newRow("empty store") << QStringList{} << QList<int>{0, 1, 1} << QStringList{"normal", "No", "Prompt", "On"};
     QTest::newRow("all set") << QStringList{"fast", "Prompt", "No", "Off"} << QList<int>{1, 0, 0}
                              << QStringList{"normal", "Prompt", "No", "Off"};
     QTest::newRow("no prompts") << QStringList{"ufast", "NoPrompt", "NoPrompt", "On"} << QList<int>{2, 2, 1}
@@ -166,13 +152,15 @@ void TestSettings::restoreTable()
     QFETCH(QList<int>, expected);
     QFETCH(QStringList, after);
     const QStringList names{"tRate", "Delact", "Owrite", "MCC"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < before.size(); ++i)
         write(names[i], before[i]);
     OptionState o;
+    QVERIFY(!o.overwritePolicy()); // nothing chosen before the restore
     o.restore();
     QCOMPARE((QList<int>{int(o.deleteAfterAction()), int(*o.overwritePolicy()), int(o.mpegCheck())}), expected);
     QCOMPARE(o.transferRate(), TransferRate::Normal);
     QCOMPARE((QStringList{read(names[0]), read(names[1]), read(names[2]), read(names[3])}), after);
+    QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
 }
 
 void TestSettings::transferRates_data()
