@@ -40,7 +40,6 @@ private slots:
     void preferencesWalk();
     void preferencesReset_data();
     void preferencesReset();
-    void preferencesOkAppliesChoices();
 
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
@@ -248,6 +247,15 @@ void TestSettings::preferencesWalk()
     QCOMPARE(pages->currentIndex(), 2);
     pages->setCurrentIndex(3);
     QCOMPARE(pages->currentIndex(), 4);
+    // Choices show their text at once and reach the options and the store on OK.
+    delCmb->setCurrentIndex(2);
+    QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), QStringLiteral("Yes (No Prompt)"));
+    mccCmb->setCurrentIndex(0);
+    QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), QStringLiteral("No"));
+    child<QPushButton>(d, "SavePref_cmd")->click();
+    QCOMPARE(o.deleteAfterAction(), DelAfterAction::NoPrompt);
+    QVERIFY(!o.mpegCheck());
+    QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}), (QStringList{"NoPrompt", "Off"}));
 }
 
 void TestSettings::preferencesReset_data()
@@ -289,21 +297,6 @@ void TestSettings::preferencesReset()
     QCOMPARE(o.mpegCheck(), stored[1] == QLatin1String("On"));
     if (closeWith == QLatin1String("cancel_cmd"))
         QCOMPARE(changed.count(), 0);
-}
-
-void TestSettings::preferencesOkAppliesChoices()
-{
-    OptionState o;
-    Preferencesfrm d(o);
-    child<QComboBox>(d, "DelactCmb")->setCurrentIndex(2);
-    QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), QStringLiteral("Yes (No Prompt)"));
-    child<QComboBox>(d, "MCCCmb")->setCurrentIndex(0);
-    QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), QStringLiteral("No"));
-    child<QPushButton>(d, "SavePref_cmd")->click();
-    QCOMPARE(o.deleteAfterAction(), DelAfterAction::NoPrompt);
-    QVERIFY(!o.mpegCheck());
-    QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
-    QCOMPARE(read(QStringLiteral("MCC")), QStringLiteral("Off"));
 }
 
 QTEST_MAIN(TestSettings)
