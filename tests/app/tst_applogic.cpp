@@ -23,7 +23,8 @@ LayoutMetrics lm(const QList<int>& m)
 }
 QList<int> values(const LayoutMetrics& m)
 {
-    return {m.widthAdjust, m.heightAdjust, m.buttonLeftAdjust, m.buttonTopAdjust, m.sortGapAdjust, m.themeEdge};
+    return {m.widthAdjust,     m.heightAdjust,  m.buttonLeftAdjust,
+            m.buttonTopAdjust, m.sortGapAdjust, m.themeEdge};
 }
 // Start-up detection with the given system answers.
 StartupValues detectWith(const SystemFacts& facts, const QString& exeDir)
@@ -72,11 +73,14 @@ void TestAppLogic::metricsTable_data()
     row("XP classic extra large", {2, 5, 1}, {"", "", "Windows Standard (extra large)"}, true,
         {2250, 90, 0, 0, 0, 0});
     row("XP classic other", {2, 5, 1}, {"0", "NormalSize", "Brick"}, true, {0, 0, 0, 0, 0, 0});
-    row("XP themed NormalSize", {2, 5, 1}, {"1", "NormalSize", "Windows Standard"}, true, {0, 0, 40, 50, 10, 10});
+    row("XP themed NormalSize", {2, 5, 1}, {"1", "NormalSize", "Windows Standard"}, true,
+        {0, 0, 40, 50, 10, 10});
     row("XP themed LargeFonts", {2, 5, 1}, {"1", "LargeFonts", ""}, true, {850, 60, -5, 50, 0, 10});
-    row("XP themed ExtraLargeFonts", {2, 5, 1}, {"1", "ExtraLargeFonts", ""}, true, {2250, 200, 40, 50, 0, 10});
+    row("XP themed ExtraLargeFonts", {2, 5, 1}, {"1", "ExtraLargeFonts", ""}, true,
+        {2250, 200, 40, 50, 0, 10});
     row("XP themed other size", {2, 5, 1}, {"1", "normalsize", ""}, true, {0, 0, 0, 0, 0, 10});
-    row("XP ThemeActive ' 1'", {2, 5, 1}, {" 1", "NormalSize", "Windows Standard"}, true, {0, -50, 0, 0, 0, 0});
+    row("XP ThemeActive ' 1'", {2, 5, 1}, {" 1", "NormalSize", "Windows Standard"}, true,
+        {0, -50, 0, 0, 0, 0});
 }
 
 void TestAppLogic::metricsTable()
@@ -85,7 +89,8 @@ void TestAppLogic::metricsTable()
     QFETCH(QStringList, theme);
     QFETCH(bool, xp);
     QFETCH(QList<int>, metrics);
-    const SystemLayout got = layoutFor(ver(version[0], version[1], version[2]), {theme[0], theme[1], theme[2]});
+    const SystemLayout got =
+        layoutFor(ver(version[0], version[1], version[2]), {theme[0], theme[1], theme[2]});
     QCOMPARE(got.isWindowsXP, xp);
     QCOMPARE(values(got.metrics), metrics);
 }
@@ -142,10 +147,12 @@ void TestAppLogic::placement_data()
     QTest::newRow("design size, no metrics")
         << 6840 << 6415 << QList<int>{0, 0, 0, 0, 0, 0}
         << QList<int>{6495, 3615, 5070, 6410, 6200, 5980, 5070, 4150, 5550};
-    QTest::newRow("Windows 98, 9000 x 6000") << 9000 << 6000 << QList<int>{100, -50, 0, 0, 0, 0}
-                                             << QList<int>{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
-    QTest::newRow("XP NormalSize, 9000 x 6000") << 9000 << 6000 << QList<int>{0, 0, 40, 50, 10, 10}
-                                                << QList<int>{8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710};
+    QTest::newRow("Windows 98, 9000 x 6000")
+        << 9000 << 6000 << QList<int>{100, -50, 0, 0, 0, 0}
+        << QList<int>{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
+    QTest::newRow("XP NormalSize, 9000 x 6000")
+        << 9000 << 6000 << QList<int>{0, 0, 40, 50, 10, 10}
+        << QList<int>{8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710};
     QTest::newRow("XP LargeFonts") << 9000 << 6000 << QList<int>{850, 60, -5, 50, 0, 10}
                                    << QList<int>{8655, 3140, 4545, 8535, 8320, 8095, 7180, 6255, 7710};
 }
@@ -181,7 +188,8 @@ void TestAppLogic::placementKeepsLastValidValues()
 
 void TestAppLogic::surfaceMapping()
 {
-    for (const QList<int>& mv : {QList<int>{0, 0, 0, 0, 0, 0}, {100, -50, 0, 0, 0, 0}, {2250, 200, 40, 50, 0, 10}}) {
+    for (const QList<int>& mv :
+         {QList<int>{0, 0, 0, 0, 0, 0}, {100, -50, 0, 0, 0, 0}, {2250, 200, 40, 50, 0, 10}}) {
         const LayoutMetrics m = lm(mv);
         for (int dpi : {96, 120, 144}) {
             // At load the surface is the design size plus the width correction, the list

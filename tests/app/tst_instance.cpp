@@ -30,7 +30,8 @@ void TestInstance::init()
     QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("config/Vantu")));
     QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("home")));
     QVERIFY(QDir(m_root.path()).mkpath(QStringLiteral("run")));
-    QFile::setPermissions(m_root.path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_root.path() + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // No Tip of the Day: a started copy then writes nothing after its restore step.
     QFile f(configFile());
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -56,7 +57,8 @@ QProcess& TestInstance::start()
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), {QStringLiteral("/tmp/a.mpg")});
+    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"),
+            {QStringLiteral("/tmp/a.mpg")});
     if (!p.waitForStarted(10000))
         qWarning("cannot start %s", qPrintable(p.program()));
     return p;
@@ -82,21 +84,26 @@ void TestInstance::secondStartIsRefused()
     QVERIFY2(waitForStore(), "the first instance never wrote its options");
     // The store as the first instance left it (bytes, inode, time, folder): any change is the second's.
     auto snapshot = [&] {
-        struct stat st{};
+        struct stat st
+        {
+        };
         ::stat(QFile::encodeName(configFile()).constData(), &st);
         QFile f(configFile());
         f.open(QIODevice::ReadOnly);
-        return QStringList{QString::fromUtf8(f.readAll()), QString::number(st.st_ino),
-                           QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec),
-                           QFileInfo(configFile()).dir().entryList(QDir::AllEntries | QDir::Hidden).join(',')};
+        return QStringList{
+            QString::fromUtf8(f.readAll()), QString::number(st.st_ino),
+            QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec),
+            QFileInfo(configFile()).dir().entryList(QDir::AllEntries | QDir::Hidden).join(',')};
     };
     const QStringList before = snapshot();
     QProcess& second = start();
     QVERIFY(second.waitForFinished(15000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    const QStringList boxes =
-        QString::fromLocal8Bit(second.readAllStandardError()).split(QLatin1Char('\n')).filter(QStringLiteral("MsgBox "));
-    QCOMPARE(boxes, QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
+    const QStringList boxes = QString::fromLocal8Bit(second.readAllStandardError())
+                                  .split(QLatin1Char('\n'))
+                                  .filter(QStringLiteral("MsgBox "));
+    QCOMPARE(boxes,
+             QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
     QCOMPARE(snapshot(), before);
     QCOMPARE(first.state(), QProcess::Running);
 }
@@ -112,8 +119,8 @@ void TestInstance::staleLockIsTakenOver()
     QProcess& next = start();
     QVERIFY2(waitForStore(), "the stale lock kept the program from starting");
     QSettings s(configFile(), QSettings::IniFormat);
-    QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(), s.value("Owrite").toString(),
-                          s.value("MCC").toString()}),
+    QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(),
+                          s.value("Owrite").toString(), s.value("MCC").toString()}),
              (QStringList{"normal", "No", "Prompt", "On"}));
     QVERIFY(!next.waitForFinished(500));
     QVERIFY(!QString::fromLocal8Bit(next.readAllStandardError()).contains(QStringLiteral("already running")));

@@ -70,11 +70,13 @@ QStringList shownPaths(klivamainfrm& w)
 void checkCommands(klivamainfrm& w, const QList<bool>& states)
 {
     const QStringList groups[] = {
-        {"PackMnu", "SortAscendingMnu", "SortDescendingMnu", "key:Pack", "packlst_SortAsc_cmd", "packlst_SortDes_cmd"},
+        {"PackMnu", "SortAscendingMnu", "SortDescendingMnu", "key:Pack", "packlst_SortAsc_cmd",
+         "packlst_SortDes_cmd"},
         {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu", "packlst_SelectAll_cmd", "packlst_DeselectAll_cmd",
          "packlst_InvSel_cmd"},
         {"RemoveMnu", "RemovePackWhatSelPopupMnu", "key:Remove"},
-        {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "key:Up", "key:Down"},
+        {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "key:Up",
+         "key:Down"},
         {"ViewMnu", "PlayMpegMnu"},
     };
     for (int g = 0; g < 5; ++g) {
@@ -170,8 +172,8 @@ void TestMainWindow::freshStart()
     QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
     // The restore step wrote the four options.
     QSettings s(storeFile(), QSettings::IniFormat);
-    QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(), s.value("Owrite").toString(),
-                          s.value("MCC").toString()}),
+    QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(),
+                          s.value("Owrite").toString(), s.value("MCC").toString()}),
              (QStringList{"normal", "No", "Prompt", "On"}));
     for (const char* on : {"NormalSpeedChk", "DelNoMnu", "OverwritePromptMnu", "MCheckMnu"})
         QVERIFY2(w.action(QLatin1String(on))->isChecked(), on);
@@ -188,7 +190,8 @@ void TestMainWindow::freshStart()
 void TestMainWindow::tipOfTheDayAtStart()
 {
     // Shown unless ShowTod is "0"; modeless, owned by the main window.
-    for (const QVariant& showTod : {QVariant(), QVariant(QStringLiteral("no")), QVariant(QStringLiteral("0"))}) {
+    for (const QVariant& showTod :
+         {QVariant(), QVariant(QStringLiteral("no")), QVariant(QStringLiteral("0"))}) {
         QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
         QWidget* tip = make().findChild<QWidget*>(QStringLiteral("Tipfrm"));
         QCOMPARE(tip != nullptr, showTod != QVariant(QStringLiteral("0")));
@@ -199,13 +202,15 @@ void TestMainWindow::tipOfTheDayAtStart()
 void TestMainWindow::menus()
 {
     klivamainfrm& w = make();
-    const QStringList table = {
-        "AddMnu|&Add...|Ctrl+D", "RemoveMnu|&Remove|Del", "ExitMnu|E&xit|Ctrl+Q", "PackMnu|&Pack|Ctrl+P",
-        "MoveUpMnu|Move &Up|Ctrl+U", "MoveDownMnu|Move Dow&n|Ctrl+N", "SelectAllMnu|Select &All|Ctrl+A",
-        "DeselectAllMnu|De&select All|Ctrl+E", "InvSelMnu|&Inverse Select|Ctrl+I", "ViewMnu|&View|Ctrl+V",
-        "SortAscendingMnu|Sort As&cending|Ctrl+G", "SortDescendingMnu|Sort &Descending|Ctrl+H",
-        "GeneralMnu|&General...|Ctrl+K", "MCheckMnu|&MPEG Compatibility|Ctrl+M",
-        "HelpTopicsMnu|Vantu Kliva &Help Topics|F1", "TechMnu|Technical &Support|"};
+    const QStringList table =
+        QString::fromUtf8(
+            "AddMnu|&Add...|Ctrl+D;RemoveMnu|&Remove|Del;ExitMnu|E&xit|Ctrl+Q;PackMnu|&Pack|Ctrl+P;"
+            "MoveUpMnu|Move &Up|Ctrl+U;MoveDownMnu|Move Dow&n|Ctrl+N;SelectAllMnu|Select &All|Ctrl+A;"
+            "DeselectAllMnu|De&select All|Ctrl+E;InvSelMnu|&Inverse Select|Ctrl+I;ViewMnu|&View|Ctrl+V;"
+            "SortAscendingMnu|Sort As&cending|Ctrl+G;SortDescendingMnu|Sort &Descending|Ctrl+H;"
+            "GeneralMnu|&General...|Ctrl+K;MCheckMnu|&MPEG Compatibility|Ctrl+M;"
+            "HelpTopicsMnu|Vantu Kliva &Help Topics|F1;TechMnu|Technical &Support|")
+            .split(QLatin1Char(';'));
     for (const QString& row : table) {
         const QStringList r = row.split(QLatin1Char('|'));
         QAction* a = w.action(r[0]);
@@ -216,8 +221,9 @@ void TestMainWindow::menus()
     QStringList items;
     for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items, (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
-                                 "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
+    QCOMPARE(items,
+             (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
+                          "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
 }
 
 void TestMainWindow::commandTable_data()
@@ -226,12 +232,17 @@ void TestMainWindow::commandTable_data()
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<QList<bool>>("states");
     QTest::newRow("empty") << 0 << QList<int>{} << QList<bool>{false, false, false, false, false};
-    QTest::newRow("one row, none selected") << 1 << QList<int>{} << QList<bool>{false, true, false, false, false};
+    QTest::newRow("one row, none selected")
+        << 1 << QList<int>{} << QList<bool>{false, true, false, false, false};
     QTest::newRow("one row, selected") << 1 << QList<int>{1} << QList<bool>{false, true, true, false, true};
-    QTest::newRow("two rows, none selected") << 2 << QList<int>{} << QList<bool>{true, true, false, false, false};
-    QTest::newRow("two rows, one selected") << 2 << QList<int>{2} << QList<bool>{true, true, true, true, true};
-    QTest::newRow("two rows, both selected") << 2 << QList<int>{1, 2} << QList<bool>{true, true, true, true, false};
-    QTest::newRow("seven rows, 2 and 5") << 7 << QList<int>{2, 5} << QList<bool>{true, true, true, true, false};
+    QTest::newRow("two rows, none selected")
+        << 2 << QList<int>{} << QList<bool>{true, true, false, false, false};
+    QTest::newRow("two rows, one selected")
+        << 2 << QList<int>{2} << QList<bool>{true, true, true, true, true};
+    QTest::newRow("two rows, both selected")
+        << 2 << QList<int>{1, 2} << QList<bool>{true, true, true, true, false};
+    QTest::newRow("seven rows, 2 and 5")
+        << 7 << QList<int>{2, 5} << QList<bool>{true, true, true, true, false};
 }
 
 void TestMainWindow::commandTable()
@@ -272,7 +283,7 @@ void TestMainWindow::busyModeBlocksFileAndActions()
     QCOMPARE(packs, 1);
     QCOMPARE(exits.count(), 0);
     QCOMPARE(w.packList().selectedCount(), 1); // Ctrl+A did not select all
-    w.RefreshPackListCommands(); // a refresh during the pack does not reopen them
+    w.RefreshPackListCommands();               // a refresh during the pack does not reopen them
     QVERIFY(!w.action("PackMnu")->isEnabled());
     QVERIFY(w.action("OptionMnu")->isEnabled());
     w.BusyMode(QStringLiteral("idle-talk")); // not an operation word: ignored
@@ -292,10 +303,17 @@ void TestMainWindow::busyModeBlocksFileAndActions()
 void TestMainWindow::toolbar()
 {
     klivamainfrm& w = make();
-    const QStringList hints = {
-        "Add file(s)... (multiple selection possible)", "Remove selected file(s).", kIdle,
-        "Move selected file(s) up.", "Move selected file(s) down.", kIdle, "Pack files...", kIdle,
-        "Configure options.", kIdle, "Launch help file."};
+    const QStringList hints = {"Add file(s)... (multiple selection possible)",
+                               "Remove selected file(s).",
+                               kIdle,
+                               "Move selected file(s) up.",
+                               "Move selected file(s) down.",
+                               kIdle,
+                               "Pack files...",
+                               kIdle,
+                               "Configure options.",
+                               kIdle,
+                               "Launch help file."};
     auto* bar = w.findChild<QToolBar*>(QStringLiteral("cToolbar1"));
     QCOMPARE(bar->actions().size(), hints.size());
     for (int pos = 0; pos < hints.size(); ++pos) {
@@ -444,7 +462,8 @@ void TestMainWindow::layoutAtThisDpi()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QWidget* surface = w.centralWidget();
     // At load the surface has its design size: 6720 + 100 twips wide, 5280 high.
-    QCOMPARE(surface->size(), QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
+    QCOMPARE(surface->size(),
+             QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
     auto geo = [&](const char* name) { return w.findChild<QWidget*>(QLatin1String(name))->geometry(); };
     const QRect list = geo("PackList_ListView");
     const QRect label = geo("packwhat_lbl");
@@ -459,7 +478,8 @@ void TestMainWindow::layoutAtThisDpi()
         if (i > 0) // neighbours touch at most by the design's 10 twips (one pixel)
             QVERIFY2(geo(row[i - 1]).right() - b.left() <= 1, row[i]);
     }
-    QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->geometry().right() <= w.statusBar()->width());
+    QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->geometry().right() <=
+            w.statusBar()->width());
 }
 
 void TestMainWindow::preferencesAndExit()

@@ -171,7 +171,8 @@ void TestListView::listEvents()
     fill(4);
     int countAtSignal = -1;
     // A click is reported after the selection changed, also on the empty part of the list.
-    auto c = connect(m_view.get(), &PackListView::listClicked, this, [&] { countAtSignal = m_list->selectedCount(); });
+    auto c = connect(m_view.get(), &PackListView::listClicked, this,
+                     [&] { countAtSignal = m_list->selectedCount(); });
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, at(1));
     QCOMPARE(countAtSignal, 1);
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, QPoint(10, m_view->viewport()->height() - 5));

@@ -74,10 +74,12 @@ void TestSettings::store()
     write(QStringLiteral("Delact"), QStringLiteral("Prompt"));
     QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("Prompt"));
     // Someone else changes the file: the next read sees it (nothing is cached).
-    QSettings(storeFile(), QSettings::IniFormat).setValue(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
+    QSettings(storeFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
     QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
     // Other keys never reach the store.
-    WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), QStringLiteral("x"), QStringLiteral("1"));
+    WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), QStringLiteral("x"),
+                   QStringLiteral("1"));
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{QStringLiteral("Delact")});
     write(QStringLiteral("Owrite"), QStringLiteral("No") + QChar(0) + QStringLiteral("Prompt"));
     QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("No"));
@@ -116,7 +118,8 @@ void TestSettings::damagedStoreGivesDefaults()
     for (const char* name : {"tRate", "Delact", "Owrite", "MCC", "ShowTod"}) {
         // Whatever a damaged file yields is never one of the values the program acts on.
         const QString v = read(QLatin1String(name));
-        QVERIFY2(v.isEmpty() || !QStringList({"slow", "fast", "ufast", "Prompt", "NoPrompt", "Off", "0"}).contains(v),
+        QVERIFY2(v.isEmpty() ||
+                     !QStringList({"slow", "fast", "ufast", "Prompt", "NoPrompt", "Off", "0"}).contains(v),
                  qPrintable(QLatin1String(name) + QLatin1Char('=') + v));
     }
     OptionState o;
@@ -131,10 +134,11 @@ void TestSettings::damagedStoreGivesDefaults()
 
 void TestSettings::restoreTable_data()
 {
-    QTest::addColumn<QStringList>("before"); // tRate, Delact, Owrite, MCC; none: an empty store
+    QTest::addColumn<QStringList>("before");  // tRate, Delact, Owrite, MCC; none: an empty store
     QTest::addColumn<QList<int>>("expected"); // deleteAfterAction, overwritePolicy, mpegCheck
     QTest::addColumn<QStringList>("after");
-    QTest::newRow("empty store") << QStringList{} << QList<int>{0, 1, 1} << QStringList{"normal", "No", "Prompt", "On"};
+    QTest::newRow("empty store") << QStringList{} << QList<int>{0, 1, 1}
+                                 << QStringList{"normal", "No", "Prompt", "On"};
     QTest::newRow("all set") << QStringList{"fast", "Prompt", "No", "Off"} << QList<int>{1, 0, 0}
                              << QStringList{"normal", "Prompt", "No", "Off"};
     QTest::newRow("no prompts") << QStringList{"ufast", "NoPrompt", "NoPrompt", "On"} << QList<int>{2, 2, 1}
@@ -156,7 +160,8 @@ void TestSettings::restoreTable()
     OptionState o;
     QVERIFY(!o.overwritePolicy()); // nothing chosen before the restore
     o.restore();
-    QCOMPARE((QList<int>{int(o.deleteAfterAction()), int(*o.overwritePolicy()), int(o.mpegCheck())}), expected);
+    QCOMPARE((QList<int>{int(o.deleteAfterAction()), int(*o.overwritePolicy()), int(o.mpegCheck())}),
+             expected);
     QCOMPARE(o.transferRate(), TransferRate::Normal);
     QCOMPARE((QStringList{read(names[0]), read(names[1]), read(names[2]), read(names[3])}), after);
     QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
@@ -190,8 +195,10 @@ void TestSettings::preferencesLoad_data()
     QTest::addColumn<QStringList>("stored"); // Delact, MCC ("" = absent)
     QTest::addColumn<QStringList>("shown");  // DelactCmb index, DelactTxt, MCCCmb index, MCCTxt
     QTest::newRow("defaults") << QStringList{"", ""} << QStringList{"0", "No", "1", "Yes"};
-    QTest::newRow("prompt, off") << QStringList{"Prompt", "Off"} << QStringList{"1", "Yes (Prompt)", "0", "No"};
-    QTest::newRow("no prompt, on") << QStringList{"NoPrompt", "On"} << QStringList{"2", "Yes (No Prompt)", "1", "Yes"};
+    QTest::newRow("prompt, off") << QStringList{"Prompt", "Off"}
+                                 << QStringList{"1", "Yes (Prompt)", "0", "No"};
+    QTest::newRow("no prompt, on") << QStringList{"NoPrompt", "On"}
+                                   << QStringList{"2", "Yes (No Prompt)", "1", "Yes"};
     QTest::newRow("unknown texts") << QStringList{"Yes", "off"} << QStringList{"0", "No", "1", "Yes"};
 }
 
@@ -255,7 +262,8 @@ void TestSettings::preferencesWalk()
     child<QPushButton>(d, "SavePref_cmd")->click();
     QCOMPARE(o.deleteAfterAction(), DelAfterAction::NoPrompt);
     QVERIFY(!o.mpegCheck());
-    QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}), (QStringList{"NoPrompt", "Off"}));
+    QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}),
+             (QStringList{"NoPrompt", "Off"}));
 }
 
 void TestSettings::preferencesReset_data()
@@ -287,12 +295,15 @@ void TestSettings::preferencesReset()
     Preferencesfrm d(o);
     child<QPushButton>(d, "Reset_Cmd")->click();
     QCOMPARE(boxes.asked().size(), 1);
-    QCOMPARE(boxes.asked()[0].text, QStringLiteral("Are you sure you want to reset and restore all default settings?"));
+    QCOMPARE(boxes.asked()[0].text,
+             QStringLiteral("Are you sure you want to reset and restore all default settings?"));
     QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
-    QCOMPARE((QStringList{child<QLineEdit>(d, "DelactTxt")->text(), child<QLineEdit>(d, "MCCTxt")->text()}), shown);
+    QCOMPARE((QStringList{child<QLineEdit>(d, "DelactTxt")->text(), child<QLineEdit>(d, "MCCTxt")->text()}),
+             shown);
     QSignalSpy changed(&o, &OptionState::changed);
     d.findChild<QPushButton*>(closeWith)->click();
-    QCOMPARE(d.result(), int(closeWith == QLatin1String("cancel_cmd") ? QDialog::Rejected : QDialog::Accepted));
+    QCOMPARE(d.result(),
+             int(closeWith == QLatin1String("cancel_cmd") ? QDialog::Rejected : QDialog::Accepted));
     QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}), stored);
     QCOMPARE(o.mpegCheck(), stored[1] == QLatin1String("On"));
     if (closeWith == QLatin1String("cancel_cmd"))
