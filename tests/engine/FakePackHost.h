@@ -1,13 +1,11 @@
 #pragma once
 // Fakes of the pack host, the progress window and the message box that write every call
 // into one log, so a test can check the whole sequence and its order.
-#include <QCryptographicHash>
-#include <QFile>
 #include <QQueue>
-#include <QStringList>
 
 #include <functional>
 
+#include "TestFiles.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
@@ -129,38 +127,5 @@ public:
 private:
     EventLog& m_log;
 };
-
-inline QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline QByteArray fileHash(const QString& path)
-{
-    QFile f(path);
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
-        return {};
-    return h.result();
-}
-
-// Deterministic non-repeating content, so a misplaced block shows.
-inline QByteArray patternBytes(qint64 size, quint32 seed)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    quint32 x = seed * 2654435761u + 1;
-    for (qint64 i = 0; i < size; ++i) {
-        x = x * 1664525u + 1013904223u;
-        b[i] = char(x >> 24);
-    }
-    return b;
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 } // namespace kt::test
