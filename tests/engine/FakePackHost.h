@@ -13,8 +13,8 @@ namespace kt::test {
 
 using EventLog = QStringList;
 
-// Answers questions from a queue (the safe answer when it runs dry); `onAsk` may act first, as a
-// user who frees disk space before pressing Retry.
+// Answers from a queue (the safe answer when it runs dry); `onAsk` may act first, as a user
+// who frees disk space before pressing Retry.
 class LoggingMessageBox final : public MessageBoxPresenter
 {
 public:
@@ -23,13 +23,13 @@ public:
 
     int present(const QString& text, int style, const QString&) override
     {
-        m_log << QStringLiteral("msg:") + text;
+        m_log << "msg:" + text;
         texts << text;
         styles << style;
         if (onAsk)
             onAsk(text);
         if (msgButtons(style) == MB_OK)
-            return IDOK; // a plain message takes no scripted answer
+            return IDOK;
         return answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
@@ -47,41 +47,27 @@ class FakeProgressView final : public ProgressView
 public:
     explicit FakeProgressView(EventLog& log) : m_log(log) {}
 
-    void beginJoin() override { m_log << QStringLiteral("view:begin"); }
-    void showPackingFile(const QString& p) override { m_log << QStringLiteral("view:file:") + p; }
+    void beginJoin() override { m_log << "view:begin"; }
+    void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void setProgressBarPos(int percent) override
     {
         m_log << QStringLiteral("view:bar:%1").arg(percent);
         bars << percent;
         if (onBar)
             onBar(int(bars.size()));
-        if (cancelAtBar > 0 && bars.size() == cancelAtBar)
-            m_cancel = true;
+        m_cancel = m_cancel || bars.size() == cancelAtBar;
     }
-    void setPercentText(const QString& t) override
-    {
-        m_log << QStringLiteral("view:percent:") + t;
-        percentTexts << t;
-    }
-    void setTimeRemainingText(const QString& t) override
-    {
-        m_log << QStringLiteral("view:time:") + t;
-        timeTexts << t;
-    }
+    void setPercentText(const QString& t) override { percentTexts << t; }
+    void setTimeRemainingText(const QString& t) override { timeTexts << t; }
     bool cancelRequested() const override { return m_cancel; }
-    void destroyProgressBar() override { m_log << QStringLiteral("view:destroyBar"); }
-    void closeWindow() override
-    {
-        m_log << QStringLiteral("view:close");
-        ++closed;
-    }
+    void destroyProgressBar() override { m_log << "view:destroyBar"; }
+    void closeWindow() override { m_log << "view:close"; }
 
-    int cancelAtBar = 0;               // Cancel is "clicked" during this bar move (1-based)
-    std::function<void(int)> onBar;    // runs inside each bar move, with its 1-based count
+    int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
+    std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
     QList<int> bars;
     QStringList percentTexts;
     QStringList timeTexts;
-    int closed = 0;
 
 private:
     EventLog& m_log;
@@ -96,24 +82,24 @@ public:
     QStringList packListPaths() const override { return rows; }
     QString askOutputPath() override
     {
-        m_log << QStringLiteral("host:askOutput");
+        m_log << "host:askOutput";
         return outputAnswer;
     }
     bool mpegCheckEnabled() const override { return mpegCheck; }
     BlockSize transferBlock() const override { return block; }
     DeleteAfterAction deleteAfterAction() const override { return deleteAfter; }
-    void hideLogo() override { m_log << QStringLiteral("host:hideLogo"); }
-    void unhideLogo() override { m_log << QStringLiteral("host:unhideLogo"); }
-    void busyMode(const QString& op) override { m_log << QStringLiteral("host:busy:") + op; }
-    void notBusyMode() override { m_log << QStringLiteral("host:notBusy"); }
-    void errorResumeProgram() override { m_log << QStringLiteral("host:errorResume"); }
-    void setStatusText(const QString& t) override { m_log << QStringLiteral("host:status:") + t; }
-    void showPackingFile(const QString& p) override { m_log << QStringLiteral("host:file:") + p; }
-    void setWaitCursor(bool wait) override { m_log << (wait ? QStringLiteral("host:wait") : QStringLiteral("host:arrow")); }
-    void destroyMainProgressBar() override { m_log << QStringLiteral("host:destroyMainBar"); }
+    void hideLogo() override { m_log << "host:hideLogo"; }
+    void unhideLogo() override { m_log << "host:unhideLogo"; }
+    void busyMode(const QString& op) override { m_log << "host:busy:" + op; }
+    void notBusyMode() override { m_log << "host:notBusy"; }
+    void errorResumeProgram() override { m_log << "host:errorResume"; }
+    void setStatusText(const QString& t) override { m_log << "host:status:" + t; }
+    void showPackingFile(const QString& p) override { m_log << "host:file:" + p; }
+    void setWaitCursor(bool wait) override { m_log << (wait ? "host:wait" : "host:arrow"); }
+    void destroyMainProgressBar() override { m_log << "host:destroyMainBar"; }
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override
     {
-        m_log << QStringLiteral("host:progressWindow");
+        m_log << "host:progressWindow";
         join(view);
     }
 

@@ -1,14 +1,18 @@
-// The pack command: the refusals and their order, the MPEG questions, the hand-over to the join.
+// The pack command (refusals and their order, MPEG questions, hand-over to the join), whether the
+// output is one of the sources by file identity, and the free space query.
 #include <QtTest>
 
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <unistd.h>
 
 #include "../support/MpegFixtures.h"
 #include "FakePackHost.h"
+#include "engine/DiskSpace.h"
 #include "engine/DoPack.h"
 #include "engine/PackTexts.h"
+#include "engine/SameFile.h"
 
 using namespace kt;
 using namespace kt::test;
@@ -216,6 +220,69 @@ private slots:
                                                 kVerifying, "host:progressWindow", "view:begin", "host:busy:pack"}));
         QCOMPARE(pk.box.texts, QStringList{texts::packedSuccessfully(pk.path("out.mpg"), expected.size())});
         QCOMPARE(pk.log.last(), "host:arrow");
+    }
+
+    void sameFile_data() // the aliases the pack refuses are in the refusals table
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("doubled slashes") << "@//dir//a.mpg" << true;
+        QTest::newRow("link to its folder") << "@/dirlink/a.mpg" << true;
+        QTest::newRow("bind mount") << "@/bound/a.mpg" << true;
+        QTest::newRow("another file, same bytes") << "@/dir/b.mpg" << false;
+        QTest::newRow("other case, case-sensitive folder") << "@/dir/A.mpg" << false;
+        QTest::newRow("output does not exist") << "@/dir/new.mpg" << false;
+        QTest::newRow("dangling link as output") << "@/dangling.mpg" << false;
+    }
+    void sameFile()
+    {
+        QFETCH(QString, output);
+        QFETCH(bool, same);
+        QTemporaryDir tmp;
+        const QString root = tmp.path(), a = root + "/dir/a.mpg";
+        QVERIFY(QDir(root).mkdir("dir") && QDir(root).mkdir("bound"));
+        for (const char* name : {"/dir/a.mpg", "/dir/b.mpg", "/dir/A.mpg"})
+            QVERIFY(writeFile(root + name, "aaaa"));
+        QVERIFY(QFile::link(root + "/dir", root + "/dirlink"));
+        QVERIFY(QFile::link(root + "/dir/nothing.mpg", root + "/dangling.mpg"));
+        const bool bind = output.contains("bound");
+        if (bind && !runTool("mount", {"--bind", root + "/dir", root + "/bound"}))
+            QSKIP("cannot bind-mount here (needs root)");
+        auto unmount = qScopeGuard([&] { bind && runTool("umount", {root + "/bound"}); });
+        output.replace('@', root);
+        QCOMPARE(isSameFile(a, output), same);
+        QCOMPARE(isSameFile(output, a), same);
+    }
+
+    void sameFileOnACaseFoldingFileSystem()
+    {
+        QTemporaryDir tmp;
+        const QString img = tmp.filePath("fat.img"), mnt = tmp.filePath("m");
+        QFile image(img);
+        QVERIFY(QDir().mkdir(mnt) && image.open(QIODevice::WriteOnly) && image.resize(4 * 1024 * 1024));
+        image.close();
+        if (!runTool("mkfs.vfat", {img}) || !runTool("fusefat", {"-o", "rw+", img, mnt}))
+            QSKIP("needs mkfs.vfat, fusefat and /dev/fuse");
+        auto unmount = qScopeGuard([&] { runTool("fusermount3", {"-u", mnt}); });
+        QVERIFY(writeFile(mnt + "/clip.mpg", "frames") && writeFile(mnt + "/other.mpg", "frames"));
+        QVERIFY(isSameFile(mnt + "/clip.mpg", mnt + "/Clip.MPG"));
+        QVERIFY(!isSameFile(mnt + "/clip.mpg", mnt + "/other.mpg"));
+    }
+
+    void freeSpaceOfTheOutputsVolume()
+    {
+        QTemporaryDir tmp;
+        const QString mnt = tmp.filePath("small");
+        QVERIFY(QDir().mkdir(mnt));
+        if (!runTool("mount", {"-t", "tmpfs", "-o", "size=2M", "tmpfs", mnt}))
+            QSKIP("cannot mount a tmpfs here (needs root)");
+        auto unmount = qScopeGuard([&] { runTool("umount", {mnt}); });
+        QVERIFY(writeFile(mnt + "/used", QByteArray(512 * 1024, 'u')));
+        const quint64 free = QueryFreeDiskSpace(mnt + "/out.mpg");
+        QCOMPARE(free, quint64(QStorageInfo(mnt).bytesAvailable()));
+        QCOMPARE(QueryFreeDiskSpace(mnt + "/not/yet/there/out.mpg"), free); // the folder the join will create
+        QVERIFY(QueryFreeDiskSpace(tmp.filePath("out.mpg")) != free);
+        QCOMPARE(QueryFreeDiskSpace(QString()), quint64(0));
     }
 };
 

@@ -1,10 +1,12 @@
-// The join checked from the outside: output bytes, sources, messages and what the host was told.
+// The join checked from the outside (output bytes, sources, messages, what the host was told),
+// and its block arithmetic, percentage and time-remaining texts.
 #include <QtTest>
 
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include "FakePackHost.h"
+#include "engine/JoinArithmetic.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackTexts.h"
 #include "../support/ScriptedSeams.h"
@@ -271,45 +273,109 @@ private slots:
     void afterPackActions_data()
     {
         QTest::addColumn<int>("action");
-        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("answer"); // to the trash question, 0: none
         QTest::addColumn<bool>("failSecond");
-        QTest::addColumn<bool>("trashed");
-        QTest::newRow("keep") << int(DeleteAfterAction::No) << QList<int>{} << false << false;
-        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << QList<int>{IDYES} << false << true;
-        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << QList<int>{} << false << false;
-        QTest::newRow("no prompt, one file refuses") << int(DeleteAfterAction::NoPrompt) << QList<int>{} << true << true;
+        QTest::newRow("keep") << int(DeleteAfterAction::No) << 0 << false;
+        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << int(IDYES) << false;
+        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << 0 << false;
+        QTest::newRow("no prompt, one file refuses") << int(DeleteAfterAction::NoPrompt) << 0 << true;
     }
     void afterPackActions()
     {
         QFETCH(int, action);
-        QFETCH(QList<int>, answers);
+        QFETCH(int, answer);
         QFETCH(bool, failSecond);
-        QFETCH(bool, trashed);
+        const bool trashed = action == int(DeleteAfterAction::NoPrompt) || answer == IDYES;
         Join j;
-        j.add("a.mpg", 3000);
-        j.add("b.mpg", 4000);
-        j.add("c.mpg", 5000);
+        for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
+            j.add(name, 4000);
         QVERIFY(QDir().mkdir(j.path("trash")));
-        j.box.answers << answers;
+        if (answer)
+            j.box.answers << answer;
         j.trash.setTrashFolder(j.path("trash"));
         if (failSecond)
             j.trash.failFor << j.src.paths[1];
-        const QString out = j.path("out.mpg");
+        const QString out = j.path("out.mpg"), success = texts::packedSuccessfully(out, 12000);
 
         QCOMPARE(j.run(out, kSlow, DeleteAfterAction(action)).outcome, PackOutcome::Packed);
         QCOMPARE(fileBytes(out), j.src.joined());
-        int asked = 0;
-        for (int s : j.box.styles)
-            asked += msgButtons(s) == MB_YESNO;
-        QCOMPARE(asked, action == int(DeleteAfterAction::Prompt) ? 1 : 0);
+        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION), action == int(DeleteAfterAction::Prompt) ? 1 : 0);
         QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{j.src.paths} : QList<QStringList>{});
         for (int i = 0; i < 3; ++i)
             QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
-        const QString success = texts::packedSuccessfully(out, 12000);
-        QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
         if (failSecond)
             QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test"}})));
+        QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
         QVERIFY(inOrder(j.log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
+    }
+
+    void blocks_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<quint64>("length");
+        QTest::addColumn<quint64>("fullBlocks");
+        QTest::addColumn<quint64>("remainder");
+        const int normal = int(TransferRate::Normal), ufast = int(TransferRate::UltraFast);
+        QTest::newRow("7, normal") << normal << quint64(7) << quint64(0) << quint64(7);
+        QTest::newRow("100,000, normal") << normal << quint64(100000) << quint64(1) << quint64(0);
+        QTest::newRow("123,456, normal") << normal << quint64(123456) << quint64(1) << quint64(23456);
+        QTest::newRow("12,345,678, ufast") << ufast << quint64(12345678) << quint64(2) << quint64(2345678);
+        QTest::newRow("9,999,999, ufast") << ufast << quint64(9999999) << quint64(0) << quint64(9999999);
+        QTest::newRow("over 4 GiB, fast") << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296)
+                                          << quint64(15872);
+    }
+    void blocks()
+    {
+        QFETCH(int, rate);
+        QFETCH(quint64, length);
+        QFETCH(quint64, fullBlocks);
+        QFETCH(quint64, remainder);
+        const BlockPlan plan = planBlocks(length, blockSizeFor(TransferRate(rate)));
+        QCOMPARE(plan.fullBlocks, fullBlocks);
+        QCOMPARE(plan.remainder, remainder);
+    }
+
+    void percent_data()
+    {
+        QTest::addColumn<quint64>("packed");
+        QTest::addColumn<quint64>("total");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("0.5 rounds to 0") << quint64(1) << quint64(200) << 0;
+        QTest::newRow("1.5 rounds to 2") << quint64(3) << quint64(200) << 2;
+        QTest::newRow("2.5 rounds to 2") << quint64(5) << quint64(200) << 2;
+        QTest::newRow("just above a half") << quint64(5001) << quint64(200000) << 3;
+        QTest::newRow("all") << quint64(223463) << quint64(223463) << 100;
+        QTest::newRow("huge counts stay exact") << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull)
+                                                << 50;
+        QTest::newRow("no total") << quint64(0) << quint64(0) << 0;
+    }
+    void percent()
+    {
+        QFETCH(quint64, packed);
+        QFETCH(quint64, total);
+        QFETCH(int, percent);
+        QCOMPARE(packPercent(packed, total), percent);
+    }
+
+    void timeRemaining_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("24% after 1 minute") << 24 << qint64(60000) << "6 minutes 20 seconds remaining";
+        QTest::newRow("0% counts as 1%") << 0 << qint64(1000) << "3 minutes 18 seconds remaining";
+        QTest::newRow("1 hour 5 minutes") << 50 << qint64(1950000) << "1 hour 5 minutes remaining";
+        QTest::newRow("2 hours 0 minute") << 50 << qint64(3600000) << "2 hours 0 minute remaining";
+        QTest::newRow("2 minutes 1 second") << 50 << qint64(60500) << "2 minutes 1 second remaining";
+        QTest::newRow("0 second") << 100 << qint64(5000) << "0 second remaining";
+        QTest::newRow("59 seconds") << 50 << qint64(29500) << "59 seconds remaining";
+    }
+    void timeRemaining()
+    {
+        QFETCH(int, percent);
+        QFETCH(qint64, elapsedMs);
+        QFETCH(QString, text);
+        QCOMPARE(timeRemainingText(percent, elapsedMs), text);
     }
 };
 
