@@ -1,16 +1,14 @@
 // klivatarn-pack run as a program: exit statuses and flags, faults injected into its reads and
 // writes (an LD_PRELOAD shim, ulimit), Ctrl-C, and a source over 4 GiB.
-#include <QtTest>
+#include "../engine/TestFiles.h"
+#include "../support/MpegFixtures.h"
 
 #include <QTemporaryDir>
-
+#include <QtTest>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include "../engine/TestFiles.h"
-#include "../support/MpegFixtures.h"
 
 using namespace kt::test;
 
@@ -77,7 +75,8 @@ struct Workspace
         if (!p.waitForFinished(60000))
             p.kill(); // then reported as a crash
         p.waitForFinished();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromLocal8Bit(p.readAllStandardError())};
     }
 };
 
@@ -96,21 +95,22 @@ private slots:
         const QStringList ab{"@/a.mpg", "@/b.mpg"};
         QTest::newRow("one source") << QStringList{"-o", "@/out", "@/a.mpg"} << "" << 1
                                     << "At least 2 files are required for packing.";
-        QTest::newRow("not MPEG, unanswered") << QStringList{"-o", "@/out"} + ab << "" << 1
-                                              << "'@/a.mpg' is not a valid MPEG file.";
+        QTest::newRow("not MPEG, unanswered")
+            << QStringList{"-o", "@/out"} + ab << "" << 1 << "'@/a.mpg' is not a valid MPEG file.";
         QTest::newRow("not MPEG, --no") << QStringList{"--no", "-o", "@/out"} + ab << "" << 1
                                         << "Proceed packing and ignore invalid Mpeg error? [--no: no]";
         QTest::newRow("not MPEG, --yes") << QStringList{"--yes", "-o", "@/out"} + ab << "" << 0 << kSuccess;
-        QTest::newRow("existing output, unanswered") << QStringList{"--no-mpeg-check", "-o", "@/old.bin"} + ab << ""
-                                                     << 1 << "'@/old.bin' already exists. Do you want to replace it? "
-                                                             "[no answer: no]";
-        QTest::newRow("existing output, --force") << QStringList{"--force", "--no-mpeg-check", "-o", "@/old.bin"} + ab
-                                                  << "" << 0 << kSuccess;
+        QTest::newRow("existing output, unanswered")
+            << QStringList{"--no-mpeg-check", "-o", "@/old.bin"} + ab << "" << 1
+            << "'@/old.bin' already exists. Do you want to replace it? "
+               "[no answer: no]";
+        QTest::newRow("existing output, --force")
+            << QStringList{"--force", "--no-mpeg-check", "-o", "@/old.bin"} + ab << "" << 0 << kSuccess;
         QTest::newRow("--trash-prompt, unanswered: kept")
             << QStringList{"--trash-prompt", "--no-mpeg-check", "-o", "@/out"} + ab << "" << 0 << kSuccess;
         QTest::newRow("name not UTF-8") << QStringList{"--no-mpeg-check", "-o", "@/out", "@/a.mpg"}
-                                        << "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec" << 1
-                                        << "its name is not valid UTF-8";
+                                        << "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec"
+                                        << 1 << "its name is not valid UTF-8";
         QTest::newRow("no output") << ab << "" << 2 << "Usage:";
     }
     void exitStatusesAndFlags()
@@ -123,7 +123,8 @@ private slots:
         ws.src.add(ws.path("a.mpg"), 5000);
         ws.src.add(ws.path("b.mpg"), 7000);
         QVERIFY(writeFile(ws.path("old.bin"), "old contents"));
-        std::FILE* bad = std::fopen(QFile::encodeName(ws.dir.path() + "/b").append("\xff.bin").constData(), "wb");
+        std::FILE* bad =
+            std::fopen(QFile::encodeName(ws.dir.path() + "/b").append("\xff.bin").constData(), "wb");
         QVERIFY(bad && std::fputs("data", bad) >= 0 && std::fclose(bad) == 0); // the 0xFF byte is not UTF-8
         ws.env.insert("KT_DIR", ws.dir.path());
         for (QString& a : args)
@@ -149,25 +150,40 @@ private slots:
         QTest::addColumn<QString>("fault"); // shim: "TARGET OP AT COUNT ERRNO SHORT" (TARGET "out" or "src2")
         QTest::addColumn<QString>("wrapper");
         QTest::addColumn<QString>("message"); // empty: the pack must succeed
-        const auto shim = [](const char* where, const char* op, int at, int count, int error, int shortBytes) {
-            return QStringLiteral("%1 %2 %3 %4 %5 %6").arg(where, op).arg(at).arg(count).arg(error).arg(shortBytes);
+        const auto shim = [](const char* where, const char* op, int at, int count, int error,
+                             int shortBytes) {
+            return QStringLiteral("%1 %2 %3 %4 %5 %6")
+                .arg(where, op)
+                .arg(at)
+                .arg(count)
+                .arg(error)
+                .arg(shortBytes);
         };
         const QString noSpace = QStringLiteral("Cannot write to '@out': No space left on device.");
         QTest::newRow("disk full mid-block") << shim("out", "write", 3, 0, ENOSPC, -1) << "" << noSpace;
-        QTest::newRow("short write, then disk full") << shim("out", "write", 2, 0, ENOSPC, 777) << "" << noSpace;
+        QTest::newRow("short write, then disk full")
+            << shim("out", "write", 2, 0, ENOSPC, 777) << "" << noSpace;
         QTest::newRow("I/O error on write") << shim("out", "write", 4, 0, EIO, -1) << ""
                                             << "Cannot write to '@out': Input/output error.";
         QTest::newRow("read error") << shim("src2", "read", 2, 0, EIO, -1) << ""
                                     << "Cannot read '@src2': Input/output error. Packing aborted!";
         QTest::newRow("source truncated between two blocks") << shim("src2", "read", 3, 0, 0, 0) << ""
                                                              << "'@src2' ended after ";
-        QTest::newRow("file size limit") << "" << "ulimit -f 1000; trap '' XFSZ; exec"
+        QTest::newRow("file size limit") << ""
+                                         << "ulimit -f 1000; trap '' XFSZ; exec"
                                          << "Cannot write to '@out': File too large.";
-        QTest::newRow("too many open files: output") << "" << "ulimit -n 4; exec" << "Error opening '@out'!";
-        QTest::newRow("too many open files: source") << "" << "ulimit -n 5; exec" << "Error opening '@src1'!";
-        QTest::newRow("interrupted writes go on") << shim("out", "write", 2, 3, EINTR, -1) << "" << "";
-        QTest::newRow("short reads go on") << shim("src2", "read", 2, 3, 0, 100) << "" << "";
-        QTest::newRow("short writes go on") << shim("out", "write", 2, 3, 0, 100) << "" << "";
+        QTest::newRow("too many open files: output") << ""
+                                                     << "ulimit -n 4; exec"
+                                                     << "Error opening '@out'!";
+        QTest::newRow("too many open files: source") << ""
+                                                     << "ulimit -n 5; exec"
+                                                     << "Error opening '@src1'!";
+        QTest::newRow("interrupted writes go on") << shim("out", "write", 2, 3, EINTR, -1) << ""
+                                                  << "";
+        QTest::newRow("short reads go on") << shim("src2", "read", 2, 3, 0, 100) << ""
+                                           << "";
+        QTest::newRow("short writes go on") << shim("out", "write", 2, 3, 0, 100) << ""
+                                            << "";
     }
     void faults()
     {
@@ -187,10 +203,12 @@ private slots:
             ws.env.insert("KT_FAULT_ERRNO", f[4]);
             ws.env.insert("KT_FAULT_SHORT", f[5]);
         }
-        message.replace("@out", out).replace("@src1", ws.path("src1.bin")).replace("@src2", ws.path("src2.bin"));
+        message.replace("@out", out)
+            .replace("@src1", ws.path("src1.bin"))
+            .replace("@src2", ws.path("src2.bin"));
 
-        const Run r = ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
-                              wrapper);
+        const Run r = ws.pack(
+            QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths, wrapper);
 
         QVERIFY2(fault.isEmpty() || ws.shimLoaded(), "the fault shim was not loaded");
         if (message.isEmpty()) {
@@ -216,8 +234,9 @@ private slots:
         const QString out = ws.path("out.bin");
         ws.preloadShim(out, "write");
         ws.env.insert("KT_FAULT_SLEEP_MS", "20"); // each block takes 20 ms, so Ctrl-C lands mid-pack
-        const Run r = ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
-                              QString(), 100);
+        const Run r =
+            ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
+                    QString(), 100);
         QVERIFY(ws.shimLoaded());
         QCOMPARE(r.exit, 130);
         QVERIFY(r.err.contains("Packing aborted by user"));
@@ -236,7 +255,8 @@ private slots:
         QVERIFY(meminfo.open(QIODevice::ReadOnly));
         const QByteArray info = meminfo.readAll();
         const qsizetype at = info.indexOf("MemAvailable:");
-        if (at < 0 || info.mid(at + 13, 20).simplified().split(' ').value(0).toLongLong() < 10LL * 1024 * 1024)
+        if (at < 0 ||
+            info.mid(at + 13, 20).simplified().split(' ').value(0).toLongLong() < 10LL * 1024 * 1024)
             QSKIP("needs 10 GiB of free memory for a 4 GiB output on a tmpfs");
         Workspace ws;
         const QString mnt = ws.path("big");

@@ -1,13 +1,12 @@
 #pragma once
 // Fakes of the pack host, the progress window and the message box that write every call
 // into one log, so a test can check the whole sequence and its order.
-#include <QQueue>
-
-#include <functional>
-
 #include "TestFiles.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
+
+#include <QQueue>
+#include <functional>
 
 namespace kt::test {
 

@@ -1,18 +1,16 @@
 // The pack command (refusals and their order, MPEG questions, hand-over to the join), whether the
 // output is one of the sources by file identity, and the free space query.
-#include <QtTest>
-
-#include <QStorageInfo>
-#include <QTemporaryDir>
-
-#include <unistd.h>
-
 #include "../support/MpegFixtures.h"
 #include "FakePackHost.h"
 #include "engine/DiskSpace.h"
 #include "engine/DoPack.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
+
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
 
 using namespace kt;
 using namespace kt::test;
@@ -28,7 +26,8 @@ bool makeFile(const QString& path, const QString& kind, quint32 seed)
 {
     const QStringList f = kind.split(':');
     if (f[0] == "mpeg")
-        return writeMpegLikeFile(path, 40000 + seed * 1000, 100 * seed, f[1].toInt(), f[2].toInt(), f[3].toInt());
+        return writeMpegLikeFile(path, 40000 + seed * 1000, 100 * seed, f[1].toInt(), f[2].toInt(),
+                                 f[3].toInt());
     if (f[0] == "mp3")
         return writeFileWith(path, 30000, 0, "ID3", seed);
     if (f[0] == "empty")
@@ -85,17 +84,22 @@ private slots:
         QTest::newRow("empty list") << QStringList{} << "@/out.mpg" << texts::nothingToPack() << excl << 0;
         QTest::newRow("one row") << QStringList{a} << "@/out.mpg" << texts::atLeastTwoFiles() << excl << 0;
         QTest::newRow("save dialog cancelled") << QStringList{a, a} << "   " << QString() << 0 << 0;
-        QTest::newRow("empty first row") << QStringList{"empty", a} << "@/out.mpg" << "zero:1" << hand << 0;
-        QTest::newRow("missing second row") << QStringList{a, "missing", a} << "@/out.mpg" << "zero:2" << hand << 1;
-        QTest::newRow("empty third row") << QStringList{a, a, "empty"} << "@/out.mpg" << "zero:3" << hand << 2;
+        QTest::newRow("empty first row") << QStringList{"empty", a} << "@/out.mpg"
+                                         << "zero:1" << hand << 0;
+        QTest::newRow("missing second row") << QStringList{a, "missing", a} << "@/out.mpg"
+                                            << "zero:2" << hand << 1;
+        QTest::newRow("empty third row") << QStringList{a, a, "empty"} << "@/out.mpg"
+                                         << "zero:3" << hand << 2;
         const QString saveAs = texts::cannotPackSaveAsFile();
         QTest::newRow("output is row 3") << QStringList{a, a, a} << "@/row3.mpg" << saveAs << excl << 2;
-        QTest::newRow("output is row 3 by ..") << QStringList{a, a, a} << "@/sub/../row3.mpg" << saveAs << excl << 2;
-        QTest::newRow("output is row 3, relative") << QStringList{a, a, a} << "row3.mpg" << saveAs << excl << 2;
+        QTest::newRow("output is row 3 by ..")
+            << QStringList{a, a, a} << "@/sub/../row3.mpg" << saveAs << excl << 2;
+        QTest::newRow("output is row 3, relative")
+            << QStringList{a, a, a} << "row3.mpg" << saveAs << excl << 2;
         QTest::newRow("output links to row 3") << QStringList{a, a, a} << "@/link.mpg" << saveAs << excl << 2;
         QTest::newRow("output is a hard link") << QStringList{a, a, a} << "@/hard.mpg" << saveAs << excl << 2;
-        QTest::newRow("not enough free space") << QStringList{a, a} << "@small/out.mpg" << texts::notEnoughFreeSpace()
-                                               << hand << 2;
+        QTest::newRow("not enough free space")
+            << QStringList{a, a} << "@small/out.mpg" << texts::notEnoughFreeSpace() << hand << 2;
         QTest::newRow("header scan overflow") << QStringList{a, "noheader"} << "@/out.mpg"
                                               << texts::packUnexpectedError(6) << (hand | MB_TOPMOST) << 2;
     }
@@ -121,7 +125,8 @@ private slots:
             QVERIFY(QDir(pk.dir.path()).mkdir("sub"));
             QVERIFY(QFile::link(pk.host.rows[2], pk.path("link.mpg")));
             QCOMPARE(::link(QFile::encodeName(pk.host.rows[2]).constData(),
-                            QFile::encodeName(pk.path("hard.mpg")).constData()), 0);
+                            QFile::encodeName(pk.path("hard.mpg")).constData()),
+                     0);
         }
         const QString previous = QDir::currentPath();
         QDir::setCurrent(pk.dir.path());
@@ -158,12 +163,12 @@ private slots:
         QTest::newRow("compatible") << QStringList{a, a, a} << true << QList<int>{} << "" << 3 << true;
         QTest::newRow("size and rate differ, yes: later rows unchecked")
             << QStringList{a, b, "mp3"} << true << QList<int>{IDYES} << "compat" << 2 << true;
-        QTest::newRow("frame rate differs, unanswered") << QStringList{a, "mpeg:352:240:3"} << true << QList<int>{}
-                                                        << "compat" << 2 << false;
-        QTest::newRow("mp3 first, no: silent") << QStringList{"mp3", a} << true << QList<int>{IDNO} << "notmpeg" << 1
-                                               << false;
-        QTest::newRow("mp3 first, yes") << QStringList{"mp3", a, b} << true << QList<int>{IDYES} << "notmpeg" << 1
-                                        << true;
+        QTest::newRow("frame rate differs, unanswered")
+            << QStringList{a, "mpeg:352:240:3"} << true << QList<int>{} << "compat" << 2 << false;
+        QTest::newRow("mp3 first, no: silent")
+            << QStringList{"mp3", a} << true << QList<int>{IDNO} << "notmpeg" << 1 << false;
+        QTest::newRow("mp3 first, yes")
+            << QStringList{"mp3", a, b} << true << QList<int>{IDYES} << "notmpeg" << 1 << true;
         QTest::newRow("check off") << QStringList{"mp3", a, b} << false << QList<int>{} << "" << 0 << true;
     }
     void mpegQuestions()
@@ -216,8 +221,9 @@ private slots:
         QCOMPARE(pk.values.outputPath, pk.path("out.mpg"));
         QCOMPARE(pk.values.join.packedBytes, quint64(expected.size()));
         QCOMPARE(fileBytes(pk.path("out.mpg")), expected);
-        QCOMPARE(pk.log.mid(0, 9), QStringList({"host:askOutput", "host:hideLogo", "host:wait", kChecking, kVerifying,
-                                                kVerifying, "host:progressWindow", "view:begin", "host:busy:pack"}));
+        QCOMPARE(pk.log.mid(0, 9),
+                 QStringList({"host:askOutput", "host:hideLogo", "host:wait", kChecking, kVerifying,
+                              kVerifying, "host:progressWindow", "view:begin", "host:busy:pack"}));
         QCOMPARE(pk.box.texts, QStringList{texts::packedSuccessfully(pk.path("out.mpg"), expected.size())});
         QCOMPARE(pk.log.last(), "host:arrow");
     }
@@ -248,7 +254,7 @@ private slots:
         const bool bind = output.contains("bound");
         if (bind && !runTool("mount", {"--bind", root + "/dir", root + "/bound"}))
             QSKIP("cannot bind-mount here (needs root)");
-        auto unmount = qScopeGuard([&] { bind && runTool("umount", {root + "/bound"}); });
+        auto unmount = qScopeGuard([&] { bind&& runTool("umount", {root + "/bound"}); });
         output.replace('@', root);
         QCOMPARE(isSameFile(a, output), same);
         QCOMPARE(isSameFile(output, a), same);

@@ -1,15 +1,14 @@
 // The join checked from the outside (output bytes, sources, messages, what the host was told),
 // and its block arithmetic, percentage and time-remaining texts.
-#include <QtTest>
-
-#include <QStorageInfo>
-#include <QTemporaryDir>
-
+#include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
 #include "engine/JoinArithmetic.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackTexts.h"
-#include "../support/ScriptedSeams.h"
+
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QtTest>
 
 using namespace kt;
 using namespace kt::test;
@@ -43,7 +42,8 @@ struct Join
 
     QString path(const QString& name) const { return dir.filePath(name); }
     void add(const QString& name, qint64 size) { src.add(path(name), size); }
-    JoinResult run(const QString& output, BlockSize block = kSlow, DeleteAfterAction del = DeleteAfterAction::NoPrompt)
+    JoinResult run(const QString& output, BlockSize block = kSlow,
+                   DeleteAfterAction del = DeleteAfterAction::NoPrompt)
     {
         JoinJob j;
         j.outputPath = output;
@@ -121,66 +121,77 @@ private slots:
         QCOMPARE(j.box.texts.size(), 1); // only the success
     }
 
-    void cancelLeavesExactlyTheBlocksWritten_data()
+    void joinStops_data()
     {
-        QTest::addColumn<int>("cancelAtBar");
-        QTest::addColumn<int>("written");
-        // 25,000 bytes: bars 1, 2 and a remainder of 5,000; 30,000 bytes: bars 4, 5, 6.
-        QTest::newRow("first block") << 1 << 10000;
-        QTest::newRow("remainder") << 3 << 25000;
-        QTest::newRow("first block of the second file") << 4 << 35000;
-        QTest::newRow("very last block") << 6 << 55000;
+        QTest::addColumn<QString>(
+            "event"); // "cancel BAR", "resize BAR ROW SIZE", "remove BAR ROW", or the output name
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("written");          // -1: any prefix
+        QTest::addColumn<QStringList>("messages"); // "<out>", "<1>", "<2>" stand for the paths
+        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
+        // a remainder of 5,000), b bars 4-6.
+        const QStringList aborted{texts::packingAborted()};
+        QTest::newRow("cancel in the first block") << "cancel 1" << QList<int>{} << 10000 << aborted;
+        QTest::newRow("cancel in a remainder") << "cancel 3" << QList<int>{} << 25000 << aborted;
+        QTest::newRow("cancel in the second file") << "cancel 4" << QList<int>{} << 35000 << aborted;
+        QTest::newRow("cancel in its last block") << "cancel 6" << QList<int>{} << 55000 << aborted;
+        const QStringList cannotOpen{"Error opening '<out>'!", texts::cannotOverwrite("<out>")};
+        QTest::newRow("output is a folder: retry, cancel")
+            << "folder.mpg" << QList<int>{IDRETRY, IDCANCEL} << -1 << cannotOpen + cannotOpen + aborted;
+        QTest::newRow("hidden output folder: retry")
+            << ".hidden.mpg" << QList<int>{IDRETRY} << -1
+            << cannotOpen + QStringList{texts::hiddenOutput("<out>")};
+        QTest::newRow("source truncated between two blocks")
+            << "resize 4 1 15000" << QList<int>{} << -1
+            << QStringList{texts::sourceEndedEarly("<1>", 15000, 30000)};
+        QTest::newRow("source grown before its turn")
+            << "resize 2 2 50000" << QList<int>{} << 55000
+            << QStringList{texts::sourceChangedSize("<2>", 12000, 50000)};
+        QTest::newRow("source deleted before its turn")
+            << "remove 3 1" << QList<int>{} << 25000 << QStringList{texts::notFound("<1>")};
     }
-    void cancelLeavesExactlyTheBlocksWritten()
+    void joinStops()
     {
-        QFETCH(int, cancelAtBar);
+        QFETCH(QString, event);
+        QFETCH(QList<int>, answers);
         QFETCH(int, written);
+        QFETCH(QStringList, messages);
         Join j;
         j.add("a.mpg", 25000);
         j.add("b.mpg", 30000);
-        j.host.view.cancelAtBar = cancelAtBar;
-
-        QCOMPARE(j.run(j.path("out.mpg")).outcome, PackOutcome::Cancelled);
-        QCOMPARE(j.host.view.bars.size(), cancelAtBar); // nothing moved after the click
-        QCOMPARE(fileBytes(j.path("out.mpg")), j.src.joined().left(written));
-        QCOMPARE(j.box.texts, QStringList{texts::packingAborted()});
-        QVERIFY(inOrder(j.log, {"host:notBusy", "msg:" + texts::packingAborted(), "host:destroyMainBar",
-                                "host:unhideLogo", "view:close"}));
-        QVERIFY(!j.log.contains("host:errorResume"));
-        QVERIFY(j.trash.trashRequests().isEmpty());
-        QVERIFY(j.src.unchanged());
-    }
-
-    void outputThatCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("outputName");
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<int>("questions");
-        QTest::newRow("retry, then cancel") << "folder.mpg" << QList<int>{IDRETRY, IDCANCEL} << 2;
-        QTest::newRow("retry on a hidden output") << ".hidden.mpg" << QList<int>{IDRETRY} << 1;
-    }
-    void outputThatCannotBeOpened()
-    {
-        QFETCH(QString, outputName);
-        QFETCH(QList<int>, answers);
-        QFETCH(int, questions);
-        Join j;
-        j.add("a.mpg", 5000);
-        j.add("b.mpg", 6000);
-        const QString out = j.path(outputName);
-        QVERIFY(QDir().mkdir(out)); // a folder where the output should go
+        j.add("c.mpg", 12000);
+        const QStringList e = event.split(' ');
+        const QString out = j.path(e.size() == 1 ? event : "out.mpg");
+        const int victim = e.size() > 2 ? e[2].toInt() : -1;
+        if (e.size() == 1)
+            QVERIFY(QDir().mkdir(out)); // a folder where the output should go
+        j.host.view.cancelAtBar = e[0] == "cancel" ? e[1].toInt() : 0;
+        j.host.view.onBar = [&](int bar) {
+            if (e[0] == "resize" && bar == e[1].toInt())
+                QFile(j.src.paths[victim]).resize(e[3].toInt());
+            else if (e[0] == "remove" && bar == e[1].toInt())
+                QFile::remove(j.src.paths[victim]);
+        };
         j.box.answers << answers;
+        for (QString& m : messages)
+            m.replace("<out>", out).replace("<1>", j.src.paths.value(1)).replace("<2>", j.src.paths.value(2));
 
-        QCOMPARE(j.run(out).outcome, PackOutcome::Failed);
-        QCOMPARE(j.box.texts.count(texts::cannotOverwrite(out)), questions);
-        QCOMPARE(j.box.styles[j.box.texts.indexOf(texts::cannotOverwrite(out))], MB_RETRYCANCEL | MB_ICONHAND);
-        QCOMPARE(j.box.texts.count(QStringLiteral("Error opening '%1'!").arg(out)), questions);
-        const QString last = outputName.startsWith('.') ? texts::hiddenOutput(out) : texts::packingAborted();
-        QCOMPARE(j.box.texts.last(), last);
-        QVERIFY(inOrder(j.log, {"msg:" + last, "host:errorResume", "view:close"}));
-        QVERIFY(QFileInfo(out).isDir());
+        const JoinResult r = j.run(out);
+
+        QCOMPARE(r.outcome, e[0] == "cancel" ? PackOutcome::Cancelled : PackOutcome::Failed);
+        QCOMPARE(j.box.texts, messages);
+        if (e[0] == "cancel")
+            QCOMPARE(j.host.view.bars.size(), e[1].toInt()); // nothing moved after the click
+        if (written >= 0)
+            QCOMPARE(fileBytes(out), j.src.joined().left(written));
+        QVERIFY(j.src.joined().startsWith(fileBytes(out)));
+        const bool failed = r.outcome == PackOutcome::Failed;
+        QVERIFY(inOrder(j.log, {"msg:" + messages.last(), failed ? "host:errorResume" : "host:destroyMainBar",
+                                "view:close"}));
+        QCOMPARE(j.log.contains("host:errorResume"), failed);
         QVERIFY(j.trash.trashRequests().isEmpty());
-        QVERIFY(j.src.unchanged());
+        QVERIFY(j.src.unchanged(victim));
+        QCOMPARE(QFileInfo::exists(j.src.paths[1]), e[0] != "remove"); // never recreated by the open
     }
 
     void diskFullPartWay_data()
@@ -259,9 +270,10 @@ private slots:
         };
 
         QCOMPARE(j.run(j.path("out.mpg")).outcome, PackOutcome::Failed);
-        const QString expected = newSize < 0             ? texts::notFound(victimPath)
-                                 : changeAtBar == 4 ? texts::sourceEndedEarly(victimPath, 15000, 30000)
-                                                    : texts::sourceChangedSize(victimPath, 12000, quint64(newSize));
+        const QString expected = newSize < 0 ? texts::notFound(victimPath)
+                                 : changeAtBar == 4
+                                     ? texts::sourceEndedEarly(victimPath, 15000, 30000)
+                                     : texts::sourceChangedSize(victimPath, 12000, quint64(newSize));
         QCOMPARE(j.box.texts, QStringList{expected});
         QCOMPARE(j.box.styles, QList<int>{MB_ICONHAND});
         QVERIFY(inOrder(j.log, {"msg:" + expected, "host:errorResume", "view:close"}));
@@ -299,7 +311,8 @@ private slots:
 
         QCOMPARE(j.run(out, kSlow, DeleteAfterAction(action)).outcome, PackOutcome::Packed);
         QCOMPARE(fileBytes(out), j.src.joined());
-        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION), action == int(DeleteAfterAction::Prompt) ? 1 : 0);
+        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION),
+                 action == int(DeleteAfterAction::Prompt) ? 1 : 0);
         QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{j.src.paths} : QList<QStringList>{});
         for (int i = 0; i < 3; ++i)
             QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
@@ -321,8 +334,8 @@ private slots:
         QTest::newRow("123,456, normal") << normal << quint64(123456) << quint64(1) << quint64(23456);
         QTest::newRow("12,345,678, ufast") << ufast << quint64(12345678) << quint64(2) << quint64(2345678);
         QTest::newRow("9,999,999, ufast") << ufast << quint64(9999999) << quint64(0) << quint64(9999999);
-        QTest::newRow("over 4 GiB, fast") << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296)
-                                          << quint64(15872);
+        QTest::newRow("over 4 GiB, fast")
+            << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296) << quint64(15872);
     }
     void blocks()
     {
@@ -345,8 +358,8 @@ private slots:
         QTest::newRow("2.5 rounds to 2") << quint64(5) << quint64(200) << 2;
         QTest::newRow("just above a half") << quint64(5001) << quint64(200000) << 3;
         QTest::newRow("all") << quint64(223463) << quint64(223463) << 100;
-        QTest::newRow("huge counts stay exact") << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull)
-                                                << 50;
+        QTest::newRow("huge counts stay exact")
+            << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull) << 50;
         QTest::newRow("no total") << quint64(0) << quint64(0) << 0;
     }
     void percent()
