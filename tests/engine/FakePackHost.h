@@ -2,10 +2,12 @@
 // Fakes of the pack host, the progress window and the message box that write every call
 // into one log, so a test can check the whole sequence and its order.
 #include "TestFiles.h"
+#include "engine/File64.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
 #include <QQueue>
+#include <QTemporaryDir>
 #include <functional>
 
 namespace kt::test {
@@ -111,6 +113,18 @@ public:
 
 private:
     EventLog& m_log;
+};
+
+// A folder for the files and every fake, wired to one log.
+struct PackRig
+{
+    QTemporaryDir dir;
+    EventLog log;
+    LoggingMessageBox box{log};
+    FakePackHost host{log};
+    File64 file;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
 };
 
 } // namespace kt::test

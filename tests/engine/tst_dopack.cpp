@@ -37,16 +37,10 @@ bool makeFile(const QString& path, const QString& kind, quint32 seed)
     return true;
 }
 
-struct Pack
+struct Pack : PackRig
 {
-    QTemporaryDir dir;
-    EventLog log;
-    LoggingMessageBox box{log};
-    FakePackHost host{log};
-    File64 file;
     PackValues values;
 
-    QString path(const QString& name) const { return dir.filePath(name); }
     void rows(const QStringList& kinds)
     {
         for (int i = 0; i < kinds.size(); ++i) {
@@ -131,9 +125,7 @@ private slots:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(pk.dir.path());
         auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
-        QList<QByteArray> hashes;
-        for (const QString& r : pk.host.rows)
-            hashes << (QFileInfo(r).size() < 1000000 ? fileHash(r) : QByteArray()); // not the sparse GiB
+        const QByteArray row3 = fileBytes(pk.host.rows.value(2)); // the one the output aliases
         if (message.startsWith("zero:"))
             message = texts::zeroByteFile(pk.host.rows[message.mid(5).toInt() - 1]);
         pk.host.mpegCheck = true;
@@ -146,8 +138,7 @@ private slots:
         QCOMPARE(pk.log.contains("host:askOutput"), kinds.size() >= 2);
         QVERIFY(!pk.log.contains("host:progressWindow"));
         QVERIFY(!QFileInfo::exists(pk.path("out.mpg")) && !QFileInfo::exists(pk.path("small/out.mpg")));
-        for (int i = 0; i < hashes.size(); ++i)
-            QVERIFY(hashes[i].isEmpty() || fileHash(pk.host.rows[i]) == hashes[i]);
+        QCOMPARE(fileBytes(pk.host.rows.value(2)), row3);
         QVERIFY(kinds.size() < 2 || !QFileInfo::exists(pk.host.rows[1]) || kinds[1] != "missing");
     }
 
