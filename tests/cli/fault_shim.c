@@ -87,63 +87,53 @@ static int decide(size_t* limit)
     return 1;
 }
 
-typedef ssize_t (*write_fn)(int, const void*, size_t);
-typedef ssize_t (*read_fn)(int, void*, size_t);
-typedef ssize_t (*cfr_fn)(int, off64_t*, int, off64_t*, size_t, unsigned);
-typedef ssize_t (*sendfile_fn)(int, int, off_t*, size_t);
+/* Whether a call moving data out of `in` or into `out` is faulted: 1 when it must fail
+ * (errno set), 2 when it must report end of file; *n may be cut short. */
+static int faulted(int in, int out, size_t* n)
+{
+    if (!((op_is("write") && on_path(out)) || (op_is("read") && on_path(in))))
+        return 0;
+    switch (decide(n)) {
+    case 1: return 1;
+    case 2: return *n == 0 ? 2 : 0;
+    default: return 0;
+    }
+}
 
-#define REAL(name, type)                                                                                     \
-    static type real_##name;                                                                                 \
+#define REAL(name)                                                                                           \
+    static __typeof__(&name) real_##name;                                                                    \
     if (!real_##name)                                                                                        \
-    real_##name = (type)dlsym(RTLD_NEXT, #name)
+    real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name)
+#define FAULT(in, out, n)                                                                                    \
+    switch (faulted(in, out, &n)) {                                                                          \
+    case 1: return -1;                                                                                       \
+    case 2: return 0;                                                                                        \
+    }
 
 ssize_t write(int fd, const void* buf, size_t n)
 {
-    REAL(write, write_fn);
-    if (op_is("write") && on_path(fd)) {
-        switch (decide(&n)) {
-        case 1: return -1;
-        default: break;
-        }
-    }
+    REAL(write);
+    FAULT(-1, fd, n)
     return real_write(fd, buf, n);
 }
 
 ssize_t read(int fd, void* buf, size_t n)
 {
-    REAL(read, read_fn);
-    if (op_is("read") && on_path(fd)) {
-        switch (decide(&n)) {
-        case 1: return -1;
-        case 2: if (n == 0) return 0; break;
-        default: break;
-        }
-    }
+    REAL(read);
+    FAULT(fd, -1, n)
     return real_read(fd, buf, n);
 }
 
 ssize_t copy_file_range(int in, off64_t* inOff, int out, off64_t* outOff, size_t n, unsigned flags)
 {
-    REAL(copy_file_range, cfr_fn);
-    if ((op_is("write") && on_path(out)) || (op_is("read") && on_path(in))) {
-        switch (decide(&n)) {
-        case 1: return -1;
-        case 2: if (n == 0) return 0; break;
-        default: break;
-        }
-    }
+    REAL(copy_file_range);
+    FAULT(in, out, n)
     return real_copy_file_range(in, inOff, out, outOff, n, flags);
 }
 
 ssize_t sendfile(int out, int in, off_t* offset, size_t n)
 {
-    REAL(sendfile, sendfile_fn);
-    if ((op_is("write") && on_path(out)) || (op_is("read") && on_path(in))) {
-        switch (decide(&n)) {
-        case 1: return -1;
-        case 2: if (n == 0) return 0; break;
-        default: break;
-        }
-    }
+    REAL(sendfile);
+    FAULT(in, out, n)
     return real_sendfile(out, in, offset, n);
 }

@@ -1,22 +1,21 @@
 #pragma once
 // Fakes of the pack host, the progress window and the message box that write every call
 // into one log, so a test can check the whole sequence and its order.
-#include <QCryptographicHash>
-#include <QFile>
-#include <QQueue>
-#include <QStringList>
-
-#include <functional>
-
+#include "TestFiles.h"
+#include "engine/File64.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
+
+#include <QQueue>
+#include <QTemporaryDir>
+#include <functional>
 
 namespace kt::test {
 
 using EventLog = QStringList;
 
-// Answers questions from a queue (the safe answer when it runs dry); `onAsk` may act first, as a
-// user who frees disk space before pressing Retry.
+// Answers from a queue (the safe answer when it runs dry); `onAsk` may act first, as a user
+// who frees disk space before pressing Retry.
 class LoggingMessageBox final : public MessageBoxPresenter
 {
 public:
@@ -25,13 +24,13 @@ public:
 
     int present(const QString& text, int style, const QString&) override
     {
-        m_log << QStringLiteral("msg:") + text;
+        m_log << "msg:" + text;
         texts << text;
         styles << style;
         if (onAsk)
             onAsk(text);
         if (msgButtons(style) == MB_OK)
-            return IDOK; // a plain message takes no scripted answer
+            return IDOK;
         return answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
@@ -49,41 +48,27 @@ class FakeProgressView final : public ProgressView
 public:
     explicit FakeProgressView(EventLog& log) : m_log(log) {}
 
-    void beginJoin() override { m_log << QStringLiteral("view:begin"); }
-    void showPackingFile(const QString& p) override { m_log << QStringLiteral("view:file:") + p; }
+    void beginJoin() override { m_log << "view:begin"; }
+    void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void setProgressBarPos(int percent) override
     {
         m_log << QStringLiteral("view:bar:%1").arg(percent);
         bars << percent;
         if (onBar)
             onBar(int(bars.size()));
-        if (cancelAtBar > 0 && bars.size() == cancelAtBar)
-            m_cancel = true;
+        m_cancel = m_cancel || bars.size() == cancelAtBar;
     }
-    void setPercentText(const QString& t) override
-    {
-        m_log << QStringLiteral("view:percent:") + t;
-        percentTexts << t;
-    }
-    void setTimeRemainingText(const QString& t) override
-    {
-        m_log << QStringLiteral("view:time:") + t;
-        timeTexts << t;
-    }
+    void setPercentText(const QString& t) override { percentTexts << t; }
+    void setTimeRemainingText(const QString& t) override { timeTexts << t; }
     bool cancelRequested() const override { return m_cancel; }
-    void destroyProgressBar() override { m_log << QStringLiteral("view:destroyBar"); }
-    void closeWindow() override
-    {
-        m_log << QStringLiteral("view:close");
-        ++closed;
-    }
+    void destroyProgressBar() override { m_log << "view:destroyBar"; }
+    void closeWindow() override { m_log << "view:close"; }
 
-    int cancelAtBar = 0;               // Cancel is "clicked" during this bar move (1-based)
-    std::function<void(int)> onBar;    // runs inside each bar move, with its 1-based count
+    int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
+    std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
     QList<int> bars;
     QStringList percentTexts;
     QStringList timeTexts;
-    int closed = 0;
 
 private:
     EventLog& m_log;
@@ -98,24 +83,24 @@ public:
     QStringList packListPaths() const override { return rows; }
     QString askOutputPath() override
     {
-        m_log << QStringLiteral("host:askOutput");
+        m_log << "host:askOutput";
         return outputAnswer;
     }
     bool mpegCheckEnabled() const override { return mpegCheck; }
     BlockSize transferBlock() const override { return block; }
     DeleteAfterAction deleteAfterAction() const override { return deleteAfter; }
-    void hideLogo() override { m_log << QStringLiteral("host:hideLogo"); }
-    void unhideLogo() override { m_log << QStringLiteral("host:unhideLogo"); }
-    void busyMode(const QString& op) override { m_log << QStringLiteral("host:busy:") + op; }
-    void notBusyMode() override { m_log << QStringLiteral("host:notBusy"); }
-    void errorResumeProgram() override { m_log << QStringLiteral("host:errorResume"); }
-    void setStatusText(const QString& t) override { m_log << QStringLiteral("host:status:") + t; }
-    void showPackingFile(const QString& p) override { m_log << QStringLiteral("host:file:") + p; }
-    void setWaitCursor(bool wait) override { m_log << (wait ? QStringLiteral("host:wait") : QStringLiteral("host:arrow")); }
-    void destroyMainProgressBar() override { m_log << QStringLiteral("host:destroyMainBar"); }
+    void hideLogo() override { m_log << "host:hideLogo"; }
+    void unhideLogo() override { m_log << "host:unhideLogo"; }
+    void busyMode(const QString& op) override { m_log << "host:busy:" + op; }
+    void notBusyMode() override { m_log << "host:notBusy"; }
+    void errorResumeProgram() override { m_log << "host:errorResume"; }
+    void setStatusText(const QString& t) override { m_log << "host:status:" + t; }
+    void showPackingFile(const QString& p) override { m_log << "host:file:" + p; }
+    void setWaitCursor(bool wait) override { m_log << (wait ? "host:wait" : "host:arrow"); }
+    void destroyMainProgressBar() override { m_log << "host:destroyMainBar"; }
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override
     {
-        m_log << QStringLiteral("host:progressWindow");
+        m_log << "host:progressWindow";
         join(view);
     }
 
@@ -130,37 +115,16 @@ private:
     EventLog& m_log;
 };
 
-inline QByteArray fileBytes(const QString& path)
+// A folder for the files and every fake, wired to one log.
+struct PackRig
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+    QTemporaryDir dir;
+    EventLog log;
+    LoggingMessageBox box{log};
+    FakePackHost host{log};
+    File64 file;
 
-inline QByteArray fileHash(const QString& path)
-{
-    QFile f(path);
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
-        return {};
-    return h.result();
-}
-
-// Deterministic non-repeating content, so a misplaced block shows.
-inline QByteArray patternBytes(qint64 size, quint32 seed)
-{
-    QByteArray b(size, Qt::Uninitialized);
-    quint32 x = seed * 2654435761u + 1;
-    for (qint64 i = 0; i < size; ++i) {
-        x = x * 1664525u + 1013904223u;
-        b[i] = char(x >> 24);
-    }
-    return b;
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
 
 } // namespace kt::test

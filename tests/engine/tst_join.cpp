@@ -1,62 +1,19 @@
-// The join: order, blocks, progress, Cancel, the failure table and the after-pack actions,
-// checked from the outside (output bytes, sources, messages, what the host was told).
-#include <QtTest>
-
-#include <QProcess>
-#include <QStorageInfo>
-#include <QTemporaryDir>
-
-#include <sys/stat.h>
-
+// The join checked from the outside (output bytes, sources, messages, what the host was told),
+// and its block arithmetic, percentage and time-remaining texts.
+#include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
+#include "engine/JoinArithmetic.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackTexts.h"
-#include "../support/ScriptedSeams.h"
+
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QtTest>
 
 using namespace kt;
 using namespace kt::test;
 
 namespace {
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    QStringList paths;
-    QList<QByteArray> contents;
-    QList<QByteArray> hashes;
-
-    QString path(const QString& name) const { return dir.filePath(name); }
-
-    void addSource(const QString& name, qint64 size)
-    {
-        const QByteArray bytes = patternBytes(size, quint32(paths.size() + 1));
-        QVERIFY(writeFile(path(name), bytes));
-        paths << path(name);
-        contents << bytes;
-        hashes << fileHash(path(name));
-    }
-    QByteArray joined() const { return contents.join(); }
-    JoinJob job(const QString& output, BlockSize block, DeleteAfterAction del = DeleteAfterAction::No) const
-    {
-        JoinJob j;
-        j.outputPath = output;
-        for (int i = 0; i < paths.size(); ++i) {
-            j.sources.push_back({paths[i], quint64(contents[i].size())});
-            j.totalPackSize += quint64(contents[i].size());
-        }
-        j.block = block;
-        j.deleteAfter = del;
-        return j;
-    }
-    // Sources the join did not touch, byte for byte.
-    bool sourcesUnchanged(const QList<int>& skip = {}) const
-    {
-        for (int i = 0; i < paths.size(); ++i)
-            if (!skip.contains(i) && fileHash(paths[i]) != hashes[i])
-                return false;
-        return true;
-    }
-};
 
 bool inOrder(const EventLog& log, const QStringList& events)
 {
@@ -71,15 +28,28 @@ bool inOrder(const EventLog& log, const QStringList& events)
 }
 
 const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
-const BlockSize kNormal = blockSizeFor(TransferRate::Normal);
-const BlockSize kFast = blockSizeFor(TransferRate::Fast);
 
-bool run(const QString& program, const QStringList& args)
+// One join with its fakes; sources are made with add().
+struct Join : PackRig
 {
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+    SourceSet src;
+    ScriptedShell trash;
+
+    void add(const QString& name, qint64 size) { src.add(path(name), size); }
+    JoinResult run(const QString& output, BlockSize block = kSlow,
+                   DeleteAfterAction del = DeleteAfterAction::NoPrompt)
+    {
+        JoinJob j;
+        j.outputPath = output;
+        for (int i = 0; i < src.paths.size(); ++i) {
+            j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
+            j.totalPackSize += quint64(src.contents[i].size());
+        }
+        j.block = block;
+        j.deleteAfter = del;
+        return JoinFiles(j, host, host.view, file);
+    }
+};
 
 } // namespace
 
@@ -88,371 +58,269 @@ class TestJoin : public QObject
     Q_OBJECT
 private slots:
     void init() { QCOMPARE(File64::OpenHandleCount(), 0); }
-    void cleanup() { File64::CloseAllHandles(); }
+    void cleanup()
+    {
+        QCOMPARE(File64::OpenHandleCount(), 0);
+        File64::CloseAllHandles();
+    }
 
     void packsRowsInOrderWithProgress()
     {
-        Fixture fx;
-        fx.addSource("a.mpg", 7);
-        fx.addSource("b.mpg", 100000);
-        fx.addSource("c.mpg", 123456);
-        EventLog log;
-        LoggingMessageBox box(log);
-        FakePackHost host(log);
-        File64 file;
-        const QString out = fx.path("out.mpg");
+        Join j;
+        j.add("a.mpg", 7);
+        j.add("b.mpg", 100000);
+        j.add("c.mpg", 123456);
+        const QString out = j.path("out.mpg");
 
-        const JoinResult r = JoinFiles(fx.job(out, kNormal), host, host.view, file);
+        const JoinResult r = j.run(out, blockSizeFor(TransferRate::Normal), DeleteAfterAction::No);
 
         QCOMPARE(r.outcome, PackOutcome::Packed);
         QCOMPARE(r.packedBytes, quint64(223463));
-        QCOMPARE(fileBytes(out), fx.joined());
+        QCOMPARE(fileBytes(out), j.src.joined());
         // One update per block and remainder; the remainder is counted after its update.
-        QCOMPARE(host.view.bars, QList<int>({0, 45, 90, 90}));
-        QCOMPARE(host.view.percentTexts, QStringList({"0%", "0%", "45%", "90%", "90%", ""}));
-        QCOMPARE(host.view.timeTexts.size(), 3); // 0, 90, 90: never at the odd 45
-        QCOMPARE(box.texts, QStringList{texts::packedSuccessfully(out, 223463)});
-        QCOMPARE(box.styles, QList<int>{MB_ICONINFORMATION});
-        QVERIFY(inOrder(log, {"view:begin", "host:busy:pack", "host:file:" + fx.paths[0], "view:file:" + fx.paths[0],
-                              "host:file:" + fx.paths[1], "host:file:" + fx.paths[2], "view:destroyBar",
-                              "host:notBusy", "host:unhideLogo", "view:close",
-                              "msg:" + texts::packedSuccessfully(out, 223463), "host:arrow"}));
-        QVERIFY(!log.contains("host:errorResume"));
-        QCOMPARE(host.view.closed, 1);
-        QCOMPARE(File64::OpenHandleCount(), 0);
-        QVERIFY(fx.sourcesUnchanged());
+        QCOMPARE(j.host.view.bars, QList<int>({0, 45, 90, 90}));
+        QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "0%", "45%", "90%", "90%", ""}));
+        QCOMPARE(j.host.view.timeTexts.size(), 3); // at 0, 90, 90: never at the odd 45
+        const QString success = texts::packedSuccessfully(out, 223463);
+        QCOMPARE(j.box.texts, QStringList{success});
+        QCOMPARE(j.box.styles, QList<int>{MB_ICONINFORMATION});
+        const QStringList& p = j.src.paths;
+        QVERIFY(inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
+                                "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
+                                "host:unhideLogo", "view:close", "msg:" + success, "host:arrow"}));
+        QVERIFY(!j.log.contains("host:errorResume"));
+        QVERIFY(j.src.unchanged());
     }
 
-    void replacesAnExistingOutput()
+    void outputForms_data()
     {
-        Fixture fx;
-        fx.addSource("a.mpg", 30000);
-        fx.addSource("b.mpg", 12345);
-        // A longer old output, and a link in its place whose target must survive.
-        const QString out = fx.path("out.mpg");
-        QVERIFY(writeFile(out, QByteArray(500000, 'x')));
-        const QString linked = fx.path("linked.mpg");
-        const QString target = fx.path("target.bin");
-        QVERIFY(writeFile(target, "keep me"));
-        QVERIFY(QFile::link(target, linked));
-        EventLog log;
-        LoggingMessageBox box(log);
-        FakePackHost host(log);
-        File64 file;
-
-        QCOMPARE(JoinFiles(fx.job(out, kSlow), host, host.view, file).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), fx.joined());
-        FakePackHost host2(log);
-        QCOMPARE(JoinFiles(fx.job(linked, kSlow), host2, host2.view, file).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(linked), fx.joined());
-        QVERIFY(!QFileInfo(linked).isSymLink());
-        QCOMPARE(fileBytes(target), QByteArray("keep me"));
+        QTest::addColumn<QString>("output");
+        QTest::newRow("longer old output") << "old.mpg";
+        QTest::newRow("link in the output's place") << "link.mpg";
+        QTest::newRow("missing folders") << "new/deeper/out.mpg";
+    }
+    void outputForms()
+    {
+        QFETCH(QString, output);
+        Join j;
+        j.add("a.mpg", 30000);
+        j.add("b.mpg", 12345);
+        QVERIFY(writeFile(j.path("old.mpg"), QByteArray(500000, 'x')));
+        QVERIFY(writeFile(j.path("target.bin"), "keep me"));
+        QVERIFY(QFile::link(j.path("target.bin"), j.path("link.mpg")));
+        QCOMPARE(j.run(j.path(output)).outcome, PackOutcome::Packed);
+        QCOMPARE(fileBytes(j.path(output)), j.src.joined());
+        QVERIFY(!QFileInfo(j.path(output)).isSymLink());
+        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep me"));
+        QCOMPARE(j.box.texts.size(), 1); // only the success
     }
 
-    void createsAMissingOutputFolder()
+    void joinStops_data()
     {
-        Fixture fx;
-        fx.addSource("a.mpg", 5000);
-        fx.addSource("b.mpg", 6000);
-        EventLog log;
-        LoggingMessageBox box(log);
-        FakePackHost host(log);
-        File64 file;
-        const QString out = fx.path("new/deeper/out.mpg");
-
-        QCOMPARE(JoinFiles(fx.job(out, kSlow), host, host.view, file).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), fx.joined());
-        QCOMPARE(box.texts.size(), 1); // only the success
-    }
-
-    void cancelLeavesExactlyTheBlocksWritten_data()
-    {
-        QTest::addColumn<int>("cancelAtBar");
-        QTest::addColumn<int>("written");
-        // 25,000 bytes: blocks 1, 2 and a remainder of 5,000; 30,000 bytes: blocks 4, 5, 6.
-        QTest::newRow("first block") << 1 << 10000;
-        QTest::newRow("second block") << 2 << 20000;
-        QTest::newRow("remainder") << 3 << 25000;
-        QTest::newRow("first block of the second file") << 4 << 35000;
-        QTest::newRow("very last block") << 6 << 55000;
-    }
-    void cancelLeavesExactlyTheBlocksWritten()
-    {
-        QFETCH(int, cancelAtBar);
-        QFETCH(int, written);
-        Fixture fx;
-        fx.addSource("a.mpg", 25000);
-        fx.addSource("b.mpg", 30000);
-        EventLog log;
-        LoggingMessageBox box(log);
-        ScriptedShell trash;
-        FakePackHost host(log);
-        host.view.cancelAtBar = cancelAtBar;
-        File64 file;
-        const QString out = fx.path("out.mpg");
-
-        const JoinResult r = JoinFiles(fx.job(out, kSlow, DeleteAfterAction::NoPrompt), host, host.view, file);
-
-        QCOMPARE(r.outcome, PackOutcome::Cancelled);
-        QCOMPARE(host.view.bars.size(), cancelAtBar); // nothing moved after the click
-        QCOMPARE(fileBytes(out), fx.joined().left(written));
-        QCOMPARE(box.texts, QStringList{texts::packingAborted()});
-        QCOMPARE(box.styles, QList<int>{MB_ICONINFORMATION});
-        QVERIFY(inOrder(log, {"host:notBusy", "msg:" + texts::packingAborted(), "host:destroyMainBar",
-                              "host:unhideLogo", "view:close"}));
-        QVERIFY(!log.contains("host:errorResume"));
-        QVERIFY(trash.trashRequests().isEmpty());
-        QCOMPARE(File64::OpenHandleCount(), 0);
-        QVERIFY(fx.sourcesUnchanged());
-    }
-
-    void outputThatCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("outputName");
+        QTest::addColumn<QString>(
+            "event"); // "cancel BAR", "resize BAR ROW SIZE", "remove BAR ROW", or the output name
         QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QString>("lastMessage");
-        QTest::addColumn<int>("questions");
-        QTest::newRow("retry, then cancel") << "folder.mpg" << QList<int>{IDRETRY, IDCANCEL}
-                                            << texts::packingAborted() << 2;
-        QTest::newRow("cancel at once") << "folder.mpg" << QList<int>{IDCANCEL} << texts::packingAborted() << 1;
-        QTest::newRow("retry on a hidden output") << ".hidden.mpg" << QList<int>{IDRETRY} << QString() << 1;
+        QTest::addColumn<int>("written");          // -1: any prefix
+        QTest::addColumn<QStringList>("messages"); // "<out>", "<1>", "<2>" stand for the paths
+        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
+        // a remainder of 5,000), b bars 4-6.
+        const QStringList aborted{texts::packingAborted()};
+        QTest::newRow("cancel in the first block") << "cancel 1" << QList<int>{} << 10000 << aborted;
+        QTest::newRow("cancel in a remainder") << "cancel 3" << QList<int>{} << 25000 << aborted;
+        QTest::newRow("cancel in the second file") << "cancel 4" << QList<int>{} << 35000 << aborted;
+        QTest::newRow("cancel in its last block") << "cancel 6" << QList<int>{} << 55000 << aborted;
+        const QStringList cannotOpen{"Error opening '<out>'!", texts::cannotOverwrite("<out>")};
+        QTest::newRow("output is a folder: retry, cancel")
+            << "folder.mpg" << QList<int>{IDRETRY, IDCANCEL} << -1 << cannotOpen + cannotOpen + aborted;
+        QTest::newRow("hidden output folder: retry")
+            << ".hidden.mpg" << QList<int>{IDRETRY} << -1
+            << cannotOpen + QStringList{texts::hiddenOutput("<out>")};
+        QTest::newRow("source truncated between two blocks")
+            << "resize 4 1 15000" << QList<int>{} << -1
+            << QStringList{texts::sourceEndedEarly("<1>", 15000, 30000)};
+        QTest::newRow("source grown before its turn")
+            << "resize 2 2 50000" << QList<int>{} << 55000
+            << QStringList{texts::sourceChangedSize("<2>", 12000, 50000)};
+        QTest::newRow("source deleted before its turn")
+            << "remove 3 1" << QList<int>{} << 25000 << QStringList{texts::notFound("<1>")};
     }
-    void outputThatCannotBeOpened()
+    void joinStops()
     {
-        QFETCH(QString, outputName);
+        QFETCH(QString, event);
         QFETCH(QList<int>, answers);
-        QFETCH(QString, lastMessage);
-        QFETCH(int, questions);
-        Fixture fx;
-        fx.addSource("a.mpg", 5000);
-        fx.addSource("b.mpg", 6000);
-        const QString out = fx.path(outputName);
-        QVERIFY(QDir().mkdir(out)); // a folder where the output should go
-        if (lastMessage.isEmpty())
-            lastMessage = texts::hiddenOutput(out);
-        EventLog log;
-        LoggingMessageBox box(log);
-        for (int a : answers)
-            box.answers.enqueue(a);
-        ScriptedShell trash;
-        FakePackHost host(log);
-        File64 file;
+        QFETCH(int, written);
+        QFETCH(QStringList, messages);
+        Join j;
+        j.add("a.mpg", 25000);
+        j.add("b.mpg", 30000);
+        j.add("c.mpg", 12000);
+        const QStringList e = event.split(' ');
+        const QString out = j.path(e.size() == 1 ? event : "out.mpg");
+        const int victim = e.size() > 2 ? e[2].toInt() : -1;
+        if (e.size() == 1)
+            QVERIFY(QDir().mkdir(out)); // a folder where the output should go
+        j.host.view.cancelAtBar = e[0] == "cancel" ? e[1].toInt() : 0;
+        j.host.view.onBar = [&](int bar) {
+            if (e[0] == "resize" && bar == e[1].toInt())
+                QFile(j.src.paths[victim]).resize(e[3].toInt());
+            else if (e[0] == "remove" && bar == e[1].toInt())
+                QFile::remove(j.src.paths[victim]);
+        };
+        j.box.answers << answers;
+        for (QString& m : messages)
+            m.replace("<out>", out).replace("<1>", j.src.paths.value(1)).replace("<2>", j.src.paths.value(2));
 
-        const JoinResult r = JoinFiles(fx.job(out, kSlow, DeleteAfterAction::NoPrompt), host, host.view, file);
+        const JoinResult r = j.run(out);
 
-        QCOMPARE(r.outcome, PackOutcome::Failed);
-        QCOMPARE(box.texts.count(texts::cannotOverwrite(out)), questions);
-        QCOMPARE(box.styles[box.texts.indexOf(texts::cannotOverwrite(out))], MB_RETRYCANCEL | MB_ICONHAND);
-        QCOMPARE(box.texts.count(QStringLiteral("Error opening '%1'!").arg(out)), questions);
-        QCOMPARE(box.texts.last(), lastMessage);
-        QVERIFY(inOrder(log, {"msg:" + lastMessage, "host:errorResume", "view:close"}));
-        QVERIFY(QFileInfo(out).isDir());
-        QVERIFY(trash.trashRequests().isEmpty());
-        QCOMPARE(File64::OpenHandleCount(), 0);
-        QVERIFY(fx.sourcesUnchanged());
+        QCOMPARE(r.outcome, e[0] == "cancel" ? PackOutcome::Cancelled : PackOutcome::Failed);
+        QCOMPARE(j.box.texts, messages);
+        if (e[0] == "cancel")
+            QCOMPARE(j.host.view.bars.size(), e[1].toInt()); // nothing moved after the click
+        if (written >= 0)
+            QCOMPARE(fileBytes(out), j.src.joined().left(written));
+        QVERIFY(j.src.joined().startsWith(fileBytes(out)));
+        const bool failed = r.outcome == PackOutcome::Failed;
+        QVERIFY(inOrder(j.log, {"msg:" + messages.last(), failed ? "host:errorResume" : "host:destroyMainBar",
+                                "view:close"}));
+        QCOMPARE(j.log.contains("host:errorResume"), failed);
+        QVERIFY(j.trash.trashRequests().isEmpty());
+        QVERIFY(j.src.unchanged(victim));
+        QCOMPARE(QFileInfo::exists(j.src.paths[1]), e[0] != "remove"); // never recreated by the open
     }
 
-    void writeFailureAsksRetryOrCancel()
+    void diskFullThenRetry_data() // Cancel after a failed write is in the packer's fault table
     {
-        if (!QFileInfo(QStringLiteral("/dev/full")).exists())
-            QSKIP("no /dev/full");
-        Fixture fx;
-        fx.addSource("a.mpg", 25000);
-        fx.addSource("b.mpg", 6000);
-        EventLog log;
-        LoggingMessageBox box(log);
-        box.answers << IDRETRY << IDRETRY << IDCANCEL;
-        ScriptedShell trash;
-        FakePackHost host(log);
-        File64 file;
-        const QString out = QStringLiteral("/dev/full");
-
-        const JoinResult r = JoinFiles(fx.job(out, kSlow, DeleteAfterAction::NoPrompt), host, host.view, file);
-
-        QCOMPARE(r.outcome, PackOutcome::Failed);
-        const QString asked = texts::cannotWrite(out, texts::errnoText(ENOSPC));
-        QVERIFY(asked.contains("No space left on device") || !QLocale().name().startsWith("en"));
-        QCOMPARE(box.texts, QStringList({asked, asked, asked, texts::packingAborted()}));
-        QCOMPARE(box.styles.first(), MB_RETRYCANCEL | MB_ICONHAND);
-        QVERIFY(host.view.bars.isEmpty()); // the failed block never counted
-        QVERIFY(log.contains("host:errorResume"));
-        QVERIFY(trash.trashRequests().isEmpty());
-        QVERIFY(QFileInfo(out).exists()); // a device is written to, never deleted
-        QVERIFY(fx.sourcesUnchanged());
-    }
-
-    void diskFullPartWay_data()
-    {
-        QTest::addColumn<bool>("freeSpaceAndRetry");
         QTest::addColumn<bool>("sourcesOnSameVolume"); // blocks then move inside the kernel
-        QTest::newRow("space freed, retry") << true << false;
-        QTest::newRow("cancel") << false << false;
-        QTest::newRow("same volume, space freed, retry") << true << true;
-        QTest::newRow("same volume, cancel") << false << true;
+        QTest::newRow("sources elsewhere") << false;
+        QTest::newRow("sources on the same volume") << true;
     }
-    void diskFullPartWay()
+    void diskFullThenRetry()
     {
-        QFETCH(bool, freeSpaceAndRetry);
         QFETCH(bool, sourcesOnSameVolume);
-        Fixture fx;
-        const QString mnt = fx.path("small");
+        Join j;
+        const QString mnt = j.path("small"), filler = mnt + "/filler", out = mnt + "/out.mpg";
         QVERIFY(QDir().mkdir(mnt));
-        if (!run("mount", {"-t", "tmpfs", "-o", "size=8M", "tmpfs", mnt}))
+        if (!runTool("mount", {"-t", "tmpfs", "-o", "size=8M", "tmpfs", mnt}))
             QSKIP("cannot mount a tmpfs here (needs root)");
-        auto unmount = qScopeGuard([&] { run("umount", {mnt}); });
-        fx.addSource(sourcesOnSameVolume ? "small/a.mpg" : "a.mpg", 1500000);
-        fx.addSource(sourcesOnSameVolume ? "small/b.mpg" : "b.mpg", 1700000);
-        const QString filler = mnt + "/filler";
-        const qint64 left = 2 * 1024 * 1024; // room for less than the output
-        QVERIFY(writeFile(filler, QByteArray(QStorageInfo(mnt).bytesAvailable() - left, 'f')));
-        const QString out = mnt + "/out.mpg";
-        EventLog log;
-        LoggingMessageBox box(log);
-        box.answers << (freeSpaceAndRetry ? IDRETRY : IDCANCEL);
-        box.onAsk = [&](const QString& text) {
-            if (freeSpaceAndRetry && text.startsWith("Cannot write"))
-                QFile::remove(filler);
-        };
-        ScriptedShell trash;
-        FakePackHost host(log);
-        File64 file;
+        auto unmount = qScopeGuard([&] { runTool("umount", {mnt}); });
+        j.add(sourcesOnSameVolume ? "small/a.mpg" : "a.mpg", 1500000);
+        j.add(sourcesOnSameVolume ? "small/b.mpg" : "b.mpg", 1700000);
+        QVERIFY(writeFile(filler, QByteArray(QStorageInfo(mnt).bytesAvailable() - 2 * 1024 * 1024, 'f')));
+        j.box.answers << IDRETRY;
+        j.box.onAsk = [&](const QString&) { QFile::remove(filler); }; // the user frees space, then retries
 
-        const JoinResult r = JoinFiles(fx.job(out, kFast, DeleteAfterAction::NoPrompt), host, host.view, file);
-
-        const QString asked = texts::cannotWrite(out, texts::errnoText(ENOSPC));
-        QCOMPARE(box.texts.first(), asked);
-        if (freeSpaceAndRetry) {
-            QCOMPARE(r.outcome, PackOutcome::Packed);
-            QCOMPARE(fileBytes(out), fx.joined()); // the retried block landed where it belongs
-            QCOMPARE(box.texts.last(), texts::packedSuccessfully(out, 3200000));
-            QCOMPARE(trash.trashRequests().size(), 1); // sources go only after a whole output
-        } else {
-            QCOMPARE(r.outcome, PackOutcome::Failed);
-            QCOMPARE(box.texts, QStringList({asked, texts::packingAborted()}));
-            const QByteArray partial = fileBytes(out);
-            QVERIFY(partial.size() >= 1000000 && partial.size() < 3200000);
-            QVERIFY(fx.joined().startsWith(partial));
-            QVERIFY(trash.trashRequests().isEmpty());
-            QVERIFY(fx.sourcesUnchanged());
-        }
-    }
-
-    void sourceChangedWhilePacking_data()
-    {
-        QTest::addColumn<int>("changeAtBar");
-        QTest::addColumn<int>("victim");
-        QTest::addColumn<qint64>("newSize");
-        QTest::addColumn<QString>("kind");
-        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate; b's first block is bar 4.
-        QTest::newRow("truncated between two blocks") << 4 << 1 << qint64(15000) << "ended";
-        QTest::newRow("truncated before its turn") << 1 << 2 << qint64(100) << "size";
-        QTest::newRow("grown before its turn") << 2 << 2 << qint64(50000) << "size";
-        QTest::newRow("deleted before its turn") << 3 << 1 << qint64(-1) << "missing";
-    }
-    void sourceChangedWhilePacking()
-    {
-        QFETCH(int, changeAtBar);
-        QFETCH(int, victim);
-        QFETCH(qint64, newSize);
-        QFETCH(QString, kind);
-        Fixture fx;
-        fx.addSource("a.mpg", 25000);
-        fx.addSource("b.mpg", 30000);
-        fx.addSource("c.mpg", 12000);
-        EventLog log;
-        LoggingMessageBox box(log);
-        ScriptedShell trash;
-        FakePackHost host(log);
-        const QString victimPath = fx.paths[victim];
-        host.view.onBar = [&](int bar) {
-            if (bar != changeAtBar)
-                return;
-            if (newSize < 0)
-                QFile::remove(victimPath);
-            else
-                QFile(victimPath).resize(newSize);
-        };
-        File64 file;
-        const QString out = fx.path("out.mpg");
-
-        const JoinResult r = JoinFiles(fx.job(out, kSlow, DeleteAfterAction::NoPrompt), host, host.view, file);
-
-        QCOMPARE(r.outcome, PackOutcome::Failed);
-        QString expected;
-        if (kind == "ended")
-            expected = texts::sourceEndedEarly(victimPath, 15000, 30000);
-        else if (kind == "size")
-            expected = texts::sourceChangedSize(victimPath, 12000, quint64(newSize));
-        else
-            expected = texts::notFound(victimPath);
-        QCOMPARE(box.texts, QStringList{expected});
-        QCOMPARE(box.styles, QList<int>{MB_ICONHAND});
-        QVERIFY(inOrder(log, {"msg:" + expected, "host:errorResume", "view:close"}));
-        QVERIFY(trash.trashRequests().isEmpty());
-        QVERIFY(fx.sourcesUnchanged({victim}));
-        if (newSize < 0)
-            QVERIFY(!QFileInfo::exists(victimPath)); // never recreated by the open
-        QCOMPARE(File64::OpenHandleCount(), 0);
+        QCOMPARE(j.run(out, blockSizeFor(TransferRate::Fast)).outcome, PackOutcome::Packed);
+        QCOMPARE(fileBytes(out), j.src.joined()); // the retried block landed where it belongs
+        QCOMPARE(j.box.texts, QStringList({texts::cannotWrite(out, texts::errnoText(ENOSPC)),
+                                           texts::packedSuccessfully(out, 3200000)}));
+        QCOMPARE(j.trash.trashRequests().size(), 1);
     }
 
     void afterPackActions_data()
     {
         QTest::addColumn<int>("action");
-        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("answer"); // to the trash question, 0: none
         QTest::addColumn<bool>("failSecond");
-        QTest::addColumn<int>("questions");
-        QTest::addColumn<bool>("trashed");
-        QTest::newRow("keep") << int(DeleteAfterAction::No) << QList<int>{} << false << 0 << false;
-        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << QList<int>{IDYES} << false << 1 << true;
-        QTest::newRow("prompt, no") << int(DeleteAfterAction::Prompt) << QList<int>{IDNO} << false << 1 << false;
-        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << QList<int>{} << false << 1 << false;
-        QTest::newRow("no prompt") << int(DeleteAfterAction::NoPrompt) << QList<int>{} << false << 0 << true;
-        QTest::newRow("one file refuses") << int(DeleteAfterAction::NoPrompt) << QList<int>{} << true << 0 << true;
+        QTest::newRow("keep") << int(DeleteAfterAction::No) << 0 << false;
+        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << int(IDYES) << false;
+        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << 0 << false;
+        QTest::newRow("no prompt, one file refuses") << int(DeleteAfterAction::NoPrompt) << 0 << true;
     }
     void afterPackActions()
     {
         QFETCH(int, action);
-        QFETCH(QList<int>, answers);
+        QFETCH(int, answer);
         QFETCH(bool, failSecond);
-        QFETCH(int, questions);
-        QFETCH(bool, trashed);
-        Fixture fx;
-        fx.addSource("a.mpg", 3000);
-        fx.addSource("b.mpg", 4000);
-        fx.addSource("c.mpg", 5000);
-        const QString trashDir = fx.path("trash");
-        QVERIFY(QDir().mkdir(trashDir));
-        EventLog log;
-        LoggingMessageBox box(log);
-        for (int a : answers)
-            box.answers.enqueue(a);
-        ScriptedShell trash;
-        trash.setTrashFolder(trashDir);
+        const bool trashed = action == int(DeleteAfterAction::NoPrompt) || answer == IDYES;
+        Join j;
+        for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
+            j.add(name, 4000);
+        QVERIFY(QDir().mkdir(j.path("trash")));
+        if (answer)
+            j.box.answers << answer;
+        j.trash.setTrashFolder(j.path("trash"));
         if (failSecond)
-            trash.failFor << fx.paths[1];
-        FakePackHost host(log);
-        File64 file;
-        const QString out = fx.path("out.mpg");
+            j.trash.failFor << j.src.paths[1];
+        const QString out = j.path("out.mpg"), success = texts::packedSuccessfully(out, 12000);
 
-        const JoinResult r = JoinFiles(fx.job(out, kSlow, DeleteAfterAction(action)), host, host.view, file);
-
-        QCOMPARE(r.outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), fx.joined());
-        int asked = 0;
-        for (int s : box.styles)
-            asked += msgButtons(s) == MB_YESNO;
-        QCOMPARE(asked, questions);
-        QCOMPARE(trash.trashRequests().size(), trashed ? 1 : 0);
-        if (trashed)
-            QCOMPARE(trash.trashRequests().first(), fx.paths); // all rows, in order, one request
+        QCOMPARE(j.run(out, kSlow, DeleteAfterAction(action)).outcome, PackOutcome::Packed);
+        QCOMPARE(fileBytes(out), j.src.joined());
+        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION),
+                 action == int(DeleteAfterAction::Prompt) ? 1 : 0);
+        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{j.src.paths} : QList<QStringList>{});
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(QFileInfo::exists(fx.paths[i]), !trashed || (failSecond && i == 1));
-        QVERIFY(QFileInfo::exists(out));
-        const QString success = texts::packedSuccessfully(out, 12000);
-        QCOMPARE(box.texts.last(), success); // reported after the trash, whatever it did
+            QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
         if (failSecond)
-            QVERIFY(box.texts.contains(texts::notTrashed({{fx.paths[1], "refused by the test"}})));
-        QVERIFY(inOrder(log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
+            QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test"}})));
+        QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
+        QVERIFY(inOrder(j.log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
+    }
+
+    void blocks_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<quint64>("length");
+        QTest::addColumn<quint64>("fullBlocks");
+        QTest::addColumn<quint64>("remainder");
+        const int normal = int(TransferRate::Normal), ufast = int(TransferRate::UltraFast);
+        QTest::newRow("7, normal") << normal << quint64(7) << quint64(0) << quint64(7);
+        QTest::newRow("100,000, normal") << normal << quint64(100000) << quint64(1) << quint64(0);
+        QTest::newRow("123,456, normal") << normal << quint64(123456) << quint64(1) << quint64(23456);
+        QTest::newRow("12,345,678, ufast") << ufast << quint64(12345678) << quint64(2) << quint64(2345678);
+        QTest::newRow("9,999,999, ufast") << ufast << quint64(9999999) << quint64(0) << quint64(9999999);
+        QTest::newRow("over 4 GiB, fast")
+            << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296) << quint64(15872);
+    }
+    void blocks()
+    {
+        QFETCH(int, rate);
+        QFETCH(quint64, length);
+        QFETCH(quint64, fullBlocks);
+        QFETCH(quint64, remainder);
+        const BlockPlan plan = planBlocks(length, blockSizeFor(TransferRate(rate)));
+        QCOMPARE(plan.fullBlocks, fullBlocks);
+        QCOMPARE(plan.remainder, remainder);
+    }
+
+    void percent_data()
+    {
+        QTest::addColumn<quint64>("packed");
+        QTest::addColumn<quint64>("total");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("0.5 rounds to 0") << quint64(1) << quint64(200) << 0;
+        QTest::newRow("1.5 rounds to 2") << quint64(3) << quint64(200) << 2;
+        QTest::newRow("2.5 rounds to 2") << quint64(5) << quint64(200) << 2;
+        QTest::newRow("huge counts stay exact")
+            << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull) << 50;
+        QTest::newRow("no total") << quint64(0) << quint64(0) << 0;
+    }
+    void percent()
+    {
+        QFETCH(quint64, packed);
+        QFETCH(quint64, total);
+        QFETCH(int, percent);
+        QCOMPARE(packPercent(packed, total), percent);
+    }
+
+    void timeRemaining_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<qint64>("elapsedMs");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("24% after 1 minute") << 24 << qint64(60000) << "6 minutes 20 seconds remaining";
+        QTest::newRow("0% counts as 1%") << 0 << qint64(1000) << "3 minutes 18 seconds remaining";
+        QTest::newRow("1 hour 5 minutes") << 50 << qint64(1950000) << "1 hour 5 minutes remaining";
+        QTest::newRow("2 hours 0 minute") << 50 << qint64(3600000) << "2 hours 0 minute remaining";
+        QTest::newRow("2 minutes 1 second") << 50 << qint64(60500) << "2 minutes 1 second remaining";
+        QTest::newRow("0 second") << 100 << qint64(5000) << "0 second remaining";
+        QTest::newRow("59 seconds") << 50 << qint64(29500) << "59 seconds remaining";
+    }
+    void timeRemaining()
+    {
+        QFETCH(int, percent);
+        QFETCH(qint64, elapsedMs);
+        QFETCH(QString, text);
+        QCOMPARE(timeRemainingText(percent, elapsedMs), text);
     }
 };
 
