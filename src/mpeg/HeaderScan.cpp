@@ -170,9 +170,9 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
     if (h == File64::kInvalidHandle)
         return result;
 
-    // One buffer for the whole scan. The chunk starts on a cache line, the carried bytes
-    // just before it.
-    const std::unique_ptr<unsigned char[]> storage(new unsigned char[64 + kCarry + kScanChunkSize]);
+    // One buffer for the whole scan. The chunks start on a cache line, the carried bytes
+    // just before them.
+    const std::unique_ptr<unsigned char[]> storage(new unsigned char[64 + kCarry + kScanReadSize]);
     unsigned char* const chunk = reinterpret_cast<unsigned char*>(
         (reinterpret_cast<quintptr>(storage.get()) + kCarry + 63) & ~quintptr(63));
     unsigned char* const carried = chunk - kCarry;
@@ -184,7 +184,7 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
         if (at + 8 <= filled) {
             std::memcpy(result.header.data(), carried + at + 4, 4);
         } else {
-            // The header lies beyond this chunk: read it where it is.
+            // The header lies beyond what was read: read it where it is.
             const quint64 headerAt = quint64(result.codeOffset) + 4;
             file.SeekAbsolute(qint32(headerAt >> 32), qint32(quint32(headerAt)));
             File64::ReadBlock(h, reinterpret_cast<char*>(result.header.data()), 4);
@@ -192,14 +192,13 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
         return result;
     };
 
-    // Chunk k starts at (k - 1) * 32,768. Only the first needs a seek: each read leaves the
-    // handle at the start of the next chunk, and a seek per chunk would cost a system call
-    // every 32 KiB for nothing.
+    // Chunk k starts at (k - 1) * 32,768. Only the first read needs a seek: each read leaves
+    // the handle where the next one starts.
+    const quint64 limitBytes = quint64(kScanChunkLimit) * quint64(kScanChunkSize);
     quint64 offset = 0;
-    int chunks = 0;
     file.SeekAbsolute(0, 0);
     while (offset < length) {
-        if (chunks == kScanChunkLimit) {
+        if (offset == limitBytes) {
             // The boundary after the last chunk allowed is still examined.
             const qint64 want = qint64(qMin<quint64>(kCarry, length - offset));
             const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
@@ -209,15 +208,16 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
             result.outcome = ScanOutcome::ChunkLimit;
             return result;
         }
-        ++chunks;
-        const qint64 want = qint64(qMin<quint64>(quint64(kScanChunkSize), length - offset));
+        // The first chunk alone: a sequence header is nearly always near the start.
+        const quint64 readSize = offset == 0 ? quint64(kScanChunkSize) : quint64(kScanReadSize);
+        const qint64 want = qint64(std::min({readSize, length - offset, limitBytes - offset}));
         const qint64 n = File64::ReadBlock(h, reinterpret_cast<char*>(chunk), want).bytes;
         if (n <= 0)
             break; // shorter than its length (or unreadable): what was there has been searched
         const qsizetype at = findSequenceHeaderCode(carried, kCarry + n);
         if (at >= 0)
             return found(at, kCarry + n, offset);
-        // Keep the last three bytes seen (for a chunk shorter than three, some carried ones).
+        // Keep the last three bytes seen (for a read shorter than three, some carried ones).
         std::memmove(carried, carried + n, kCarry);
         offset += quint64(n);
         if (n < want)

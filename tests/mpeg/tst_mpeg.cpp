@@ -111,7 +111,8 @@ private slots:
     }
 
     // The scan of a whole file: a code split at every position across the first chunk
-    // boundary, a header cut off by the end, no code at all, and the 32,767-chunk limit.
+    // boundary and the first read boundary, a header cut off by the end, no code at all, and
+    // the 32,767-chunk limit.
     void scan_data()
     {
         QTest::addColumn<qint64>("size");
@@ -119,8 +120,11 @@ private slots:
         QTest::addColumn<int>("outcome");
         const int found = int(ScanOutcome::Found), none = int(ScanOutcome::NotFound);
         const qint64 three = 3 * kScanChunkSize + 100;
-        for (qint64 d = -10; d <= 2; ++d)
+        for (qint64 d = -10; d <= 2; ++d) {
             QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << found;
+            const qint64 secondRead = kScanChunkSize + kScanReadSize;
+            QTest::addRow("read boundary%+lld", d) << secondRead + three << secondRead + d << found;
+        }
         QTest::newRow("offset 0") << three << qint64(0) << found;
         for (int kept = 0; kept <= 4; ++kept) // header bytes left after the code
             QTest::addRow("cut off, %d kept", kept) << three << three - 4 - kept << found;
