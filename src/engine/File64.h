@@ -84,8 +84,10 @@ public:
     // Moves up to size bytes from the current position of `in` to that of `out` inside the
     // kernel (copy_file_range), until size bytes, end of `in` (a short count without error)
     // or an error; retries on EINTR. Some files and file systems refuse it (EXDEV, EINVAL,
-    // ENOSYS, EOPNOTSUPP): callers then fall back to ReadBlock/WriteBlock.
-    static IoResult CopyBlock(Handle in, Handle out, qint64 size);
+    // ENOSYS, EOPNOTSUPP): callers then fall back to ReadBlock/WriteBlock. inPosition is the
+    // current position of `in` when the caller knows it (saves a system call per block),
+    // -1 otherwise.
+    static IoResult CopyBlock(Handle in, Handle out, qint64 size, qint64 inPosition = -1);
 
     // Shared state.
     static qint32 LastOpenError();

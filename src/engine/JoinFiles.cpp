@@ -241,7 +241,7 @@ Joiner::Step Joiner::copyBlock(const PackSource& source, qint64 size, quint64 do
 
 bool Joiner::copyInKernel(qint64 size, quint64 doneOfSource)
 {
-    const File64::IoResult moved = File64::CopyBlock(m_source, m_out, size);
+    const File64::IoResult moved = File64::CopyBlock(m_source, m_out, size, qint64(doneOfSource));
     if (moved.bytes == size && moved.error == 0) {
         m_outPos += size;
         return true;
