@@ -1,6 +1,6 @@
 // klivatarn-pack run as a program: exit statuses and flags, faults injected into its reads and
 // writes (an LD_PRELOAD shim, ulimit), Ctrl-C, and a source over 4 GiB.
-#include "../engine/TestFiles.h"
+#include "../support/TestFiles.h"
 #include "../support/MpegFixtures.h"
 
 #include <QTemporaryDir>

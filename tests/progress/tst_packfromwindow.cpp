@@ -1,6 +1,7 @@
 // Packing from the real main window end to end (pack command, progress window, window
 // host) with scripted dialogs, answers and trash. Every run must leave the expected output
 // and the window idle again.
+#include "../support/TestFiles.h"
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
@@ -25,12 +26,6 @@
 using namespace kt;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The real main window with scripted seams, a folder for the files, and a watch on the
 // progress window's bar: counted in `bars`, handed to `onBarShown` as it appears.
@@ -65,7 +60,7 @@ struct Rig : QObject
     QByteArray clip(const QString& name, qint64 size, quint32 seed, int height = 240, int rate = 4)
     {
         const QByteArray header = test::sequenceHeaderBytes(352, height, rate);
-        return test::writeFileWith(dir.filePath(name), size, 0, header, seed) ? readAll(dir.filePath(name))
+        return test::writeFileWith(dir.filePath(name), size, 0, header, seed) ? test::fileBytes(dir.filePath(name))
                                                                               : "";
     }
     void setRows(const QStringList& paths)
@@ -185,7 +180,7 @@ void PackFromWindowTest::wholePack()
 
     rig.pack("menu");
 
-    QCOMPARE(readAll(output), joined);
+    QCOMPARE(test::fileBytes(output), joined);
     QCOMPARE(named, expectedNames);
     const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
     QVERIFY(success.startsWith("'" + output + "' successfully packed! Total filesize is "));
@@ -260,7 +255,7 @@ void PackFromWindowTest::stopped()
         output = mount + "/out.mpg";
     }
     rig.setRows(rows);
-    const QByteArray aBefore = readAll(a), bBefore = readAll(b);
+    const QByteArray aBefore = test::fileBytes(a), bBefore = test::fileBytes(b);
     rig.dialogs.answerSave(setup == "cancelSave" ? QString() : output);
     if (rows.size() < 2) // Pack is not even offered; the command itself refuses too
         QVERIFY(!rig.window.action(QStringLiteral("PackMnu"))->isEnabled());
@@ -289,12 +284,12 @@ void PackFromWindowTest::stopped()
             QCOMPARE(said[0], message.contains("%1") ? message.arg(b) : message);
     }
     if (setup == "cancel")
-        QCOMPARE(readAll(output), aBefore.left(100'000)); // exactly the block written before the click
+        QCOMPARE(test::fileBytes(output), aBefore.left(100'000)); // exactly the block written before the click
     else if (setup != "shrink" && setup != "outputIsSource")
         QVERIFY(!QFile::exists(output));
-    QCOMPARE(readAll(a), aBefore);
+    QCOMPARE(test::fileBytes(a), aBefore);
     if (setup != "shrink")
-        QCOMPARE(readAll(b), bBefore); // even when it was named as the output
+        QCOMPARE(test::fileBytes(b), bBefore); // even when it was named as the output
     QVERIFY(rig.shell.trashRequests().isEmpty());
     QVERIFY(rig.isIdle());
 }

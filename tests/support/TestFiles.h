@@ -1,5 +1,5 @@
 #pragma once
-// File helpers shared by the engine and command-line tests.
+// File helpers shared by the tests.
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
