@@ -1,9 +1,9 @@
 // Packing from the real main window end to end (pack command, progress window, window
 // host) with scripted dialogs, answers and trash. Every run must leave the expected output
 // and the window idle again.
-#include "../support/TestFiles.h"
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
 #include "app/MainWindow.h"
 #include "engine/PackTexts.h"
 #include "packlist/ui/PackListView.h"
@@ -60,8 +60,9 @@ struct Rig : QObject
     QByteArray clip(const QString& name, qint64 size, quint32 seed, int height = 240, int rate = 4)
     {
         const QByteArray header = test::sequenceHeaderBytes(352, height, rate);
-        return test::writeFileWith(dir.filePath(name), size, 0, header, seed) ? test::fileBytes(dir.filePath(name))
-                                                                              : "";
+        return test::writeFileWith(dir.filePath(name), size, 0, header, seed)
+                   ? test::fileBytes(dir.filePath(name))
+                   : "";
     }
     void setRows(const QStringList& paths)
     {
@@ -284,7 +285,8 @@ void PackFromWindowTest::stopped()
             QCOMPARE(said[0], message.contains("%1") ? message.arg(b) : message);
     }
     if (setup == "cancel")
-        QCOMPARE(test::fileBytes(output), aBefore.left(100'000)); // exactly the block written before the click
+        QCOMPARE(test::fileBytes(output),
+                 aBefore.left(100'000)); // exactly the block written before the click
     else if (setup != "shrink" && setup != "outputIsSource")
         QVERIFY(!QFile::exists(output));
     QCOMPARE(test::fileBytes(a), aBefore);
