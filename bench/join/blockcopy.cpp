@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 
 namespace {
 

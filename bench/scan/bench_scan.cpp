@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "../../tests/support/MpegFixtures.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "mpeg/HeaderScan.h"
 #include "mpeg/StreamInfo.h"
 

@@ -3,7 +3,7 @@
 #include "app/Artwork.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "packlist/ui/AddFilesCommand.h"
 #include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListView.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/Usage.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "mpeg/StreamInfo.h"
 
 namespace kt::cli {

@@ -7,7 +7,7 @@
 #include "cli/Terminal.h"
 #include "cli/Usage.h"
 #include "engine/DoPack.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 
 namespace kt::cli {
 namespace {

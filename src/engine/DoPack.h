@@ -7,7 +7,7 @@
 // user cancelled the Save dialog or declined an MPEG question.
 #include <QStringList>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 #include "mpeg/MpegCheck.h"

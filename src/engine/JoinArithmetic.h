@@ -3,7 +3,7 @@
 // time-remaining estimate.
 #include <QString>
 
-#include "engine/TransferRate.h"
+#include "base/TransferRate.h"
 
 namespace kt {
 

@@ -13,9 +13,9 @@
 
 #include <functional>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "engine/PackHost.h"
-#include "engine/TransferRate.h"
+#include "base/TransferRate.h"
 
 namespace kt {
 

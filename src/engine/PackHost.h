@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "engine/TransferRate.h"
+#include "base/TransferRate.h"
 
 namespace kt {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "mpeg/SequenceHeader.h"
 
 namespace kt {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 
 namespace kt {
 

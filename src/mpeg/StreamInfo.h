@@ -2,7 +2,7 @@
 // Describing a file without changing it: its length and its stream-info texts.
 #include <QString>
 
-#include "engine/File64.h"
+#include "base/File64.h"
 
 namespace kt {
 

@@ -1,7 +1,7 @@
 // Kept apart so that code using only the list operations does not pull in the MPEG scan.
 #include "AddFiles.h"
 
-#include "engine/File64.h"
+#include "base/File64.h"
 
 namespace kt {
 

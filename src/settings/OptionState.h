@@ -5,7 +5,7 @@
 // text at once, and restore() chooses the items again from the store when the main
 // window starts. Readers: the pack command (mpegCheck), the after-pack step
 // (deleteAfterAction), the join loop (blockSize, blockDigits).
-#include "engine/TransferRate.h"
+#include "base/TransferRate.h"
 #include "settings/SettingsTable.h"
 
 #include <QObject>

@@ -2,7 +2,7 @@
 // Fakes of the pack host, the progress window and the message box that write every call
 // into one log, so a test can check the whole sequence and its order.
 #include "../support/TestFiles.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 

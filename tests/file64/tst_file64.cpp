@@ -7,7 +7,7 @@
 
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
-#include "engine/File64.h"
+#include "base/File64.h"
 
 using namespace kt;
 

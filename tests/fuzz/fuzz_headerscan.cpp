@@ -1,7 +1,7 @@
 // Fuzz target: the MPEG-1 sequence-header scan. The input goes into a file behind 0xFF
 // filler so it straddles the scan's chunk boundary at an offset set by its first byte; the
 // scan through File64 must agree with a plain search: same offset and header bytes, or none.
-#include "engine/File64.h"
+#include "base/File64.h"
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
 

@@ -1,7 +1,7 @@
 // LastInStr, TakeDialogItem, inverse_string and FormatDir (measured with a fixed-width rule).
 #include <QtTest>
 
-#include "packlist/TextUtils.h"
+#include "base/TextUtils.h"
 
 using namespace kt;
 

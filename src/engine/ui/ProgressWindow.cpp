@@ -1,6 +1,6 @@
 #include "ProgressWindow.h"
 
-#include "packlist/TextUtils.h"
+#include "base/TextUtils.h"
 #include "Twips.h"
 #include "platform/Program.h"
 
