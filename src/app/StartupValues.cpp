@@ -1,5 +1,6 @@
 #include "StartupValues.h"
 
+#include "platform/Program.h"
 #include "settings/Registry.h"
 
 namespace kt {
@@ -11,7 +12,7 @@ const QString kThemeManager = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\Curr
 StartupValues detectStartupValues(const QString& executableDir)
 {
     StartupValues v;
-    v.programDir = programDirFrom(executableDir);
+    v.programDir = programDataDir(programDirFrom(executableDir));
 
     QString dpi = ReadRegString(HKEY_CURRENT_CONFIG, QStringLiteral("Display\\Settings"),
                                 QStringLiteral("DPILogicalX"));

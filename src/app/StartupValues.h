@@ -8,7 +8,7 @@ namespace kt {
 
 struct StartupValues
 {
-    QString programDir; // the executable's folder, no trailing separator
+    QString programDir; // the folder of the files it reads (programDataDir), no trailing separator
     bool normalDpi = true;
     bool isWindowsXP = false;
     LayoutMetrics metrics;

@@ -1,10 +1,15 @@
 // Draws the program's icons and writes them out:
 //   <data-dir>/{KlvTarn,Radur,Busy,Idle,Tod}.ir   Windows icon files, one 32x32 image with
 //                                                32-bit colour and alpha, plus its mask
-//   <png-dir>/app-{16,24,32,48}.png               the application icon
+//   <png-dir>/app-{16,24,32,48}.png               the application icon of the windows
+//   <theme-dir>/<n>x<n>/apps/<id>.png             the application icon for the desktop's
+//   <theme-dir>/scalable/apps/<id>.svg            icon theme (n = 16 ... 256; the SVG when
+//                                                built with Qt SVG)
 // Everything is drawn with QPainter from shapes (no fonts), so the output does not depend
-// on the machine. Usage: kt_icongen DATA_DIR PNG_DIR
+// on the machine. Usage: kt_icongen DATA_DIR PNG_DIR [THEME_DIR APP_ID]
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -13,6 +18,9 @@
 #include <QtEndian>
 #include <cstdio>
 #include <functional>
+#ifdef KT_ICONGEN_SVG
+#include <QSvgGenerator>
+#endif
 
 namespace {
 
@@ -259,12 +267,45 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return true;
 }
 
+bool savePng(const QImage& image, const QString& path)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()) || !image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+// The application icon at every size a desktop's icon theme asks for.
+bool writeThemeIcons(const QString& themeDir, const QString& appId)
+{
+    bool ok = true;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        ok &= savePng(render(drawProduct, size),
+                      themeDir + QStringLiteral("/%1x%1/apps/").arg(size) + appId + QStringLiteral(".png"));
+#ifdef KT_ICONGEN_SVG
+    const QString svg = themeDir + QStringLiteral("/scalable/apps/") + appId + QStringLiteral(".svg");
+    QDir().mkpath(QFileInfo(svg).path());
+    QSvgGenerator generator;
+    generator.setFileName(svg);
+    generator.setSize(QSize(32, 32));
+    generator.setViewBox(QRectF(0, 0, 32, 32));
+    generator.setTitle(appId);
+    QPainter p;
+    ok &= p.begin(&generator);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawProduct(p);
+    ok &= p.end();
+#endif
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kt_icongen DATA_DIR PNG_DIR\n");
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: kt_icongen DATA_DIR PNG_DIR [THEME_DIR APP_ID]\n");
         return 2;
     }
     const QString dataDir = QString::fromLocal8Bit(argv[1]);
@@ -281,12 +322,9 @@ int main(int argc, char* argv[])
     for (const auto& icon : icons)
         ok &=
             writeFile(dataDir + QLatin1Char('/') + QLatin1String(icon.name), iconFile(render(icon.draw, 32)));
-    for (int size : {16, 24, 32, 48}) {
-        const QString path = pngDir + QStringLiteral("/app-%1.png").arg(size);
-        if (!render(drawProduct, size).save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            ok = false;
-        }
-    }
+    for (int size : {16, 24, 32, 48})
+        ok &= savePng(render(drawProduct, size), pngDir + QStringLiteral("/app-%1.png").arg(size));
+    if (argc == 5)
+        ok &= writeThemeIcons(QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
     return ok ? 0 : 1;
 }

@@ -62,27 +62,64 @@ void StartSysInfo(SysInfoProbe& probe)
     MsgBox(sysInfoUnavailableText(), MB_OK | MB_TOPMOST);
 }
 
-DesktopSysInfoProbe::DesktopSysInfoProbe(QStringList searchPaths, QStringList programs)
-    : m_searchPaths(std::move(searchPaths)),
-      m_programs(programs.isEmpty() ? defaultPrograms() : std::move(programs))
+DesktopSysInfoProbe::DesktopSysInfoProbe(QStringList searchPaths, QString currentDesktop,
+                                         QList<SysInfoTool> tools)
+    : m_searchPaths(std::move(searchPaths)), m_tools(searchOrder(tools, currentDesktop))
 {
 }
 
-QStringList DesktopSysInfoProbe::defaultPrograms()
+QList<SysInfoTool> DesktopSysInfoProbe::defaultTools()
 {
-    return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter")};
+    const QString gnome = QStringLiteral("GNOME");
+    const QString kde = QStringLiteral("KDE");
+    const QString xfce = QStringLiteral("XFCE");
+    return {
+        // GNOME Settings, "About" panel (the system summary)
+        {gnome, QStringLiteral("gnome-control-center"), {QStringLiteral("info-overview")}},
+        // KDE Plasma's Info Center
+        {kde, QStringLiteral("kinfocenter"), {}},
+        // Xfce's About window, whose System tab describes the machine
+        {xfce, QStringLiteral("xfce4-about"), {}},
+        // System profilers of no particular desktop
+        {{}, QStringLiteral("hardinfo2"), {}},
+        {{}, QStringLiteral("hardinfo"), {}},
+    };
+}
+
+QList<SysInfoTool> DesktopSysInfoProbe::searchOrder(const QList<SysInfoTool>& tools,
+                                                    const QString& currentDesktop)
+{
+    // Another desktop's tool works but looks foreign, so the neutral profilers come first.
+    const QStringList desktops = currentDesktop.toUpper().split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QList<SysInfoTool> own, neutral, foreign;
+    for (const SysInfoTool& tool : tools) {
+        if (tool.desktop.isEmpty())
+            neutral.append(tool);
+        else
+            (desktops.contains(tool.desktop.toUpper()) ? own : foreign).append(tool);
+    }
+    return own + neutral + foreign;
+}
+
+std::optional<SysInfoTool> DesktopSysInfoProbe::findTool() const
+{
+    for (const SysInfoTool& tool : m_tools) {
+        const QString found = QStandardPaths::findExecutable(tool.program, m_searchPaths);
+        if (!found.isEmpty())
+            return SysInfoTool{tool.desktop, found, tool.arguments};
+    }
+    return std::nullopt;
 }
 
 std::optional<RegValue> DesktopSysInfoProbe::queryValue(RegRoot root, const QString& key, const QString& name)
 {
     if (root != RegRoot::LocalMachine || key != kMsInfoKey || name != QLatin1String("PATH"))
         return std::nullopt;
-    for (const QString& program : m_programs) {
-        const QString found = QStandardPaths::findExecutable(program, m_searchPaths);
-        if (!found.isEmpty())
-            return RegValue{RegSz, found.toLocal8Bit() + '\0'};
-    }
-    return std::nullopt;
+    const auto tool = findTool();
+    if (!tool)
+        return std::nullopt;
+    m_arguments.insert(tool->program, tool->arguments);
+    return RegValue{RegSz, tool->program.toLocal8Bit() + '\0'};
 }
 
 bool DesktopSysInfoProbe::fileExists(const QString& path)
@@ -92,7 +129,7 @@ bool DesktopSysInfoProbe::fileExists(const QString& path)
 
 bool DesktopSysInfoProbe::startProgram(const QString& path)
 {
-    return QProcess::startDetached(path, {});
+    return QProcess::startDetached(path, m_arguments.value(path));
 }
 
 SysInfoProbe& sysInfoProbe()

@@ -6,6 +6,8 @@
 // starts that program. A SysInfoProbe answers those value queries; on Linux the desktop
 // probe answers the "PATH" value with an installed system-information program.
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -46,22 +48,42 @@ bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QS
 // Starts the system-information program, or says it is unavailable (topmost, no icon).
 void StartSysInfo(SysInfoProbe& probe);
 
-// The probe of this desktop: "PATH" of the MSINFO key is the first of `programs` found
-// on the search path (the default list when empty).
+// A system-information program and how a desktop starts it.
+struct SysInfoTool
+{
+    QString desktop; // as XDG_CURRENT_DESKTOP names it; empty for a tool of no desktop
+    QString program; // looked up on the search path
+    QStringList arguments;
+};
+
+// The probe of this desktop: "PATH" of the MSINFO key is the first tool of the table found
+// on the search path, the current desktop's own tools first; starting that path passes
+// the tool's arguments.
 class DesktopSysInfoProbe final : public SysInfoProbe
 {
 public:
-    explicit DesktopSysInfoProbe(QStringList searchPaths = {}, QStringList programs = {});
+    explicit DesktopSysInfoProbe(QStringList searchPaths = {},
+                                 QString currentDesktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+                                 QList<SysInfoTool> tools = defaultTools());
     std::optional<RegValue> queryValue(RegRoot root, const QString& key, const QString& name) override;
     bool fileExists(const QString& path) override;
     bool startProgram(const QString& path) override;
 
-    // Debian's graphical system-information programs, most specific first.
-    static QStringList defaultPrograms();
+    // The tools GNOME, KDE Plasma and Xfce ship, and the desktop-neutral ones.
+    static QList<SysInfoTool> defaultTools();
+
+    // The table in the order it is searched: tools of `currentDesktop` (a colon-separated
+    // list, case-insensitive), then those of no desktop, then those of other desktops,
+    // each group in table order.
+    static QList<SysInfoTool> searchOrder(const QList<SysInfoTool>& tools, const QString& currentDesktop);
+
+    // The tool found and the arguments it is started with; nullopt when none is installed.
+    std::optional<SysInfoTool> findTool() const;
 
 private:
     QStringList m_searchPaths;
-    QStringList m_programs;
+    QList<SysInfoTool> m_tools;              // in search order
+    QHash<QString, QStringList> m_arguments; // of each path queryValue answered
 };
 
 SysInfoProbe& sysInfoProbe();

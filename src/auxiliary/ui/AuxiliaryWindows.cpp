@@ -12,7 +12,7 @@ namespace kt {
 namespace {
 QString programDirectory()
 {
-    return QCoreApplication::applicationDirPath();
+    return programDataDir(QCoreApplication::applicationDirPath());
 }
 } // namespace
 

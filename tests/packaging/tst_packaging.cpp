@@ -1,0 +1,378 @@
+// The installed program: a prefix install has the Linux layout and nothing else, its
+// desktop entry, metainfo and manual pages pass their validators, the installed packer
+// starts, the installed window's data lookup finds the tips from the prefix, System Info
+// picks the desktop's own tool, and bash completes the packer's options.
+#include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
+#include "app/StartupValues.h"
+#include "auxiliary/about/SysInfo.h"
+#include "auxiliary/tips/Tips.h"
+#include "platform/Program.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <map>
+
+using namespace kt;
+
+namespace {
+
+const QString kAppId = QStringLiteral(KT_APP_ID);
+
+enum class Kind { File, Executable, Png };
+
+struct InstalledFile
+{
+    QString path; // relative to the prefix
+    Kind kind;
+    int pixels = 0; // a PNG's width and height
+};
+
+QList<InstalledFile> expectedInstall()
+{
+    QList<InstalledFile> files = {
+        {"bin/klivatarn", Kind::Executable},
+        {"bin/klivatarn-pack", Kind::Executable},
+        {"share/applications/" + kAppId + ".desktop", Kind::File},
+        {"share/metainfo/" + kAppId + ".metainfo.xml", Kind::File},
+        {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg", Kind::File},
+        {"share/man/man1/klivatarn.1", Kind::File},
+        {"share/man/man1/klivatarn-pack.1", Kind::File},
+        {"share/bash-completion/completions/klivatarn-pack", Kind::File},
+    };
+    for (const char* name :
+         {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir", "KlvTarn.html", "KlvTarn.css"})
+        files.append({QStringLiteral("share/klivatarn/") + QLatin1String(name), Kind::File});
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        files.append(
+            {QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png", Kind::Png, size});
+    return files;
+}
+
+// Width and height from a PNG's IHDR chunk; {0, 0} when the bytes are not a PNG.
+QSize pngSize(const QByteArray& bytes)
+{
+    if (bytes.size() < 24 || !bytes.startsWith("\x89PNG\r\n\x1a\n") || bytes.mid(12, 4) != "IHDR")
+        return {};
+    return QSize(qFromBigEndian<quint32>(bytes.constData() + 16),
+                 qFromBigEndian<quint32>(bytes.constData() + 20));
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& args, const QString& workDir = {})
+{
+    QProcess p;
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    Run r;
+    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit)
+        r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// Which of the program's files sit beside the executable in a data-lookup row.
+enum class Beside { Nothing, Tips, ProductIcon, Help, OtherFile };
+// What ../share/klivatarn is.
+enum class Shared { Missing, Folder, PlainFile };
+enum class Found { ExecutableDir, SharedDir };
+
+// A fake system-information program: it writes its arguments where the test can read them.
+void writeFakeTool(const QString& dir, const QString& name, const QString& record)
+{
+    const QString path = dir + '/' + name;
+    QVERIFY(
+        test::writeFile(path, ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8()));
+    QVERIFY(QFile::setPermissions(path,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+}
+
+const QString kBashCompletion = QStringLiteral("/usr/share/bash-completion/bash_completion");
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+Q_DECLARE_METATYPE(Beside)
+Q_DECLARE_METATYPE(Shared)
+Q_DECLARE_METATYPE(Found)
+
+class TestPackaging : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_prefix;
+
+    QString prefixed(const QString& relative) const { return m_prefix.filePath(relative); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_prefix.isValid());
+        const Run install = run(KT_CMAKE_COMMAND, {"--install", KT_BUILD_DIR, "--prefix", m_prefix.path()});
+        QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
+    }
+
+    void installedFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<int>("pixels");
+        for (const InstalledFile& f : expectedInstall())
+            QTest::newRow(qPrintable(f.path)) << f.path << f.kind << f.pixels;
+    }
+
+    void installedFile()
+    {
+        QFETCH(QString, path);
+        QFETCH(Kind, kind);
+        QFETCH(int, pixels);
+        const QFileInfo info(prefixed(path));
+        QVERIFY2(info.isFile(), qPrintable(path));
+        QVERIFY(info.size() > 0);
+        QCOMPARE(info.isExecutable(), kind == Kind::Executable);
+        if (kind == Kind::Png)
+            QCOMPARE(pngSize(test::fileBytes(info.filePath())), QSize(pixels, pixels));
+    }
+
+    void nothingElseInstalled()
+    {
+        QStringList expected, found;
+        for (const InstalledFile& f : expectedInstall())
+            expected << f.path;
+        QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(m_prefix.path()).relativeFilePath(it.next());
+        expected.sort();
+        found.sort();
+        QCOMPARE(found, expected);
+    }
+
+    void validator_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments"); // the installed file is appended
+        QTest::addColumn<QString>("path");
+        QTest::newRow("desktop entry")
+            << "desktop-file-validate" << QStringList{} << "share/applications/" + kAppId + ".desktop";
+        QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic"}
+                                  << "share/metainfo/" + kAppId + ".metainfo.xml";
+        QTest::newRow("klivatarn(1)")
+            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn.1";
+        QTest::newRow("klivatarn-pack(1)")
+            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn-pack.1";
+    }
+
+    void validator()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, path);
+        const QString tool = QStandardPaths::findExecutable(program);
+        if (tool.isEmpty())
+            QSKIP(qPrintable(program + " is not installed (scripts/install-deps installs it)"));
+        QVERIFY(QFileInfo(prefixed(path)).isFile());
+        qputenv("MANWIDTH", "80");
+        const Run r = run(tool, arguments << prefixed(path));
+        QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+        // man prints its warnings on stderr and still succeeds.
+        QVERIFY2(r.err.trimmed().isEmpty(), qPrintable(r.err));
+        if (program == QLatin1String("man")) {
+            QVERIFY(r.out.contains(QLatin1String("EXIT STATUS")));
+            return;
+        }
+        // The validators print errors, warnings and (pedantic) hints on stdout. Only the
+        // note that the reserved example domain is not a known top-level domain may remain.
+        for (const QString& line : r.out.split('\n', Qt::SkipEmptyParts)) {
+            const bool issue =
+                line.startsWith(QLatin1String("E:")) || line.startsWith(QLatin1String("W:")) ||
+                line.startsWith(QLatin1String("P:")) || line.contains(QLatin1String("error:")) ||
+                line.contains(QLatin1String("warning:")) ||
+                (line.startsWith(QLatin1String("I:")) && !line.contains(QLatin1String("not-rdns")));
+            QVERIFY2(!issue, qPrintable(line));
+        }
+    }
+
+    void installedPackStarts()
+    {
+        // From a folder that is neither the build nor the prefix.
+        QTemporaryDir elsewhere;
+        const Run r = run(prefixed("bin/klivatarn-pack"), {"--help"}, elsewhere.path());
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(QLatin1String("Usage: klivatarn-pack")), qPrintable(r.out + r.err));
+    }
+
+    void tipsFound_data()
+    {
+        QTest::addColumn<bool>("installed"); // else the build folder
+        QTest::newRow("build folder") << false;
+        QTest::newRow("installed prefix") << true;
+    }
+
+    void tipsFound()
+    {
+        QFETCH(bool, installed);
+        const QString exeDir = installed ? prefixed("bin") : qEnvironmentVariable("KT_BIN_DIR");
+        const QString dataDir = installed ? prefixed("share/klivatarn") : exeDir;
+        QVERIFY(QFileInfo(exeDir + "/klivatarn").isExecutable());
+        const StartupValues v = detectStartupValues(exeDir);
+        QCOMPARE(v.programDir, dataDir);
+        QStringList tips;
+        QVERIFY(LoadTips(v.programDir + '/' + tipsFileName(), tips));
+        QVERIFY(tips.size() > 1);
+    }
+
+    void dataDirLookup_data()
+    {
+        QTest::addColumn<Beside>("beside");
+        QTest::addColumn<Shared>("shared");
+        QTest::addColumn<Found>("found");
+        QTest::newRow("build folder") << Beside::Tips << Shared::Missing << Found::ExecutableDir;
+        QTest::newRow("copied beside an install") << Beside::Tips << Shared::Folder << Found::ExecutableDir;
+        QTest::newRow("only the icon beside")
+            << Beside::ProductIcon << Shared::Folder << Found::ExecutableDir;
+        QTest::newRow("only the help beside") << Beside::Help << Shared::Folder << Found::ExecutableDir;
+        QTest::newRow("installed") << Beside::Nothing << Shared::Folder << Found::SharedDir;
+        QTest::newRow("installed, strangers in bin")
+            << Beside::OtherFile << Shared::Folder << Found::SharedDir;
+        QTest::newRow("nothing anywhere") << Beside::Nothing << Shared::Missing << Found::ExecutableDir;
+        QTest::newRow("share entry not a folder")
+            << Beside::Nothing << Shared::PlainFile << Found::ExecutableDir;
+    }
+
+    void dataDirLookup()
+    {
+        QFETCH(Beside, beside);
+        QFETCH(Shared, shared);
+        QFETCH(Found, found);
+        QTemporaryDir root;
+        const QString bin = root.filePath("opt/bin");
+        const QString share = root.filePath("opt/share/klivatarn");
+        QVERIFY(QDir().mkpath(bin));
+        const std::map<Beside, QString> names = {{Beside::Tips, "tod.ctd"},
+                                                 {Beside::ProductIcon, "KlvTarn.ir"},
+                                                 {Beside::Help, "KlvTarn.html"},
+                                                 {Beside::OtherFile, "klivatarn-pack"}};
+        if (names.count(beside))
+            QVERIFY(test::writeFile(bin + '/' + names.at(beside), "x"));
+        if (shared == Shared::Folder)
+            QVERIFY(QDir().mkpath(share));
+        if (shared == Shared::PlainFile) {
+            QVERIFY(QDir().mkpath(root.filePath("opt/share")));
+            QVERIFY(test::writeFile(share, "x"));
+        }
+        QCOMPARE(programDataDir(bin), found == Found::SharedDir ? share : bin);
+        // A trailing separator on the executable's folder changes nothing.
+        QCOMPARE(detectStartupValues(bin + '/').programDir, found == Found::SharedDir ? share : bin);
+    }
+
+    void sysInfoTool_data()
+    {
+        QTest::addColumn<QString>("desktop"); // XDG_CURRENT_DESKTOP
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("started"); // what the tool records: its name and arguments
+        const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
+        QTest::newRow("GNOME") << "GNOME" << all << "gnome-control-center info-overview";
+        QTest::newRow("GNOME variant") << "ubuntu:GNOME" << all << "gnome-control-center info-overview";
+        QTest::newRow("Plasma") << "KDE" << all << "kinfocenter";
+        QTest::newRow("Xfce") << "XFCE" << all << "xfce4-about";
+        QTest::newRow("lower-case name") << "xfce" << all << "xfce4-about";
+        QTest::newRow("desktop tool missing")
+            << "KDE" << QStringList{"hardinfo", "xfce4-about"} << "hardinfo";
+        QTest::newRow("neutral before others")
+            << "XFCE" << QStringList{"kinfocenter", "hardinfo"} << "hardinfo";
+        QTest::newRow("newer profiler first") << "" << QStringList{"hardinfo", "hardinfo2"} << "hardinfo2";
+        QTest::newRow("unknown desktop") << "LXQt" << QStringList{"kinfocenter"} << "kinfocenter";
+        QTest::newRow("none installed") << "GNOME" << QStringList{} << "";
+    }
+
+    void sysInfoTool()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, installed);
+        QFETCH(QString, started);
+        QTemporaryDir bin;
+        const QString record = bin.filePath("started.txt");
+        for (const QString& name : installed)
+            writeFakeTool(bin.path(), name, record);
+        DesktopSysInfoProbe probe({bin.path()}, desktop);
+        const auto tool = probe.findTool();
+        QCOMPARE(tool.has_value(), !started.isEmpty());
+        if (!tool) {
+            test::ScriptedMessageBox box;
+            StartSysInfo(probe);
+            QCOMPARE(box.texts(), QStringList{sysInfoUnavailableText()});
+            return;
+        }
+        QCOMPARE(QFileInfo(tool->program).fileName(), started.section(' ', 0, 0));
+        // Through the About box's routine: the path the probe answers, started with the
+        // tool's arguments.
+        test::ScriptedMessageBox box;
+        StartSysInfo(probe);
+        QVERIFY(box.asked().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(test::fileBytes(record)).trimmed(), started, 20000);
+    }
+
+    void completion_data()
+    {
+        QTest::addColumn<QString>("line"); // typed up to the cursor
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("rate values") << "klivatarn-pack --rate "
+                                     << QStringList{"fast", "normal", "slow", "ufast"};
+        QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
+        QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
+        QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
+        QTest::newRow("version") << "klivatarn-pack --ver" << QStringList{"--version"};
+        QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
+                                 << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
+        QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
+        QTest::newRow("info files") << "klivatarn-pack --info a" << QStringList{"a.mpg"};
+        QTest::newRow("after --, files only") << "klivatarn-pack -o x -- -" << QStringList{"-dash.mpg"};
+    }
+
+    void completion()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, offered);
+        const QString bash = QStandardPaths::findExecutable("bash");
+        if (bash.isEmpty() || !QFileInfo(kBashCompletion).isFile())
+            QSKIP("bash-completion is not installed (scripts/install-deps installs it)");
+        QTemporaryDir dir;
+        for (const char* name : {"a.mpg", "b.mp3", "-dash.mpg"})
+            QVERIFY(test::writeFile(dir.filePath(name), "x"));
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        // The words as bash splits the line: at blanks, and "=" a word of its own.
+        QStringList words;
+        for (const QString& blankWord : line.split(' '))
+            words += blankWord.split('=').join(QStringLiteral("\n=\n")).split(QStringLiteral("\n"));
+        QString quoted;
+        for (const QString& w : words)
+            quoted += " '" + w + "'";
+        const QString script =
+            QStringLiteral("source '%1'\nsource '%2'\n"
+                           "COMP_WORDS=(%3)\nCOMP_CWORD=%4\n"
+                           "COMP_LINE='%5'\nCOMP_POINT=${#COMP_LINE}\n"
+                           "_klivatarn_pack klivatarn-pack\n"
+                           "printf '%s\\n' \"${COMPREPLY[@]}\"\n")
+                .arg(kBashCompletion, prefixed("share/bash-completion/completions/klivatarn-pack"), quoted,
+                     QString::number(words.size() - 1), line);
+        const Run r = run(bash, {"--norc", "--noprofile", "-c", script}, dir.path());
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QStringList got = r.out.split('\n', Qt::SkipEmptyParts);
+        got.sort();
+        QCOMPARE(got, offered);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPackaging)
+#include "tst_packaging.moc"
