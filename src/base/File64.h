@@ -58,7 +58,9 @@ public:
     // Closes every handle on the shared stack and empties it, without a message even when
     // entries are -1 (left by failed opens): how the join lets go of its files after a failure.
     static void CloseAllHandles();
-    void CloseFile(Handle hFile);
+    // Returns the errno of a failed close (0 when it closed cleanly): some file systems
+    // report write errors only there.
+    int CloseFile(Handle hFile);
     bool Flush(); // fsync; false when the data could not be made durable
 
     void SeekAbsolute(qint32 HighPos, qint32 LowPos); // position = High * 2^32 + (unsigned) Low

@@ -1,16 +1,100 @@
 #include "Trash.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #undef signals // GIO uses the word as a field name
 #include <gio/gio.h>
 
 namespace kt {
+namespace {
+
+struct TrashedEntry
+{
+    QByteArray file;   // where the file now is
+    QByteArray info;   // its .trashinfo record
+    QByteArray topdir; // the volume's top folder for a volume trash (relative Path= lines), else empty
+};
+
+// The trash folders a file of this path can have gone to: the user's own, then the two
+// folders at the top of its volume.
+QVector<TrashedEntry> trashFolders(const QString& path)
+{
+    QVector<TrashedEntry> folders;
+    folders.push_back({QByteArray(g_get_user_data_dir()) + "/Trash", {}, {}});
+    const QByteArray top = QFile::encodeName(QStorageInfo(QFileInfo(path).absolutePath()).rootPath());
+    if (!top.isEmpty()) {
+        const QByteArray uid = QByteArray::number(::getuid());
+        const QByteArray root = top == "/" ? QByteArray() : top;
+        folders.push_back({root + "/.Trash/" + uid, {}, top});
+        folders.push_back({root + "/.Trash-" + uid, {}, top});
+    }
+    return folders;
+}
+
+// Finds the moved file by its device and inode (a rename keeps both) among the names the
+// trash gives it: the original name, or that name with a number added.
+TrashedEntry findTrashed(const QString& path, const struct stat& before)
+{
+    const QByteArray base = QFile::encodeName(QFileInfo(path).fileName());
+    for (const TrashedEntry& folder : trashFolders(path)) {
+        const QByteArray files = folder.file + "/files";
+        QDir dir(QFile::decodeName(files));
+        const QStringList names =
+            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& name : names) {
+            const QByteArray native = QFile::encodeName(name);
+            if (!native.startsWith(base))
+                continue;
+            struct stat st
+            {
+            };
+            const QByteArray candidate = files + "/" + native;
+            if (::lstat(candidate.constData(), &st) == 0 && st.st_dev == before.st_dev &&
+                st.st_ino == before.st_ino)
+                return {candidate, folder.file + "/info/" + native + ".trashinfo", folder.topdir};
+        }
+    }
+    return {};
+}
+
+// Whether the record's Path= line names the original place of the file.
+bool recordNames(const TrashedEntry& entry, const QByteArray& original)
+{
+    QFile record(QFile::decodeName(entry.info));
+    if (!record.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> lines = record.read(1 << 20).split('\n');
+    for (const QByteArray& line : lines) {
+        if (!line.startsWith("Path="))
+            continue;
+        QByteArray named = QByteArray::fromPercentEncoding(line.mid(5).trimmed());
+        if (!named.startsWith('/'))
+            named = (entry.topdir == "/" ? QByteArray() : entry.topdir) + "/" + named;
+        return QDir::cleanPath(QFile::decodeName(named)) == QDir::cleanPath(QFile::decodeName(original));
+    }
+    return false;
+}
+
+} // namespace
 
 bool moveFileToTrash(const QString& path, QString* error)
 {
-    // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not.
-    const QByteArray native = QFile::encodeName(path);
+    // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not,
+    // except that on a full disk it can leave the trash record empty: the record is read back.
+    const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat before
+    {
+    };
+    const bool known = ::lstat(native.constData(), &before) == 0;
     GFile* file = g_file_new_for_path(native.constData());
     GError* gerror = nullptr;
     const gboolean ok = g_file_trash(file, nullptr, &gerror);
@@ -19,12 +103,30 @@ bool moveFileToTrash(const QString& path, QString* error)
     if (gerror)
         g_error_free(gerror);
     g_object_unref(file);
-    return ok;
+    if (!ok || !known)
+        return ok;
+
+    const TrashedEntry entry = findTrashed(path, before);
+    if (entry.file.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no trash record could be found for it");
+        return false;
+    }
+    if (recordNames(entry, native))
+        return true;
+    // Not restorable from the trash: back where it was, never over a file that took its place.
+    if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0) {
+        if (error)
+            *error =
+                QStringLiteral("its trash record could not be written, and it stays in the trash as '%1'")
+                    .arg(QFile::decodeName(entry.file));
+        return false;
+    }
+    ::unlink(entry.info.constData());
+    if (error)
+        *error = QStringLiteral("its trash record could not be written");
+    return false;
 }
-
-} // namespace kt
-
-namespace kt {
 
 TrashResult moveFilesToTrash(const QStringList& paths)
 {
