@@ -5,12 +5,12 @@
 //
 // Every refusal returns the host to its idle look; a message is shown except when the
 // user cancelled the Save dialog or declined an MPEG question.
+#include <QStringList>
+
 #include "base/File64.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 #include "mpeg/MpegCheck.h"
-
-#include <QStringList>
 
 namespace kt {
 

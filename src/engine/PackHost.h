@@ -8,11 +8,12 @@
 // tests with fakes that record every call.
 //
 // Messages and questions never go through these interfaces: they go through MsgBox().
-#include "base/TransferRate.h"
-
 #include <QString>
 #include <QStringList>
+
 #include <functional>
+
+#include "base/TransferRate.h"
 
 namespace kt {
 
