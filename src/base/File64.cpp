@@ -24,6 +24,7 @@ qint32 g_lastOpenError = File64::kOpenOk;
 int g_lastOpenErrno = 0;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
+static_assert(kStopTopmost == File64::kOpenErrorStyle);
 
 qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 {
@@ -61,9 +62,6 @@ void File64::raiseError(int code, const QString& name) const
 {
     QString text;
     switch (code) {
-    case ErrFileOpenFailed:
-        text = QStringLiteral("Error opening '%1'!").arg(name);
-        break;
     case ErrNoOpenFile:
         text = QStringLiteral("There is no open file.");
         break;
@@ -114,7 +112,12 @@ void File64::SetAutoFlush(bool NewVal)
     m_autoFlush = NewVal;
 }
 
-void File64::OpenFile(const QString& sFileName, const QString& sRW)
+QString File64::openErrorText(const OpenResult& result)
+{
+    return QStringLiteral("Error opening '%1'!").arg(result.path);
+}
+
+File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW)
 {
     int access;
     int create = O_CREAT; // "open always": a missing file is created, none is truncated
@@ -139,9 +142,7 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
         } while (fd < 0 && errno == EINTR);
         openErrno = fd < 0 ? errno : 0;
         if (fd >= 0) {
-            struct stat st
-            {
-            };
+            struct stat st = {};
             if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) ||
                 S_ISSOCK(st.st_mode)) {
                 openErrno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
@@ -157,7 +158,6 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
 
     m_handle = fd;
     if (fd == kInvalidHandle) {
-        raiseError(ErrFileOpenFailed, sFileName);
         g_lastOpenError = access == -1 ? kOpenUnexpected : kOpenFailed;
         g_lastOpenErrno = openErrno;
     } else {
@@ -166,6 +166,7 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
     }
     m_fileName = sFileName;
     g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
+    return {sFileName, g_lastOpenError, g_lastOpenErrno};
 }
 
 void File64::DiscardFailedOpen()

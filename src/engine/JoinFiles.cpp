@@ -63,6 +63,7 @@ struct Identity
     qint64 size = -1;
     nlink_t links = 0;
     bool exists = false;
+    bool regular = false; // a device written to has no size to check
 
     bool sameFile(const Identity& o) const
     {
@@ -72,22 +73,18 @@ struct Identity
 
 Identity identityOf(const struct stat& st)
 {
-    return {st.st_dev, st.st_ino, qint64(st.st_size), st.st_nlink, true};
+    return {st.st_dev, st.st_ino, qint64(st.st_size), st.st_nlink, true, S_ISREG(st.st_mode)};
 }
 
 Identity identityOfPath(const QString& path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? identityOf(st) : Identity{};
 }
 
 Identity identityOfHandle(int fd)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::fstat(fd, &st) == 0 ? identityOf(st) : Identity{};
 }
 
@@ -205,9 +202,7 @@ Joiner::Step Joiner::deleteExistingOutput()
 {
     const QByteArray native = QFile::encodeName(m_job.outputPath);
     for (;;) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         // An existing file goes, hidden or not, so no byte of an old output survives; a
         // symbolic link is removed itself, never its target. Devices, folders and pipes
         // are left to the open, which writes to a device or refuses the rest.
@@ -246,12 +241,12 @@ Joiner::Step Joiner::openOutput()
             return failed(texts::notFound(m_job.outputPath));
         if (retried && QFileInfo(m_job.outputPath).isHidden())
             return failed(texts::hiddenOutput(m_job.outputPath));
-        m_file.OpenFile(m_job.outputPath, QStringLiteral("READ_WRITE"));
-        if (File64::LastOpenError() == File64::kOpenOk) {
+        const File64::OpenResult opened = m_file.OpenFile(m_job.outputPath, QStringLiteral("READ_WRITE"));
+        if (opened.ok()) {
             m_out = m_file.FileHandle();
             // Locked before anything is cut, so another pack's output is never touched; then
             // a file that appeared at the path since the deletion keeps none of its bytes.
-            if (lockOutput(m_out) && ::ftruncate(m_out, 0) == 0)
+            if (lockOutput(m_out) && (!identityOfHandle(m_out).regular || ::ftruncate(m_out, 0) == 0))
                 return Step::Go;
             m_file.CloseFile(m_out);
             m_out = File64::kInvalidHandle;
@@ -260,9 +255,10 @@ Joiner::Step Joiner::openOutput()
             retried = true;
             continue;
         }
-        if (File64::LastOpenError() != File64::kOpenFailed)
+        MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
+        if (opened.code != File64::kOpenFailed)
             return failed(texts::joinUnexpectedError());
-        const int error = File64::LastOpenErrno();
+        const int error = opened.error;
         if (error == ENOENT && outputFolderMissing())
             continue; // the folder went away in between: create it again
         if (error == ENOENT || error == ENOTDIR)
@@ -288,12 +284,12 @@ Joiner::Step Joiner::packSource(const PackSource& source)
         return failed(texts::sourceChangedSize(source.path, source.length, length));
     }
     // Sources are only read: a source gone since it was measured is not created again.
-    m_file.OpenFile(source.path, File64::kReadOnlyExisting);
-    if (File64::LastOpenError() != File64::kOpenOk) {
-        // File64 has already said "Error opening '<path>'!".
-        if (File64::LastOpenErrno() == ENOENT)
+    const File64::OpenResult opening = m_file.OpenFile(source.path, File64::kReadOnlyExisting);
+    if (!opening.ok()) {
+        if (opening.error == ENOENT)
             return failed(texts::notFound(source.path));
-        if (isTooManyFiles(File64::LastOpenErrno()))
+        MsgBox(File64::openErrorText(opening), File64::kOpenErrorStyle);
+        if (isTooManyFiles(opening.error))
             return failed(texts::tooManyFiles(source.path));
         return failed(QString());
     }
@@ -448,7 +444,7 @@ Joiner::Step Joiner::checkOutput()
         return failed(texts::outputDeleted(m_job.outputPath));
     if (!written.sameFile(named))
         return failed(texts::outputReplaced(m_job.outputPath));
-    if (written.size != qint64(m_job.totalPackSize))
+    if (written.regular && written.size != qint64(m_job.totalPackSize))
         return failed(texts::outputWrongSize(m_job.outputPath, quint64(qMax<qint64>(written.size, 0)),
                                              m_job.totalPackSize));
     return Step::Go;
