@@ -185,13 +185,23 @@ QString trashQuestion(const QStringList& paths)
 
 QString notTrashed(const QVector<TrashFailure>& failures)
 {
-    if (failures.size() == 1)
+    // A file that went to the trash without a usable record is not "left where it is".
+    const auto line = [](const TrashFailure& f) {
+        return f.inTrashAs.isEmpty()
+                   ? QStringLiteral("'%1' (%2)").arg(f.path, f.reason)
+                   : QStringLiteral("'%1' (%2; it is in the trash, '%3', and must be restored by hand)")
+                         .arg(f.path, f.reason, f.inTrashAs);
+    };
+    if (failures.size() == 1 && failures[0].inTrashAs.isEmpty())
         return QStringLiteral("'%1' could not be moved to the trash (%2). It was left where it is.")
             .arg(failures[0].path, failures[0].reason);
+    if (failures.size() == 1)
+        return QStringLiteral("This file could not be moved to the trash properly:\r\n\r\n") +
+               line(failures[0]);
     QString text =
         QStringLiteral("These files could not be moved to the trash and were left where they are:\r\n");
     for (const TrashFailure& f : failures)
-        text += QStringLiteral("\r\n'%1' (%2)").arg(f.path, f.reason);
+        text += QStringLiteral("\r\n") + line(f);
     return text;
 }
 

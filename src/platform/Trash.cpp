@@ -40,27 +40,50 @@ QVector<TrashedEntry> trashFolders(const QString& path)
     return folders;
 }
 
-// Finds the moved file by its device and inode (a rename keeps both) among the names the
-// trash gives it: the original name, or that name with a number added.
+// The names GIO gives a file in the trash, in the order it tries them: the name itself, then
+// with a number before the first dot ("clip.2.mpg").
+QByteArray trashName(const QByteArray& base, int id)
+{
+    if (id == 1)
+        return base;
+    const qsizetype dot = base.indexOf('.');
+    const QByteArray number = "." + QByteArray::number(id);
+    return dot < 0 ? base + number : base.left(dot) + number + base.mid(dot);
+}
+
+bool sameInode(const QByteArray& path, const struct stat& before)
+{
+    struct stat st = {};
+    return ::lstat(path.constData(), &st) == 0 && st.st_dev == before.st_dev && st.st_ino == before.st_ino;
+}
+
+// Finds the moved file by its device and inode (a rename keeps both): first among the names
+// the trash gives it, then anywhere in the trash folders.
 TrashedEntry findTrashed(const QString& path, const struct stat& before)
 {
     const QByteArray base = QFile::encodeName(QFileInfo(path).fileName());
-    for (const TrashedEntry& folder : trashFolders(path)) {
+    const QVector<TrashedEntry> folders = trashFolders(path);
+    for (const TrashedEntry& folder : folders) {
+        for (int id = 1; id < 100000; ++id) {
+            const QByteArray name = trashName(base, id);
+            const QByteArray candidate = folder.file + "/files/" + name;
+            const QByteArray info = folder.file + "/info/" + name + ".trashinfo";
+            if (sameInode(candidate, before))
+                return {candidate, info, folder.topdir};
+            if (!QFileInfo::exists(QFile::decodeName(candidate)) &&
+                !QFileInfo::exists(QFile::decodeName(info)))
+                break; // the first free name: the trash would have taken this one
+        }
+    }
+    for (const TrashedEntry& folder : folders) {
         const QByteArray files = folder.file + "/files";
-        QDir dir(QFile::decodeName(files));
         const QStringList names =
-            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            QDir(QFile::decodeName(files))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         for (const QString& name : names) {
             const QByteArray native = QFile::encodeName(name);
-            if (!native.startsWith(base))
-                continue;
-            struct stat st
-            {
-            };
-            const QByteArray candidate = files + "/" + native;
-            if (::lstat(candidate.constData(), &st) == 0 && st.st_dev == before.st_dev &&
-                st.st_ino == before.st_ino)
-                return {candidate, folder.file + "/info/" + native + ".trashinfo", folder.topdir};
+            if (sameInode(files + "/" + native, before))
+                return {files + "/" + native, folder.file + "/info/" + native + ".trashinfo", folder.topdir};
         }
     }
     return {};
@@ -86,20 +109,21 @@ bool recordNames(const TrashedEntry& entry, const QByteArray& original)
 
 } // namespace
 
-bool moveFileToTrash(const QString& path, QString* error)
+bool moveFileToTrash(const QString& path, TrashFailure* failure)
 {
+    TrashFailure ignored;
+    TrashFailure& f = failure ? *failure : ignored;
+    f = {path, {}, {}};
     // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not,
     // except that on a full disk it can leave the trash record empty: the record is read back.
     const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    struct stat before
-    {
-    };
+    struct stat before = {};
     const bool known = ::lstat(native.constData(), &before) == 0;
     GFile* file = g_file_new_for_path(native.constData());
     GError* gerror = nullptr;
     const gboolean ok = g_file_trash(file, nullptr, &gerror);
-    if (!ok && error)
-        *error = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
+    if (!ok)
+        f.reason = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
     if (gerror)
         g_error_free(gerror);
     g_object_unref(file);
@@ -108,23 +132,19 @@ bool moveFileToTrash(const QString& path, QString* error)
 
     const TrashedEntry entry = findTrashed(path, before);
     if (entry.file.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("no trash record could be found for it");
+        f.reason = QStringLiteral("no trash record could be found for it");
+        f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
         return false;
     }
     if (recordNames(entry, native))
         return true;
+    f.reason = QStringLiteral("its trash record could not be written");
     // Not restorable from the trash: back where it was, never over a file that took its place.
     if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0) {
-        if (error)
-            *error =
-                QStringLiteral("its trash record could not be written, and it stays in the trash as '%1'")
-                    .arg(QFile::decodeName(entry.file));
+        f.inTrashAs = QFile::decodeName(entry.file);
         return false;
     }
     ::unlink(entry.info.constData());
-    if (error)
-        *error = QStringLiteral("its trash record could not be written");
     return false;
 }
 
@@ -132,11 +152,11 @@ TrashResult moveFilesToTrash(const QStringList& paths)
 {
     TrashResult result;
     for (const QString& path : paths) {
-        QString reason;
-        if (moveFileToTrash(path, &reason))
+        TrashFailure failure;
+        if (moveFileToTrash(path, &failure))
             result.trashed << path;
         else
-            result.failed.push_back({path, reason});
+            result.failed.push_back(failure);
     }
     return result;
 }

@@ -27,6 +27,7 @@ enum class Change {
     OutputReappears,     // a longer file appears at the output path just before the open
     SourceDeletedAtOpen, // the source vanishes just before its open
     SourceListedTwice,   // the same path twice in the list
+    NameTakenInTrash,    // the trash already holds a file of a source's name
     TrashDiskFull,       // the sources' disk, with an existing trash, is full when they go
 };
 
@@ -149,6 +150,8 @@ private slots:
         row("source deleted before its open", {Change::SourceDeletedAtOpen, End::FailedAllKept, Victim::Gone,
                                                "'@src2' was not found! Packing aborted!"});
         row("same source twice", {Change::SourceListedTwice, End::Packed, Victim::None, ""});
+        row("a source's name already in the trash",
+            {Change::NameTakenInTrash, End::Packed, Victim::None, ""});
         row("trash on a full disk",
             {Change::TrashDiskFull, End::PackedKept, Victim::None, "could not be moved to the trash"});
     }
@@ -225,6 +228,12 @@ private slots:
             expectedOutput =
                 ws.src.contents[0] + ws.src.contents[1] + ws.src.contents[0] + ws.src.contents[2];
             break;
+        case Change::NameTakenInTrash:
+            QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
+            QVERIFY(writeFile(ws.trash() + "/files/src1.bin", "an older src1.bin"));
+            QVERIFY(writeFile(ws.trash() + "/info/src1.bin.trashinfo",
+                              "[Trash Info]\nPath=/elsewhere/src1.bin\nDeletionDate=2026-01-01T00:00:00\n"));
+            break;
         case Change::TrashDiskFull: {
             QFile filler(mount + "/filler");
             QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -254,10 +263,11 @@ private slots:
 
         if (race.end == End::Packed) {
             QVERIFY2(!r.err.contains("could not be moved to the trash"), qPrintable(r.err));
-            QStringList unique = ws.src.paths;
-            unique.sort();
-            QCOMPARE(ws.trashRecords(), unique);
-            QCOMPARE(ws.trashedFiles(), 3);
+            const bool older = race.change == Change::NameTakenInTrash;
+            QStringList records = ws.src.paths + (older ? QStringList{"/elsewhere/src1.bin"} : QStringList{});
+            records.sort();
+            QCOMPARE(ws.trashRecords(), records);
+            QCOMPARE(ws.trashedFiles(), older ? 4 : 3);
             for (const QString& s : ws.src.paths)
                 QVERIFY(!QFileInfo::exists(s));
             // The output and its folder were on disk before the first source moved.
