@@ -224,7 +224,7 @@ ssize_t sendfile(int out, int in, off_t* offset, size_t n)
 /* Opens: the hook may change the file just before it is opened. */
 static int open_mode(int flags, va_list ap)
 {
-    return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(ap, int) : 0;
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(ap, int) : 0;
 }
 
 int open(const char* path, int flags, ...)
