@@ -1,13 +1,12 @@
 #include "File64.h"
 
-#include <QFile>
+#include "platform/MessageBox.h"
 
+#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/MessageBox.h"
 
 namespace kt {
 namespace {
@@ -25,6 +24,7 @@ qint32 g_lastOpenError = File64::kOpenOk;
 int g_lastOpenErrno = 0;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
+static_assert(kStopTopmost == File64::kOpenErrorStyle);
 
 qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 {
@@ -40,9 +40,10 @@ qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 
 QString unexpectedErrorText(int number, const QString& description)
 {
-    return QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
-                          "restart Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report "
-                          "immediately.\r\n\r\nError %1: '%2'  detected.")
+    return QStringLiteral(
+               "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
+               "restart Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report "
+               "immediately.\r\n\r\nError %1: '%2'  detected.")
         .arg(number)
         .arg(description);
 }
@@ -61,9 +62,6 @@ void File64::raiseError(int code, const QString& name) const
 {
     QString text;
     switch (code) {
-    case ErrFileOpenFailed:
-        text = QStringLiteral("Error opening '%1'!").arg(name);
-        break;
     case ErrNoOpenFile:
         text = QStringLiteral("There is no open file.");
         break;
@@ -97,7 +95,10 @@ QString File64::FileName() const
     return m_fileName;
 }
 
-bool File64::IsOpen() const { return m_handle != kInvalidHandle; }
+bool File64::IsOpen() const
+{
+    return m_handle != kInvalidHandle;
+}
 
 bool File64::AutoFlush() const
 {
@@ -111,7 +112,12 @@ void File64::SetAutoFlush(bool NewVal)
     m_autoFlush = NewVal;
 }
 
-void File64::OpenFile(const QString& sFileName, const QString& sRW)
+QString File64::openErrorText(const OpenResult& result)
+{
+    return QStringLiteral("Error opening '%1'!").arg(result.path);
+}
+
+File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW)
 {
     int access;
     int create = O_CREAT; // "open always": a missing file is created, none is truncated
@@ -136,8 +142,9 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
         } while (fd < 0 && errno == EINTR);
         openErrno = fd < 0 ? errno : 0;
         if (fd >= 0) {
-            struct stat st {};
-            if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+            struct stat st = {};
+            if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) ||
+                S_ISSOCK(st.st_mode)) {
                 openErrno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
                 ::close(fd);
                 fd = kInvalidHandle;
@@ -151,7 +158,6 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
 
     m_handle = fd;
     if (fd == kInvalidHandle) {
-        raiseError(ErrFileOpenFailed, sFileName);
         g_lastOpenError = access == -1 ? kOpenUnexpected : kOpenFailed;
         g_lastOpenErrno = openErrno;
     } else {
@@ -160,16 +166,19 @@ void File64::OpenFile(const QString& sFileName, const QString& sRW)
     }
     m_fileName = sFileName;
     g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
+    return {sFileName, g_lastOpenError, g_lastOpenErrno};
 }
 
 void File64::DiscardFailedOpen()
 {
-    if (m_handle == kInvalidHandle && !g_openHandles.isEmpty() && g_openHandles.last().handle == kInvalidHandle)
+    if (m_handle == kInvalidHandle && !g_openHandles.isEmpty() &&
+        g_openHandles.last().handle == kInvalidHandle)
         g_openHandles.removeLast();
 }
 
-void File64::CloseFile(Handle hFile)
+int File64::CloseFile(Handle hFile)
 {
+    int error = 0;
     if (hFile == kInvalidHandle)
         raiseError(ErrNoOpenFile);
     // Only a descriptor on the stack is ours to close: closing any other number (one closed
@@ -177,12 +186,14 @@ void File64::CloseFile(Handle hFile)
     // the handle closed is dropped; closing in reverse order makes that the most recent.
     const qsizetype at = findEntry(hFile);
     if (at >= 0) {
-        if (hFile != kInvalidHandle)
-            ::close(hFile);
+        // No retry on EINTR: the descriptor is gone either way on Linux.
+        if (hFile != kInvalidHandle && ::close(hFile) != 0)
+            error = errno;
         g_openHandles.remove(at);
     }
     m_fileName.clear();
     m_autoFlush = false;
+    return error;
 }
 
 void File64::CloseAllFiles()
@@ -317,9 +328,18 @@ File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size, qint64 in
     return r;
 }
 
-qint32 File64::LastOpenError() { return g_lastOpenError; }
-int File64::LastOpenErrno() { return g_lastOpenErrno; }
-int File64::OpenHandleCount() { return int(g_openHandles.size()); }
+qint32 File64::LastOpenError()
+{
+    return g_lastOpenError;
+}
+int File64::LastOpenErrno()
+{
+    return g_lastOpenErrno;
+}
+int File64::OpenHandleCount()
+{
+    return int(g_openHandles.size());
+}
 QVector<File64::Handle> File64::OpenHandles()
 {
     QVector<Handle> handles;

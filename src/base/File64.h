@@ -7,8 +7,9 @@
 // pack lets go of its files). Callers close in the reverse order of opening.
 //
 // Opening follows "open always": a missing file is created empty, nothing is ever
-// truncated. Failures are shown at once through MsgBox (stop icon, topmost); callers
-// learn of an open failure only through LastOpenError() or a handle of -1.
+// truncated. An open failure is returned as a value (OpenResult) for the caller to show
+// with openErrorText(); the misuse messages (no open file, seek failure) are shown at once
+// through MsgBox (stop icon, topmost).
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -48,9 +49,21 @@ public:
     static inline const QString kReadOnly = QStringLiteral("READ_ONLY");
     static inline const QString kReadOnlyExisting = QStringLiteral("READ_ONLY_EXISTING");
 
+    // What an OpenFile did. `code` is what LastOpenError() then says.
+    struct OpenResult
+    {
+        QString path;
+        qint32 code = kOpenOk;
+        int error = 0; // errno of the failure, 0 after a success
+        bool ok() const { return code == kOpenOk; }
+    };
+    // "Error opening '<name>'!", shown with kOpenErrorStyle.
+    static QString openErrorText(const OpenResult& result);
+    static constexpr int kOpenErrorStyle = 0x40010; // stop icon, topmost
+
     // sRW is one of the modes above. Directories, FIFOs and sockets are refused
-    // (a FIFO would block forever).
-    void OpenFile(const QString& sFileName, const QString& sRW);
+    // (a FIFO would block forever). Shows nothing: the caller reports a failure.
+    OpenResult OpenFile(const QString& sFileName, const QString& sRW);
     // Drops the -1 entry a failed OpenFile left on the handle stack, without the
     // no-open-file message that CloseFile(-1) shows. Does nothing after a success.
     void DiscardFailedOpen();
@@ -58,7 +71,9 @@ public:
     // Closes every handle on the shared stack and empties it, without a message even when
     // entries are -1 (left by failed opens): how the join lets go of its files after a failure.
     static void CloseAllHandles();
-    void CloseFile(Handle hFile);
+    // Returns the errno of a failed close (0 when it closed cleanly): some file systems
+    // report write errors only there.
+    int CloseFile(Handle hFile);
     bool Flush(); // fsync; false when the data could not be made durable
 
     void SeekAbsolute(qint32 HighPos, qint32 LowPos); // position = High * 2^32 + (unsigned) Low

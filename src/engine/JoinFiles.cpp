@@ -1,21 +1,21 @@
 #include "JoinFiles.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "engine/DeleteFiles.h"
 #include "engine/JoinArithmetic.h"
 #include "engine/PackTexts.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kt {
 namespace {
@@ -28,8 +28,8 @@ constexpr int kRetryCancelStop = MB_RETRYCANCEL | MB_ICONHAND; // 0x15
 // for the rest of the join.
 bool copyRangeUnsupported(int error)
 {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF
-        || error == ETXTBSY;
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF ||
+           error == ETXTBSY;
 }
 
 bool isAccessProblem(int error)
@@ -50,7 +50,65 @@ bool isAccessProblem(int error)
     }
 }
 
-bool isTooManyFiles(int error) { return error == EMFILE || error == ENFILE; }
+bool isTooManyFiles(int error)
+{
+    return error == EMFILE || error == ENFILE;
+}
+
+// The file a path or a descriptor names, as the join saw it.
+struct Identity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 size = -1;
+    nlink_t links = 0;
+    bool exists = false;
+    bool regular = false; // a device written to has no size to check
+
+    bool sameFile(const Identity& o) const
+    {
+        return exists && o.exists && device == o.device && inode == o.inode;
+    }
+};
+
+Identity identityOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino, qint64(st.st_size), st.st_nlink, true, S_ISREG(st.st_mode)};
+}
+
+Identity identityOfPath(const QString& path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? identityOf(st) : Identity{};
+}
+
+Identity identityOfHandle(int fd)
+{
+    struct stat st = {};
+    return ::fstat(fd, &st) == 0 ? identityOf(st) : Identity{};
+}
+
+// One writer per output: the lock lives as long as the descriptor, and the kernel drops it
+// when its holder dies. False when another pack holds it.
+bool lockOutput(int fd)
+{
+    int r;
+    do {
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    return r == 0 || errno != EWOULDBLOCK; // a file system without locks does not stop a pack
+}
+
+// Makes the folder entry of a new file durable.
+int syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+}
 
 class Joiner
 {
@@ -78,6 +136,8 @@ private:
     Step writeBlock(qint64 size);
     void updateProgress();
     Step finish();
+    Step checkOutput();
+    QString changedSource() const; // a source whose path no longer names what was packed
 
     // Ends of the join.
     Step cancelled();
@@ -99,8 +159,9 @@ private:
     File64::Handle m_source = File64::kInvalidHandle;
     qint64 m_outPos = 0; // where the next block goes: a retried block is written here again
     quint64 m_packedBytes = 0;
-    bool m_copyInKernel = true;        // until copy_file_range turns out not to work here
-    std::unique_ptr<char[]> m_buffer;  // the one buffer of the join, made on first need
+    QVector<Identity> m_packed;       // each source as it was opened and copied
+    bool m_copyInKernel = true;       // until copy_file_range turns out not to work here
+    std::unique_ptr<char[]> m_buffer; // the one buffer of the join, made on first need
     qint64 m_bufferSize = 0;
     PackOutcome m_outcome = PackOutcome::Failed;
 };
@@ -127,23 +188,41 @@ JoinResult Joiner::run()
     return {m_outcome, m_packedBytes};
 }
 
-bool Joiner::outputFolderMissing() const { return !QFileInfo(QFileInfo(m_job.outputPath).absolutePath()).isDir(); }
+bool Joiner::outputFolderMissing() const
+{
+    return !QFileInfo(QFileInfo(m_job.outputPath).absolutePath()).isDir();
+}
 
-bool Joiner::createOutputFolder() const { return QDir().mkpath(QFileInfo(m_job.outputPath).absolutePath()); }
+bool Joiner::createOutputFolder() const
+{
+    return QDir().mkpath(QFileInfo(m_job.outputPath).absolutePath());
+}
 
 Joiner::Step Joiner::deleteExistingOutput()
 {
     const QByteArray native = QFile::encodeName(m_job.outputPath);
     for (;;) {
-        struct stat st {};
+        struct stat st = {};
         // An existing file goes, hidden or not, so no byte of an old output survives; a
         // symbolic link is removed itself, never its target. Devices, folders and pipes
         // are left to the open, which writes to a device or refuses the rest.
         if (::lstat(native.constData(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
             return Step::Go;
-        if (::unlink(native.constData()) == 0 || errno == ENOENT)
+        // An output that another pack is writing stays: it is in use.
+        int error = EBUSY;
+        const int held = S_ISREG(st.st_mode)
+                             ? ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+                             : -1;
+        if (held < 0 || lockOutput(held)) {
+            if (::unlink(native.constData()) == 0 || errno == ENOENT)
+                error = 0;
+            else
+                error = errno;
+        }
+        if (held >= 0)
+            ::close(held);
+        if (error == 0)
             return Step::Go;
-        const int error = errno;
         if (error == ENOTDIR)
             return failed(texts::notFound(m_job.outputPath));
         if (!isAccessProblem(error))
@@ -162,20 +241,31 @@ Joiner::Step Joiner::openOutput()
             return failed(texts::notFound(m_job.outputPath));
         if (retried && QFileInfo(m_job.outputPath).isHidden())
             return failed(texts::hiddenOutput(m_job.outputPath));
-        m_file.OpenFile(m_job.outputPath, QStringLiteral("READ_WRITE"));
-        if (File64::LastOpenError() == File64::kOpenOk) {
+        const File64::OpenResult opened = m_file.OpenFile(m_job.outputPath, QStringLiteral("READ_WRITE"));
+        if (opened.ok()) {
             m_out = m_file.FileHandle();
-            return Step::Go;
+            // Locked before anything is cut, so another pack's output is never touched; then
+            // a file that appeared at the path since the deletion keeps none of its bytes.
+            if (lockOutput(m_out) && (!identityOfHandle(m_out).regular || ::ftruncate(m_out, 0) == 0))
+                return Step::Go;
+            m_file.CloseFile(m_out);
+            m_out = File64::kInvalidHandle;
+            if (MsgBox(texts::cannotOverwrite(m_job.outputPath), kRetryCancelStop) != IDRETRY)
+                return abortedOnQuestion();
+            retried = true;
+            continue;
         }
-        if (File64::LastOpenError() != File64::kOpenFailed)
+        MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
+        if (opened.code != File64::kOpenFailed)
             return failed(texts::joinUnexpectedError());
-        const int error = File64::LastOpenErrno();
+        const int error = opened.error;
         if (error == ENOENT && outputFolderMissing())
             continue; // the folder went away in between: create it again
         if (error == ENOENT || error == ENOTDIR)
             return failed(texts::notFound(m_job.outputPath));
         if (isTooManyFiles(error))
-            return failed(texts::tooManyFiles(m_job.sources.isEmpty() ? m_job.outputPath : m_job.sources[0].path));
+            return failed(
+                texts::tooManyFiles(m_job.sources.isEmpty() ? m_job.outputPath : m_job.sources[0].path));
         if (!isAccessProblem(error))
             return failed(texts::joinUnexpectedError());
         if (MsgBox(texts::cannotOverwrite(m_job.outputPath), kRetryCancelStop) != IDRETRY)
@@ -193,14 +283,21 @@ Joiner::Step Joiner::packSource(const PackSource& source)
             return failed(texts::notFound(source.path));
         return failed(texts::sourceChangedSize(source.path, source.length, length));
     }
-    m_file.OpenFile(source.path, QStringLiteral("READ_ONLY"));
-    if (File64::LastOpenError() != File64::kOpenOk) {
-        // File64 has already said "Error opening '<path>'!".
-        if (isTooManyFiles(File64::LastOpenErrno()))
+    // Sources are only read: a source gone since it was measured is not created again.
+    const File64::OpenResult opening = m_file.OpenFile(source.path, File64::kReadOnlyExisting);
+    if (!opening.ok()) {
+        if (opening.error == ENOENT)
+            return failed(texts::notFound(source.path));
+        MsgBox(File64::openErrorText(opening), File64::kOpenErrorStyle);
+        if (isTooManyFiles(opening.error))
             return failed(texts::tooManyFiles(source.path));
         return failed(QString());
     }
     m_source = m_file.FileHandle();
+    const Identity opened = identityOfHandle(m_source);
+    if (opened.size != qint64(length))
+        return failed(
+            texts::sourceChangedSize(source.path, source.length, quint64(qMax<qint64>(opened.size, 0))));
     ::posix_fadvise(m_source, 0, 0, POSIX_FADV_SEQUENTIAL); // read ahead further, as cat does
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
@@ -224,6 +321,12 @@ Joiner::Step Joiner::packSource(const PackSource& source)
         if (m_view.cancelRequested())
             return cancelled();
     }
+    // Still the file that was opened, at the length taken at the start: a recording that
+    // grew, or a file renamed over it, would lose bytes if it went to the trash.
+    const Identity copied = identityOfHandle(m_source);
+    if (copied.size != opened.size || !copied.sameFile(identityOfPath(source.path)))
+        return failed(texts::sourceChangedWhilePacked(source.path));
+    m_packed.push_back(copied);
     m_file.CloseFile(m_source);
     m_source = File64::kInvalidHandle;
     return Step::Go;
@@ -262,7 +365,8 @@ Joiner::Step Joiner::readBlock(const PackSource& source, qint64 size, quint64 do
     if (read.error != 0)
         return failed(texts::cannotRead(source.path, texts::errnoText(read.error)));
     if (read.bytes < size)
-        return failed(texts::sourceEndedEarly(source.path, doneOfSource + quint64(read.bytes), source.length));
+        return failed(
+            texts::sourceEndedEarly(source.path, doneOfSource + quint64(read.bytes), source.length));
     return writeBlock(size);
 }
 
@@ -275,7 +379,8 @@ Joiner::Step Joiner::writeBlock(qint64 size)
             return Step::Go;
         }
         const int error = written.error != 0 ? written.error : ENOSPC;
-        if (MsgBox(texts::cannotWrite(m_job.outputPath, texts::errnoText(error)), kRetryCancelStop) != IDRETRY)
+        if (MsgBox(texts::cannotWrite(m_job.outputPath, texts::errnoText(error)), kRetryCancelStop) !=
+            IDRETRY)
             return abortedOnQuestion();
         // Retry: the same block, from where it started (a device that cannot seek takes
         // it as it comes).
@@ -297,23 +402,62 @@ Joiner::Step Joiner::finish()
 {
     m_view.destroyProgressBar();
     m_view.setPercentText(QString());
-    if (m_job.deleteAfter != DeleteAfterAction::No && ::fsync(m_out) != 0) {
+    const bool trash = m_job.deleteAfter != DeleteAfterAction::No;
+    if (trash && ::fsync(m_out) != 0) {
         // The sources must not go while the output may not be on disk.
         return failed(texts::cannotFlush(m_job.outputPath, texts::errnoText(errno)));
     }
-    m_file.CloseFile(m_out);
+    if (checkOutput() == Step::End)
+        return Step::End;
+    const int closeError = m_file.CloseFile(m_out);
     m_out = File64::kInvalidHandle;
+    if (closeError != 0)
+        return failed(texts::cannotClose(m_job.outputPath, texts::errnoText(closeError)));
+    if (trash) {
+        // The output's folder entry too, or a crash could leave neither output nor sources.
+        if (const int error = syncFolder(QFileInfo(m_job.outputPath).absolutePath()); error != 0)
+            return failed(texts::cannotFlush(m_job.outputPath, texts::errnoText(error)));
+    }
     m_host.notBusyMode();
     m_host.unhideLogo();
     QStringList paths;
     for (const PackSource& s : m_job.sources)
         paths << s.path;
-    DeleteFiles(paths, m_job.deleteAfter);
+    QString changed;
+    if (DeleteFiles(paths, m_job.deleteAfter, [&] { return changed = changedSource(); }) ==
+        DeleteOutcome::SourceChanged)
+        return failed(texts::sourceChangedWhilePacked(changed));
     m_view.closeWindow();
     MsgBox(texts::packedSuccessfully(m_job.outputPath, m_job.totalPackSize), kInformation);
     m_host.setWaitCursor(false);
     m_outcome = PackOutcome::Packed;
     return Step::End;
+}
+
+// Success only for the file that is really there: the path still names the file written,
+// which still has a name, at the full size.
+Joiner::Step Joiner::checkOutput()
+{
+    const Identity written = identityOfHandle(m_out);
+    const Identity named = identityOfPath(m_job.outputPath);
+    if (!named.exists || written.links == 0)
+        return failed(texts::outputDeleted(m_job.outputPath));
+    if (!written.sameFile(named))
+        return failed(texts::outputReplaced(m_job.outputPath));
+    if (written.regular && written.size != qint64(m_job.totalPackSize))
+        return failed(texts::outputWrongSize(m_job.outputPath, quint64(qMax<qint64>(written.size, 0)),
+                                             m_job.totalPackSize));
+    return Step::Go;
+}
+
+QString Joiner::changedSource() const
+{
+    for (qsizetype i = 0; i < m_job.sources.size() && i < m_packed.size(); ++i) {
+        const Identity now = identityOfPath(m_job.sources[i].path);
+        if (!now.sameFile(m_packed[i]) || now.size != m_packed[i].size)
+            return m_job.sources[i].path;
+    }
+    return {};
 }
 
 Joiner::Step Joiner::cancelled()
@@ -339,11 +483,15 @@ Joiner::Step Joiner::failed(const QString& text, int style)
     return Step::End;
 }
 
-Joiner::Step Joiner::abortedOnQuestion() { return failed(texts::packingAborted(), kInformation); }
+Joiner::Step Joiner::abortedOnQuestion()
+{
+    return failed(texts::packingAborted(), kInformation);
+}
 
 } // namespace
 
-JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
+JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,
+                     const MonotonicClock& clock)
 {
     return Joiner(job, host, view, file, clock).run();
 }

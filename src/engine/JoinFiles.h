@@ -8,14 +8,13 @@
 // ends before its length, changed size, or cannot be read ends the pack. After a failure
 // or Cancel no after-pack action runs, no success is reported, and the partial output is
 // left as it is. Before sources go to the trash the output is flushed to disk.
+#include "base/File64.h"
+#include "base/TransferRate.h"
+#include "engine/PackHost.h"
+
 #include <QString>
 #include <QVector>
-
 #include <functional>
-
-#include "base/File64.h"
-#include "engine/PackHost.h"
-#include "base/TransferRate.h"
 
 namespace kt {
 

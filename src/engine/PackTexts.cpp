@@ -2,44 +2,70 @@
 
 #include <QLocale>
 #include <QStringList>
-
 #include <cstring>
 
 namespace kt::texts {
 
-QString nothingToPack() { return QStringLiteral("Nothing to pack."); }
-QString atLeastTwoFiles() { return QStringLiteral("At least 2 files are required for packing."); }
-QString checkingFreeSpace() { return QStringLiteral("Checking available freespace..."); }
-QString verifyingMpeg() { return QStringLiteral("Verifying mpeg compatibility..."); }
+QString nothingToPack()
+{
+    return QStringLiteral("Nothing to pack.");
+}
+QString atLeastTwoFiles()
+{
+    return QStringLiteral("At least 2 files are required for packing.");
+}
+QString checkingFreeSpace()
+{
+    return QStringLiteral("Checking available freespace...");
+}
+QString verifyingMpeg()
+{
+    return QStringLiteral("Verifying mpeg compatibility...");
+}
 
 QString notCompatibleQuestion()
 {
-    return QStringLiteral("Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?");
+    return QStringLiteral(
+        "Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?");
 }
 
-QString notEnoughFreeSpace() { return QStringLiteral("Not enough free diskspace. Packing aborted!"); }
+QString notEnoughFreeSpace()
+{
+    return QStringLiteral("Not enough free diskspace. Packing aborted!");
+}
 
 QString zeroByteFile(const QString& path)
 {
     return QStringLiteral("Cannot pack '%1' which is a 0 byte file. Packing aborted!").arg(path);
 }
 
-QString cannotPackSaveAsFile() { return QStringLiteral("Cannot pack Save As file!"); }
+QString cannotPackSaveAsFile()
+{
+    return QStringLiteral("Cannot pack Save As file!");
+}
 
-QString notFound(const QString& path) { return QStringLiteral("'%1' was not found! Packing aborted!").arg(path); }
+QString notFound(const QString& path)
+{
+    return QStringLiteral("'%1' was not found! Packing aborted!").arg(path);
+}
 
-QString notClosedProperly() { return QStringLiteral("The requested file was not closed properly! Try again later!"); }
+QString notClosedProperly()
+{
+    return QStringLiteral("The requested file was not closed properly! Try again later!");
+}
 
 QString tooManyFiles(const QString& path)
 {
-    return QStringLiteral("Kliva cannot pack '%1' due to excess number of file handling. Possible solution is to "
-                          "move the file elsewhere other than the root directory.")
+    return QStringLiteral(
+               "Kliva cannot pack '%1' due to excess number of file handling. Possible solution is to "
+               "move the file elsewhere other than the root directory.")
         .arg(path);
 }
 
 QString cannotOverwrite(const QString& outputPath)
 {
-    return QStringLiteral("Cannot overwrite '%1'. Disk full/write-protected or file is in use.").arg(outputPath);
+    return QStringLiteral("Cannot overwrite '%1'. Disk full/write-protected or file is in use.")
+        .arg(outputPath);
 }
 
 QString hiddenOutput(const QString& outputPath)
@@ -47,19 +73,24 @@ QString hiddenOutput(const QString& outputPath)
     return QStringLiteral("'%1' is a hidden file. Packing aborted.").arg(outputPath);
 }
 
-QString packingAborted() { return QStringLiteral("Packing aborted by user"); }
+QString packingAborted()
+{
+    return QStringLiteral("Packing aborted by user");
+}
 
 QString joinUnexpectedError()
 {
-    return QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
-                          "Vantu Kliva TARN. If the error persist, please submit a bug report immediately.");
+    return QStringLiteral(
+        "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
+        "Vantu Kliva TARN. If the error persist, please submit a bug report immediately.");
 }
 
 QString packUnexpectedError(int number)
 {
-    return QStringLiteral("Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
-                          "Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report immediately."
-                          "\r\n\r\nError number %1 detected.")
+    return QStringLiteral(
+               "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
+               "Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report immediately."
+               "\r\n\r\nError number %1 detected.")
         .arg(number);
 }
 
@@ -74,8 +105,9 @@ QString packedSuccessfully(const QString& outputPath, quint64 totalBytes)
 
 QString cannotWrite(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot write to '%1': %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
-                          "and leaves the part written so far.")
+    return QStringLiteral(
+               "Cannot write to '%1': %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
+               "and leaves the part written so far.")
         .arg(outputPath, reason);
 }
 
@@ -92,7 +124,8 @@ QString cannotRead(const QString& path, const QString& reason)
 
 QString sourceEndedEarly(const QString& path, quint64 got, quint64 expected)
 {
-    return QStringLiteral("'%1' ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
+    return QStringLiteral(
+               "'%1' ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
         .arg(path)
         .arg(got)
         .arg(expected);
@@ -104,6 +137,40 @@ QString sourceChangedSize(const QString& path, quint64 was, quint64 now)
         .arg(path)
         .arg(was)
         .arg(now);
+}
+
+namespace {
+QString keptSuffix()
+{
+    return QStringLiteral(" Packing aborted! The source files were kept.");
+}
+} // namespace
+
+QString sourceChangedWhilePacked(const QString& path)
+{
+    return QStringLiteral("'%1' changed while it was being packed.").arg(path) + keptSuffix();
+}
+
+QString outputDeleted(const QString& outputPath)
+{
+    return QStringLiteral("'%1' was deleted while it was being packed.").arg(outputPath) + keptSuffix();
+}
+
+QString outputReplaced(const QString& outputPath)
+{
+    return QStringLiteral("'%1' was replaced by another file while it was being packed.").arg(outputPath) +
+           keptSuffix();
+}
+
+QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total)
+{
+    return QStringLiteral("'%1' holds %2 bytes instead of %3.").arg(outputPath).arg(size).arg(total) +
+           keptSuffix();
+}
+
+QString cannotClose(const QString& outputPath, const QString& reason)
+{
+    return QStringLiteral("Cannot finish writing '%1': %2.").arg(outputPath, reason) + keptSuffix();
 }
 
 QString trashQuestion(const QStringList& paths)
@@ -118,15 +185,29 @@ QString trashQuestion(const QStringList& paths)
 
 QString notTrashed(const QVector<TrashFailure>& failures)
 {
-    if (failures.size() == 1)
+    // A file that went to the trash without a usable record is not "left where it is".
+    const auto line = [](const TrashFailure& f) {
+        return f.inTrashAs.isEmpty()
+                   ? QStringLiteral("'%1' (%2)").arg(f.path, f.reason)
+                   : QStringLiteral("'%1' (%2; it is in the trash, '%3', and must be restored by hand)")
+                         .arg(f.path, f.reason, f.inTrashAs);
+    };
+    if (failures.size() == 1 && failures[0].inTrashAs.isEmpty())
         return QStringLiteral("'%1' could not be moved to the trash (%2). It was left where it is.")
             .arg(failures[0].path, failures[0].reason);
-    QString text = QStringLiteral("These files could not be moved to the trash and were left where they are:\r\n");
+    if (failures.size() == 1)
+        return QStringLiteral("This file could not be moved to the trash properly:\r\n\r\n") +
+               line(failures[0]);
+    QString text =
+        QStringLiteral("These files could not be moved to the trash and were left where they are:\r\n");
     for (const TrashFailure& f : failures)
-        text += QStringLiteral("\r\n'%1' (%2)").arg(f.path, f.reason);
+        text += QStringLiteral("\r\n") + line(f);
     return text;
 }
 
-QString errnoText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 } // namespace kt::texts

@@ -1,27 +1,27 @@
 #pragma once
 // The texts the pack command, the join and the after-pack actions show. Paths are
 // quoted between apostrophes.
+#include "platform/Shell.h"
+
 #include <QString>
 #include <QVector>
 
-#include "platform/Shell.h"
-
 namespace kt::texts {
 
-QString nothingToPack();            // "Nothing to pack."
-QString atLeastTwoFiles();          // "At least 2 files are required for packing."
-QString checkingFreeSpace();        // "Checking available freespace..."
-QString verifyingMpeg();            // "Verifying mpeg compatibility..."
-QString notCompatibleQuestion();    // the compatibility question
-QString notEnoughFreeSpace();       // "Not enough free diskspace. Packing aborted!"
+QString nothingToPack();         // "Nothing to pack."
+QString atLeastTwoFiles();       // "At least 2 files are required for packing."
+QString checkingFreeSpace();     // "Checking available freespace..."
+QString verifyingMpeg();         // "Verifying mpeg compatibility..."
+QString notCompatibleQuestion(); // the compatibility question
+QString notEnoughFreeSpace();    // "Not enough free diskspace. Packing aborted!"
 QString zeroByteFile(const QString& path);
-QString cannotPackSaveAsFile();     // "Cannot pack Save As file!"
+QString cannotPackSaveAsFile(); // "Cannot pack Save As file!"
 QString notFound(const QString& path);
 QString notClosedProperly();
 QString tooManyFiles(const QString& path);
 QString cannotOverwrite(const QString& outputPath);
 QString hiddenOutput(const QString& outputPath);
-QString packingAborted();           // "Packing aborted by user"
+QString packingAborted(); // "Packing aborted by user"
 // The join's catch-all message (one paragraph).
 QString joinUnexpectedError();
 // The pack command's catch-all message with the error number.
@@ -34,6 +34,12 @@ QString cannotFlush(const QString& outputPath, const QString& reason);
 QString cannotRead(const QString& path, const QString& reason);
 QString sourceEndedEarly(const QString& path, quint64 got, quint64 expected);
 QString sourceChangedSize(const QString& path, quint64 was, quint64 now);
+// Files that changed while the pack ran: no success, no after-pack action.
+QString sourceChangedWhilePacked(const QString& path);
+QString outputDeleted(const QString& outputPath);
+QString outputReplaced(const QString& outputPath);
+QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total);
+QString cannotClose(const QString& outputPath, const QString& reason);
 
 // After-pack actions.
 QString trashQuestion(const QStringList& paths);

@@ -10,6 +10,7 @@
 #endif
 
 #include "mpeg/StreamInfo.h"
+#include "platform/MessageBox.h"
 
 namespace kt {
 namespace {
@@ -229,9 +230,10 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
 FileScan scanFileForSequenceHeader(File64& file, const QString& path)
 {
     FileScan fs;
-    file.OpenFile(path, File64::kReadOnlyExisting);
-    if (!file.IsOpen()) {
-        file.DiscardFailedOpen(); // the open error has been shown; no second message
+    const File64::OpenResult opened = file.OpenFile(path, File64::kReadOnlyExisting);
+    if (!opened.ok()) {
+        file.DiscardFailedOpen(); // no second message from the close
+        MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
         return fs;
     }
     fs.opened = true;

@@ -44,7 +44,7 @@ SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),
 // scans it and closes it again. `opened` is false when the file could not be opened;
-// File64 has then shown its open error and the result is NotFound.
+// its open error has then been shown and the result is NotFound.
 struct FileScan
 {
     bool opened = false;

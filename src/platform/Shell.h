@@ -13,12 +13,13 @@ struct TrashFailure
 {
     QString path;
     QString reason;
+    QString inTrashAs; // empty: the file stayed where it was; else moved there, with no usable record
 };
 
 struct TrashResult
 {
     QStringList trashed;
-    QVector<TrashFailure> failed; // these files stay where they are
+    QVector<TrashFailure> failed; // these files stay where they are (but see inTrashAs)
     bool ok() const { return failed.isEmpty(); }
 };
 

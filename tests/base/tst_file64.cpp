@@ -1,13 +1,13 @@
 // File64: the shared handle stack, open-always, the messages, and positions beyond 4 GiB.
-#include <QFile>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <fcntl.h>
-
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "base/File64.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fcntl.h>
 
 using namespace kt;
 
@@ -15,7 +15,10 @@ namespace {
 
 const QString kNoOpenFile = QStringLiteral("There is no open file.");
 
-bool descriptorOpen(int fd) { return ::fcntl(fd, F_GETFD) != -1; }
+bool descriptorOpen(int fd)
+{
+    return ::fcntl(fd, F_GETFD) != -1;
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -44,7 +47,8 @@ private slots:
         QCOMPARE(f.FileHandle(), File64::kInvalidHandle);
         f.SeekAbsolute(0, 10);
         f.SeekRelative(10); // fails on handle -1 as well
-        QCOMPARE(box.texts(), (QStringList{kNoOpenFile, kNoOpenFile, kNoOpenFile, QStringLiteral("Error seeking!")}));
+        QCOMPARE(box.texts(),
+                 (QStringList{kNoOpenFile, kNoOpenFile, kNoOpenFile, QStringLiteral("Error seeking!")}));
         QCOMPARE(box.asked().last().style, 0x40010);
     }
 
@@ -66,37 +70,46 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
+    // A failed open is a value for the caller to show; File64 itself says nothing.
     void openFailures_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<int>("lastError");
-        QTest::newRow("existing only, absent") << "absent.mpg" << File64::kReadOnlyExisting << int(File64::kOpenFailed);
-        QTest::newRow("missing folder") << "no/such/x.mpg" << File64::kReadWrite << int(File64::kOpenFailed);
-        QTest::newRow("unknown mode") << "x.bin" << QStringLiteral("APPEND") << int(File64::kOpenUnexpected);
+        QTest::addColumn<int>("error");
+        QTest::newRow("existing only, absent")
+            << "absent.mpg" << File64::kReadOnlyExisting << int(File64::kOpenFailed) << ENOENT;
+        QTest::newRow("missing folder")
+            << "no/such/x.mpg" << File64::kReadWrite << int(File64::kOpenFailed) << ENOENT;
+        QTest::newRow("a folder") << "." << File64::kReadOnly << int(File64::kOpenFailed) << EISDIR;
+        QTest::newRow("unknown mode")
+            << "x.bin" << QStringLiteral("APPEND") << int(File64::kOpenUnexpected) << EINVAL;
     }
     void openFailures()
     {
         QFETCH(QString, name);
         QFETCH(QString, mode);
         QFETCH(int, lastError);
+        QFETCH(int, error);
         const QString p = path(name);
         test::ScriptedMessageBox box;
         File64 f;
-        f.OpenFile(p, mode);
-        QVERIFY(!f.IsOpen());
-        QVERIFY(!QFile::exists(p));
+        const File64::OpenResult r = f.OpenFile(p, mode);
+        QVERIFY(!r.ok() && !f.IsOpen());
+        QCOMPARE(r.code, lastError);
+        QCOMPARE(r.error, error);
+        QCOMPARE(File64::openErrorText(r), QStringLiteral("Error opening '%1'!").arg(p));
         QCOMPARE(File64::LastOpenError(), lastError);
+        QCOMPARE(QFileInfo(p).isDir(), name == ".");
         // The failed handle is on the stack so that the caller's close stays paired.
         QCOMPARE(File64::OpenHandles(), QVector<int>{-1});
         f.DiscardFailedOpen();
         QCOMPARE(File64::OpenHandleCount(), 0);
         // A success afterwards clears the code.
-        f.OpenFile(path(QStringLiteral("ok.bin")), File64::kReadWrite);
+        QVERIFY(f.OpenFile(path(QStringLiteral("ok.bin")), File64::kReadWrite).ok());
         QCOMPARE(File64::LastOpenError(), File64::kOpenOk);
-        f.CloseFile(f.FileHandle());
-        QCOMPARE(box.texts(), QStringList{QStringLiteral("Error opening '%1'!").arg(p)});
-        QCOMPARE(box.asked().first().style, 0x40010);
+        QCOMPARE(f.CloseFile(f.FileHandle()), 0);
+        QVERIFY(box.asked().isEmpty());
     }
 
     // The shared stack in opening order; descriptor numbers are reused at once, so an

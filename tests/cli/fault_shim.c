@@ -11,16 +11,30 @@
  *   KT_FAULT_SHORT   the first faulty call moves at most this many bytes instead of failing,
  *                    and so do the later ones when KT_FAULT_ERRNO is 0 (0 on a read: end of file)
  *   KT_FAULT_SLEEP_MS  every call on the path first sleeps this long
+ *
+ * A hook runs a shell command once, at an exact moment, for changing files under a running
+ * pack (it runs to its end before the call goes on, without the shim in its environment):
+ *   KT_HOOK_CMD   the command (sh -c)
+ *   KT_HOOK_PATH  the path watched (for "open", the name as passed to open)
+ *   KT_HOOK_OP    "write", "read", "open" or "close": which calls on the path are counted
+ *   KT_HOOK_AT    the hook runs before the call with this number, counted from 1
+ * and "close" is also a fault: KT_FAULT_OP=close makes the faulty closes of the path report
+ * KT_FAULT_ERRNO after the descriptor was really closed (as NFS reports late write errors).
+ *
+ *   KT_TRACE_FILE  appends "fsync PATH" and "rename FROM" lines, in the order of the calls,
+ *                  so a test can tell what was made durable before what moved
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/sendfile.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -40,18 +54,76 @@ __attribute__((constructor)) static void shim_loaded(void)
     }
 }
 
+static int fd_path(int fd, char* target, size_t size)
+{
+    char link[64];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    ssize_t n = fd < 0 ? -1 : readlink(link, target, size - 1);
+    if (n < 0)
+        return 0;
+    target[n] = '\0';
+    return 1;
+}
+
 static int on_path(int fd)
 {
     const char* path = getenv("KT_FAULT_PATH");
     if (!path || !*path || fd < 0)
         return 0;
-    char link[64], target[PATH_MAX];
-    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    ssize_t n = readlink(link, target, sizeof target - 1);
-    if (n < 0)
-        return 0;
-    target[n] = '\0';
-    return strcmp(target, path) == 0;
+    char target[PATH_MAX];
+    return fd_path(fd, target, sizeof target) && strcmp(target, path) == 0;
+}
+
+static void run_hook(void)
+{
+    const char* cmd = getenv("KT_HOOK_CMD");
+    if (!cmd || !*cmd)
+        return;
+    pid_t pid = fork();
+    if (pid == 0) {
+        unsetenv("LD_PRELOAD"); /* a second packer started by the hook runs unfaulted */
+        execl("/bin/sh", "sh", "-c", cmd, (char*)NULL);
+        _exit(127);
+    }
+    int status;
+    while (pid > 0 && waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+static long g_hookCalls = 0;
+
+/* Counts a call of kind `op` on `path` and runs the hook before the chosen one. */
+static void hook_point(const char* op, const char* path)
+{
+    const char* want = getenv("KT_HOOK_OP");
+    const char* watched = getenv("KT_HOOK_PATH");
+    if (!want || strcmp(want, op) != 0 || !watched || !path || strcmp(watched, path) != 0)
+        return;
+    int saved = errno;
+    if (++g_hookCalls == env_long("KT_HOOK_AT", 1))
+        run_hook();
+    errno = saved;
+}
+
+static void hook_fd(const char* op, int fd)
+{
+    char target[PATH_MAX];
+    if (getenv("KT_HOOK_CMD") && fd_path(fd, target, sizeof target))
+        hook_point(op, target);
+}
+
+static void trace(const char* what, const char* path)
+{
+    const char* file = getenv("KT_TRACE_FILE");
+    if (!file || !*file || !path)
+        return;
+    int saved = errno;
+    FILE* f = fopen(file, "ae");
+    if (f) {
+        fprintf(f, "%s %s\n", what, path);
+        fclose(f);
+    }
+    errno = saved;
 }
 
 static int op_is(const char* op)
@@ -94,9 +166,12 @@ static int faulted(int in, int out, size_t* n)
     if (!((op_is("write") && on_path(out)) || (op_is("read") && on_path(in))))
         return 0;
     switch (decide(n)) {
-    case 1: return 1;
-    case 2: return *n == 0 ? 2 : 0;
-    default: return 0;
+    case 1:
+        return 1;
+    case 2:
+        return *n == 0 ? 2 : 0;
+    default:
+        return 0;
     }
 }
 
@@ -106,13 +181,16 @@ static int faulted(int in, int out, size_t* n)
     real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name)
 #define FAULT(in, out, n)                                                                                    \
     switch (faulted(in, out, &n)) {                                                                          \
-    case 1: return -1;                                                                                       \
-    case 2: return 0;                                                                                        \
+    case 1:                                                                                                  \
+        return -1;                                                                                           \
+    case 2:                                                                                                  \
+        return 0;                                                                                            \
     }
 
 ssize_t write(int fd, const void* buf, size_t n)
 {
     REAL(write);
+    hook_fd("write", fd);
     FAULT(-1, fd, n)
     return real_write(fd, buf, n);
 }
@@ -120,6 +198,7 @@ ssize_t write(int fd, const void* buf, size_t n)
 ssize_t read(int fd, void* buf, size_t n)
 {
     REAL(read);
+    hook_fd("read", fd);
     FAULT(fd, -1, n)
     return real_read(fd, buf, n);
 }
@@ -127,6 +206,8 @@ ssize_t read(int fd, void* buf, size_t n)
 ssize_t copy_file_range(int in, off64_t* inOff, int out, off64_t* outOff, size_t n, unsigned flags)
 {
     REAL(copy_file_range);
+    hook_fd("read", in);
+    hook_fd("write", out);
     FAULT(in, out, n)
     return real_copy_file_range(in, inOff, out, outOff, n, flags);
 }
@@ -134,6 +215,66 @@ ssize_t copy_file_range(int in, off64_t* inOff, int out, off64_t* outOff, size_t
 ssize_t sendfile(int out, int in, off_t* offset, size_t n)
 {
     REAL(sendfile);
+    hook_fd("read", in);
+    hook_fd("write", out);
     FAULT(in, out, n)
     return real_sendfile(out, in, offset, n);
+}
+
+/* Opens: the hook may change the file just before it is opened. */
+static int open_mode(int flags, va_list ap)
+{
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(ap, int) : 0;
+}
+
+int open(const char* path, int flags, ...)
+{
+    REAL(open);
+    va_list ap;
+    va_start(ap, flags);
+    int mode = open_mode(flags, ap);
+    va_end(ap);
+    hook_point("open", path);
+    return real_open(path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...)
+{
+    REAL(open64);
+    va_list ap;
+    va_start(ap, flags);
+    int mode = open_mode(flags, ap);
+    va_end(ap);
+    hook_point("open", path);
+    return real_open64(path, flags, mode);
+}
+
+int close(int fd)
+{
+    REAL(close);
+    hook_fd("close", fd);
+    int failing = op_is("close") && on_path(fd);
+    int r = real_close(fd);
+    if (r == 0 && failing) {
+        size_t none = 1;
+        if (decide(&none) == 1)
+            return -1;
+    }
+    return r;
+}
+
+int fsync(int fd)
+{
+    REAL(fsync);
+    char target[PATH_MAX];
+    if (getenv("KT_TRACE_FILE") && fd_path(fd, target, sizeof target))
+        trace("fsync", target);
+    return real_fsync(fd);
+}
+
+int rename(const char* from, const char* to)
+{
+    REAL(rename);
+    trace("rename", from);
+    return real_rename(from, to);
 }

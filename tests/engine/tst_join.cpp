@@ -9,6 +9,7 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/file.h>
 
 using namespace kt;
 using namespace kt::test;
@@ -28,6 +29,28 @@ bool inOrder(const EventLog& log, const QStringList& events)
 }
 
 const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
+
+// What stops a join.
+enum class Stop {
+    Cancel,         // the user presses Cancel at `bar`
+    Resize,         // source `victim` is cut or grown to `size` at `bar`
+    Remove,         // source `victim` is deleted at `bar`
+    RemoveOutput,   // the output is deleted at `bar`
+    OutputIsFolder, // a folder stands where the output goes
+    OutputLocked,   // another pack is writing the output
+};
+
+struct JoinStop
+{
+    Stop what;
+    int bar;     // the progress update (from 1) at which it happens
+    int victim;  // the source row changed, -1: none
+    qint64 size; // for Resize
+    const char* output;
+    QList<int> answers; // to the questions asked, in order
+    int written;        // bytes the output holds afterwards, -1: any prefix of the sources
+    QStringList (*messages)(const QString& output, const QStringList& sources); // every message, in order
+};
 
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
@@ -52,6 +75,8 @@ struct Join : PackRig
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(JoinStop)
 
 class TestJoin : public QObject
 {
@@ -117,75 +142,117 @@ private slots:
 
     void joinStops_data()
     {
-        QTest::addColumn<QString>(
-            "event"); // "cancel BAR", "resize BAR ROW SIZE", "remove BAR ROW", or the output name
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<int>("written");          // -1: any prefix
-        QTest::addColumn<QStringList>("messages"); // "<out>", "<1>", "<2>" stand for the paths
+        QTest::addColumn<JoinStop>("stop");
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
         // a remainder of 5,000), b bars 4-6.
-        const QStringList aborted{texts::packingAborted()};
-        QTest::newRow("cancel in the first block") << "cancel 1" << QList<int>{} << 10000 << aborted;
-        QTest::newRow("cancel in a remainder") << "cancel 3" << QList<int>{} << 25000 << aborted;
-        QTest::newRow("cancel in the second file") << "cancel 4" << QList<int>{} << 35000 << aborted;
-        QTest::newRow("cancel in its last block") << "cancel 6" << QList<int>{} << 55000 << aborted;
-        const QStringList cannotOpen{"Error opening '<out>'!", texts::cannotOverwrite("<out>")};
-        QTest::newRow("output is a folder: retry, cancel")
-            << "folder.mpg" << QList<int>{IDRETRY, IDCANCEL} << -1 << cannotOpen + cannotOpen + aborted;
-        QTest::newRow("hidden output folder: retry")
-            << ".hidden.mpg" << QList<int>{IDRETRY} << -1
-            << cannotOpen + QStringList{texts::hiddenOutput("<out>")};
-        QTest::newRow("source truncated between two blocks")
-            << "resize 4 1 15000" << QList<int>{} << -1
-            << QStringList{texts::sourceEndedEarly("<1>", 15000, 30000)};
-        QTest::newRow("source grown before its turn")
-            << "resize 2 2 50000" << QList<int>{} << 55000
-            << QStringList{texts::sourceChangedSize("<2>", 12000, 50000)};
-        QTest::newRow("source deleted before its turn")
-            << "remove 3 1" << QList<int>{} << 25000 << QStringList{texts::notFound("<1>")};
+        const auto aborted = [](const QString&, const QStringList&) {
+            return QStringList{texts::packingAborted()};
+        };
+        const auto row = [](const char* name, JoinStop stop) { QTest::newRow(name) << stop; };
+        row("cancel in the first block", {Stop::Cancel, 1, -1, 0, "out.mpg", {}, 10000, aborted});
+        row("cancel in a remainder", {Stop::Cancel, 3, -1, 0, "out.mpg", {}, 25000, aborted});
+        row("cancel in the second file", {Stop::Cancel, 4, -1, 0, "out.mpg", {}, 35000, aborted});
+        row("cancel in its last block", {Stop::Cancel, 6, -1, 0, "out.mpg", {}, 55000, aborted});
+        row("output is a folder: retry, cancel",
+            {Stop::OutputIsFolder,
+             0,
+             -1,
+             0,
+             "folder.mpg",
+             {IDRETRY, IDCANCEL},
+             -1,
+             [](const QString& out, const QStringList&) {
+                 const QStringList cannotOpen{"Error opening '" + out + "'!", texts::cannotOverwrite(out)};
+                 return cannotOpen + cannotOpen + QStringList{texts::packingAborted()};
+             }});
+        row("hidden output folder: retry", {Stop::OutputIsFolder,
+                                            0,
+                                            -1,
+                                            0,
+                                            ".hidden.mpg",
+                                            {IDRETRY},
+                                            -1,
+                                            [](const QString& out, const QStringList&) {
+                                                return QStringList{"Error opening '" + out + "'!",
+                                                                   texts::cannotOverwrite(out),
+                                                                   texts::hiddenOutput(out)};
+                                            }});
+        row("output in use by another pack: retry, cancel",
+            {Stop::OutputLocked,
+             0,
+             -1,
+             0,
+             "out.mpg",
+             {IDRETRY, IDCANCEL},
+             0,
+             [](const QString& out, const QStringList&) {
+                 return QStringList{texts::cannotOverwrite(out), texts::cannotOverwrite(out),
+                                    texts::packingAborted()};
+             }});
+        row("source truncated between two blocks",
+            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, [](const QString&, const QStringList& src) {
+                 return QStringList{texts::sourceEndedEarly(src[1], 15000, 30000)};
+             }});
+        row("source grown before its turn",
+            {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, [](const QString&, const QStringList& src) {
+                 return QStringList{texts::sourceChangedSize(src[2], 12000, 50000)};
+             }});
+        row("source grown while it is copied",
+            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, [](const QString&, const QStringList& src) {
+                 return QStringList{texts::sourceChangedWhilePacked(src[1])};
+             }});
+        row("source deleted before its turn",
+            {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, [](const QString&, const QStringList& src) {
+                 return QStringList{texts::notFound(src[1])};
+             }});
+        row("output deleted while packing",
+            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, [](const QString& out, const QStringList&) {
+                 return QStringList{texts::outputDeleted(out)};
+             }});
     }
     void joinStops()
     {
-        QFETCH(QString, event);
-        QFETCH(QList<int>, answers);
-        QFETCH(int, written);
-        QFETCH(QStringList, messages);
+        QFETCH(JoinStop, stop);
         Join j;
         j.add("a.mpg", 25000);
         j.add("b.mpg", 30000);
         j.add("c.mpg", 12000);
-        const QStringList e = event.split(' ');
-        const QString out = j.path(e.size() == 1 ? event : "out.mpg");
-        const int victim = e.size() > 2 ? e[2].toInt() : -1;
-        if (e.size() == 1)
+        const QString out = j.path(stop.output);
+        if (stop.what == Stop::OutputIsFolder)
             QVERIFY(QDir().mkdir(out)); // a folder where the output should go
-        j.host.view.cancelAtBar = e[0] == "cancel" ? e[1].toInt() : 0;
+        QFile otherWriter(out);
+        if (stop.what == Stop::OutputLocked)
+            QVERIFY(otherWriter.open(QIODevice::WriteOnly) && ::flock(otherWriter.handle(), LOCK_EX) == 0);
+        j.host.view.cancelAtBar = stop.what == Stop::Cancel ? stop.bar : 0;
         j.host.view.onBar = [&](int bar) {
-            if (e[0] == "resize" && bar == e[1].toInt())
-                QFile(j.src.paths[victim]).resize(e[3].toInt());
-            else if (e[0] == "remove" && bar == e[1].toInt())
-                QFile::remove(j.src.paths[victim]);
+            if (bar != stop.bar)
+                return;
+            if (stop.what == Stop::Resize)
+                QFile(j.src.paths[stop.victim]).resize(stop.size);
+            else if (stop.what == Stop::Remove)
+                QFile::remove(j.src.paths[stop.victim]);
+            else if (stop.what == Stop::RemoveOutput)
+                QFile::remove(out);
         };
-        j.box.answers << answers;
-        for (QString& m : messages)
-            m.replace("<out>", out).replace("<1>", j.src.paths.value(1)).replace("<2>", j.src.paths.value(2));
+        j.box.answers << stop.answers;
+        const QStringList messages = stop.messages(out, j.src.paths);
 
         const JoinResult r = j.run(out);
 
-        QCOMPARE(r.outcome, e[0] == "cancel" ? PackOutcome::Cancelled : PackOutcome::Failed);
+        QCOMPARE(r.outcome, stop.what == Stop::Cancel ? PackOutcome::Cancelled : PackOutcome::Failed);
         QCOMPARE(j.box.texts, messages);
-        if (e[0] == "cancel")
-            QCOMPARE(j.host.view.bars.size(), e[1].toInt()); // nothing moved after the click
-        if (written >= 0)
-            QCOMPARE(fileBytes(out), j.src.joined().left(written));
+        if (stop.what == Stop::Cancel)
+            QCOMPARE(j.host.view.bars.size(), stop.bar); // nothing moved after the click
+        if (stop.written >= 0)
+            QCOMPARE(fileBytes(out), j.src.joined().left(stop.written));
         QVERIFY(j.src.joined().startsWith(fileBytes(out)));
         const bool failed = r.outcome == PackOutcome::Failed;
         QVERIFY(inOrder(j.log, {"msg:" + messages.last(), failed ? "host:errorResume" : "host:destroyMainBar",
                                 "view:close"}));
         QCOMPARE(j.log.contains("host:errorResume"), failed);
         QVERIFY(j.trash.trashRequests().isEmpty());
-        QVERIFY(j.src.unchanged(victim));
-        QCOMPARE(QFileInfo::exists(j.src.paths[1]), e[0] != "remove"); // never recreated by the open
+        QVERIFY(j.src.unchanged(stop.victim));
+        QCOMPARE(QFileInfo::exists(j.src.paths[1]), stop.what != Stop::Remove); // never recreated by the open
     }
 
     void diskFullThenRetry_data() // Cancel after a failed write is in the packer's fault table
@@ -251,7 +318,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
         if (failSecond)
-            QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test"}})));
+            QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test", {}}})));
         QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
         QVERIFY(inOrder(j.log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
     }

@@ -117,6 +117,7 @@ private slots:
     void wholePack();
     void stopped_data();
     void stopped();
+    void sourceGrowsDuringJoin();
 
 private:
     QTemporaryDir m_config;
@@ -293,6 +294,45 @@ void PackFromWindowTest::stopped()
     if (setup != "shrink")
         QCOMPARE(test::fileBytes(b), bBefore); // even when it was named as the output
     QVERIFY(rig.shell.trashRequests().isEmpty());
+    QVERIFY(rig.isIdle());
+}
+
+// The window runs the same engine as the packer: a source that grows while it is copied (a
+// recording still being written) ends the pack with a stop message, and nothing is trashed.
+void PackFromWindowTest::sourceGrowsDuringJoin()
+{
+    Rig rig;
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    rig.option("MCheckMnu", false);
+    rig.option("NormalSpeedChk", true);
+    rig.option("DelNoPromptMnu", true);
+    const QString a = rig.dir.filePath("a.mpg"), b = rig.dir.filePath("b.mpg");
+    const QByteArray aBefore = rig.clip("a.mpg", 300'000, 1), bBefore = rig.clip("b.mpg", 200'000, 2);
+    const QByteArray tail = test::patternBytes(5000, 7);
+    rig.setRows({a, b});
+    const QString output = rig.dir.filePath("out.mpg");
+    rig.dialogs.answerSave(output);
+    // At the first yield inside a's copy (after its first block), more of it is recorded.
+    bool grown = false;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* label = modal ? modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl")) : nullptr;
+        if (grown || !label || !label->text().contains("a.mpg"))
+            return;
+        QFile f(a);
+        grown = f.open(QIODevice::Append) && f.write(tail) == tail.size();
+    });
+    rig.onBarShown = [&](QProgressBar*) { sampler.start(0); };
+
+    rig.pack("menu");
+
+    QVERIFY(grown);
+    QCOMPARE(rig.messages.texts(), QStringList{texts::sourceChangedWhilePacked(a)});
+    QCOMPARE(msgIcon(rig.messages.asked()[0].style), int(MB_ICONHAND));
+    QVERIFY(rig.shell.trashRequests().isEmpty());
+    QCOMPARE(test::fileBytes(a), aBefore + tail);
+    QCOMPARE(test::fileBytes(b), bBefore);
     QVERIFY(rig.isIdle());
 }
 

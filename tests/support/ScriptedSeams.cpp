@@ -48,14 +48,14 @@ TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
     TrashResult result;
     for (const QString& path : paths) {
         if (failFor.contains(path)) {
-            result.failed.push_back({path, QStringLiteral("refused by the test")});
+            result.failed.push_back({path, QStringLiteral("refused by the test"), {}});
             continue;
         }
         if (!m_trashFolder.isEmpty()) {
             const QString target = QDir(m_trashFolder).filePath(
                 QStringLiteral("%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName()));
             if (!QFile::rename(path, target)) {
-                result.failed.push_back({path, QStringLiteral("rename failed")});
+                result.failed.push_back({path, QStringLiteral("rename failed"), {}});
                 continue;
             }
         }
