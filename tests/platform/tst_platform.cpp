@@ -1,11 +1,24 @@
 // The seams: the message-box routine's last answer, style parts, filter conversion.
-#include <QtTest>
-
 #include "../support/ScriptedSeams.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
+#include "platform/ui/DesktopShell.h"
+
+#include <QtTest>
 
 using namespace kt;
+
+namespace {
+// What the desktop's opener does when asked to open something.
+struct OpenerCase
+{
+    QString target;        // relative names live in the test's folder
+    QByteArray openerExit; // the fake xdg-open's exit status; empty: no opener is run
+    ShellOpenResult result;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(OpenerCase)
 
 class TestPlatform : public QObject
 {
@@ -25,6 +38,52 @@ private slots:
         QCOMPARE(box.unscriptedCount(), 2);
         QCOMPARE(box.asked().at(0).title, QStringLiteral("Vantu Kliva TARN"));
         QCOMPARE(box.asked().at(1).title, QStringLiteral("T"));
+    }
+
+    // The window's shell opens through xdg-open and hears when nothing could open the target.
+    void desktopShellOpen_data()
+    {
+        QTest::addColumn<OpenerCase>("c");
+        QTest::newRow("file opened") << OpenerCase{"clip.mpg", "0", ShellOpenResult::Opened};
+        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", "3", ShellOpenResult::Failed};
+        QTest::newRow("the program failed") << OpenerCase{"clip.mpg", "4", ShellOpenResult::Failed};
+        QTest::newRow("address opened")
+            << OpenerCase{"https://www.vantu.example/", "0", ShellOpenResult::Opened};
+        QTest::newRow("no browser") << OpenerCase{"https://www.vantu.example/", "3", ShellOpenResult::Failed};
+        QTest::newRow("no mail program")
+            << OpenerCase{"mailto:support@vantu.example", "3", ShellOpenResult::Failed};
+        QTest::newRow("missing file") << OpenerCase{"gone.mpg", {}, ShellOpenResult::NotFound};
+    }
+    void desktopShellOpen()
+    {
+        QFETCH(OpenerCase, c);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile clip(dir.filePath("clip.mpg"));
+        QVERIFY(clip.open(QIODevice::WriteOnly));
+        clip.close();
+        const QString opener = dir.filePath("xdg-open");
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\nexit " +
+                     (c.openerExit.isEmpty() ? QByteArray("0") : c.openerExit) + "\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.path()));
+        const bool isFile = !c.target.contains(QLatin1Char(':'));
+        const QString target = isFile ? dir.filePath(c.target) : c.target;
+        DesktopShell desktop;
+        const ShellOpenResult result = desktop.open(target);
+        qputenv("PATH", path);
+        QCOMPARE(result, c.result);
+        QFile asked(dir.filePath("asked"));
+        if (c.openerExit.isEmpty()) {
+            QVERIFY(!asked.exists());
+            return;
+        }
+        QVERIFY(asked.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(asked.readAll()), target);
     }
 
     void styleParts_data()
