@@ -14,7 +14,9 @@ struct OpenerCase
 {
     QString target;        // relative names live in the test's folder
     QByteArray openerExit; // the fake xdg-open's exit status; empty: no opener is run
+    bool slow;             // the opener answers only after the shell stopped waiting
     ShellOpenResult result;
+    bool laterMessage; // a slow "nothing could open it" is said when it comes
 };
 } // namespace
 
@@ -43,20 +45,25 @@ private slots:
     // The window's shell opens through xdg-open and hears when nothing could open the target.
     void desktopShellOpen_data()
     {
+        using R = ShellOpenResult;
         QTest::addColumn<OpenerCase>("c");
-        QTest::newRow("file opened") << OpenerCase{"clip.mpg", "0", ShellOpenResult::Opened};
-        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", "3", ShellOpenResult::Failed};
-        QTest::newRow("the program failed") << OpenerCase{"clip.mpg", "4", ShellOpenResult::Failed};
+        QTest::newRow("file opened") << OpenerCase{"clip.mpg", "0", false, R::Opened, false};
+        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", "3", false, R::Failed, false};
+        QTest::newRow("the program failed") << OpenerCase{"clip.mpg", "4", false, R::Failed, false};
         QTest::newRow("address opened")
-            << OpenerCase{"https://www.vantu.example/", "0", ShellOpenResult::Opened};
-        QTest::newRow("no browser") << OpenerCase{"https://www.vantu.example/", "3", ShellOpenResult::Failed};
+            << OpenerCase{"https://www.vantu.example/", "0", false, R::Opened, false};
+        QTest::newRow("no browser") << OpenerCase{"https://www.vantu.example/", "3", false, R::Failed, false};
         QTest::newRow("no mail program")
-            << OpenerCase{"mailto:support@vantu.example", "3", ShellOpenResult::Failed};
-        QTest::newRow("missing file") << OpenerCase{"gone.mpg", {}, ShellOpenResult::NotFound};
+            << OpenerCase{"mailto:support@vantu.example", "3", false, R::Failed, false};
+        QTest::newRow("missing file") << OpenerCase{"gone.mpg", {}, false, R::NotFound, false};
+        QTest::newRow("slow desktop, nothing found") << OpenerCase{"clip.mpg", "3", true, R::Opened, true};
+        QTest::newRow("slow desktop, opened") << OpenerCase{"clip.mpg", "0", true, R::Opened, false};
+        QTest::newRow("viewer ended with an error") << OpenerCase{"clip.mpg", "1", true, R::Opened, false};
     }
     void desktopShellOpen()
     {
         QFETCH(OpenerCase, c);
+        test::ScriptedMessageBox boxes;
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QFile clip(dir.filePath("clip.mpg"));
@@ -65,7 +72,9 @@ private slots:
         const QString opener = dir.filePath("xdg-open");
         QFile script(opener);
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\nexit " +
+        // Records what it was asked, then (slowly) answers; "done" marks its last step.
+        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\n" +
+                     QByteArray(c.slow ? "/bin/sleep 1\n" : "") + ": > \"${0%/*}/done\"\nexit " +
                      (c.openerExit.isEmpty() ? QByteArray("0") : c.openerExit) + "\n");
         script.close();
         QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -73,7 +82,7 @@ private slots:
         qputenv("PATH", QFile::encodeName(dir.path()));
         const bool isFile = !c.target.contains(QLatin1Char(':'));
         const QString target = isFile ? dir.filePath(c.target) : c.target;
-        DesktopShell desktop;
+        DesktopShell desktop(c.slow ? 100 : 10000); // a fast answer comes well within the wait
         const ShellOpenResult result = desktop.open(target);
         qputenv("PATH", path);
         QCOMPARE(result, c.result);
@@ -82,8 +91,17 @@ private slots:
             QVERIFY(!asked.exists());
             return;
         }
+        QTRY_VERIFY(QFile::exists(dir.filePath("done")));
         QVERIFY(asked.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(asked.readAll()), target);
+        if (c.laterMessage) {
+            QTRY_COMPARE(boxes.texts(), QStringList{noProgramToOpenText(target)});
+            QCOMPARE(boxes.asked().first().style, 48);
+            QCOMPARE(boxes.asked().first().title, QStringLiteral("Vantu Kliva TARN"));
+        } else {
+            QTest::qWait(300); // time for the opener's end to be heard
+            QVERIFY(boxes.asked().isEmpty());
+        }
     }
 
     void styleParts_data()

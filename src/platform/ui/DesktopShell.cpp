@@ -1,8 +1,11 @@
 #include "DesktopShell.h"
 
+#include "platform/MessageBox.h"
+#include "platform/Program.h"
 #include "platform/Trash.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,17 +17,25 @@ namespace kt {
 
 namespace {
 
-// xdg-open fails at once (exit 3 or 4) when nothing on the desktop can open the target;
-// when it succeeds it either returns at once or, without a desktop of its own, keeps
-// running as long as the program it started. Waiting this long tells the cases apart.
-constexpr int kOpenerVerdictMs = 2000;
+// xdg-open's status when nothing could open the target (3) or the opening failed (4).
+bool openerFailed(const QProcess& process)
+{
+    return process.exitStatus() == QProcess::NormalExit &&
+           (process.exitCode() == 3 || process.exitCode() == 4);
+}
 
-ShellOpenResult openWithXdgOpen(const QString& opener, const QString& target)
+} // namespace
+
+// xdg-open fails at once when nothing on the desktop can open the target; when it
+// succeeds it either returns at once or, without a desktop of its own, keeps running as
+// long as the program it started.
+ShellOpenResult DesktopShell::openWithXdgOpen(const QString& opener, const QString& argument,
+                                              const QString& shown)
 {
     // Not parented, and not deleted while it runs: deleting a QProcess kills its program.
     auto* process = new QProcess;
     process->setProgram(opener);
-    process->setArguments({target});
+    process->setArguments({argument});
     // A viewer that outlives this program must not write into a pipe nobody reads.
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
@@ -33,25 +44,30 @@ ShellOpenResult openWithXdgOpen(const QString& opener, const QString& target)
     QEventLoop wait;
     QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
     QObject::connect(process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
-    QTimer::singleShot(kOpenerVerdictMs, &wait, &QEventLoop::quit);
+    QTimer::singleShot(m_verdictMs, &wait, &QEventLoop::quit);
+    QElapsedTimer started;
+    started.start();
     process->start();
     // Windows repaint meanwhile; clicks and keys wait until the verdict is in.
     if (process->state() != QProcess::NotRunning)
         wait.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (process->state() != QProcess::NotRunning) {
-        // Still running the program it chose: let it be, and tidy up when it ends.
+        // No verdict yet: let it run, say so if it still finds nothing, tidy up at its end.
         QObject::disconnect(process, nullptr, &wait, nullptr);
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        const int lateFailureMs = m_lateFailureMs;
+        QObject::connect(process, &QProcess::finished, process, [process, started, lateFailureMs, shown] {
+            process->deleteLater();
+            if (openerFailed(*process) && started.elapsed() < lateFailureMs)
+                MsgBox(noProgramToOpenText(shown), MB_ICONEXCLAMATION, programTitle());
+        });
         return ShellOpenResult::Opened;
     }
-    const bool opened = process->error() != QProcess::FailedToStart &&
-                        process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    const bool failed = process->error() == QProcess::FailedToStart ||
+                        process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0;
     delete process;
-    return opened ? ShellOpenResult::Opened : ShellOpenResult::Failed;
+    return failed ? ShellOpenResult::Failed : ShellOpenResult::Opened;
 }
-
-} // namespace
 
 ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
 {
@@ -73,7 +89,7 @@ ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
     // Qt's fallback only says whether it found a browser to start.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (!opener.isEmpty())
-        return openWithXdgOpen(opener, openerArgument);
+        return openWithXdgOpen(opener, openerArgument, pathOrUrl);
     return QDesktopServices::openUrl(target) ? ShellOpenResult::Opened : ShellOpenResult::Failed;
 }
 
