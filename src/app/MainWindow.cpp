@@ -24,7 +24,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 namespace kt {
 
@@ -83,9 +85,10 @@ void klivamainfrm::load()
     setWindowTitle(mainWindowTitle());
     // 8: options from the store, in order; this writes all four values back.
     m_options->restore();
-    // 10: the Tip of the Day unless switched off ("0" only).
-    if (ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod")) != QLatin1String("0"))
-        openTipOfTheDay(this);
+    // 10: the Tip of the Day unless switched off ("0" only). It opens once this window
+    // is on screen, so that it can stand centred over it and take the focus.
+    m_tipAtShow =
+        ReadRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod")) != QLatin1String("0");
     // 11-12: the header is flat already; widen the first column.
     PackListSetMaxWidth();
     // 13
@@ -232,8 +235,16 @@ void klivamainfrm::ErrorResumeProgram()
 
 void klivamainfrm::ShowInShell(const QString& path)
 {
-    if (shell().open(path) == ShellOpenResult::NotFound)
+    switch (shell().open(path)) {
+    case ShellOpenResult::NotFound:
         MsgBox(QStringLiteral("'") + path + QStringLiteral("' was not found!"), MB_ICONHAND, programTitle());
+        break;
+    case ShellOpenResult::Failed: // nothing visible would happen otherwise
+        MsgBox(noProgramToOpenText(path), MB_ICONEXCLAMATION, programTitle());
+        break;
+    case ShellOpenResult::Opened:
+        break;
+    }
 }
 
 // ---------------------------------------------------------------- command states
@@ -352,6 +363,14 @@ void klivamainfrm::applyPlacement()
     m_moveUp->setGeometry(px(kMoveButtonLeft), px(kMoveUpTop), px(kMoveButtonWidth), px(kMoveButtonHeight));
     m_moveDown->setGeometry(px(kMoveButtonLeft), px(kMoveDownTop), px(kMoveButtonWidth),
                             px(kMoveButtonHeight));
+    // At the design width the move buttons lie beyond the right edge: out of sight they
+    // must not take the keyboard focus, or Tab would vanish into them.
+    for (QPushButton* b : {m_moveUp, m_moveDown}) {
+        const bool onScreen = m_surface->rect().intersects(b->geometry());
+        b->setFocusPolicy(onScreen ? Qt::TabFocus : Qt::NoFocus);
+        if (!onScreen && b->hasFocus())
+            m_view->setFocus(Qt::TabFocusReason);
+    }
     m_panel1->setMaximumWidth(px(p.panel1Width));
     m_panel2->setFixedWidth(px(kPanel2Width));
     m_panel3->setFixedWidth(px(kPanel3Width));
@@ -362,6 +381,14 @@ void klivamainfrm::applyPlacement()
 
 bool klivamainfrm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        if (m_tipAtShow) {
+            m_tipAtShow = false;
+            QTimer::singleShot(0, this, [this] { openTipOfTheDay(this); });
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched == m_surface && event->type() == QEvent::MouseMove) {
         // Over the window's own surface, not over one of its controls.
         const auto* me = static_cast<QMouseEvent*>(event);
@@ -384,6 +411,9 @@ void klivamainfrm::showEvent(QShowEvent* event)
     if (!m_shownOnce) {
         m_shownOnce = true;
         applyLoadSize();
+        // The window manager places the window before it is exposed: wait for that.
+        if (m_tipAtShow && windowHandle())
+            windowHandle()->installEventFilter(this);
     }
 }
 

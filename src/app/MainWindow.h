@@ -186,6 +186,7 @@ private:
     bool m_busy = false;
     bool m_loaded = false;
     bool m_shownOnce = false;
+    bool m_tipAtShow = false; // the Tip of the Day waits for the window to be on screen
 };
 
 } // namespace kt

@@ -51,6 +51,7 @@ void klivamainfrm::buildSurface()
     connect(m_view, &PackListView::listClicked, this, &klivamainfrm::PackList_ListView_Click);
     connect(m_view, &PackListView::listKeyDown, this, &klivamainfrm::PackList_ListView_KeyDown);
     connect(m_view, &PackListView::listRightButtonDown, this, &klivamainfrm::PackList_ListView_RightButton);
+    connect(m_view, &PackListView::listMenuKeyDown, this, &klivamainfrm::PackList_ListView_RightButton);
     connect(m_view, &PackListView::listDoubleClicked, this, &klivamainfrm::PackList_ListView_DblClick);
     m_view->setColumnWidth(0, twipsToPixels(3600, dpi()));
     m_view->setColumnWidth(1, twipsToPixels(1300, dpi()));

@@ -21,7 +21,10 @@ void klivamainfrm::AddMnu_Click()
         addHandler();
 }
 
-void klivamainfrm::RemoveMnu_Click() { RemoveCommand(*m_view, [this] { RefreshPackListCommands(); }); }
+void klivamainfrm::RemoveMnu_Click()
+{
+    RemoveCommand(*m_view, [this] { RefreshPackListCommands(); });
+}
 
 void klivamainfrm::ExitMnu_Click()
 {
@@ -49,13 +52,34 @@ void klivamainfrm::PackMnu_Click()
 }
 
 // The list commands live with the Pack List; each does its own focus and refresh.
-void klivamainfrm::MoveUpMnu_Click() { MoveUpCommand(*m_view); }
-void klivamainfrm::MoveDownMnu_Click() { MoveDownCommand(*m_view); }
-void klivamainfrm::SelectAllMnu_Click() { SelectAllCommand(*m_view, [this] { RefreshPackListCommands(); }); }
-void klivamainfrm::DeselectAllMnu_Click() { DeselectAllCommand(*m_view, [this] { RefreshPackListCommands(); }); }
-void klivamainfrm::InvSelMnu_Click() { InvertSelectionCommand(*m_view, [this] { RefreshPackListCommands(); }); }
-void klivamainfrm::SortAscendingMnu_Click() { SortAscendingCommand(*m_view); }
-void klivamainfrm::SortDescendingMnu_Click() { SortDescendingCommand(*m_view, [this] { RefreshPackListCommands(); }); }
+void klivamainfrm::MoveUpMnu_Click()
+{
+    MoveUpCommand(*m_view);
+}
+void klivamainfrm::MoveDownMnu_Click()
+{
+    MoveDownCommand(*m_view);
+}
+void klivamainfrm::SelectAllMnu_Click()
+{
+    SelectAllCommand(*m_view, [this] { RefreshPackListCommands(); });
+}
+void klivamainfrm::DeselectAllMnu_Click()
+{
+    DeselectAllCommand(*m_view, [this] { RefreshPackListCommands(); });
+}
+void klivamainfrm::InvSelMnu_Click()
+{
+    InvertSelectionCommand(*m_view, [this] { RefreshPackListCommands(); });
+}
+void klivamainfrm::SortAscendingMnu_Click()
+{
+    SortAscendingCommand(*m_view);
+}
+void klivamainfrm::SortDescendingMnu_Click()
+{
+    SortDescendingCommand(*m_view, [this] { RefreshPackListCommands(); });
+}
 
 void klivamainfrm::ViewMnu_Click()
 {
@@ -205,6 +229,9 @@ void klivamainfrm::cToolbar1_HotItemChange(int position)
 
 void klivamainfrm::PackList_ListView_RightButton(const QPoint& globalPos)
 {
+    // The press may just have changed the selection: the items must show the states
+    // of the selection the user sees now.
+    RefreshPackListCommands();
     m_popup->popup(globalPos);
 }
 

@@ -28,7 +28,11 @@ public:
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // Arguments are ignored, the toolkit's own included (-reverse, -platform, -style):
+    // it sees the program name only.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
     kt::QtMessageBoxPresenter messageBoxes;
     StderrMessageBoxes testMessageBoxes;
     kt::QtFileDialogs dialogs;

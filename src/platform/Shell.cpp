@@ -13,7 +13,16 @@ public:
 Shell* g_shell = nullptr;
 } // namespace
 
-void installShell(Shell* shell) { g_shell = shell; }
+void installShell(Shell* shell)
+{
+    g_shell = shell;
+}
+
+QString noProgramToOpenText(const QString& pathOrUrl)
+{
+    return QStringLiteral("No program could be found to open '") + pathOrUrl +
+           QStringLiteral("'. Set up a program for it in the desktop's settings and try again.");
+}
 
 Shell& shell()
 {

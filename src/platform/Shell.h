@@ -33,6 +33,9 @@ public:
     virtual TrashResult moveToTrash(const QStringList& paths) = 0;
 };
 
+// What the user is told when no program could open a file or address.
+QString noProgramToOpenText(const QString& pathOrUrl);
+
 void installShell(Shell* shell); // not owned
 // The installed shell; without one, a shell that opens nothing and trashes with GIO.
 Shell& shell();

@@ -5,6 +5,7 @@
 #include "app/StartupValues.h"
 #include "app/ToolbarTable.h"
 #include "packlist/ui/PackListView.h"
+#include "platform/Shell.h"
 #include "settings/OptionState.h"
 
 #include <QAction>
@@ -93,7 +94,20 @@ void checkCommands(klivamainfrm& w, const QList<bool>& states)
     }
 }
 
+enum class Press { RightOnRow, MenuKey, ShiftF10 };
+
+struct PopupCase
+{
+    int rows;
+    QList<int> selected;
+    Press press;
+    int row; // the row clicked, or the current row for the keys (0: none)
+    bool remove, move, view;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(PopupCase)
 
 class TestMainWindow : public QObject
 {
@@ -115,6 +129,10 @@ private slots:
     void optionItems();
     void keysAndMouseOnList();
     void listCommandsReachTheView();
+    void popupStates_data();
+    void popupStates();
+    void moveButtonsTakeFocusOnlyOnScreen_data();
+    void moveButtonsTakeFocusOnlyOnScreen();
     void layoutAtThisDpi();
     void preferencesAndExit();
 
@@ -189,13 +207,33 @@ void TestMainWindow::freshStart()
 
 void TestMainWindow::tipOfTheDayAtStart()
 {
-    // Shown unless ShowTod is "0"; modeless, owned by the main window.
+    // Shown unless ShowTod is "0", and only once the main window is on screen: centred
+    // over it, modeless, owned by it, with the keyboard focus.
     for (const QVariant& showTod :
          {QVariant(), QVariant(QStringLiteral("no")), QVariant(QStringLiteral("0"))}) {
+        const bool expected = showTod != QVariant(QStringLiteral("0"));
         QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-        QWidget* tip = make().findChild<QWidget*>(QStringLiteral("Tipfrm"));
-        QCOMPARE(tip != nullptr, showTod != QVariant(QStringLiteral("0")));
-        QVERIFY(!tip || (tip->isWindow() && !tip->isModal()));
+        klivamainfrm& w = make();
+        QVERIFY2(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")), "opened before the main window was shown");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!expected) {
+            QCoreApplication::processEvents();
+            QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
+            continue;
+        }
+        QTRY_VERIFY(w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
+        auto* tip = w.findChild<QWidget*>(QStringLiteral("Tipfrm"));
+        QVERIFY(tip->isWindow() && !tip->isModal() && tip->isVisible());
+        const QPoint off = tip->frameGeometry().center() - w.frameGeometry().center();
+        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2,
+                 qPrintable(QStringLiteral("off centre by %1,%2").arg(off.x()).arg(off.y())));
+        QTRY_COMPARE(QApplication::activeWindow(), tip);
+        QVERIFY(tip->isAncestorOf(QApplication::focusWidget()));
+        // Escape goes to the tip, not to the main window.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
+        QVERIFY(w.isVisible());
     }
 }
 
@@ -357,9 +395,12 @@ void TestMainWindow::view()
     QCOMPARE(m_boxes->asked().size(), 2);
     QCOMPARE(m_boxes->asked()[1].text, QStringLiteral("'/media/clip3.mpg' was not found!"));
     QCOMPARE(m_boxes->asked()[1].style, 16);
-    m_shell->openResult = ShellOpenResult::Failed; // other failures say nothing
+    m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
     w.ShowInShell(QStringLiteral("/x"));
-    QCOMPARE(m_boxes->asked().size(), 2);
+    QCOMPARE(m_boxes->asked().size(), 3);
+    QCOMPARE(m_boxes->asked()[2].text, noProgramToOpenText(QStringLiteral("/x")));
+    QCOMPARE(m_boxes->asked()[2].style, 48);
+    QCOMPARE(m_boxes->asked()[2].title, QStringLiteral("Vantu Kliva TARN"));
 }
 
 void TestMainWindow::logosFollowNormalDpi()
@@ -453,6 +494,97 @@ void TestMainWindow::listCommandsReachTheView()
     w.action("RemoveMnu")->trigger();
     QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
     QCOMPARE(w.action("RemoveMnu")->isEnabled(), w.packList().selectedCount() > 0);
+}
+
+void TestMainWindow::popupStates_data()
+{
+    QTest::addColumn<PopupCase>("c");
+    // rows, selected before, how, at row, then Remove, Move, View as the pop-up shows them
+    QTest::newRow("right-click selects the row") << PopupCase{3, {}, Press::RightOnRow, 2, true, true, true};
+    QTest::newRow("right-click on one of two selected")
+        << PopupCase{3, {1, 2}, Press::RightOnRow, 2, true, true, false};
+    QTest::newRow("right-click moves the selection")
+        << PopupCase{3, {1, 2}, Press::RightOnRow, 3, true, true, true};
+    QTest::newRow("right-click on the only row") << PopupCase{1, {}, Press::RightOnRow, 1, true, false, true};
+    QTest::newRow("Menu key at the current row") << PopupCase{3, {2}, Press::MenuKey, 2, true, true, true};
+    QTest::newRow("Shift+F10 at the current row")
+        << PopupCase{3, {1, 3}, Press::ShiftF10, 3, true, true, false};
+    QTest::newRow("Menu key, nothing selected") << PopupCase{2, {}, Press::MenuKey, 0, false, false, false};
+}
+
+void TestMainWindow::popupStates()
+{
+    QFETCH(PopupCase, c);
+    klivamainfrm& w = makeShown();
+    fill(w, c.rows, c.selected);
+    PackListView* view = w.packListView();
+    auto* popup = w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"));
+    const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
+    view->setFocus();
+    switch (c.press) {
+    case Press::RightOnRow:
+        QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
+        break;
+    case Press::MenuKey:
+        QTest::keyClick(view, Qt::Key_Menu);
+        break;
+    case Press::ShiftF10:
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+        break;
+    }
+    QTRY_VERIFY(popup->isVisible());
+    const QList<bool> states{w.action("RemovePackWhatSelPopupMnu")->isEnabled(),
+                             w.action("MoveUpPackWhatSelPopupMnu")->isEnabled(),
+                             w.action("PlayMpegMnu")->isEnabled()};
+    const QPoint at = popup->geometry().topLeft();
+    popup->close();
+    if (c.press == Press::RightOnRow)
+        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
+    QCOMPARE(states, (QList<bool>{c.remove, c.move, c.view}));
+    QCOMPARE(w.action("MoveDownPackWhatSelPopupMnu")->isEnabled(), c.move);
+    // The menu bar agrees with the pop-up.
+    QCOMPARE(w.action("RemoveMnu")->isEnabled(), c.remove);
+    if (c.press != Press::RightOnRow && c.row >= 1) {
+        // By the keys, the pop-up opens at the current row.
+        const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
+        QVERIFY2(at.y() >= shown.top() && at.y() <= shown.bottom() + 2 && shown.left() <= at.x() &&
+                     at.x() < shown.right(),
+                 qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
+    }
+}
+
+void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen_data()
+{
+    QTest::addColumn<int>("extraTwips");
+    QTest::addColumn<bool>("onScreen");
+    QTest::newRow("design width: beyond the edge") << 0 << false;
+    QTest::newRow("a little wider: still beyond") << 300 << false;
+    QTest::newRow("wide enough to show them") << 1200 << true;
+}
+
+void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen()
+{
+    QFETCH(int, extraTwips);
+    QFETCH(bool, onScreen);
+    klivamainfrm& w = makeShown();
+    fill(w, 3, {2});
+    w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
+    QTRY_COMPARE(w.centralWidget()->rect().intersects(button(w, "selposup_cmd")->geometry()), onScreen);
+    // Walk the whole Tab chain from the list back to it.
+    w.packListView()->setFocus();
+    QSet<QString> reached;
+    for (int i = 0; i < 40; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* f = QApplication::focusWidget();
+        QVERIFY(f);
+        QVERIFY2(f->isVisible(), qPrintable(f->objectName()));
+        reached << f->objectName();
+        if (f == w.packListView())
+            break;
+    }
+    QCOMPARE(reached.contains(QStringLiteral("selposup_cmd")), onScreen);
+    QCOMPARE(reached.contains(QStringLiteral("selposdown_cmd")), onScreen);
+    QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
 }
 
 void TestMainWindow::layoutAtThisDpi()

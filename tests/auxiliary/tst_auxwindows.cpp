@@ -57,10 +57,15 @@ struct FakeProbe final : SysInfoProbe
     QStringList existing, started;
     std::optional<RegValue> queryValue(RegRoot root, const QString&, const QString& name) override
     {
-        return root == RegRoot::LocalMachine && values.contains(name) ? std::optional(values[name]) : std::nullopt;
+        return root == RegRoot::LocalMachine && values.contains(name) ? std::optional(values[name])
+                                                                      : std::nullopt;
     }
     bool fileExists(const QString& path) override { return existing.contains(path); }
-    bool startProgram(const QString& path) override { started << path; return true; }
+    bool startProgram(const QString& path) override
+    {
+        started << path;
+        return true;
+    }
 };
 
 RegValue sz(const QByteArray& s)
@@ -113,6 +118,29 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
+    // Help > Tip of the Day brings the open window forward; a new one comes only after Close.
+    void tipOfTheDayOneAtATime()
+    {
+        test::ScriptedMessageBox box;
+        QWidget owner;
+        owner.resize(600, 400);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        auto open = [&owner] { return owner.findChildren<Tipfrm*>(QString(), Qt::FindDirectChildrenOnly); };
+        openTipOfTheDay(&owner);
+        QCOMPARE(open().size(), 1);
+        Tipfrm* first = open().first();
+        QVERIFY(first->isVisible() && !first->isModal());
+        openTipOfTheDay(&owner);
+        openTipOfTheDay(&owner);
+        QCOMPARE(open(), QList<Tipfrm*>{first});
+        QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QTRY_VERIFY(open().isEmpty()); // deleted on close
+        openTipOfTheDay(&owner);
+        QCOMPARE(open().size(), 1);
+        QVERIFY(open().first()->isVisible());
+    }
+
     void showAtStartCheckBox()
     {
         test::ScriptedMessageBox box;
@@ -155,11 +183,15 @@ private slots:
         QTest::addColumn<bool>("inAbout");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("target");
-        QTest::newRow("maker") << true << "vantu_URL" << "https://www.vantu.example/";
+        QTest::newRow("maker") << true << "vantu_URL"
+                               << "https://www.vantu.example/";
         for (int i = 0; i < 4; ++i)
-            QTest::addRow("mail %d", i) << true << QStringLiteral("Email_Img%1").arg(i) << "mailto:" + credits().at(i).mail;
-        QTest::newRow("product family") << false << "KlivaURL_lbl" << webTargetAddress(WebTarget::ProductFamily);
-        QTest::newRow("support mail") << false << "SupportEmail_lbl" << "mailto:support@vantu.example";
+            QTest::addRow("mail %d", i)
+                << true << QStringLiteral("Email_Img%1").arg(i) << "mailto:" + credits().at(i).mail;
+        QTest::newRow("product family")
+            << false << "KlivaURL_lbl" << webTargetAddress(WebTarget::ProductFamily);
+        QTest::newRow("support mail") << false << "SupportEmail_lbl"
+                                      << "mailto:support@vantu.example";
         QTest::newRow("support page") << false << "SupportURL_lbl" << webTargetAddress(WebTarget::Support);
     }
     void links()
@@ -178,6 +210,14 @@ private slots:
         QVERIFY(shell.opened().isEmpty());
         QTest::mousePress(link, Qt::LeftButton); // no release needed
         QCOMPARE(shell.opened(), QStringList{target});
+        // Nothing to open it with: said, not swallowed.
+        test::ScriptedMessageBox box;
+        shell.openResult = ShellOpenResult::Failed;
+        QTest::mousePress(link, Qt::LeftButton);
+        QCOMPARE(box.texts(), QStringList{noProgramToOpenText(target)});
+        QVERIFY(box.texts().first().contains(target));
+        QCOMPARE(box.asked().first().style, 48);
+        QCOMPARE(box.asked().first().title, QStringLiteral("Vantu Kliva TARN"));
     }
 
     void helpFile()
@@ -191,16 +231,20 @@ private slots:
         openHelpTopics("/opt/kt");
         QCOMPARE(box.texts(), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
         QCOMPARE(box.asked().last().style, 16);
-        shell.openResult = ShellOpenResult::Failed; // no browser: silent
+        shell.openResult = ShellOpenResult::Failed; // no browser: said so
         openHelpTopics("/opt/kt");
-        QCOMPARE(box.asked().size(), 1);
+        QCOMPARE(box.asked().size(), 2);
+        QCOMPARE(box.asked().last().text, noProgramToOpenText("/opt/kt/KlvTarn.html"));
+        QCOMPARE(box.asked().last().style, 48);
+        QCOMPARE(box.asked().last().title, QStringLiteral("Vantu Kliva TARN"));
         QVERIFY(QFileInfo(kBinDir + "/KlvTarn.html").isFile());
     }
 
     void sysInfo()
     {
         // DWORD bytes are joined without leading zeros, as the classic routine does: 05 01 is 21, not 261.
-        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x05\x01\x00\x00", 4)}), std::optional<QString>("21"));
+        QCOMPARE(regValueText(RegValue{RegDword, QByteArray("\x05\x01\x00\x00", 4)}),
+                 std::optional<QString>("21"));
         QVERIFY(!regValueText(RegValue{3, "zz"}).has_value());
 
         test::ScriptedMessageBox box;

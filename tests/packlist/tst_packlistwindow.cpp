@@ -1,20 +1,38 @@
 // The Pack List in the real main window, driven through its actions, buttons and viewport
 // events: adding, drops, dragging rows, and the commands with their focus and refresh.
-#include <QtTest>
-
-#include <QAction>
-#include <QMimeData>
-#include <QPushButton>
-#include <QSettings>
-
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
 #include "app/StartupValues.h"
 #include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListModel.h"
 #include "packlist/ui/PackListView.h"
+#include "platform/ui/QtFileDialogs.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
 
 using namespace kt;
+
+namespace {
+// The Add dialog's filters, in their order.
+enum class AddFilter { Mpeg, Mp3, All };
+
+// Names typed into the Add dialog and what comes of them.
+struct TypedNames
+{
+    QString typed;
+    AddFilter filter;
+    QStringList added; // file names in the folder, in order
+    QString notFound;  // non-empty: the dialog stays open and says this name was not found
+};
+} // namespace
+
+Q_DECLARE_METATYPE(TypedNames)
 
 class TestPackListWindow : public QObject
 {
@@ -61,7 +79,8 @@ class TestPackListWindow : public QObject
         QItemSelectionModel* sel = view()->selectionModel();
         sel->clearSelection();
         for (int r : rows)
-            sel->select(view()->packModel()->index(r - 1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            sel->select(view()->packModel()->index(r - 1, 0),
+                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         if (!rows.isEmpty())
             sel->setCurrentIndex(view()->packModel()->index(rows[0] - 1, 0), QItemSelectionModel::NoUpdate);
         m_w->RefreshPackListCommands();
@@ -74,8 +93,8 @@ class TestPackListWindow : public QObject
         for (int r = 0; r < model->rowCount(); ++r) {
             if (model->index(r, 1).data().toString() != m_w->packList().row(r + 1).videoSize)
                 return QStringLiteral("cells out of step");
-            out << QFileInfo(model->index(r, 0).data().toString()).fileName()
-                    + (view()->selectionModel()->isRowSelected(r) ? QStringLiteral("*") : QString());
+            out << QFileInfo(model->index(r, 0).data().toString()).fileName() +
+                       (view()->selectionModel()->isRowSelected(r) ? QStringLiteral("*") : QString());
         }
         return out.join(QLatin1Char(' '));
     }
@@ -106,8 +125,10 @@ private slots:
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[General]\nShowTod=0\n");
         // A 352 x 240 sequence header, and files that are no MPEG at all.
-        const QByteArray mpeg = QByteArray("\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 12) + QByteArray(64, '\0');
-        const std::pair<const char*, QByteArray> files[] = {{"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}};
+        const QByteArray mpeg =
+            QByteArray("\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 12) + QByteArray(64, '\0');
+        const std::pair<const char*, QByteArray> files[] = {
+            {"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}, {"my\"clip.mpg", mpeg}};
         for (const auto& [name, bytes] : files) {
             QFile f(file(QLatin1String(name)));
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
@@ -129,13 +150,15 @@ private slots:
         QVERIFY(listHasFocus());
         QVERIFY(!enabled("PackMnu"));
         // Folders and names that do not exist (a file gone since it was chosen) are skipped.
-        m_dialogs->answerOpen({file("a.mpg"), file("folder"), file("gone.mpg"), QString(), file("b.mpg"), file("c.mp3")});
+        m_dialogs->answerOpen(
+            {file("a.mpg"), file("folder"), file("gone.mpg"), QString(), file("b.mpg"), file("c.mp3")});
         m_dialogs->answerOpen({file("a.mpg")});
 
         w.action("AddMnu")->trigger();
 
         QCOMPARE(m_dialogs->openRequests().size(), 2);
-        QCOMPARE(m_dialogs->openRequests()[1].title, QStringLiteral("Add Files... (multiple selection possible)"));
+        QCOMPARE(m_dialogs->openRequests()[1].title,
+                 QStringLiteral("Add Files... (multiple selection possible)"));
         QCOMPARE(m_dialogs->openRequests()[1].filter, mediaFileFilter());
         QVERIFY(m_dialogs->openRequests()[1].initialDir.isEmpty());
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3"));
@@ -149,6 +172,82 @@ private slots:
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3 a.mpg"));
         QVERIFY(m_boxes->asked().isEmpty());
+    }
+
+    // The real dialog, typed into: every typed name of a file is added whatever the filter
+    // shows, names may contain `"`, and a name that names nothing is said, not dropped.
+    void typedNamesInTheAddDialog_data()
+    {
+        QTest::addColumn<TypedNames>("c");
+        QTest::newRow("one hidden by the filter, one shown")
+            << TypedNames{"\"c.mp3\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
+        QTest::newRow("shown first, hidden second")
+            << TypedNames{"\"b.mpg\" \"c.mp3\"", AddFilter::Mpeg, {"b.mpg", "c.mp3"}, {}};
+        QTest::newRow("only a hidden one") << TypedNames{"c.mp3", AddFilter::Mpeg, {"c.mp3"}, {}};
+        QTest::newRow("mp3 filter, mpeg typed")
+            << TypedNames{"\"a.mpg\" \"c.mp3\" \"b.mpg\"", AddFilter::Mp3, {"a.mpg", "c.mp3", "b.mpg"}, {}};
+        QTest::newRow("a name with a quote in a list")
+            << TypedNames{"\"a.mpg\" \"my\"clip.mpg\"", AddFilter::Mpeg, {"a.mpg", "my\"clip.mpg"}, {}};
+        QTest::newRow("a name with a quote alone")
+            << TypedNames{"my\"clip.mpg", AddFilter::All, {"my\"clip.mpg"}, {}};
+        QTest::newRow("a folder among files is skipped")
+            << TypedNames{"\"folder\" \"b.mpg\"", AddFilter::All, {"b.mpg"}, {}};
+        QTest::newRow("a full path") << TypedNames{
+            "\"" + file("c.mp3") + "\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
+        QTest::newRow("a name that names nothing")
+            << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "gone.mpg"};
+        QTest::newRow("a quote cut wrongly") << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "my"};
+    }
+    void typedNamesInTheAddDialog()
+    {
+        QFETCH(TypedNames, c);
+        test::ScriptedMessageBox boxes;
+        FileDialogRequest request{addFilesDialogTitle(), mediaFileFilter(), m_dir.path()};
+        AddFilesDialog dialog(nullptr, request);
+        QCOMPARE(dialog.nameFilters().size(), 3);
+        dialog.selectNameFilter(dialog.nameFilters().at(int(c.filter)));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Once the folder is listed, the dialog selects the typed names that the filter shows.
+        auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        QVERIFY(listed);
+        QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
+        QLineEdit* edit = dialog.fileNameEdit();
+        QVERIFY(edit);
+        edit->setFocus();
+        QTest::keyClicks(edit, c.typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (!c.notFound.isEmpty()) {
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(boxes.asked().size(), 1);
+            QVERIFY2(boxes.texts().first().contains("'" + c.notFound + "'"),
+                     qPrintable(boxes.texts().first()));
+            QCOMPARE(boxes.asked().first().style, 48);
+            QVERIFY(dialog.chosenFiles().isEmpty());
+            dialog.reject();
+            return;
+        }
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QStringList expected;
+        for (const QString& name : c.added)
+            expected << file(name);
+        QCOMPARE(dialog.chosenFiles(), expected);
+        QVERIFY(boxes.asked().isEmpty());
+    }
+
+    void typedFileNamesSplit()
+    {
+        const std::pair<QString, QStringList> cases[] = {
+            {"", {}},
+            {"  clip.mpg ", {"clip.mpg"}},
+            {"\"a b.mpg\"  \"c.mp3\"", {"a b.mpg", "c.mp3"}},
+            {"\"x\"y.mpg\"", {"x\"y.mpg"}},
+            {"\"only-open.mpg", {"\"only-open.mpg"}},
+            {"\"\" \"a.mpg\"", {"a.mpg"}},
+        };
+        for (const auto& [typed, names] : cases)
+            QVERIFY2(typedFileNames(typed) == names, qPrintable(typed));
     }
 
     void dropOfFileUrls()
@@ -191,9 +290,11 @@ private slots:
     void dragRowsOntoARow()
     {
         make(7, {5, 7});
-        for (const auto& [target, after] : {std::pair{0, "1 2 3 4 5* 6 7*"}, std::pair{2, "1 5* 2 7* 3 4 6"}}) {
+        for (const auto& [target, after] :
+             {std::pair{0, "1 2 3 4 5* 6 7*"}, std::pair{2, "1 5* 2 7* 3 4 6"}}) {
             // What the view itself puts on the drag for its selected rows; 0 is below the last row.
-            std::unique_ptr<QMimeData> data(view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes()));
+            std::unique_ptr<QMimeData> data(
+                view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes()));
             sendDrop(data.get(), target);
             QCOMPARE(rows(), QLatin1String(after));
             QVERIFY(!dropPending());
@@ -211,7 +312,8 @@ private slots:
         button("packlst_SelectAll_cmd")->click();
         w.RemoveMnu_Click();
         QCOMPARE(w.packList().count(), 0);
-        for (const char* off : {"RemoveMnu", "PackMnu", "MoveUpMnu", "SelectAllMnu", "SortAscendingMnu", "ViewMnu"})
+        for (const char* off :
+             {"RemoveMnu", "PackMnu", "MoveUpMnu", "SelectAllMnu", "SortAscendingMnu", "ViewMnu"})
             QVERIFY2(!enabled(off), off);
         QVERIFY(enabled("AddMnu"));
     }
@@ -249,8 +351,9 @@ private slots:
     void listButtonHints()
     {
         klivamainfrm& w = make();
-        const std::pair<const char*, QString> hints[] = {{"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
-                                                         {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
+        const std::pair<const char*, QString> hints[] = {
+            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
+            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
         for (const auto& [name, text] : hints) {
             QPushButton* b = button(name);
             QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop

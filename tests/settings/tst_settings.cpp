@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace kt;
@@ -20,7 +21,19 @@ template <class T> T* child(QWidget& w, const char* name)
         qFatal("no child %s", name);
     return c;
 }
+// One user step on the page list of the Preferences dialog.
+enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
+
+struct PageWalk
+{
+    int start;
+    QList<PageStep> steps;
+    QList<int> pages; // the page index after each step
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(PageWalk)
 
 class TestSettings : public QObject
 {
@@ -38,6 +51,8 @@ private slots:
     void preferencesLoad_data();
     void preferencesLoad();
     void preferencesWalk();
+    void preferencesPageSteps_data();
+    void preferencesPageSteps();
     void preferencesReset_data();
     void preferencesReset();
 
@@ -264,6 +279,68 @@ void TestSettings::preferencesWalk()
     QVERIFY(!o.mpegCheck());
     QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}),
              (QStringList{"NoPrompt", "Off"}));
+}
+
+void TestSettings::preferencesPageSteps_data()
+{
+    using S = PageStep;
+    QTest::addColumn<PageWalk>("walk");
+    QTest::newRow("wheel down skips the separator") << PageWalk{0, {S::WheelDown, S::WheelDown}, {2, 4}};
+    QTest::newRow("wheel up skips it backwards") << PageWalk{4, {S::WheelUp, S::WheelUp}, {2, 0}};
+    QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {S::KeyDown, S::WheelUp}, {2, 0}};
+    QTest::newRow("wheel up after Next") << PageWalk{0, {S::Next, S::Next, S::WheelUp}, {2, 4, 2}};
+    QTest::newRow("wheel down after wheel up") << PageWalk{4, {S::WheelUp, S::WheelDown}, {2, 4}};
+    QTest::newRow("Down arrow after wheel up") << PageWalk{2, {S::WheelUp, S::KeyDown}, {0, 2}};
+    QTest::newRow("wheel down after Prev") << PageWalk{4, {S::Prev, S::WheelDown}, {2, 4}};
+    QTest::newRow("arrows both ways")
+        << PageWalk{0, {S::KeyDown, S::KeyDown, S::KeyUp, S::KeyUp}, {2, 4, 2, 0}};
+}
+
+void TestSettings::preferencesPageSteps()
+{
+    QFETCH(PageWalk, walk);
+    OptionState o;
+    Preferencesfrm d(o);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    auto* pages = child<QComboBox>(d, "PrefCmb");
+    pages->setCurrentIndex(walk.start);
+    QCOMPARE(pages->currentIndex(), walk.start);
+    pages->setFocus();
+    auto wheel = [pages](int dy) {
+        const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
+        QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(pages, &e);
+    };
+    QList<int> seen;
+    for (const PageStep step : walk.steps) {
+        switch (step) {
+        case PageStep::KeyDown:
+            QTest::keyClick(pages, Qt::Key_Down);
+            break;
+        case PageStep::KeyUp:
+            QTest::keyClick(pages, Qt::Key_Up);
+            break;
+        case PageStep::WheelDown:
+            wheel(-120);
+            break;
+        case PageStep::WheelUp:
+            wheel(120);
+            break;
+        case PageStep::Next:
+            child<QPushButton>(d, "NextCmd")->click();
+            break;
+        case PageStep::Prev:
+            child<QPushButton>(d, "PrevCmd")->click();
+            break;
+        }
+        seen << pages->currentIndex();
+    }
+    QCOMPARE(seen, walk.pages);
+    // Whatever the road, the buttons match the page reached.
+    QCOMPARE(child<QPushButton>(d, "PrevCmd")->isEnabled(), seen.last() != 0);
+    QCOMPARE(child<QPushButton>(d, "NextCmd")->isEnabled(), seen.last() != 4);
 }
 
 void TestSettings::preferencesReset_data()

@@ -1,6 +1,7 @@
 #include "Links.h"
 
 #include "platform/MessageBox.h"
+#include "platform/Program.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -34,14 +35,24 @@ QString supportMailAddress()
     return QStringLiteral("support@vantu.example");
 }
 
+namespace {
+// Opens through the shell; where nothing can open it, says so (the only failure an
+// address can have: there is no file to miss).
+void openOrSay(const QString& target)
+{
+    if (shell().open(target) == ShellOpenResult::Failed)
+        MsgBox(noProgramToOpenText(target), MB_ICONEXCLAMATION, programTitle());
+}
+} // namespace
+
 void openWebTarget(WebTarget target)
 {
-    shell().open(webTargetAddress(target));
+    openOrSay(webTargetAddress(target));
 }
 
 void MailTo(const QString& address)
 {
-    shell().open(QStringLiteral("mailto:") + address);
+    openOrSay(QStringLiteral("mailto:") + address);
 }
 
 QString helpFilePath(const QString& programDir)
@@ -52,9 +63,17 @@ QString helpFilePath(const QString& programDir)
 void openHelpTopics(const QString& programDir)
 {
     const QString path = helpFilePath(programDir);
-    if (shell().open(path) == ShellOpenResult::NotFound)
+    switch (shell().open(path)) {
+    case ShellOpenResult::NotFound:
         MsgBox(QLatin1Char('\'') + QDir::toNativeSeparators(path) + QStringLiteral("' was not found!"),
                MB_ICONHAND);
+        break;
+    case ShellOpenResult::Failed:
+        MsgBox(noProgramToOpenText(QDir::toNativeSeparators(path)), MB_ICONEXCLAMATION, programTitle());
+        break;
+    case ShellOpenResult::Opened:
+        break;
+    }
 }
 
 } // namespace kt

@@ -3,6 +3,7 @@
 #include "PackListModel.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <cmath>
@@ -191,7 +192,27 @@ void PackListView::keyPressEvent(QKeyEvent* event)
 {
     setFocus();
     emit listKeyDown();
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        event->accept();
+        emit listMenuKeyDown(menuKeyPosition());
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+QPoint PackListView::menuKeyPosition() const
+{
+    // Just below the current row's text, or the top of the rows when there is none
+    // (or it is scrolled out of sight).
+    const QRect shown = viewport()->rect();
+    const int current = m_list.currentRow();
+    QRect row = current >= 1 ? visualRect(m_model->index(current - 1, 0)) : QRect();
+    if (!row.isValid() || !shown.intersects(row))
+        row = QRect(shown.topLeft(), QSize(shown.width(), 0));
+    const QPoint at(row.left() + qMin(row.width(), fontMetrics().averageCharWidth() * 4), row.bottom());
+    return viewport()->mapToGlobal(at);
 }
 
 } // namespace kt

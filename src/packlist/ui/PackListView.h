@@ -47,6 +47,8 @@ signals:
     void listClicked();
     void listKeyDown(); // before the list acts on the key
     void listRightButtonDown(const QPoint& globalPos);
+    // The Menu key or Shift+F10: the pop-up belongs at the current row.
+    void listMenuKeyDown(const QPoint& globalPos);
     void listDoubleClicked();
 
 protected:
@@ -59,6 +61,7 @@ protected:
 private:
     void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void onCurrentChanged(const QModelIndex& current);
+    QPoint menuKeyPosition() const;
 
     PackList& m_list;
     PackListModel* m_model;

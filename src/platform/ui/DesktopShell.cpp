@@ -1,29 +1,101 @@
 #include "DesktopShell.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
-
+#include "platform/MessageBox.h"
+#include "platform/Program.h"
 #include "platform/Trash.h"
 
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
 namespace kt {
+
+namespace {
+
+// xdg-open's status when nothing could open the target (3) or the opening failed (4).
+bool openerFailed(const QProcess& process)
+{
+    return process.exitStatus() == QProcess::NormalExit &&
+           (process.exitCode() == 3 || process.exitCode() == 4);
+}
+
+} // namespace
+
+// xdg-open fails at once when nothing on the desktop can open the target; when it
+// succeeds it either returns at once or, without a desktop of its own, keeps running as
+// long as the program it started.
+ShellOpenResult DesktopShell::openWithXdgOpen(const QString& opener, const QString& argument,
+                                              const QString& shown)
+{
+    // Not parented, and not deleted while it runs: deleting a QProcess kills its program.
+    auto* process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({argument});
+    // A viewer that outlives this program must not write into a pipe nobody reads.
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+
+    QEventLoop wait;
+    QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+    QTimer::singleShot(m_verdictMs, &wait, &QEventLoop::quit);
+    QElapsedTimer started;
+    started.start();
+    process->start();
+    // Windows repaint meanwhile; clicks and keys wait until the verdict is in.
+    if (process->state() != QProcess::NotRunning)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+
+    if (process->state() != QProcess::NotRunning) {
+        // No verdict yet: let it run, say so if it still finds nothing, tidy up at its end.
+        QObject::disconnect(process, nullptr, &wait, nullptr);
+        const int lateFailureMs = m_lateFailureMs;
+        QObject::connect(process, &QProcess::finished, process, [process, started, lateFailureMs, shown] {
+            process->deleteLater();
+            if (openerFailed(*process) && started.elapsed() < lateFailureMs)
+                MsgBox(noProgramToOpenText(shown), MB_ICONEXCLAMATION, programTitle());
+        });
+        return ShellOpenResult::Opened;
+    }
+    const bool failed = process->error() == QProcess::FailedToStart ||
+                        process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0;
+    delete process;
+    return failed ? ShellOpenResult::Failed : ShellOpenResult::Opened;
+}
 
 ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
 {
     const QUrl asUrl(pathOrUrl);
     const bool isAddress = !asUrl.scheme().isEmpty() && asUrl.scheme().size() > 1; // not "C:"
     QUrl target;
+    QString openerArgument;
     if (isAddress && asUrl.scheme() != QLatin1String("file")) {
         target = asUrl;
+        openerArgument = asUrl.toString(QUrl::FullyEncoded);
     } else {
         const QString local = isAddress ? asUrl.toLocalFile() : pathOrUrl;
         if (!QFileInfo::exists(local))
             return ShellOpenResult::NotFound;
-        target = QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath());
+        openerArgument = QFileInfo(local).absoluteFilePath();
+        target = QUrl::fromLocalFile(openerArgument);
     }
+    // The desktop's own opener reports whether anything could open the target;
+    // Qt's fallback only says whether it found a browser to start.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty())
+        return openWithXdgOpen(opener, openerArgument, pathOrUrl);
     return QDesktopServices::openUrl(target) ? ShellOpenResult::Opened : ShellOpenResult::Failed;
 }
 
-TrashResult DesktopShell::moveToTrash(const QStringList& paths) { return moveFilesToTrash(paths); }
+TrashResult DesktopShell::moveToTrash(const QStringList& paths)
+{
+    return moveFilesToTrash(paths);
+}
 
 } // namespace kt

@@ -4,11 +4,26 @@
 
 namespace kt {
 
+// Files and addresses go to xdg-open when there is one, which says whether anything
+// could open them. Its verdict is awaited for `verdictMs`: a failure within that time is
+// the open's result; a failure that comes later (a slow desktop) is said here, with the
+// same message the callers give, as long as it comes within `lateFailureMs` of the start
+// (after that a program it started has ended, and its status is none of our business).
 class DesktopShell final : public Shell
 {
 public:
+    explicit DesktopShell(int verdictMs = 2000, int lateFailureMs = 20000)
+        : m_verdictMs(verdictMs), m_lateFailureMs(lateFailureMs)
+    {
+    }
     ShellOpenResult open(const QString& pathOrUrl) override;
     TrashResult moveToTrash(const QStringList& paths) override;
+
+private:
+    ShellOpenResult openWithXdgOpen(const QString& opener, const QString& argument, const QString& shown);
+
+    int m_verdictMs;
+    int m_lateFailureMs;
 };
 
 } // namespace kt

@@ -1,9 +1,12 @@
 #pragma once
 // The window's open and save dialogs: QFileDialog.
+#include "platform/FileDialogs.h"
+
+#include <QFileDialog>
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/FileDialogs.h"
+class QLineEdit;
 
 namespace kt {
 
@@ -17,6 +20,37 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
+};
+
+// The names in the dialog's file-name box: one name as typed, or several each in double
+// quotes ("a.mpg" "b.mp3"), as the dialog writes a multiple selection. A name may
+// itself contain `"`: items are told apart by the `" "` between them.
+QStringList typedFileNames(const QString& text);
+
+// The multi-selection open dialog. Qt's own dialog takes the typed names only when
+// nothing is selected in its list, so a typed name that the filter hides is lost as soon
+// as another one is shown; and it splits names at every `"`. Here the file-name box is
+// read as typed: every name that names a file is chosen, whatever the filter shows, and
+// a name that names nothing keeps the dialog open with a message saying which.
+class AddFilesDialog : public QFileDialog
+{
+    Q_OBJECT
+public:
+    AddFilesDialog(QWidget* owner, const FileDialogRequest& request);
+
+    // The chosen files as full paths, in the order typed; valid once accepted.
+    QStringList chosenFiles() const { return m_chosen; }
+    QLineEdit* fileNameEdit() const;
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void keepOpenButtonUsable();
+
+    QStringList m_chosen;
 };
 
 } // namespace kt

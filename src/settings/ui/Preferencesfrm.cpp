@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace kt {
 namespace {
@@ -202,6 +203,11 @@ bool Preferencesfrm::eventFilter(QObject* watched, QEvent* event)
             m_movingBack = true;
         else if (key == Qt::Key_Down)
             m_movingBack = false;
+    } else if (watched == m_pages && event->type() == QEvent::Wheel) {
+        // Wheel-up steps back like the Up arrow, so it can pass a separator too.
+        const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (dy != 0)
+            m_movingBack = dy > 0;
     } else if (watched == m_prev && event->type() == QEvent::KeyRelease) {
         m_movingBack = false;
     }
