@@ -47,7 +47,7 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     host.setStatusText(texts::checkingFreeSpace());
     v.freeSpace = QueryFreeDiskSpace(v.outputPath);
 
-    const bool mpegCheck = host.mpegCheckEnabled();
+    const PackOptionValues options = host.packOptions();
     JoinJob job;
     job.outputPath = v.outputPath;
     for (const QString& path : rows) {
@@ -64,7 +64,7 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         v.totalPackSize += length;
         job.sources.push_back({path, length});
 
-        if (mpegCheck && !v.flags.ignoreMpegErrors) {
+        if (options.mpegCheck && !v.flags.ignoreMpegErrors) {
             host.setStatusText(texts::verifyingMpeg());
             try {
                 VerifyMpegFile(file, path, v.mcheckList, v.flags);
@@ -89,8 +89,8 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     }
 
     job.totalPackSize = v.totalPackSize;
-    job.block = host.transferBlock();
-    job.deleteAfter = host.deleteAfterAction();
+    job.block = options.block;
+    job.deleteAfter = options.deleteAfter;
     bool joined = false;
     host.runJoinInProgressWindow([&](ProgressView& view) {
         if (joined)

@@ -128,7 +128,7 @@ private slots:
         const QByteArray row3 = fileBytes(pk.host.rows.value(2)); // the one the output aliases
         if (message.startsWith("zero:"))
             message = texts::zeroByteFile(pk.host.rows[message.mid(5).toInt() - 1]);
-        pk.host.mpegCheck = true;
+        pk.host.options.mpegCheck = true;
         pk.host.outputAnswer = output.replace("@small", pk.path("small")).replace('@', pk.dir.path());
 
         QCOMPARE(pk.run(), style & MB_TOPMOST ? PackOutcome::Failed : PackOutcome::Stopped);
@@ -172,8 +172,8 @@ private slots:
         QFETCH(bool, packed);
         Pack pk;
         pk.rows(kinds);
-        pk.host.mpegCheck = check;
-        pk.host.block = blockSizeFor(TransferRate::Slow);
+        pk.host.options.mpegCheck = check;
+        pk.host.options.block = blockSizeFor(TransferRate::Slow);
         pk.host.outputAnswer = "  " + pk.path("out.mpg") + "  "; // trimmed
         pk.box.answers << answers;
         const QByteArray expected = pk.joined();
