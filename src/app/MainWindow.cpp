@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "app/Artwork.h"
+#include "app/ObjectNames.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "base/File64.h"
@@ -306,17 +307,17 @@ void klivamainfrm::updateOptionChecks()
         if (QAction* a = m_actions.value(QLatin1String(name)))
             a->setChecked(on);
     };
-    check("SlowSpeedChk", o.transferRate() == TransferRate::Slow);
-    check("NormalSpeedChk", o.transferRate() == TransferRate::Normal);
-    check("FastSpeedChk", o.transferRate() == TransferRate::Fast);
-    check("UltraSpeedChk", o.transferRate() == TransferRate::UltraFast);
-    check("DelNoMnu", o.deleteAfterAction() == DelAfterAction::No);
-    check("DelPromptMnu", o.deleteAfterAction() == DelAfterAction::Prompt);
-    check("DelNoPromptMnu", o.deleteAfterAction() == DelAfterAction::NoPrompt);
-    check("OverwriteNoMnu", o.overwritePolicy() == OverwritePolicy::No);
-    check("OverwritePromptMnu", o.overwritePolicy() == OverwritePolicy::Prompt);
-    check("OverwriteNoPromptMnu", o.overwritePolicy() == OverwritePolicy::NoPrompt);
-    check("MCheckMnu", o.mpegCheck());
+    check(objectNames::SlowSpeedChk, o.transferRate() == TransferRate::Slow);
+    check(objectNames::NormalSpeedChk, o.transferRate() == TransferRate::Normal);
+    check(objectNames::FastSpeedChk, o.transferRate() == TransferRate::Fast);
+    check(objectNames::UltraSpeedChk, o.transferRate() == TransferRate::UltraFast);
+    check(objectNames::DelNoMnu, o.deleteAfterAction() == DeleteAfterAction::No);
+    check(objectNames::DelPromptMnu, o.deleteAfterAction() == DeleteAfterAction::Prompt);
+    check(objectNames::DelNoPromptMnu, o.deleteAfterAction() == DeleteAfterAction::NoPrompt);
+    check(objectNames::OverwriteNoMnu, o.overwritePolicy() == OverwritePolicy::No);
+    check(objectNames::OverwritePromptMnu, o.overwritePolicy() == OverwritePolicy::Prompt);
+    check(objectNames::OverwriteNoPromptMnu, o.overwritePolicy() == OverwritePolicy::NoPrompt);
+    check(objectNames::MCheckMnu, o.mpegCheck());
 }
 
 QAction* klivamainfrm::action(const QString& objectName) const

@@ -1,6 +1,7 @@
 // The main window's controls: surface, menu bar, pop-up menu and toolbar.
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
+#include "app/ObjectNames.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "packlist/ui/ListButtonHints.h"
@@ -144,7 +145,7 @@ void klivamainfrm::buildMenus()
         return a;
     };
 
-    m_fileMenu = topMenu("FileMnu", QStringLiteral("&File"));
+    m_fileMenu = topMenu(objectNames::FileMnu, QStringLiteral("&File"));
     addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"),
             &klivamainfrm::AddMnu_Click);
     addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"),
@@ -153,8 +154,8 @@ void klivamainfrm::buildMenus()
     addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"),
             &klivamainfrm::ExitMnu_Click);
 
-    m_actionMenu = topMenu("ActionMnu", QStringLiteral("&Actions"));
-    addItem(m_actionMenu, "PackMnu", QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"),
+    m_actionMenu = topMenu(objectNames::ActionMnu, QStringLiteral("&Actions"));
+    addItem(m_actionMenu, objectNames::PackMnu, QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"),
             &klivamainfrm::PackMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"),
@@ -177,52 +178,57 @@ void klivamainfrm::buildMenus()
     addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"),
             &klivamainfrm::ViewMnu_Click);
 
-    QMenu* options = topMenu("OptionMnu", QStringLiteral("&Options"));
-    addItem(options, "GeneralMnu", QStringLiteral("&General..."), QStringLiteral("Ctrl+K"),
+    QMenu* options = topMenu(objectNames::OptionMnu, QStringLiteral("&Options"));
+    addItem(options, objectNames::GeneralMnu, QStringLiteral("&General..."), QStringLiteral("Ctrl+K"),
             &klivamainfrm::GeneralMnu_Click);
     options->addSeparator();
     // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
-    QMenu* save = subMenu(options, "SaveMnu", QStringLiteral("&Save"));
+    QMenu* save = subMenu(options, objectNames::SaveMnu, QStringLiteral("&Save"));
     save->menuAction()->setVisible(false);
     QMenu* saveTo = subMenu(save, "SaveToMnu", QStringLiteral("Save &To"));
     addItem(saveTo, "DefaultDirMnu", QStringLiteral("&Default Directory..."), {}, nullptr);
     addItem(saveTo, "LastSavedDirMnu", QStringLiteral("Last &Saved Directory"), {}, nullptr);
-    QMenu* overwrite = subMenu(save, "OverwriteMnu", QStringLiteral("&Overwrite"));
-    checkable(addItem(overwrite, "OverwriteNoMnu", QStringLiteral("&Don't Overwrite Saved File"), {},
-                      &klivamainfrm::OverwriteNoMnu_Click),
+    QMenu* overwrite = subMenu(save, objectNames::OverwriteMnu, QStringLiteral("&Overwrite"));
+    checkable(addItem(overwrite, objectNames::OverwriteNoMnu, QStringLiteral("&Don't Overwrite Saved File"),
+                      {}, &klivamainfrm::OverwriteNoMnu_Click),
               false);
-    checkable(addItem(overwrite, "OverwritePromptMnu", QStringLiteral("&Ask Before Overwrite Saved File"), {},
+    checkable(addItem(overwrite, objectNames::OverwritePromptMnu,
+                      QStringLiteral("&Ask Before Overwrite Saved File"), {},
                       &klivamainfrm::OverwritePromptMnu_Click),
               false);
-    checkable(addItem(overwrite, "OverwriteNoPromptMnu",
+    checkable(addItem(overwrite, objectNames::OverwriteNoPromptMnu,
                       QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
                       &klivamainfrm::OverwriteNoPromptMnu_Click),
               false);
-    QMenu* speed = subMenu(options, "Spdmnu", QStringLiteral("Transfer &Rate"));
+    QMenu* speed = subMenu(options, objectNames::Spdmnu, QStringLiteral("Transfer &Rate"));
     speed->menuAction()->setVisible(false);
-    checkable(addItem(speed, "SlowSpeedChk", QStringLiteral("&Slow"), {}, &klivamainfrm::SlowSpeedChk_Click),
+    checkable(addItem(speed, objectNames::SlowSpeedChk, QStringLiteral("&Slow"), {},
+                      &klivamainfrm::SlowSpeedChk_Click),
               false);
-    checkable(
-        addItem(speed, "NormalSpeedChk", QStringLiteral("&Normal"), {}, &klivamainfrm::NormalSpeedChk_Click),
-        true);
-    checkable(addItem(speed, "FastSpeedChk", QStringLiteral("&Fast"), {}, &klivamainfrm::FastSpeedChk_Click),
+    checkable(addItem(speed, objectNames::NormalSpeedChk, QStringLiteral("&Normal"), {},
+                      &klivamainfrm::NormalSpeedChk_Click),
+              true);
+    checkable(addItem(speed, objectNames::FastSpeedChk, QStringLiteral("&Fast"), {},
+                      &klivamainfrm::FastSpeedChk_Click),
               false);
-    checkable(addItem(speed, "UltraSpeedChk", QStringLiteral("&Ultra Fast"), {},
+    checkable(addItem(speed, objectNames::UltraSpeedChk, QStringLiteral("&Ultra Fast"), {},
                       &klivamainfrm::UltraSpeedChk_Click),
               false);
     options->addSeparator()->setVisible(false);
-    QMenu* del = subMenu(options, "DelAfterActionMnu", QStringLiteral("&Delete After Action"));
-    checkable(addItem(del, "DelNoMnu", QStringLiteral("&Don't Delete"), {}, &klivamainfrm::DelNoMnu_Click),
+    QMenu* del = subMenu(options, objectNames::DelAfterActionMnu, QStringLiteral("&Delete After Action"));
+    checkable(addItem(del, objectNames::DelNoMnu, QStringLiteral("&Don't Delete"), {},
+                      &klivamainfrm::DelNoMnu_Click),
               true);
-    checkable(addItem(del, "DelPromptMnu", QStringLiteral("&Ask Before Sending To Recycle Bin"), {},
-                      &klivamainfrm::DelPromptMnu_Click),
+    checkable(addItem(del, objectNames::DelPromptMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"),
+                      {}, &klivamainfrm::DelPromptMnu_Click),
               false);
-    checkable(addItem(del, "DelNoPromptMnu", QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
+    checkable(addItem(del, objectNames::DelNoPromptMnu,
+                      QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
                       &klivamainfrm::DelNoPromptMnu_Click),
               false);
     options->addSeparator();
-    checkable(addItem(options, "MCheckMnu", QStringLiteral("&MPEG Compatibility"), QStringLiteral("Ctrl+M"),
-                      &klivamainfrm::MCheckMnu_Click),
+    checkable(addItem(options, objectNames::MCheckMnu, QStringLiteral("&MPEG Compatibility"),
+                      QStringLiteral("Ctrl+M"), &klivamainfrm::MCheckMnu_Click),
               true);
     options->addSeparator()->setVisible(false);
     addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)

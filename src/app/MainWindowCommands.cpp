@@ -48,7 +48,7 @@ void klivamainfrm::PackMnu_Click()
     hooks.notBusyMode = [this] { NotBusyMode(); };
     hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
     hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
-    PackFromWindow(this, std::move(hooks), *m_file64);
+    PackFromWindow(this, std::move(hooks), m_options->packOptions(), *m_file64);
 }
 
 // The list commands live with the Pack List; each does its own focus and refresh.
@@ -153,15 +153,15 @@ void klivamainfrm::UltraSpeedChk_Click()
 }
 void klivamainfrm::DelNoMnu_Click()
 {
-    m_options->chooseDelAfterAction(DelAfterAction::No);
+    m_options->chooseDelAfterAction(DeleteAfterAction::No);
 }
 void klivamainfrm::DelPromptMnu_Click()
 {
-    m_options->chooseDelAfterAction(DelAfterAction::Prompt);
+    m_options->chooseDelAfterAction(DeleteAfterAction::Prompt);
 }
 void klivamainfrm::DelNoPromptMnu_Click()
 {
-    m_options->chooseDelAfterAction(DelAfterAction::NoPrompt);
+    m_options->chooseDelAfterAction(DeleteAfterAction::NoPrompt);
 }
 void klivamainfrm::OverwriteNoMnu_Click()
 {

@@ -44,9 +44,10 @@ public:
     // The output given with -o; an existing file is replaced only with --force or after
     // the question (the Save dialog's own overwrite prompt).
     QString askOutputPath() override;
-    bool mpegCheckEnabled() const override { return m_options.mpegCheck; }
-    BlockSize transferBlock() const override { return blockSizeFor(m_options.rate); }
-    DeleteAfterAction deleteAfterAction() const override { return m_options.deleteAfter; }
+    PackOptionValues packOptions() const override
+    {
+        return {m_options.mpegCheck, blockSizeFor(m_options.rate), m_options.deleteAfter};
+    }
     void hideLogo() override {}
     void unhideLogo() override {}
     void busyMode(const QString&) override {}

@@ -3,6 +3,7 @@
 #include "engine/DiskSpace.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
+#include "mpeg/MpegCheck.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
 
@@ -47,7 +48,8 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     host.setStatusText(texts::checkingFreeSpace());
     v.freeSpace = QueryFreeDiskSpace(v.outputPath);
 
-    const bool mpegCheck = host.mpegCheckEnabled();
+    const PackOptionValues options = host.packOptions();
+    bool ignoreMpegErrors = false; // once the user chose to go on, no further file is checked
     JoinJob job;
     job.outputPath = v.outputPath;
     for (const QString& path : rows) {
@@ -64,22 +66,26 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         v.totalPackSize += length;
         job.sources.push_back({path, length});
 
-        if (mpegCheck && !v.flags.ignoreMpegErrors) {
-            host.setStatusText(texts::verifyingMpeg());
-            try {
-                VerifyMpegFile(file, path, v.mcheckList, v.flags);
-            } catch (const MpegScanOverflow&) {
-                MsgBox(texts::packUnexpectedError(kOverflowErrorNumber), MB_ICONHAND | MB_TOPMOST);
-                host.errorResumeProgram();
-                return PackOutcome::Failed;
-            }
-        }
-        if ((!v.flags.mpegCompatible || !v.flags.mpegValid) && !v.flags.ignoreMpegErrors) {
-            if (v.flags.mpegCompatible)
-                return stop(host); // the user declined to go on with a file that is not MPEG
+        if (!options.mpegCheck || ignoreMpegErrors)
+            continue;
+        host.setStatusText(texts::verifyingMpeg());
+        switch (VerifyMpegFile(file, path, v.mcheckList)) {
+        case MpegVerdict::Same:
+            break;
+        case MpegVerdict::NotMpegGoOn:
+            ignoreMpegErrors = true;
+            break;
+        case MpegVerdict::NotMpegStop:
+            return stop(host); // the user declined: nothing more is said
+        case MpegVerdict::Differs:
             if (MsgBox(texts::notCompatibleQuestion(), MB_YESNO | MB_ICONHAND) != IDYES)
                 return stop(host);
-            v.flags.ignoreMpegErrors = true;
+            ignoreMpegErrors = true;
+            break;
+        case MpegVerdict::ScanLimit:
+            MsgBox(texts::packUnexpectedError(kOverflowErrorNumber), MB_ICONHAND | MB_TOPMOST);
+            host.errorResumeProgram();
+            return PackOutcome::Failed;
         }
     }
 
@@ -89,8 +95,8 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     }
 
     job.totalPackSize = v.totalPackSize;
-    job.block = host.transferBlock();
-    job.deleteAfter = host.deleteAfterAction();
+    job.block = options.block;
+    job.deleteAfter = options.deleteAfter;
     bool joined = false;
     host.runJoinInProgressWindow([&](ProgressView& view) {
         if (joined)

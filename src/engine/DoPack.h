@@ -5,12 +5,11 @@
 //
 // Every refusal returns the host to its idle look; a message is shown except when the
 // user cancelled the Save dialog or declined an MPEG question.
-#include <QStringList>
-
 #include "base/File64.h"
 #include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
-#include "mpeg/MpegCheck.h"
+
+#include <QStringList>
 
 namespace kt {
 
@@ -20,7 +19,6 @@ struct PackValues
     QString outputPath;        // SaveAsNewFilename_txt
     quint64 totalPackSize = 0; // TotalPackSize: sum of the lengths of the rows checked
     quint64 freeSpace = 0;
-    MpegFlags flags;
     QStringList mcheckList; // Mcheck_Lst: the reference parameter text
     JoinResult join;        // when the join ran
 };

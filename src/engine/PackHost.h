@@ -8,21 +8,13 @@
 // tests with fakes that record every call.
 //
 // Messages and questions never go through these interfaces: they go through MsgBox().
+#include "base/PackOptions.h"
+
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
-#include "base/TransferRate.h"
-
 namespace kt {
-
-// What happens to the sources after a successful pack.
-enum class DeleteAfterAction {
-    No,      // keep them
-    Prompt,  // ask once for all files, then move them to the trash
-    NoPrompt // move them to the trash without asking
-};
 
 // The progress window of one join. It only draws: it never closes itself and never
 // touches files. Its Cancel button (and its close box) only set the flag that
@@ -65,12 +57,9 @@ public:
     // The "Save Pack File As" dialog with its own overwrite prompt (saveDialogRequest()
     // in SaveDialog.h gives title and filter), trimmed. Empty when the user cancelled.
     virtual QString askOutputPath() = 0;
-    // The MPEG compatibility check option (MCheckMnu's check mark).
-    virtual bool mpegCheckEnabled() const = 0;
-    // The transfer rate's block size and block digits.
-    virtual BlockSize transferBlock() const = 0;
-    // The delete-after action option.
-    virtual DeleteAfterAction deleteAfterAction() const = 0;
+    // The options of this pack (MPEG check, transfer rate, delete-after action), read once
+    // when the Save dialog has given the output.
+    virtual PackOptionValues packOptions() const = 0;
 
     // Status bar busy look: panel 2 "BUSY" and the busy picture.
     virtual void hideLogo() = 0;

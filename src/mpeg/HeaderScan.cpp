@@ -21,22 +21,29 @@ constexpr qsizetype kCarry = 3; // bytes of the previous chunk kept in front of 
 // the two zeros before it. In arbitrary data that pair turns up once in 64 KiB, so the
 // loops almost never leave their straight line; a single anchor byte would branch every
 // few hundred bytes.
-inline bool zerosBefore(const unsigned char* data, qsizetype i) { return data[i - 1] == 0 && data[i - 2] == 0; }
+inline bool zerosBefore(const unsigned char* data, qsizetype i)
+{
+    return data[i - 1] == 0 && data[i - 2] == 0;
+}
 
 #if defined(KT_SCAN_X86)
-__attribute__((target("avx2"))) qsizetype findPairAvx2(const unsigned char* data, qsizetype size, qsizetype& i)
+__attribute__((target("avx2"))) qsizetype findPairAvx2(const unsigned char* data, qsizetype size,
+                                                       qsizetype& i)
 {
     const __m256i one = _mm256_set1_epi8(0x01);
     const __m256i b3 = _mm256_set1_epi8(char(0xB3));
     for (; i + 65 <= size; i += 64) {
         const unsigned char* p = data + i;
-        const __m256i m0 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)p), one),
-                                            _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 1)), b3));
-        const __m256i m1 = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 32)), one),
-                                            _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 33)), b3));
+        const __m256i m0 =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)p), one),
+                             _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 1)), b3));
+        const __m256i m1 =
+            _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 32)), one),
+                             _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(p + 33)), b3));
         if (_mm256_testz_si256(_mm256_or_si256(m0, m1), _mm256_or_si256(m0, m1)))
             continue;
-        quint64 mask = quint64(unsigned(_mm256_movemask_epi8(m0))) | quint64(unsigned(_mm256_movemask_epi8(m1))) << 32;
+        quint64 mask =
+            quint64(unsigned(_mm256_movemask_epi8(m0))) | quint64(unsigned(_mm256_movemask_epi8(m1))) << 32;
         while (mask) {
             const qsizetype at = i + __builtin_ctzll(mask);
             if (zerosBefore(data, at))
@@ -57,8 +64,8 @@ __attribute__((target("avx512f,avx512bw"))) inline quint64 pairMask512(const uns
 
 // 256 bytes per step with masked compares: where the processor has it, the cheapest of
 // the variants (see bench/scan).
-__attribute__((target("avx512f,avx512bw"))) qsizetype findPairAvx512(const unsigned char* data, qsizetype size,
-                                                                     qsizetype& i)
+__attribute__((target("avx512f,avx512bw"))) qsizetype findPairAvx512(const unsigned char* data,
+                                                                     qsizetype size, qsizetype& i)
 {
     const __m512i one = _mm512_set1_epi8(0x01);
     const __m512i b3 = _mm512_set1_epi8(char(0xB3));
@@ -79,7 +86,8 @@ __attribute__((target("avx512f,avx512bw"))) qsizetype findPairAvx512(const unsig
     return -1;
 }
 
-__attribute__((target("sse2"))) qsizetype findPairSse2(const unsigned char* data, qsizetype size, qsizetype& i)
+__attribute__((target("sse2"))) qsizetype findPairSse2(const unsigned char* data, qsizetype size,
+                                                       qsizetype& i)
 {
     const __m128i one = _mm_set1_epi8(0x01);
     const __m128i b3 = _mm_set1_epi8(char(0xB3));
@@ -155,8 +163,6 @@ qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size)
     }
     return -1;
 }
-
-SearchWidth searchWidth() { return g_width; }
 
 SearchWidth setSearchWidth(SearchWidth wanted)
 {

@@ -6,11 +6,11 @@
 // three bytes of a chunk are carried in front of the next one. At most 32,767 chunks are
 // scanned: a file whose first 1,073,709,056 bytes hold no start code (and none
 // straddling that boundary) ends with ChunkLimit, a failure the caller handles.
-#include <QString>
-#include <QtGlobal>
-
 #include "base/File64.h"
 #include "mpeg/SequenceHeader.h"
+
+#include <QString>
+#include <QtGlobal>
 
 namespace kt {
 
@@ -37,9 +37,9 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length);
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size);
 
 // The widest vector instructions the search uses: by default the widest the processor
-// has. Tests lower it to run every variant; the width set is at most the processor's.
+// has. Tests and benchmarks lower it to run every variant; the width set (and returned) is
+// at most the processor's, so setting Avx512 restores the default.
 enum class SearchWidth { Bytes, Sse2, Avx2, Avx512 };
-SearchWidth searchWidth();
 SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),

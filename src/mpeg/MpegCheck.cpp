@@ -8,27 +8,29 @@ namespace kt {
 
 QString notMpegQuestion(const QString& path)
 {
-    return QStringLiteral("'%1' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?")
+    return QStringLiteral(
+               "'%1' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?")
         .arg(path);
 }
 
-void VerifyMpegFile(File64& file, const QString& path, QStringList& referenceList, MpegFlags& flags)
+MpegVerdict VerifyMpegFile(File64& file, const QString& path, QStringList& referenceList)
 {
     const FileScan fs = scanFileForSequenceHeader(file, path);
-    if (fs.scan.outcome == ScanOutcome::ChunkLimit)
-        throw MpegScanOverflow{path};
-    if (fs.scan.outcome == ScanOutcome::NotFound) {
+    switch (fs.scan.outcome) {
+    case ScanOutcome::ChunkLimit:
+        return MpegVerdict::ScanLimit;
+    case ScanOutcome::NotFound:
         // Also an unopenable file: nothing could be read from it.
-        if (MsgBox(notMpegQuestion(path), MB_YESNO | MB_ICONHAND | MB_TOPMOST) == IDYES)
-            flags.ignoreMpegErrors = true;
-        flags.mpegValid = false;
-        return;
+        return MsgBox(notMpegQuestion(path), MB_YESNO | MB_ICONHAND | MB_TOPMOST) == IDYES
+                   ? MpegVerdict::NotMpegGoOn
+                   : MpegVerdict::NotMpegStop;
+    case ScanOutcome::Found:
+        break;
     }
     const QString parameters = parameterText(decodeSequenceHeader(fs.scan.header));
     if (referenceList.isEmpty())
         referenceList.append(parameters);
-    else if (parameters != referenceList.first())
-        flags.mpegCompatible = false;
+    return parameters == referenceList.first() ? MpegVerdict::Same : MpegVerdict::Differs;
 }
 
 } // namespace kt

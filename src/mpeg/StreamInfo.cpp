@@ -1,10 +1,9 @@
 #include "StreamInfo.h"
 
-#include <QFile>
-
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
 
+#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +13,9 @@ quint64 GetFileLen(const QString& path)
 {
     if (path.isEmpty())
         return 0;
-    struct stat st {};
+    struct stat st
+    {
+    };
     const QByteArray native = QFile::encodeName(path);
     if (::stat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
@@ -24,11 +25,10 @@ quint64 GetFileLen(const QString& path)
     return quint64(st.st_size);
 }
 
-QString notAvailableText() { return QStringLiteral("not available"); }
-
 StreamInfoTexts GetMPEGInfo(File64& file, const QString& path)
 {
-    StreamInfoTexts texts{notAvailableText(), notAvailableText()};
+    const QString notAvailable = QStringLiteral("not available");
+    StreamInfoTexts texts{notAvailable, notAvailable};
     const FileScan fs = scanFileForSequenceHeader(file, path);
     // No header, an unopenable file and the chunk limit all leave "not available".
     if (fs.scan.outcome != ScanOutcome::Found)

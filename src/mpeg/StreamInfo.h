@@ -1,8 +1,8 @@
 #pragma once
 // Describing a file without changing it: its length and its stream-info texts.
-#include <QString>
-
 #include "base/File64.h"
+
+#include <QString>
 
 namespace kt {
 
@@ -15,8 +15,6 @@ struct StreamInfoTexts
     QString videoSize; // "352 x 240" or "not available"
     QString frameRate; // "29.97" (locale separator) or "not available"
 };
-
-QString notAvailableText();
 
 // The two Pack List cells of a file, from its first sequence header; "not available"
 // when it has none within the chunk limit or cannot be opened (File64 then shows its open

@@ -26,7 +26,7 @@ void OptionState::chooseTransferRate(TransferRate rate)
     writeOwn(settingsKey::tRate(), transferRateName(rate));
 }
 
-void OptionState::chooseDelAfterAction(DelAfterAction action)
+void OptionState::chooseDelAfterAction(DeleteAfterAction action)
 {
     m_delete = action;
     emit changed();
@@ -60,7 +60,7 @@ void OptionState::restore()
     (void)readOwn(settingsKey::tRate());
     chooseTransferRate(TransferRate::Normal);
 
-    chooseDelAfterAction(delAfterActionFrom(readOwn(settingsKey::delact())).value_or(DelAfterAction::No));
+    chooseDelAfterAction(delAfterActionFrom(readOwn(settingsKey::delact())).value_or(DeleteAfterAction::No));
     chooseOverwritePolicy(
         overwritePolicyFrom(readOwn(settingsKey::owrite())).value_or(OverwritePolicy::Prompt));
     setMpegCheck(readOwn(settingsKey::mcc()) != QLatin1String("Off"));

@@ -3,8 +3,8 @@
 //
 // The Options menu's check marks show this state; every choice writes its stored
 // text at once, and restore() chooses the items again from the store when the main
-// window starts. Readers: the pack command (mpegCheck), the after-pack step
-// (deleteAfterAction), the join loop (blockSize, blockDigits).
+// window starts. A pack reads them all at once, as packOptions().
+#include "base/PackOptions.h"
 #include "base/TransferRate.h"
 #include "settings/SettingsTable.h"
 
@@ -21,7 +21,7 @@ public:
 
     // Choosing an item: set the group's mark, then write the stored text.
     void chooseTransferRate(TransferRate rate);
-    void chooseDelAfterAction(DelAfterAction action);
+    void chooseDelAfterAction(DeleteAfterAction action);
     void chooseOverwritePolicy(OverwritePolicy policy);
     // The MPEG Compatibility item: flips the check and writes "On"/"Off".
     void toggleMpegCheck();
@@ -33,13 +33,12 @@ public:
     void restore();
 
     TransferRate transferRate() const { return m_rate; }
-    // 0 until a rate is chosen.
-    int blockSize() const { return m_block.blockSize; }
-    int blockDigits() const { return m_block.blockDigits; }
-    DelAfterAction deleteAfterAction() const { return m_delete; }
+    DeleteAfterAction deleteAfterAction() const { return m_delete; }
     // No Overwrite item is checked until one is chosen.
     std::optional<OverwritePolicy> overwritePolicy() const { return m_overwrite; }
     bool mpegCheck() const { return m_mpegCheck; }
+    // What a pack started now reads: the MPEG check, the block numbers, the delete-after action.
+    PackOptionValues packOptions() const { return {m_mpegCheck, m_block, m_delete}; }
 
 signals:
     void changed();
@@ -47,7 +46,7 @@ signals:
 private:
     TransferRate m_rate = TransferRate::Normal;
     BlockSize m_block;
-    DelAfterAction m_delete = DelAfterAction::No;
+    DeleteAfterAction m_delete = DeleteAfterAction::No;
     std::optional<OverwritePolicy> m_overwrite;
     bool m_mpegCheck = true;
 };

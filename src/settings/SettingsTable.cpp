@@ -13,7 +13,7 @@ std::optional<int> indexOf(const QString& text)
 }
 } // namespace
 
-QString storedText(DelAfterAction a)
+QString storedText(DeleteAfterAction a)
 {
     return QLatin1String(kNames[int(a)]);
 }
@@ -22,10 +22,10 @@ QString storedText(OverwritePolicy p)
     return QLatin1String(kNames[int(p)]);
 }
 
-std::optional<DelAfterAction> delAfterActionFrom(const QString& text)
+std::optional<DeleteAfterAction> delAfterActionFrom(const QString& text)
 {
     if (auto i = indexOf(text))
-        return DelAfterAction(*i);
+        return DeleteAfterAction(*i);
     return std::nullopt;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The values of the program's settings key and their stored texts. Stored texts are
 // compared exactly and case-sensitively; anything else counts as unknown.
+#include "base/PackOptions.h"
+
 #include <QString>
 #include <optional>
 
@@ -29,16 +31,10 @@ inline QString showTod()
 }
 } // namespace settingsKey
 
-// After a pack: keep the sources; ask, then trash them; trash them without asking.
-// (Same order as the engine's DeleteAfterAction, so a static_cast converts.)
-enum class DelAfterAction { No = 0, Prompt = 1, NoPrompt = 2 };
-// The saved pack file: don't overwrite; ask first; overwrite without asking.
-enum class OverwritePolicy { No = 0, Prompt = 1, NoPrompt = 2 };
-
 // "No", "Prompt", "NoPrompt" for both groups.
-QString storedText(DelAfterAction a);
+QString storedText(DeleteAfterAction a);
 QString storedText(OverwritePolicy p);
-std::optional<DelAfterAction> delAfterActionFrom(const QString& text);
+std::optional<DeleteAfterAction> delAfterActionFrom(const QString& text);
 std::optional<OverwritePolicy> overwritePolicyFrom(const QString& text);
 
 inline QString mccText(bool on)

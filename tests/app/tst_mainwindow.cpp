@@ -2,6 +2,7 @@
 // mode, toolbar hints, View, the status bar logos, the layout at this DPI.
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
+#include "app/ObjectNames.h"
 #include "app/StartupValues.h"
 #include "app/ToolbarTable.h"
 #include "packlist/ui/PackListView.h"
@@ -193,10 +194,11 @@ void TestMainWindow::freshStart()
     QCOMPARE((QStringList{s.value("tRate").toString(), s.value("Delact").toString(),
                           s.value("Owrite").toString(), s.value("MCC").toString()}),
              (QStringList{"normal", "No", "Prompt", "On"}));
-    for (const char* on : {"NormalSpeedChk", "DelNoMnu", "OverwritePromptMnu", "MCheckMnu"})
+    using namespace objectNames;
+    for (const char* on : {NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu})
         QVERIFY2(w.action(QLatin1String(on))->isChecked(), on);
-    for (const char* off : {"SlowSpeedChk", "FastSpeedChk", "UltraSpeedChk", "DelPromptMnu", "DelNoPromptMnu",
-                            "OverwriteNoMnu", "OverwriteNoPromptMnu"})
+    for (const char* off : {SlowSpeedChk, FastSpeedChk, UltraSpeedChk, DelPromptMnu, DelNoPromptMnu,
+                            OverwriteNoMnu, OverwriteNoPromptMnu})
         QVERIFY2(!w.action(QLatin1String(off))->isChecked(), off);
     // Of the list's commands only Add is enabled.
     QVERIFY(w.action("AddMnu")->isEnabled() && toolbarAction(w, "Add")->isEnabled());
@@ -436,16 +438,23 @@ void TestMainWindow::xpLogosFromIconFiles()
 
 void TestMainWindow::optionItems()
 {
+    using namespace objectNames;
     klivamainfrm& w = make();
-    w.action("FastSpeedChk")->trigger();
-    QCOMPARE(w.options().blockSize(), 1000000);
-    w.action("NormalSpeedChk")->trigger();
-    w.action("NormalSpeedChk")->trigger(); // choosing the checked item keeps it checked
-    QVERIFY(w.action("NormalSpeedChk")->isChecked() && !w.action("FastSpeedChk")->isChecked());
-    w.action("DelNoPromptMnu")->trigger();
-    QVERIFY(w.action("DelNoPromptMnu")->isChecked() && !w.action("DelNoMnu")->isChecked());
-    w.action("MCheckMnu")->trigger();
+    auto item = [&w](const char* name) { return w.action(QLatin1String(name)); };
+    item(FastSpeedChk)->trigger();
+    QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
+    QCOMPARE(w.options().packOptions().block.blockDigits, 6);
+    item(NormalSpeedChk)->trigger();
+    item(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
+    QVERIFY(item(NormalSpeedChk)->isChecked() && !item(FastSpeedChk)->isChecked());
+    QCOMPARE(w.options().packOptions().block.blockSize, 100000);
+    item(DelNoPromptMnu)->trigger();
+    QVERIFY(item(DelNoPromptMnu)->isChecked() && !item(DelNoMnu)->isChecked());
+    QCOMPARE(w.options().packOptions().deleteAfter, DeleteAfterAction::NoPrompt);
+    QVERIFY(w.options().packOptions().mpegCheck);
+    item(MCheckMnu)->trigger();
     QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+    QVERIFY(!w.options().packOptions().mpegCheck);
 }
 
 void TestMainWindow::keysAndMouseOnList()

@@ -86,9 +86,7 @@ public:
         m_log << "host:askOutput";
         return outputAnswer;
     }
-    bool mpegCheckEnabled() const override { return mpegCheck; }
-    BlockSize transferBlock() const override { return block; }
-    DeleteAfterAction deleteAfterAction() const override { return deleteAfter; }
+    PackOptionValues packOptions() const override { return options; }
     void hideLogo() override { m_log << "host:hideLogo"; }
     void unhideLogo() override { m_log << "host:unhideLogo"; }
     void busyMode(const QString& op) override { m_log << "host:busy:" + op; }
@@ -106,9 +104,7 @@ public:
 
     QStringList rows;
     QString outputAnswer;
-    bool mpegCheck = false;
-    BlockSize block{100'000, 5};
-    DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    PackOptionValues options{false, {100'000, 5}, DeleteAfterAction::No};
     FakeProgressView view;
 
 private:

@@ -6,6 +6,7 @@
 #include "engine/DoPack.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
+#include "mpeg/MpegCheck.h"
 
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -19,34 +20,138 @@ namespace {
 
 const QString kChecking = QStringLiteral("host:status:Checking available freespace...");
 const QString kVerifying = QStringLiteral("host:status:Verifying mpeg compatibility...");
-const QString kMpeg = QStringLiteral("mpeg:352:240:4");
 
-// Rows described as "mpeg:W:H:CODE", "mp3", "empty", "missing", "noheader" (sparse, over the scan limit).
-bool makeFile(const QString& path, const QString& kind, quint32 seed)
+// One source row of a pack.
+struct Source
 {
-    const QStringList f = kind.split(':');
-    if (f[0] == "mpeg")
-        return writeMpegLikeFile(path, 40000 + seed * 1000, 100 * seed, f[1].toInt(), f[2].toInt(),
-                                 f[3].toInt());
-    if (f[0] == "mp3")
+    enum Kind { Mpeg, Mp3, Empty, Missing, NoHeader /* sparse, over the scan limit */ } kind = Mpeg;
+    int width = 352, height = 240, frameRateCode = 4;
+};
+using Sources = QList<Source>;
+const Source a{}; // 352 x 240 at 29.97
+const Source b{Source::Mpeg, 352, 288, 3};
+const Source mp3{Source::Mp3}, empty{Source::Empty}, missing{Source::Missing}, noHeader{Source::NoHeader};
+
+bool makeFile(const QString& path, const Source& s, quint32 seed)
+{
+    switch (s.kind) {
+    case Source::Mpeg:
+        return writeMpegLikeFile(path, 40000 + seed * 1000, 100 * seed, s.width, s.height, s.frameRateCode);
+    case Source::Mp3:
         return writeFileWith(path, 30000, 0, "ID3", seed);
-    if (f[0] == "empty")
+    case Source::Empty:
         return writeFile(path, QByteArray());
-    if (f[0] == "noheader")
+    case Source::NoHeader:
         return writeSparseFileWith(path, 32767LL * 32768 + 100);
+    case Source::Missing:
+        break;
+    }
     return true;
 }
+
+// Where the Save dialog puts the output.
+enum class Output {
+    Fresh,          // out.mpg in the test folder
+    Blank,          // only spaces: the dialog was cancelled
+    Row3,           // the third source itself
+    Row3ViaDotDot,  // .../sub/../row3.mpg
+    Row3Relative,   // row3.mpg, from the test folder
+    LinkToRow3,     // a symbolic link to it
+    HardLinkToRow3, // a hard link to it
+    SmallDisk       // out.mpg on a 40 KiB tmpfs
+};
+
+// What the pack says when it refuses; NotMpegAbout and ZeroByteAbout name a row.
+enum class Said {
+    Nothing,
+    NothingToPack,
+    AtLeastTwo,
+    ZeroByteAbout,
+    SaveAsFile,
+    NoSpace,
+    Overflow,
+    CompatQuestion,
+    NotMpegAbout
+};
+
+struct Refusal
+{
+    Sources rows;
+    Output output = Output::Fresh;
+    Said said = Said::Nothing;
+    int about = 0; // the 1-based row the message names
+    int style = 0;
+    int verified = 0; // rows checked before the refusal
+};
+
+struct Questions
+{
+    Sources rows;
+    bool check = true;
+    QList<int> answers;
+    Said asked = Said::Nothing; // Nothing, CompatQuestion or NotMpegAbout
+    int about = 0;
+    int verified = 0;
+    bool packed = false;
+};
 
 struct Pack : PackRig
 {
     PackValues values;
 
-    void rows(const QStringList& kinds)
+    void rows(const Sources& sources)
     {
-        for (int i = 0; i < kinds.size(); ++i) {
+        for (int i = 0; i < sources.size(); ++i) {
             host.rows << path(QStringLiteral("row%1.mpg").arg(i + 1));
-            QVERIFY(makeFile(host.rows.last(), kinds[i], quint32(i + 1)));
+            QVERIFY(makeFile(host.rows.last(), sources[i], quint32(i + 1)));
         }
+    }
+    QString outputPath(Output o) const
+    {
+        switch (o) {
+        case Output::Fresh:
+            return path("out.mpg");
+        case Output::Blank:
+            return "   ";
+        case Output::Row3:
+            return path("row3.mpg");
+        case Output::Row3ViaDotDot:
+            return path("sub/../row3.mpg");
+        case Output::Row3Relative:
+            return "row3.mpg";
+        case Output::LinkToRow3:
+            return path("link.mpg");
+        case Output::HardLinkToRow3:
+            return path("hard.mpg");
+        case Output::SmallDisk:
+            return path("small/out.mpg");
+        }
+        return {};
+    }
+    QString text(Said said, int about) const
+    {
+        const QString row = host.rows.value(about - 1);
+        switch (said) {
+        case Said::Nothing:
+            return {};
+        case Said::NothingToPack:
+            return texts::nothingToPack();
+        case Said::AtLeastTwo:
+            return texts::atLeastTwoFiles();
+        case Said::ZeroByteAbout:
+            return texts::zeroByteFile(row);
+        case Said::SaveAsFile:
+            return texts::cannotPackSaveAsFile();
+        case Said::NoSpace:
+            return texts::notEnoughFreeSpace();
+        case Said::Overflow:
+            return texts::packUnexpectedError(6);
+        case Said::CompatQuestion:
+            return texts::notCompatibleQuestion();
+        case Said::NotMpegAbout:
+            return notMpegQuestion(row);
+        }
+        return {};
     }
     QByteArray joined() const
     {
@@ -60,6 +165,9 @@ struct Pack : PackRig
 
 } // namespace
 
+Q_DECLARE_METATYPE(Refusal)
+Q_DECLARE_METATYPE(Questions)
+
 class TestDoPack : public QObject
 {
     Q_OBJECT
@@ -68,54 +176,39 @@ private slots:
 
     void refusals_data()
     {
-        QTest::addColumn<QStringList>("kinds");
-        QTest::addColumn<QString>("output");  // "@": the test folder, "@small": a 40 KiB tmpfs
-        QTest::addColumn<QString>("message"); // "zero:ROW" for the 0 byte text
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("verified"); // rows checked before the refusal
-        const QString a = kMpeg;
+        QTest::addColumn<Refusal>("c");
         const int excl = MB_ICONEXCLAMATION, hand = MB_ICONHAND;
-        QTest::newRow("empty list") << QStringList{} << "@/out.mpg" << texts::nothingToPack() << excl << 0;
-        QTest::newRow("one row") << QStringList{a} << "@/out.mpg" << texts::atLeastTwoFiles() << excl << 0;
-        QTest::newRow("save dialog cancelled") << QStringList{a, a} << "   " << QString() << 0 << 0;
-        QTest::newRow("empty first row") << QStringList{"empty", a} << "@/out.mpg"
-                                         << "zero:1" << hand << 0;
-        QTest::newRow("missing second row") << QStringList{a, "missing", a} << "@/out.mpg"
-                                            << "zero:2" << hand << 1;
-        QTest::newRow("empty third row") << QStringList{a, a, "empty"} << "@/out.mpg"
-                                         << "zero:3" << hand << 2;
-        const QString saveAs = texts::cannotPackSaveAsFile();
-        QTest::newRow("output is row 3") << QStringList{a, a, a} << "@/row3.mpg" << saveAs << excl << 2;
-        QTest::newRow("output is row 3 by ..")
-            << QStringList{a, a, a} << "@/sub/../row3.mpg" << saveAs << excl << 2;
-        QTest::newRow("output is row 3, relative")
-            << QStringList{a, a, a} << "row3.mpg" << saveAs << excl << 2;
-        QTest::newRow("output links to row 3") << QStringList{a, a, a} << "@/link.mpg" << saveAs << excl << 2;
-        QTest::newRow("output is a hard link") << QStringList{a, a, a} << "@/hard.mpg" << saveAs << excl << 2;
-        QTest::newRow("not enough free space")
-            << QStringList{a, a} << "@small/out.mpg" << texts::notEnoughFreeSpace() << hand << 2;
-        QTest::newRow("header scan overflow") << QStringList{a, "noheader"} << "@/out.mpg"
-                                              << texts::packUnexpectedError(6) << (hand | MB_TOPMOST) << 2;
+        auto row = [](const char* name, const Refusal& c) { QTest::newRow(name) << c; };
+        row("empty list", {{}, Output::Fresh, Said::NothingToPack, 0, excl, 0});
+        row("one row", {{a}, Output::Fresh, Said::AtLeastTwo, 0, excl, 0});
+        row("save dialog cancelled", {{a, a}, Output::Blank, Said::Nothing, 0, 0, 0});
+        row("empty first row", {{empty, a}, Output::Fresh, Said::ZeroByteAbout, 1, hand, 0});
+        row("missing second row", {{a, missing, a}, Output::Fresh, Said::ZeroByteAbout, 2, hand, 1});
+        row("empty third row", {{a, a, empty}, Output::Fresh, Said::ZeroByteAbout, 3, hand, 2});
+        row("output is row 3", {{a, a, a}, Output::Row3, Said::SaveAsFile, 0, excl, 2});
+        row("output is row 3 by ..", {{a, a, a}, Output::Row3ViaDotDot, Said::SaveAsFile, 0, excl, 2});
+        row("output is row 3, relative", {{a, a, a}, Output::Row3Relative, Said::SaveAsFile, 0, excl, 2});
+        row("output links to row 3", {{a, a, a}, Output::LinkToRow3, Said::SaveAsFile, 0, excl, 2});
+        row("output is a hard link", {{a, a, a}, Output::HardLinkToRow3, Said::SaveAsFile, 0, excl, 2});
+        row("not enough free space", {{a, a}, Output::SmallDisk, Said::NoSpace, 0, hand, 2});
+        row("header scan overflow", {{a, noHeader}, Output::Fresh, Said::Overflow, 0, hand | MB_TOPMOST, 2});
     }
     void refusals()
     {
-        QFETCH(QStringList, kinds);
-        QFETCH(QString, output);
-        QFETCH(QString, message);
-        QFETCH(int, style);
-        QFETCH(int, verified);
+        QFETCH(Refusal, c);
         Pack pk;
-        pk.rows(kinds);
-        if (output.startsWith("@small")) {
+        pk.rows(c.rows);
+        const bool small = c.output == Output::SmallDisk;
+        if (small) {
             QVERIFY(QDir().mkdir(pk.path("small")));
             if (!runTool("mount", {"-t", "tmpfs", "-o", "size=40k", "tmpfs", pk.path("small")}))
                 QSKIP("cannot mount a tmpfs here (needs root)");
         }
         auto unmount = qScopeGuard([&] {
-            if (output.contains("small"))
+            if (small)
                 runTool("umount", {pk.path("small")});
         });
-        if (kinds.size() > 2) {
+        if (c.rows.size() > 2) {
             QVERIFY(QDir(pk.dir.path()).mkdir("sub"));
             QVERIFY(QFile::link(pk.host.rows[2], pk.path("link.mpg")));
             QCOMPARE(::link(QFile::encodeName(pk.host.rows[2]).constData(),
@@ -126,73 +219,69 @@ private slots:
         QDir::setCurrent(pk.dir.path());
         auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
         const QByteArray row3 = fileBytes(pk.host.rows.value(2)); // the one the output aliases
-        if (message.startsWith("zero:"))
-            message = texts::zeroByteFile(pk.host.rows[message.mid(5).toInt() - 1]);
-        pk.host.mpegCheck = true;
-        pk.host.outputAnswer = output.replace("@small", pk.path("small")).replace('@', pk.dir.path());
+        const QString message = pk.text(c.said, c.about);
+        const bool failed = c.said == Said::Overflow;
+        pk.host.options.mpegCheck = true;
+        pk.host.outputAnswer = pk.outputPath(c.output);
 
-        QCOMPARE(pk.run(), style & MB_TOPMOST ? PackOutcome::Failed : PackOutcome::Stopped);
+        QCOMPARE(pk.run(), failed ? PackOutcome::Failed : PackOutcome::Stopped);
         QCOMPARE(pk.box.texts, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(pk.box.styles, message.isEmpty() ? QList<int>() : QList<int>{style});
-        QCOMPARE(pk.log.count(kVerifying), verified);
-        QCOMPARE(pk.log.contains("host:askOutput"), kinds.size() >= 2);
+        QCOMPARE(pk.box.styles, message.isEmpty() ? QList<int>() : QList<int>{c.style});
+        QCOMPARE(pk.log.count(kVerifying), c.verified);
+        QCOMPARE(pk.log.contains("host:askOutput"), c.rows.size() >= 2);
+        // A failure resumes the program; a refusal only returns to the idle look.
+        QCOMPARE(pk.log.contains("host:errorResume"), failed);
+        QCOMPARE(pk.log.contains("host:unhideLogo"), !failed);
         QVERIFY(!pk.log.contains("host:progressWindow"));
         QVERIFY(!QFileInfo::exists(pk.path("out.mpg")) && !QFileInfo::exists(pk.path("small/out.mpg")));
         QCOMPARE(fileBytes(pk.host.rows.value(2)), row3);
-        QVERIFY(kinds.size() < 2 || !QFileInfo::exists(pk.host.rows[1]) || kinds[1] != "missing");
+        QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
     void mpegQuestions_data()
     {
-        QTest::addColumn<QStringList>("kinds");
-        QTest::addColumn<bool>("check");
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QString>("question"); // "compat", "notmpeg" (about row 1) or none
-        QTest::addColumn<int>("verified");
-        QTest::addColumn<bool>("packed");
-        const QString a = kMpeg, b = "mpeg:352:288:3";
-        QTest::newRow("compatible") << QStringList{a, a, a} << true << QList<int>{} << "" << 3 << true;
-        QTest::newRow("size and rate differ, yes: later rows unchecked")
-            << QStringList{a, b, "mp3"} << true << QList<int>{IDYES} << "compat" << 2 << true;
-        QTest::newRow("frame rate differs, unanswered")
-            << QStringList{a, "mpeg:352:240:3"} << true << QList<int>{} << "compat" << 2 << false;
-        QTest::newRow("mp3 first, no: silent")
-            << QStringList{"mp3", a} << true << QList<int>{IDNO} << "notmpeg" << 1 << false;
-        QTest::newRow("mp3 first, yes")
-            << QStringList{"mp3", a, b} << true << QList<int>{IDYES} << "notmpeg" << 1 << true;
-        QTest::newRow("check off") << QStringList{"mp3", a, b} << false << QList<int>{} << "" << 0 << true;
+        QTest::addColumn<Questions>("c");
+        auto row = [](const char* name, const Questions& c) { QTest::newRow(name) << c; };
+        const Source rate25{Source::Mpeg, 352, 240, 3};
+        row("compatible", {{a, a, a}, true, {}, Said::Nothing, 0, 3, true});
+        row("size and rate differ, yes: later rows unchecked",
+            {{a, b, mp3}, true, {IDYES}, Said::CompatQuestion, 0, 2, true});
+        row("frame rate differs, no", {{a, rate25, a}, true, {IDNO}, Said::CompatQuestion, 0, 2, false});
+        row("mp3 first, no: silent", {{mp3, a}, true, {IDNO}, Said::NotMpegAbout, 1, 1, false});
+        row("mp3 first, yes: later rows unchecked",
+            {{mp3, a, b}, true, {IDYES}, Said::NotMpegAbout, 1, 1, true});
+        row("mp3 second, no", {{a, mp3, a}, true, {IDNO}, Said::NotMpegAbout, 2, 2, false});
+        row("check off", {{mp3, a, b}, false, {}, Said::Nothing, 0, 0, true});
     }
     void mpegQuestions()
     {
-        QFETCH(QStringList, kinds);
-        QFETCH(bool, check);
-        QFETCH(QList<int>, answers);
-        QFETCH(QString, question);
-        QFETCH(int, verified);
-        QFETCH(bool, packed);
+        QFETCH(Questions, c);
         Pack pk;
-        pk.rows(kinds);
-        pk.host.mpegCheck = check;
-        pk.host.block = blockSizeFor(TransferRate::Slow);
+        pk.rows(c.rows);
+        pk.host.options = {c.check, blockSizeFor(TransferRate::Slow), DeleteAfterAction::No};
         pk.host.outputAnswer = "  " + pk.path("out.mpg") + "  "; // trimmed
-        pk.box.answers << answers;
+        pk.box.answers << c.answers;
         const QByteArray expected = pk.joined();
         QStringList said;
-        if (question == "compat")
-            said << texts::notCompatibleQuestion();
-        else if (question == "notmpeg")
-            said << notMpegQuestion(pk.host.rows[0]);
-        if (packed) // declining says nothing more
+        if (c.asked != Said::Nothing)
+            said << pk.text(c.asked, c.about);
+        if (c.packed) // declining says nothing more
             said << texts::packedSuccessfully(pk.path("out.mpg"), expected.size());
 
-        QCOMPARE(pk.run(), packed ? PackOutcome::Packed : PackOutcome::Stopped);
+        QCOMPARE(pk.run(), c.packed ? PackOutcome::Packed : PackOutcome::Stopped);
         QCOMPARE(pk.box.texts, said);
-        QCOMPARE(pk.log.count(kVerifying), verified);
+        if (c.asked != Said::Nothing)
+            QCOMPARE(pk.box.styles.first(), c.asked == Said::CompatQuestion
+                                                ? MB_YESNO | MB_ICONHAND
+                                                : MB_YESNO | MB_ICONHAND | MB_TOPMOST);
+        QCOMPARE(pk.log.count(kVerifying), c.verified);
         QCOMPARE(pk.log.mid(0, 4), QStringList({"host:askOutput", "host:hideLogo", "host:wait", kChecking}));
-        QCOMPARE(pk.log.contains("host:progressWindow"), packed);
+        QCOMPARE(pk.log.contains("host:progressWindow"), c.packed);
+        QVERIFY(!pk.log.contains("host:errorResume"));
         QCOMPARE(pk.log.last(), "host:arrow");
-        QCOMPARE(fileBytes(pk.path("out.mpg")), packed ? expected : QByteArray());
-        if (check && kinds[0].startsWith("mpeg"))
+        QCOMPARE(fileBytes(pk.path("out.mpg")), c.packed ? expected : QByteArray());
+        QCOMPARE(File64::OpenHandleCount(), 0);
+        if (c.check && c.rows[0].kind == Source::Mpeg)
             QCOMPARE(pk.values.mcheckList, QStringList{"352,240,29.97"});
     }
 

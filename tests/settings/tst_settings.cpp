@@ -139,10 +139,10 @@ void TestSettings::damagedStoreGivesDefaults()
     }
     OptionState o;
     o.restore();
-    QCOMPARE(o.deleteAfterAction(), DelAfterAction::No);
+    QCOMPARE(o.deleteAfterAction(), DeleteAfterAction::No);
     QCOMPARE(o.overwritePolicy(), std::optional(OverwritePolicy::Prompt));
     QVERIFY(o.mpegCheck());
-    QCOMPARE(o.blockSize(), 100000);
+    QCOMPARE(o.packOptions().block.blockSize, 100000);
     if (!bytes.isEmpty()) // the store is usable again after the restore
         QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("Prompt"));
 }
@@ -200,8 +200,8 @@ void TestSettings::transferRates()
     QFETCH(int, digits);
     OptionState o;
     o.chooseTransferRate(rate);
-    QCOMPARE(o.blockSize(), size);
-    QCOMPARE(o.blockDigits(), digits);
+    QCOMPARE(o.packOptions().block.blockSize, size);
+    QCOMPARE(o.packOptions().block.blockDigits, digits);
     QCOMPARE(read(QStringLiteral("tRate")), QString::fromLatin1(QTest::currentDataTag()));
 }
 
@@ -275,7 +275,7 @@ void TestSettings::preferencesWalk()
     mccCmb->setCurrentIndex(0);
     QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), QStringLiteral("No"));
     child<QPushButton>(d, "SavePref_cmd")->click();
-    QCOMPARE(o.deleteAfterAction(), DelAfterAction::NoPrompt);
+    QCOMPARE(o.deleteAfterAction(), DeleteAfterAction::NoPrompt);
     QVERIFY(!o.mpegCheck());
     QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}),
              (QStringList{"NoPrompt", "Off"}));

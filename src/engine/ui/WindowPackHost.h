@@ -1,14 +1,12 @@
 #pragma once
 // The main window as the pack command's host.
 //
-// The options are read where they live, in the check marks of the main window's option
-// items (found by their object names), at the moment the engine asks. The status bar's
-// busy and idle looks and the menus belong to the main window; it hands them over as
-// hooks. Questions and messages go through MsgBox, the Save dialog through fileDialogs().
+// The main window hands over the options of this pack as a value (its OptionState's), and
+// the status bar's busy and idle looks and the menus as hooks. Questions and messages go
+// through MsgBox, the Save dialog through fileDialogs().
 #include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -28,39 +26,9 @@ struct MainWindowPackHooks
     std::function<void()> destroyMainProgressBar;
 };
 
-class WindowPackHost final : public PackHost
-{
-public:
-    WindowPackHost(QWidget* mainWindow, MainWindowPackHooks hooks);
-
-    QStringList packListPaths() const override;
-    QString askOutputPath() override;
-    bool mpegCheckEnabled() const override;
-    BlockSize transferBlock() const override;
-    DeleteAfterAction deleteAfterAction() const override;
-
-    void hideLogo() override;
-    void unhideLogo() override;
-    void busyMode(const QString& operation) override;
-    void notBusyMode() override;
-    void errorResumeProgram() override;
-    void setStatusText(const QString& text) override;
-    void showPackingFile(const QString& fullPath) override;
-    void setWaitCursor(bool wait) override;
-    void destroyMainProgressBar() override;
-
-    void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override;
-
-private:
-    // The check mark of a named option item; fallback when the item does not exist.
-    bool checked(const char* name, bool fallback) const;
-
-    QPointer<QWidget> m_window;
-    MainWindowPackHooks m_hooks;
-};
-
-// The Pack command of the main window: DoPack with the window as its host, sharing the
-// window's File64 object.
-PackOutcome PackFromWindow(QWidget* mainWindow, MainWindowPackHooks hooks, File64& file);
+// The Pack command of the main window: DoPack with the window as its host and the window's
+// options, sharing the window's File64 object.
+PackOutcome PackFromWindow(QWidget* mainWindow, MainWindowPackHooks hooks, const PackOptionValues& options,
+                           File64& file);
 
 } // namespace kt

@@ -126,7 +126,7 @@ void Preferencesfrm::load()
     m_prev->setEnabled(false);
 
     const QString delact = ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::delact());
-    const int delIndex = int(delAfterActionFrom(delact).value_or(DelAfterAction::No));
+    const int delIndex = int(delAfterActionFrom(delact).value_or(DeleteAfterAction::No));
     m_delactCmb->setCurrentIndex(delIndex);
     m_delactTxt->setText(m_delactCmb->itemText(delIndex));
 
@@ -185,7 +185,7 @@ void Preferencesfrm::SavePref_cmd_Click()
 {
     const int del = m_delactCmb->currentIndex();
     if (del >= 0 && del <= 2)
-        m_options.chooseDelAfterAction(DelAfterAction(del));
+        m_options.chooseDelAfterAction(DeleteAfterAction(del));
     m_options.setMpegCheck(m_mccCmb->currentIndex() != 0);
     accept();
 }
