@@ -440,7 +440,7 @@ void PackFromWindowTest::sourceGrowsDuringJoin()
     });
     rig.onBarShown = [&](QProgressBar*) { sampler.start(0); };
 
-    rig.pack("menu");
+    rig.pack(Trigger::Menu);
 
     QVERIFY(grown);
     QCOMPARE(rig.messages.texts(), QStringList{texts::sourceChangedWhilePacked(a)});
