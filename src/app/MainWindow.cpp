@@ -33,12 +33,12 @@ namespace kt {
 
 using namespace layout;
 
-klivamainfrm::klivamainfrm(QWidget* parent) : QMainWindow(parent), m_startup(startupValues())
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), m_startup(startupValues())
 {
     setObjectName(QStringLiteral("klivamainfrm"));
     setWindowTitle(QStringLiteral("Vantu Kliva TARN v1.00")); // until the load sets the real one
     m_options = new OptionState(this);
-    connect(m_options, &OptionState::changed, this, &klivamainfrm::updateOptionChecks);
+    connect(m_options, &OptionState::changed, this, &MainWindow::updateOptionChecks);
     buildSurface();
     buildMenus();
     buildPopupMenu();
@@ -47,7 +47,7 @@ klivamainfrm::klivamainfrm(QWidget* parent) : QMainWindow(parent), m_startup(sta
     updateOptionChecks();
 }
 
-klivamainfrm::~klivamainfrm()
+MainWindow::~MainWindow()
 {
     // The view reads the rows until it is gone: delete it while the list still exists
     // (children would otherwise go after this object's members).
@@ -55,12 +55,12 @@ klivamainfrm::~klivamainfrm()
     m_view = nullptr;
 }
 
-int klivamainfrm::dpi() const
+int MainWindow::dpi() const
 {
     return qMax(1, logicalDpiX());
 }
 
-void klivamainfrm::load()
+void MainWindow::load()
 {
     if (m_loaded)
         return;
@@ -108,7 +108,7 @@ void klivamainfrm::load()
     applyLoadSize();
 }
 
-void klivamainfrm::applyLoadSize()
+void MainWindow::applyLoadSize()
 {
     const QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
     // Let the window's own layout place the menu bar and status bar, then grow or
@@ -127,7 +127,7 @@ void klivamainfrm::applyLoadSize()
 
 // ---------------------------------------------------------------- status bar and modes
 
-void klivamainfrm::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
@@ -149,7 +149,7 @@ void klivamainfrm::buildStatusBar()
     m_panel3->setAlignment(Qt::AlignCenter);
 }
 
-void klivamainfrm::buildLogos()
+void MainWindow::buildLogos()
 {
     // Hidden pictures that hold the logos; panel 3 shows a copy of one of them.
     auto picture = [this](const char* name, bool busy, int size) {
@@ -165,25 +165,25 @@ void klivamainfrm::buildLogos()
     m_notBusyImg16 = picture("NotBusyIconImg16", false, 20);
 }
 
-QPixmap klivamainfrm::logoFor(bool busy) const
+QPixmap MainWindow::logoFor(bool busy) const
 {
     const QLabel* source =
         m_startup.normalDpi ? (busy ? m_busyImg : m_notBusyImg) : (busy ? m_busyImg16 : m_notBusyImg16);
     return source->pixmap();
 }
 
-void klivamainfrm::setStatusText(const QString& text)
+void MainWindow::setStatusText(const QString& text)
 {
     m_panel1->setText(text);
     m_panel1->repaint();
 }
 
-QString klivamainfrm::statusText() const
+QString MainWindow::statusText() const
 {
     return m_panel1->text();
 }
 
-QString klivamainfrm::panelText(int panel) const
+QString MainWindow::panelText(int panel) const
 {
     switch (panel) {
     case 1:
@@ -196,14 +196,14 @@ QString klivamainfrm::panelText(int panel) const
     return {};
 }
 
-void klivamainfrm::HideLogo()
+void MainWindow::HideLogo()
 {
     m_panel2->setText(QStringLiteral("BUSY"));
     m_panel3->setPixmap(logoFor(true));
     m_panel3->setProperty("logo", QStringLiteral("busy"));
 }
 
-void klivamainfrm::UnhideLogo()
+void MainWindow::UnhideLogo()
 {
     setStatusText(idleStatusText());
     m_panel2->setText(QStringLiteral("IDLE"));
@@ -211,7 +211,7 @@ void klivamainfrm::UnhideLogo()
     m_panel3->setProperty("logo", QStringLiteral("idle"));
 }
 
-void klivamainfrm::BusyMode(const QString& operation)
+void MainWindow::BusyMode(const QString& operation)
 {
     if (operation == QLatin1String("pack") || operation == QLatin1String("unpack"))
         m_operation = operation;
@@ -219,13 +219,13 @@ void klivamainfrm::BusyMode(const QString& operation)
     applyCommandStates();
 }
 
-void klivamainfrm::NotBusyMode()
+void MainWindow::NotBusyMode()
 {
     m_busy = false;
     applyCommandStates();
 }
 
-void klivamainfrm::ErrorResumeProgram()
+void MainWindow::ErrorResumeProgram()
 {
     UnhideLogo();
     unsetCursor();
@@ -234,7 +234,7 @@ void klivamainfrm::ErrorResumeProgram()
     NotBusyMode();
 }
 
-void klivamainfrm::ShowInShell(const QString& path)
+void MainWindow::ShowInShell(const QString& path)
 {
     switch (shell().open(path)) {
     case ShellOpenResult::NotFound:
@@ -250,13 +250,13 @@ void klivamainfrm::ShowInShell(const QString& path)
 
 // ---------------------------------------------------------------- command states
 
-void klivamainfrm::RefreshPackListCommands()
+void MainWindow::RefreshPackListCommands()
 {
     m_listStates = commandStatesFor(m_list.count(), m_list.selectedCount());
     applyCommandStates();
 }
 
-void klivamainfrm::applyCommandStates()
+void MainWindow::applyCommandStates()
 {
     const PackListCommandStates& s = m_listStates;
     const bool idle = !m_busy;
@@ -300,7 +300,7 @@ void klivamainfrm::applyCommandStates()
     }
 }
 
-void klivamainfrm::updateOptionChecks()
+void MainWindow::updateOptionChecks()
 {
     const OptionState& o = *m_options;
     auto check = [this](const char* name, bool on) {
@@ -320,25 +320,25 @@ void klivamainfrm::updateOptionChecks()
     check(objectNames::MCheckMnu, o.mpegCheck());
 }
 
-QAction* klivamainfrm::action(const QString& objectName) const
+QAction* MainWindow::action(const QString& objectName) const
 {
     return m_actions.value(objectName);
 }
 
 // ---------------------------------------------------------------- layout
 
-void klivamainfrm::PackListSetMaxWidth()
+void MainWindow::PackListSetMaxWidth()
 {
     m_view->PackListSetMaxWidth(m_startup.metrics.widthAdjust);
 }
 
-void klivamainfrm::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     applyPlacement();
 }
 
-void klivamainfrm::applyPlacement()
+void MainWindow::applyPlacement()
 {
     const int d = dpi();
     auto px = [d](int twips) { return twipsToPixels(twips, d); };
@@ -380,7 +380,7 @@ void klivamainfrm::applyPlacement()
 
 // ---------------------------------------------------------------- events
 
-bool klivamainfrm::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
         windowHandle()->removeEventFilter(this);
@@ -404,7 +404,7 @@ bool klivamainfrm::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void klivamainfrm::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     // Styles settle the menu and status bar heights only when the window is first
@@ -418,7 +418,7 @@ void klivamainfrm::showEvent(QShowEvent* event)
     }
 }
 
-void klivamainfrm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Nothing to save: options were stored when chosen, the list is never kept.
     event->accept();

@@ -32,13 +32,13 @@ class File64;
 class OptionState;
 class PackListView;
 
-class klivamainfrm : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     // Builds the window from the start-up values in force (startupValues()).
-    explicit klivamainfrm(QWidget* parent = nullptr);
-    ~klivamainfrm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The load sequence: size, toolbar, title, options restored, Tip of the Day,
     // list set-up, idle status bar, command states. Run once, before show().
@@ -147,7 +147,7 @@ private:
     void applyCommandStates();
     void updateOptionChecks();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                     void (klivamainfrm::*handler)());
+                     void (MainWindow::*handler)());
     QPushButton* listButton(const char* name, const QString& caption);
     QPixmap logoFor(bool busy) const;
 

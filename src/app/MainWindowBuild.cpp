@@ -22,7 +22,7 @@ namespace kt {
 
 using namespace layout;
 
-QPushButton* klivamainfrm::listButton(const char* name, const QString& caption)
+QPushButton* MainWindow::listButton(const char* name, const QString& caption)
 {
     auto* b = new QPushButton(caption, m_surface);
     b->setObjectName(QLatin1String(name));
@@ -37,7 +37,7 @@ QPushButton* klivamainfrm::listButton(const char* name, const QString& caption)
     return b;
 }
 
-void klivamainfrm::buildSurface()
+void MainWindow::buildSurface()
 {
     m_surface = new QWidget(this);
     m_surface->setObjectName(QStringLiteral("klivamainfrm_Surface"));
@@ -49,11 +49,11 @@ void klivamainfrm::buildSurface()
     m_packLabel->setObjectName(QStringLiteral("packwhat_lbl"));
 
     m_view = new PackListView(m_list, m_surface);
-    connect(m_view, &PackListView::listClicked, this, &klivamainfrm::PackList_ListView_Click);
-    connect(m_view, &PackListView::listKeyDown, this, &klivamainfrm::PackList_ListView_KeyDown);
-    connect(m_view, &PackListView::listRightButtonDown, this, &klivamainfrm::PackList_ListView_RightButton);
-    connect(m_view, &PackListView::listMenuKeyDown, this, &klivamainfrm::PackList_ListView_RightButton);
-    connect(m_view, &PackListView::listDoubleClicked, this, &klivamainfrm::PackList_ListView_DblClick);
+    connect(m_view, &PackListView::listClicked, this, &MainWindow::PackList_ListView_Click);
+    connect(m_view, &PackListView::listKeyDown, this, &MainWindow::PackList_ListView_KeyDown);
+    connect(m_view, &PackListView::listRightButtonDown, this, &MainWindow::PackList_ListView_RightButton);
+    connect(m_view, &PackListView::listMenuKeyDown, this, &MainWindow::PackList_ListView_RightButton);
+    connect(m_view, &PackListView::listDoubleClicked, this, &MainWindow::PackList_ListView_DblClick);
     m_view->setColumnWidth(0, twipsToPixels(3600, dpi()));
     m_view->setColumnWidth(1, twipsToPixels(1300, dpi()));
 
@@ -63,11 +63,11 @@ void klivamainfrm::buildSurface()
     m_deselectAll = listButton("packlst_DeselectAll_cmd", QStringLiteral("d"));
     m_invSel = listButton("packlst_InvSel_cmd", QStringLiteral("i"));
     installListButtonHints(m_surface, [this](const QString& text) { setStatusText(text); });
-    connect(m_sortAsc, &QPushButton::clicked, this, &klivamainfrm::SortAscendingMnu_Click);
-    connect(m_sortDes, &QPushButton::clicked, this, &klivamainfrm::SortDescendingMnu_Click);
-    connect(m_selectAll, &QPushButton::clicked, this, &klivamainfrm::SelectAllMnu_Click);
-    connect(m_deselectAll, &QPushButton::clicked, this, &klivamainfrm::DeselectAllMnu_Click);
-    connect(m_invSel, &QPushButton::clicked, this, &klivamainfrm::InvSelMnu_Click);
+    connect(m_sortAsc, &QPushButton::clicked, this, &MainWindow::SortAscendingMnu_Click);
+    connect(m_sortDes, &QPushButton::clicked, this, &MainWindow::SortDescendingMnu_Click);
+    connect(m_selectAll, &QPushButton::clicked, this, &MainWindow::SelectAllMnu_Click);
+    connect(m_deselectAll, &QPushButton::clicked, this, &MainWindow::DeselectAllMnu_Click);
+    connect(m_invSel, &QPushButton::clicked, this, &MainWindow::InvSelMnu_Click);
 
     // The move buttons sit right of the list at the design width; they come into view
     // when the window is made wider.
@@ -85,8 +85,8 @@ void klivamainfrm::buildSurface()
     };
     m_moveUp = moveButton("selposup_cmd", true);
     m_moveDown = moveButton("selposdown_cmd", false);
-    connect(m_moveUp, &QPushButton::clicked, this, &klivamainfrm::selposup_cmd_Click);
-    connect(m_moveDown, &QPushButton::clicked, this, &klivamainfrm::selposdown_cmd_Click);
+    connect(m_moveUp, &QPushButton::clicked, this, &MainWindow::selposup_cmd_Click);
+    connect(m_moveDown, &QPushButton::clicked, this, &MainWindow::selposdown_cmd_Click);
 
     // Working controls, never shown.
     auto hidden = [](QWidget* w, const char* name) {
@@ -96,20 +96,20 @@ void klivamainfrm::buildSurface()
     hidden(new QLineEdit(m_surface), "SaveAsNewFilename_txt");
     hidden(new QListWidget(m_surface), "Mcheck_Lst");
     hidden(new QLineEdit(m_surface), "SetFocus_txt");
-    auto column = [&](const char* name, const QString& caption, void (klivamainfrm::*handler)()) {
+    auto column = [&](const char* name, const QString& caption, void (MainWindow::*handler)()) {
         auto* b = new QPushButton(caption, m_surface);
         hidden(b, name);
         if (handler)
             connect(b, &QPushButton::clicked, this, handler);
     };
-    column("Command6", QStringLiteral("Column max"), &klivamainfrm::Command6_Click);
-    column("Command7", QStringLiteral("Column auto"), &klivamainfrm::Command7_Click);
-    column("Command8", QStringLiteral("Column min"), &klivamainfrm::Command8_Click);
+    column("Command6", QStringLiteral("Column max"), &MainWindow::Command6_Click);
+    column("Command7", QStringLiteral("Column auto"), &MainWindow::Command7_Click);
+    column("Command8", QStringLiteral("Column min"), &MainWindow::Command8_Click);
     column("Command9", QStringLiteral("Set 2D column"), nullptr);
 }
 
-QAction* klivamainfrm::addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                               void (klivamainfrm::*handler)())
+QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
+                               void (MainWindow::*handler)())
 {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
@@ -121,7 +121,7 @@ QAction* klivamainfrm::addItem(QMenu* menu, const char* name, const QString& cap
     return a;
 }
 
-void klivamainfrm::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("klivamainfrm_MenuBar"));
@@ -147,40 +147,40 @@ void klivamainfrm::buildMenus()
 
     m_fileMenu = topMenu(objectNames::FileMnu, QStringLiteral("&File"));
     addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"),
-            &klivamainfrm::AddMnu_Click);
+            &MainWindow::AddMnu_Click);
     addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"),
-            &klivamainfrm::RemoveMnu_Click);
+            &MainWindow::RemoveMnu_Click);
     m_fileMenu->addSeparator();
     addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"),
-            &klivamainfrm::ExitMnu_Click);
+            &MainWindow::ExitMnu_Click);
 
     m_actionMenu = topMenu(objectNames::ActionMnu, QStringLiteral("&Actions"));
     addItem(m_actionMenu, objectNames::PackMnu, QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"),
-            &klivamainfrm::PackMnu_Click);
+            &MainWindow::PackMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"),
-            &klivamainfrm::MoveUpMnu_Click);
+            &MainWindow::MoveUpMnu_Click);
     addItem(m_actionMenu, "MoveDownMnu", QStringLiteral("Move Dow&n"), QStringLiteral("Ctrl+N"),
-            &klivamainfrm::MoveDownMnu_Click);
+            &MainWindow::MoveDownMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "SelectAllMnu", QStringLiteral("Select &All"), QStringLiteral("Ctrl+A"),
-            &klivamainfrm::SelectAllMnu_Click);
+            &MainWindow::SelectAllMnu_Click);
     addItem(m_actionMenu, "DeselectAllMnu", QStringLiteral("De&select All"), QStringLiteral("Ctrl+E"),
-            &klivamainfrm::DeselectAllMnu_Click);
+            &MainWindow::DeselectAllMnu_Click);
     addItem(m_actionMenu, "InvSelMnu", QStringLiteral("&Inverse Select"), QStringLiteral("Ctrl+I"),
-            &klivamainfrm::InvSelMnu_Click);
+            &MainWindow::InvSelMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "SortAscendingMnu", QStringLiteral("Sort As&cending"), QStringLiteral("Ctrl+G"),
-            &klivamainfrm::SortAscendingMnu_Click);
+            &MainWindow::SortAscendingMnu_Click);
     addItem(m_actionMenu, "SortDescendingMnu", QStringLiteral("Sort &Descending"), QStringLiteral("Ctrl+H"),
-            &klivamainfrm::SortDescendingMnu_Click);
+            &MainWindow::SortDescendingMnu_Click);
     m_actionMenu->addSeparator();
     addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"),
-            &klivamainfrm::ViewMnu_Click);
+            &MainWindow::ViewMnu_Click);
 
     QMenu* options = topMenu(objectNames::OptionMnu, QStringLiteral("&Options"));
     addItem(options, objectNames::GeneralMnu, QStringLiteral("&General..."), QStringLiteral("Ctrl+K"),
-            &klivamainfrm::GeneralMnu_Click);
+            &MainWindow::GeneralMnu_Click);
     options->addSeparator();
     // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
     QMenu* save = subMenu(options, objectNames::SaveMnu, QStringLiteral("&Save"));
@@ -190,45 +190,45 @@ void klivamainfrm::buildMenus()
     addItem(saveTo, "LastSavedDirMnu", QStringLiteral("Last &Saved Directory"), {}, nullptr);
     QMenu* overwrite = subMenu(save, objectNames::OverwriteMnu, QStringLiteral("&Overwrite"));
     checkable(addItem(overwrite, objectNames::OverwriteNoMnu, QStringLiteral("&Don't Overwrite Saved File"),
-                      {}, &klivamainfrm::OverwriteNoMnu_Click),
+                      {}, &MainWindow::OverwriteNoMnu_Click),
               false);
     checkable(addItem(overwrite, objectNames::OverwritePromptMnu,
                       QStringLiteral("&Ask Before Overwrite Saved File"), {},
-                      &klivamainfrm::OverwritePromptMnu_Click),
+                      &MainWindow::OverwritePromptMnu_Click),
               false);
     checkable(addItem(overwrite, objectNames::OverwriteNoPromptMnu,
                       QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
-                      &klivamainfrm::OverwriteNoPromptMnu_Click),
+                      &MainWindow::OverwriteNoPromptMnu_Click),
               false);
     QMenu* speed = subMenu(options, objectNames::Spdmnu, QStringLiteral("Transfer &Rate"));
     speed->menuAction()->setVisible(false);
     checkable(addItem(speed, objectNames::SlowSpeedChk, QStringLiteral("&Slow"), {},
-                      &klivamainfrm::SlowSpeedChk_Click),
+                      &MainWindow::SlowSpeedChk_Click),
               false);
     checkable(addItem(speed, objectNames::NormalSpeedChk, QStringLiteral("&Normal"), {},
-                      &klivamainfrm::NormalSpeedChk_Click),
+                      &MainWindow::NormalSpeedChk_Click),
               true);
     checkable(addItem(speed, objectNames::FastSpeedChk, QStringLiteral("&Fast"), {},
-                      &klivamainfrm::FastSpeedChk_Click),
+                      &MainWindow::FastSpeedChk_Click),
               false);
     checkable(addItem(speed, objectNames::UltraSpeedChk, QStringLiteral("&Ultra Fast"), {},
-                      &klivamainfrm::UltraSpeedChk_Click),
+                      &MainWindow::UltraSpeedChk_Click),
               false);
     options->addSeparator()->setVisible(false);
     QMenu* del = subMenu(options, objectNames::DelAfterActionMnu, QStringLiteral("&Delete After Action"));
     checkable(addItem(del, objectNames::DelNoMnu, QStringLiteral("&Don't Delete"), {},
-                      &klivamainfrm::DelNoMnu_Click),
+                      &MainWindow::DelNoMnu_Click),
               true);
     checkable(addItem(del, objectNames::DelPromptMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"),
-                      {}, &klivamainfrm::DelPromptMnu_Click),
+                      {}, &MainWindow::DelPromptMnu_Click),
               false);
     checkable(addItem(del, objectNames::DelNoPromptMnu,
                       QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
-                      &klivamainfrm::DelNoPromptMnu_Click),
+                      &MainWindow::DelNoPromptMnu_Click),
               false);
     options->addSeparator();
     checkable(addItem(options, objectNames::MCheckMnu, QStringLiteral("&MPEG Compatibility"),
-                      QStringLiteral("Ctrl+M"), &klivamainfrm::MCheckMnu_Click),
+                      QStringLiteral("Ctrl+M"), &MainWindow::MCheckMnu_Click),
               true);
     options->addSeparator()->setVisible(false);
     addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)
@@ -236,41 +236,41 @@ void klivamainfrm::buildMenus()
 
     QMenu* help = topMenu("HelpMnu", QStringLiteral("&Help"));
     addItem(help, "HelpTopicsMnu", QStringLiteral("Vantu Kliva &Help Topics"), QStringLiteral("F1"),
-            &klivamainfrm::HelpTopicsMnu_Click);
-    addItem(help, "TODMnu", QStringLiteral("Tip of the Day"), {}, &klivamainfrm::TODMnu_Click);
+            &MainWindow::HelpTopicsMnu_Click);
+    addItem(help, "TODMnu", QStringLiteral("Tip of the Day"), {}, &MainWindow::TODMnu_Click);
     help->addSeparator();
-    addItem(help, "TechMnu", QStringLiteral("Technical &Support"), {}, &klivamainfrm::TechMnu_Click);
+    addItem(help, "TechMnu", QStringLiteral("Technical &Support"), {}, &MainWindow::TechMnu_Click);
     help->addSeparator();
     QMenu* web = subMenu(help, "VantuOnTheWebMnu", QStringLiteral("Websites"));
     addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {},
-            &klivamainfrm::KlivaLESiteMnu_Click);
+            &MainWindow::KlivaLESiteMnu_Click);
     web->addSeparator();
     addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {},
-            &klivamainfrm::KlivaSiteMnu_Click);
-    addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &klivamainfrm::KlivaFAQMnu_Click);
+            &MainWindow::KlivaSiteMnu_Click);
+    addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &MainWindow::KlivaFAQMnu_Click);
     web->addSeparator();
-    addItem(web, "GoToSiteMnu", makerName(), {}, &klivamainfrm::GoToSiteMnu_Click);
+    addItem(web, "GoToSiteMnu", makerName(), {}, &MainWindow::GoToSiteMnu_Click);
     help->addSeparator();
-    addItem(help, "AbtMnu", QStringLiteral("&About Vantu Kliva TARN..."), {}, &klivamainfrm::AbtMnu_Click);
+    addItem(help, "AbtMnu", QStringLiteral("&About Vantu Kliva TARN..."), {}, &MainWindow::AbtMnu_Click);
 }
 
-void klivamainfrm::buildPopupMenu()
+void MainWindow::buildPopupMenu()
 {
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PackWhatSelPopupMnu"));
-    addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &klivamainfrm::AddMnu_Click);
+    addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &MainWindow::AddMnu_Click);
     addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {},
-            &klivamainfrm::RemoveMnu_Click);
+            &MainWindow::RemoveMnu_Click);
     m_popup->addSeparator();
     addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {},
-            &klivamainfrm::MoveUpMnu_Click);
+            &MainWindow::MoveUpMnu_Click);
     addItem(m_popup, "MoveDownPackWhatSelPopupMnu", QStringLiteral("Move Down"), {},
-            &klivamainfrm::MoveDownMnu_Click);
+            &MainWindow::MoveDownMnu_Click);
     m_popup->addSeparator();
-    addItem(m_popup, "PlayMpegMnu", QStringLiteral("View"), {}, &klivamainfrm::ViewMnu_Click);
+    addItem(m_popup, "PlayMpegMnu", QStringLiteral("View"), {}, &MainWindow::ViewMnu_Click);
 }
 
-void klivamainfrm::buildToolbar()
+void MainWindow::buildToolbar()
 {
     if (m_toolbar)
         return;

@@ -9,29 +9,29 @@
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
 #include "settings/OptionState.h"
-#include "settings/ui/Preferencesfrm.h"
+#include "settings/ui/PreferencesDialog.h"
 
 #include <QMenu>
 
 namespace kt {
 
-void klivamainfrm::AddMnu_Click()
+void MainWindow::AddMnu_Click()
 {
     if (addHandler)
         addHandler();
 }
 
-void klivamainfrm::RemoveMnu_Click()
+void MainWindow::RemoveMnu_Click()
 {
     RemoveCommand(*m_view, [this] { RefreshPackListCommands(); });
 }
 
-void klivamainfrm::ExitMnu_Click()
+void MainWindow::ExitMnu_Click()
 {
     close();
 }
 
-void klivamainfrm::PackMnu_Click()
+void MainWindow::PackMnu_Click()
 {
     if (packHandler) {
         packHandler();
@@ -52,36 +52,36 @@ void klivamainfrm::PackMnu_Click()
 }
 
 // The list commands live with the Pack List; each does its own focus and refresh.
-void klivamainfrm::MoveUpMnu_Click()
+void MainWindow::MoveUpMnu_Click()
 {
     MoveUpCommand(*m_view);
 }
-void klivamainfrm::MoveDownMnu_Click()
+void MainWindow::MoveDownMnu_Click()
 {
     MoveDownCommand(*m_view);
 }
-void klivamainfrm::SelectAllMnu_Click()
+void MainWindow::SelectAllMnu_Click()
 {
     SelectAllCommand(*m_view, [this] { RefreshPackListCommands(); });
 }
-void klivamainfrm::DeselectAllMnu_Click()
+void MainWindow::DeselectAllMnu_Click()
 {
     DeselectAllCommand(*m_view, [this] { RefreshPackListCommands(); });
 }
-void klivamainfrm::InvSelMnu_Click()
+void MainWindow::InvSelMnu_Click()
 {
     InvertSelectionCommand(*m_view, [this] { RefreshPackListCommands(); });
 }
-void klivamainfrm::SortAscendingMnu_Click()
+void MainWindow::SortAscendingMnu_Click()
 {
     SortAscendingCommand(*m_view);
 }
-void klivamainfrm::SortDescendingMnu_Click()
+void MainWindow::SortDescendingMnu_Click()
 {
     SortDescendingCommand(*m_view, [this] { RefreshPackListCommands(); });
 }
 
-void klivamainfrm::ViewMnu_Click()
+void MainWindow::ViewMnu_Click()
 {
     if (m_list.isEmpty()) {
         MsgBox(QStringLiteral("Nothing to view."), MB_ICONEXCLAMATION, programTitle());
@@ -96,104 +96,104 @@ void klivamainfrm::ViewMnu_Click()
     }
 }
 
-void klivamainfrm::GeneralMnu_Click()
+void MainWindow::GeneralMnu_Click()
 {
-    Preferencesfrm dialog(*m_options); // no owner window
+    PreferencesDialog dialog(*m_options); // no owner window
     dialog.exec();
 }
 
-void klivamainfrm::HelpTopicsMnu_Click()
+void MainWindow::HelpTopicsMnu_Click()
 {
     openHelpTopics(m_startup.programDir);
 }
-void klivamainfrm::TODMnu_Click()
+void MainWindow::TODMnu_Click()
 {
     openTipOfTheDay(this);
 }
-void klivamainfrm::TechMnu_Click()
+void MainWindow::TechMnu_Click()
 {
     showTechSupport(this);
 }
-void klivamainfrm::AbtMnu_Click()
+void MainWindow::AbtMnu_Click()
 {
     showAboutBox(this);
 }
-void klivamainfrm::KlivaLESiteMnu_Click()
+void MainWindow::KlivaLESiteMnu_Click()
 {
     openWebTarget(WebTarget::ThisEdition);
 }
-void klivamainfrm::KlivaSiteMnu_Click()
+void MainWindow::KlivaSiteMnu_Click()
 {
     openWebTarget(WebTarget::ProductFamily);
 }
-void klivamainfrm::KlivaFAQMnu_Click()
+void MainWindow::KlivaFAQMnu_Click()
 {
     openWebTarget(WebTarget::Faq);
 }
-void klivamainfrm::GoToSiteMnu_Click()
+void MainWindow::GoToSiteMnu_Click()
 {
     openWebTarget(WebTarget::MakerHome);
 }
 
-void klivamainfrm::SlowSpeedChk_Click()
+void MainWindow::SlowSpeedChk_Click()
 {
     m_options->chooseTransferRate(TransferRate::Slow);
 }
-void klivamainfrm::NormalSpeedChk_Click()
+void MainWindow::NormalSpeedChk_Click()
 {
     m_options->chooseTransferRate(TransferRate::Normal);
 }
-void klivamainfrm::FastSpeedChk_Click()
+void MainWindow::FastSpeedChk_Click()
 {
     m_options->chooseTransferRate(TransferRate::Fast);
 }
-void klivamainfrm::UltraSpeedChk_Click()
+void MainWindow::UltraSpeedChk_Click()
 {
     m_options->chooseTransferRate(TransferRate::UltraFast);
 }
-void klivamainfrm::DelNoMnu_Click()
+void MainWindow::DelNoMnu_Click()
 {
     m_options->chooseDelAfterAction(DeleteAfterAction::No);
 }
-void klivamainfrm::DelPromptMnu_Click()
+void MainWindow::DelPromptMnu_Click()
 {
     m_options->chooseDelAfterAction(DeleteAfterAction::Prompt);
 }
-void klivamainfrm::DelNoPromptMnu_Click()
+void MainWindow::DelNoPromptMnu_Click()
 {
     m_options->chooseDelAfterAction(DeleteAfterAction::NoPrompt);
 }
-void klivamainfrm::OverwriteNoMnu_Click()
+void MainWindow::OverwriteNoMnu_Click()
 {
     m_options->chooseOverwritePolicy(OverwritePolicy::No);
 }
-void klivamainfrm::OverwritePromptMnu_Click()
+void MainWindow::OverwritePromptMnu_Click()
 {
     m_options->chooseOverwritePolicy(OverwritePolicy::Prompt);
 }
-void klivamainfrm::OverwriteNoPromptMnu_Click()
+void MainWindow::OverwriteNoPromptMnu_Click()
 {
     m_options->chooseOverwritePolicy(OverwritePolicy::NoPrompt);
 }
-void klivamainfrm::MCheckMnu_Click()
+void MainWindow::MCheckMnu_Click()
 {
     m_options->toggleMpegCheck();
 }
 
-void klivamainfrm::Command6_Click()
+void MainWindow::Command6_Click()
 {
     m_view->fillWithLastColumn();
 }
-void klivamainfrm::Command7_Click()
+void MainWindow::Command7_Click()
 {
     m_view->columnAutoAll();
 }
-void klivamainfrm::Command8_Click()
+void MainWindow::Command8_Click()
 {
     m_view->columnMinAll();
 }
 
-void klivamainfrm::cToolbar1_ButtonClick(int position)
+void MainWindow::cToolbar1_ButtonClick(int position)
 {
     switch (toolbarCommandAt(position)) {
     case ToolbarCommand::Add:
@@ -222,12 +222,12 @@ void klivamainfrm::cToolbar1_ButtonClick(int position)
     }
 }
 
-void klivamainfrm::cToolbar1_HotItemChange(int position)
+void MainWindow::cToolbar1_HotItemChange(int position)
 {
     setStatusText(toolbarHint(position));
 }
 
-void klivamainfrm::PackList_ListView_RightButton(const QPoint& globalPos)
+void MainWindow::PackList_ListView_RightButton(const QPoint& globalPos)
 {
     // The press may just have changed the selection: the items must show the states
     // of the selection the user sees now.

@@ -2,6 +2,7 @@
 
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
+#include "app/StartupForm.h"
 #include "app/StartupValues.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "platform/InstanceLock.h"
@@ -12,11 +13,6 @@
 #include <QScreen>
 
 namespace kt {
-
-agreefrm::agreefrm(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QStringLiteral("agreefrm"));
-}
 
 int displayDpi()
 {
@@ -50,7 +46,7 @@ int Main(QApplication& app)
 {
     // Every window of the program takes this icon.
     app.setWindowIcon(programIcon());
-    agreefrm startupForm;
+    StartupForm startupForm;
     SetWindowIcons(&startupForm, QStringLiteral("AAA"), true);
 
     // Before anything is read or written: is another copy running?
@@ -62,11 +58,11 @@ int Main(QApplication& app)
 
     setStartupValues(detectStartupValues(QCoreApplication::applicationDirPath()));
 
-    klivamainfrm window;
+    MainWindow window;
     SetWindowIcons(&window, QStringLiteral("AAA"), true);
     window.load();
     window.show();
-    QObject::connect(&window, &klivamainfrm::unloaded, &app, [&] {
+    QObject::connect(&window, &MainWindow::unloaded, &app, [&] {
         startupForm.close();
         QCoreApplication::quit(); // other windows close with the process
     });

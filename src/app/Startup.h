@@ -7,15 +7,6 @@ class QApplication;
 
 namespace kt {
 
-// The start-up form `agreefrm`: never shown, alive for the whole run (the About
-// pictures are drawn over its background).
-class agreefrm : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit agreefrm(QWidget* parent = nullptr);
-};
-
 // Sets the window's icons (and its top owner's) from the application icon.
 void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOwner);
 

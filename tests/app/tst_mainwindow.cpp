@@ -35,7 +35,7 @@ StartupValues values(bool normalDpi, qint16 widthAdjust = 100, qint16 heightAdju
     return v;
 }
 
-void fill(klivamainfrm& w, int rows, const QList<int>& selected)
+void fill(MainWindow& w, int rows, const QList<int>& selected)
 {
     PackList& list = w.packList();
     list.clear();
@@ -49,17 +49,17 @@ void fill(klivamainfrm& w, int rows, const QList<int>& selected)
     w.RefreshPackListCommands();
 }
 
-QAction* toolbarAction(klivamainfrm& w, const QString& key)
+QAction* toolbarAction(MainWindow& w, const QString& key)
 {
     return w.findChild<QAction*>(QStringLiteral("cToolbar1_") + key);
 }
 
-QPushButton* button(klivamainfrm& w, const char* name)
+QPushButton* button(MainWindow& w, const char* name)
 {
     return w.findChild<QPushButton*>(QLatin1String(name));
 }
 
-QStringList shownPaths(klivamainfrm& w)
+QStringList shownPaths(MainWindow& w)
 {
     QStringList paths;
     QAbstractItemModel* m = w.packListView()->model();
@@ -69,7 +69,7 @@ QStringList shownPaths(klivamainfrm& w)
 }
 
 // The list commands in their five groups: pack+sort, selection, remove, move, view.
-void checkCommands(klivamainfrm& w, const QList<bool>& states)
+void checkCommands(MainWindow& w, const QList<bool>& states)
 {
     const QStringList groups[] = {
         {"PackMnu", "SortAscendingMnu", "SortDescendingMnu", "key:Pack", "packlst_SortAsc_cmd",
@@ -139,13 +139,13 @@ private slots:
 
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
-    klivamainfrm& make(const StartupValues& v = values(true));
-    klivamainfrm& makeShown();
+    MainWindow& make(const StartupValues& v = values(true));
+    MainWindow& makeShown();
 
     QTemporaryDir m_dir;
     std::unique_ptr<test::ScriptedMessageBox> m_boxes;
     std::unique_ptr<test::ScriptedShell> m_shell;
-    std::unique_ptr<klivamainfrm> m_w; // destroyed before the seams
+    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 };
 
 void TestMainWindow::initTestCase()
@@ -165,17 +165,17 @@ void TestMainWindow::init()
     m_shell = std::make_unique<test::ScriptedShell>();
 }
 
-klivamainfrm& TestMainWindow::make(const StartupValues& v)
+MainWindow& TestMainWindow::make(const StartupValues& v)
 {
     setStartupValues(v);
-    m_w = std::make_unique<klivamainfrm>();
+    m_w = std::make_unique<MainWindow>();
     m_w->load();
     return *m_w;
 }
 
-klivamainfrm& TestMainWindow::makeShown()
+MainWindow& TestMainWindow::makeShown()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     w.show();
     w.activateWindow();
     if (!QTest::qWaitForWindowActive(&w))
@@ -185,7 +185,7 @@ klivamainfrm& TestMainWindow::makeShown()
 
 void TestMainWindow::freshStart()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
     QCOMPARE(w.panelText(1), kIdle);
     QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
@@ -215,7 +215,7 @@ void TestMainWindow::tipOfTheDayAtStart()
          {QVariant(), QVariant(QStringLiteral("no")), QVariant(QStringLiteral("0"))}) {
         const bool expected = showTod != QVariant(QStringLiteral("0"));
         QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-        klivamainfrm& w = make();
+        MainWindow& w = make();
         QVERIFY2(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")), "opened before the main window was shown");
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -241,7 +241,7 @@ void TestMainWindow::tipOfTheDayAtStart()
 
 void TestMainWindow::menus()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     const QStringList table =
         QString::fromUtf8(
             "AddMnu|&Add...|Ctrl+D;RemoveMnu|&Remove|Del;ExitMnu|E&xit|Ctrl+Q;PackMnu|&Pack|Ctrl+P;"
@@ -290,7 +290,7 @@ void TestMainWindow::commandTable()
     QFETCH(int, rows);
     QFETCH(QList<int>, selected);
     QFETCH(QList<bool>, states);
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     fill(w, rows, selected);
     checkCommands(w, states);
     // Never touched by the table.
@@ -300,7 +300,7 @@ void TestMainWindow::commandTable()
 
 void TestMainWindow::busyModeBlocksFileAndActions()
 {
-    klivamainfrm& w = makeShown();
+    MainWindow& w = makeShown();
     int adds = 0, packs = 0;
     w.addHandler = [&] { ++adds; };
     w.packHandler = [&] { ++packs; };
@@ -342,7 +342,7 @@ void TestMainWindow::busyModeBlocksFileAndActions()
 
 void TestMainWindow::toolbar()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     const QStringList hints = {"Add file(s)... (multiple selection possible)",
                                "Remove selected file(s).",
                                kIdle,
@@ -380,7 +380,7 @@ void TestMainWindow::toolbar()
 
 void TestMainWindow::view()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     w.ViewMnu_Click();
     QCOMPARE(m_boxes->asked().size(), 1);
     QCOMPARE(m_boxes->asked()[0].text, QStringLiteral("Nothing to view."));
@@ -409,7 +409,7 @@ void TestMainWindow::logosFollowNormalDpi()
 {
     // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
     for (const bool normalDpi : {true, false}) {
-        klivamainfrm& w = make(values(normalDpi));
+        MainWindow& w = make(values(normalDpi));
         auto* panel3 = w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"));
         const QImage idle = panel3->pixmap().toImage();
         QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
@@ -430,7 +430,7 @@ void TestMainWindow::xpLogosFromIconFiles()
     StartupValues xp = values(true);
     xp.isWindowsXP = true;
     xp.programDir = m_dir.path();
-    klivamainfrm& w = make(xp);
+    MainWindow& w = make(xp);
     QCOMPARE(m_boxes->asked().size(), 2);
     QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
     QVERIFY(!w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->pixmap().isNull());
@@ -439,7 +439,7 @@ void TestMainWindow::xpLogosFromIconFiles()
 void TestMainWindow::optionItems()
 {
     using namespace objectNames;
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     auto item = [&w](const char* name) { return w.action(QLatin1String(name)); };
     item(FastSpeedChk)->trigger();
     QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
@@ -459,7 +459,7 @@ void TestMainWindow::optionItems()
 
 void TestMainWindow::keysAndMouseOnList()
 {
-    klivamainfrm& w = makeShown();
+    MainWindow& w = makeShown();
     PackListView* view = w.packListView();
     QSignalSpy removes(w.action("RemoveMnu"), &QAction::triggered);
     QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
@@ -488,7 +488,7 @@ void TestMainWindow::keysAndMouseOnList()
 
 void TestMainWindow::listCommandsReachTheView()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     fill(w, 4, {3});
     button(w, "selposup_cmd")->click();
     w.action("MoveDownMnu")->trigger();
@@ -524,7 +524,7 @@ void TestMainWindow::popupStates_data()
 void TestMainWindow::popupStates()
 {
     QFETCH(PopupCase, c);
-    klivamainfrm& w = makeShown();
+    MainWindow& w = makeShown();
     fill(w, c.rows, c.selected);
     PackListView* view = w.packListView();
     auto* popup = w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"));
@@ -575,7 +575,7 @@ void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen()
 {
     QFETCH(int, extraTwips);
     QFETCH(bool, onScreen);
-    klivamainfrm& w = makeShown();
+    MainWindow& w = makeShown();
     fill(w, 3, {2});
     w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
     QTRY_COMPARE(w.centralWidget()->rect().intersects(button(w, "selposup_cmd")->geometry()), onScreen);
@@ -598,7 +598,7 @@ void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen()
 
 void TestMainWindow::layoutAtThisDpi()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QWidget* surface = w.centralWidget();
@@ -625,7 +625,7 @@ void TestMainWindow::layoutAtThisDpi()
 
 void TestMainWindow::preferencesAndExit()
 {
-    klivamainfrm& w = make();
+    MainWindow& w = make();
     QString seen;
     QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -637,7 +637,7 @@ void TestMainWindow::preferencesAndExit()
     w.action("GeneralMnu")->trigger();
     QCOMPARE(seen, QStringLiteral("Preferencesfrm"));
     w.show();
-    QSignalSpy unloaded(&w, &klivamainfrm::unloaded);
+    QSignalSpy unloaded(&w, &MainWindow::unloaded);
     w.action("ExitMnu")->trigger();
     QCOMPARE(unloaded.count(), 1);
     QVERIFY(!w.isVisible());

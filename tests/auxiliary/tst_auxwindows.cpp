@@ -5,6 +5,7 @@
 #include "auxiliary/about/Links.h"
 #include "auxiliary/about/SysInfo.h"
 #include "auxiliary/ui/AboutBox.h"
+#include "auxiliary/ui/TechSupportDialog.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "auxiliary/ui/IconPictures.h"
 #include "auxiliary/ui/TipOfTheDay.h"
@@ -39,7 +40,7 @@ QString showTod()
 }
 
 // Which credits (1..4) show; a label shown without its mail image, or the reverse, is "!".
-QStringList visibleCredits(abtfrm& box)
+QStringList visibleCredits(AboutBox& box)
 {
     QStringList shown;
     for (int i = 1; i <= 4; ++i) {
@@ -106,7 +107,7 @@ private slots:
         if (!file.isNull())
             writeFile(dir.filePath("tod.ctd"), file);
         QVector<double> draws{0.0, 0.5, 0.9, 0.4};
-        Tipfrm tips(dir.path(), nullptr, [&draws] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); });
+        TipOfTheDay tips(dir.path(), nullptr, [&draws] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); });
         auto* text = tips.findChild<QLabel*>("lblTipText");
         QCOMPARE(text->text(), shown.first());
         for (const QString& next : shown.mid(1)) {
@@ -126,14 +127,14 @@ private slots:
         owner.resize(600, 400);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        auto open = [&owner] { return owner.findChildren<Tipfrm*>(QString(), Qt::FindDirectChildrenOnly); };
+        auto open = [&owner] { return owner.findChildren<TipOfTheDay*>(QString(), Qt::FindDirectChildrenOnly); };
         openTipOfTheDay(&owner);
         QCOMPARE(open().size(), 1);
-        Tipfrm* first = open().first();
+        TipOfTheDay* first = open().first();
         QVERIFY(first->isVisible() && !first->isModal());
         openTipOfTheDay(&owner);
         openTipOfTheDay(&owner);
-        QCOMPARE(open(), QList<Tipfrm*>{first});
+        QCOMPARE(open(), QList<TipOfTheDay*>{first});
         QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         QTRY_VERIFY(open().isEmpty()); // deleted on close
         openTipOfTheDay(&owner);
@@ -146,7 +147,7 @@ private slots:
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
         {
-            Tipfrm tips(dir.path()); // ShowTod absent: checked, and "1" written back
+            TipOfTheDay tips(dir.path()); // ShowTod absent: checked, and "1" written back
             auto* check = tips.findChild<QCheckBox*>("chkLoadTipsAtStartup");
             QVERIFY(check->isChecked());
             QCOMPARE(showTod(), QStringLiteral("1"));
@@ -154,7 +155,7 @@ private slots:
             QCOMPARE(showTod(), QStringLiteral("0"));
             QVERIFY(!tipOfTheDayAtStart());
         }
-        Tipfrm again(dir.path());
+        TipOfTheDay again(dir.path());
         QVERIFY(!again.findChild<QCheckBox*>("chkLoadTipsAtStartup")->isChecked());
         QCOMPARE(showTod(), QStringLiteral("0"));
     }
@@ -162,7 +163,7 @@ private slots:
     // Each tick of ChangeSplash moves the credits on: none, 1+2, 3+4, none again.
     void creditsRotateThroughThreeStates()
     {
-        abtfrm about;
+        AboutBox about;
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
@@ -200,7 +201,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, target);
         test::ScriptedShell shell;
-        abtfrm about;
+        AboutBox about;
         TechSupportDialog support;
         auto* link = (inAbout ? static_cast<QWidget&>(about) : support).findChild<QLabel*>(label);
         QVERIFY(link);
@@ -278,7 +279,7 @@ private slots:
         DesktopSysInfoProbe none({empty.path()});
         test::ScriptedMessageBox box;
         installSysInfoProbe(&none);
-        abtfrm about;
+        AboutBox about;
         QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
         installSysInfoProbe(nullptr);
         QCOMPARE(box.texts(), QStringList{kUnavailable});
@@ -299,7 +300,7 @@ private slots:
         prepareAboutPictures(dir.path(), QColor(1, 2, 3));
         QVERIFY(box.asked().isEmpty());
         QCOMPARE(aboutMailPicture().toImage().pixel(0, 0), qRgb(1, 2, 3));
-        abtfrm about;
+        AboutBox about;
         QCOMPARE(about.findChild<QLabel*>("PicIcon")->pixmap().size(), QSize(32, 32));
         clearAboutPictures();
     }

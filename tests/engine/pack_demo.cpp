@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     kt::installMessageBoxPresenter(&messageBoxes);
     kt::installFileDialogs(&dialogs);
     kt::installShell(&desktop);
-    kt::klivamainfrm window;
+    kt::MainWindow window;
     window.load();
     dialogs.setOwner(&window);
     kt::AppendFiles(window.packList(), app.arguments().mid(1), kt::mpegInfoSource(window.file64()));

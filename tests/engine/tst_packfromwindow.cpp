@@ -46,7 +46,7 @@ struct Rig : QObject
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
     test::ScriptedShell shell;
-    klivamainfrm window;
+    MainWindow window;
     int bars = 0;
     std::function<void(QProgressBar*)> onBarShown;
 

@@ -38,7 +38,7 @@ class TestPackListWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    std::unique_ptr<klivamainfrm> m_w;
+    std::unique_ptr<MainWindow> m_w;
     std::unique_ptr<test::ScriptedMessageBox> m_boxes;
     std::unique_ptr<test::ScriptedFileDialogs> m_dialogs;
 
@@ -51,11 +51,11 @@ class TestPackListWindow : public QObject
 
     // A shown window whose list holds the paths (/v/1 ... /v/n for a number), the given rows
     // selected in the view.
-    klivamainfrm& make(QStringList paths = {}, const QList<int>& selected = {})
+    MainWindow& make(QStringList paths = {}, const QList<int>& selected = {})
     {
         m_boxes = std::make_unique<test::ScriptedMessageBox>();
         m_dialogs = std::make_unique<test::ScriptedFileDialogs>();
-        m_w = std::make_unique<klivamainfrm>();
+        m_w = std::make_unique<MainWindow>();
         m_w->load();
         m_w->show();
         if (!QTest::qWaitForWindowActive(m_w.get()))
@@ -66,7 +66,7 @@ class TestPackListWindow : public QObject
         select(selected);
         return *m_w;
     }
-    klivamainfrm& make(int n, const QList<int>& selected = {})
+    MainWindow& make(int n, const QList<int>& selected = {})
     {
         QStringList paths;
         for (int k = 1; k <= n; ++k)
@@ -144,7 +144,7 @@ private slots:
 
     void addThroughTheDialog()
     {
-        klivamainfrm& w = make();
+        MainWindow& w = make();
         button("packlst_SortAsc_cmd")->setFocus();
         w.AddMnu_Click(); // no answer queued: cancelled, yet the list takes the focus
         QVERIFY(listHasFocus());
@@ -303,7 +303,7 @@ private slots:
 
     void removeAndTheCommandStates()
     {
-        klivamainfrm& w = make(5, {2, 3});
+        MainWindow& w = make(5, {2, 3});
         w.action("RemoveMnu")->trigger();
         QCOMPARE(rows(), QStringLiteral("1 4* 5"));
         QVERIFY(listHasFocus());
@@ -336,7 +336,7 @@ private slots:
 
     void sortsAndTheCommandStates()
     {
-        klivamainfrm& w = make({"C:\\b.mpg", "C:\\A.mpg", "C:\\a.mpg"}, {1});
+        MainWindow& w = make({"C:\\b.mpg", "C:\\A.mpg", "C:\\a.mpg"}, {1});
 
         button("packlst_SortAsc_cmd")->click();
         QCOMPARE(rows(), QStringLiteral("C:\\A.mpg C:\\a.mpg C:\\b.mpg"));
@@ -350,7 +350,7 @@ private slots:
 
     void listButtonHints()
     {
-        klivamainfrm& w = make();
+        MainWindow& w = make();
         const std::pair<const char*, QString> hints[] = {
             {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
             {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};

@@ -2,7 +2,7 @@
 #include "../support/ScriptedSeams.h"
 #include "settings/OptionState.h"
 #include "settings/Registry.h"
-#include "settings/ui/Preferencesfrm.h"
+#include "settings/ui/PreferencesDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -226,7 +226,7 @@ void TestSettings::preferencesLoad()
     if (!stored[1].isEmpty())
         write(QStringLiteral("MCC"), stored[1]);
     OptionState o;
-    Preferencesfrm d(o);
+    PreferencesDialog d(o);
     QCOMPARE((QStringList{QString::number(child<QComboBox>(d, "DelactCmb")->currentIndex()),
                           child<QLineEdit>(d, "DelactTxt")->text(),
                           QString::number(child<QComboBox>(d, "MCCCmb")->currentIndex()),
@@ -238,7 +238,7 @@ void TestSettings::preferencesLoad()
 void TestSettings::preferencesWalk()
 {
     OptionState o;
-    Preferencesfrm d(o);
+    PreferencesDialog d(o);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     auto* pages = child<QComboBox>(d, "PrefCmb");
@@ -300,7 +300,7 @@ void TestSettings::preferencesPageSteps()
 {
     QFETCH(PageWalk, walk);
     OptionState o;
-    Preferencesfrm d(o);
+    PreferencesDialog d(o);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     auto* pages = child<QComboBox>(d, "PrefCmb");
@@ -369,7 +369,7 @@ void TestSettings::preferencesReset()
     boxes.answer(answer);
     OptionState o;
     o.restore();
-    Preferencesfrm d(o);
+    PreferencesDialog d(o);
     child<QPushButton>(d, "Reset_Cmd")->click();
     QCOMPARE(boxes.asked().size(), 1);
     QCOMPARE(boxes.asked()[0].text,

@@ -30,7 +30,7 @@ private:
 };
 } // namespace
 
-abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
+AboutBox::AboutBox(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("abtfrm"));
     SetWindowIcons(this);
@@ -125,54 +125,23 @@ abtfrm::abtfrm(QWidget* owner) : QDialog(owner)
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("ChangeSplash"));
     m_timer->setInterval(kCreditsTickMs);
-    connect(m_timer, &QTimer::timeout, this, &abtfrm::ChangeSplash_Timer);
+    connect(m_timer, &QTimer::timeout, this, &AboutBox::ChangeSplash_Timer);
     m_timer->start();
 }
 
-void abtfrm::ChangeSplash_Timer()
+void AboutBox::ChangeSplash_Timer()
 {
     m_rotation.tick();
     showCredits();
 }
 
-void abtfrm::showCredits()
+void AboutBox::showCredits()
 {
     for (int i = 0; i < m_creditLabels.size(); ++i) {
         const bool visible = i < 2 ? m_rotation.firstPairVisible() : m_rotation.secondPairVisible();
         m_creditLabels.at(i)->setVisible(visible);
         m_mailImages.at(i)->setVisible(visible);
     }
-}
-
-TechSupportDialog::TechSupportDialog(QWidget* owner) : QDialog(owner)
-{
-    setObjectName(QStringLiteral("TechSupportDialog"));
-    SetWindowIcons(this);
-    setWindowTitle(QStringLiteral("Vantu Kliva Technical Support"));
-
-    auto* grid = new QGridLayout(this);
-    int row = 0;
-    grid->addWidget(
-        new QLabel(QStringLiteral("Please check the below website for any updates and bugfixes."), this),
-        row++, 0, 1, 2);
-    auto* site = new LinkLabel(QStringLiteral("KlivaURL_lbl"), this);
-    site->setLinkText(webTargetAddress(WebTarget::ProductFamily));
-    site->setAction([] { openWebTarget(WebTarget::ProductFamily); });
-    grid->addWidget(new QLabel(QStringLiteral("Website:"), this), row, 0);
-    grid->addWidget(site, row++, 1);
-    grid->setRowMinimumHeight(row++, 10);
-    grid->addWidget(new QLabel(QStringLiteral("You can submit bug reports to"), this), row++, 0, 1, 2);
-    auto* mail = new LinkLabel(QStringLiteral("SupportEmail_lbl"), this);
-    mail->setLinkText(supportMailAddress());
-    mail->setAction([] { MailTo(supportMailAddress()); });
-    grid->addWidget(new QLabel(QStringLiteral("Email:"), this), row, 0);
-    grid->addWidget(mail, row++, 1);
-    auto* support = new LinkLabel(QStringLiteral("SupportURL_lbl"), this);
-    support->setLinkText(webTargetAddress(WebTarget::Support));
-    support->setAction([] { openWebTarget(WebTarget::Support); });
-    grid->addWidget(new QLabel(QStringLiteral("Support:"), this), row, 0);
-    grid->addWidget(support, row++, 1);
-    grid->setColumnStretch(1, 1);
 }
 
 } // namespace kt

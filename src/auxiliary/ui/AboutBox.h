@@ -1,5 +1,5 @@
 #pragma once
-// abtfrm: title, version, the maker's link, the rotating credits panel with mail images,
+// The About box (`abtfrm`): title, version, the maker's link, the rotating credits panel with mail images,
 // and the System Info button.
 #include "auxiliary/about/Credits.h"
 
@@ -11,11 +11,11 @@ class QTimer;
 
 namespace kt {
 
-class abtfrm : public QDialog
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit abtfrm(QWidget* owner = nullptr);
+    explicit AboutBox(QWidget* owner = nullptr);
 
     // One tick of the credits timer (the timer calls it every 5000 ms).
     void ChangeSplash_Timer();
@@ -29,14 +29,6 @@ private:
     QTimer* m_timer = nullptr;
     QVector<QLabel*> m_creditLabels; // 4
     QVector<QLabel*> m_mailImages;   // 4
-};
-
-// TechSupportDialog: where to look for updates and where to send bug reports.
-class TechSupportDialog : public QDialog
-{
-    Q_OBJECT
-public:
-    explicit TechSupportDialog(QWidget* owner = nullptr);
 };
 
 } // namespace kt

@@ -1,6 +1,7 @@
 #include "AuxiliaryWindows.h"
 
 #include "AboutBox.h"
+#include "TechSupportDialog.h"
 #include "TipOfTheDay.h"
 #include "auxiliary/about/Links.h"
 #include "platform/Program.h"
@@ -22,7 +23,7 @@ void openTipOfTheDay(QWidget* owner)
 {
     // One window at a time: an open one comes forward instead of a second copy.
     if (owner) {
-        for (Tipfrm* open : owner->findChildren<Tipfrm*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (TipOfTheDay* open : owner->findChildren<TipOfTheDay*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (open->isVisible()) {
                 open->raise();
                 open->activateWindow();
@@ -30,7 +31,7 @@ void openTipOfTheDay(QWidget* owner)
             }
         }
     }
-    auto* tips = new Tipfrm(programDirectory(), owner);
+    auto* tips = new TipOfTheDay(programDirectory(), owner);
     tips->setAttribute(Qt::WA_DeleteOnClose);
     tips->setModal(false);
     tips->adjustSize();
@@ -58,7 +59,7 @@ bool tipOfTheDayAtStart()
 
 void showAboutBox(QWidget* owner)
 {
-    abtfrm box(owner);
+    AboutBox box(owner);
     box.exec();
 }
 

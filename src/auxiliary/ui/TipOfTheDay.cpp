@@ -11,7 +11,7 @@
 
 namespace kt {
 
-Tipfrm::Tipfrm(const QString& programDir, QWidget* owner, TipPicker::Uniform uniform)
+TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::Uniform uniform)
     : QDialog(owner), m_picker(std::move(uniform))
 {
     setObjectName(QStringLiteral("Tipfrm"));
@@ -73,7 +73,7 @@ Tipfrm::Tipfrm(const QString& programDir, QWidget* owner, TipPicker::Uniform uni
     layout->addLayout(top, 1);
     layout->addWidget(m_showAtStart);
 
-    connect(next, &QPushButton::clicked, this, &Tipfrm::NextRandomTip);
+    connect(next, &QPushButton::clicked, this, &TipOfTheDay::NextRandomTip);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     // Also runs when the state is restored below, which writes "1" back, as a click would.
     connect(m_showAtStart, &QCheckBox::toggled, this, [](bool on) { setTipsShownAtStart(on); });
@@ -91,13 +91,13 @@ Tipfrm::Tipfrm(const QString& programDir, QWidget* owner, TipPicker::Uniform uni
         NextRandomTip();
 }
 
-void Tipfrm::NextRandomTip()
+void TipOfTheDay::NextRandomTip()
 {
     m_picker.NextRandomTip();
     DisplayCurrentTip();
 }
 
-void Tipfrm::DisplayCurrentTip()
+void TipOfTheDay::DisplayCurrentTip()
 {
     QString tip;
     if (m_picker.currentTip(&tip))

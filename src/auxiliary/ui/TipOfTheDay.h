@@ -1,5 +1,5 @@
 #pragma once
-// Tipfrm: one random tip from tod.ctd at a time, with Next Tip, Close and the
+// The Tip of the Day window (`Tipfrm`): one random tip from tod.ctd at a time, with Next Tip, Close and the
 // show-at-start check box.
 #include "auxiliary/tips/Tips.h"
 
@@ -11,13 +11,13 @@ class QPushButton;
 
 namespace kt {
 
-class Tipfrm : public QDialog
+class TipOfTheDay : public QDialog
 {
     Q_OBJECT
 public:
     // Reads the icon and the tips from `programDir`. `uniform` replaces the clock-seeded
     // generator (tests).
-    explicit Tipfrm(const QString& programDir, QWidget* owner = nullptr, TipPicker::Uniform uniform = {});
+    explicit TipOfTheDay(const QString& programDir, QWidget* owner = nullptr, TipPicker::Uniform uniform = {});
 
     void NextRandomTip();
     void DisplayCurrentTip();

@@ -1,4 +1,4 @@
-#include "Preferencesfrm.h"
+#include "PreferencesDialog.h"
 
 #include "platform/MessageBox.h"
 #include "settings/OptionState.h"
@@ -41,7 +41,7 @@ void stack(QGridLayout* grid, int row, QLineEdit* text, QComboBox* list)
 
 } // namespace
 
-Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent) : QDialog(parent), m_options(options)
+PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent) : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("Preferencesfrm"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -104,21 +104,21 @@ Preferencesfrm::Preferencesfrm(OptionState& options, QWidget* parent) : QDialog(
     top->addWidget(frame, 1);
     top->addLayout(buttons);
 
-    connect(m_pages, &QComboBox::currentIndexChanged, this, &Preferencesfrm::PrefCmb_Click);
+    connect(m_pages, &QComboBox::currentIndexChanged, this, &PreferencesDialog::PrefCmb_Click);
     connect(m_delactCmb, &QComboBox::currentIndexChanged, this,
             [this] { m_delactTxt->setText(m_delactCmb->currentText()); });
     connect(m_mccCmb, &QComboBox::currentIndexChanged, this,
             [this] { m_mccTxt->setText(m_mccCmb->currentText()); });
-    connect(m_next, &QPushButton::clicked, this, &Preferencesfrm::NextCmd_Click);
-    connect(m_prev, &QPushButton::clicked, this, &Preferencesfrm::PrevCmd_Click);
-    connect(reset, &QPushButton::clicked, this, &Preferencesfrm::Reset_Cmd_Click);
-    connect(ok, &QPushButton::clicked, this, &Preferencesfrm::SavePref_cmd_Click);
-    connect(cancel, &QPushButton::clicked, this, &Preferencesfrm::cancel_cmd_Click);
+    connect(m_next, &QPushButton::clicked, this, &PreferencesDialog::NextCmd_Click);
+    connect(m_prev, &QPushButton::clicked, this, &PreferencesDialog::PrevCmd_Click);
+    connect(reset, &QPushButton::clicked, this, &PreferencesDialog::Reset_Cmd_Click);
+    connect(ok, &QPushButton::clicked, this, &PreferencesDialog::SavePref_cmd_Click);
+    connect(cancel, &QPushButton::clicked, this, &PreferencesDialog::cancel_cmd_Click);
 
     load();
 }
 
-void Preferencesfrm::load()
+void PreferencesDialog::load()
 {
     // QComboBox starts at index 0 without a change signal; run the page step by hand.
     m_pages->setCurrentIndex(GeneralPage);
@@ -136,12 +136,12 @@ void Preferencesfrm::load()
     m_mccTxt->setText(m_mccCmb->currentText());
 }
 
-void Preferencesfrm::selectPage(int index)
+void PreferencesDialog::selectPage(int index)
 {
     m_pages->setCurrentIndex(index);
 }
 
-void Preferencesfrm::PrefCmb_Click(int index)
+void PreferencesDialog::PrefCmb_Click(int index)
 {
     // A separator never stays selected: step on in the direction of travel. Setting
     // the index runs this step again, nested, for the page it lands on.
@@ -155,14 +155,14 @@ void Preferencesfrm::PrefCmb_Click(int index)
     m_next->setEnabled(index != MpegPage);
 }
 
-void Preferencesfrm::NextCmd_Click()
+void PreferencesDialog::NextCmd_Click()
 {
     m_movingBack = false;
     if (m_pages->currentIndex() < MpegPage)
         selectPage(m_pages->currentIndex() + 1);
 }
 
-void Preferencesfrm::PrevCmd_Click()
+void PreferencesDialog::PrevCmd_Click()
 {
     m_movingBack = true;
     if (m_pages->currentIndex() >= 1)
@@ -170,7 +170,7 @@ void Preferencesfrm::PrevCmd_Click()
     m_movingBack = false;
 }
 
-void Preferencesfrm::Reset_Cmd_Click()
+void PreferencesDialog::Reset_Cmd_Click()
 {
     const int answer = MsgBox(
         QStringLiteral("Are you sure you want to reset and restore all default settings?"),
@@ -181,7 +181,7 @@ void Preferencesfrm::Reset_Cmd_Click()
     m_mccCmb->setCurrentIndex(1);
 }
 
-void Preferencesfrm::SavePref_cmd_Click()
+void PreferencesDialog::SavePref_cmd_Click()
 {
     const int del = m_delactCmb->currentIndex();
     if (del >= 0 && del <= 2)
@@ -190,12 +190,12 @@ void Preferencesfrm::SavePref_cmd_Click()
     accept();
 }
 
-void Preferencesfrm::cancel_cmd_Click()
+void PreferencesDialog::cancel_cmd_Click()
 {
     reject();
 }
 
-bool Preferencesfrm::eventFilter(QObject* watched, QEvent* event)
+bool PreferencesDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == m_pages || watched == m_pages->view()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

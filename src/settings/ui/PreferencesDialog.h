@@ -12,12 +12,12 @@ namespace kt {
 
 class OptionState;
 
-class Preferencesfrm : public QDialog
+class PreferencesDialog : public QDialog
 {
     Q_OBJECT
 public:
     // `options` receives the choices on OK. No owner window: the dialog stands alone.
-    explicit Preferencesfrm(OptionState& options, QWidget* parent = nullptr);
+    explicit PreferencesDialog(OptionState& options, QWidget* parent = nullptr);
 
     // Page indices of PrefCmb; 1 and 3 are separators.
     enum Page { GeneralPage = 0, DeletePage = 2, MpegPage = 4 };

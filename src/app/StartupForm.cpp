@@ -1,0 +1,10 @@
+#include "StartupForm.h"
+
+namespace kt {
+
+StartupForm::StartupForm(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("agreefrm"));
+}
+
+} // namespace kt
