@@ -1,5 +1,6 @@
 // The icon-file loader: entry picking, decoding of every depth, blending, the loader's
 // messages and surfaces, and the icon files that ship with the program.
+#include "../support/OddFiles.h"
 #include "../support/ScriptedSeams.h"
 #include "IconBuilder.h"
 #include "auxiliary/icon/IconFormat.h"
@@ -10,6 +11,16 @@
 using namespace kt;
 using namespace kt::icon;
 using kt::test::IconSpec;
+using kt::test::Odd;
+
+// What stands at an icon's path.
+struct IconFileCase
+{
+    std::optional<Odd> odd; // nothing: an ordinary file holding a valid icon
+    qint64 tail = 0;        // bytes after the icon
+    bool loads = false;
+};
+Q_DECLARE_METATYPE(IconFileCase)
 
 namespace {
 QByteArray patch(QByteArray bytes, int offset, quint32 v, int width)
@@ -26,7 +37,8 @@ quint32 indexAt(int x, int y, int colours)
 }
 quint32 argbAt(int x, int y)
 {
-    return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) | quint32((x ^ y) * 3);
+    return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) |
+           quint32((x ^ y) * 3);
 }
 int maskAt(int x, int y)
 {
@@ -64,7 +76,6 @@ private slots:
         row("later 16 does not replace 16", {{48, 48, 32}, {16, 16, 4}, {16, 16, 32}}, 1);
         row("16 at index 0 counts", {{16, 16, 8}, {48, 48, 32}}, 0);
         row("16x32 among several is skipped", {{16, 32, 8}, {24, 24, 8}}, -1);
-
     }
     void pickEntry()
     {
@@ -122,7 +133,8 @@ private slots:
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const int at = image->at(x, y);
-                const quint32 colour = colours ? s.palette.at(int(indexAt(x, y, colours))) : argbAt(x, y) & 0xFFFFFF;
+                const quint32 colour =
+                    colours ? s.palette.at(int(indexAt(x, y, colours))) : argbAt(x, y) & 0xFFFFFF;
                 QCOMPARE(image->colour.at(at), colour);
                 QCOMPARE(int(image->alpha.at(at)), bits == 32 ? int(argbAt(x, y) >> 24) : 0);
                 QCOMPARE(int(image->mask.at(at)), maskAt(x, y));
@@ -236,6 +248,47 @@ private slots:
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
     }
 
+    // Neither waiting on what is not a file nor reading more than an icon can need.
+    void whatStandsAtThePath_data()
+    {
+        QTest::addColumn<IconFileCase>("c");
+        QTest::newRow("icon") << IconFileCase{std::nullopt, 0, true};
+        QTest::newRow("icon, 20 kB tail") << IconFileCase{std::nullopt, 20000, true};
+        QTest::newRow("icon, 50 MB tail") << IconFileCase{std::nullopt, 50'000'000, true};
+        QTest::newRow("pipe") << IconFileCase{Odd::Pipe};
+        QTest::newRow("pipe, silent writer") << IconFileCase{Odd::PipeSilentWriter};
+        QTest::newRow("endless device") << IconFileCase{Odd::EndlessDevice};
+        QTest::newRow("folder") << IconFileCase{Odd::Folder};
+    }
+    void whatStandsAtThePath()
+    {
+        QFETCH(IconFileCase, c);
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Tod.ir");
+        std::optional<test::OddFile> odd;
+        if (c.odd) {
+            odd.emplace(*c.odd, path);
+            QVERIFY(odd->ok());
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            const QByteArray icon = test::buildIcon({IconSpec{}});
+            QVERIFY(f.write(icon) == icon.size() && f.resize(icon.size() + c.tail)); // the tail is a hole
+        }
+        IconLoader loader;
+        bool loaded = !c.loads;
+        int picked = -2;
+        const auto both = [&] {
+            loaded = loader.LoadOpenFileICO(path);
+            picked = PickIconEntry(path);
+        };
+        QVERIFY2(odd ? odd->returnsUnaided(both) : (both(), true), "the loader waited on the file");
+        QCOMPARE(loaded, c.loads);
+        QCOMPARE(picked, c.loads ? 0 : -1);
+        QCOMPARE(box.texts(), c.loads ? QStringList{} : QStringList{invalidIconFileText()});
+    }
+
     // A file cut short anywhere: exactly one message, never a picture.
     void truncatedFilesGiveOneMessage()
     {
@@ -248,7 +301,8 @@ private slots:
             box.clear();
             QCOMPARE(loader.LoadOpenFileICO(path), len == whole.size());
             if (len < whole.size())
-                QCOMPARE(box.texts(), QStringList{len < 6 + 16 ? invalidIconFileText() : failedToLoadText(path)});
+                QCOMPARE(box.texts(),
+                         QStringList{len < 6 + 16 ? invalidIconFileText() : failedToLoadText(path)});
         }
         QVERIFY(box.asked().isEmpty());
     }
