@@ -25,50 +25,43 @@ QString notUtf8Text(const QString& shownPath)
 
 } // namespace
 
-std::optional<QString> faithfulFullPath(const QString& path, QString* problem)
+FullPath faithfulFullPath(const QString& given)
 {
     // A name whose bytes are not UTF-8 cannot be reached again through a QString.
-    if (path.contains(QChar::ReplacementCharacter)) {
-        *problem = notUtf8Text(path);
-        return std::nullopt;
-    }
-    if (QDir::isAbsolutePath(path))
-        return QFileInfo(path).absoluteFilePath();
+    if (given.contains(QChar::ReplacementCharacter))
+        return {{}, notUtf8Text(given)};
+    if (QDir::isAbsolutePath(given))
+        return {QFileInfo(given).absoluteFilePath(), {}};
     // Qt decodes the working folder's name; a name that is not UTF-8 would come back as
     // another folder, and the output would be written where nobody asked.
     char buffer[PATH_MAX];
     if (!::getcwd(buffer, sizeof buffer)) {
-        *problem = QStringLiteral("'%1' cannot be packed: the current folder cannot be found (%2).")
-                       .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return std::nullopt;
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        return {{},
+                QStringLiteral("'%1' cannot be packed: the current folder cannot be found (%2).")
+                    .arg(given, reason)};
     }
     const QByteArray bytes(buffer);
     const QString folder = QFile::decodeName(bytes);
-    if (QFile::encodeName(folder) != bytes) {
-        *problem = notUtf8Text(folder + QLatin1Char('/') + path);
-        return std::nullopt;
-    }
-    return QFileInfo(QDir(folder), path).absoluteFilePath();
+    if (QFile::encodeName(folder) != bytes)
+        return {{}, notUtf8Text(folder + QLatin1Char('/') + given)};
+    return {QFileInfo(QDir(folder), given).absoluteFilePath(), {}};
 }
 
 int runPack(const CommandLine& line)
 {
-    QString problem;
     PackOptions options = line.options;
-    const std::optional<QString> output = faithfulFullPath(line.output, &problem);
-    if (!output) {
-        printLine(problem);
-        return kExitFailed;
-    }
-    options.output = *output;
-    for (const QString& source : line.files) {
-        const std::optional<QString> full = faithfulFullPath(source, &problem);
-        if (!full) {
-            printLine(problem);
+    QStringList full;
+    for (const QString& given : QStringList{line.output} + line.files) {
+        const FullPath resolved = faithfulFullPath(given);
+        if (!resolved.problem.isEmpty()) {
+            printLine(resolved.problem);
             return kExitFailed;
         }
-        options.sources << *full;
+        full << resolved.path;
     }
+    options.output = full.takeFirst();
+    options.sources = full;
     // Said before anything is checked or opened: a folder can never be replaced by the pack.
     if (QFileInfo(options.output).isDir()) {
         printLine(QStringLiteral("'%1' is a folder; -o needs the name of a file.").arg(line.output));

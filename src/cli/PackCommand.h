@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <optional>
 
 namespace kt::cli {
 
@@ -10,9 +9,14 @@ struct CommandLine;
 // Returns the exit status (Usage.h).
 int runPack(const CommandLine& line);
 
-// The full path the kernel will use for `path` (relative ones against the working folder),
-// or nothing when that path cannot be spelt as text and back: a name, or the working
-// folder's name, that is not valid UTF-8. `problem` then says why.
-std::optional<QString> faithfulFullPath(const QString& path, QString* problem);
+// The full path the kernel will use for a path given on the command line (relative ones
+// against the working folder), or the reason why it cannot be spelt as text and back: a
+// name, or the working folder's name, that is not valid UTF-8; a working folder that is gone.
+struct FullPath
+{
+    QString path;
+    QString problem; // empty when `path` is good
+};
+FullPath faithfulFullPath(const QString& given);
 
 } // namespace kt::cli

@@ -26,7 +26,7 @@ struct Run
 const QString kSuccess = QStringLiteral("successfully packed!");
 
 // The command line itself: arguments in, exit status and the first line on stderr out.
-enum class Where { Workspace, FolderNotUtf8 }; // the working folder of the run
+enum class Where { Workspace, FolderNotUtf8, FolderGone }; // the working folder of the run
 enum class After {
     Nothing,      // no pack ran: no output file, sources as they were
     Joined,       // the output holds the sources
@@ -306,6 +306,13 @@ private slots:
             .exit = 1,
             .firstErrLine =
                 "klivatarn-pack: '@/d\uFFFD/../b.mpg' cannot be packed: its name is not valid UTF-8."};
+        QTest::newRow("relative -o in a folder removed") << CommandCase{
+            .args = QStringList{"-o", "out"} + quiet + ab,
+            .where = Where::FolderGone,
+            .exit = 1,
+            .firstErrLine =
+                "klivatarn-pack: 'out' cannot be packed: the current folder cannot be found (No such "
+                "file or directory)."};
         QTest::newRow("--info, every file described")
             << CommandCase{.args = {"--info", "ntsc.mpg"}, .outStart = "ntsc.mpg\t352 x 240\t29.97\n"};
         QTest::newRow("--info, one file missing") << CommandCase{
@@ -336,6 +343,8 @@ private slots:
         ws.env.insert("KT_DIR", ws.dir.path());
         const QString wrapper = c.where == Where::FolderNotUtf8
                                     ? "cd \"$(printf '%s/d\\377' \"$KT_DIR\")\"; exec"
+                                : c.where == Where::FolderGone
+                                    ? "mkdir \"$KT_DIR/gone\"; cd \"$KT_DIR/gone\"; rmdir ../gone; exec"
                                     : "cd \"$KT_DIR\"; exec";
         for (QString& a : c.args)
             a.replace('@', ws.dir.path());
