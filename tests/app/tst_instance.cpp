@@ -178,7 +178,7 @@ void TestInstance::leftoversNeverBlock()
     const QByteArray name = QFile::encodeName(path);
     auto write = [&](const QByteArray& bytes) {
         QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
     QFile::remove(path); // what the row before left
     QDir(path).removeRecursively();
@@ -188,14 +188,13 @@ void TestInstance::leftoversNeverBlock()
     case Leftover::Nothing:
         break;
     case Leftover::Empty:
-        write({});
+        QVERIFY(write({}));
         break;
-    case Leftover::Junk:
-        write(QByteArray("\x7f"
-                         "ELF\0\0 not a lock \xff\xfe",
-                         20)
-                  .repeated(500));
+    case Leftover::Junk: {
+        const QByteArray junk("\177ELF\0\0 not a lock \xff\xfe", 20);
+        QVERIFY(write(junk.repeated(500)));
         break;
+    }
     case Leftover::LiveOwnerNamed: {
         // What a QLockFile of this very process would write: pid, program name, host.
         QLockFile qt(path);
@@ -204,15 +203,15 @@ void TestInstance::leftoversNeverBlock()
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray text = f.readAll();
         qt.unlock();
-        write(text);
+        QVERIFY(write(text));
         break;
     }
     case Leftover::Unreadable:
-        write("12345\n");
+        QVERIFY(write("12345\n"));
         QVERIFY(::chmod(name.constData(), 0) == 0);
         break;
     case Leftover::Ancient:
-        write("1\nklivatarn\n\n");
+        QVERIFY(write("1\nklivatarn\n\n"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadWrite));

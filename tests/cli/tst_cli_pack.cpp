@@ -34,12 +34,12 @@ enum class After {
 };
 struct CommandCase
 {
-    QStringList args; // "@" is the workspace; a.mpg, b.mpg, -x.mpg, ntsc.mpg and dir/ exist
+    QStringList args = {}; // "@" is the workspace; a.mpg, b.mpg, -x.mpg, ntsc.mpg and dir/ exist
     Where where = Where::Workspace;
     int exit = 0;
-    QString firstErrLine;  // the whole first stderr line; empty: nothing on stderr
-    QString secondErrLine; // checked when not empty
-    QString outStart;      // what stdout starts with
+    QString firstErrLine = {};  // the whole first stderr line; empty: nothing on stderr
+    QString secondErrLine = {}; // with it, stderr holds just these two lines
+    QString outStart = {};      // what stdout starts with; empty: nothing on stdout
     After after = After::Nothing;
 };
 } // namespace
