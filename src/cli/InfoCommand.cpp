@@ -1,26 +1,69 @@
 #include "InfoCommand.h"
 
-#include <cstdio>
-
-#include "cli/Usage.h"
 #include "base/File64.h"
+#include "cli/Terminal.h"
+#include "cli/Usage.h"
+#include "mpeg/HeaderScan.h"
+#include "mpeg/SequenceHeader.h"
 #include "mpeg/StreamInfo.h"
 
+#include <QLocale>
+#include <cstdio>
+#include <cstring>
+
 namespace kt::cli {
+namespace {
+
+// Keeps the file layer's own open message back, so that the packer says it once, in its
+// own words, with the reason.
+class QuietOpen final : public MessageBoxPresenter
+{
+public:
+    QuietOpen() : m_previous(messageBoxPresenter()) { installMessageBoxPresenter(this); }
+    ~QuietOpen() override { installMessageBoxPresenter(m_previous); }
+    int present(const QString& text, int style, const QString&) override
+    {
+        m_texts << text;
+        return msgSafeAnswer(style);
+    }
+    QStringList take() { return std::exchange(m_texts, {}); }
+
+private:
+    MessageBoxPresenter* m_previous;
+    QStringList m_texts;
+};
+
+} // namespace
 
 int runInfo(const QStringList& files)
 {
-    if (files.isEmpty())
-        return usageError(QStringLiteral("--info needs at least one file"));
+    QuietOpen quiet;
     File64 file;
+    bool allDescribed = true;
     for (const QString& path : files) {
-        const StreamInfoTexts texts = GetMPEGInfo(file, path);
-        const QString line = path + QLatin1Char('\t') + texts.videoSize + QLatin1Char('\t') + texts.frameRate
-                             + QLatin1Char('\n');
+        StreamInfoTexts texts{notAvailableText(), notAvailableText()};
+        const FileScan fs = scanFileForSequenceHeader(file, path);
+        const QStringList shown = quiet.take();
+        if (!fs.opened) {
+            allDescribed = false;
+            printLine(QStringLiteral("cannot open '%1': %2")
+                          .arg(path, QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
+        } else {
+            for (const QString& text : shown)
+                printLine(text);
+        }
+        if (fs.scan.outcome == ScanOutcome::Found) {
+            const SequenceHeader header = decodeSequenceHeader(fs.scan.header);
+            texts.videoSize = videoSizeText(header);
+            // Scripts read this column: always a '.' as the decimal point.
+            texts.frameRate = frameRateText(header.frameRateCode, QLocale::c());
+        }
+        const QString line = path + QLatin1Char('\t') + texts.videoSize + QLatin1Char('\t') +
+                             texts.frameRate + QLatin1Char('\n');
         std::fputs(line.toLocal8Bit().constData(), stdout);
     }
     std::fflush(stdout);
-    return kExitPacked;
+    return allDescribed ? kExitPacked : kExitFailed;
 }
 
 } // namespace kt::cli

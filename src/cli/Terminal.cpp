@@ -1,5 +1,7 @@
 #include "Terminal.h"
 
+#include "cli/Usage.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -9,14 +11,25 @@ namespace kt::cli {
 namespace {
 
 volatile std::sig_atomic_t g_cancel = 0;
-struct sigaction g_previous {};
+struct sigaction g_previous
+{
+};
 bool g_installed = false;
 bool g_lineShowing = false;
 
-void onInterrupt(int) { g_cancel = 1; }
+void onInterrupt(int)
+{
+    g_cancel = 1;
+}
 
-bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
-bool stdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+bool stderrIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) == 1;
+}
+bool stdinIsTerminal()
+{
+    return ::isatty(STDIN_FILENO) == 1;
+}
 
 // One line from stdin; empty when there is none (end of input, Ctrl-C).
 QString readAnswer()
@@ -37,7 +50,7 @@ void printLine(const QString& text)
         std::fputs("\r\033[K", stderr);
         g_lineShowing = false;
     }
-    QString shown = text;
+    QString shown = messagePrefix() + text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     std::fprintf(stderr, "%s\n", shown.toLocal8Bit().constData());
     std::fflush(stderr);
@@ -61,8 +74,14 @@ void endProgressLine()
     }
 }
 
-TerminalPrompt::TerminalPrompt(AnswerPolicy policy) : m_policy(policy) { installMessageBoxPresenter(this); }
-TerminalPrompt::~TerminalPrompt() { installMessageBoxPresenter(nullptr); }
+TerminalPrompt::TerminalPrompt(AnswerPolicy policy) : m_policy(policy)
+{
+    installMessageBoxPresenter(this);
+}
+TerminalPrompt::~TerminalPrompt()
+{
+    installMessageBoxPresenter(nullptr);
+}
 
 int TerminalPrompt::present(const QString& text, int style, const QString&)
 {
@@ -79,7 +98,8 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
     }
     const int safe = msgSafeAnswer(style);
     if (m_policy == AnswerPolicy::No || !stdinIsTerminal() || g_cancel) {
-        printLine(text + (yesNo ? QStringLiteral(" [no answer: no]") : QStringLiteral(" [no answer: cancel]")));
+        printLine(text +
+                  (yesNo ? QStringLiteral(" [no answer: no]") : QStringLiteral(" [no answer: cancel]")));
         return safe;
     }
     printLine(text);
@@ -95,7 +115,9 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
 
 void installCancelHandler()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no SA_RESTART: a question waiting for input ends with no answer
@@ -109,6 +131,9 @@ void removeCancelHandler()
     g_installed = false;
 }
 
-bool cancelPressed() { return g_cancel != 0; }
+bool cancelPressed()
+{
+    return g_cancel != 0;
+}
 
 } // namespace kt::cli

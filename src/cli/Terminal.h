@@ -2,9 +2,9 @@
 // The terminal as klivatarn-pack uses it: messages and questions on stderr, answers from
 // flags or from a terminal on stdin, one progress line that messages clear first, and
 // Ctrl-C as the join's Cancel.
-#include <QString>
-
 #include "platform/MessageBox.h"
+
+#include <QString>
 
 namespace kt::cli {
 
@@ -28,7 +28,8 @@ private:
     AnswerPolicy m_policy;
 };
 
-// Writes text to stderr, first clearing a progress line that is showing.
+// Writes "klivatarn-pack: " and the text to stderr, first clearing a progress line that
+// is showing.
 void printLine(const QString& text);
 // The progress line (only drawn when stderr is a terminal).
 void drawProgressLine(const QString& text);

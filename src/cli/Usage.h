@@ -8,8 +8,15 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitCancelled = 130;
 
+// Every message on stderr starts with this, as with other command-line tools.
+inline QString messagePrefix()
+{
+    return QStringLiteral("klivatarn-pack: ");
+}
+
 QString usageText();
-// Prints the message and the usage text to stderr; returns kExitUsage.
+QString versionLine(); // "klivatarn-pack 2.5.0"
+// Prints the problem and a pointer to --help on stderr (two lines); returns kExitUsage.
 int usageError(const QString& message);
 
 } // namespace kt::cli

@@ -1,18 +1,47 @@
 #include "InstanceLock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kt {
+namespace {
+
+// Never blocks, never follows a link and never leaks into a started program. O_NONBLOCK
+// keeps a pipe left at the path from stalling the open.
+int openLockFile(const QByteArray& path)
+{
+    int fd;
+    do
+        fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0 && (errno == EACCES || errno == EISDIR)) {
+        // Not writable by us, or a folder: a read-only descriptor takes a flock just as well.
+        do
+            fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        while (fd < 0 && errno == EINTR);
+    }
+    return fd;
+}
+
+} // namespace
 
 InstanceLock::InstanceLock(const QString& lockPath)
     : m_path(lockPath.isEmpty() ? defaultLockPath() : lockPath)
 {
 }
 
-InstanceLock::~InstanceLock() = default;
+InstanceLock::~InstanceLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}
 
 QString InstanceLock::defaultLockPath()
 {
@@ -28,26 +57,32 @@ bool InstanceLock::tryAcquire()
     if (isHeld())
         return true;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    m_lock = std::make_unique<QLockFile>(m_path);
-    // A lock only counts as stale when its owner process is gone; never by age, since a
-    // first copy may run for weeks.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
-        return true;
-    if (m_lock->error() == QLockFile::LockFailedError) {
-        // The owner is alive: that is the other instance.
-        m_lock.reset();
-        return false;
+    const QByteArray path = QFile::encodeName(m_path);
+    int fd = openLockFile(path);
+    struct stat st
+    {
+    };
+    const bool usable = fd >= 0 && ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+    if (!usable && (fd >= 0 || errno != ENOENT)) {
+        // Something we cannot use stands at the path (a link, a pipe, a file without
+        // permission for us). The runtime folder is the user's own: put a plain file there.
+        if (fd >= 0)
+            ::close(fd);
+        fd = ::unlink(path.constData()) == 0 ? openLockFile(path) : -1;
     }
-    // The lock file cannot be written at all (no runtime folder, read-only): refusing
-    // to start would lock the user out for good, so run without the guard.
-    m_lock.reset();
+    if (fd < 0)
+        return true; // no lock to be had: run without the guard
+    int locked;
+    do
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !held; // another holder, or a file system without locks (then run unguarded)
+    }
+    m_fd = fd;
     return true;
-}
-
-bool InstanceLock::isHeld() const
-{
-    return m_lock && m_lock->isLocked();
 }
 
 } // namespace kt

@@ -1,13 +1,13 @@
 #pragma once
-// One running copy per user: a lock file in the user's runtime folder.
+// One running copy per user: an advisory lock (flock) on a file in the user's runtime folder,
+// held for the program's life.
 //
-// The runtime folder (XDG_RUNTIME_DIR) belongs to the user alone, so another account
-// cannot squat the lock, and QLockFile takes over the lock of a copy that crashed
-// (its process no longer exists), so a crash never locks the user out.
+// The kernel drops the lock when its holder ends, however it ends, so what the file holds
+// (nothing, junk, another program's bytes) and how old it is never matter: only a live
+// holder refuses a start. The runtime folder (XDG_RUNTIME_DIR) belongs to the user alone, so
+// another account cannot squat the lock. The descriptor is close-on-exec, so a program that
+// this one starts (a viewer, a browser) does not keep the lock after this one has ended.
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 namespace kt {
 
@@ -20,17 +20,18 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when this process now holds the lock (or already held it); false when
-    // another live process holds it.
+    // True when this object now holds the lock (or already held it), and also when no
+    // lock can be taken at all (no runtime folder, a read-only one: refusing would lock the
+    // user out for good); false only when another holder has it.
     bool tryAcquire();
-    bool isHeld() const;
+    bool isHeld() const { return m_fd >= 0; }
     QString path() const { return m_path; }
 
     static QString defaultLockPath();
 
 private:
     QString m_path;
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
 };
 
 } // namespace kt

@@ -3,9 +3,9 @@
 // through these three calls.
 //
 // The program's own key (HKEY_CURRENT_USER, "Software\Vantu\KlivaTARN") is a QSettings
-// store (organization "Vantu", application "KlivaTARN", native format); each call opens
-// it afresh and keeps nothing. Other keys are the system's: they are answered by the
-// system probe. Nothing is ever reported: what cannot be read is absent.
+// store (organization "Vantu", application "KlivaTARN", native format), read once, at the
+// first call, and written through at every write. Other keys are the system's: they are
+// answered by the system probe. Nothing is ever reported: what cannot be read is absent.
 #include "platform/SystemProbe.h"
 
 #include <QString>
@@ -24,6 +24,9 @@ QString ReadRegString(quint32 root, const QString& keyPath, const QString& value
                       const QString& def = QString());
 // Stores a text, creating the store when missing; failures are ignored.
 void WriteRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& text);
+// Forgets the store read at the first call, so that the next call reads the file again, as
+// a new start would (for tests that change the file under the program).
+void reloadSettingsStore();
 // A stored 32-bit number, or `def`.
 qint32 ReadRegDword(quint32 root, const QString& keyPath, const QString& valueName, qint32 def = 0);
 

@@ -1,10 +1,36 @@
 // One instance per user: the built program started twice in an isolated home. With
 // KT_TEST_MSGBOX_STDERR=1 its message boxes print "MsgBox <style>|<title>|<text>" to
 // stderr and answer at once.
+#include "platform/InstanceLock.h"
+
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QtTest>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// What stands at the lock path before a start.
+enum class Leftover {
+    Nothing,
+    Empty,
+    Junk,
+    LiveOwnerNamed, // text naming a live process of this name, as lock files of other kinds hold
+    Unreadable,     // mode 000
+    Ancient,        // written in 2001
+    DanglingLink,
+    Pipe,
+    Folder,
+    HeldHere,             // another holder in this process
+    HolderEnded,          // a holder that has let go
+    HolderStartedProgram, // a holder that started a program and then ended
+};
+struct LockCase
+{
+    Leftover leftover;
+    bool starts; // tryAcquire's answer
+};
+Q_DECLARE_METATYPE(LockCase)
 
 class TestInstance : public QObject
 {
@@ -15,6 +41,8 @@ private slots:
     void secondStartIsRefused_data();
     void secondStartIsRefused();
     void staleLockIsTakenOver();
+    void leftoversNeverBlock_data();
+    void leftoversNeverBlock();
 
 private:
     QProcess& start(const QStringList& arguments = {QStringLiteral("/tmp/a.mpg")});
@@ -134,6 +162,110 @@ void TestInstance::staleLockIsTakenOver()
              (QStringList{"normal", "No", "Prompt", "On"}));
     QVERIFY(!next.waitForFinished(500));
     QVERIFY(!QString::fromLocal8Bit(next.readAllStandardError()).contains(QStringLiteral("already running")));
+}
+
+void TestInstance::leftoversNeverBlock_data()
+{
+    QTest::addColumn<LockCase>("c");
+    QTest::newRow("no file") << LockCase{Leftover::Nothing, true};
+    QTest::newRow("empty file") << LockCase{Leftover::Empty, true};
+    QTest::newRow("junk") << LockCase{Leftover::Junk, true};
+    QTest::newRow("names a live process") << LockCase{Leftover::LiveOwnerNamed, true};
+    QTest::newRow("unreadable") << LockCase{Leftover::Unreadable, true};
+    QTest::newRow("years old") << LockCase{Leftover::Ancient, true};
+    QTest::newRow("dangling link") << LockCase{Leftover::DanglingLink, true};
+    QTest::newRow("a pipe") << LockCase{Leftover::Pipe, true};
+    QTest::newRow("a folder") << LockCase{Leftover::Folder, true};
+    QTest::newRow("held") << LockCase{Leftover::HeldHere, false};
+    QTest::newRow("holder gone") << LockCase{Leftover::HolderEnded, true};
+    QTest::newRow("holder gone, its child runs") << LockCase{Leftover::HolderStartedProgram, true};
+}
+
+void TestInstance::leftoversNeverBlock()
+{
+    QFETCH(LockCase, c);
+    const QString path = m_root.path() + QStringLiteral("/run/klivatarn.lock");
+    const QByteArray name = QFile::encodeName(path);
+    auto write = [&](const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    QFile::remove(path); // what the row before left
+    QDir(path).removeRecursively();
+    std::unique_ptr<kt::InstanceLock> other;
+    QProcess child;
+    switch (c.leftover) {
+    case Leftover::Nothing:
+        break;
+    case Leftover::Empty:
+        QVERIFY(write({}));
+        break;
+    case Leftover::Junk: {
+        const QByteArray junk("\177ELF\0\0 not a lock \xff\xfe", 20);
+        QVERIFY(write(junk.repeated(500)));
+        break;
+    }
+    case Leftover::LiveOwnerNamed: {
+        // What a QLockFile of this very process would write: pid, program name, host.
+        QLockFile qt(path);
+        QVERIFY(qt.tryLock(0));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        qt.unlock();
+        QVERIFY(write(text));
+        break;
+    }
+    case Leftover::Unreadable:
+        QVERIFY(write("12345\n"));
+        QVERIFY(::chmod(name.constData(), 0) == 0);
+        break;
+    case Leftover::Ancient:
+        QVERIFY(write("1\nklivatarn\n\n"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(
+                f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+        }
+        break;
+    case Leftover::DanglingLink:
+        QVERIFY(QFile::link(m_root.path() + QStringLiteral("/gone/nowhere"), path));
+        break;
+    case Leftover::Pipe:
+        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+        break;
+    case Leftover::Folder:
+        QVERIFY(QDir().mkpath(path));
+        break;
+    case Leftover::HeldHere:
+        other = std::make_unique<kt::InstanceLock>(path);
+        QVERIFY(other->tryAcquire());
+        break;
+    case Leftover::HolderEnded:
+        other = std::make_unique<kt::InstanceLock>(path);
+        QVERIFY(other->tryAcquire());
+        other.reset();
+        break;
+    case Leftover::HolderStartedProgram:
+        other = std::make_unique<kt::InstanceLock>(path);
+        QVERIFY(other->tryAcquire());
+        child.start(QStringLiteral("sleep"), {QStringLiteral("30")}); // inherits what is not close-on-exec
+        QVERIFY(child.waitForStarted(5000));
+        other.reset();
+        break;
+    }
+
+    kt::InstanceLock lock(path);
+    QCOMPARE(lock.tryAcquire(), c.starts);
+    QCOMPARE(lock.isHeld(), c.starts);
+    if (c.starts) { // and the lock now taken keeps the next start out
+        kt::InstanceLock next(path);
+        QVERIFY(!next.tryAcquire());
+    }
+    child.kill();
+    child.waitForFinished(5000);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 QTEST_GUILESS_MAIN(TestInstance)

@@ -1,5 +1,6 @@
 // The icon-file loader: entry picking, decoding of every depth, blending, the loader's
 // messages and surfaces, and the icon files that ship with the program.
+#include "../support/OddFiles.h"
 #include "../support/ScriptedSeams.h"
 #include "IconBuilder.h"
 #include "auxiliary/icon/IconFormat.h"
@@ -10,6 +11,16 @@
 using namespace kt;
 using namespace kt::icon;
 using kt::test::IconSpec;
+using kt::test::Odd;
+
+// What stands at an icon's path.
+struct IconFileCase
+{
+    std::optional<Odd> odd; // nothing: an ordinary file holding a valid icon
+    qint64 tail = 0;        // bytes after the icon
+    bool loads = false;
+};
+Q_DECLARE_METATYPE(IconFileCase)
 
 namespace {
 QByteArray patch(QByteArray bytes, int offset, quint32 v, int width)
@@ -235,6 +246,47 @@ private slots:
         QCOMPARE(loader.finishedPicture().pixels.at(1), 0x123456u);
         QCOMPARE(loader.finishedPicture().pixels.at(0), 0x102030u ^ 0x123456u);
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
+    }
+
+    // Neither waiting on what is not a file nor reading more than an icon can need.
+    void whatStandsAtThePath_data()
+    {
+        QTest::addColumn<IconFileCase>("c");
+        QTest::newRow("icon") << IconFileCase{std::nullopt, 0, true};
+        QTest::newRow("icon, 20 kB tail") << IconFileCase{std::nullopt, 20000, true};
+        QTest::newRow("icon, 50 MB tail") << IconFileCase{std::nullopt, 50'000'000, true};
+        QTest::newRow("pipe") << IconFileCase{Odd::Pipe};
+        QTest::newRow("pipe, silent writer") << IconFileCase{Odd::PipeSilentWriter};
+        QTest::newRow("endless device") << IconFileCase{Odd::EndlessDevice};
+        QTest::newRow("folder") << IconFileCase{Odd::Folder};
+    }
+    void whatStandsAtThePath()
+    {
+        QFETCH(IconFileCase, c);
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Tod.ir");
+        std::optional<test::OddFile> odd;
+        if (c.odd) {
+            odd.emplace(*c.odd, path);
+            QVERIFY(odd->ok());
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            const QByteArray icon = test::buildIcon({IconSpec{}});
+            QVERIFY(f.write(icon) == icon.size() && f.resize(icon.size() + c.tail)); // the tail is a hole
+        }
+        IconLoader loader;
+        bool loaded = !c.loads;
+        int picked = -2;
+        const auto both = [&] {
+            loaded = loader.LoadOpenFileICO(path);
+            picked = PickIconEntry(path);
+        };
+        QVERIFY2(odd ? odd->returnsUnaided(both) : (both(), true), "the loader waited on the file");
+        QCOMPARE(loaded, c.loads);
+        QCOMPARE(picked, c.loads ? 0 : -1);
+        QCOMPARE(box.texts(), c.loads ? QStringList{} : QStringList{invalidIconFileText()});
     }
 
     // A file cut short anywhere: exactly one message, never a picture.

@@ -1,9 +1,20 @@
 // The tips file rules, the random pick, and the show-at-start setting.
+#include "../support/OddFiles.h"
 #include "auxiliary/tips/Tips.h"
 
 #include <QtTest>
 
 using namespace kt;
+using kt::test::Odd;
+
+// What stands at the tips file's path.
+struct TipsFileCase
+{
+    std::optional<Odd> odd; // nothing: an ordinary file of `size` bytes, or none when size < 0
+    qint64 size = 0;
+    bool loads = false;
+};
+Q_DECLARE_METATYPE(TipsFileCase)
 
 class TestTips : public QObject
 {
@@ -27,7 +38,8 @@ private slots:
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
         QTest::newRow("empty") << QByteArray() << QStringList{};
-        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9") << QStringList{QString::fromUtf8("caf\xc3\xa9")};
+        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9")
+                                    << QStringList{QString::fromUtf8("caf\xc3\xa9")};
     }
     void split()
     {
@@ -36,13 +48,41 @@ private slots:
         QCOMPARE(splitTips(text), tips);
     }
 
+    void loadTipsRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<TipsFileCase>("c");
+        QTest::newRow("tips") << TipsFileCase{std::nullopt, 1000, true};
+        QTest::newRow("empty") << TipsFileCase{std::nullopt, 0, true};
+        QTest::newRow("as long as may be") << TipsFileCase{std::nullopt, kTipsReadLimit, true};
+        QTest::newRow("longer") << TipsFileCase{std::nullopt, kTipsReadLimit + 1, false};
+        QTest::newRow("missing") << TipsFileCase{std::nullopt, -1, false};
+        QTest::newRow("pipe") << TipsFileCase{Odd::Pipe};
+        QTest::newRow("pipe, silent writer") << TipsFileCase{Odd::PipeSilentWriter};
+        QTest::newRow("endless device") << TipsFileCase{Odd::EndlessDevice};
+        QTest::newRow("folder") << TipsFileCase{Odd::Folder};
+    }
     void loadTipsRefusesWhatIsNotAFile()
     {
+        QFETCH(TipsFileCase, c);
         QTemporaryDir dir;
+        const QString path = dir.filePath(tipsFileName());
+        std::optional<test::OddFile> odd;
+        QByteArray text;
+        if (c.odd) {
+            odd.emplace(*c.odd, path);
+            QVERIFY(odd->ok());
+        } else if (c.size >= 0) {
+            const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
+            text = line.repeated(c.size / line.size() + 1).left(c.size);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+        }
         QStringList tips{"kept"};
-        QVERIFY(!LoadTips(dir.path(), tips));
-        QVERIFY(!LoadTips(dir.filePath("none"), tips));
-        QCOMPARE(tips, QStringList{"kept"});
+        bool loaded = !c.loads;
+        const auto load = [&] { loaded = LoadTips(path, tips); };
+        QVERIFY2(odd ? odd->returnsUnaided(load) : (load(), true), "LoadTips waited on the file");
+        QCOMPARE(loaded, c.loads);
+        QCOMPARE(tips, c.loads ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
     }
 
     void pickIndex_data()

@@ -1,13 +1,15 @@
 // klivatarn-pack run as a program: exit statuses and flags, faults injected into its reads and
 // writes (an LD_PRELOAD shim, ulimit), Ctrl-C, and a source over 4 GiB.
-#include "../support/TestFiles.h"
 #include "../support/MpegFixtures.h"
+#include "../support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kt::test;
@@ -18,9 +20,32 @@ struct Run
 {
     int exit = -1;
     QString err;
+    QString out;
 };
 
 const QString kSuccess = QStringLiteral("successfully packed!");
+
+// The command line itself: arguments in, exit status and the first line on stderr out.
+enum class Where { Workspace, FolderNotUtf8, FolderGone }; // the working folder of the run
+enum class After {
+    Nothing,      // no pack ran: no output file, sources as they were
+    Joined,       // the output holds the sources
+    FolderIntact, // the output named a folder, which is left as it was
+};
+struct CommandCase
+{
+    QStringList args = {}; // "@" is the workspace; a.mpg, b.mpg, -x.mpg, ntsc.mpg and dir/ exist
+    Where where = Where::Workspace;
+    int exit = 0;
+    QString firstErrLine = {};  // the whole first stderr line; empty: nothing on stderr
+    QString secondErrLine = {}; // with it, stderr holds just these two lines
+    QString outStart = {};      // what stdout starts with; empty: nothing on stdout
+    After after = After::Nothing;
+};
+} // namespace
+Q_DECLARE_METATYPE(CommandCase)
+namespace {
+const QString kTryHelp = QStringLiteral("Try 'klivatarn-pack --help' for more information.");
 
 struct Workspace
 {
@@ -76,7 +101,8 @@ struct Workspace
             p.kill(); // then reported as a crash
         p.waitForFinished();
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError())};
+                QString::fromLocal8Bit(p.readAllStandardError()),
+                QString::fromLocal8Bit(p.readAllStandardOutput())};
     }
 };
 
@@ -111,7 +137,6 @@ private slots:
         QTest::newRow("name not UTF-8") << QStringList{"--no-mpeg-check", "-o", "@/out", "@/a.mpg"}
                                         << "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec"
                                         << 1 << "its name is not valid UTF-8";
-        QTest::newRow("no output") << ab << "" << 2 << "Usage:";
     }
     void exitStatusesAndFlags()
     {
@@ -221,6 +246,149 @@ private slots:
         QVERIFY(partial.size() < ws.src.joined().size() && ws.src.joined().startsWith(partial));
         if (exit == 130) // Ctrl-C leaves whole blocks only
             QVERIFY(partial.size() > 0 && partial.size() % 10000 == 0);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<CommandCase>("c");
+        const QStringList ab{"@/a.mpg", "@/b.mpg"};
+        const QStringList quiet{"--no-mpeg-check", "--rate=slow"};
+        const auto usage = [](const char* name, const QStringList& args, const QString& problem) {
+            QTest::newRow(name) << CommandCase{.args = args,
+                                               .exit = 2,
+                                               .firstErrLine = "klivatarn-pack: " + problem,
+                                               .secondErrLine = kTryHelp};
+        };
+        // Messages keep the locale (a German grouping here); only --info's column does not.
+        const QString packed12k =
+            "klivatarn-pack: '@/out' successfully packed! Total filesize is 12.000 bytes.";
+
+        QTest::newRow("--version") << CommandCase{.args = {"--version"},
+                                                  .outStart = "klivatarn-pack 2.5.0\n"};
+        QTest::newRow("--help") << CommandCase{.args = {"--help"}, .outStart = "Usage: klivatarn-pack"};
+        QTest::newRow("-h among others") << CommandCase{.args = {"-o", "@/out", "-h"}, .outStart = "Usage: "};
+        usage("unknown option", QStringList{"--bogus", "-o", "@/out"} + ab, "Unknown option 'bogus'.");
+        usage("rate without its value", {"-o", "@/out", "--rate"}, "Missing value after '--rate'.");
+        usage("unknown rate", QStringList{"--rate=warp", "-o", "@/out"} + ab,
+              "unknown rate 'warp' (slow, normal, fast, ufast)");
+        usage("no output", ab, "the output file is missing (-o OUTPUT)");
+        usage("empty --output=", QStringList{"--output="} + ab, "the output file is missing (-o OUTPUT)");
+        usage("--yes with --no", QStringList{"--yes", "--no", "-o", "@/out"} + ab,
+              "--yes and --no exclude each other");
+        usage("flag given a value", QStringList{"--force=1", "-o", "@/out"} + ab,
+              "Unexpected value after '--force'.");
+        usage("--info without files", {"--info"}, "--info needs at least one file");
+        usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"}, "--info takes no other option than --");
+        usage("source like an option", {"-o", "@/out", "@/a.mpg", "-x.mpg"},
+              "Unknown options: x, ., m, p, g.");
+        QTest::newRow("-oFILE") << CommandCase{
+            .args = QStringList{"-o@/out"} + quiet + ab, .firstErrLine = packed12k, .after = After::Joined};
+        QTest::newRow("--output=FILE") << CommandCase{.args = QStringList{"--output=@/out"} + quiet + ab,
+                                                      .firstErrLine = packed12k,
+                                                      .after = After::Joined};
+        QTest::newRow("-- before a source named -x.mpg") << CommandCase{
+            .args = QStringList{"-o", "@/out"} + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"},
+            .firstErrLine = "klivatarn-pack: '@/out' successfully packed! Total filesize is 8.000 bytes.",
+            .after = After::Joined};
+        QTest::newRow("-o names a folder") << CommandCase{
+            .args = QStringList{"--force", "-o", "@/dir"} + quiet + ab,
+            .exit = 1,
+            .firstErrLine = "klivatarn-pack: '@/dir' is a folder; -o needs the name of a file.",
+            .after = After::FolderIntact};
+        QTest::newRow("relative -o in a folder named not UTF-8") << CommandCase{
+            .args = QStringList{"-o", "out"} + quiet + ab,
+            .where = Where::FolderNotUtf8,
+            .exit = 1,
+            .firstErrLine = "klivatarn-pack: '@/d\uFFFD/out' cannot be packed: its name is not valid UTF-8."};
+        QTest::newRow("relative source in a folder named not UTF-8") << CommandCase{
+            .args = QStringList{"-o", "@/out"} + quiet + QStringList{"@/a.mpg", "../b.mpg"},
+            .where = Where::FolderNotUtf8,
+            .exit = 1,
+            .firstErrLine =
+                "klivatarn-pack: '@/d\uFFFD/../b.mpg' cannot be packed: its name is not valid UTF-8."};
+        QTest::newRow("relative -o in a folder removed") << CommandCase{
+            .args = QStringList{"-o", "out"} + quiet + ab,
+            .where = Where::FolderGone,
+            .exit = 1,
+            .firstErrLine =
+                "klivatarn-pack: 'out' cannot be packed: the current folder cannot be found (No such "
+                "file or directory)."};
+        QTest::newRow("--info, every file described")
+            << CommandCase{.args = {"--info", "ntsc.mpg"}, .outStart = "ntsc.mpg\t352 x 240\t29.97\n"};
+        QTest::newRow("--info, one file missing") << CommandCase{
+            .args = {"--info", "--", "missing.mpg", "ntsc.mpg"},
+            .exit = 1,
+            .firstErrLine = "klivatarn-pack: cannot open 'missing.mpg': No such file or directory",
+            .outStart = "missing.mpg\tnot available\tnot available\nntsc.mpg\t352 x 240\t29.97\n"};
+        QTest::newRow("pack message")
+            << CommandCase{.args = {"-o", "@/out", "@/a.mpg"},
+                           .exit = 1,
+                           .firstErrLine = "klivatarn-pack: At least 2 files are required for packing."};
+    }
+    void commandLine()
+    {
+        QFETCH(CommandCase, c);
+        Workspace ws;
+        ws.src.add(ws.path("a.mpg"), 5000);
+        ws.src.add(ws.path("b.mpg"), 7000);
+        ws.src.add(ws.path("-x.mpg"), 3000);
+        QVERIFY(kt::test::writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
+        QVERIFY(QDir(ws.dir.path()).mkpath("dir/inside"));
+        const QByteArray badFolder = QFile::encodeName(ws.dir.path()) + "/d\xff";
+        QVERIFY(::mkdir(badFolder.constData(), 0700) == 0);
+        auto removeBad =
+            qScopeGuard([&] { ::rmdir(badFolder.constData()); }); // QTemporaryDir cannot spell it
+        ws.env.remove("LC_ALL");
+        ws.env.insert("LC_NUMERIC", "de_DE.UTF-8"); // a decimal comma, yet the frame rate keeps its '.'
+        ws.env.insert("KT_DIR", ws.dir.path());
+        const QString wrapper = c.where == Where::FolderNotUtf8
+                                    ? "cd \"$(printf '%s/d\\377' \"$KT_DIR\")\"; exec"
+                                : c.where == Where::FolderGone
+                                    ? "mkdir \"$KT_DIR/gone\"; cd \"$KT_DIR/gone\"; rmdir ../gone; exec"
+                                    : "cd \"$KT_DIR\"; exec";
+        for (QString& a : c.args)
+            a.replace('@', ws.dir.path());
+        c.firstErrLine.replace('@', ws.dir.path());
+
+        const Run r = ws.pack(c.args, wrapper);
+
+        QCOMPARE(r.exit, c.exit);
+        const QStringList errLines = r.err.split('\n');
+        QCOMPARE(errLines.first(), c.firstErrLine);
+        if (!c.secondErrLine.isEmpty())
+            QCOMPARE(errLines.mid(1), (QStringList{c.secondErrLine, ""})); // and nothing more
+        for (const QString& line : errLines) // every message carries the program's name
+            QVERIFY2(line.isEmpty() || line.startsWith("klivatarn-pack: ") || line == kTryHelp,
+                     qPrintable(line));
+        if (c.outStart.isEmpty())
+            QCOMPARE(r.out, QString());
+        else
+            QVERIFY2(r.out.startsWith(c.outStart), qPrintable(r.out));
+        const QString out = ws.path("out");
+        QVERIFY(ws.src.unchanged());
+        switch (c.after) {
+        case After::Nothing:
+            QVERIFY(!QFileInfo::exists(out));
+            break;
+        case After::Joined: {
+            const QList<QByteArray>& in = ws.src.contents;
+            QCOMPARE(fileBytes(out), in[0] + in[c.args.contains("-x.mpg") ? 2 : 1]);
+            break;
+        }
+        case After::FolderIntact:
+            QVERIFY(QFileInfo(ws.path("dir/inside")).isDir());
+            break;
+        }
+        // Nothing was written in the folder with the bad name, nor in one spelt like it.
+        QVERIFY(!QFileInfo::exists(ws.path("d\uFFFD")));
+        DIR* bad = ::opendir(badFolder.constData());
+        QVERIFY(bad);
+        int entries = 0;
+        while (::readdir(bad))
+            ++entries;
+        ::closedir(bad);
+        QCOMPARE(entries, 2); // . and ..
+        QCOMPARE(ws.trashedCount(), 0);
     }
 
     void sparseSourceOver4GiB()

@@ -18,7 +18,7 @@ flags=(-g -O1 -std=c++20 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize
 libs=($(pkg-config --libs Qt6Core))
 
 "$cxx" "${flags[@]}" -o "$out/fuzz_icon" \
-  "$root/tests/fuzz/fuzz_icon.cpp" "$root/src/auxiliary/icon/IconFormat.cpp" "${libs[@]}"
+  "$root/tests/fuzz/fuzz_icon.cpp" "$root/src/auxiliary/icon/IconFormat.cpp" "$root/src/base/RegularFile.cpp" "${libs[@]}"
 "$cxx" "${flags[@]}" -o "$out/fuzz_headerscan" \
   "$root/tests/fuzz/fuzz_headerscan.cpp" "$root/src/mpeg/HeaderScan.cpp" "$root/src/mpeg/SequenceHeader.cpp" \
   "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/platform/MessageBox.cpp" "${libs[@]}"

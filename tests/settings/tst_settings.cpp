@@ -80,6 +80,7 @@ void TestSettings::init()
 {
     QFile::remove(storeFile());
     QDir(storeFile()).removeRecursively();
+    reloadSettingsStore(); // each test is a new start
 }
 
 void TestSettings::store()
@@ -88,9 +89,14 @@ void TestSettings::store()
     QVERIFY(!QFile::exists(storeFile())); // reading creates nothing
     write(QStringLiteral("Delact"), QStringLiteral("Prompt"));
     QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("Prompt"));
-    // Someone else changes the file: the next read sees it (nothing is cached).
-    QSettings(storeFile(), QSettings::IniFormat)
-        .setValue(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
+    // Another program rewrites the file: the store was read at start and is read again only
+    // at the next start.
+    QFile other(storeFile());
+    QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    other.write("[General]\nDelact=NoPrompt\n");
+    other.close();
+    QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("Prompt"));
+    reloadSettingsStore();
     QCOMPARE(read(QStringLiteral("Delact")), QStringLiteral("NoPrompt"));
     // Other keys never reach the store.
     WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), QStringLiteral("x"),
@@ -143,8 +149,13 @@ void TestSettings::damagedStoreGivesDefaults()
     QCOMPARE(o.overwritePolicy(), std::optional(OverwritePolicy::Prompt));
     QVERIFY(o.mpegCheck());
     QCOMPARE(o.packOptions().block.blockSize, 100000);
-    if (!bytes.isEmpty()) // the store is usable again after the restore
-        QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("Prompt"));
+    if (bytes.isEmpty())
+        return;
+    // The store is usable again after the restore, and at the next start too.
+    QCOMPARE(read(QStringLiteral("Owrite")), QStringLiteral("Prompt"));
+    reloadSettingsStore();
+    QCOMPARE((QStringList{read("tRate"), read("Delact"), read("Owrite"), read("MCC")}),
+             (QStringList{"normal", "No", "Prompt", "On"}));
 }
 
 void TestSettings::restoreTable_data()

@@ -1,10 +1,13 @@
 #include "IconFormat.h"
 
+#include "base/RegularFile.h"
+
 #include <QFile>
 #include <QString>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace kt::icon {
 
@@ -24,7 +27,14 @@ namespace {
 class FileSource final : public ByteSource
 {
 public:
-    explicit FileSource(const QString& path) : m_file(path) { m_open = m_file.open(QIODevice::ReadOnly); }
+    explicit FileSource(const QString& path)
+    {
+        // Only an ordinary file: a pipe or a device would block or never end.
+        const int fd = openRegularFile(path);
+        m_open = fd >= 0 && m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (fd >= 0 && !m_open)
+            ::close(fd);
+    }
     bool isOpen() const { return m_open; }
     quint64 size() const override { return m_open ? quint64(m_file.size()) : 0; }
     bool read(quint64 offset, quint64 length, char* out) const override

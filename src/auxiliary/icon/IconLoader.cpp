@@ -1,8 +1,7 @@
 #include "IconLoader.h"
 
+#include "base/RegularFile.h"
 #include "platform/MessageBox.h"
-
-#include <QFile>
 
 namespace kt::icon {
 
@@ -17,18 +16,16 @@ QString failedToLoadText(const QString& path)
 }
 
 namespace {
-// The icon files are tiny; a file of many megabytes is not an icon and is not read.
-constexpr qint64 kMaxIconFileSize = 16 * 1024 * 1024;
+// Far more than a full directory (65,535 entries) and a 32x32 image take; bytes past it are
+// never read, so a long tail after a valid icon costs nothing and does not stop it loading.
+constexpr qint64 kIconReadLimit = 4 * 1024 * 1024;
 
 QByteArray readIconFile(const QString& path, bool* ok)
 {
-    QFile file(path);
-    *ok = false;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxIconFileSize)
-        return {};
-    QByteArray bytes = file.readAll();
-    *ok = file.error() == QFileDevice::NoError;
-    return bytes;
+    // A pipe or a device in an icon's place is refused without waiting on it.
+    std::optional<FilePrefix> prefix = readRegularFilePrefix(path, kIconReadLimit);
+    *ok = prefix.has_value();
+    return prefix ? std::move(prefix->bytes) : QByteArray();
 }
 } // namespace
 

@@ -1,8 +1,8 @@
 #include "Tips.h"
 
+#include "base/RegularFile.h"
+
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
@@ -31,20 +31,13 @@ QStringList splitTips(QByteArrayView text)
 
 bool LoadTips(const QString& path, QStringList& tips)
 {
-    if (path.isEmpty())
+    // A pipe or a device in the file's place is refused without waiting on it. A file too
+    // long to be a list of tips counts as unreadable, like a read that breaks off part-way:
+    // a half list would hide the fault.
+    const std::optional<FilePrefix> file = readRegularFilePrefix(path, kTipsReadLimit);
+    if (!file || !file->whole)
         return false;
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    // A read that breaks off part-way counts as unreadable: a half list of tips would
-    // hide the fault.
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    tips.append(splitTips(bytes));
+    tips.append(splitTips(file->bytes));
     return true;
 }
 

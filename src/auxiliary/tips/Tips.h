@@ -24,8 +24,9 @@ inline QString tipsNotFoundText()
 QStringList splitTips(QByteArrayView text);
 
 // Appends the lines of the file at `path` to `tips`. False for an empty path, a path
-// that is not an ordinary file, or a file that cannot be read to its end; then `tips`
-// is left as it was.
+// that is not an ordinary file, a file longer than kTipsReadLimit, or one that cannot be
+// read to its end; then `tips` is left as it was.
+inline constexpr qint64 kTipsReadLimit = 16 * 1024 * 1024;
 bool LoadTips(const QString& path, QStringList& tips);
 
 // The random choice of the window: a uniform number 0 <= r < 1 picks index
