@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 using kt::CProgBar32;
 using Args = QList<int>; // left, top, width, height; -1 leaves one out
@@ -78,19 +79,20 @@ void ProgBarTest::setPosLetsEventsThrough()
     CProgBar32 bar;
     bar.Parent(&form);
     QVERIFY(bar.Create());
-    // A waiting event (a Cancel click during a block) runs first; the new position wins.
-    // (The pass after the move is what paints it: see positionsPaintedAtEveryStep.)
-    int seenBefore = -1;
-    QMetaObject::invokeMethod(
-        &form,
-        [&] {
-            seenBefore = bar.ProgBarHwnd()->value();
-            bar.ProgBarHwnd()->setValue(90);
-        },
-        Qt::QueuedConnection);
+    // A waiting event (a Cancel click during a block) runs inside the call, after the move,
+    // and in one pass only: an event that posts itself again runs once per call.
+    QList<int> seen;
+    std::function<void()> watch = [&] {
+        seen << bar.ProgBarHwnd()->value();
+        QMetaObject::invokeMethod(&form, watch, Qt::QueuedConnection);
+    };
+    QMetaObject::invokeMethod(&form, watch, Qt::QueuedConnection);
     bar.SetProgBarPos(7);
-    QCOMPARE(seenBefore, 0);
-    QCOMPARE(bar.ProgBarHwnd()->value(), 7);
+    bar.SetProgBarPos(7);
+    bar.SetProgBarPos(9);
+    QCOMPARE(seen, (QList<int>{7, 7, 9}));
+    bar.DelayProgBar(0); // before and after its wait
+    QCOMPARE(seen.size(), 5);
 }
 
 // Records the value the bar had at its last paint.

@@ -1,5 +1,7 @@
 // The progress window: its controls laid out clear of each other, the current-file text,
-// Cancel by every route, and the window gone even when the join forgets to close it.
+// what a join's blocks make it paint, Cancel by every route, and the window gone even when
+// the join forgets to close it.
+#include "engine/JoinArithmetic.h"
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
 
@@ -9,6 +11,9 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVariant>
+#include <algorithm>
+#include <vector>
 
 using kt::ProgressWindow;
 
@@ -19,6 +24,8 @@ private slots:
     void layout();
     void fileText_data();
     void fileText();
+    void paintsPerVisibleChange_data();
+    void paintsPerVisibleChange();
     void cancelByEveryRoute_data();
     void cancelByEveryRoute();
     void closedWhenTheJoinForgets();
@@ -80,6 +87,142 @@ void ProgressWindowTest::fileText()
     QCOMPARE(label->text(), text);
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
+}
+
+namespace {
+
+// A join's blocks as the window sees them: `blocks` equal blocks, `msPerBlock` apart.
+struct JoinPace
+{
+    int blocks = 0;
+    qint64 msPerBlock = 0;
+};
+
+// What each watched control showed at its last paint, and how often it was painted.
+class PaintLog : public QObject
+{
+public:
+    struct Entry
+    {
+        QWidget* widget = nullptr;
+        int paints = 0;
+        QVariant shown; // label text or bar value at the last paint
+    };
+    explicit PaintLog(const QList<QWidget*>& widgets)
+    {
+        for (QWidget* w : widgets) {
+            m_entries.push_back({w, 0, shownBy(w)});
+            w->installEventFilter(this);
+        }
+    }
+    Entry& of(QWidget* w)
+    {
+        return *std::find_if(m_entries.begin(), m_entries.end(),
+                             [w](const Entry& e) { return e.widget == w; });
+    }
+    int total() const
+    {
+        int n = 0;
+        for (const Entry& e : m_entries)
+            n += e.paints;
+        return n;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            Entry& e = of(static_cast<QWidget*>(watched));
+            ++e.paints;
+            e.shown = shownBy(e.widget);
+        }
+        return false;
+    }
+    static QVariant shownBy(QWidget* w)
+    {
+        if (auto* bar = qobject_cast<QProgressBar*>(w))
+            return bar->value();
+        return static_cast<QLabel*>(w)->text();
+    }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(JoinPace)
+
+void ProgressWindowTest::paintsPerVisibleChange_data()
+{
+    QTest::addColumn<JoinPace>("pace");
+    QTest::newRow("95 blocks a percent, estimate moving") << JoinPace{9438, 3};
+    QTest::newRow("95 blocks a percent, estimate still") << JoinPace{9438, 0};
+    QTest::newRow("a percent a block") << JoinPace{100, 250};
+    QTest::newRow("several percents a block") << JoinPace{7, 4000};
+}
+
+void ProgressWindowTest::paintsPerVisibleChange()
+{
+    QFETCH(JoinPace, pace);
+    ProgressWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.beginJoin();
+    window.setPercentText(kt::percentText(0));
+    auto* bar = window.progressBar().ProgBarHwnd();
+    auto* percent = window.findChild<QLabel*>(QStringLiteral("percentdone_lbl"));
+    auto* time = window.findChild<QLabel*>(QStringLiteral("TimeRemainingLbl"));
+    QVERIFY(bar && percent && time);
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+
+    const QList<QWidget*> watched{bar, percent, time};
+    PaintLog log(watched);
+    // A change repaints its control and at most the controls it overlaps (the design lets
+    // the bar touch both labels).
+    auto touched = [&](QWidget* w) {
+        return 1 + int(std::count_if(watched.begin(), watched.end(), [w](QWidget* other) {
+                   return other != w && other->geometry().intersects(w->geometry());
+               }));
+    };
+    int allowed = 0;
+    QString percentShown = percent->text(), timeShown = time->text();
+    int barShown = bar->value();
+    const quint64 total = quint64(pace.blocks) * 100'000;
+    for (int k = 1; k <= pace.blocks; ++k) {
+        const int p = kt::packPercent(quint64(k) * 100'000, total);
+        window.setProgressBarPos(p);
+        // The pass after the move has drawn the bar and whatever changed at the last block.
+        QCOMPARE(log.of(bar).shown.toInt(), p);
+        if (!timeShown.isEmpty())
+            QCOMPARE(log.of(time).shown.toString(), timeShown);
+        if (p != barShown)
+            allowed += touched(bar);
+        barShown = p;
+
+        const QString text = kt::percentText(p);
+        window.setPercentText(text);
+        QCOMPARE(log.of(percent).shown.toString(), text); // at once
+        if (text != percentShown)
+            allowed += touched(percent);
+        percentShown = text;
+
+        if (p % 2 == 0) {
+            const QString estimate = kt::timeRemainingText(p, k * pace.msPerBlock);
+            window.setTimeRemainingText(estimate);
+            QCOMPARE(time->text(), estimate);
+            if (estimate != timeShown)
+                allowed += touched(time);
+            timeShown = estimate;
+        }
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(log.of(time).shown.toString(), timeShown);
+    QVERIFY2(log.total() <= allowed, qPrintable(QStringLiteral("%1 paints for %2 blocks, at most %3 expected")
+                                                    .arg(log.total())
+                                                    .arg(pace.blocks)
+                                                    .arg(allowed)));
 }
 
 void ProgressWindowTest::cancelByEveryRoute_data()

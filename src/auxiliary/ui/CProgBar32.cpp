@@ -1,6 +1,7 @@
 #include "CProgBar32.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QProgressBar>
 #include <QThread>
 #include <algorithm>
@@ -17,6 +18,22 @@ void letEventsThrough()
 }
 
 } // namespace
+
+// Remembers the value a bar showed when it was last painted. Owned by the bar.
+class CProgBar32::PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(QProgressBar* bar) : QObject(bar) { bar->installEventFilter(this); }
+    int paintedValue = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            paintedValue = static_cast<QProgressBar*>(watched)->value();
+        return false;
+    }
+};
 
 void CProgBar32::SetBackColor(const QColor& colour)
 {
@@ -70,6 +87,7 @@ bool CProgBar32::Create(std::optional<int> left, std::optional<int> top, std::op
     bar->setGeometry(geometry);
     bar->show();
     m_bar = bar;
+    m_paintWatch = new PaintWatch(bar);
     return !m_bar.isNull();
 }
 
@@ -90,15 +108,20 @@ void CProgBar32::ClearProgBar()
 
 void CProgBar32::SetProgBarPos(int position)
 {
-    letEventsThrough();
-    // Events may have destroyed the bar (a Cancel that closes its window).
-    const int value = m_bar ? std::clamp(position, m_bar->minimum(), m_bar->maximum()) : 0;
-    if (m_bar && m_bar->value() != value) {
-        m_bar->setValue(value);
-        // QProgressBar leaves out repaints for steps it judges too small to show, and then
-        // may not show the new position at all; the native control always redraws.
-        m_bar->update();
+    if (m_bar) {
+        const int value = std::clamp(position, m_bar->minimum(), m_bar->maximum());
+        if (m_bar->value() != value) {
+            // QProgressBar repaints at once when it judges a step large enough to show and
+            // leaves the others out, so that it may never show the new position at all. The
+            // native control always redraws: force the paint it left out, and only that one.
+            m_bar->setValue(value);
+            if (m_paintWatch && m_paintWatch->paintedValue != value)
+                m_bar->update();
+        }
     }
+    // One pass does both jobs: it draws the new position (and whatever else changed since
+    // the last call) and runs what the user did meanwhile, such as a Cancel click. A pass
+    // before the move as well would double the cost of a loop that calls this per block.
     letEventsThrough();
 }
 
