@@ -1,7 +1,6 @@
 #include "CProgBar32.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QProgressBar>
 #include <QThread>
 #include <algorithm>
@@ -18,22 +17,6 @@ void letEventsThrough()
 }
 
 } // namespace
-
-// Remembers the value a bar showed when it was last painted. Owned by the bar.
-class CProgBar32::PaintWatch : public QObject
-{
-public:
-    explicit PaintWatch(QProgressBar* bar) : QObject(bar) { bar->installEventFilter(this); }
-    int paintedValue = -1;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            paintedValue = static_cast<QProgressBar*>(watched)->value();
-        return false;
-    }
-};
 
 void CProgBar32::SetBackColor(const QColor& colour)
 {
@@ -87,7 +70,6 @@ bool CProgBar32::Create(std::optional<int> left, std::optional<int> top, std::op
     bar->setGeometry(geometry);
     bar->show();
     m_bar = bar;
-    m_paintWatch = new PaintWatch(bar);
     return !m_bar.isNull();
 }
 
@@ -108,21 +90,24 @@ void CProgBar32::ClearProgBar()
 
 void CProgBar32::SetProgBarPos(int position)
 {
-    if (m_bar) {
-        const int value = std::clamp(position, m_bar->minimum(), m_bar->maximum());
-        if (m_bar->value() != value) {
-            // QProgressBar repaints at once when it judges a step large enough to show and
-            // leaves the others out, so that it may never show the new position at all. The
-            // native control always redraws: force the paint it left out, and only that one.
-            m_bar->setValue(value);
-            if (m_paintWatch && m_paintWatch->paintedValue != value)
-                m_bar->update();
-        }
-    }
-    // One pass does both jobs: it draws the new position (and whatever else changed since
-    // the last call) and runs what the user did meanwhile, such as a Cancel click. A pass
-    // before the move as well would double the cost of a loop that calls this per block.
+    // One pass, before the move: it runs what the user did meanwhile (a Cancel click) and
+    // draws what changed since the last call. The new position is only marked for
+    // drawing, so that it goes out with the caller's next repaint of the window (the
+    // join's percentage) or with the next pass: one flush to the display per change
+    // instead of two or three.
     letEventsThrough();
+    // Events may have destroyed the bar (a Cancel that closes its window).
+    if (!m_bar)
+        return;
+    const int value = std::clamp(position, m_bar->minimum(), m_bar->maximum());
+    if (m_bar->value() == value)
+        return;
+    // QProgressBar repaints at once the steps it judges large enough and leaves the others
+    // out, so that it may never show a new position; the native control always redraws.
+    // With updates off it does neither, and turning them on marks the whole bar.
+    m_bar->setUpdatesEnabled(false);
+    m_bar->setValue(value);
+    m_bar->setUpdatesEnabled(true);
 }
 
 void CProgBar32::DelayProgBar(int milliseconds)

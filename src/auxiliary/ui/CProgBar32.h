@@ -9,10 +9,11 @@
 //  - handle mode: SethWndParent(widget or window id). It wins over the form; left, top,
 //    width and height must all be given.
 //
-// SetProgBarPos moves the bar and then lets pending events through once; DelayProgBar
-// lets them through before and after its wait. That is how a long loop on the
-// user-interface thread keeps a Cancel button live and its window painted, and it means
-// any event handler may run inside these calls.
+// SetProgBarPos lets pending events through once and then moves the bar, which is drawn
+// by the next repaint of its window or the next pass; DelayProgBar lets events through
+// before and after its wait. That is how a long loop on the user-interface thread keeps
+// a Cancel button live and its window painted, and it means any event handler may run
+// inside these calls.
 //
 // The object does not own the bar: the bar lives until DestroyProgBar or until its
 // parent is destroyed, whichever comes first.
@@ -65,13 +66,10 @@ public:
     void DelayProgBar(int milliseconds);
 
 private:
-    class PaintWatch;
-
     bool m_vertical = false;
     QPointer<QWidget> m_parentForm;
     QPointer<QWidget> m_parentHandle;
     QPointer<QProgressBar> m_bar;
-    QPointer<PaintWatch> m_paintWatch;
 };
 
 } // namespace kt

@@ -166,7 +166,7 @@ void ProgressWindow::setPercentText(const QString& text)
     m_percent->setText(text);
     m_percent->setVisible(show);
     if (show)
-        m_percent->repaint(); // at once, not at the next block's pass
+        m_percent->repaint(); // at once, and with it the bar's new position
 }
 
 void ProgressWindow::setTimeRemainingText(const QString& text)
