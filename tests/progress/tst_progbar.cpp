@@ -11,6 +11,18 @@
 using kt::CProgBar32;
 using Args = QList<int>; // left, top, width, height; -1 leaves one out
 
+// How the bar is told its parent before Create.
+enum class ParentBy {
+    Form,      // Parent(form)
+    Nothing,   // no parent at all
+    GoneForm,  // Parent(a form deleted since)
+    Pointer,   // SethWndParent(widget)
+    WindowId,  // SethWndParent(the widget's window id)
+    Both,      // a form and a widget: the widget wins
+    UnknownId, // SethWndParent(an id no widget of ours has)
+};
+Q_DECLARE_METATYPE(ParentBy)
+
 class ProgBarTest : public QObject
 {
     Q_OBJECT
@@ -24,37 +36,38 @@ private slots:
 
 void ProgBarTest::create_data()
 {
-    QTest::addColumn<QString>("parent");
+    QTest::addColumn<ParentBy>("parent");
     QTest::addColumn<Args>("args");
     QTest::addColumn<QRect>("geometry"); // null: no bar made
-    QTest::newRow("form, all defaults") << "form" << Args{-1, -1, -1, -1} << QRect(0, 0, 393, 20);
-    QTest::newRow("form, some defaults") << "form" << Args{5, -1, -1, 9} << QRect(5, 0, 393, 9);
-    QTest::newRow("no parent") << "none" << Args{0, 0, 100, 20} << QRect();
-    QTest::newRow("form gone") << "gone form" << Args{-1, -1, -1, -1} << QRect();
-    QTest::newRow("handle by pointer") << "pointer" << Args{10, 20, 200, 15} << QRect(10, 20, 200, 15);
-    QTest::newRow("handle by id") << "id" << Args{1, 2, 3, 4} << QRect(1, 2, 3, 4);
-    QTest::newRow("handle wins over form") << "both" << Args{0, 0, 50, 10} << QRect(0, 0, 50, 10);
-    QTest::newRow("handle, a number missing") << "pointer" << Args{1, 2, 3, -1} << QRect();
-    QTest::newRow("unknown window id") << "unknown id" << Args{1, 2, 3, 4} << QRect();
+    QTest::newRow("form, all defaults") << ParentBy::Form << Args{-1, -1, -1, -1} << QRect(0, 0, 393, 20);
+    QTest::newRow("form, some defaults") << ParentBy::Form << Args{5, -1, -1, 9} << QRect(5, 0, 393, 9);
+    QTest::newRow("no parent") << ParentBy::Nothing << Args{0, 0, 100, 20} << QRect();
+    QTest::newRow("form gone") << ParentBy::GoneForm << Args{-1, -1, -1, -1} << QRect();
+    QTest::newRow("handle by pointer")
+        << ParentBy::Pointer << Args{10, 20, 200, 15} << QRect(10, 20, 200, 15);
+    QTest::newRow("handle by id") << ParentBy::WindowId << Args{1, 2, 3, 4} << QRect(1, 2, 3, 4);
+    QTest::newRow("handle wins over form") << ParentBy::Both << Args{0, 0, 50, 10} << QRect(0, 0, 50, 10);
+    QTest::newRow("handle, a number missing") << ParentBy::Pointer << Args{1, 2, 3, -1} << QRect();
+    QTest::newRow("unknown window id") << ParentBy::UnknownId << Args{1, 2, 3, 4} << QRect();
 }
 
 void ProgBarTest::create()
 {
-    QFETCH(QString, parent);
+    QFETCH(ParentBy, parent);
     QFETCH(Args, args);
     QFETCH(QRect, geometry);
     QWidget form, host;
     form.resize(393, 114);
     CProgBar32 bar;
-    if (parent == "form" || parent == "both")
+    if (parent == ParentBy::Form || parent == ParentBy::Both)
         bar.Parent(&form);
-    if (parent == "pointer" || parent == "both")
+    if (parent == ParentBy::Pointer || parent == ParentBy::Both)
         bar.SethWndParent(&host);
-    else if (parent == "id")
+    else if (parent == ParentBy::WindowId)
         bar.SethWndParent(host.winId());
-    else if (parent == "unknown id")
+    else if (parent == ParentBy::UnknownId)
         bar.SethWndParent(WId(0x7fff1234));
-    else if (parent == "gone form") {
+    else if (parent == ParentBy::GoneForm) {
         auto* gone = new QWidget;
         bar.Parent(gone);
         delete gone;
@@ -68,7 +81,7 @@ void ProgBarTest::create()
         bar.DestroyProgBar();
         return;
     }
-    QCOMPARE(bar.ProgBarHwnd()->parentWidget(), parent == "form" ? &form : &host);
+    QCOMPARE(bar.ProgBarHwnd()->parentWidget(), parent == ParentBy::Form ? &form : &host);
     QCOMPARE(bar.ProgBarHwnd()->geometry(), geometry);
     QCOMPARE(bar.ProgBarHwnd()->value(), 0);
 }

@@ -1,6 +1,6 @@
 // The progress window: its controls laid out clear of each other, the current-file text,
-// what a join's blocks make it paint, Cancel by every route, and the window gone even when
-// the join forgets to close it.
+// what a join's blocks make it paint, Cancel by every route (a click during a block seen by
+// that block's pass), and the window gone even when the join forgets to close it.
 #include "engine/JoinArithmetic.h"
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVariant>
@@ -234,25 +235,45 @@ void ProgressWindowTest::paintsPerVisibleChange()
                             .arg(moments)));
 }
 
+enum class CancelRoute {
+    EscapeKey,
+    CloseBox,
+    ButtonDuringBlock // a click waiting while a block is copied, seen by that block's pass
+};
+Q_DECLARE_METATYPE(CancelRoute)
+
 void ProgressWindowTest::cancelByEveryRoute_data()
 {
-    QTest::addColumn<QString>("route");
-    QTest::newRow("escape") << "escape";
-    QTest::newRow("close box") << "close";
+    QTest::addColumn<CancelRoute>("route");
+    QTest::newRow("escape") << CancelRoute::EscapeKey;
+    QTest::newRow("close box") << CancelRoute::CloseBox;
+    QTest::newRow("button during a block") << CancelRoute::ButtonDuringBlock;
 }
 
 void ProgressWindowTest::cancelByEveryRoute()
 {
-    QFETCH(QString, route);
+    QFETCH(CancelRoute, route);
     ProgressWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.beginJoin();
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("CancelButton"));
     QSignalSpy cancelled(&window, &ProgressWindow::cancelPressed);
     for (int time = 0; time < 2; ++time) {
-        if (route == "escape") // the button itself is pressed in tst_packfromwindow
+        switch (route) {
+        case CancelRoute::EscapeKey:
             QTest::keyClick(&window, Qt::Key_Escape);
-        else
+            break;
+        case CancelRoute::CloseBox:
             window.close();
+            break;
+        case CancelRoute::ButtonDuringBlock:
+            QMetaObject::invokeMethod(
+                button, [button] { QTest::mouseClick(button, Qt::LeftButton); }, Qt::QueuedConnection);
+            QCOMPARE(window.cancelRequested(), time > 0);
+            window.setProgressBarPos(10 + time); // the one pass of the next block
+            break;
+        }
         // Said once; the window stays until the join has stopped and closes it.
         QCOMPARE(cancelled.count(), 1);
         QVERIFY(window.cancelRequested() && window.isVisible());
