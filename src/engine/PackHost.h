@@ -31,8 +31,8 @@ public:
     // The file now being packed, as a full path. The label shows
     // "Packing '" + the path shortened by FormatDir to 4600 twips + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
-    // SetProgBarPos: moves the bar to percent (0..100) and lets pending events through,
-    // before and after, so a Cancel click is seen. The only place where the join yields.
+    // SetProgBarPos: lets pending events through once, so a Cancel click is seen, then
+    // moves the bar to percent (0..100). The only place where the join yields.
     virtual void setProgressBarPos(int percent) = 0;
     // The percentage label, e.g. "42%", shown and repainted at once; empty hides it.
     virtual void setPercentText(const QString& text) = 0;

@@ -6,9 +6,22 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 using kt::CProgBar32;
 using Args = QList<int>; // left, top, width, height; -1 leaves one out
+
+// How the bar is told its parent before Create.
+enum class ParentBy {
+    Form,      // Parent(form)
+    Nothing,   // no parent at all
+    GoneForm,  // Parent(a form deleted since)
+    Pointer,   // SethWndParent(widget)
+    WindowId,  // SethWndParent(the widget's window id)
+    Both,      // a form and a widget: the widget wins
+    UnknownId, // SethWndParent(an id no widget of ours has)
+};
+Q_DECLARE_METATYPE(ParentBy)
 
 class ProgBarTest : public QObject
 {
@@ -23,37 +36,38 @@ private slots:
 
 void ProgBarTest::create_data()
 {
-    QTest::addColumn<QString>("parent");
+    QTest::addColumn<ParentBy>("parent");
     QTest::addColumn<Args>("args");
     QTest::addColumn<QRect>("geometry"); // null: no bar made
-    QTest::newRow("form, all defaults") << "form" << Args{-1, -1, -1, -1} << QRect(0, 0, 393, 20);
-    QTest::newRow("form, some defaults") << "form" << Args{5, -1, -1, 9} << QRect(5, 0, 393, 9);
-    QTest::newRow("no parent") << "none" << Args{0, 0, 100, 20} << QRect();
-    QTest::newRow("form gone") << "gone form" << Args{-1, -1, -1, -1} << QRect();
-    QTest::newRow("handle by pointer") << "pointer" << Args{10, 20, 200, 15} << QRect(10, 20, 200, 15);
-    QTest::newRow("handle by id") << "id" << Args{1, 2, 3, 4} << QRect(1, 2, 3, 4);
-    QTest::newRow("handle wins over form") << "both" << Args{0, 0, 50, 10} << QRect(0, 0, 50, 10);
-    QTest::newRow("handle, a number missing") << "pointer" << Args{1, 2, 3, -1} << QRect();
-    QTest::newRow("unknown window id") << "unknown id" << Args{1, 2, 3, 4} << QRect();
+    QTest::newRow("form, all defaults") << ParentBy::Form << Args{-1, -1, -1, -1} << QRect(0, 0, 393, 20);
+    QTest::newRow("form, some defaults") << ParentBy::Form << Args{5, -1, -1, 9} << QRect(5, 0, 393, 9);
+    QTest::newRow("no parent") << ParentBy::Nothing << Args{0, 0, 100, 20} << QRect();
+    QTest::newRow("form gone") << ParentBy::GoneForm << Args{-1, -1, -1, -1} << QRect();
+    QTest::newRow("handle by pointer")
+        << ParentBy::Pointer << Args{10, 20, 200, 15} << QRect(10, 20, 200, 15);
+    QTest::newRow("handle by id") << ParentBy::WindowId << Args{1, 2, 3, 4} << QRect(1, 2, 3, 4);
+    QTest::newRow("handle wins over form") << ParentBy::Both << Args{0, 0, 50, 10} << QRect(0, 0, 50, 10);
+    QTest::newRow("handle, a number missing") << ParentBy::Pointer << Args{1, 2, 3, -1} << QRect();
+    QTest::newRow("unknown window id") << ParentBy::UnknownId << Args{1, 2, 3, 4} << QRect();
 }
 
 void ProgBarTest::create()
 {
-    QFETCH(QString, parent);
+    QFETCH(ParentBy, parent);
     QFETCH(Args, args);
     QFETCH(QRect, geometry);
     QWidget form, host;
     form.resize(393, 114);
     CProgBar32 bar;
-    if (parent == "form" || parent == "both")
+    if (parent == ParentBy::Form || parent == ParentBy::Both)
         bar.Parent(&form);
-    if (parent == "pointer" || parent == "both")
+    if (parent == ParentBy::Pointer || parent == ParentBy::Both)
         bar.SethWndParent(&host);
-    else if (parent == "id")
+    else if (parent == ParentBy::WindowId)
         bar.SethWndParent(host.winId());
-    else if (parent == "unknown id")
+    else if (parent == ParentBy::UnknownId)
         bar.SethWndParent(WId(0x7fff1234));
-    else if (parent == "gone form") {
+    else if (parent == ParentBy::GoneForm) {
         auto* gone = new QWidget;
         bar.Parent(gone);
         delete gone;
@@ -67,7 +81,7 @@ void ProgBarTest::create()
         bar.DestroyProgBar();
         return;
     }
-    QCOMPARE(bar.ProgBarHwnd()->parentWidget(), parent == "form" ? &form : &host);
+    QCOMPARE(bar.ProgBarHwnd()->parentWidget(), parent == ParentBy::Form ? &form : &host);
     QCOMPARE(bar.ProgBarHwnd()->geometry(), geometry);
     QCOMPARE(bar.ProgBarHwnd()->value(), 0);
 }
@@ -78,33 +92,40 @@ void ProgBarTest::setPosLetsEventsThrough()
     CProgBar32 bar;
     bar.Parent(&form);
     QVERIFY(bar.Create());
-    // A waiting event (a Cancel click during a block) runs first; the new position wins.
-    // (The pass after the move is what paints it: see positionsPaintedAtEveryStep.)
-    int seenBefore = -1;
-    QMetaObject::invokeMethod(
-        &form,
-        [&] {
-            seenBefore = bar.ProgBarHwnd()->value();
-            bar.ProgBarHwnd()->setValue(90);
-        },
-        Qt::QueuedConnection);
+    // A waiting event (a Cancel click during a block) runs inside the call, before the
+    // move, and in one pass only: an event that posts itself again runs once per call.
+    QList<int> seen;
+    std::function<void()> watch = [&] {
+        seen << bar.ProgBarHwnd()->value();
+        QMetaObject::invokeMethod(&form, watch, Qt::QueuedConnection);
+    };
+    QMetaObject::invokeMethod(&form, watch, Qt::QueuedConnection);
     bar.SetProgBarPos(7);
-    QCOMPARE(seenBefore, 0);
-    QCOMPARE(bar.ProgBarHwnd()->value(), 7);
+    bar.SetProgBarPos(7);
+    bar.SetProgBarPos(9);
+    QCOMPARE(seen, (QList<int>{0, 7, 7}));
+    bar.DelayProgBar(0); // before and after its wait
+    QCOMPARE(seen.size(), 5);
 }
 
-// Records the value the bar had at its last paint.
+// Records the value the bar had at its last paint, and how often it was painted.
 class PaintedValue : public QObject
 {
 public:
-    explicit PaintedValue(QProgressBar* bar) : m_bar(bar) { bar->installEventFilter(this); }
-    int value = -1;
+    explicit PaintedValue(QProgressBar* bar) : value(bar->value()), m_bar(bar)
+    {
+        bar->installEventFilter(this);
+    }
+    int value;
+    int paints = 0;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             value = m_bar->value();
+            ++paints;
+        }
         return false;
     }
 
@@ -115,6 +136,7 @@ private:
 void ProgBarTest::positionsPaintedAtEveryStep()
 {
     // One percent at a time, as a long join moves it: QProgressBar alone skips such steps.
+    // Each position is drawn once, by the next pass (the one the next call makes).
     QWidget form;
     form.resize(400, 60);
     CProgBar32 bar;
@@ -125,8 +147,12 @@ void ProgBarTest::positionsPaintedAtEveryStep()
     PaintedValue painted(bar.ProgBarHwnd());
     for (int percent = 1; percent <= 100; ++percent) {
         bar.SetProgBarPos(percent);
-        QCOMPARE(painted.value, percent);
+        QCOMPARE(painted.value, percent - 1);
+        QCOMPARE(painted.paints, percent - 1);
+        bar.SetProgBarPos(percent); // the same position again: nothing more to draw
     }
+    QCoreApplication::processEvents();
+    QCOMPARE(painted.value, 100);
     for (auto [position, shown] : {std::pair{37, 37}, {32767, 100}, {-3, 0}}) { // kept within 0..100
         bar.SetProgBarPos(position);
         QCOMPARE(bar.ProgBarHwnd()->value(), shown);

@@ -1,5 +1,7 @@
 // The progress window: its controls laid out clear of each other, the current-file text,
-// Cancel by every route, and the window gone even when the join forgets to close it.
+// what a join's blocks make it paint, Cancel by every route (a click during a block seen by
+// that block's pass), and the window gone even when the join forgets to close it.
+#include "engine/JoinArithmetic.h"
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
 
@@ -7,8 +9,12 @@
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVariant>
+#include <algorithm>
+#include <vector>
 
 using kt::ProgressWindow;
 
@@ -19,6 +25,8 @@ private slots:
     void layout();
     void fileText_data();
     void fileText();
+    void paintsPerVisibleChange_data();
+    void paintsPerVisibleChange();
     void cancelByEveryRoute_data();
     void cancelByEveryRoute();
     void closedWhenTheJoinForgets();
@@ -82,25 +90,190 @@ void ProgressWindowTest::fileText()
     QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
 }
 
+namespace {
+
+// A join's blocks as the window sees them: `blocks` equal blocks, `msPerBlock` apart.
+struct JoinPace
+{
+    int blocks = 0;
+    qint64 msPerBlock = 0;
+};
+
+// What each watched control showed at its last paint, and how often it was painted.
+class PaintLog : public QObject
+{
+public:
+    struct Entry
+    {
+        QWidget* widget = nullptr;
+        int paints = 0;
+        QVariant shown; // label text or bar value at the last paint
+    };
+    explicit PaintLog(const QList<QWidget*>& widgets)
+    {
+        for (QWidget* w : widgets) {
+            m_entries.push_back({w, 0, shownBy(w)});
+            w->installEventFilter(this);
+        }
+    }
+    Entry& of(QWidget* w)
+    {
+        return *std::find_if(m_entries.begin(), m_entries.end(),
+                             [w](const Entry& e) { return e.widget == w; });
+    }
+    int total() const
+    {
+        int n = 0;
+        for (const Entry& e : m_entries)
+            n += e.paints;
+        return n;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            Entry& e = of(static_cast<QWidget*>(watched));
+            ++e.paints;
+            e.shown = shownBy(e.widget);
+        }
+        return false;
+    }
+    static QVariant shownBy(QWidget* w)
+    {
+        if (auto* bar = qobject_cast<QProgressBar*>(w))
+            return bar->value();
+        if (auto* label = qobject_cast<QLabel*>(w))
+            return label->text();
+        return {};
+    }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(JoinPace)
+
+void ProgressWindowTest::paintsPerVisibleChange_data()
+{
+    QTest::addColumn<JoinPace>("pace");
+    QTest::newRow("95 blocks a percent, estimate moving") << JoinPace{9438, 3};
+    QTest::newRow("95 blocks a percent, estimate still") << JoinPace{9438, 0};
+    QTest::newRow("a percent a block") << JoinPace{100, 250};
+    QTest::newRow("several percents a block") << JoinPace{7, 4000};
+}
+
+void ProgressWindowTest::paintsPerVisibleChange()
+{
+    QFETCH(JoinPace, pace);
+    ProgressWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.beginJoin();
+    window.setPercentText(kt::percentText(0));
+    auto* bar = window.progressBar().ProgBarHwnd();
+    auto* percent = window.findChild<QLabel*>(QStringLiteral("percentdone_lbl"));
+    auto* time = window.findChild<QLabel*>(QStringLiteral("TimeRemainingLbl"));
+    QVERIFY(bar && percent && time);
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+
+    const QList<QWidget*> controls{bar, percent, time};
+    PaintLog log(controls + QList<QWidget*>{&window});
+    // A change repaints its control and at most the controls it overlaps (the design lets
+    // the bar touch both labels); the window itself is drawn (and sent to the display) once
+    // for each moment something visible changes.
+    auto touched = [&](QWidget* w) {
+        return 1 + int(std::count_if(controls.begin(), controls.end(), [w](QWidget* other) {
+                   return other != w && other->geometry().intersects(w->geometry());
+               }));
+    };
+    int allowed = 0, moments = 0;
+    QString percentShown = percent->text(), timeShown = time->text();
+    const quint64 total = quint64(pace.blocks) * 100'000;
+    for (int k = 1; k <= pace.blocks; ++k) {
+        const int p = kt::packPercent(quint64(k) * 100'000, total);
+        window.setProgressBarPos(p);
+        // Its pass has drawn the estimate of the last block.
+        QCOMPARE(log.of(time).shown.toString(), timeShown);
+
+        const QString text = kt::percentText(p);
+        window.setPercentText(text);
+        // At once, the percentage and the bar's position together.
+        QCOMPARE(log.of(percent).shown.toString(), text);
+        QCOMPARE(log.of(bar).shown.toInt(), p);
+        if (text != percentShown) {
+            allowed += touched(bar) + touched(percent);
+            ++moments;
+        }
+        percentShown = text;
+
+        if (p % 2 == 0) {
+            const QString estimate = kt::timeRemainingText(p, k * pace.msPerBlock);
+            window.setTimeRemainingText(estimate);
+            QCOMPARE(time->text(), estimate);
+            if (estimate != timeShown) {
+                allowed += touched(time);
+                ++moments;
+            }
+            timeShown = estimate;
+        }
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(log.of(time).shown.toString(), timeShown);
+    const int controlPaints = log.total() - log.of(&window).paints;
+    QVERIFY2(controlPaints <= allowed,
+             qPrintable(QStringLiteral("%1 control paints for %2 blocks, at most %3 expected")
+                            .arg(controlPaints)
+                            .arg(pace.blocks)
+                            .arg(allowed)));
+    QVERIFY2(log.of(&window).paints <= moments,
+             qPrintable(QStringLiteral("window drawn %1 times for %2 visible changes")
+                            .arg(log.of(&window).paints)
+                            .arg(moments)));
+}
+
+enum class CancelRoute {
+    EscapeKey,
+    CloseBox,
+    ButtonDuringBlock // a click waiting while a block is copied, seen by that block's pass
+};
+Q_DECLARE_METATYPE(CancelRoute)
+
 void ProgressWindowTest::cancelByEveryRoute_data()
 {
-    QTest::addColumn<QString>("route");
-    QTest::newRow("escape") << "escape";
-    QTest::newRow("close box") << "close";
+    QTest::addColumn<CancelRoute>("route");
+    QTest::newRow("escape") << CancelRoute::EscapeKey;
+    QTest::newRow("close box") << CancelRoute::CloseBox;
+    QTest::newRow("button during a block") << CancelRoute::ButtonDuringBlock;
 }
 
 void ProgressWindowTest::cancelByEveryRoute()
 {
-    QFETCH(QString, route);
+    QFETCH(CancelRoute, route);
     ProgressWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.beginJoin();
+    auto* button = window.findChild<QPushButton*>(QStringLiteral("CancelButton"));
     QSignalSpy cancelled(&window, &ProgressWindow::cancelPressed);
     for (int time = 0; time < 2; ++time) {
-        if (route == "escape") // the button itself is pressed in tst_packfromwindow
+        switch (route) {
+        case CancelRoute::EscapeKey:
             QTest::keyClick(&window, Qt::Key_Escape);
-        else
+            break;
+        case CancelRoute::CloseBox:
             window.close();
+            break;
+        case CancelRoute::ButtonDuringBlock:
+            QMetaObject::invokeMethod(
+                button, [button] { QTest::mouseClick(button, Qt::LeftButton); }, Qt::QueuedConnection);
+            QCOMPARE(window.cancelRequested(), time > 0);
+            window.setProgressBarPos(10 + time); // the one pass of the next block
+            break;
+        }
         // Said once; the window stays until the join has stopped and closes it.
         QCOMPARE(cancelled.count(), 1);
         QVERIFY(window.cancelRequested() && window.isVisible());

@@ -90,16 +90,24 @@ void CProgBar32::ClearProgBar()
 
 void CProgBar32::SetProgBarPos(int position)
 {
+    // One pass, before the move: it runs what the user did meanwhile (a Cancel click) and
+    // draws what changed since the last call. The new position is only marked for
+    // drawing, so that it goes out with the caller's next repaint of the window (the
+    // join's percentage) or with the next pass: one flush to the display per change
+    // instead of two or three.
     letEventsThrough();
     // Events may have destroyed the bar (a Cancel that closes its window).
-    const int value = m_bar ? std::clamp(position, m_bar->minimum(), m_bar->maximum()) : 0;
-    if (m_bar && m_bar->value() != value) {
-        m_bar->setValue(value);
-        // QProgressBar leaves out repaints for steps it judges too small to show, and then
-        // may not show the new position at all; the native control always redraws.
-        m_bar->update();
-    }
-    letEventsThrough();
+    if (!m_bar)
+        return;
+    const int value = std::clamp(position, m_bar->minimum(), m_bar->maximum());
+    if (m_bar->value() == value)
+        return;
+    // QProgressBar repaints at once the steps it judges large enough and leaves the others
+    // out, so that it may never show a new position; the native control always redraws.
+    // With updates off it does neither, and turning them on marks the whole bar.
+    m_bar->setUpdatesEnabled(false);
+    m_bar->setValue(value);
+    m_bar->setUpdatesEnabled(true);
 }
 
 void CProgBar32::DelayProgBar(int milliseconds)

@@ -9,9 +9,11 @@
 //  - handle mode: SethWndParent(widget or window id). It wins over the form; left, top,
 //    width and height must all be given.
 //
-// SetProgBarPos and DelayProgBar let pending events through before and after they act.
-// That is how a long loop on the user-interface thread keeps a Cancel button live, and
-// it means any event handler may run inside these calls.
+// SetProgBarPos lets pending events through once and then moves the bar, which is drawn
+// by the next repaint of its window or the next pass; DelayProgBar lets events through
+// before and after its wait. That is how a long loop on the user-interface thread keeps
+// a Cancel button live and its window painted, and it means any event handler may run
+// inside these calls.
 //
 // The object does not own the bar: the bar lives until DestroyProgBar or until its
 // parent is destroyed, whichever comes first.

@@ -1,7 +1,7 @@
 #include "ProgressWindow.h"
 
-#include "base/TextUtils.h"
 #include "Twips.h"
+#include "base/TextUtils.h"
 #include "platform/Program.h"
 
 #include <QFont>
@@ -156,16 +156,24 @@ void ProgressWindow::setProgressBarPos(int percent)
     m_bar.SetProgBarPos(percent);
 }
 
+// The join calls these once per block, thousands of times for each change that shows:
+// a text that did not change is neither set nor drawn again.
 void ProgressWindow::setPercentText(const QString& text)
 {
+    const bool show = !text.isEmpty();
+    if (text == m_percent->text() && m_percent->isHidden() != show)
+        return;
     m_percent->setText(text);
-    m_percent->setVisible(!text.isEmpty());
-    if (!text.isEmpty())
-        m_percent->repaint();
+    m_percent->setVisible(show);
+    if (show)
+        m_percent->repaint(); // at once, and with it the bar's new position
 }
 
 void ProgressWindow::setTimeRemainingText(const QString& text)
 {
+    if (text == m_timeRemaining->text() && !m_timeRemaining->isHidden())
+        return;
+    // Drawn by the next pass of the event loop, which the join makes at the next block.
     m_timeRemaining->setText(text);
     m_timeRemaining->show();
 }

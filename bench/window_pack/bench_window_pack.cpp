@@ -1,0 +1,325 @@
+// The main window's Pack against `klivatarn-pack --rate normal` and `cat` on the same
+// files, side by side in one run, on whatever display Qt is given (offscreen or an X
+// server). See bench/README.md.
+//
+//     build/bin/bench_window_pack [--dir DIR] [--files N] [--mib M] [--rounds R]
+//                                 [--rate slow|normal|fast|ufast] [--keep]
+//
+// The window's Pack is the real one: the real main window and progress window, with the
+// Save dialog and the closing message answered by a script. It is timed from the command
+// to its return, inside this process; cat and klivatarn-pack are timed from their start to
+// their exit. Rounds are interleaved, each starting with the next contender.
+#include "../../tests/support/ScriptedSeams.h"
+#include "app/MainWindow.h"
+#include "packlist/ui/PackListView.h"
+#include "settings/Registry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace kt;
+
+namespace {
+
+struct Options
+{
+    QString dir = QDir::tempPath() + QStringLiteral("/kt-bench-window-pack");
+    int files = 3;
+    qint64 mib = 300;
+    int rounds = 5;
+    QString rate = QStringLiteral("normal");
+    bool keep = false;
+};
+
+enum class Contender { Cat, Packer, Window };
+
+const char* name(Contender c)
+{
+    switch (c) {
+    case Contender::Cat:
+        return "cat";
+    case Contender::Packer:
+        return "klivatarn-pack";
+    case Contender::Window:
+        return "window Pack";
+    }
+    return "";
+}
+
+struct Sample
+{
+    double wall = 0; // seconds
+    double cpu = 0;  // user + system seconds
+};
+
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Sources of pseudo-random bytes, made once and kept when they already have the size.
+bool makeSources(const Options& o, QStringList& paths)
+{
+    if (!QDir().mkpath(o.dir))
+        return false;
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (int i = 0; i < o.files; ++i) {
+        const QString path = QDir(o.dir).filePath(QStringLiteral("source%1.bin").arg(i + 1));
+        paths << path;
+        if (QFileInfo(path).size() == o.mib << 20)
+            continue;
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        QRandomGenerator random(quint32(i + 1));
+        for (qint64 m = 0; m < o.mib; ++m) {
+            random.fillRange(reinterpret_cast<quint32*>(chunk.data()), chunk.size() / 4);
+            if (file.write(chunk) != chunk.size())
+                return false;
+        }
+    }
+    return true;
+}
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
+}
+
+class Bench
+{
+public:
+    Bench(const Options& o, const QStringList& sources) : m_options(o), m_sources(sources)
+    {
+        m_output = QDir(o.dir).filePath(QStringLiteral("packed.bin"));
+        m_packer = QCoreApplication::applicationDirPath() + QStringLiteral("/klivatarn-pack");
+    }
+
+    bool setUpWindow();
+    bool run(Contender c, Sample& sample);
+    const QString& output() const { return m_output; }
+
+private:
+    bool runProcess(const QString& program, const QStringList& args, bool toOutput, Sample& sample);
+    bool runWindow(Sample& sample);
+
+    const Options& m_options;
+    QStringList m_sources;
+    QString m_output;
+    QString m_packer;
+    test::ScriptedMessageBox m_messages;
+    test::ScriptedFileDialogs m_dialogs;
+    test::ScriptedShell m_shell;
+    std::unique_ptr<klivamainfrm> m_window;
+};
+
+bool Bench::setUpWindow()
+{
+    m_window = std::make_unique<klivamainfrm>();
+    m_window->load();
+    m_window->show();
+    const std::map<QString, const char*> rateItems{{QStringLiteral("slow"), "SlowSpeedChk"},
+                                                   {QStringLiteral("normal"), "NormalSpeedChk"},
+                                                   {QStringLiteral("fast"), "FastSpeedChk"},
+                                                   {QStringLiteral("ufast"), "UltraSpeedChk"}};
+    const auto rate = rateItems.find(m_options.rate);
+    if (rate == rateItems.end())
+        return false;
+    // As a user sets them: random bytes are no MPEG, and the sources stay where they are.
+    for (const auto& [item, on] : {std::pair{"MCheckMnu", false}, {rate->second, true}, {"DelNoMnu", true}}) {
+        QAction* action = m_window->action(QLatin1String(item));
+        if (!action)
+            return false;
+        if (action->isChecked() != on)
+            action->trigger();
+        if (action->isChecked() != on)
+            return false;
+    }
+    for (const QString& path : m_sources)
+        m_window->packList().append({path, QString(), QString(), false});
+    m_window->packListView()->syncFromList();
+    m_window->RefreshPackListCommands();
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool Bench::runProcess(const QString& program, const QStringList& args, bool toOutput, Sample& sample)
+{
+    QProcess process;
+    if (toOutput)
+        process.setStandardOutputFile(m_output);
+    else
+        process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, args);
+    const bool ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+    sample.wall = double(timer.nsecsElapsed()) / 1e9;
+    sample.cpu = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
+    if (!ok)
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), qPrintable(process.errorString()));
+    return ok;
+}
+
+bool Bench::runWindow(Sample& sample)
+{
+    m_dialogs.answerSave(m_output);
+    m_messages.clear();
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    QElapsedTimer timer;
+    timer.start();
+    m_window->PackMnu_Click();
+    sample.wall = double(timer.nsecsElapsed()) / 1e9;
+    sample.cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const bool ok =
+        m_messages.texts().size() == 1 && m_messages.texts().first().contains("successfully packed");
+    if (!ok)
+        std::fprintf(stderr, "the window's Pack did not succeed: %s\n",
+                     qPrintable(m_messages.texts().join(QStringLiteral(" | "))));
+    return ok;
+}
+
+bool Bench::run(Contender c, Sample& sample)
+{
+    QFile::remove(m_output);
+    ::sync(); // no dirty pages of the previous run written back during this one
+    switch (c) {
+    case Contender::Cat:
+        return runProcess(QStringLiteral("cat"), m_sources, true, sample);
+    case Contender::Packer:
+        return runProcess(m_packer,
+                          QStringList{QStringLiteral("--no-mpeg-check"), QStringLiteral("--rate"),
+                                      m_options.rate, QStringLiteral("-o"), m_output} +
+                              m_sources,
+                          false, sample);
+    case Contender::Window:
+        return runWindow(sample);
+    }
+    return false;
+}
+
+bool parse(const QStringList& args, Options& o)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--keep"))
+            o.keep = true;
+        else if (a == QLatin1String("--dir") && hasValue)
+            o.dir = args[++i];
+        else if (a == QLatin1String("--files") && hasValue)
+            o.files = args[++i].toInt();
+        else if (a == QLatin1String("--mib") && hasValue)
+            o.mib = args[++i].toLongLong();
+        else if (a == QLatin1String("--rounds") && hasValue)
+            o.rounds = args[++i].toInt();
+        else if (a == QLatin1String("--rate") && hasValue)
+            o.rate = args[++i];
+        else
+            return false;
+    }
+    return o.files > 0 && o.mib > 0 && o.rounds > 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    Options options;
+    if (!parse(app.arguments(), options)) {
+        std::fprintf(stderr, "usage: bench_window_pack [--dir DIR] [--files N] [--mib M] [--rounds R] "
+                             "[--rate slow|normal|fast|ufast] [--keep]\n");
+        return 2;
+    }
+    // Settings of our own (no Tip of the Day, the user's choices untouched).
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    WriteRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod"), QStringLiteral("0"));
+
+    QStringList sources;
+    if (!makeSources(options, sources)) {
+        std::fprintf(stderr, "cannot write the sources under %s\n", qPrintable(options.dir));
+        return 1;
+    }
+    for (const QString& path : sources) // into the page cache, for every contender alike
+        digest(path);
+
+    Bench bench(options, sources);
+    if (!bench.setUpWindow()) {
+        std::fprintf(stderr, "cannot set up the main window\n");
+        return 1;
+    }
+    const std::vector<Contender> order{Contender::Cat, Contender::Packer, Contender::Window};
+    std::map<Contender, std::vector<Sample>> samples;
+    std::map<Contender, QByteArray> outputs;
+    for (int round = 0; round < options.rounds; ++round) {
+        for (size_t i = 0; i < order.size(); ++i) {
+            const Contender c = order[(i + size_t(round)) % order.size()];
+            Sample s;
+            if (!bench.run(c, s))
+                return 1;
+            samples[c].push_back(s);
+            if (round == 0)
+                outputs[c] = digest(bench.output());
+        }
+    }
+    QFile::remove(bench.output());
+    if (!options.keep)
+        QDir(options.dir).removeRecursively();
+
+    QFile loadFile(QStringLiteral("/proc/loadavg"));
+    const QByteArray load =
+        loadFile.open(QIODevice::ReadOnly) ? loadFile.readAll().split(' ').mid(0, 3).join(' ') : "?";
+    std::printf("%d x %lld MiB, rate %s, %d rounds, platform %s, load %s\n", options.files, options.mib,
+                qPrintable(options.rate), options.rounds, qPrintable(QGuiApplication::platformName()),
+                load.constData());
+    const QByteArray& expected = outputs[Contender::Cat];
+    const bool same = !expected.isEmpty() && outputs[Contender::Packer] == expected &&
+                      outputs[Contender::Window] == expected;
+    std::printf("outputs of klivatarn-pack and the window %s cat's\n", same ? "identical to" : "DIFFER from");
+    // Ratios are taken round by round (each round has one run of each), then the median.
+    std::printf("%-16s %9s %9s %9s %9s\n", "contender", "wall (s)", "cpu (s)", "wall/cat", "cpu/cat");
+    for (Contender c : order) {
+        std::vector<double> wall, cpu, wallRatio, cpuRatio;
+        for (int r = 0; r < options.rounds; ++r) {
+            const Sample& s = samples[c][size_t(r)];
+            const Sample& base = samples[Contender::Cat][size_t(r)];
+            wall.push_back(s.wall);
+            cpu.push_back(s.cpu);
+            wallRatio.push_back(s.wall / base.wall);
+            cpuRatio.push_back(base.cpu > 0 ? s.cpu / base.cpu : 0);
+        }
+        std::printf("%-16s %9.3f %9.3f %9.2f %9.2f\n", name(c), median(wall), median(cpu), median(wallRatio),
+                    median(cpuRatio));
+    }
+    return same ? 0 : 1;
+}
