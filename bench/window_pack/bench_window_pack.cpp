@@ -135,12 +135,12 @@ private:
     test::ScriptedMessageBox m_messages;
     test::ScriptedFileDialogs m_dialogs;
     test::ScriptedShell m_shell;
-    std::unique_ptr<klivamainfrm> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 bool Bench::setUpWindow()
 {
-    m_window = std::make_unique<klivamainfrm>();
+    m_window = std::make_unique<MainWindow>();
     m_window->load();
     m_window->show();
     const std::map<QString, const char*> rateItems{{QStringLiteral("slow"), "SlowSpeedChk"},

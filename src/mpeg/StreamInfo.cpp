@@ -25,10 +25,14 @@ quint64 GetFileLen(const QString& path)
     return quint64(st.st_size);
 }
 
+QString notAvailableText()
+{
+    return QStringLiteral("not available");
+}
+
 StreamInfoTexts GetMPEGInfo(File64& file, const QString& path)
 {
-    const QString notAvailable = QStringLiteral("not available");
-    StreamInfoTexts texts{notAvailable, notAvailable};
+    StreamInfoTexts texts{notAvailableText(), notAvailableText()};
     const FileScan fs = scanFileForSequenceHeader(file, path);
     // No header, an unopenable file and the chunk limit all leave "not available".
     if (fs.scan.outcome != ScanOutcome::Found)

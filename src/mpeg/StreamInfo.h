@@ -16,8 +16,11 @@ struct StreamInfoTexts
     QString frameRate; // "29.97" (locale separator) or "not available"
 };
 
+// The cell text of a file without a sequence header: "not available".
+QString notAvailableText();
+
 // The two Pack List cells of a file, from its first sequence header; "not available"
-// when it has none within the chunk limit or cannot be opened (File64 then shows its open
+// when it has none within the chunk limit or cannot be opened (the scan then shows the open
 // error). Opens the file through `file`, read only and without creating a missing one,
 // and closes it again. The hourglass around the call is the caller's.
 StreamInfoTexts GetMPEGInfo(File64& file, const QString& path);
