@@ -13,8 +13,9 @@ const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MS
 const QString kToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 constexpr int kValueBufferSize = 1024;
 SysInfoProbe* g_probe = nullptr;
-} // namespace
 
+// The text of a value: a string as stored (without its final NUL); a DWORD as decimal
+// text. Other types give nullopt.
 std::optional<QString> regValueText(const RegValue& value)
 {
     QByteArray data = value.data.left(kValueBufferSize);
@@ -35,6 +36,7 @@ std::optional<QString> regValueText(const RegValue& value)
     }
     return std::nullopt;
 }
+} // namespace
 
 bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
 {
