@@ -306,12 +306,9 @@ private slots:
     // in a few channels; anything more means the generator changed.
     static bool sameUpToRounding(const QByteArray& a, const QByteArray& b)
     {
-        if (a.size() != b.size())
-            return false;
-        for (qsizetype i = 0; i < a.size(); ++i)
-            if (std::abs(int(quint8(a[i])) - int(quint8(b[i]))) > 2)
-                return false;
-        return true;
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::abs(int(quint8(x)) - int(quint8(y))) <= 2;
+               });
     }
 
     // The generator reproduces the committed icons (up to rounding), and they are 32x32,

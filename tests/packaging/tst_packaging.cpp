@@ -183,18 +183,14 @@ private slots:
         QVERIFY2(!issue.match(r.out).hasMatch(), qPrintable(issue.match(r.out).captured()));
     }
 
-    void installedPackStarts()
+    // From a folder that is neither the build nor the prefix, the installed packer starts;
+    // the installed window finds its data, the tips among them, under ../share.
+    void installedProgramsFindTheirParts()
     {
-        // From a folder that is neither the build nor the prefix.
         QTemporaryDir elsewhere;
         const Run r = run(prefixed("bin/klivatarn-pack"), {"--help"}, elsewhere.path());
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.startsWith(QLatin1String("Usage: klivatarn-pack")), qPrintable(r.out + r.err));
-    }
-
-    // The installed window finds its data, the tips among them, under ../share.
-    void installedTipsFound()
-    {
         const StartupValues v = detectStartupValues(prefixed("bin"));
         QCOMPARE(v.programDir, prefixed("share/klivatarn"));
         QStringList tips;
