@@ -243,16 +243,16 @@ private slots:
         QVERIFY(!GetKeyValue(probe, RegRoot::CurrentUser, "k", "N", value) && value.isEmpty());
     }
 
-    // The About box's button asks the installed probe; with no tool found it says so.
+    // The About box's button asks the desktop; with no tool on the search path it says so.
     void aboutButtonWithoutTool()
     {
         QTemporaryDir empty;
-        DesktopSysInfoProbe none({empty.path()});
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(empty.path()));
         test::ScriptedMessageBox box;
-        installSysInfoProbe(&none);
         AboutBox about;
         QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
-        installSysInfoProbe(nullptr);
+        qputenv("PATH", path);
         QCOMPARE(box.texts(), QStringList{sysInfoUnavailableText()});
     }
 

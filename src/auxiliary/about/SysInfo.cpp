@@ -12,7 +12,6 @@ namespace {
 const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString kToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 constexpr int kValueBufferSize = 1024;
-SysInfoProbe* g_probe = nullptr;
 
 // The text of a value: a string as stored (without its final NUL); a DWORD as decimal
 // text. Other types give nullopt.
@@ -137,12 +136,7 @@ bool DesktopSysInfoProbe::startProgram(const QString& path)
 SysInfoProbe& sysInfoProbe()
 {
     static DesktopSysInfoProbe desktop;
-    return g_probe ? *g_probe : desktop;
-}
-
-void installSysInfoProbe(SysInfoProbe* probe)
-{
-    g_probe = probe;
+    return desktop;
 }
 
 } // namespace kt

@@ -83,7 +83,7 @@ private:
     QHash<QString, QStringList> m_arguments; // of each path queryValue answered
 };
 
+// The probe of this desktop, the one the About box asks.
 SysInfoProbe& sysInfoProbe();
-void installSysInfoProbe(SysInfoProbe* probe); // not owned; nullptr restores the desktop probe
 
 } // namespace kt
