@@ -2,6 +2,7 @@
 // messages and surfaces, and the icon files that ship with the program.
 #include "../support/OddFiles.h"
 #include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
 #include "IconBuilder.h"
 #include "auxiliary/icon/IconFormat.h"
 #include "auxiliary/icon/IconLoader.h"
@@ -47,10 +48,7 @@ int maskAt(int x, int y)
 
 QString tempFile(QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
-    QFile f(dir.filePath(name));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(f.fileName()));
-    return f.fileName();
+    return test::writeFile(dir.filePath(name), bytes) ? dir.filePath(name) : QString();
 }
 } // namespace
 
@@ -141,13 +139,12 @@ private slots:
             }
     }
 
-    // Hostile or unusable files: whichever entry is picked, no image comes out.
+    // Hostile or unusable files: whichever entry is picked, no image comes out. (Files cut
+    // short are truncatedFilesGiveOneMessage's.)
     void rejects_data()
     {
         QTest::addColumn<QByteArray>("file");
         const QByteArray good = test::buildIcon({{32, 32, 32}});
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("truncated directory") << good.left(6 + 15);
         QTest::newRow("type 0") << patch(good, 2, 0, 2);
         QTest::newRow("type 2") << patch(good, 2, 2, 2);
         QTest::newRow("count 0") << patch(good, 4, 0, 2);
@@ -157,8 +154,6 @@ private slots:
         QTest::newRow("image offset 0") << patch(good, 6 + 12, 0, 4);
         QTest::newRow("offset past the end") << patch(good, 6 + 12, quint32(good.size()), 4);
         QTest::newRow("offset near 4 GiB") << patch(good, 6 + 12, 0xFFFFFFF0u, 4);
-        QTest::newRow("last mask byte missing") << good.chopped(1);
-        QTest::newRow("16x32") << test::buildIcon({{16, 32, 8}});
         QTest::newRow("2-bit palette") << test::buildIcon({{32, 32, 2}});
     }
     void rejects()
@@ -253,7 +248,6 @@ private slots:
     {
         QTest::addColumn<IconFileCase>("c");
         QTest::newRow("icon") << IconFileCase{std::nullopt, 0, true};
-        QTest::newRow("icon, 20 kB tail") << IconFileCase{std::nullopt, 20000, true};
         QTest::newRow("icon, 50 MB tail") << IconFileCase{std::nullopt, 50'000'000, true};
         QTest::newRow("pipe") << IconFileCase{Odd::Pipe};
         QTest::newRow("pipe, silent writer") << IconFileCase{Odd::PipeSilentWriter};
@@ -312,12 +306,9 @@ private slots:
     // in a few channels; anything more means the generator changed.
     static bool sameUpToRounding(const QByteArray& a, const QByteArray& b)
     {
-        if (a.size() != b.size())
-            return false;
-        for (qsizetype i = 0; i < a.size(); ++i)
-            if (std::abs(int(quint8(a[i])) - int(quint8(b[i]))) > 2)
-                return false;
-        return true;
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::abs(int(quint8(x)) - int(quint8(y))) <= 2;
+               });
     }
 
     // The generator reproduces the committed icons (up to rounding), and they are 32x32,

@@ -38,6 +38,7 @@ struct SecondFile
 } // namespace
 
 Q_DECLARE_METATYPE(SecondFile)
+Q_DECLARE_METATYPE(kt::ScanOutcome)
 
 class TestMpeg : public QObject
 {
@@ -132,8 +133,9 @@ private slots:
     {
         QTest::addColumn<qint64>("size");
         QTest::addColumn<qint64>("codeAt"); // -1: none
-        QTest::addColumn<int>("outcome");
-        const int found = int(ScanOutcome::Found), none = int(ScanOutcome::NotFound);
+        QTest::addColumn<ScanOutcome>("outcome");
+        const ScanOutcome found = ScanOutcome::Found, none = ScanOutcome::NotFound,
+                          limit = ScanOutcome::ChunkLimit;
         const qint64 three = 3 * kScanChunkSize + 100;
         for (qint64 d = -10; d <= 2; ++d) {
             QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << found;
@@ -146,22 +148,22 @@ private slots:
         QTest::newRow("0 bytes") << qint64(0) << qint64(-1) << none;
         QTest::newRow("no header") << 5 * kScanChunkSize + 3 << qint64(-1) << none;
         QTest::newRow("limit, none") << kLimitBytes << qint64(-1) << none;
-        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << int(ScanOutcome::ChunkLimit);
+        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << limit;
         QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << found;
-        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << int(ScanOutcome::ChunkLimit);
+        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << limit;
     }
     void scan()
     {
         QFETCH(qint64, size);
         QFETCH(qint64, codeAt);
-        QFETCH(int, outcome);
+        QFETCH(ScanOutcome, outcome);
         const QString p = path(QStringLiteral("scan.mpg"));
         const QByteArray header = test::sequenceHeaderBytes(0xABC, 0xDEF, 5);
         QVERIFY(size < kLimitBytes ? test::writeFileWith(p, size, codeAt, header)
                                    : test::writeSparseFileWith(p, size, codeAt, header));
         File64 file;
         const ScanResult r = scanFileForSequenceHeader(file, p).scan;
-        QCOMPARE(int(r.outcome), outcome);
+        QCOMPARE(r.outcome, outcome);
         if (r.outcome == ScanOutcome::Found) {
             QCOMPARE(r.codeOffset, codeAt);
             const qint64 kept = qMin<qint64>(4, size - codeAt - 4);

@@ -21,7 +21,6 @@ inline constexpr int kCreditsTickMs = 5000;
 class CreditsRotation
 {
 public:
-    int state() const { return m_state; }
     bool firstPairVisible() const { return m_state == 2; }
     bool secondPairVisible() const { return m_state == 3; }
     // One tick of the timer.

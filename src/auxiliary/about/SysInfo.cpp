@@ -12,9 +12,9 @@ namespace {
 const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
 const QString kToolsLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 constexpr int kValueBufferSize = 1024;
-SysInfoProbe* g_probe = nullptr;
-} // namespace
 
+// The text of a value: a string as stored (without its final NUL); a DWORD as decimal
+// text. Other types give nullopt.
 std::optional<QString> regValueText(const RegValue& value)
 {
     QByteArray data = value.data.left(kValueBufferSize);
@@ -35,6 +35,7 @@ std::optional<QString> regValueText(const RegValue& value)
     }
     return std::nullopt;
 }
+} // namespace
 
 bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
 {
@@ -135,12 +136,7 @@ bool DesktopSysInfoProbe::startProgram(const QString& path)
 SysInfoProbe& sysInfoProbe()
 {
     static DesktopSysInfoProbe desktop;
-    return g_probe ? *g_probe : desktop;
-}
-
-void installSysInfoProbe(SysInfoProbe* probe)
-{
-    g_probe = probe;
+    return desktop;
 }
 
 } // namespace kt

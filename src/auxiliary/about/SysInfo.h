@@ -38,11 +38,8 @@ inline QString sysInfoUnavailableText()
     return QStringLiteral("System Information Is Unavailable At This Time");
 }
 
-// The text of a value: a string as stored (without its final NUL); a DWORD as decimal
-// text. Other types give nullopt.
-std::optional<QString> regValueText(const RegValue& value);
-
-// False (and `value` empty) when the key or the value is missing.
+// The value as text: a string without its final NUL, a DWORD as decimal. False (and
+// `value` empty) when the key or the value is missing.
 bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value);
 
 // Starts the system-information program, or says it is unavailable (topmost, no icon).
@@ -86,7 +83,7 @@ private:
     QHash<QString, QStringList> m_arguments; // of each path queryValue answered
 };
 
+// The probe of this desktop, the one the About box asks.
 SysInfoProbe& sysInfoProbe();
-void installSysInfoProbe(SysInfoProbe* probe); // not owned; nullptr restores the desktop probe
 
 } // namespace kt

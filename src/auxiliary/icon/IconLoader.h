@@ -18,7 +18,6 @@ class IconLoader
 public:
     // Background of the composite surface, 0xRRGGBB; shows through transparent pixels.
     void setBackground(quint32 rgb) { m_background = rgb; }
-    quint32 background() const { return m_background; }
 
     // Picks, reads and composes the icon; on failure shows the loader's message (OK
     // button only) and returns false.

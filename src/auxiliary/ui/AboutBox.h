@@ -19,8 +19,6 @@ public:
 
     // One tick of the credits timer (the timer calls it every 5000 ms).
     void ChangeSplash_Timer();
-    const CreditsRotation& rotation() const { return m_rotation; }
-    QTimer* changeSplashTimer() const { return m_timer; }
 
 private:
     void showCredits();

@@ -52,11 +52,6 @@ void openTipOfTheDay(QWidget* owner)
     tips->activateWindow();
 }
 
-bool tipOfTheDayAtStart()
-{
-    return tipsShownAtStart();
-}
-
 void showAboutBox(QWidget* owner)
 {
     AboutBox box(owner);

@@ -17,7 +17,6 @@ void openTipOfTheDay(QWidget* owner);           // modeless, owned by `owner`, d
 void showAboutBox(QWidget* owner);              // modal
 void showTechSupport(QWidget* owner);           // modal
 void openHelpTopics(const QString& programDir); // the help file, or its not-found message
-bool tipOfTheDayAtStart();                      // false only when ShowTod is "0"
 
 void openWebTarget(WebTarget target);
 QString webTargetAddress(WebTarget target);

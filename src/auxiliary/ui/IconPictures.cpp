@@ -67,11 +67,6 @@ QPixmap aboutMailPicture()
     return aboutPictures().mail;
 }
 
-void clearAboutPictures()
-{
-    aboutPictures() = {};
-}
-
 QIcon programIcon()
 {
     static const QIcon icon = [] {

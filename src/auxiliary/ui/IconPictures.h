@@ -17,7 +17,6 @@ QImage toImage(const icon::PixelBuffer& buffer);
 // The two pictures start-up drew for the About box (null when their load failed).
 QPixmap aboutProductPicture(); // KlvTarn.ir
 QPixmap aboutMailPicture();    // Radur.ir
-void clearAboutPictures();
 
 // The application icon (16, 24, 32 and 48 px).
 QIcon programIcon();
