@@ -2,7 +2,7 @@
 // the whole of stderr), faults injected into its reads and writes (an LD_PRELOAD shim, ulimit),
 // Ctrl-C, and a source over 4 GiB.
 #include "../support/MpegFixtures.h"
-#include "../support/TestFiles.h"
+#include "../support/PackerRun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,13 +16,6 @@
 using namespace kt::test;
 
 namespace {
-
-struct Run
-{
-    int exit = -1;
-    QString err;
-    QString out;
-};
 
 const QString kSuccess = QStringLiteral("successfully packed!");
 
@@ -74,62 +67,19 @@ Q_DECLARE_METATYPE(Fault)
 namespace {
 const QString kTryHelp = QStringLiteral("Try 'klivatarn-pack --help' for more information.");
 
-struct Workspace
+// The shim's fault on one file of the workspace.
+struct Workspace : PackerWorkspace
 {
-    QTemporaryDir dir;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    SourceSet src;
-
-    Workspace()
+    void fault(const QString& faultPath, const Shim& shim)
     {
-        env.insert("XDG_DATA_HOME", dir.filePath("xdg"));
-        env.insert("HOME", dir.path());
-        env.insert("LC_ALL", "C");
-        env.insert("LANG", "C");
-        env.remove("LANGUAGE");
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    int trashedCount() const { return int(QDir(path("xdg/Trash/files")).entryList(QDir::Files).size()); }
-    void preloadShim(const QString& faultPath, const QString& op)
-    {
-        env.insert("LD_PRELOAD", KT_FAULT_SHIM);
-        env.insert("KT_FAULT_MARKER", path("shim-loaded"));
+        preloadShim(KT_FAULT_SHIM);
         env.insert("KT_FAULT_PATH", faultPath);
-        env.insert("KT_FAULT_OP", op);
-    }
-    bool shimLoaded() const { return QFileInfo::exists(path("shim-loaded")); }
-
-    // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
-    // SIGINT arrives that long after the output has its first bytes.
-    Run pack(const QStringList& args, const QString& wrapper = QString(), int interruptMs = -1)
-    {
-        const QString program = qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn-pack");
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice()); // questions go unanswered
-        p.setChildProcessModifier([] { // only the three standard descriptors, whatever the runner leaks
-            for (int fd = 3; fd < 1024; ++fd)
-                if (const int flags = ::fcntl(fd, F_GETFD); flags >= 0 && !(flags & FD_CLOEXEC))
-                    ::close(fd);
-        });
-        if (wrapper.isEmpty())
-            p.start(program, args);
-        else
-            p.start("sh", QStringList{"-c", wrapper + " \"$0\" \"$@\"", program} + args);
-        if (interruptMs >= 0) {
-            QDeadlineTimer deadline(20000);
-            const QString out = args[args.indexOf("-o") + 1];
-            while (!deadline.hasExpired() && QFileInfo(out).size() == 0)
-                QThread::msleep(10);
-            QThread::msleep(interruptMs);
-            ::kill(pid_t(p.processId()), SIGINT);
-        }
-        if (!p.waitForFinished(60000))
-            p.kill(); // then reported as a crash
-        p.waitForFinished();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError()),
-                QString::fromLocal8Bit(p.readAllStandardOutput())};
+        env.insert("KT_FAULT_OP", shim.op == Op::Write ? "write" : "read");
+        env.insert("KT_FAULT_AT", QString::number(shim.at));
+        env.insert("KT_FAULT_COUNT", QString::number(shim.count));
+        env.insert("KT_FAULT_ERRNO", QString::number(shim.error));
+        env.insert("KT_FAULT_SHORT", QString::number(shim.shortBytes));
+        env.insert("KT_FAULT_SLEEP_MS", QString::number(shim.sleepMs));
     }
 };
 
@@ -172,21 +122,14 @@ private slots:
         ws.src.add(ws.path("src3.bin"), 99999);
         const QString out = ws.path("out.bin");
         const Shim& shim = f.shim;
-        if (shim.target != Target::None) {
-            ws.preloadShim(shim.target == Target::Output ? out : ws.path("src2.bin"),
-                           shim.op == Op::Write ? "write" : "read");
-            ws.env.insert("KT_FAULT_AT", QString::number(shim.at));
-            ws.env.insert("KT_FAULT_COUNT", QString::number(shim.count));
-            ws.env.insert("KT_FAULT_ERRNO", QString::number(shim.error));
-            ws.env.insert("KT_FAULT_SHORT", QString::number(shim.shortBytes));
-            ws.env.insert("KT_FAULT_SLEEP_MS", QString::number(shim.sleepMs));
-        }
+        if (shim.target != Target::None)
+            ws.fault(shim.target == Target::Output ? out : ws.path("src2.bin"), shim);
         const QString message = QString(f.message)
                                     .replace("@out", out)
                                     .replace("@src1", ws.path("src1.bin"))
                                     .replace("@src2", ws.path("src2.bin"));
 
-        const Run r =
+        const PackerRun r =
             ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
                     f.wrapper, f.exit == 130 ? 100 : -1);
 
@@ -194,7 +137,7 @@ private slots:
         QCOMPARE(r.exit, f.exit);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.err.contains(kSuccess), f.exit == 0);
-        QCOMPARE(ws.trashedCount(), f.exit == 0 ? 3 : 0);
+        QCOMPARE(ws.trashedFiles(), f.exit == 0 ? 3 : 0);
         if (f.exit == 0) {
             QVERIFY(fileBytes(out) == ws.src.joined());
             return;
@@ -350,7 +293,7 @@ private slots:
             line.replace('@', ws.dir.path());
         c.outStart.replace('@', ws.dir.path());
 
-        const Run r = ws.pack(c.args, wrapper);
+        const PackerRun r = ws.pack(c.args, wrapper);
 
         QCOMPARE(r.exit, c.exit);
         QCOMPARE(r.err, c.err.isEmpty() ? QString() : c.err.join('\n') + '\n');
@@ -375,7 +318,7 @@ private slots:
             ++entries;
         ::closedir(bad);
         QCOMPARE(entries, 2); // . and ..
-        QCOMPARE(ws.trashedCount(), 0);
+        QCOMPARE(ws.trashedFiles(), 0);
     }
 
     void sparseSourceOver4GiB()
@@ -400,7 +343,8 @@ private slots:
         QVERIFY(writeFile(ws.path("small.bin"), small));
         const QString out = mnt + "/out.bin";
 
-        const Run r = ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", out, big, ws.path("small.bin")});
+        const PackerRun r =
+            ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", out, big, ws.path("small.bin")});
 
         QCOMPARE(r.exit, 0);
         QVERIFY(r.err.contains("Total filesize is 4,296,028,217 bytes."));
