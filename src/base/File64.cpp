@@ -20,7 +20,6 @@ struct OpenEntry
     const File64* owner;
 };
 QVector<OpenEntry> g_openHandles;
-qint32 g_lastOpenError = File64::kOpenOk;
 int g_lastOpenErrno = 0;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
@@ -157,16 +156,11 @@ File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW
     }
 
     m_handle = fd;
-    if (fd == kInvalidHandle) {
-        g_lastOpenError = access == -1 ? kOpenUnexpected : kOpenFailed;
-        g_lastOpenErrno = openErrno;
-    } else {
-        g_lastOpenError = kOpenOk;
-        g_lastOpenErrno = 0;
-    }
+    const qint32 code = fd != kInvalidHandle ? kOpenOk : access == -1 ? kOpenUnexpected : kOpenFailed;
+    g_lastOpenErrno = openErrno;
     m_fileName = sFileName;
     g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
-    return {sFileName, g_lastOpenError, g_lastOpenErrno};
+    return {sFileName, code, openErrno};
 }
 
 void File64::DiscardFailedOpen()
@@ -328,10 +322,6 @@ File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size, qint64 in
     return r;
 }
 
-qint32 File64::LastOpenError()
-{
-    return g_lastOpenError;
-}
 int File64::LastOpenErrno()
 {
     return g_lastOpenErrno;
@@ -339,14 +329,6 @@ int File64::LastOpenErrno()
 int File64::OpenHandleCount()
 {
     return int(g_openHandles.size());
-}
-QVector<File64::Handle> File64::OpenHandles()
-{
-    QVector<Handle> handles;
-    handles.reserve(g_openHandles.size());
-    for (const OpenEntry& e : g_openHandles)
-        handles.append(e.handle);
-    return handles;
 }
 
 } // namespace kt

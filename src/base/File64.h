@@ -27,7 +27,7 @@ public:
     static constexpr int ErrNoOpenFile = 45603;     // "There is no open file."
     static constexpr int ErrSeekFailed = 45604;     // "Error seeking!"
 
-    // Values of LastOpenError().
+    // Values of OpenResult::code.
     static constexpr qint32 kOpenOk = 0;
     static constexpr qint32 kOpenFailed = 75;
     static constexpr qint32 kOpenUnexpected = 999999999;
@@ -49,7 +49,7 @@ public:
     static inline const QString kReadOnly = QStringLiteral("READ_ONLY");
     static inline const QString kReadOnlyExisting = QStringLiteral("READ_ONLY_EXISTING");
 
-    // What an OpenFile did. `code` is what LastOpenError() then says.
+    // What an OpenFile did.
     struct OpenResult
     {
         QString path;
@@ -105,10 +105,8 @@ public:
     static IoResult CopyBlock(Handle in, Handle out, qint64 size, qint64 inPosition = -1);
 
     // Shared state.
-    static qint32 LastOpenError();
     static int LastOpenErrno(); // errno of the last failed OpenFile, 0 after a success
     static int OpenHandleCount();
-    static QVector<Handle> OpenHandles(); // in opening order
 
 private:
     void raiseError(int code, const QString& name = QString()) const;

@@ -26,7 +26,17 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
+struct OpenFailure
+{
+    QString name;
+    QString mode;
+    int error;
+    qint32 code = File64::kOpenFailed;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(OpenFailure)
 
 class TestFile64 : public QObject
 {
@@ -73,46 +83,39 @@ private slots:
     // A failed open is a value for the caller to show; File64 itself says nothing.
     void openFailures_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("lastError");
-        QTest::addColumn<int>("error");
+        QTest::addColumn<OpenFailure>("c");
         QTest::newRow("existing only, absent")
-            << "absent.mpg" << File64::kReadOnlyExisting << int(File64::kOpenFailed) << ENOENT;
-        QTest::newRow("missing folder")
-            << "no/such/x.mpg" << File64::kReadWrite << int(File64::kOpenFailed) << ENOENT;
-        QTest::newRow("a folder") << "." << File64::kReadOnly << int(File64::kOpenFailed) << EISDIR;
+            << OpenFailure{"absent.mpg", File64::kReadOnlyExisting, ENOENT};
+        QTest::newRow("missing folder") << OpenFailure{"no/such/x.mpg", File64::kReadWrite, ENOENT};
+        QTest::newRow("a folder") << OpenFailure{".", File64::kReadOnly, EISDIR};
         QTest::newRow("unknown mode")
-            << "x.bin" << QStringLiteral("APPEND") << int(File64::kOpenUnexpected) << EINVAL;
+            << OpenFailure{"x.bin", QStringLiteral("APPEND"), EINVAL, File64::kOpenUnexpected};
     }
     void openFailures()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, mode);
-        QFETCH(int, lastError);
-        QFETCH(int, error);
-        const QString p = path(name);
+        QFETCH(OpenFailure, c);
+        const QString p = path(c.name);
         test::ScriptedMessageBox box;
         File64 f;
-        const File64::OpenResult r = f.OpenFile(p, mode);
+        const File64::OpenResult r = f.OpenFile(p, c.mode);
         QVERIFY(!r.ok() && !f.IsOpen());
-        QCOMPARE(r.code, lastError);
-        QCOMPARE(r.error, error);
+        QCOMPARE(r.code, c.code);
+        QCOMPARE(r.error, c.error);
+        QCOMPARE(File64::LastOpenErrno(), c.error);
         QCOMPARE(File64::openErrorText(r), QStringLiteral("Error opening '%1'!").arg(p));
-        QCOMPARE(File64::LastOpenError(), lastError);
-        QCOMPARE(QFileInfo(p).isDir(), name == ".");
+        QCOMPARE(QFileInfo(p).isDir(), c.name == ".");
         // The failed handle is on the stack so that the caller's close stays paired.
-        QCOMPARE(File64::OpenHandles(), QVector<int>{-1});
+        QCOMPARE(File64::OpenHandleCount(), 1);
         f.DiscardFailedOpen();
         QCOMPARE(File64::OpenHandleCount(), 0);
-        // A success afterwards clears the code.
+        // A success afterwards clears the error.
         QVERIFY(f.OpenFile(path(QStringLiteral("ok.bin")), File64::kReadWrite).ok());
-        QCOMPARE(File64::LastOpenError(), File64::kOpenOk);
+        QCOMPARE(File64::LastOpenErrno(), 0);
         QCOMPARE(f.CloseFile(f.FileHandle()), 0);
         QVERIFY(box.asked().isEmpty());
     }
 
-    // The shared stack in opening order; descriptor numbers are reused at once, so an
+    // The shared stack: descriptor numbers are reused at once, so an
     // object must never close a number it no longer owns.
     void handleStack()
     {
@@ -124,10 +127,11 @@ private slots:
             File64 gone;
             gone.OpenFile(path(QStringLiteral("c")), File64::kReadOnly);
             const int h = gone.FileHandle();
-            QCOMPARE(File64::OpenHandles(), (QVector<int>{ha, hb, h}));
+            QCOMPARE(File64::OpenHandleCount(), 3);
             gone.CloseFile(h);
             gone.CloseFile(h); // twice by mistake: the stack is untouched
-            QCOMPARE(File64::OpenHandles(), (QVector<int>{ha, hb}));
+            QCOMPARE(File64::OpenHandleCount(), 2);
+            QVERIFY(descriptorOpen(ha) && descriptorOpen(hb));
             c.OpenFile(path(QStringLiteral("c")), File64::kReadOnly);
             QCOMPARE(c.FileHandle(), h);
         } // `gone`, whose handle value is still that number, is destroyed here

@@ -2,7 +2,7 @@
 // at an exact moment of the pack (before the k-th transfer or the open of a path) and can make
 // the output's close fail. Whatever happens, afterwards every source is either in place with
 // its bytes, or in the trash with a record naming it and the output holding its bytes.
-#include "../support/TestFiles.h"
+#include "../support/PackerRun.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -50,57 +50,21 @@ struct Race
 
 constexpr int kSecond = 1; // index of src2
 
-struct Run
-{
-    int exit = -1;
-    QString err;
-};
-
 const QString kSuccess = QStringLiteral("successfully packed!");
 
-struct Workspace
+struct Workspace : PackerWorkspace
 {
-    QTemporaryDir dir;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    SourceSet src;
-    QString home; // HOME and the trash's parent
-
     Workspace()
     {
-        setHome(dir.path());
-        env.insert("LC_ALL", "C");
-        env.insert("LANG", "C");
-        env.remove("LANGUAGE");
-        env.insert("LD_PRELOAD", KT_FAULT_SHIM);
-        env.insert("KT_FAULT_MARKER", path("shim-loaded"));
+        preloadShim(KT_FAULT_SHIM);
         env.insert("KT_TRACE_FILE", path("trace"));
     }
-    void setHome(const QString& folder)
-    {
-        home = folder;
-        env.insert("HOME", folder);
-        env.insert("XDG_DATA_HOME", folder + "/xdg");
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString trash() const { return home + "/xdg/Trash"; }
     void hook(const char* op, const QString& watched, int at, const QString& command)
     {
         env.insert("KT_HOOK_OP", op);
         env.insert("KT_HOOK_PATH", watched);
         env.insert("KT_HOOK_AT", QString::number(at));
         env.insert("KT_HOOK_CMD", command);
-    }
-    Run pack(const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice()); // questions go unanswered
-        p.start(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack", args);
-        if (!p.waitForFinished(60000))
-            p.kill();
-        p.waitForFinished();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError())};
     }
     // The original paths of the trash's records, as a restoring program reads them.
     QStringList trashRecords() const
@@ -118,7 +82,6 @@ struct Workspace
         originals.sort();
         return originals;
     }
-    int trashedFiles() const { return int(QDir(trash() + "/files").entryList(QDir::Files).size()); }
     QStringList trace() const { return QString::fromLocal8Bit(fileBytes(path("trace"))).split('\n'); }
 };
 
@@ -245,10 +208,10 @@ private slots:
         }
         QString message = QString::fromUtf8(race.message).replace("@out", out).replace("@src2", src2);
 
-        const Run r =
+        const PackerRun r =
             ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + sources);
 
-        QVERIFY2(QFileInfo::exists(ws.path("shim-loaded")), "the fault shim was not loaded");
+        QVERIFY2(ws.shimLoaded(), "the fault shim was not loaded");
         const bool packed = race.end != End::FailedAllKept;
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.exit, packed ? 0 : 1);

@@ -40,6 +40,21 @@ enum class Stop {
     OutputLocked,   // another pack is writing the output
 };
 
+// The messages a stopped join shows; those about a source name the row `victim`.
+enum class Said {
+    Aborted,
+    ErrorOpening, // the output
+    CannotOverwrite,
+    HiddenOutput,
+    EndedEarly,  // the victim, cut to `size`
+    ChangedSize, // the victim, grown to `size` before its turn
+    ChangedWhilePacked,
+    NotFound,
+    OutputDeleted,
+};
+
+const qint64 kStopSizes[] = {25000, 30000, 12000}; // the sources of every stop
+
 struct JoinStop
 {
     Stop what;
@@ -49,8 +64,34 @@ struct JoinStop
     const char* output;
     QList<int> answers; // to the questions asked, in order
     int written;        // bytes the output holds afterwards, -1: any prefix of the sources
-    QStringList (*messages)(const QString& output, const QStringList& sources); // every message, in order
+    QList<Said> said;   // every message, in order
 };
+
+QString text(Said said, const JoinStop& stop, const QString& out, const QStringList& src)
+{
+    const QString victim = src.value(stop.victim);
+    switch (said) {
+    case Said::Aborted:
+        return texts::packingAborted();
+    case Said::ErrorOpening:
+        return "Error opening '" + out + "'!";
+    case Said::CannotOverwrite:
+        return texts::cannotOverwrite(out);
+    case Said::HiddenOutput:
+        return texts::hiddenOutput(out);
+    case Said::EndedEarly:
+        return texts::sourceEndedEarly(victim, stop.size, kStopSizes[stop.victim]);
+    case Said::ChangedSize:
+        return texts::sourceChangedSize(victim, kStopSizes[stop.victim], stop.size);
+    case Said::ChangedWhilePacked:
+        return texts::sourceChangedWhilePacked(victim);
+    case Said::NotFound:
+        return texts::notFound(victim);
+    case Said::OutputDeleted:
+        return texts::outputDeleted(out);
+    }
+    return {};
+}
 
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
@@ -145,78 +186,37 @@ private slots:
         QTest::addColumn<JoinStop>("stop");
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
         // a remainder of 5,000), b bars 4-6.
-        const auto aborted = [](const QString&, const QStringList&) {
-            return QStringList{texts::packingAborted()};
-        };
         const auto row = [](const char* name, JoinStop stop) { QTest::newRow(name) << stop; };
+        const QList<Said> aborted{Said::Aborted}, cannotOpen{Said::ErrorOpening, Said::CannotOverwrite};
         row("cancel in the first block", {Stop::Cancel, 1, -1, 0, "out.mpg", {}, 10000, aborted});
         row("cancel in a remainder", {Stop::Cancel, 3, -1, 0, "out.mpg", {}, 25000, aborted});
         row("cancel in the second file", {Stop::Cancel, 4, -1, 0, "out.mpg", {}, 35000, aborted});
         row("cancel in its last block", {Stop::Cancel, 6, -1, 0, "out.mpg", {}, 55000, aborted});
-        row("output is a folder: retry, cancel",
-            {Stop::OutputIsFolder,
-             0,
-             -1,
-             0,
-             "folder.mpg",
-             {IDRETRY, IDCANCEL},
-             -1,
-             [](const QString& out, const QStringList&) {
-                 const QStringList cannotOpen{"Error opening '" + out + "'!", texts::cannotOverwrite(out)};
-                 return cannotOpen + cannotOpen + QStringList{texts::packingAborted()};
-             }});
-        row("hidden output folder: retry", {Stop::OutputIsFolder,
-                                            0,
-                                            -1,
-                                            0,
-                                            ".hidden.mpg",
-                                            {IDRETRY},
-                                            -1,
-                                            [](const QString& out, const QStringList&) {
-                                                return QStringList{"Error opening '" + out + "'!",
-                                                                   texts::cannotOverwrite(out),
-                                                                   texts::hiddenOutput(out)};
-                                            }});
+        const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
+        const QList<Said> overwrite{Said::CannotOverwrite, Said::CannotOverwrite, Said::Aborted};
+        row("output is a folder: retry, cancel", {Stop::OutputIsFolder, 0, -1, 0, "folder.mpg", retryCancel,
+                                                  -1, cannotOpen + cannotOpen + aborted});
+        row("hidden output folder: retry", {Stop::OutputIsFolder, 0, -1, 0, ".hidden.mpg", retry, -1,
+                                            cannotOpen + QList{Said::HiddenOutput}});
         row("output in use by another pack: retry, cancel",
-            {Stop::OutputLocked,
-             0,
-             -1,
-             0,
-             "out.mpg",
-             {IDRETRY, IDCANCEL},
-             0,
-             [](const QString& out, const QStringList&) {
-                 return QStringList{texts::cannotOverwrite(out), texts::cannotOverwrite(out),
-                                    texts::packingAborted()};
-             }});
+            {Stop::OutputLocked, 0, -1, 0, "out.mpg", retryCancel, 0, overwrite});
         row("source truncated between two blocks",
-            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, [](const QString&, const QStringList& src) {
-                 return QStringList{texts::sourceEndedEarly(src[1], 15000, 30000)};
-             }});
+            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, {Said::EndedEarly}});
         row("source grown before its turn",
-            {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, [](const QString&, const QStringList& src) {
-                 return QStringList{texts::sourceChangedSize(src[2], 12000, 50000)};
-             }});
+            {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, {Said::ChangedSize}});
         row("source grown while it is copied",
-            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, [](const QString&, const QStringList& src) {
-                 return QStringList{texts::sourceChangedWhilePacked(src[1])};
-             }});
+            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, {Said::ChangedWhilePacked}});
         row("source deleted before its turn",
-            {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, [](const QString&, const QStringList& src) {
-                 return QStringList{texts::notFound(src[1])};
-             }});
+            {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, {Said::NotFound}});
         row("output deleted while packing",
-            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, [](const QString& out, const QStringList&) {
-                 return QStringList{texts::outputDeleted(out)};
-             }});
+            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, {Said::OutputDeleted}});
     }
     void joinStops()
     {
         QFETCH(JoinStop, stop);
         Join j;
-        j.add("a.mpg", 25000);
-        j.add("b.mpg", 30000);
-        j.add("c.mpg", 12000);
+        for (int i = 0; i < 3; ++i)
+            j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kStopSizes[i]);
         const QString out = j.path(stop.output);
         if (stop.what == Stop::OutputIsFolder)
             QVERIFY(QDir().mkdir(out)); // a folder where the output should go
@@ -235,7 +235,9 @@ private slots:
                 QFile::remove(out);
         };
         j.box.answers << stop.answers;
-        const QStringList messages = stop.messages(out, j.src.paths);
+        QStringList messages;
+        for (Said said : stop.said)
+            messages << text(said, stop, out, j.src.paths);
 
         const JoinResult r = j.run(out);
 

@@ -8,7 +8,6 @@
 #include "app/ObjectNames.h"
 #include "base/PackOptions.h"
 #include "engine/PackTexts.h"
-#include "mpeg/MpegCheck.h"
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
 
@@ -16,15 +15,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <unistd.h>
 
 using namespace kt;
 
@@ -145,34 +141,18 @@ struct WholePack
 };
 
 // A pack of two 300,000-byte clips a.mpg and b.mpg (rows a, b) that ends without an output,
-// and how it is made to.
+// and how it is made to. The refusals themselves are checked against the pack command alone;
+// here each kind of end (refused, question declined, cancelled, failed) must leave the window idle.
 enum class Setup {
     NoRows,
-    OneRow,
     CancelSave,
-    SecondRowEmpty,
-    SecondRowMissing,
-    OutputIsSecondRow,
-    SmallDisk,     // the output on a 4 KiB tmpfs
     Incompatible,  // b is 352 x 288 at 25; the question is answered No
-    FirstNotMpeg,  // a holds no sequence header; the question is answered No
     CancelAtStart, // Cancel clicked while the first block is copied
     SecondShrinks  // b shrinks to 10 bytes once the join has started
 };
 
 // What the pack says, once.
-enum class Said {
-    Nothing,
-    NothingToPack,
-    AtLeastTwo,
-    ZeroByteB,
-    SaveAsFile,
-    NoSpace,
-    NotCompatible,
-    NotMpegA,
-    Aborted,
-    AboutB
-};
+enum class Said { Nothing, NothingToPack, NotCompatible, Aborted, AboutB };
 
 struct Stop
 {
@@ -196,7 +176,6 @@ private slots:
     void wholePack();
     void stopped_data();
     void stopped();
-    void sourceGrowsDuringJoin();
 
 private:
     QTemporaryDir m_config;
@@ -277,16 +256,10 @@ void PackFromWindowTest::stopped_data()
     QTest::addColumn<Stop>("c");
     auto row = [](const char* name, const Stop& c) { QTest::newRow(name) << c; };
     row("empty list", {Setup::NoRows, Trigger::Handler, Said::NothingToPack, 48});
-    row("one row", {Setup::OneRow, Trigger::Handler, Said::AtLeastTwo, 48});
     row("Save cancelled (menu)", {Setup::CancelSave, Trigger::Menu, Said::Nothing, 0});
     row("Save cancelled (Ctrl+P)", {Setup::CancelSave, Trigger::Shortcut, Said::Nothing, 0});
     row("Save cancelled (toolbar)", {Setup::CancelSave, Trigger::Toolbar, Said::Nothing, 0});
-    row("second row empty", {Setup::SecondRowEmpty, Trigger::Menu, Said::ZeroByteB, 16});
-    row("second row missing", {Setup::SecondRowMissing, Trigger::Menu, Said::ZeroByteB, 16});
-    row("output among the sources", {Setup::OutputIsSecondRow, Trigger::Menu, Said::SaveAsFile, 48});
-    row("not enough free space", {Setup::SmallDisk, Trigger::Menu, Said::NoSpace, 16});
     row("MPEG not compatible, No", {Setup::Incompatible, Trigger::Menu, Said::NotCompatible, 0});
-    row("not MPEG, No", {Setup::FirstNotMpeg, Trigger::Menu, Said::NotMpegA, 0});
     row("Cancel during the first block", {Setup::CancelAtStart, Trigger::Menu, Said::Aborted, 64});
     row("a source shrinks in the join", {Setup::SecondShrinks, Trigger::Menu, Said::AboutB, 16});
 }
@@ -295,54 +268,19 @@ void PackFromWindowTest::stopped()
 {
     QFETCH(Stop, c);
     Rig rig;
-    QString mount;
-    auto unmount = qScopeGuard([&] { mount.isEmpty() || QProcess::execute("umount", {mount}); });
     QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
     rig.option(objectNames::MCheckMnu, true);
     rig.option(objectNames::NormalSpeedChk, true);
     rig.option(objectNames::DelNoPromptMnu, true); // must never run here
     const QString a = rig.dir.filePath("a.mpg"), b = rig.dir.filePath("b.mpg");
-    QString output = rig.dir.filePath("out.mpg");
+    const QString output = rig.dir.filePath("out.mpg");
     QVERIFY(!rig.clip("a.mpg", 300'000, 1).isEmpty() && !rig.clip("b.mpg", 300'000, 2).isEmpty());
     QStringList rows{a, b};
-    switch (c.setup) {
-    case Setup::NoRows:
+    if (c.setup == Setup::NoRows)
         rows = {};
-        break;
-    case Setup::OneRow:
-        rows = {a};
-        break;
-    case Setup::SecondRowEmpty:
-        QVERIFY(QFile::resize(b, 0));
-        break;
-    case Setup::SecondRowMissing:
-        QVERIFY(QFile::remove(b));
-        break;
-    case Setup::OutputIsSecondRow:
-        output = b;
-        break;
-    case Setup::Incompatible:
+    if (c.setup == Setup::Incompatible) {
         QVERIFY(!rig.clip("b.mpg", 6000, 2, 288, 3).isEmpty());
         rig.messages.answer(IDNO);
-        break;
-    case Setup::FirstNotMpeg:
-        QVERIFY(test::writeFileWith(a, 5000, -1, {}));
-        rig.messages.answer(IDNO);
-        break;
-    case Setup::SmallDisk:
-        if (geteuid() != 0)
-            QSKIP("mounting a small file system needs root");
-        QVERIFY(QDir().mkpath(rig.dir.filePath("small")));
-        if (QProcess::execute("mount",
-                              {"-t", "tmpfs", "-o", "size=4k", "tmpfs", rig.dir.filePath("small")}) != 0)
-            QSKIP("cannot mount a tmpfs here");
-        mount = rig.dir.filePath("small");
-        output = mount + "/out.mpg";
-        break;
-    case Setup::CancelSave:
-    case Setup::CancelAtStart:
-    case Setup::SecondShrinks:
-        break;
     }
     rig.setRows(rows);
     const QByteArray aBefore = test::fileBytes(a), bBefore = test::fileBytes(b);
@@ -374,23 +312,8 @@ void PackFromWindowTest::stopped()
         case Said::NothingToPack:
             QCOMPARE(said[0], "Nothing to pack.");
             break;
-        case Said::AtLeastTwo:
-            QCOMPARE(said[0], "At least 2 files are required for packing.");
-            break;
-        case Said::ZeroByteB:
-            QCOMPARE(said[0], "Cannot pack '" + b + "' which is a 0 byte file. Packing aborted!");
-            break;
-        case Said::SaveAsFile:
-            QCOMPARE(said[0], "Cannot pack Save As file!");
-            break;
-        case Said::NoSpace:
-            QCOMPARE(said[0], "Not enough free diskspace. Packing aborted!");
-            break;
         case Said::NotCompatible:
             QCOMPARE(said[0], texts::notCompatibleQuestion());
-            break;
-        case Said::NotMpegA:
-            QCOMPARE(said[0], notMpegQuestion(a));
             break;
         case Said::Aborted:
             QCOMPARE(said[0], "Packing aborted by user");
@@ -403,51 +326,12 @@ void PackFromWindowTest::stopped()
     if (c.setup == Setup::CancelAtStart)
         QCOMPARE(test::fileBytes(output),
                  aBefore.left(100'000)); // exactly the block written before the click
-    else if (c.setup != Setup::SecondShrinks && c.setup != Setup::OutputIsSecondRow)
+    else if (c.setup != Setup::SecondShrinks)
         QVERIFY(!QFile::exists(output));
     QCOMPARE(test::fileBytes(a), aBefore);
     if (c.setup != Setup::SecondShrinks)
-        QCOMPARE(test::fileBytes(b), bBefore); // even when it was named as the output
+        QCOMPARE(test::fileBytes(b), bBefore);
     QVERIFY(rig.shell.trashRequests().isEmpty());
-    QVERIFY(rig.isIdle());
-}
-
-// The window runs the same engine as the packer: a source that grows while it is copied (a
-// recording still being written) ends the pack with a stop message, and nothing is trashed.
-void PackFromWindowTest::sourceGrowsDuringJoin()
-{
-    Rig rig;
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
-    rig.option("MCheckMnu", false);
-    rig.option("NormalSpeedChk", true);
-    rig.option("DelNoPromptMnu", true);
-    const QString a = rig.dir.filePath("a.mpg"), b = rig.dir.filePath("b.mpg");
-    const QByteArray aBefore = rig.clip("a.mpg", 300'000, 1), bBefore = rig.clip("b.mpg", 200'000, 2);
-    const QByteArray tail = test::patternBytes(5000, 7);
-    rig.setRows({a, b});
-    const QString output = rig.dir.filePath("out.mpg");
-    rig.dialogs.answerSave(output);
-    // At the first yield inside a's copy (after its first block), more of it is recorded.
-    bool grown = false;
-    QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* label = modal ? modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl")) : nullptr;
-        if (grown || !label || !label->text().contains("a.mpg"))
-            return;
-        QFile f(a);
-        grown = f.open(QIODevice::Append) && f.write(tail) == tail.size();
-    });
-    rig.onBarShown = [&](QProgressBar*) { sampler.start(0); };
-
-    rig.pack(Trigger::Menu);
-
-    QVERIFY(grown);
-    QCOMPARE(rig.messages.texts(), QStringList{texts::sourceChangedWhilePacked(a)});
-    QCOMPARE(msgIcon(rig.messages.asked()[0].style), int(MB_ICONHAND));
-    QVERIFY(rig.shell.trashRequests().isEmpty());
-    QCOMPARE(test::fileBytes(a), aBefore + tail);
-    QCOMPARE(test::fileBytes(b), bBefore);
     QVERIFY(rig.isIdle());
 }
 

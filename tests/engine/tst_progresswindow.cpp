@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,7 +15,6 @@
 #include <QTest>
 #include <QVariant>
 #include <algorithm>
-#include <vector>
 
 using kt::ProgressWindow;
 
@@ -105,22 +105,17 @@ class PaintLog : public QObject
 public:
     struct Entry
     {
-        QWidget* widget = nullptr;
         int paints = 0;
         QVariant shown; // label text or bar value at the last paint
     };
     explicit PaintLog(const QList<QWidget*>& widgets)
     {
         for (QWidget* w : widgets) {
-            m_entries.push_back({w, 0, shownBy(w)});
+            m_entries[w] = {0, shownBy(w)};
             w->installEventFilter(this);
         }
     }
-    Entry& of(QWidget* w)
-    {
-        return *std::find_if(m_entries.begin(), m_entries.end(),
-                             [w](const Entry& e) { return e.widget == w; });
-    }
+    Entry of(QWidget* w) const { return m_entries.value(w); }
     int total() const
     {
         int n = 0;
@@ -133,9 +128,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
-            Entry& e = of(static_cast<QWidget*>(watched));
-            ++e.paints;
-            e.shown = shownBy(e.widget);
+            auto* w = static_cast<QWidget*>(watched);
+            m_entries[w] = {m_entries[w].paints + 1, shownBy(w)};
         }
         return false;
     }
@@ -143,13 +137,11 @@ protected:
     {
         if (auto* bar = qobject_cast<QProgressBar*>(w))
             return bar->value();
-        if (auto* label = qobject_cast<QLabel*>(w))
-            return label->text();
-        return {};
+        return qobject_cast<QLabel*>(w) ? QVariant(static_cast<QLabel*>(w)->text()) : QVariant();
     }
 
 private:
-    std::vector<Entry> m_entries;
+    QHash<QWidget*, Entry> m_entries;
 };
 
 } // namespace
