@@ -176,6 +176,9 @@ private slots:
     void wholePack();
     void stopped_data();
     void stopped();
+    // The join's identity checks hold in the window too: a source recorded further while it
+    // is copied stops the pack, and nothing goes to the trash.
+    void sourceGrowsDuringJoin();
 
 private:
     QTemporaryDir m_config;
@@ -332,6 +335,43 @@ void PackFromWindowTest::stopped()
     if (c.setup != Setup::SecondShrinks)
         QCOMPARE(test::fileBytes(b), bBefore);
     QVERIFY(rig.shell.trashRequests().isEmpty());
+    QVERIFY(rig.isIdle());
+}
+
+void PackFromWindowTest::sourceGrowsDuringJoin()
+{
+    Rig rig;
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    rig.option(objectNames::MCheckMnu, false);
+    rig.option(objectNames::NormalSpeedChk, true);
+    rig.option(objectNames::DelNoPromptMnu, true);
+    const QString a = rig.dir.filePath("a.mpg"), b = rig.dir.filePath("b.mpg");
+    const QByteArray aBefore = rig.clip("a.mpg", 300'000, 1), bBefore = rig.clip("b.mpg", 200'000, 2);
+    const QByteArray tail = test::patternBytes(5000, 7);
+    rig.setRows({a, b});
+    const QString output = rig.dir.filePath("out.mpg");
+    rig.dialogs.answerSave(output);
+    // At the first yield inside a's copy (after its first block), more of it is recorded.
+    bool grown = false;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* label = modal ? modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl")) : nullptr;
+        if (grown || !label || !label->text().contains("a.mpg"))
+            return;
+        QFile f(a);
+        grown = f.open(QIODevice::Append) && f.write(tail) == tail.size();
+    });
+    rig.onBarShown = [&](QProgressBar*) { sampler.start(0); };
+
+    rig.pack(Trigger::Menu);
+
+    QVERIFY(grown);
+    QCOMPARE(rig.messages.texts(), QStringList{texts::sourceChangedWhilePacked(a)});
+    QCOMPARE(msgIcon(rig.messages.asked()[0].style), int(MB_ICONHAND));
+    QVERIFY(rig.shell.trashRequests().isEmpty());
+    QCOMPARE(test::fileBytes(a), aBefore + tail);
+    QCOMPARE(test::fileBytes(b), bBefore);
     QVERIFY(rig.isIdle());
 }
 
