@@ -59,7 +59,6 @@ public:
     QString statusText() const;
     QString panelText(int panel) const;
     bool isBusy() const { return m_busy; }
-    QString currentOperation() const { return m_operation; }
 
     PackList& packList() { return m_list; }
     PackListView* packListView() const { return m_view; }

@@ -20,17 +20,6 @@ void PackList::append(const PackListRow& row)
         ++m_selectedCount;
 }
 
-void PackList::removeAt(int position)
-{
-    if (m_rows[position - 1].selected)
-        --m_selectedCount;
-    m_rows.remove(position - 1);
-    if (m_current == position)
-        m_current = 0;
-    else if (m_current > position)
-        --m_current;
-}
-
 void PackList::clear()
 {
     m_rows.clear();
@@ -63,8 +52,8 @@ void PackList::setAllSelected(bool selected)
 void PackList::setRows(QVector<PackListRow> rows)
 {
     m_rows = std::move(rows);
-    m_selectedCount = int(std::count_if(m_rows.cbegin(), m_rows.cend(),
-                                        [](const PackListRow& r) { return r.selected; }));
+    m_selectedCount =
+        int(std::count_if(m_rows.cbegin(), m_rows.cend(), [](const PackListRow& r) { return r.selected; }));
     if (m_current > count())
         m_current = 0;
 }

@@ -29,7 +29,6 @@ public:
     QStringList paths() const;
 
     void append(const PackListRow& row);
-    void removeAt(int position);
     void clear();
     // Exchanges the three cells and the selection flags of two rows.
     void exchange(int a, int b);
@@ -59,7 +58,7 @@ struct PackListCommandStates
     bool packAndSort = false; // Pack, the sort commands
     bool selection = false;   // select all, deselect all, invert
     bool remove = false;
-    bool move = false;        // move up, move down
+    bool move = false; // move up, move down
     bool view = false;
     bool operator==(const PackListCommandStates&) const = default;
 };

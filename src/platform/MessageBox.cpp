@@ -1,19 +1,30 @@
 #include "MessageBox.h"
 
-#include <cstdio>
-
 #include "Program.h"
+
+#include <cstdio>
 
 namespace kt {
 namespace {
 MessageBoxPresenter* g_presenter = nullptr;
-int g_lastAnswer = 0;
 } // namespace
 
-int msgButtons(int style) { return style & 0xF; }
-int msgIcon(int style) { return style & 0xF0; }
-bool msgDefaultIsSecond(int style) { return (style & 0xF00) == MB_DEFBUTTON2; }
-bool msgTopmost(int style) { return (style & MB_TOPMOST) != 0; }
+int msgButtons(int style)
+{
+    return style & 0xF;
+}
+int msgIcon(int style)
+{
+    return style & 0xF0;
+}
+bool msgDefaultIsSecond(int style)
+{
+    return (style & 0xF00) == MB_DEFBUTTON2;
+}
+bool msgTopmost(int style)
+{
+    return (style & MB_TOPMOST) != 0;
+}
 
 int msgSafeAnswer(int style)
 {
@@ -28,23 +39,22 @@ int msgSafeAnswer(int style)
     }
 }
 
-void installMessageBoxPresenter(MessageBoxPresenter* presenter) { g_presenter = presenter; }
-MessageBoxPresenter* messageBoxPresenter() { return g_presenter; }
+void installMessageBoxPresenter(MessageBoxPresenter* presenter)
+{
+    g_presenter = presenter;
+}
+MessageBoxPresenter* messageBoxPresenter()
+{
+    return g_presenter;
+}
 
 int MsgBox(const QString& text, int style, const QString& title)
 {
     const QString shownTitle = title.isEmpty() ? programTitle() : title;
-    int answer;
-    if (g_presenter) {
-        answer = g_presenter->present(text, style, shownTitle);
-    } else {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(text));
-        answer = msgSafeAnswer(style);
-    }
-    g_lastAnswer = answer;
-    return answer;
+    if (g_presenter)
+        return g_presenter->present(text, style, shownTitle);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(shownTitle), qPrintable(text));
+    return msgSafeAnswer(style);
 }
-
-int lastMsgBoxAnswer() { return g_lastAnswer; }
 
 } // namespace kt

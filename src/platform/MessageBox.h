@@ -55,7 +55,4 @@ MessageBoxPresenter* messageBoxPresenter();
 // Shows a message. An empty title means the program's title.
 int MsgBox(const QString& text, int style = MB_OK, const QString& title = QString());
 
-// The button of the most recent MsgBox, 0 before the first.
-int lastMsgBoxAnswer();
-
 } // namespace kt

@@ -47,7 +47,6 @@ class SystemProbe
 public:
     explicit SystemProbe(SystemFacts facts) : m_facts(std::move(facts)) {}
 
-    const SystemFacts& facts() const { return m_facts; }
     OsVersionInfo version() const { return m_facts.version; }
 
     // A system string value by root, key path and value name (backslash-separated,

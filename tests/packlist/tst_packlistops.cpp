@@ -1,4 +1,4 @@
-// Remove, Move Up/Down, the sorts, the selection commands, drop-to-reorder and drops of other data.
+// Remove, Move Up/Down, the sorts, drop-to-reorder and drops of other data.
 #include <QDir>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -201,17 +201,6 @@ private slots:
             std::reverse(expected.begin(), expected.end());
             QCOMPARE(down.paths(), expected);
         }
-    }
-
-    void selectionCommands()
-    {
-        PackList list = makeList("1* 2 3 4* 5");
-        InvertSelection(list);
-        QCOMPARE(state(list), QStringLiteral("1 2* 3* 4 5*"));
-        SelectAll(list);
-        QCOMPARE(state(list), QStringLiteral("1* 2* 3* 4* 5*"));
-        InvertSelection(list);
-        QCOMPARE(state(list), QStringLiteral("1 2 3 4 5"));
     }
 
     void dropTargetRow_data()

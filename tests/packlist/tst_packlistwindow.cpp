@@ -30,9 +30,24 @@ struct TypedNames
     QStringList added; // file names in the folder, in order
     QString notFound;  // non-empty: the dialog stays open and says this name was not found
 };
+
+// A list command run from the menu bar or a button below the list, on rows named 1..n.
+enum class Via { Menu, Button };
+struct ListCommand
+{
+    Via via;
+    const char* name; // the action or the button
+    int rows;
+    QList<int> selected;
+    QString after;    // the rows as the view then shows them
+    QStringList said; // messages
+    bool listFocused; // else the focus stays where it was
+    bool viewEnabled; // View needs one selected row: stale when the command does not refresh
+};
 } // namespace
 
 Q_DECLARE_METATYPE(TypedNames)
+Q_DECLARE_METATYPE(ListCommand)
 
 class TestPackListWindow : public QObject
 {
@@ -301,51 +316,40 @@ private slots:
         }
     }
 
-    void removeAndTheCommandStates()
+    void listCommands_data()
     {
-        MainWindow& w = make(5, {2, 3});
-        w.action("RemoveMnu")->trigger();
-        QCOMPARE(rows(), QStringLiteral("1 4* 5"));
-        QVERIFY(listHasFocus());
-        QVERIFY(enabled("ViewMnu")); // one row selected now
-
-        button("packlst_SelectAll_cmd")->click();
-        w.RemoveMnu_Click();
-        QCOMPARE(w.packList().count(), 0);
-        for (const char* off :
-             {"RemoveMnu", "PackMnu", "MoveUpMnu", "SelectAllMnu", "SortAscendingMnu", "ViewMnu"})
-            QVERIFY2(!enabled(off), off);
-        QVERIFY(enabled("AddMnu"));
+        const auto B = Via::Button, M = Via::Menu;
+        QTest::addColumn<ListCommand>("c");
+        QTest::newRow("remove") << ListCommand{M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true};
+        QTest::newRow("remove all") << ListCommand{M, "RemoveMnu", 3, {1, 2, 3}, "", {}, true, false};
+        QTest::newRow("move up") << ListCommand{B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false};
+        QTest::newRow("move down") << ListCommand{M, "MoveDownMnu", 4, {3}, "1 2 4 3*", {}, true, true};
+        QTest::newRow("nothing to swap")
+            << ListCommand{B, "selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, false};
+        QTest::newRow("ascending: no refresh")
+            << ListCommand{B, "packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, true};
+        QTest::newRow("descending") << ListCommand{M, "SortDescendingMnu", 3, {1}, "3 2 1", {}, true, false};
+        QTest::newRow("descending button")
+            << ListCommand{B, "packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, false};
+        QTest::newRow("inverse") << ListCommand{B, "packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, false};
+        QTest::newRow("select all") << ListCommand{B, "packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true};
+        QTest::newRow("deselect all")
+            << ListCommand{B, "packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false};
     }
-
-    void moveUpAndNothingToSwap()
+    void listCommands()
     {
-        make(5, {3, 2});
-        QPushButton* up = button("selposup_cmd");
-        up->click();
-        QCOMPARE(rows(), QStringLiteral("2* 3* 1 4 5"));
-        QVERIFY(listHasFocus());
-
-        button("packlst_DeselectAll_cmd")->click();
-        up->setFocus();
-        up->click();
-        QCOMPARE(m_boxes->texts(), QStringList{"Nothing to swap."});
-        QCOMPARE(QApplication::focusWidget(), up); // no focus change after the message
-        QCOMPARE(rows(), QStringLiteral("2 3 1 4 5"));
-    }
-
-    void sortsAndTheCommandStates()
-    {
-        MainWindow& w = make({"C:\\b.mpg", "C:\\A.mpg", "C:\\a.mpg"}, {1});
-
-        button("packlst_SortAsc_cmd")->click();
-        QCOMPARE(rows(), QStringLiteral("C:\\A.mpg C:\\a.mpg C:\\b.mpg"));
-        QVERIFY(listHasFocus());
-        QVERIFY(enabled("RemoveMnu") && enabled("MoveUpMnu")); // left as they were before the sort
-
-        w.action("SortDescendingMnu")->trigger();
-        QCOMPARE(rows(), QStringLiteral("C:\\b.mpg C:\\a.mpg C:\\A.mpg"));
-        QVERIFY(!enabled("RemoveMnu") && !enabled("MoveUpMnu")); // refreshed: nothing is selected
+        QFETCH(ListCommand, c);
+        MainWindow& w = make(c.rows, c.selected);
+        QWidget* before = c.via == Via::Button ? button(c.name) : button("packlst_SortAsc_cmd");
+        before->setFocus();
+        if (c.via == Via::Button)
+            button(c.name)->click();
+        else
+            w.action(QLatin1String(c.name))->trigger();
+        QCOMPARE(rows(), c.after);
+        QCOMPARE(m_boxes->texts(), c.said);
+        QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
+        QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
     }
 
     void listButtonHints()

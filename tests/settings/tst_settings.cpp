@@ -31,9 +31,42 @@ struct PageWalk
     QList<int> pages; // the page index after each step
 };
 
+// The four stored options before a restore (none: an empty store), the options restored
+// and what the store holds afterwards.
+struct Restore
+{
+    QStringList before; // tRate, Delact, Owrite, MCC
+    DeleteAfterAction deleteAfter;
+    OverwritePolicy overwrite;
+    bool mpegCheck;
+    QStringList after;
+};
+
+// Delact and MCC as stored ("" = absent) and what the Preferences dialog shows for them.
+struct Shown
+{
+    QString delact, mcc;
+    int delactIndex;
+    QString delactText;
+    int mccIndex;
+    QString mccText;
+};
+
+// The answer to the Reset question, OK or Cancel, then the texts shown after Reset
+// (Delact, MCC) and the store after closing.
+struct ResetCase
+{
+    int answer;
+    bool ok;
+    QStringList shown, stored;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(PageWalk)
+Q_DECLARE_METATYPE(ResetCase)
+Q_DECLARE_METATYPE(Restore)
+Q_DECLARE_METATYPE(Shown)
 
 class TestSettings : public QObject
 {
@@ -50,7 +83,7 @@ private slots:
     void transferRates();
     void preferencesLoad_data();
     void preferencesLoad();
-    void preferencesWalk();
+    void preferencesChoices();
     void preferencesPageSteps_data();
     void preferencesPageSteps();
     void preferencesReset_data();
@@ -160,36 +193,37 @@ void TestSettings::damagedStoreGivesDefaults()
 
 void TestSettings::restoreTable_data()
 {
-    QTest::addColumn<QStringList>("before");  // tRate, Delact, Owrite, MCC; none: an empty store
-    QTest::addColumn<QList<int>>("expected"); // deleteAfterAction, overwritePolicy, mpegCheck
-    QTest::addColumn<QStringList>("after");
-    QTest::newRow("empty store") << QStringList{} << QList<int>{0, 1, 1}
-                                 << QStringList{"normal", "No", "Prompt", "On"};
-    QTest::newRow("all set") << QStringList{"fast", "Prompt", "No", "Off"} << QList<int>{1, 0, 0}
-                             << QStringList{"normal", "Prompt", "No", "Off"};
-    QTest::newRow("no prompts") << QStringList{"ufast", "NoPrompt", "NoPrompt", "On"} << QList<int>{2, 2, 1}
-                                << QStringList{"normal", "NoPrompt", "NoPrompt", "On"};
-    QTest::newRow("wrong case") << QStringList{"Normal", "prompt", "noprompt", "off"} << QList<int>{0, 1, 1}
-                                << QStringList{"normal", "No", "Prompt", "On"};
-    QTest::newRow("junk") << QStringList{"x", "Yes", "", "OFF "} << QList<int>{0, 1, 1}
-                          << QStringList{"normal", "No", "Prompt", "On"};
+    using D = DeleteAfterAction;
+    using O = OverwritePolicy;
+    const QStringList defaults{"normal", "No", "Prompt", "On"};
+    QTest::addColumn<Restore>("r");
+    QTest::newRow("empty store") << Restore{{}, D::No, O::Prompt, true, defaults};
+    QTest::newRow("all set") << Restore{
+        {"fast", "Prompt", "No", "Off"}, D::Prompt, O::No, false, {"normal", "Prompt", "No", "Off"}};
+    QTest::newRow("no prompts") << Restore{{"ufast", "NoPrompt", "NoPrompt", "On"},
+                                           D::NoPrompt,
+                                           O::NoPrompt,
+                                           true,
+                                           {"normal", "NoPrompt", "NoPrompt", "On"}};
+    QTest::newRow("wrong case") << Restore{
+        {"Normal", "prompt", "noprompt", "off"}, D::No, O::Prompt, true, defaults};
+    QTest::newRow("junk") << Restore{{"x", "Yes", "", "OFF "}, D::No, O::Prompt, true, defaults};
 }
 
 void TestSettings::restoreTable()
 {
-    QFETCH(QStringList, before);
-    QFETCH(QList<int>, expected);
-    QFETCH(QStringList, after);
+    QFETCH(Restore, r);
     const QStringList names{"tRate", "Delact", "Owrite", "MCC"};
-    for (int i = 0; i < before.size(); ++i)
-        write(names[i], before[i]);
+    for (int i = 0; i < r.before.size(); ++i)
+        write(names[i], r.before[i]);
     OptionState o;
     QVERIFY(!o.overwritePolicy()); // nothing chosen before the restore
     o.restore();
-    QCOMPARE((QList<int>{int(o.deleteAfterAction()), int(*o.overwritePolicy()), int(o.mpegCheck())}),
-             expected);
+    QCOMPARE(o.deleteAfterAction(), r.deleteAfter);
+    QCOMPARE(o.overwritePolicy(), std::optional(r.overwrite));
+    QCOMPARE(o.mpegCheck(), r.mpegCheck);
     QCOMPARE(o.transferRate(), TransferRate::Normal);
-    QCOMPARE((QStringList{read(names[0]), read(names[1]), read(names[2]), read(names[3])}), after);
+    QCOMPARE((QStringList{read(names[0]), read(names[1]), read(names[2]), read(names[3])}), r.after);
     QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
 }
 
@@ -218,72 +252,41 @@ void TestSettings::transferRates()
 
 void TestSettings::preferencesLoad_data()
 {
-    QTest::addColumn<QStringList>("stored"); // Delact, MCC ("" = absent)
-    QTest::addColumn<QStringList>("shown");  // DelactCmb index, DelactTxt, MCCCmb index, MCCTxt
-    QTest::newRow("defaults") << QStringList{"", ""} << QStringList{"0", "No", "1", "Yes"};
-    QTest::newRow("prompt, off") << QStringList{"Prompt", "Off"}
-                                 << QStringList{"1", "Yes (Prompt)", "0", "No"};
-    QTest::newRow("no prompt, on") << QStringList{"NoPrompt", "On"}
-                                   << QStringList{"2", "Yes (No Prompt)", "1", "Yes"};
-    QTest::newRow("unknown texts") << QStringList{"Yes", "off"} << QStringList{"0", "No", "1", "Yes"};
+    QTest::addColumn<Shown>("c");
+    QTest::newRow("defaults") << Shown{"", "", 0, "No", 1, "Yes"};
+    QTest::newRow("prompt, off") << Shown{"Prompt", "Off", 1, "Yes (Prompt)", 0, "No"};
+    QTest::newRow("no prompt, on") << Shown{"NoPrompt", "On", 2, "Yes (No Prompt)", 1, "Yes"};
+    QTest::newRow("unknown texts") << Shown{"Yes", "off", 0, "No", 1, "Yes"};
 }
 
 void TestSettings::preferencesLoad()
 {
-    QFETCH(QStringList, stored);
-    QFETCH(QStringList, shown);
-    if (!stored[0].isEmpty())
-        write(QStringLiteral("Delact"), stored[0]);
-    if (!stored[1].isEmpty())
-        write(QStringLiteral("MCC"), stored[1]);
+    QFETCH(Shown, c);
+    if (!c.delact.isEmpty())
+        write(QStringLiteral("Delact"), c.delact);
+    if (!c.mcc.isEmpty())
+        write(QStringLiteral("MCC"), c.mcc);
     OptionState o;
     PreferencesDialog d(o);
-    QCOMPARE((QStringList{QString::number(child<QComboBox>(d, "DelactCmb")->currentIndex()),
-                          child<QLineEdit>(d, "DelactTxt")->text(),
-                          QString::number(child<QComboBox>(d, "MCCCmb")->currentIndex()),
-                          child<QLineEdit>(d, "MCCTxt")->text()}),
-             shown);
+    QCOMPARE(child<QComboBox>(d, "DelactCmb")->currentIndex(), c.delactIndex);
+    QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), c.delactText);
+    QCOMPARE(child<QComboBox>(d, "MCCCmb")->currentIndex(), c.mccIndex);
+    QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), c.mccText);
     QCOMPARE(child<QComboBox>(d, "PrefCmb")->currentIndex(), 0);
 }
 
-void TestSettings::preferencesWalk()
+void TestSettings::preferencesChoices()
 {
     OptionState o;
     PreferencesDialog d(o);
-    d.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d));
     auto* pages = child<QComboBox>(d, "PrefCmb");
-    auto* delCmb = child<QComboBox>(d, "DelactCmb");
-    auto* mccCmb = child<QComboBox>(d, "MCCCmb");
-    auto* next = child<QPushButton>(d, "NextCmd");
-    auto* prev = child<QPushButton>(d, "PrevCmd");
     QCOMPARE(pages->count(), 5);
-    // The arrow keys step over the separator rows 1 and 3.
-    pages->setFocus();
-    QVERIFY(!delCmb->isVisible() && !mccCmb->isVisible() && !prev->isEnabled());
-    QTest::keyClick(pages, Qt::Key_Down);
-    QCOMPARE(pages->currentIndex(), 2);
-    QVERIFY(delCmb->isVisible() && !mccCmb->isVisible());
-    QTest::keyClick(pages, Qt::Key_Down);
-    QCOMPARE(pages->currentIndex(), 4);
-    QVERIFY(!delCmb->isVisible() && mccCmb->isVisible());
-    QVERIFY(!next->isEnabled() && prev->isEnabled());
-    QTest::keyClick(pages, Qt::Key_Up);
-    QCOMPARE(pages->currentIndex(), 2);
-    QTest::keyClick(pages, Qt::Key_Up);
-    QCOMPARE(pages->currentIndex(), 0);
-    // The buttons walk the same way; a separator chosen from code moves forward.
-    next->click();
-    next->click();
-    QCOMPARE(pages->currentIndex(), 4);
-    prev->click();
-    QCOMPARE(pages->currentIndex(), 2);
-    pages->setCurrentIndex(3);
+    pages->setCurrentIndex(3); // a separator chosen from code moves forward
     QCOMPARE(pages->currentIndex(), 4);
     // Choices show their text at once and reach the options and the store on OK.
-    delCmb->setCurrentIndex(2);
+    child<QComboBox>(d, "DelactCmb")->setCurrentIndex(2);
     QCOMPARE(child<QLineEdit>(d, "DelactTxt")->text(), QStringLiteral("Yes (No Prompt)"));
-    mccCmb->setCurrentIndex(0);
+    child<QComboBox>(d, "MCCCmb")->setCurrentIndex(0);
     QCOMPARE(child<QLineEdit>(d, "MCCTxt")->text(), QStringLiteral("No"));
     child<QPushButton>(d, "SavePref_cmd")->click();
     QCOMPARE(o.deleteAfterAction(), DeleteAfterAction::NoPrompt);
@@ -349,35 +352,29 @@ void TestSettings::preferencesPageSteps()
         seen << pages->currentIndex();
     }
     QCOMPARE(seen, walk.pages);
-    // Whatever the road, the buttons match the page reached.
+    // Whatever the road, the buttons and the page shown match the page reached.
     QCOMPARE(child<QPushButton>(d, "PrevCmd")->isEnabled(), seen.last() != 0);
     QCOMPARE(child<QPushButton>(d, "NextCmd")->isEnabled(), seen.last() != 4);
+    QCOMPARE(child<QComboBox>(d, "DelactCmb")->isVisible(), seen.last() == 2);
+    QCOMPARE(child<QComboBox>(d, "MCCCmb")->isVisible(), seen.last() == 4);
 }
 
 void TestSettings::preferencesReset_data()
 {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("closeWith");
-    QTest::addColumn<QStringList>("shown");  // DelactTxt, MCCTxt after the Reset click
-    QTest::addColumn<QStringList>("stored"); // Delact, MCC after closing
-    QTest::newRow("reset, cancel") << int(IDYES) << "cancel_cmd" << QStringList{"No", "Yes"}
-                                   << QStringList{"NoPrompt", "Off"};
-    QTest::newRow("reset, ok") << int(IDYES) << "SavePref_cmd" << QStringList{"No", "Yes"}
-                               << QStringList{"No", "On"};
-    QTest::newRow("answered no") << int(IDNO) << "SavePref_cmd" << QStringList{"Yes (No Prompt)", "No"}
-                                 << QStringList{"NoPrompt", "Off"};
+    // Stored before: Delact NoPrompt, MCC Off.
+    QTest::addColumn<ResetCase>("c");
+    QTest::newRow("reset, cancel") << ResetCase{IDYES, false, {"No", "Yes"}, {"NoPrompt", "Off"}};
+    QTest::newRow("reset, ok") << ResetCase{IDYES, true, {"No", "Yes"}, {"No", "On"}};
+    QTest::newRow("answered no") << ResetCase{IDNO, true, {"Yes (No Prompt)", "No"}, {"NoPrompt", "Off"}};
 }
 
 void TestSettings::preferencesReset()
 {
-    QFETCH(int, answer);
-    QFETCH(QString, closeWith);
-    QFETCH(QStringList, shown);
-    QFETCH(QStringList, stored);
+    QFETCH(ResetCase, c);
     write(QStringLiteral("Delact"), QStringLiteral("NoPrompt"));
     write(QStringLiteral("MCC"), QStringLiteral("Off"));
     test::ScriptedMessageBox boxes;
-    boxes.answer(answer);
+    boxes.answer(c.answer);
     OptionState o;
     o.restore();
     PreferencesDialog d(o);
@@ -387,14 +384,13 @@ void TestSettings::preferencesReset()
              QStringLiteral("Are you sure you want to reset and restore all default settings?"));
     QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
     QCOMPARE((QStringList{child<QLineEdit>(d, "DelactTxt")->text(), child<QLineEdit>(d, "MCCTxt")->text()}),
-             shown);
+             c.shown);
     QSignalSpy changed(&o, &OptionState::changed);
-    d.findChild<QPushButton*>(closeWith)->click();
-    QCOMPARE(d.result(),
-             int(closeWith == QLatin1String("cancel_cmd") ? QDialog::Rejected : QDialog::Accepted));
-    QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}), stored);
-    QCOMPARE(o.mpegCheck(), stored[1] == QLatin1String("On"));
-    if (closeWith == QLatin1String("cancel_cmd"))
+    child<QPushButton>(d, c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
+    QCOMPARE(d.result(), int(c.ok ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE((QStringList{read(QStringLiteral("Delact")), read(QStringLiteral("MCC"))}), c.stored);
+    QCOMPARE(o.mpegCheck(), c.stored[1] == QLatin1String("On"));
+    if (!c.ok)
         QCOMPARE(changed.count(), 0);
 }
 
