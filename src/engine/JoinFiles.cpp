@@ -254,8 +254,13 @@ Joiner::Step Joiner::openOutput()
             m_out = m_file.FileHandle();
             // Locked before anything is cut, so another pack's output is never touched; then
             // a file that appeared at the path since the deletion keeps none of its bytes.
-            if (lockOutput(m_out) && (!identityOfHandle(m_out).regular || ::ftruncate(m_out, 0) == 0))
-                return Step::Go;
+            // An empty file is not cut: on ext4, cutting a file to nothing makes its close
+            // write back everything written since, which the pack would wait for.
+            if (lockOutput(m_out)) {
+                const Identity out = identityOfHandle(m_out);
+                if (!out.regular || out.size == 0 || ::ftruncate(m_out, 0) == 0)
+                    return Step::Go;
+            }
             m_file.CloseFile(m_out);
             m_out = File64::kInvalidHandle;
             if (MsgBox(texts::cannotOverwrite(m_job.outputPath), kRetryCancelStop) != IDRETRY)
