@@ -7,8 +7,9 @@
 // OFFSET: where the buffer starts past a page boundary (0 = page-aligned).
 // Copies each source in blocks of BLOCK bytes into OUTPUT (truncated first) and prints
 // the seconds taken.
-#include <QElapsedTimer>
+#include "base/File64.h"
 
+#include <QElapsedTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +17,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "base/File64.h"
 
 namespace {
 
@@ -112,10 +111,11 @@ int main(int argc, char* argv[])
     timer.start();
     for (int i = 5; i < argc; ++i) {
         const int in = ::open(argv[i], O_RDONLY | O_CLOEXEC);
-        const bool ok = cfr          ? copyCfr(in, out, block)
-                        : cfrAligned ? copyCfrAligned(in, out, block, offset != 0 ? std::labs(offset) : 4096, offset < 0)
-                            : chunked ? copyRw(in, out, buffer, qMin<qint64>(block, 128 * 1024))
-                                      : copyRw(in, out, buffer, block);
+        const bool ok =
+            cfr          ? copyCfr(in, out, block)
+            : cfrAligned ? copyCfrAligned(in, out, block, offset != 0 ? std::labs(offset) : 4096, offset < 0)
+            : chunked    ? copyRw(in, out, buffer, qMin<qint64>(block, 128 * 1024))
+                         : copyRw(in, out, buffer, block);
         if (in < 0 || !ok) {
             std::perror(argv[i]);
             return 1;

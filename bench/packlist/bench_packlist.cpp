@@ -2,6 +2,10 @@
 // for) and prints one line per case: the median of several runs in milliseconds.
 //
 //   build/bin/bench_packlist [repeats]
+#include "packlist/AddFiles.h"
+#include "packlist/PackListOps.h"
+#include "platform/MessageBox.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,14 +14,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QUrl>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-
-#include "packlist/AddFiles.h"
-#include "packlist/PackListOps.h"
-#include "platform/MessageBox.h"
 
 using namespace kt;
 
@@ -90,30 +89,53 @@ int main(int argc, char** argv)
     auto everyOther = [](int k) { return k % 2 == 0; };
     auto lastHalf = [](int k) { return k > kRows / 2; };
 
-    run("Remove, all rows selected", repeats, [&] { return makeList(inOrder, all, 1); }, RemoveSelected);
-    run("Remove, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); }, RemoveSelected);
-    run("Move Up, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); },
+    run(
+        "Remove, all rows selected", repeats, [&] { return makeList(inOrder, all, 1); }, RemoveSelected);
+    run(
+        "Remove, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); },
+        RemoveSelected);
+    run(
+        "Move Up, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); },
         [](PackList& l) { MoveUp(l); });
-    run("Move Down, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); },
+    run(
+        "Move Down, every other row selected", repeats, [&] { return makeList(inOrder, everyOther, 2); },
         [](PackList& l) { MoveDown(l); });
-    run("Move Up, lower half selected as one block", repeats, [&] { return makeList(inOrder, lastHalf, kRows); },
-        [](PackList& l) { MoveUp(l); });
+    run(
+        "Move Up, lower half selected as one block", repeats,
+        [&] { return makeList(inOrder, lastHalf, kRows); }, [](PackList& l) { MoveUp(l); });
     for (const char* order : {"random", "sorted", "reversed", "equal"}) {
         const QStringList paths = makePaths(QString::fromLatin1(order));
         const QByteArray asc = QByteArray("Sort ascending, paths ") + order;
         const QByteArray desc = QByteArray("Sort descending, paths ") + order;
-        run(asc.constData(), repeats, [&] { return makeList(paths, none, 0); }, [](PackList& l) { SortAscending(l); });
-        run(desc.constData(), repeats, [&] { return makeList(paths, none, 0); }, [](PackList& l) { SortDescending(l); });
+        run(
+            asc.constData(), repeats, [&] { return makeList(paths, none, 0); },
+            [](PackList& l) { SortAscending(l); });
+        run(
+            desc.constData(), repeats, [&] { return makeList(paths, none, 0); },
+            [](PackList& l) { SortDescending(l); });
     }
-    run("Select all", repeats, [&] { return makeList(shuffled, none, 0); }, SelectAll);
-    run("Deselect all", repeats, [&] { return makeList(shuffled, all, 0); }, DeselectAll);
-    run("Invert selection", repeats, [&] { return makeList(shuffled, everyOther, 0); }, InvertSelection);
-    run("LV_GetLastSelected, only row 1 selected", repeats, [&] { return makeList(shuffled, [](int k) { return k == 1; }, 0); },
+    run(
+        "Select all", repeats, [&] { return makeList(shuffled, none, 0); }, SelectAll);
+    run(
+        "Deselect all", repeats, [&] { return makeList(shuffled, all, 0); }, DeselectAll);
+    run(
+        "Invert selection", repeats, [&] { return makeList(shuffled, everyOther, 0); }, InvertSelection);
+    run(
+        "LV_GetLastSelected, only row 1 selected", repeats,
+        [&] {
+            return makeList(
+                shuffled, [](int k) { return k == 1; }, 0);
+        },
         [](PackList& l) { (void)LV_GetLastSelected(l); });
-    run("Drop reorder, every other row onto row 1", repeats, [&] { return makeList(inOrder, everyOther, 0); },
+    run(
+        "Drop reorder, every other row onto row 1", repeats, [&] { return makeList(inOrder, everyOther, 0); },
         [](PackList& l) { DropReorder(l, 1); });
-    run("Drop reorder, upper half onto the last row", repeats,
-        [&] { return makeList(inOrder, [](int k) { return k <= kRows / 2; }, 0); },
+    run(
+        "Drop reorder, upper half onto the last row", repeats,
+        [&] {
+            return makeList(
+                inOrder, [](int k) { return k <= kRows / 2; }, 0);
+        },
         [](PackList& l) { DropReorder(l, kRows); });
 
     // Adding: real files (stat per name), stream info stubbed so only the list's part counts.
@@ -126,15 +148,19 @@ int main(int argc, char** argv)
         if (!f.open(QIODevice::WriteOnly))
             return 1;
     }
-    const StreamInfoSource info = [](const QString&) { return StreamInfoTexts{QStringLiteral("352 x 240"), QStringLiteral("25")}; };
-    run("Add from the dialog's list (files exist)", repeats, [] { return PackList(); },
+    const StreamInfoSource info = [](const QString&) {
+        return StreamInfoTexts{QStringLiteral("352 x 240"), QStringLiteral("25")};
+    };
+    run(
+        "Add from the dialog's list (files exist)", repeats, [] { return PackList(); },
         [&](PackList& l) { AppendFiles(l, files, info); });
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& f : files)
         urls << QUrl::fromLocalFile(f);
     data.setUrls(urls);
-    run("Add from a drop of file URLs", repeats, [] { return PackList(); },
+    run(
+        "Add from a drop of file URLs", repeats, [] { return PackList(); },
         [&](PackList& l) { PackListDrop().drop(l, data, info); });
     return 0;
 }

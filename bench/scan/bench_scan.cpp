@@ -2,12 +2,16 @@
 // page cache, and the cost of GetMPEGInfo per small MPEG file.
 //
 //   bench_scan [--dir DIR] [--rounds N] [--files N] [--keep] [--width avx2|sse2|bytes]
+#include "../../tests/support/MpegFixtures.h"
+#include "base/File64.h"
+#include "mpeg/HeaderScan.h"
+#include "mpeg/StreamInfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -15,11 +19,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
-
-#include "../../tests/support/MpegFixtures.h"
-#include "base/File64.h"
-#include "mpeg/HeaderScan.h"
-#include "mpeg/StreamInfo.h"
 
 using namespace kt;
 
@@ -75,7 +74,10 @@ qint64 scan(File64& file, const QString& path, ScanOutcome& outcome)
     return outcome == ScanOutcome::ChunkLimit ? qint64(kScanChunkLimit) * kScanChunkSize + 3 : qint64(length);
 }
 
-double mibPerSecond(qint64 bytes, qint64 ns) { return double(bytes) / (1 << 20) / (double(ns) / 1e9); }
+double mibPerSecond(qint64 bytes, qint64 ns)
+{
+    return double(bytes) / (1 << 20) / (double(ns) / 1e9);
+}
 
 qint64 threadCpuNs()
 {
@@ -90,8 +92,7 @@ struct Best
 {
     qint64 wall = LLONG_MAX;
     qint64 cpu = LLONG_MAX;
-    template <typename F>
-    auto time(F f)
+    template <typename F> auto time(F f)
     {
         QElapsedTimer t;
         const qint64 c0 = threadCpuNs();
@@ -113,7 +114,8 @@ int main(int argc, char* argv[])
         const qsizetype i = args.indexOf(name);
         return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : fallback;
     };
-    const QString dirPath = option(QStringLiteral("--dir"), QDir::temp().filePath(QStringLiteral("kt-bench-scan")));
+    const QString dirPath =
+        option(QStringLiteral("--dir"), QDir::temp().filePath(QStringLiteral("kt-bench-scan")));
     const int rounds = std::max(1, option(QStringLiteral("--rounds"), QStringLiteral("9")).toInt());
     const int fileCount = std::max(1, option(QStringLiteral("--files"), QStringLiteral("1000")).toInt());
     const bool keep = args.contains(QStringLiteral("--keep"));
@@ -175,7 +177,8 @@ int main(int argc, char* argv[])
     QStringList paths;
     for (int i = 0; i < fileCount; ++i) {
         const QString p = small.filePath(QStringLiteral("clip%1.mpg").arg(i, 4, 10, QLatin1Char('0')));
-        if (QFileInfo(p).size() != 200'000 && !test::writeMpegLikeFile(p, 200'000, (i * 37) % 2000, 352, 240, 4))
+        if (QFileInfo(p).size() != 200'000 &&
+            !test::writeMpegLikeFile(p, 200'000, (i * 37) % 2000, 352, 240, 4))
             return 1;
         paths << p;
     }
@@ -196,7 +199,8 @@ int main(int argc, char* argv[])
     }
     std::printf("GetMPEGInfo over %d MPEG files of 200,000 bytes: %.1f ms wall (%.1f us per file), "
                 "%.1f ms CPU (%.1f us per file)\n",
-                fileCount, info.wall / 1e6, info.wall / 1e3 / fileCount, info.cpu / 1e6, info.cpu / 1e3 / fileCount);
+                fileCount, info.wall / 1e6, info.wall / 1e3 / fileCount, info.cpu / 1e6,
+                info.cpu / 1e3 / fileCount);
 
     if (!keep)
         dir.removeRecursively();

@@ -109,7 +109,7 @@ void MainWindow::buildSurface()
 }
 
 QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                               void (MainWindow::*handler)())
+                             void (MainWindow::*handler)())
 {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
@@ -216,9 +216,9 @@ void MainWindow::buildMenus()
               false);
     options->addSeparator()->setVisible(false);
     QMenu* del = subMenu(options, objectNames::DelAfterActionMnu, QStringLiteral("&Delete After Action"));
-    checkable(addItem(del, objectNames::DelNoMnu, QStringLiteral("&Don't Delete"), {},
-                      &MainWindow::DelNoMnu_Click),
-              true);
+    checkable(
+        addItem(del, objectNames::DelNoMnu, QStringLiteral("&Don't Delete"), {}, &MainWindow::DelNoMnu_Click),
+        true);
     checkable(addItem(del, objectNames::DelPromptMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"),
                       {}, &MainWindow::DelPromptMnu_Click),
               false);
@@ -245,8 +245,7 @@ void MainWindow::buildMenus()
     addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {},
             &MainWindow::KlivaLESiteMnu_Click);
     web->addSeparator();
-    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {},
-            &MainWindow::KlivaSiteMnu_Click);
+    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {}, &MainWindow::KlivaSiteMnu_Click);
     addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &MainWindow::KlivaFAQMnu_Click);
     web->addSeparator();
     addItem(web, "GoToSiteMnu", makerName(), {}, &MainWindow::GoToSiteMnu_Click);
@@ -259,8 +258,7 @@ void MainWindow::buildPopupMenu()
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PackWhatSelPopupMnu"));
     addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &MainWindow::AddMnu_Click);
-    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {},
-            &MainWindow::RemoveMnu_Click);
+    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {}, &MainWindow::RemoveMnu_Click);
     m_popup->addSeparator();
     addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {},
             &MainWindow::MoveUpMnu_Click);

@@ -2,7 +2,6 @@
 // Small text operations shared by the Pack List, adding files and the join.
 // Positions are 1-based; comparisons are binary (code unit by code unit).
 #include <QString>
-
 #include <functional>
 
 namespace kt {

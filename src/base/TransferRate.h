@@ -3,7 +3,6 @@
 // decimal digits of a file length that form its remainder (10^digits is a multiple
 // of the block size, so blocks * size + remainder is always the whole length).
 #include <QString>
-
 #include <optional>
 
 namespace kt {
@@ -50,7 +49,8 @@ inline QString transferRateName(TransferRate rate)
 // Exact, case-sensitive.
 inline std::optional<TransferRate> transferRateFromName(const QString& name)
 {
-    for (TransferRate r : {TransferRate::Slow, TransferRate::Normal, TransferRate::Fast, TransferRate::UltraFast})
+    for (TransferRate r :
+         {TransferRate::Slow, TransferRate::Normal, TransferRate::Fast, TransferRate::UltraFast})
         if (transferRateName(r) == name)
             return r;
     return std::nullopt;

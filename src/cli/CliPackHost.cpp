@@ -1,13 +1,16 @@
 #include "CliPackHost.h"
 
-#include <QFileInfo>
-
 #include "cli/Terminal.h"
 #include "platform/MessageBox.h"
 
+#include <QFileInfo>
+
 namespace kt::cli {
 
-void TerminalProgress::beginJoin() { redraw(); }
+void TerminalProgress::beginJoin()
+{
+    redraw();
+}
 
 void TerminalProgress::showPackingFile(const QString& fullPath)
 {
@@ -25,11 +28,20 @@ void TerminalProgress::setProgressBarPos(int percent)
 
 void TerminalProgress::setPercentText(const QString&) {}
 
-void TerminalProgress::setTimeRemainingText(const QString& text) { m_timeRemaining = text; }
+void TerminalProgress::setTimeRemainingText(const QString& text)
+{
+    m_timeRemaining = text;
+}
 
-bool TerminalProgress::cancelRequested() const { return cancelPressed(); }
+bool TerminalProgress::cancelRequested() const
+{
+    return cancelPressed();
+}
 
-void TerminalProgress::closeWindow() { endProgressLine(); }
+void TerminalProgress::closeWindow()
+{
+    endProgressLine();
+}
 
 void TerminalProgress::redraw()
 {
@@ -46,8 +58,9 @@ QString CliPackHost::askOutputPath()
 {
     const QFileInfo info(m_options.output);
     if (!m_options.force && (info.isFile() || info.isSymLink())) {
-        const int answer = MsgBox(QStringLiteral("'%1' already exists. Do you want to replace it?").arg(m_options.output),
-                                  MB_YESNO | MB_ICONEXCLAMATION);
+        const int answer =
+            MsgBox(QStringLiteral("'%1' already exists. Do you want to replace it?").arg(m_options.output),
+                   MB_YESNO | MB_ICONEXCLAMATION);
         if (answer != IDYES)
             return {};
     }

@@ -50,6 +50,9 @@ QString timeRemainingText(int percent, qint64 elapsedMs)
     return QString::number(s) + secondWord + remaining;
 }
 
-QString percentText(int percent) { return QString::number(percent) + QLatin1Char('%'); }
+QString percentText(int percent)
+{
+    return QString::number(percent) + QLatin1Char('%');
+}
 
 } // namespace kt

@@ -1,9 +1,9 @@
 #pragma once
 // The join's arithmetic: how a file is cut into blocks, the percentage shown and the
 // time-remaining estimate.
-#include <QString>
-
 #include "base/TransferRate.h"
+
+#include <QString>
 
 namespace kt {
 

@@ -46,8 +46,10 @@ QString frameRateText(int frameRateCode, const QLocale& locale)
 
 QString parameterText(const SequenceHeader& header, const QLocale& locale)
 {
-    return QStringLiteral("%1,%2,%3").arg(header.width).arg(header.height).arg(
-        frameRateText(header.frameRateCode, locale));
+    return QStringLiteral("%1,%2,%3")
+        .arg(header.width)
+        .arg(header.height)
+        .arg(frameRateText(header.frameRateCode, locale));
 }
 
 QString videoSizeText(const SequenceHeader& header)

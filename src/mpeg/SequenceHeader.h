@@ -3,7 +3,6 @@
 // 12 bits width, 12 bits height, 4 bits pixel aspect ratio code, 4 bits frame rate code.
 #include <QLocale>
 #include <QString>
-
 #include <array>
 
 namespace kt {

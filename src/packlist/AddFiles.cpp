@@ -1,11 +1,11 @@
 #include "AddFiles.h"
 
+#include "packlist/PackListOps.h"
+#include "platform/FileDialogs.h"
+
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
-
-#include "packlist/PackListOps.h"
-#include "platform/FileDialogs.h"
 
 namespace kt {
 
@@ -23,7 +23,10 @@ int AppendFiles(PackList& list, const QStringList& paths, const StreamInfoSource
     return added;
 }
 
-QString addFilesDialogTitle() { return QStringLiteral("Add Files... (multiple selection possible)"); }
+QString addFilesDialogTitle()
+{
+    return QStringLiteral("Add Files... (multiple selection possible)");
+}
 
 int ShowAddFilesDialog(PackList& list, const StreamInfoSource& info)
 {

@@ -5,13 +5,12 @@
 // Every accepted file becomes one new row at the end, its two information cells taken
 // from the stream-info source when the row is added. Folders are skipped; nothing else
 // is turned away (duplicates and non-MPEG files are added too). No messages.
-#include <QString>
-#include <QStringList>
-
-#include <functional>
-
 #include "mpeg/StreamInfo.h"
 #include "packlist/PackList.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
 
 class QMimeData;
 

@@ -1,6 +1,5 @@
 // Kept apart so that code using only the list operations does not pull in the MPEG scan.
 #include "AddFiles.h"
-
 #include "base/File64.h"
 
 namespace kt {

@@ -77,9 +77,15 @@ bool MoveDown(PackList& list)
     return moved;
 }
 
-void SelectAll(PackList& list) { list.setAllSelected(true); }
+void SelectAll(PackList& list)
+{
+    list.setAllSelected(true);
+}
 
-void DeselectAll(PackList& list) { list.setAllSelected(false); }
+void DeselectAll(PackList& list)
+{
+    list.setAllSelected(false);
+}
 
 void InvertSelection(PackList& list)
 {

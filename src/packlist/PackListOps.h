@@ -1,9 +1,9 @@
 #pragma once
 // The operations on the Pack List's rows: remove, move, sort, selection, drop-to-reorder.
 // Messages go through MsgBox; focus and command refresh are the window's business.
-#include <QStringList>
-
 #include "packlist/PackList.h"
+
+#include <QStringList>
 
 namespace kt {
 

@@ -1,10 +1,9 @@
 // Sorting the Pack List by path: two recursive quicksorts over parallel arrays.
 #include "PackListOps.h"
+#include "platform/MessageBox.h"
 
 #include <string_view>
 #include <utility>
-
-#include "platform/MessageBox.h"
 
 namespace kt {
 namespace {
@@ -109,8 +108,14 @@ void QuickSortDescending(QStringList& paths, QStringList& sizes, QStringList& ra
               [](const QString& a, const QString& b) { return compareBinary(a, b) > 0; });
 }
 
-bool SortAscending(PackList& list) { return sortList(list, true); }
+bool SortAscending(PackList& list)
+{
+    return sortList(list, true);
+}
 
-bool SortDescending(PackList& list) { return sortList(list, false); }
+bool SortDescending(PackList& list)
+{
+    return sortList(list, false);
+}
 
 } // namespace kt

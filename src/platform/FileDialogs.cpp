@@ -11,7 +11,10 @@ public:
 FileDialogs* g_dialogs = nullptr;
 } // namespace
 
-void installFileDialogs(FileDialogs* dialogs) { g_dialogs = dialogs; }
+void installFileDialogs(FileDialogs* dialogs)
+{
+    g_dialogs = dialogs;
+}
 
 FileDialogs& fileDialogs()
 {

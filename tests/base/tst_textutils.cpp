@@ -1,7 +1,7 @@
 // LastInStr, TakeDialogItem, inverse_string and FormatDir (measured with a fixed-width rule).
-#include <QtTest>
-
 #include "base/TextUtils.h"
+
+#include <QtTest>
 
 using namespace kt;
 
@@ -14,11 +14,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<int>("position"); // 1-based, 0: none
-        QTest::newRow("backslash path") << "C:\\dir\\file.mpg" << "\\" << 7;
-        QTest::newRow("none") << "file.mpg" << "\\" << 0;
-        QTest::newRow("overlapping") << "aaa" << "aa" << 2;
-        QTest::newRow("empty pattern") << "abc" << "" << 0;
-        QTest::newRow("pattern longer than text") << "ab" << "abc" << 0;
+        QTest::newRow("backslash path") << "C:\\dir\\file.mpg"
+                                        << "\\" << 7;
+        QTest::newRow("none") << "file.mpg"
+                              << "\\" << 0;
+        QTest::newRow("overlapping") << "aaa"
+                                     << "aa" << 2;
+        QTest::newRow("empty pattern") << "abc"
+                                       << "" << 0;
+        QTest::newRow("pattern longer than text") << "ab"
+                                                  << "abc" << 0;
     }
     void lastInStr()
     {
@@ -35,10 +40,16 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("rest");
         const QChar nul(0);
-        QTest::newRow("NUL list") << QString("a.mpg%1b.mpg%1%1").arg(nul) << QString(nul) << QString("a.mpg") + nul
-                                  << QString("b.mpg%1%1").arg(nul);
-        QTest::newRow("two-character delimiter") << "a||b||c" << "||" << "a||" << "b||c";
-        QTest::newRow("last character") << "abc;" << ";" << "abc;" << "";
+        QTest::newRow("NUL list") << QString("a.mpg%1b.mpg%1%1").arg(nul) << QString(nul)
+                                  << QString("a.mpg") + nul << QString("b.mpg%1%1").arg(nul);
+        QTest::newRow("two-character delimiter") << "a||b||c"
+                                                 << "||"
+                                                 << "a||"
+                                                 << "b||c";
+        QTest::newRow("last character") << "abc;"
+                                        << ";"
+                                        << "abc;"
+                                        << "";
     }
     void takeDialogItem()
     {
@@ -54,7 +65,10 @@ private slots:
     {
         QCOMPARE(inverse_string(QStringLiteral("äö/bc.mpg")), QStringLiteral("gpm.cb/öä"));
         // A character outside the BMP stays one character.
-        QCOMPARE(inverse_string(QString::fromUtf8("a\xF0\x9F\x8E\xAC" "b")), QString::fromUtf8("b\xF0\x9F\x8E\xAC" "a"));
+        QCOMPARE(inverse_string(QString::fromUtf8("a\xF0\x9F\x8E\xAC"
+                                                  "b")),
+                 QString::fromUtf8("b\xF0\x9F\x8E\xAC"
+                                   "a"));
     }
 
     // 100 twips a character; the start is cut to at most (max - width(".../name") - 350).
@@ -69,9 +83,12 @@ private slots:
         QTest::newRow("shortened") << longPath << 4600 << "/home/someone/videos/holiday/2.../clip.mpg";
         QTest::newRow("empty start") << longPath << 1400 << ".../clip.mpg";
         // The file name alone is too wide: the whole path cut to 4600 - 200 = 44 characters, then "...".
-        const QString longName = QStringLiteral("/x/") + QString(60, QLatin1Char('n')) + QStringLiteral(".mpg");
+        const QString longName =
+            QStringLiteral("/x/") + QString(60, QLatin1Char('n')) + QStringLiteral(".mpg");
         QTest::newRow("name too wide") << longName << 4600 << longName.left(44) + "...";
-        QTest::newRow("no separator") << "averyveryverylongfilename.mpg" << 2000 << "averyveryverylong" "f...";
+        QTest::newRow("no separator") << "averyveryverylongfilename.mpg" << 2000
+                                      << "averyveryverylong"
+                                         "f...";
     }
     void formatDir()
     {

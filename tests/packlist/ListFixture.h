@@ -3,13 +3,16 @@
 // row went and whether its cells went with it can be read back. Lists are written as
 // "1 2* 3": the original row numbers in order, "*" on the selected ones (a new list numbers
 // its rows in order).
-#include <QStringList>
-
 #include "packlist/PackList.h"
+
+#include <QStringList>
 
 namespace kt::test {
 
-inline QString fixturePath(int k) { return QStringLiteral("/m/clip%1.mpg").arg(k, 2, 10, QLatin1Char('0')); }
+inline QString fixturePath(int k)
+{
+    return QStringLiteral("/m/clip%1.mpg").arg(k, 2, 10, QLatin1Char('0'));
+}
 
 inline PackList makeList(const QString& rows, int current = 0)
 {
@@ -17,7 +20,8 @@ inline PackList makeList(const QString& rows, int current = 0)
     const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (int k = 1; k <= tokens.size(); ++k) {
         const QString nn = fixturePath(k).mid(7, 2);
-        list.append({fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, tokens[k - 1].endsWith('*')});
+        list.append(
+            {fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, tokens[k - 1].endsWith('*')});
     }
     list.setCurrentRow(current);
     return list;

@@ -1,16 +1,15 @@
 // Remove, Move Up/Down, the sorts, drop-to-reorder and drops of other data.
+#include "../support/ScriptedSeams.h"
+#include "ListFixture.h"
+#include "packlist/AddFiles.h"
+#include "packlist/PackListOps.h"
+
 #include <QDir>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QUrl>
-
 #include <algorithm>
-
-#include "../support/ScriptedSeams.h"
-#include "ListFixture.h"
-#include "packlist/AddFiles.h"
-#include "packlist/PackListOps.h"
 
 using namespace kt;
 using namespace kt::test;
@@ -69,11 +68,16 @@ private slots:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("rows 2 and 3") << "1 2* 3* 4 5" << "1 4* 5";
-        QTest::newRow("last two") << "1 2 3* 4*" << "1 2*";
-        QTest::newRow("scattered") << "1* 2 3* 4 5* 6" << "2 4 6*";
-        QTest::newRow("all") << "1* 2* 3*" << "";
-        QTest::newRow("nothing selected") << "1 2 3" << "1 2 3";
+        QTest::newRow("rows 2 and 3") << "1 2* 3* 4 5"
+                                      << "1 4* 5";
+        QTest::newRow("last two") << "1 2 3* 4*"
+                                  << "1 2*";
+        QTest::newRow("scattered") << "1* 2 3* 4 5* 6"
+                                   << "2 4 6*";
+        QTest::newRow("all") << "1* 2* 3*"
+                             << "";
+        QTest::newRow("nothing selected") << "1 2 3"
+                                          << "1 2 3";
     }
     void remove()
     {
@@ -128,14 +132,15 @@ private slots:
         QTest::addColumn<QStringList>("paths");
         QTest::addColumn<QStringList>("sorted");
         const QStringList abc{"C:\\b.mpg", "C:\\A.mpg", "C:\\a.mpg"};
-        QTest::newRow("upper case first") << true << abc << QStringList{"C:\\A.mpg", "C:\\a.mpg", "C:\\b.mpg"};
+        QTest::newRow("upper case first")
+            << true << abc << QStringList{"C:\\A.mpg", "C:\\a.mpg", "C:\\b.mpg"};
         QTest::newRow("descending") << false << abc << QStringList{"C:\\b.mpg", "C:\\a.mpg", "C:\\A.mpg"};
         // Code units, not code points: U+10000 is the surrogate pair D800 DC00, below U+FFFF.
         const QString astral = QString::fromUcs4(U"/\U00010000");
         const QString bmpTop = QString::fromUcs4(U"/\uFFFF");
         const QString eAcute = QString::fromUcs4(U"/\u00E9");
-        QTest::newRow("utf-16 order") << true << QStringList{bmpTop, astral, eAcute, "/z"}
-                                      << QStringList{"/z", eAcute, astral, bmpTop};
+        QTest::newRow("utf-16 order")
+            << true << QStringList{bmpTop, astral, eAcute, "/z"} << QStringList{"/z", eAcute, astral, bmpTop};
         QTest::newRow("empty list") << false << QStringList{} << QStringList{};
     }
     void sort()
@@ -163,8 +168,10 @@ private slots:
         QTest::addColumn<bool>("ascending");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("cellOrder");
-        QTest::newRow("ascending") << true << "bcacb" << "2 4 0 1 3";
-        QTest::newRow("descending") << false << "aabaab" << "2 5 4 0 1 3";
+        QTest::newRow("ascending") << true << "bcacb"
+                                   << "2 4 0 1 3";
+        QTest::newRow("descending") << false << "aabaab"
+                                    << "2 5 4 0 1 3";
     }
     void quickSortPivotRounding()
     {
@@ -175,7 +182,8 @@ private slots:
         for (int k = 0; k < keys.size(); ++k)
             paths << QString(keys[k]), sizes << QString::number(k), rates << QStringLiteral("r%1").arg(k);
         const int high = int(paths.size()) - 1;
-        ascending ? QuickSortAscending(paths, sizes, rates, 0, high) : QuickSortDescending(paths, sizes, rates, 0, high);
+        ascending ? QuickSortAscending(paths, sizes, rates, 0, high)
+                  : QuickSortDescending(paths, sizes, rates, 0, high);
         QCOMPARE(sizes.join(QLatin1Char(' ')), cellOrder);
         for (int k = 0; k < sizes.size(); ++k)
             QCOMPARE(paths[k] + rates[k], keys[sizes[k].toInt()] + QLatin1Char('r') + sizes[k]);
@@ -264,7 +272,10 @@ private slots:
             DropReorder(fast, target);
             literalDropReorder(literal, target);
             if (state(fast) != state(literal))
-                QFAIL(qPrintable(QStringLiteral("%1 onto %2: %3 against %4").arg(rows).arg(target).arg(state(fast), state(literal))));
+                QFAIL(qPrintable(QStringLiteral("%1 onto %2: %3 against %4")
+                                     .arg(rows)
+                                     .arg(target)
+                                     .arg(state(fast), state(literal))));
         }
     }
 

@@ -17,7 +17,8 @@ QByteArray fillerBytes(qint64 size, quint32 seed = 1);
 
 // Writes `size` filler bytes with `insert` placed at `offset` (cut off where the file
 // ends). Returns false when the file could not be written.
-bool writeFileWith(const QString& path, qint64 size, qint64 offset, const QByteArray& insert, quint32 seed = 1);
+bool writeFileWith(const QString& path, qint64 size, qint64 offset, const QByteArray& insert,
+                   quint32 seed = 1);
 
 // A small MPEG-like file: filler with a sequence header at `headerOffset`.
 bool writeMpegLikeFile(const QString& path, qint64 size, qint64 headerOffset, int width, int height,

@@ -52,8 +52,10 @@ TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
             continue;
         }
         if (!m_trashFolder.isEmpty()) {
-            const QString target = QDir(m_trashFolder).filePath(
-                QStringLiteral("%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName()));
+            const QString target =
+                QDir(m_trashFolder)
+                    .filePath(
+                        QStringLiteral("%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName()));
             if (!QFile::rename(path, target)) {
                 result.failed.push_back({path, QStringLiteral("rename failed"), {}});
                 continue;

@@ -1,14 +1,14 @@
 #pragma once
 // Scripted stand-ins for the seams: they answer from queues and record what was asked.
 // Install them in a test, run the logic, then check the record.
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
 #include <QQueue>
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
-#include "platform/FileDialogs.h"
-#include "platform/MessageBox.h"
-#include "platform/Shell.h"
 
 namespace kt::test {
 

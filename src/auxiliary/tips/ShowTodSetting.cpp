@@ -5,8 +5,14 @@
 
 namespace kt {
 
-QString readShowTod() { return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), QString()); }
+QString readShowTod()
+{
+    return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), QString());
+}
 
-void writeShowTod(const QString& value) { WriteRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), value); }
+void writeShowTod(const QString& value)
+{
+    WriteRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::showTod(), value);
+}
 
 } // namespace kt

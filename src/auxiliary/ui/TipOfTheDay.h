@@ -17,7 +17,8 @@ class TipOfTheDay : public QDialog
 public:
     // Reads the icon and the tips from `programDir`. `uniform` replaces the clock-seeded
     // generator (tests).
-    explicit TipOfTheDay(const QString& programDir, QWidget* owner = nullptr, TipPicker::Uniform uniform = {});
+    explicit TipOfTheDay(const QString& programDir, QWidget* owner = nullptr,
+                         TipPicker::Uniform uniform = {});
 
     void NextRandomTip();
     void DisplayCurrentTip();

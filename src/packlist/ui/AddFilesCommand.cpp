@@ -4,7 +4,8 @@
 
 namespace kt {
 
-void AddFilesCommand(PackListView& view, const StreamInfoSource& info, const std::function<void()>& refreshCommands)
+void AddFilesCommand(PackListView& view, const StreamInfoSource& info,
+                     const std::function<void()>& refreshCommands)
 {
     const int firstNew = view.list().count() + 1;
     if (ShowAddFilesDialog(view.list(), info) > 0)

@@ -3,7 +3,6 @@
 // shows while the pointer moves over it.
 #include <QObject>
 #include <QString>
-
 #include <functional>
 
 class QWidget;

@@ -7,7 +7,10 @@
 namespace kt {
 namespace {
 
-void focusList(PackListView& view) { view.setFocus(Qt::OtherFocusReason); }
+void focusList(PackListView& view)
+{
+    view.setFocus(Qt::OtherFocusReason);
+}
 
 void refreshIfAny(const RefreshCommands& refresh)
 {
@@ -64,9 +67,15 @@ void RemoveCommand(PackListView& view, const RefreshCommands& refresh)
     refreshIfAny(refresh);
 }
 
-void MoveUpCommand(PackListView& view) { move(view, true); }
+void MoveUpCommand(PackListView& view)
+{
+    move(view, true);
+}
 
-void MoveDownCommand(PackListView& view) { move(view, false); }
+void MoveDownCommand(PackListView& view)
+{
+    move(view, false);
+}
 
 void SortAscendingCommand(PackListView& view)
 {
@@ -85,7 +94,10 @@ void SortDescendingCommand(PackListView& view, const RefreshCommands& refresh)
     refreshIfAny(refresh);
 }
 
-void SelectAllCommand(PackListView& view, const RefreshCommands& refresh) { selectionCommand(view, SelectAll, refresh); }
+void SelectAllCommand(PackListView& view, const RefreshCommands& refresh)
+{
+    selectionCommand(view, SelectAll, refresh);
+}
 
 void DeselectAllCommand(PackListView& view, const RefreshCommands& refresh)
 {

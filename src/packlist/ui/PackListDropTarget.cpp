@@ -1,13 +1,13 @@
 #include "PackListDropTarget.h"
 
+#include "PackListModel.h"
+#include "PackListView.h"
+
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
-
-#include "PackListModel.h"
-#include "PackListView.h"
 
 namespace kt {
 
@@ -72,8 +72,8 @@ void PackListDropTarget::dropped(QDropEvent* event)
     }
     // The list's own rows: the pointer is on the target row now, so finish at once
     // rather than wait for it to move.
-    const bool ownRows = event->source() == m_view
-        || event->mimeData()->hasFormat(m_view->packModel()->mimeTypes().value(0));
+    const bool ownRows =
+        event->source() == m_view || event->mimeData()->hasFormat(m_view->packModel()->mimeTypes().value(0));
     if (ownRows)
         completeAt(rowAt(event->position().toPoint()));
 }

@@ -9,12 +9,11 @@
 //
 // Works through an event filter on the view's viewport, so the view itself needs no
 // drag-and-drop code of its own.
+#include "packlist/AddFiles.h"
+
 #include <QObject>
 #include <QPoint>
-
 #include <functional>
-
-#include "packlist/AddFiles.h"
 
 class QDropEvent;
 

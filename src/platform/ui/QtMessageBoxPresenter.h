@@ -1,9 +1,9 @@
 #pragma once
 // The window's message boxes: a QMessageBox for each MsgBox call.
+#include "platform/MessageBox.h"
+
 #include <QPointer>
 #include <QWidget>
-
-#include "platform/MessageBox.h"
 
 namespace kt {
 

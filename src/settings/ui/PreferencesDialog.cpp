@@ -41,7 +41,8 @@ void stack(QGridLayout* grid, int row, QLineEdit* text, QComboBox* list)
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent) : QDialog(parent), m_options(options)
+PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
+    : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("Preferencesfrm"));
     setWindowTitle(QStringLiteral("Preferences"));
