@@ -3,6 +3,7 @@
 #include "engine/DeleteFiles.h"
 #include "engine/JoinArithmetic.h"
 #include "engine/PackTexts.h"
+#include "engine/SameFile.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
 
@@ -53,39 +54,6 @@ bool isAccessProblem(int error)
 bool isTooManyFiles(int error)
 {
     return error == EMFILE || error == ENFILE;
-}
-
-// The file a path or a descriptor names, as the join saw it.
-struct Identity
-{
-    dev_t device = 0;
-    ino_t inode = 0;
-    qint64 size = -1;
-    nlink_t links = 0;
-    bool exists = false;
-    bool regular = false; // a device written to has no size to check
-
-    bool sameFile(const Identity& o) const
-    {
-        return exists && o.exists && device == o.device && inode == o.inode;
-    }
-};
-
-Identity identityOf(const struct stat& st)
-{
-    return {st.st_dev, st.st_ino, qint64(st.st_size), st.st_nlink, true, S_ISREG(st.st_mode)};
-}
-
-Identity identityOfPath(const QString& path)
-{
-    struct stat st = {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? identityOf(st) : Identity{};
-}
-
-Identity identityOfHandle(int fd)
-{
-    struct stat st = {};
-    return ::fstat(fd, &st) == 0 ? identityOf(st) : Identity{};
 }
 
 // One writer per output: the lock lives as long as the descriptor, and the kernel drops it
@@ -166,7 +134,7 @@ private:
     // on a unit boundary (less than one unit); they go with the next block.
     qint64 m_heldBack = 0;
     quint64 m_packedBytes = 0;
-    QVector<Identity> m_packed;       // each source as it was opened and copied
+    QVector<FileIdentity> m_packed;   // each source as it was opened and copied
     bool m_copyInKernel = true;       // until copy_file_range turns out not to work here
     std::unique_ptr<char[]> m_buffer; // the one buffer of the join, made on first need
     qint64 m_bufferSize = 0;
@@ -257,7 +225,7 @@ Joiner::Step Joiner::openOutput()
             // An empty file is not cut: on ext4, cutting a file to nothing makes its close
             // write back everything written since, which the pack would wait for.
             if (lockOutput(m_out)) {
-                const Identity out = identityOfHandle(m_out);
+                const FileIdentity out = identityOfHandle(m_out);
                 if (!out.regular || out.size == 0 || ::ftruncate(m_out, 0) == 0)
                     return Step::Go;
             }
@@ -307,7 +275,7 @@ Joiner::Step Joiner::packSource(const PackSource& source)
         return failed(QString());
     }
     m_source = m_file.FileHandle();
-    const Identity opened = identityOfHandle(m_source);
+    const FileIdentity opened = identityOfHandle(m_source);
     if (opened.size != qint64(length))
         return failed(
             texts::sourceChangedSize(source.path, source.length, quint64(qMax<qint64>(opened.size, 0))));
@@ -337,7 +305,7 @@ Joiner::Step Joiner::packSource(const PackSource& source)
     }
     // Still the file that was opened, at the length taken at the start: a recording that
     // grew, or a file renamed over it, would lose bytes if it went to the trash.
-    const Identity copied = identityOfHandle(m_source);
+    const FileIdentity copied = identityOfHandle(m_source);
     if (copied.size != opened.size || !copied.sameFile(identityOfPath(source.path)))
         return failed(texts::sourceChangedWhilePacked(source.path));
     m_packed.push_back(copied);
@@ -484,8 +452,8 @@ Joiner::Step Joiner::finish()
 // which still has a name, at the full size.
 Joiner::Step Joiner::checkOutput()
 {
-    const Identity written = identityOfHandle(m_out);
-    const Identity named = identityOfPath(m_job.outputPath);
+    const FileIdentity written = identityOfHandle(m_out);
+    const FileIdentity named = identityOfPath(m_job.outputPath);
     if (!named.exists || written.links == 0)
         return failed(texts::outputDeleted(m_job.outputPath));
     if (!written.sameFile(named))
@@ -499,7 +467,7 @@ Joiner::Step Joiner::checkOutput()
 QString Joiner::changedSource() const
 {
     for (qsizetype i = 0; i < m_job.sources.size() && i < m_packed.size(); ++i) {
-        const Identity now = identityOfPath(m_job.sources[i].path);
+        const FileIdentity now = identityOfPath(m_job.sources[i].path);
         if (!now.sameFile(m_packed[i]) || now.size != m_packed[i].size)
             return m_job.sources[i].path;
     }

@@ -8,16 +8,9 @@
 namespace kt {
 namespace {
 
-bool statPath(const QString& path, struct stat& st)
+FileIdentity identityOf(const struct stat& st)
 {
-    if (path.isEmpty())
-        return false;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
-bool sameInode(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return {st.st_dev, st.st_ino, qint64(st.st_size), st.st_nlink, true, S_ISREG(st.st_mode)};
 }
 
 // A folder listing that holds exactly this name (not only a case-folded match).
@@ -29,16 +22,27 @@ bool listedExactly(const QDir& dir, const QString& name)
 
 } // namespace
 
+FileIdentity identityOfPath(const QString& path)
+{
+    struct stat st = {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 ? identityOf(st)
+                                                                                    : FileIdentity{};
+}
+
+FileIdentity identityOfHandle(int fd)
+{
+    struct stat st = {};
+    return ::fstat(fd, &st) == 0 ? identityOf(st) : FileIdentity{};
+}
+
 bool isSameFile(const QString& a, const QString& b)
 {
     if (a == b)
         return !a.isEmpty();
-    struct stat sa
-    {
-    }, sb{};
-    if (!statPath(a, sa) || !statPath(b, sb))
+    const FileIdentity fa = identityOfPath(a), fb = identityOfPath(b);
+    if (!fa.exists || !fb.exists)
         return false; // a name that does not exist cannot be an existing source
-    if (sameInode(sa, sb))
+    if (fa.sameFile(fb))
         return true;
 
     // Case-folding file systems may hand out a different inode per spelling.
@@ -46,10 +50,7 @@ bool isSameFile(const QString& a, const QString& b)
     const QString na = ia.fileName(), nb = ib.fileName();
     if (na == nb || na.compare(nb, Qt::CaseInsensitive) != 0)
         return false;
-    struct stat pa
-    {
-    }, pb{};
-    if (!statPath(ia.absolutePath(), pa) || !statPath(ib.absolutePath(), pb) || !sameInode(pa, pb))
+    if (!identityOfPath(ia.absolutePath()).sameFile(identityOfPath(ib.absolutePath())))
         return false;
     const QDir dir(ia.absolutePath());
     return !listedExactly(dir, na) || !listedExactly(dir, nb);
