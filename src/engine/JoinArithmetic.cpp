@@ -30,12 +30,16 @@ int packPercent(quint64 packed, quint64 total)
     return int(p);
 }
 
-QString timeRemainingText(int percent, qint64 elapsedMs)
+qint64 secondsRemaining(int percent, qint64 elapsedMs)
 {
     const double p = percent > 0 ? double(percent) : 1.0;
     const double remainingSeconds = 2.0 * (double(elapsedMs) / 1000.0) * (100.0 / p - 1.0);
     // Read as a time of day: whole seconds, hours wrap at 24.
-    const qint64 total = std::max<qint64>(0, std::llround(remainingSeconds)) % 86400;
+    return std::max<qint64>(0, std::llround(remainingSeconds)) % 86400;
+}
+
+QString timeRemainingText(qint64 total)
+{
     const qint64 h = total / 3600;
     const qint64 m = total / 60 % 60;
     const qint64 s = total % 60;

@@ -23,7 +23,9 @@ int packPercent(quint64 packed, quint64 total);
 // The estimate after elapsedMs at percent p: 2 * elapsed * (100 / p - 1), p taken as 1
 // when it is not positive, read as a time of day:
 // "1 hour 5 minutes remaining", "2 minutes 1 second remaining", "0 second remaining".
-QString timeRemainingText(int percent, qint64 elapsedMs);
+// Two steps, so that the join makes the text only when the whole seconds change.
+qint64 secondsRemaining(int percent, qint64 elapsedMs);
+QString timeRemainingText(qint64 seconds);
 
 // "42%"
 QString percentText(int percent);

@@ -139,6 +139,8 @@ private:
     std::unique_ptr<char[]> m_buffer; // the one buffer of the join, made on first need
     qint64 m_bufferSize = 0;
     PackOutcome m_outcome = PackOutcome::Failed;
+    int m_shownPercent = -1; // the texts last given to the view
+    qint64 m_shownSeconds = -1;
 };
 
 JoinResult Joiner::run()
@@ -156,6 +158,7 @@ JoinResult Joiner::run()
     if (deleteExistingOutput() == Step::End || openOutput() == Step::End)
         return {m_outcome, m_packedBytes};
     m_view.setPercentText(percentText(0));
+    m_shownPercent = 0;
 
     for (const PackSource& source : m_job.sources)
         if (packSource(source) == Step::End)
@@ -407,9 +410,18 @@ void Joiner::updateProgress()
 {
     const int p = packPercent(m_packedBytes, m_job.totalPackSize);
     m_view.setProgressBarPos(p);
-    m_view.setPercentText(percentText(p));
-    if (p % 2 == 0)
-        m_view.setTimeRemainingText(timeRemainingText(p, m_clock() - m_start));
+    // Thousands of blocks share a percentage: a text is made only when it can differ.
+    if (p != m_shownPercent) {
+        m_shownPercent = p;
+        m_view.setPercentText(percentText(p));
+    }
+    if (p % 2 == 0) {
+        const qint64 seconds = secondsRemaining(p, m_clock() - m_start);
+        if (seconds != m_shownSeconds) {
+            m_shownSeconds = seconds;
+            m_view.setTimeRemainingText(timeRemainingText(seconds));
+        }
+    }
 }
 
 Joiner::Step Joiner::finish()

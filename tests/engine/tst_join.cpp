@@ -145,8 +145,12 @@ private slots:
         QCOMPARE(fileBytes(out), j.src.joined());
         // One update per block and remainder; the remainder is counted after its update.
         QCOMPARE(j.host.view.bars, QList<int>({0, 45, 90, 90}));
-        QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "0%", "45%", "90%", "90%", ""}));
-        QCOMPARE(j.host.view.timeTexts.size(), 3); // at 0, 90, 90: never at the odd 45
+        // A text goes to the view when it changes; the estimate only at even percentages.
+        QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "45%", "90%", ""}));
+        const QStringList& times = j.host.view.timeTexts;
+        QVERIFY(!times.isEmpty() && times.size() <= 3); // at 0 and 90, never at the odd 45
+        for (int i = 1; i < times.size(); ++i)
+            QVERIFY(times[i] != times[i - 1]);
         const QString success = texts::packedSuccessfully(out, 223463);
         QCOMPARE(j.box.texts, QStringList{success});
         QCOMPARE(j.box.styles, QList<int>{MB_ICONINFORMATION});
@@ -389,7 +393,7 @@ private slots:
         QFETCH(int, percent);
         QFETCH(qint64, elapsedMs);
         QFETCH(QString, text);
-        QCOMPARE(timeRemainingText(percent, elapsedMs), text);
+        QCOMPARE(timeRemainingText(secondsRemaining(percent, elapsedMs)), text);
     }
 };
 

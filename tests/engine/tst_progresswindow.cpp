@@ -203,7 +203,7 @@ void ProgressWindowTest::paintsPerVisibleChange()
         percentShown = text;
 
         if (p % 2 == 0) {
-            const QString estimate = kt::timeRemainingText(p, k * pace.msPerBlock);
+            const QString estimate = kt::timeRemainingText(kt::secondsRemaining(p, k * pace.msPerBlock));
             window.setTimeRemainingText(estimate);
             QCOMPARE(time->text(), estimate);
             if (estimate != timeShown) {
