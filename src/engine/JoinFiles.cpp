@@ -410,17 +410,18 @@ void Joiner::updateProgress()
 {
     const int p = packPercent(m_packedBytes, m_job.totalPackSize);
     m_view.setProgressBarPos(p);
-    // Thousands of blocks share a percentage: a text is made only when it can differ.
-    if (p != m_shownPercent) {
-        m_shownPercent = p;
-        m_view.setPercentText(percentText(p));
-    }
+    // Thousands of blocks share a percentage: a text is made only when it can differ. The
+    // estimate is given first, so the percentage's immediate repaint draws both at once.
     if (p % 2 == 0) {
         const qint64 seconds = secondsRemaining(p, m_clock() - m_start);
         if (seconds != m_shownSeconds) {
             m_shownSeconds = seconds;
             m_view.setTimeRemainingText(timeRemainingText(seconds));
         }
+    }
+    if (p != m_shownPercent) {
+        m_shownPercent = p;
+        m_view.setPercentText(percentText(p));
     }
 }
 

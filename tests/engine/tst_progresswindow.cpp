@@ -185,33 +185,35 @@ void ProgressWindowTest::paintsPerVisibleChange()
     int allowed = 0, moments = 0;
     QString percentShown = percent->text(), timeShown = time->text();
     const quint64 total = quint64(pace.blocks) * 100'000;
+    // In the join's order: the bar, the estimate at even percentages, the percentage.
     for (int k = 1; k <= pace.blocks; ++k) {
         const int p = kt::packPercent(quint64(k) * 100'000, total);
         window.setProgressBarPos(p);
         // Its pass has drawn the estimate of the last block.
         QCOMPARE(log.of(time).shown.toString(), timeShown);
-
-        const QString text = kt::percentText(p);
-        window.setPercentText(text);
-        // At once, the percentage and the bar's position together.
-        QCOMPARE(log.of(percent).shown.toString(), text);
-        QCOMPARE(log.of(bar).shown.toInt(), p);
-        if (text != percentShown) {
-            allowed += touched(bar) + touched(percent);
-            ++moments;
-        }
-        percentShown = text;
-
+        bool changed = false;
         if (p % 2 == 0) {
             const QString estimate = kt::timeRemainingText(kt::secondsRemaining(p, k * pace.msPerBlock));
             window.setTimeRemainingText(estimate);
             QCOMPARE(time->text(), estimate);
             if (estimate != timeShown) {
                 allowed += touched(time);
-                ++moments;
+                changed = true;
             }
             timeShown = estimate;
         }
+        const QString text = kt::percentText(p);
+        window.setPercentText(text);
+        // At once, the percentage and the bar's position together, and with them the new estimate.
+        QCOMPARE(log.of(percent).shown.toString(), text);
+        QCOMPARE(log.of(bar).shown.toInt(), p);
+        if (text != percentShown) {
+            QCOMPARE(log.of(time).shown.toString(), timeShown);
+            allowed += touched(bar) + touched(percent);
+            changed = true;
+        }
+        percentShown = text;
+        moments += int(changed);
     }
     QCoreApplication::processEvents();
     QCOMPARE(log.of(time).shown.toString(), timeShown);
