@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -71,6 +72,23 @@ double cpuSeconds(int who)
     getrusage(who, &usage);
     auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Microseconds of one pass of the event loop with nothing to do, the least each block of
+// the window's join costs beyond its copy: the median of a few sets of many passes.
+double idlePassMicroseconds()
+{
+    constexpr int kPasses = 10000;
+    std::vector<double> sets;
+    for (int set = 0; set < 5; ++set) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < kPasses; ++i)
+            QCoreApplication::processEvents();
+        sets.push_back(double(timer.nsecsElapsed()) / 1e3 / kPasses);
+    }
+    std::sort(sets.begin(), sets.end());
+    return sets[sets.size() / 2];
 }
 
 double median(std::vector<double> v)
@@ -292,6 +310,7 @@ int main(int argc, char* argv[])
                 outputs[c] = digest(bench.output());
         }
     }
+    const double passUs = idlePassMicroseconds();
     QFile::remove(bench.output());
     if (!options.keep)
         QDir(options.dir).removeRecursively();
@@ -321,5 +340,14 @@ int main(int argc, char* argv[])
         std::printf("%-16s %9.3f %9.3f %9.2f %9.2f\n", name(c), median(wall), median(cpu), median(wallRatio),
                     median(cpuRatio));
     }
+    const QMap<QString, qint64> blockSizes{
+        {"slow", 10000}, {"normal", 100000}, {"fast", 1000000}, {"ufast", 5000000}};
+    const double blocks =
+        double(options.files) * double(options.mib << 20) / double(blockSizes.value(options.rate));
+    std::vector<double> catWall;
+    for (const Sample& s : samples[Contender::Cat])
+        catWall.push_back(s.wall);
+    std::printf("idle event pass %.2f us; once per block (%.0f blocks) %.1f ms = %.2f x cat's wall\n", passUs,
+                blocks, passUs * blocks / 1e3, passUs * blocks / 1e6 / median(catWall));
     return same ? 0 : 1;
 }
