@@ -1,4 +1,4 @@
-// Sequence-header decoding and texts, the header scan, stream info, file length and the
+// Frame rate texts, the header scan, stream info, file length and the
 // pre-pack MPEG check.
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
@@ -18,11 +18,6 @@
 using namespace kt;
 
 namespace {
-
-HeaderBytes bytes(quint32 v)
-{
-    return {uchar(v >> 24), uchar(v >> 16), uchar(v >> 8), uchar(v)};
-}
 
 constexpr qint64 kLimitBytes = qint64(kScanChunkLimit) * kScanChunkSize; // 1,073,709,056
 
@@ -49,29 +44,7 @@ class TestMpeg : public QObject
 
 private slots:
     void init() { QCOMPARE(File64::OpenHandleCount(), 0); }
-    void cleanup()
-    {
-        QCOMPARE(File64::OpenHandleCount(), 0);
-        QLocale::setDefault(QLocale::c());
-    }
-
-    void decode_data()
-    {
-        QTest::addColumn<quint32>("header");
-        QTest::addColumn<QList<int>>("fields"); // width, height, aspect, frame rate code
-        QTest::newRow("all ones") << 0xFFFFFFFFu << QList<int>{4095, 4095, 15, 15};
-        QTest::newRow("nibbles apart") << 0x12345678u << QList<int>{0x123, 0x456, 7, 8};
-    }
-    void decode()
-    {
-        QFETCH(quint32, header);
-        QFETCH(QList<int>, fields);
-        const SequenceHeader h = decodeSequenceHeader(bytes(header));
-        QCOMPARE((QList<int>{h.width, h.height, h.aspectCode, h.frameRateCode}), fields);
-        // The fixture writer must pack the fields the same way.
-        const QByteArray written = test::sequenceHeaderBytes(fields[0], fields[1], fields[3], fields[2]);
-        QCOMPARE(written.mid(4), QByteArray(reinterpret_cast<const char*>(bytes(header).data()), 4));
-    }
+    void cleanup() { QCOMPARE(File64::OpenHandleCount(), 0); }
 
     void frameRateTexts_data()
     {
@@ -169,6 +142,8 @@ private slots:
             const qint64 kept = qMin<qint64>(4, size - codeAt - 4);
             QCOMPARE(QByteArray(reinterpret_cast<const char*>(r.header.data()), 4),
                      header.mid(4, kept) + QByteArray(4 - kept, '\0'));
+            const SequenceHeader h = decodeSequenceHeader(r.header);
+            QVERIFY(kept < 4 || (h.width == 0xABC && h.height == 0xDEF && h.frameRateCode == 5));
             return;
         }
         // Without parameters the texts are "not available"; at the limit the check fails
@@ -188,10 +163,8 @@ private slots:
     void fileLength_data()
     {
         QTest::addColumn<qint64>("size");
-        QTest::newRow("0") << qint64(0);
         QTest::newRow("4 GiB - 1") << qint64(0xFFFFFFFF);
         QTest::newRow("4 GiB") << (qint64(1) << 32);
-        QTest::newRow("6 GiB") << qint64(6'442'450'944);
     }
     void fileLength()
     {

@@ -1,20 +1,14 @@
-// Remove, Move Up/Down, the sorts, drop-to-reorder and drops of other data.
+// Remove, Move Up/Down, the sorts and drop-to-reorder.
 #include "../support/ScriptedSeams.h"
 #include "ListFixture.h"
-#include "packlist/AddFiles.h"
 #include "packlist/PackListOps.h"
 
-#include <QDir>
-#include <QMimeData>
 #include <QTest>
-#include <QUrl>
 
 using namespace kt;
 using namespace kt::test;
 
 namespace {
-
-const StreamInfoSource noInfo = [](const QString&) { return StreamInfoTexts{}; };
 
 enum class Edit { Remove, Up, Down, Drop };
 
@@ -38,15 +32,6 @@ struct SortCase
     QList<int> order; // the rows' original indices, sorted
 };
 
-// Drops that add no files, on "1 2 3 4 5* 6 7*", then the pointer moving at y over the list.
-struct OtherDrop
-{
-    QUrl url; // empty: plain text
-    bool pending;
-    int pointerY;
-    QString after;
-};
-
 // Every row selected and current, so a sort must clear both.
 PackList listOfPaths(const QStringList& paths)
 {
@@ -61,7 +46,6 @@ PackList listOfPaths(const QStringList& paths)
 
 Q_DECLARE_METATYPE(EditCase)
 Q_DECLARE_METATYPE(SortCase)
-Q_DECLARE_METATYPE(OtherDrop)
 
 class TestPackListOps : public QObject
 {
@@ -174,32 +158,6 @@ private slots:
         QFETCH(int, top);
         QFETCH(int, row);
         QCOMPARE(kt::dropTargetRow(y, 195, top), row);
-    }
-
-    // Only a file list adds rows (a folder is one all the same); other data waits for the
-    // pointer, whose row then takes the selected rows, or nothing past the last row.
-    void dropOfOtherData_data()
-    {
-        QTest::addColumn<OtherDrop>("c");
-        QTest::newRow("web address") << OtherDrop{QUrl("https://example.org/clip.mpg"), true, 500,
-                                                  "1 5* 2 7* 3 4 6"};
-        QTest::newRow("text, pointer past the end") << OtherDrop{{}, true, 5000, "1 2 3 4 5* 6 7*"};
-        QTest::newRow("only a folder")
-            << OtherDrop{QUrl::fromLocalFile(QDir::tempPath()), false, 500, "1 2 3 4 5* 6 7*"};
-    }
-    void dropOfOtherData()
-    {
-        QFETCH(OtherDrop, c);
-        PackList list = makeList("1 2 3 4 5* 6 7*");
-        PackListDrop drop;
-        QMimeData data;
-        c.url.isEmpty() ? data.setText(QStringLiteral("words")) : data.setUrls({c.url});
-        QCOMPARE(drop.drop(list, data, noInfo), 0);
-        QCOMPARE(drop.itemDropPending(), c.pending);
-        const bool moved = drop.pointerMoved(list, c.pointerY, 195, 0);
-        QCOMPARE(moved, c.after != "1 2 3 4 5* 6 7*");
-        QVERIFY(!drop.itemDropPending());
-        QCOMPARE(state(list), c.after);
     }
 };
 
