@@ -1,5 +1,5 @@
-// Frame rate texts, the header scan, stream info, file length and the
-// pre-pack MPEG check.
+// Frame rate texts, the header scan with file lengths, stream info and the pre-pack MPEG
+// check.
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "mpeg/HeaderScan.h"
@@ -54,8 +54,7 @@ private slots:
         const char* const texts[] = {"0", "23.976", "24", "25", "29.97", "30", "50", "59.94", "60", "9"};
         for (int code = 0; code <= 9; ++code)
             QTest::addRow("%d", code) << code << texts[code] << QString(texts[code]).replace('.', ',');
-        QTest::newRow("15 reserved") << 15 << "15"
-                                     << "15";
+        QTest::newRow("15 reserved") << 15 << QStringLiteral("15") << QStringLiteral("15");
     }
     void frameRateTexts()
     {
@@ -124,6 +123,7 @@ private slots:
         QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << limit;
         QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << found;
         QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << limit;
+        QTest::newRow("4 GiB, none") << (qint64(1) << 32) << qint64(-1) << limit;
     }
     void scan()
     {
@@ -134,6 +134,7 @@ private slots:
         const QByteArray header = test::sequenceHeaderBytes(0xABC, 0xDEF, 5);
         QVERIFY(size < kLimitBytes ? test::writeFileWith(p, size, codeAt, header)
                                    : test::writeSparseFileWith(p, size, codeAt, header));
+        QCOMPARE(GetFileLen(p), quint64(size));
         File64 file;
         const ScanResult r = scanFileForSequenceHeader(file, p).scan;
         QCOMPARE(r.outcome, outcome);
@@ -158,23 +159,6 @@ private slots:
             QVERIFY(reference.isEmpty());
         }
         QVERIFY(box.asked().isEmpty());
-    }
-
-    void fileLength_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::newRow("4 GiB - 1") << qint64(0xFFFFFFFF);
-        QTest::newRow("4 GiB") << (qint64(1) << 32);
-    }
-    void fileLength()
-    {
-        QFETCH(qint64, size);
-        const QString p = path(QStringLiteral("sparse.bin"));
-        QVERIFY(test::writeSparseFileWith(p, size));
-        QCOMPARE(GetFileLen(p), quint64(size));
-        QFile::remove(p);
-        QCOMPARE(GetFileLen(p), quint64(0));
-        QCOMPARE(GetFileLen(m_dir.path()), quint64(0)); // a directory
     }
 
     // The check of a second file after a valid first one: compatibility (aspect ratio is

@@ -218,8 +218,6 @@ private slots:
             << Session{none, -1, -1, 0, false, {"No", "Yes"}, D::No, {"No", "On"}};
         QTest::newRow("prompt, off shown") << Session{
             {"Prompt", "Off"}, -1, -1, 0, false, {"Yes (Prompt)", "No"}, D::Prompt, {"Prompt", "Off"}};
-        QTest::newRow("unknown texts shown")
-            << Session{{"Yes", "off"}, -1, -1, 0, false, {"No", "Yes"}, D::No, {"No", "On"}};
         QTest::newRow("choices kept on OK")
             << Session{set, 1, 1, 0, true, {"Yes (Prompt)", "Yes"}, D::Prompt, {"Prompt", "On"}};
         QTest::newRow("choices dropped on Cancel")
