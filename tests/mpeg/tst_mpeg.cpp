@@ -49,20 +49,18 @@ private slots:
     void frameRateTexts_data()
     {
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("c");
-        QTest::addColumn<QString>("german");
+        QTest::addColumn<QString>("text"); // with a decimal comma where the locale has one
         const char* const texts[] = {"0", "23.976", "24", "25", "29.97", "30", "50", "59.94", "60", "9"};
         for (int code = 0; code <= 9; ++code)
-            QTest::addRow("%d", code) << code << texts[code] << QString(texts[code]).replace('.', ',');
-        QTest::newRow("15 reserved") << 15 << QStringLiteral("15") << QStringLiteral("15");
+            QTest::addRow("%d", code) << code << QString(texts[code]);
+        QTest::newRow("15 reserved") << 15 << QStringLiteral("15");
     }
     void frameRateTexts()
     {
         QFETCH(int, code);
-        QFETCH(QString, c);
-        QFETCH(QString, german);
-        QCOMPARE(frameRateText(code, QLocale::c()), c);
-        QCOMPARE(frameRateText(code, QLocale(QLocale::German, QLocale::Germany)), german);
+        QFETCH(QString, text);
+        QCOMPARE(frameRateText(code, QLocale::c()), text);
+        QCOMPARE(frameRateText(code, QLocale(QLocale::German, QLocale::Germany)), text.replace('.', ','));
     }
 
     // Every variant of the search against indexOf, over buffers of many lengths and alignments.
