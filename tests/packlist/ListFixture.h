@@ -9,19 +9,13 @@
 
 namespace kt::test {
 
-inline QString fixturePath(int k)
-{
-    return QStringLiteral("/m/clip%1.mpg").arg(k, 2, 10, QLatin1Char('0'));
-}
-
 inline PackList makeList(const QString& rows, int current = 0)
 {
     PackList list;
     const QStringList tokens = rows.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (int k = 1; k <= tokens.size(); ++k) {
-        const QString nn = fixturePath(k).mid(7, 2);
-        list.append(
-            {fixturePath(k), QLatin1Char('w') + nn, QLatin1Char('f') + nn, tokens[k - 1].endsWith('*')});
+        const QString nn = QStringLiteral("%1").arg(k, 2, 10, QLatin1Char('0'));
+        list.append({"/m/clip" + nn + ".mpg", 'w' + nn, 'f' + nn, tokens[k - 1].endsWith('*')});
     }
     list.setCurrentRow(current);
     return list;

@@ -1,6 +1,8 @@
 // The Pack List in the real main window, driven through its actions, buttons and viewport
-// events: adding, drops, dragging rows, and the commands with their focus and refresh.
+// events: the view kept in step with the list, adding, drops, dragging rows, and the
+// commands with their focus and refresh.
 #include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
 #include "app/MainWindow.h"
 #include "app/StartupValues.h"
 #include "packlist/ui/PackListDropTarget.h"
@@ -10,6 +12,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -28,7 +31,15 @@ struct TypedNames
     QString typed;
     AddFilter filter;
     QStringList added; // file names in the folder, in order
-    QString notFound;  // non-empty: the dialog stays open and says this name was not found
+    QString notFound;  // the names said not found, with "was" or "were"; the dialog stays open
+};
+
+enum class Dragged { OwnRows, Files, Text, WebAddress, Folder };
+struct DropCase
+{
+    Dragged what;
+    int row, pointerRow;
+    QString after;
 };
 
 // A list command run from the menu bar or a button below the list, on rows named 1..n.
@@ -48,6 +59,7 @@ struct ListCommand
 
 Q_DECLARE_METATYPE(TypedNames)
 Q_DECLARE_METATYPE(ListCommand)
+Q_DECLARE_METATYPE(DropCase)
 
 class TestPackListWindow : public QObject
 {
@@ -64,9 +76,8 @@ class TestPackListWindow : public QObject
     PackListView* view() const { return m_w->packListView(); }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
 
-    // A shown window whose list holds the paths (/v/1 ... /v/n for a number), the given rows
-    // selected in the view.
-    MainWindow& make(QStringList paths = {}, const QList<int>& selected = {})
+    // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view.
+    MainWindow& make(int n = 0, const QList<int>& selected = {})
     {
         m_boxes = std::make_unique<test::ScriptedMessageBox>();
         m_dialogs = std::make_unique<test::ScriptedFileDialogs>();
@@ -75,18 +86,11 @@ class TestPackListWindow : public QObject
         m_w->show();
         if (!QTest::qWaitForWindowActive(m_w.get()))
             qWarning("window not active: focus checks may fail");
-        for (const QString& p : paths)
-            m_w->packList().append({p, QStringLiteral("w ") + p, QStringLiteral("f ") + p, false});
+        for (int k = 1; k <= n; ++k)
+            m_w->packList().append({QStringLiteral("/v/%1").arg(k), QStringLiteral("w%1").arg(k), {}, false});
         view()->syncFromList();
         select(selected);
         return *m_w;
-    }
-    MainWindow& make(int n, const QList<int>& selected = {})
-    {
-        QStringList paths;
-        for (int k = 1; k <= n; ++k)
-            paths << QStringLiteral("/v/%1").arg(k);
-        return make(paths, selected);
     }
     // Selects through the view, as clicks would, the first row current.
     void select(const QList<int>& rows)
@@ -113,6 +117,24 @@ class TestPackListWindow : public QObject
         }
         return out.join(QLatin1Char(' '));
     }
+    QList<int> selectedInView() const
+    {
+        QList<int> rows;
+        for (const QItemSelectionRange& r :
+             view()->selectionModel()->selection()) // selectedRows() is quadratic
+            for (int i = r.top(); i <= r.bottom(); ++i)
+                rows << i + 1;
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    QList<int> selectedInList() const
+    {
+        QList<int> rows;
+        for (int i = 1; i <= m_w->packList().count(); ++i)
+            if (m_w->packList().isSelected(i))
+                rows << i;
+        return rows;
+    }
     void sendDrop(QMimeData* data, int row) // row 0: below the last row
     {
         const QPoint at = row >= 1 ? view()->visualRect(view()->packModel()->index(row - 1, 0)).center()
@@ -136,18 +158,13 @@ private slots:
         setStartupValues(v);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("config"));
         QVERIFY(QDir().mkpath(file("config/Vantu")) && QDir().mkpath(file("folder")));
-        QFile conf(file("config/Vantu/KlivaTARN.conf"));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\nShowTod=0\n");
+        QVERIFY(test::writeFile(file("config/Vantu/KlivaTARN.conf"), "[General]\nShowTod=0\n"));
         // A 352 x 240 sequence header, and files that are no MPEG at all.
         const QByteArray mpeg =
             QByteArray("\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 12) + QByteArray(64, '\0');
-        const std::pair<const char*, QByteArray> files[] = {
-            {"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}, {"my\"clip.mpg", mpeg}};
-        for (const auto& [name, bytes] : files) {
-            QFile f(file(QLatin1String(name)));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        }
+        for (const auto& [name, bytes] :
+             {std::pair{"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}, {"my\"clip.mpg", mpeg}})
+            QVERIFY(test::writeFile(file(QLatin1String(name)), bytes));
     }
 
     void cleanup()
@@ -155,6 +172,66 @@ private slots:
         m_w.reset();
         m_dialogs.reset();
         m_boxes.reset();
+    }
+
+    void headerAndCells()
+    {
+        make(1);
+        QCOMPARE(view()->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QStringList headers;
+        for (int c = 0; c < view()->model()->columnCount(); ++c)
+            headers << view()->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, (QStringList{"Filename", "Video Size", "Frame Rate"}));
+        QVERIFY(!(view()->model()->flags(view()->model()->index(0, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
+    }
+
+    // The view shows the list's flags and current row, and writes its own changes back.
+    void flagsShownInView_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<int>("current");
+        QTest::newRow("runs") << 9 << QList<int>{1, 2, 3, 6, 8, 9} << 8;
+        QList<int> odd;
+        for (int i = 1; i <= 32767; i += 2)
+            odd << i;
+        QTest::newRow("32767 rows, every other") << 32767 << odd << 32767;
+    }
+    void flagsShownInView()
+    {
+        QFETCH(int, rows);
+        QFETCH(QList<int>, selected);
+        QFETCH(int, current);
+        PackList& list = make(rows, {4}).packList(); // a selection to replace
+        list.setAllSelected(false);
+        for (int r : selected)
+            list.setSelected(r, true);
+        list.setCurrentRow(current);
+        view()->syncSelectionFromList();
+        QCOMPARE(selectedInView(), selected);
+        QCOMPARE(selectedInList(), selected); // syncing wrote nothing back
+        QCOMPARE(view()->currentIndex().isValid() ? view()->currentIndex().row() + 1 : 0, current);
+        view()->clearSelection();
+        QCOMPARE(list.selectedCount(), 0);
+        QCOMPARE(list.currentRow(), current);
+    }
+
+    // Clicks are reported after the selection changed, also on the empty part of the list;
+    // keys before they act.
+    void listEventsAroundSelection()
+    {
+        PackList& list = make(4, {1}).packList();
+        int countAtSignal = -1;
+        connect(view(), &PackListView::listClicked, this, [&] { countAtSignal = list.selectedCount(); });
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
+                          QPoint(10, view()->viewport()->height() - 5));
+        QCOMPARE(countAtSignal, 0);
+        select({1});
+        connect(view(), &PackListView::listKeyDown, this, [&] { countAtSignal = list.selectedCount(); });
+        QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(countAtSignal, 1);
+        QCOMPARE(selectedInList(), (QList<int>{1, 2}));
     }
 
     void addThroughTheDialog()
@@ -171,17 +248,14 @@ private slots:
 
         w.action("AddMnu")->trigger();
 
-        QCOMPARE(m_dialogs->openRequests().size(), 2);
-        QCOMPARE(m_dialogs->openRequests()[1].title,
+        QCOMPARE(m_dialogs->openRequests().last().title,
                  QStringLiteral("Add Files... (multiple selection possible)"));
-        QCOMPARE(m_dialogs->openRequests()[1].filter, mediaFileFilter());
-        QVERIFY(m_dialogs->openRequests()[1].initialDir.isEmpty());
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3"));
         QCOMPARE(w.packList().path(1), file("a.mpg"));
         const PackListModel* model = view()->packModel();
         QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("352 x 240"));
         QCOMPARE(model->index(2, 2).data().toString(), QStringLiteral("not available"));
-        QVERIFY(enabled("PackMnu") && enabled("SortAscendingMnu"));
+        QVERIFY(enabled("PackMnu"));
         QVERIFY(listHasFocus());
 
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
@@ -190,130 +264,104 @@ private slots:
     }
 
     // The real dialog, typed into: every typed name of a file is added whatever the filter
-    // shows, names may contain `"`, and a name that names nothing is said, not dropped.
+    // shows, names may contain `"`, and names that name nothing are said, not dropped.
     void typedNamesInTheAddDialog_data()
     {
         QTest::addColumn<TypedNames>("c");
         QTest::newRow("one hidden by the filter, one shown")
             << TypedNames{"\"c.mp3\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
-        QTest::newRow("shown first, hidden second")
-            << TypedNames{"\"b.mpg\" \"c.mp3\"", AddFilter::Mpeg, {"b.mpg", "c.mp3"}, {}};
-        QTest::newRow("only a hidden one") << TypedNames{"c.mp3", AddFilter::Mpeg, {"c.mp3"}, {}};
         QTest::newRow("mp3 filter, mpeg typed")
             << TypedNames{"\"a.mpg\" \"c.mp3\" \"b.mpg\"", AddFilter::Mp3, {"a.mpg", "c.mp3", "b.mpg"}, {}};
-        QTest::newRow("a name with a quote in a list")
-            << TypedNames{"\"a.mpg\" \"my\"clip.mpg\"", AddFilter::Mpeg, {"a.mpg", "my\"clip.mpg"}, {}};
         QTest::newRow("a name with a quote alone")
             << TypedNames{"my\"clip.mpg", AddFilter::All, {"my\"clip.mpg"}, {}};
+        QTest::newRow("blanks around a name") << TypedNames{"  b.mpg ", AddFilter::All, {"b.mpg"}, {}};
+        QTest::newRow("empty quotes in a list")
+            << TypedNames{"\"\" \"a.mpg\"", AddFilter::All, {"a.mpg"}, {}};
         QTest::newRow("a folder among files is skipped")
             << TypedNames{"\"folder\" \"b.mpg\"", AddFilter::All, {"b.mpg"}, {}};
         QTest::newRow("a full path") << TypedNames{
             "\"" + file("c.mp3") + "\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
         QTest::newRow("a name that names nothing")
-            << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "gone.mpg"};
-        QTest::newRow("a quote cut wrongly") << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "my"};
+            << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "'gone.mpg' was"};
+        QTest::newRow("a quote cut wrongly")
+            << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "'my', 'clip.mpg' were"};
     }
     void typedNamesInTheAddDialog()
     {
         QFETCH(TypedNames, c);
         test::ScriptedMessageBox boxes;
-        FileDialogRequest request{addFilesDialogTitle(), mediaFileFilter(), m_dir.path()};
-        AddFilesDialog dialog(nullptr, request);
-        QCOMPARE(dialog.nameFilters().size(), 3);
+        AddFilesDialog dialog(nullptr, {addFilesDialogTitle(), mediaFileFilter(), m_dir.path()});
         dialog.selectNameFilter(dialog.nameFilters().at(int(c.filter)));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         // Once the folder is listed, the dialog selects the typed names that the filter shows.
         auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
-        QVERIFY(listed);
+        QVERIFY(listed && dialog.fileNameEdit());
         QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
-        QLineEdit* edit = dialog.fileNameEdit();
-        QVERIFY(edit);
-        edit->setFocus();
-        QTest::keyClicks(edit, c.typed);
-        QTest::keyClick(edit, Qt::Key_Return);
-        if (!c.notFound.isEmpty()) {
-            QVERIFY(dialog.isVisible());
-            QCOMPARE(boxes.asked().size(), 1);
-            QVERIFY2(boxes.texts().first().contains("'" + c.notFound + "'"),
-                     qPrintable(boxes.texts().first()));
-            QCOMPARE(boxes.asked().first().style, 48);
-            QVERIFY(dialog.chosenFiles().isEmpty());
-            dialog.reject();
-            return;
-        }
-        QTRY_VERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QStringList expected;
+        dialog.fileNameEdit()->setFocus();
+        QTest::keyClicks(dialog.fileNameEdit(), c.typed);
+        QTest::keyClick(dialog.fileNameEdit(), Qt::Key_Return);
+        QStringList expected, said;
         for (const QString& name : c.added)
             expected << file(name);
+        if (!c.notFound.isEmpty())
+            said << c.notFound + " not found in '" + m_dir.path() +
+                        "'. Check the names; nothing has been added yet.";
+        QCOMPARE(boxes.texts(), said);
+        for (const test::AskedMessage& m : boxes.asked())
+            QCOMPARE(m.style, 48);
+        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty()); // left open to correct the names
         QCOMPARE(dialog.chosenFiles(), expected);
-        QVERIFY(boxes.asked().isEmpty());
     }
 
-    void typedFileNamesSplit()
+    // Rows 5 and 7 of 7 selected, something dragged onto a row (0: below the last): the
+    // view's own rows move at once, a text or web address waits for the pointer to move
+    // over a row (0: past the last row, which ends the wait), a folder adds nothing, files
+    // are added and the list takes the focus.
+    void drops_data()
     {
-        const std::pair<QString, QStringList> cases[] = {
-            {"", {}},
-            {"  clip.mpg ", {"clip.mpg"}},
-            {"\"a b.mpg\"  \"c.mp3\"", {"a b.mpg", "c.mp3"}},
-            {"\"x\"y.mpg\"", {"x\"y.mpg"}},
-            {"\"only-open.mpg", {"\"only-open.mpg"}},
-            {"\"\" \"a.mpg\"", {"a.mpg"}},
-        };
-        for (const auto& [typed, names] : cases)
-            QVERIFY2(typedFileNames(typed) == names, qPrintable(typed));
+        QTest::addColumn<DropCase>("c");
+        const QString before = "1 2 3 4 5* 6 7*", moved = "1 5* 2 7* 3 4 6";
+        QTest::newRow("own rows below the last row") << DropCase{Dragged::OwnRows, 0, 0, before};
+        QTest::newRow("own rows onto row 2") << DropCase{Dragged::OwnRows, 2, 0, moved};
+        QTest::newRow("text, pointer over row 2") << DropCase{Dragged::Text, 3, 2, moved};
+        QTest::newRow("text, pointer past the end") << DropCase{Dragged::Text, 3, 0, before};
+        QTest::newRow("web address") << DropCase{Dragged::WebAddress, 3, 2, moved};
+        QTest::newRow("a folder alone") << DropCase{Dragged::Folder, 3, 0, before};
+        QTest::newRow("files and a folder") << DropCase{Dragged::Files, 1, 0, before + " b.mpg a.mpg"};
     }
-
-    void dropOfFileUrls()
+    void drops()
     {
-        make(1);
+        QFETCH(DropCase, c);
+        make(7, {5, 7});
+        std::unique_ptr<QMimeData> data(
+            c.what == Dragged::OwnRows
+                ? view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes())
+                : new QMimeData);
+        if (c.what == Dragged::Text)
+            data->setText(file("a.mpg"));
+        else if (c.what == Dragged::Files)
+            data->setUrls({QUrl::fromLocalFile(file("b.mpg")), QUrl::fromLocalFile(file("folder")),
+                           QUrl::fromLocalFile(file("a.mpg"))});
+        else if (c.what != Dragged::OwnRows)
+            data->setUrls({c.what == Dragged::Folder ? QUrl::fromLocalFile(file("folder"))
+                                                     : QUrl("https://example.org/a.mpg")});
         button("packlst_InvSel_cmd")->setFocus();
-        QVERIFY(!enabled("PackMnu"));
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(file("b.mpg")), QUrl::fromLocalFile(file("folder")),
-                      QUrl::fromLocalFile(file("a.mpg"))});
-
-        sendDrop(&data, 1);
-
-        QCOMPARE(rows(), QStringLiteral("1 b.mpg a.mpg"));
-        QCOMPARE(view()->packModel()->index(2, 1).data().toString(), QStringLiteral("352 x 240"));
-        QVERIFY(listHasFocus());
-        QVERIFY(enabled("PackMnu"));
-        QVERIFY(!dropPending());
-    }
-
-    void dropOfPlainTextWaitsForThePointer()
-    {
-        make(7, {5, 7});
-        QMimeData data;
-        data.setText(file("a.mpg"));
-
-        sendDrop(&data, 3);
-        QCOMPARE(rows(), QStringLiteral("1 2 3 4 5* 6 7*"));
-        QVERIFY(dropPending());
-
-        // The next pointer movement over the list finishes the reorder at the row under it.
-        const QPoint over2 = view()->visualRect(view()->packModel()->index(1, 0)).center();
-        QMouseEvent move(QEvent::MouseMove, over2, view()->viewport()->mapToGlobal(over2), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view()->viewport(), &move);
-        QVERIFY(!dropPending());
-        QCOMPARE(rows(), QStringLiteral("1 5* 2 7* 3 4 6"));
-    }
-
-    void dragRowsOntoARow()
-    {
-        make(7, {5, 7});
-        for (const auto& [target, after] :
-             {std::pair{0, "1 2 3 4 5* 6 7*"}, std::pair{2, "1 5* 2 7* 3 4 6"}}) {
-            // What the view itself puts on the drag for its selected rows; 0 is below the last row.
-            std::unique_ptr<QMimeData> data(
-                view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes()));
-            sendDrop(data.get(), target);
-            QCOMPARE(rows(), QLatin1String(after));
+        sendDrop(data.get(), c.row);
+        QVERIFY(listHasFocus() || c.what != Dragged::Files);
+        const bool waits = c.what == Dragged::Text || c.what == Dragged::WebAddress;
+        QCOMPARE(dropPending(), waits);
+        if (waits) {
+            QCOMPARE(rows(), QStringLiteral("1 2 3 4 5* 6 7*"));
+            const QPoint at =
+                c.pointerRow ? view()->visualRect(view()->packModel()->index(c.pointerRow - 1, 0)).center()
+                             : QPoint(10, view()->viewport()->height() - 3);
+            QMouseEvent move(QEvent::MouseMove, at, view()->viewport()->mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(view()->viewport(), &move);
             QVERIFY(!dropPending());
         }
+        QCOMPARE(rows(), c.after);
     }
 
     void listCommands_data()
