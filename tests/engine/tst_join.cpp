@@ -1,5 +1,6 @@
 // The join checked from the outside (output bytes, sources, messages, what the host was told),
 // and its block arithmetic, percentage and time-remaining texts.
+#include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
 #include "engine/JoinArithmetic.h"
@@ -29,6 +30,15 @@ bool inOrder(const EventLog& log, const QStringList& events)
 }
 
 const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
+
+// A join that completes, from sources of 7, 100,000 and 123,456 bytes at the normal rate.
+struct Packed
+{
+    const char* output;
+    DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    int answer = 0;      // to the trash question, 0: none
+    bool refuse = false; // the trash refuses the second source
+};
 
 // What stops a join.
 enum class Stop {
@@ -93,6 +103,26 @@ QString text(Said said, const JoinStop& stop, const QString& out, const QStringL
     return {};
 }
 
+struct Blocks
+{
+    TransferRate rate;
+    quint64 length;
+    BlockPlan plan;
+};
+
+struct Percent
+{
+    quint64 packed, total;
+    int percent;
+};
+
+struct Remaining
+{
+    int percent;
+    qint64 elapsedMs;
+    QString text;
+};
+
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
 {
@@ -103,21 +133,16 @@ struct Join : PackRig
     JoinResult run(const QString& output, BlockSize block = kSlow,
                    DeleteAfterAction del = DeleteAfterAction::NoPrompt)
     {
-        JoinJob j;
-        j.outputPath = output;
+        JoinJob j{output, {}, 0, block, del};
         for (int i = 0; i < src.paths.size(); ++i) {
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
             j.totalPackSize += quint64(src.contents[i].size());
         }
-        j.block = block;
-        j.deleteAfter = del;
         return JoinFiles(j, host, host.view, file);
     }
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(JoinStop)
 
 class TestJoin : public QObject
 {
@@ -130,55 +155,63 @@ private slots:
         File64::CloseAllHandles();
     }
 
-    void packsRowsInOrderWithProgress()
+    void packed_data()
     {
+        using D = DeleteAfterAction;
+        addRows<Packed>({{"fresh output, keep the sources", {"out.mpg"}},
+                         {"longer old output", {"old.mpg"}},
+                         {"link in the output's place", {"link.mpg"}},
+                         {"missing folders", {"new/deeper/out.mpg"}},
+                         {"trash after asking, yes", {"out.mpg", D::Prompt, IDYES}},
+                         {"trash after asking, unanswered", {"out.mpg", D::Prompt}},
+                         {"trash without asking, one refuses", {"out.mpg", D::NoPrompt, 0, true}}});
+    }
+    void packed()
+    {
+        QFETCH(Packed, row);
         Join j;
         j.add("a.mpg", 7);
         j.add("b.mpg", 100000);
         j.add("c.mpg", 123456);
-        const QString out = j.path("out.mpg");
+        QVERIFY(writeFile(j.path("old.mpg"), QByteArray(500000, 'x')) &&
+                writeFile(j.path("target.bin"), "keep"));
+        QVERIFY(QFile::link(j.path("target.bin"), j.path("link.mpg")) && QDir().mkdir(j.path("trash")));
+        j.trash.setTrashFolder(j.path("trash"));
+        if (row.refuse)
+            j.trash.failFor << j.src.paths[1];
+        if (row.answer)
+            j.box.answers << row.answer;
+        const QString out = j.path(row.output), success = texts::packedSuccessfully(out, 223463);
+        const QStringList& p = j.src.paths;
+        const bool asked = row.deleteAfter == DeleteAfterAction::Prompt;
+        const bool trashed = row.deleteAfter == DeleteAfterAction::NoPrompt || row.answer == IDYES;
 
-        const JoinResult r = j.run(out, blockSizeFor(TransferRate::Normal), DeleteAfterAction::No);
+        const JoinResult r = j.run(out, blockSizeFor(TransferRate::Normal), row.deleteAfter);
 
         QCOMPARE(r.outcome, PackOutcome::Packed);
         QCOMPARE(r.packedBytes, quint64(223463));
         QCOMPARE(fileBytes(out), j.src.joined());
+        QVERIFY(!QFileInfo(out).isSymLink());
+        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
         // One update per block and remainder; the remainder is counted after its update.
         QCOMPARE(j.host.view.bars, QList<int>({0, 45, 90, 90}));
         QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "0%", "45%", "90%", "90%", ""}));
         QCOMPARE(j.host.view.timeTexts.size(), 3); // at 0, 90, 90: never at the odd 45
-        const QString success = texts::packedSuccessfully(out, 223463);
-        QCOMPARE(j.box.texts, QStringList{success});
-        QCOMPARE(j.box.styles, QList<int>{MB_ICONINFORMATION});
-        const QStringList& p = j.src.paths;
+        QStringList said{success};                 // reported after the trash, whatever it did
+        if (row.refuse)
+            said.prepend(texts::notTrashed({{p[1], "refused by the test", {}}}));
+        if (asked)
+            said.prepend(texts::trashQuestion(p));
+        QCOMPARE(j.box.texts, said);
+        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION), asked ? 1 : 0);
+        QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
+        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(QFileInfo::exists(p[i]), !trashed || (row.refuse && i == 1));
         QVERIFY(inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
                                 "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
                                 "host:unhideLogo", "view:close", "msg:" + success, "host:arrow"}));
         QVERIFY(!j.log.contains("host:errorResume"));
-        QVERIFY(j.src.unchanged());
-    }
-
-    void outputForms_data()
-    {
-        QTest::addColumn<QString>("output");
-        QTest::newRow("longer old output") << "old.mpg";
-        QTest::newRow("link in the output's place") << "link.mpg";
-        QTest::newRow("missing folders") << "new/deeper/out.mpg";
-    }
-    void outputForms()
-    {
-        QFETCH(QString, output);
-        Join j;
-        j.add("a.mpg", 30000);
-        j.add("b.mpg", 12345);
-        QVERIFY(writeFile(j.path("old.mpg"), QByteArray(500000, 'x')));
-        QVERIFY(writeFile(j.path("target.bin"), "keep me"));
-        QVERIFY(QFile::link(j.path("target.bin"), j.path("link.mpg")));
-        QCOMPARE(j.run(j.path(output)).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(j.path(output)), j.src.joined());
-        QVERIFY(!QFileInfo(j.path(output)).isSymLink());
-        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep me"));
-        QCOMPARE(j.box.texts.size(), 1); // only the success
     }
 
     void joinStops_data()
@@ -219,7 +252,7 @@ private slots:
             j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kStopSizes[i]);
         const QString out = j.path(stop.output);
         if (stop.what == Stop::OutputIsFolder)
-            QVERIFY(QDir().mkdir(out)); // a folder where the output should go
+            QVERIFY(QDir().mkdir(out));
         QFile otherWriter(out);
         if (stop.what == Stop::OutputLocked)
             QVERIFY(otherWriter.open(QIODevice::WriteOnly) && ::flock(otherWriter.handle(), LOCK_EX) == 0);
@@ -285,111 +318,49 @@ private slots:
         QCOMPARE(j.trash.trashRequests().size(), 1);
     }
 
-    void afterPackActions_data()
-    {
-        QTest::addColumn<int>("action");
-        QTest::addColumn<int>("answer"); // to the trash question, 0: none
-        QTest::addColumn<bool>("failSecond");
-        QTest::newRow("keep") << int(DeleteAfterAction::No) << 0 << false;
-        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << int(IDYES) << false;
-        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << 0 << false;
-        QTest::newRow("no prompt, one file refuses") << int(DeleteAfterAction::NoPrompt) << 0 << true;
-    }
-    void afterPackActions()
-    {
-        QFETCH(int, action);
-        QFETCH(int, answer);
-        QFETCH(bool, failSecond);
-        const bool trashed = action == int(DeleteAfterAction::NoPrompt) || answer == IDYES;
-        Join j;
-        for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
-            j.add(name, 4000);
-        QVERIFY(QDir().mkdir(j.path("trash")));
-        if (answer)
-            j.box.answers << answer;
-        j.trash.setTrashFolder(j.path("trash"));
-        if (failSecond)
-            j.trash.failFor << j.src.paths[1];
-        const QString out = j.path("out.mpg"), success = texts::packedSuccessfully(out, 12000);
-
-        QCOMPARE(j.run(out, kSlow, DeleteAfterAction(action)).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), j.src.joined());
-        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION),
-                 action == int(DeleteAfterAction::Prompt) ? 1 : 0);
-        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{j.src.paths} : QList<QStringList>{});
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
-        if (failSecond)
-            QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test", {}}})));
-        QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
-        QVERIFY(inOrder(j.log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
-    }
-
     void blocks_data()
     {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<quint64>("length");
-        QTest::addColumn<quint64>("fullBlocks");
-        QTest::addColumn<quint64>("remainder");
-        const int normal = int(TransferRate::Normal), ufast = int(TransferRate::UltraFast);
-        QTest::newRow("7, normal") << normal << quint64(7) << quint64(0) << quint64(7);
-        QTest::newRow("100,000, normal") << normal << quint64(100000) << quint64(1) << quint64(0);
-        QTest::newRow("123,456, normal") << normal << quint64(123456) << quint64(1) << quint64(23456);
-        QTest::newRow("12,345,678, ufast") << ufast << quint64(12345678) << quint64(2) << quint64(2345678);
-        QTest::newRow("9,999,999, ufast") << ufast << quint64(9999999) << quint64(0) << quint64(9999999);
-        QTest::newRow("over 4 GiB, fast")
-            << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296) << quint64(15872);
+        addRows<Blocks>({{"7, normal", {TransferRate::Normal, 7, {0, 7}}},
+                         {"100,000, normal", {TransferRate::Normal, 100000, {1, 0}}},
+                         {"123,456, normal", {TransferRate::Normal, 123456, {1, 23456}}},
+                         {"12,345,678, ufast", {TransferRate::UltraFast, 12345678, {2, 2345678}}},
+                         {"9,999,999, ufast", {TransferRate::UltraFast, 9999999, {0, 9999999}}},
+                         {"over 4 GiB, fast", {TransferRate::Fast, 4296015872ull, {4296, 15872}}}});
     }
     void blocks()
     {
-        QFETCH(int, rate);
-        QFETCH(quint64, length);
-        QFETCH(quint64, fullBlocks);
-        QFETCH(quint64, remainder);
-        const BlockPlan plan = planBlocks(length, blockSizeFor(TransferRate(rate)));
-        QCOMPARE(plan.fullBlocks, fullBlocks);
-        QCOMPARE(plan.remainder, remainder);
+        QFETCH(Blocks, row);
+        QCOMPARE(planBlocks(row.length, blockSizeFor(row.rate)), row.plan);
     }
 
     void percent_data()
     {
-        QTest::addColumn<quint64>("packed");
-        QTest::addColumn<quint64>("total");
-        QTest::addColumn<int>("percent");
-        QTest::newRow("0.5 rounds to 0") << quint64(1) << quint64(200) << 0;
-        QTest::newRow("1.5 rounds to 2") << quint64(3) << quint64(200) << 2;
-        QTest::newRow("2.5 rounds to 2") << quint64(5) << quint64(200) << 2;
-        QTest::newRow("huge counts stay exact")
-            << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull) << 50;
-        QTest::newRow("no total") << quint64(0) << quint64(0) << 0;
+        addRows<Percent>({{"0.5 rounds to 0", {1, 200, 0}},
+                          {"1.5 rounds to 2", {3, 200, 2}},
+                          {"2.5 rounds to 2", {5, 200, 2}},
+                          {"huge counts stay exact", {0x7fffffffffffffffull, 0xfffffffffffffffeull, 50}},
+                          {"no total", {0, 0, 0}}});
     }
     void percent()
     {
-        QFETCH(quint64, packed);
-        QFETCH(quint64, total);
-        QFETCH(int, percent);
-        QCOMPARE(packPercent(packed, total), percent);
+        QFETCH(Percent, row);
+        QCOMPARE(packPercent(row.packed, row.total), row.percent);
     }
 
     void timeRemaining_data()
     {
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<qint64>("elapsedMs");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("24% after 1 minute") << 24 << qint64(60000) << "6 minutes 20 seconds remaining";
-        QTest::newRow("0% counts as 1%") << 0 << qint64(1000) << "3 minutes 18 seconds remaining";
-        QTest::newRow("1 hour 5 minutes") << 50 << qint64(1950000) << "1 hour 5 minutes remaining";
-        QTest::newRow("2 hours 0 minute") << 50 << qint64(3600000) << "2 hours 0 minute remaining";
-        QTest::newRow("2 minutes 1 second") << 50 << qint64(60500) << "2 minutes 1 second remaining";
-        QTest::newRow("0 second") << 100 << qint64(5000) << "0 second remaining";
-        QTest::newRow("59 seconds") << 50 << qint64(29500) << "59 seconds remaining";
+        addRows<Remaining>({{"24% after 1 minute", {24, 60000, "6 minutes 20 seconds remaining"}},
+                            {"0% counts as 1%", {0, 1000, "3 minutes 18 seconds remaining"}},
+                            {"1 hour 5 minutes", {50, 1950000, "1 hour 5 minutes remaining"}},
+                            {"2 hours 0 minute", {50, 3600000, "2 hours 0 minute remaining"}},
+                            {"2 minutes 1 second", {50, 60500, "2 minutes 1 second remaining"}},
+                            {"0 second", {100, 5000, "0 second remaining"}},
+                            {"59 seconds", {50, 29500, "59 seconds remaining"}}});
     }
     void timeRemaining()
     {
-        QFETCH(int, percent);
-        QFETCH(qint64, elapsedMs);
-        QFETCH(QString, text);
-        QCOMPARE(timeRemainingText(percent, elapsedMs), text);
+        QFETCH(Remaining, row);
+        QCOMPARE(timeRemainingText(row.percent, row.elapsedMs), row.text);
     }
 };
 
