@@ -19,13 +19,10 @@ namespace {
 
 bool inOrder(const EventLog& log, const QStringList& events)
 {
-    qsizetype at = 0;
-    for (const QString& e : events) {
-        at = log.indexOf(e, at);
-        if (at < 0)
+    qsizetype next = 0;
+    for (const QString& e : events)
+        if ((next = log.indexOf(e, next) + 1) == 0)
             return false;
-        ++at;
-    }
     return true;
 }
 
@@ -50,20 +47,25 @@ enum class Stop {
     OutputLocked,   // another pack is writing the output
 };
 
-// The messages a stopped join shows; those about a source name the row `victim`.
-enum class Said {
-    Aborted,
-    ErrorOpening, // the output
-    CannotOverwrite,
-    HiddenOutput,
-    EndedEarly,  // the victim, cut to `size`
-    ChangedSize, // the victim, grown to `size` before its turn
-    ChangedWhilePacked,
-    NotFound,
-    OutputDeleted,
-};
-
 const qint64 kStopSizes[] = {25000, 30000, 12000}; // the sources of every stop
+
+// What a message of a stopped join is about: the output, and the source changed (its size
+// before and after).
+struct About
+{
+    QString out, victim;
+    qint64 was, now;
+};
+using Said = QString (*)(const About&);
+const Said aborted = [](const About&) { return texts::packingAborted(); };
+const Said errorOpening = [](const About& a) { return "Error opening '" + a.out + "'!"; };
+const Said cannotOverwrite = [](const About& a) { return texts::cannotOverwrite(a.out); };
+const Said hiddenOutput = [](const About& a) { return texts::hiddenOutput(a.out); };
+const Said endedEarly = [](const About& a) { return texts::sourceEndedEarly(a.victim, a.now, a.was); };
+const Said changedSize = [](const About& a) { return texts::sourceChangedSize(a.victim, a.was, a.now); };
+const Said changedWhilePacked = [](const About& a) { return texts::sourceChangedWhilePacked(a.victim); };
+const Said notFound = [](const About& a) { return texts::notFound(a.victim); };
+const Said outputDeleted = [](const About& a) { return texts::outputDeleted(a.out); };
 
 struct JoinStop
 {
@@ -76,32 +78,6 @@ struct JoinStop
     int written;        // bytes the output holds afterwards, -1: any prefix of the sources
     QList<Said> said;   // every message, in order
 };
-
-QString text(Said said, const JoinStop& stop, const QString& out, const QStringList& src)
-{
-    const QString victim = src.value(stop.victim);
-    switch (said) {
-    case Said::Aborted:
-        return texts::packingAborted();
-    case Said::ErrorOpening:
-        return "Error opening '" + out + "'!";
-    case Said::CannotOverwrite:
-        return texts::cannotOverwrite(out);
-    case Said::HiddenOutput:
-        return texts::hiddenOutput(out);
-    case Said::EndedEarly:
-        return texts::sourceEndedEarly(victim, stop.size, kStopSizes[stop.victim]);
-    case Said::ChangedSize:
-        return texts::sourceChangedSize(victim, kStopSizes[stop.victim], stop.size);
-    case Said::ChangedWhilePacked:
-        return texts::sourceChangedWhilePacked(victim);
-    case Said::NotFound:
-        return texts::notFound(victim);
-    case Said::OutputDeleted:
-        return texts::outputDeleted(out);
-    }
-    return {};
-}
 
 struct Blocks
 {
@@ -220,29 +196,32 @@ private slots:
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
         // a remainder of 5,000), b bars 4-6.
         const auto row = [](const char* name, JoinStop stop) { QTest::newRow(name) << stop; };
-        const QList<Said> aborted{Said::Aborted}, cannotOpen{Said::ErrorOpening, Said::CannotOverwrite};
-        row("cancel in the first block", {Stop::Cancel, 1, -1, 0, "out.mpg", {}, 10000, aborted});
-        row("cancel in a remainder", {Stop::Cancel, 3, -1, 0, "out.mpg", {}, 25000, aborted});
-        row("cancel in the second file", {Stop::Cancel, 4, -1, 0, "out.mpg", {}, 35000, aborted});
-        row("cancel in its last block", {Stop::Cancel, 6, -1, 0, "out.mpg", {}, 55000, aborted});
+        const QList<Said> cancelled{aborted}, cannotOpen{errorOpening, cannotOverwrite};
+        row("cancel in the first block", {Stop::Cancel, 1, -1, 0, "out.mpg", {}, 10000, cancelled});
+        row("cancel in a remainder", {Stop::Cancel, 3, -1, 0, "out.mpg", {}, 25000, cancelled});
+        row("cancel in the second file", {Stop::Cancel, 4, -1, 0, "out.mpg", {}, 35000, cancelled});
+        row("cancel in its last block", {Stop::Cancel, 6, -1, 0, "out.mpg", {}, 55000, cancelled});
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
-        const QList<Said> overwrite{Said::CannotOverwrite, Said::CannotOverwrite, Said::Aborted};
         row("output is a folder: retry, cancel", {Stop::OutputIsFolder, 0, -1, 0, "folder.mpg", retryCancel,
-                                                  -1, cannotOpen + cannotOpen + aborted});
-        row("hidden output folder: retry", {Stop::OutputIsFolder, 0, -1, 0, ".hidden.mpg", retry, -1,
-                                            cannotOpen + QList{Said::HiddenOutput}});
-        row("output in use by another pack: retry, cancel",
-            {Stop::OutputLocked, 0, -1, 0, "out.mpg", retryCancel, 0, overwrite});
+                                                  -1, cannotOpen + cannotOpen + cancelled});
+        row("hidden output folder: retry",
+            {Stop::OutputIsFolder, 0, -1, 0, ".hidden.mpg", retry, -1, cannotOpen + QList{hiddenOutput}});
+        row("output in use by another pack: retry, cancel", {Stop::OutputLocked,
+                                                             0,
+                                                             -1,
+                                                             0,
+                                                             "out.mpg",
+                                                             retryCancel,
+                                                             0,
+                                                             {cannotOverwrite, cannotOverwrite, aborted}});
         row("source truncated between two blocks",
-            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, {Said::EndedEarly}});
-        row("source grown before its turn",
-            {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, {Said::ChangedSize}});
+            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, {endedEarly}});
+        row("source grown before its turn", {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, {changedSize}});
         row("source grown while it is copied",
-            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, {Said::ChangedWhilePacked}});
-        row("source deleted before its turn",
-            {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, {Said::NotFound}});
+            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, {changedWhilePacked}});
+        row("source deleted before its turn", {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, {notFound}});
         row("output deleted while packing",
-            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, {Said::OutputDeleted}});
+            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, {outputDeleted}});
     }
     void joinStops()
     {
@@ -268,9 +247,10 @@ private slots:
                 QFile::remove(out);
         };
         j.box.answers << stop.answers;
+        const About about{out, j.src.paths.value(stop.victim), kStopSizes[qMax(stop.victim, 0)], stop.size};
         QStringList messages;
         for (Said said : stop.said)
-            messages << text(said, stop, out, j.src.paths);
+            messages << said(about);
 
         const JoinResult r = j.run(out);
 
