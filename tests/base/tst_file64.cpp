@@ -1,4 +1,4 @@
-// File64: the shared handle stack, open-always, the messages, and positions beyond 4 GiB.
+// File64: the shared handle stack, open-always, failed opens, and positions beyond 4 GiB.
 #include "../support/MpegFixtures.h"
 #include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
@@ -39,19 +39,6 @@ class TestFile64 : public QObject
 private slots:
     void init() { QCOMPARE(File64::OpenHandleCount(), 0); }
     void cleanup() { QCOMPARE(File64::OpenHandleCount(), 0); }
-
-    // Everything that needs an open file says so on a fresh object, then carries on.
-    void noOpenFileMessages()
-    {
-        ScriptedMessageBox box;
-        File64 f;
-        QCOMPARE(f.FileHandle(), File64::kInvalidHandle);
-        f.SeekAbsolute(0, 10);
-        f.SeekRelative(10); // fails on handle -1 as well
-        const QString none = QStringLiteral("There is no open file.");
-        QCOMPARE(box.texts(), (QStringList{none, none, none, QStringLiteral("Error seeking!")}));
-        QCOMPARE(box.asked().last().style, 0x40010);
-    }
 
     // Open always: a missing file is created even read-only, an existing one never truncated.
     void openAlways()

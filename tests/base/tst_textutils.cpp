@@ -1,4 +1,4 @@
-// LastInStr, TakeDialogItem, inverse_string and FormatDir (measured with a fixed-width rule).
+// FormatDir, the shortening of the path the progress window shows (measured with a fixed-width rule).
 #include "../support/Rows.h"
 #include "base/TextUtils.h"
 
@@ -8,17 +8,6 @@ using namespace kt;
 using kt::test::addRows;
 
 namespace {
-
-struct Search
-{
-    QString text, pattern;
-    int position; // 1-based, 0: none
-};
-
-struct Take
-{
-    QString text, delimiter, item, rest;
-};
 
 struct Shortened
 {
@@ -33,36 +22,6 @@ class TestTextUtils : public QObject
 {
     Q_OBJECT
 private slots:
-    void lastInStr_data()
-    {
-        addRows<Search>({{"backslash path", {"C:\\dir\\file.mpg", "\\", 7}},
-                         {"none", {"file.mpg", "\\", 0}},
-                         {"overlapping", {"aaa", "aa", 2}},
-                         {"empty pattern", {"abc", "", 0}},
-                         {"pattern longer than text", {"ab", "abc", 0}}});
-    }
-    void lastInStr()
-    {
-        QFETCH(Search, row);
-        QCOMPARE(LastInStr(row.text, row.pattern), row.position);
-    }
-
-    void takeDialogItem_data()
-    {
-        const QString nul(QChar(0));
-        addRows<Take>(
-            {{"NUL list", {"a.mpg" + nul + "b.mpg" + nul + nul, nul, "a.mpg" + nul, "b.mpg" + nul + nul}},
-             {"two-character delimiter", {"a||b||c", "||", "a||", "b||c"}},
-             {"last character", {"abc;", ";", "abc;", ""}},
-             {"no delimiter: unchanged", {"abc", ";", "", "abc"}}});
-    }
-    void takeDialogItem()
-    {
-        QFETCH(Take, row);
-        QCOMPARE(TakeDialogItem(row.text, row.delimiter), row.item);
-        QCOMPARE(row.text, row.rest);
-    }
-
     // 100 twips a character; the start is cut to at most (max - width(".../name") - 350).
     void formatDir_data()
     {

@@ -52,7 +52,6 @@ public:
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void setProgressBarPos(int percent) override
     {
-        m_log << QStringLiteral("view:bar:%1").arg(percent);
         bars << percent;
         if (onBar)
             onBar(int(bars.size()));
