@@ -113,13 +113,6 @@ private slots:
         a.CloseAllFiles(); // every object's files
         QCOMPARE(File64::OpenHandleCount(), 0);
         QVERIFY(!descriptorOpen(ha) && !descriptorOpen(hb));
-        int hd = -1;
-        {
-            File64 d;
-            d.OpenFile(path(QStringLiteral("d")), File64::kReadWrite);
-            hd = d.FileHandle();
-        }
-        QVERIFY(!descriptorOpen(hd)); // the destructor closes its own file
     }
 
     // Positions are two 32-bit halves: high * 2^32 + low, low taken as unsigned. A read past

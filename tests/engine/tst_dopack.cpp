@@ -88,13 +88,6 @@ struct Pack : PackRig
             QVERIFY(makeFile(host.rows.last(), sources[i], quint32(i + 1)));
         }
     }
-    QByteArray joined() const
-    {
-        QByteArray all;
-        for (const QString& r : host.rows)
-            all += fileBytes(r);
-        return all;
-    }
 };
 
 } // namespace
@@ -145,7 +138,10 @@ private slots:
                 QSKIP("cannot mount a tmpfs here (needs root)");
         }
         auto unmount = qScopeGuard([&] { small&& runTool("umount", {pk.path("small")}); });
-        const QByteArray row3 = fileBytes(pk.host.rows.value(2)), expected = packed ? pk.joined() : "";
+        const QByteArray row3 = fileBytes(pk.host.rows.value(2));
+        QByteArray expected; // not read when a sparse source of a gigabyte stops the pack
+        for (const QString& path : packed ? pk.host.rows : QStringList())
+            expected += fileBytes(path);
         const QString out = pk.path(row.output);
         pk.host.options = {row.check, blockSizeFor(TransferRate::Slow), DeleteAfterAction::No};
         pk.host.outputAnswer = saved ? "  " + out + "  " : "   ";
@@ -179,8 +175,6 @@ private slots:
             QCOMPARE(QFileInfo(out).isFile(), out == pk.host.rows.value(2));
         QCOMPARE(fileBytes(pk.host.rows.value(2)), row3);
         QCOMPARE(File64::OpenHandleCount(), 0);
-        if (row.verified > 0 && row.rows[0].kind == Source::Mpeg)
-            QCOMPARE(pk.values.mcheckList, QStringList{"352,240,29.97"});
     }
 
     void sameFile_data() // an output found to be a source is refused (the pack table)

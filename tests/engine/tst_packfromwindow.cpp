@@ -207,8 +207,7 @@ private:
         if (asks)
             rig.messages.answer(IDYES);
         // At every yield of the join (a zero timer fires once per pass) both windows name the
-        // file being packed and the main window looks busy.
-        // When the first clip grows, it is at the first of them.
+        // file being packed and the main window looks busy. A clip that grows does so at the first.
         QStringList named;
         const QByteArray tail = test::patternBytes(5000, 7);
         bool grown = false;
