@@ -5,7 +5,6 @@
 #include <QtTest>
 
 using namespace kt;
-using kt::test::addRows;
 
 namespace {
 
@@ -28,7 +27,7 @@ private slots:
         const QString longPath = QStringLiteral("/home/someone/videos/holiday/2004/summer/clip.mpg"); // 49
         // The file name alone too wide: the whole path cut to 4600 - 200 = 44 characters, then "...".
         const QString longName = "/x/" + QString(60, QLatin1Char('n')) + ".mpg";
-        addRows<Shortened>(
+        test::addRows<Shortened>(
             {{"exactly fits", {longPath, 4900, longPath}},
              // 4600 - 1200 - 350 = 3050: 30 characters of the start.
              {"shortened", {longPath, 4600, "/home/someone/videos/holiday/2.../clip.mpg"}},

@@ -26,7 +26,6 @@ struct Source
     enum Kind { Mpeg, Mp3, Empty, Missing, NoHeader /* sparse, over the scan limit */ } kind = Mpeg;
     int width = 352, height = 240, frameRateCode = 4;
 };
-using Sources = QList<Source>;
 const Source a{}; // 352 x 240 at 29.97
 const Source b{Source::Mpeg, 352, 288, 3};
 const Source mp3{Source::Mp3}, empty{Source::Empty}, missing{Source::Missing}, noHeader{Source::NoHeader};
@@ -67,7 +66,7 @@ const Says notMpeg{notMpegQuestion, kQuestion | MB_TOPMOST};
 // A pack: the rows, how the user answers, and the one message it shows before any success.
 struct PackCase
 {
-    Sources rows;
+    QList<Source> rows;
     QList<int> answers;
     Says says;
     int about = 0;    // the 1-based row the message names
@@ -174,11 +173,9 @@ private slots:
         QTest::newRow("relative") << "dir/a.mpg" << true;
         QTest::newRow("link to the file") << "@/filelink.mpg" << true;
         QTest::newRow("hard link") << "@/hard.mpg" << true;
-        QTest::newRow("link to its folder") << "@/dirlink/a.mpg" << true;
         QTest::newRow("bind mount") << "@/bound/a.mpg" << true;
         QTest::newRow("another file, same bytes") << "@/dir/b.mpg" << false;
         QTest::newRow("other case, case-sensitive folder") << "@/dir/A.mpg" << false;
-        QTest::newRow("output does not exist") << "@/dir/new.mpg" << false;
         QTest::newRow("dangling link as output") << "@/dangling.mpg" << false;
     }
     void sameFile()
@@ -190,7 +187,7 @@ private slots:
         QVERIFY(QDir(root).mkdir("dir") && QDir(root).mkdir("bound"));
         for (const char* name : {"/dir/a.mpg", "/dir/b.mpg", "/dir/A.mpg"})
             QVERIFY(writeFile(root + name, "aaaa"));
-        QVERIFY(QFile::link(root + "/dir", root + "/dirlink") && QFile::link(a, root + "/filelink.mpg"));
+        QVERIFY(QFile::link(a, root + "/filelink.mpg"));
         QVERIFY(QFile::link(root + "/dir/nothing.mpg", root + "/dangling.mpg"));
         QCOMPARE(::link(QFile::encodeName(a).constData(), QFile::encodeName(root + "/hard.mpg").constData()),
                  0);
