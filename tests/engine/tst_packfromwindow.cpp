@@ -136,7 +136,7 @@ struct WindowPack
 {
     End end;
     Trigger trigger;
-    QString says; // the one message of an end other than Packed
+    QString says; // the one message of an end whose text names no file
     int style;    // of the last message
     QList<int> sizes = {300'000, 300'000};
     const char* deleteItem = objectNames::DelNoPromptMnu; // must only run after a pack
