@@ -16,9 +16,8 @@ using EventLog = QStringList;
 
 // Answers from a queue (the safe answer when it runs dry); `onAsk` may act first, as a user
 // who frees disk space before pressing Retry.
-class LoggingMessageBox final : public MessageBoxPresenter
+struct LoggingMessageBox final : MessageBoxPresenter
 {
-public:
     explicit LoggingMessageBox(EventLog& log) : m_log(log) { installMessageBoxPresenter(this); }
     ~LoggingMessageBox() override { installMessageBoxPresenter(nullptr); }
 
@@ -29,30 +28,24 @@ public:
         styles << style;
         if (onAsk)
             onAsk(text);
-        if (msgButtons(style) == MB_OK)
-            return IDOK;
-        return answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
+        return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
+    EventLog& m_log;
     QQueue<int> answers;
     QStringList texts;
     QList<int> styles;
     std::function<void(const QString&)> onAsk;
-
-private:
-    EventLog& m_log;
 };
 
-class FakeProgressView final : public ProgressView
+struct FakeProgressView final : ProgressView
 {
-public:
     explicit FakeProgressView(EventLog& log) : m_log(log) {}
 
     void beginJoin() override { m_log << "view:begin"; }
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void setProgressBarPos(int percent) override
     {
-        m_log << QStringLiteral("view:bar:%1").arg(percent);
         bars << percent;
         if (onBar)
             onBar(int(bars.size()));
@@ -64,21 +57,17 @@ public:
     void destroyProgressBar() override { m_log << "view:destroyBar"; }
     void closeWindow() override { m_log << "view:close"; }
 
+    EventLog& m_log;
     int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
     std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
     QList<int> bars;
-    QStringList percentTexts;
-    QStringList timeTexts;
-
-private:
-    EventLog& m_log;
+    QStringList percentTexts, timeTexts;
     bool m_cancel = false;
 };
 
-class FakePackHost final : public PackHost
+struct FakePackHost final : PackHost
 {
-public:
-    explicit FakePackHost(EventLog& log) : view(log), m_log(log) {}
+    explicit FakePackHost(EventLog& log) : m_log(log), view(log) {}
 
     QStringList packListPaths() const override { return rows; }
     QString askOutputPath() override
@@ -102,13 +91,11 @@ public:
         join(view);
     }
 
+    EventLog& m_log;
     QStringList rows;
     QString outputAnswer;
     PackOptionValues options{false, {100'000, 5}, DeleteAfterAction::No};
     FakeProgressView view;
-
-private:
-    EventLog& m_log;
 };
 
 // A folder for the files and every fake, wired to one log.

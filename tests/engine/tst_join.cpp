@@ -1,5 +1,6 @@
 // The join checked from the outside (output bytes, sources, messages, what the host was told),
 // and its block arithmetic, percentage and time-remaining texts.
+#include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
 #include "engine/JoinArithmetic.h"
@@ -9,6 +10,7 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <sys/file.h>
 
 using namespace kt;
@@ -18,20 +20,18 @@ namespace {
 
 bool inOrder(const EventLog& log, const QStringList& events)
 {
-    qsizetype at = 0;
-    for (const QString& e : events) {
-        at = log.indexOf(e, at);
-        if (at < 0)
+    qsizetype next = 0;
+    for (const QString& e : events)
+        if ((next = log.indexOf(e, next) + 1) == 0)
             return false;
-        ++at;
-    }
     return true;
 }
 
 const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
 
-// What stops a join.
+// What ends a join other than packing.
 enum class Stop {
+    Nothing,        // it packs
     Cancel,         // the user presses Cancel at `bar`
     Resize,         // source `victim` is cut or grown to `size` at `bar`
     Remove,         // source `victim` is deleted at `bar`
@@ -40,58 +40,64 @@ enum class Stop {
     OutputLocked,   // another pack is writing the output
 };
 
-// The messages a stopped join shows; those about a source name the row `victim`.
-enum class Said {
-    Aborted,
-    ErrorOpening, // the output
-    CannotOverwrite,
-    HiddenOutput,
-    EndedEarly,  // the victim, cut to `size`
-    ChangedSize, // the victim, grown to `size` before its turn
-    ChangedWhilePacked,
-    NotFound,
-    OutputDeleted,
+const qint64 kSizes[] = {25000, 30000, 12000}; // the sources of every join
+
+// What a message is about: the output, the sources, and the one changed (its size before and after).
+struct About
+{
+    QString out, victim;
+    qint64 was, now;
+    QStringList src;
 };
+using Said = QString (*)(const About&);
+const Said packed = [](const About& a) { return texts::packedSuccessfully(a.out, 67000); };
+const Said trashQuestion = [](const About& a) { return texts::trashQuestion(a.src); };
+const Said notTrashed = [](const About& a) {
+    return texts::notTrashed({{a.src[1], "refused by the test", {}}});
+};
+const Said aborted = [](const About&) { return texts::packingAborted(); };
+const Said errorOpening = [](const About& a) { return "Error opening '" + a.out + "'!"; };
+const Said cannotOverwrite = [](const About& a) { return texts::cannotOverwrite(a.out); };
+const Said hiddenOutput = [](const About& a) { return texts::hiddenOutput(a.out); };
+const Said endedEarly = [](const About& a) { return texts::sourceEndedEarly(a.victim, a.now, a.was); };
+const Said changedSize = [](const About& a) { return texts::sourceChangedSize(a.victim, a.was, a.now); };
+const Said changedWhilePacked = [](const About& a) { return texts::sourceChangedWhilePacked(a.victim); };
+const Said notFound = [](const About& a) { return texts::notFound(a.victim); };
+const Said outputDeleted = [](const About& a) { return texts::outputDeleted(a.out); };
 
-const qint64 kStopSizes[] = {25000, 30000, 12000}; // the sources of every stop
-
-struct JoinStop
+struct JoinCase
 {
     Stop what;
-    int bar;     // the progress update (from 1) at which it happens
-    int victim;  // the source row changed, -1: none
-    qint64 size; // for Resize
-    const char* output;
-    QList<int> answers; // to the questions asked, in order
-    int written;        // bytes the output holds afterwards, -1: any prefix of the sources
+    int bar;            // the progress update (from 1) at which it happens
     QList<Said> said;   // every message, in order
+    int written = -1;   // bytes the output holds afterwards, -1: any prefix of the sources
+    int victim = -1;    // the source row changed, -1: none
+    qint64 size = 0;    // for Resize
+    QList<int> answers; // to the questions asked, in order
+    const char* output = "out.mpg";
+    DeleteAfterAction deleteAfter = DeleteAfterAction::NoPrompt; // never runs unless packed
+    bool refuse = false;                                         // the trash refuses the second source
 };
 
-QString text(Said said, const JoinStop& stop, const QString& out, const QStringList& src)
+struct Blocks
 {
-    const QString victim = src.value(stop.victim);
-    switch (said) {
-    case Said::Aborted:
-        return texts::packingAborted();
-    case Said::ErrorOpening:
-        return "Error opening '" + out + "'!";
-    case Said::CannotOverwrite:
-        return texts::cannotOverwrite(out);
-    case Said::HiddenOutput:
-        return texts::hiddenOutput(out);
-    case Said::EndedEarly:
-        return texts::sourceEndedEarly(victim, stop.size, kStopSizes[stop.victim]);
-    case Said::ChangedSize:
-        return texts::sourceChangedSize(victim, kStopSizes[stop.victim], stop.size);
-    case Said::ChangedWhilePacked:
-        return texts::sourceChangedWhilePacked(victim);
-    case Said::NotFound:
-        return texts::notFound(victim);
-    case Said::OutputDeleted:
-        return texts::outputDeleted(out);
-    }
-    return {};
-}
+    TransferRate rate;
+    quint64 length;
+    BlockPlan plan;
+};
+
+struct Percent
+{
+    quint64 packed, total;
+    int percent;
+};
+
+struct Remaining
+{
+    int percent;
+    qint64 elapsedMs;
+    QString text;
+};
 
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
@@ -103,21 +109,16 @@ struct Join : PackRig
     JoinResult run(const QString& output, BlockSize block = kSlow,
                    DeleteAfterAction del = DeleteAfterAction::NoPrompt)
     {
-        JoinJob j;
-        j.outputPath = output;
+        JoinJob j{output, {}, 0, block, del};
         for (int i = 0; i < src.paths.size(); ++i) {
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
             j.totalPackSize += quint64(src.contents[i].size());
         }
-        j.block = block;
-        j.deleteAfter = del;
         return JoinFiles(j, host, host.view, file);
     }
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(JoinStop)
 
 class TestJoin : public QObject
 {
@@ -130,135 +131,111 @@ private slots:
         File64::CloseAllHandles();
     }
 
-    void packsRowsInOrderWithProgress()
+    void joins_data()
     {
-        Join j;
-        j.add("a.mpg", 7);
-        j.add("b.mpg", 100000);
-        j.add("c.mpg", 123456);
-        const QString out = j.path("out.mpg");
-
-        const JoinResult r = j.run(out, blockSizeFor(TransferRate::Normal), DeleteAfterAction::No);
-
-        QCOMPARE(r.outcome, PackOutcome::Packed);
-        QCOMPARE(r.packedBytes, quint64(223463));
-        QCOMPARE(fileBytes(out), j.src.joined());
-        // One update per block and remainder; the remainder is counted after its update.
-        QCOMPARE(j.host.view.bars, QList<int>({0, 45, 90, 90}));
-        // A text goes to the view when it changes; the estimate only at even percentages.
-        QCOMPARE(j.host.view.percentTexts, QStringList({"0%", "45%", "90%", ""}));
-        const QStringList& times = j.host.view.timeTexts;
-        QVERIFY(!times.isEmpty() && times.size() <= 3); // at 0 and 90, never at the odd 45
-        for (int i = 1; i < times.size(); ++i)
-            QVERIFY(times[i] != times[i - 1]);
-        const QString success = texts::packedSuccessfully(out, 223463);
-        QCOMPARE(j.box.texts, QStringList{success});
-        QCOMPARE(j.box.styles, QList<int>{MB_ICONINFORMATION});
-        const QStringList& p = j.src.paths;
-        QVERIFY(inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
-                                "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
-                                "host:unhideLogo", "view:close", "msg:" + success, "host:arrow"}));
-        QVERIFY(!j.log.contains("host:errorResume"));
-        QVERIFY(j.src.unchanged());
-    }
-
-    void outputForms_data()
-    {
-        QTest::addColumn<QString>("output");
-        QTest::newRow("longer old output") << "old.mpg";
-        QTest::newRow("link in the output's place") << "link.mpg";
-        QTest::newRow("missing folders") << "new/deeper/out.mpg";
-    }
-    void outputForms()
-    {
-        QFETCH(QString, output);
-        Join j;
-        j.add("a.mpg", 30000);
-        j.add("b.mpg", 12345);
-        QVERIFY(writeFile(j.path("old.mpg"), QByteArray(500000, 'x')));
-        QVERIFY(writeFile(j.path("target.bin"), "keep me"));
-        QVERIFY(QFile::link(j.path("target.bin"), j.path("link.mpg")));
-        QCOMPARE(j.run(j.path(output)).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(j.path(output)), j.src.joined());
-        QVERIFY(!QFileInfo(j.path(output)).isSymLink());
-        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep me"));
-        QCOMPARE(j.box.texts.size(), 1); // only the success
-    }
-
-    void joinStops_data()
-    {
-        QTest::addColumn<JoinStop>("stop");
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
         // a remainder of 5,000), b bars 4-6.
-        const auto row = [](const char* name, JoinStop stop) { QTest::newRow(name) << stop; };
-        const QList<Said> aborted{Said::Aborted}, cannotOpen{Said::ErrorOpening, Said::CannotOverwrite};
-        row("cancel in the first block", {Stop::Cancel, 1, -1, 0, "out.mpg", {}, 10000, aborted});
-        row("cancel in a remainder", {Stop::Cancel, 3, -1, 0, "out.mpg", {}, 25000, aborted});
-        row("cancel in the second file", {Stop::Cancel, 4, -1, 0, "out.mpg", {}, 35000, aborted});
-        row("cancel in its last block", {Stop::Cancel, 6, -1, 0, "out.mpg", {}, 55000, aborted});
+        const QList<Said> cannotOpen{errorOpening, cannotOverwrite};
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
-        const QList<Said> overwrite{Said::CannotOverwrite, Said::CannotOverwrite, Said::Aborted};
-        row("output is a folder: retry, cancel", {Stop::OutputIsFolder, 0, -1, 0, "folder.mpg", retryCancel,
-                                                  -1, cannotOpen + cannotOpen + aborted});
-        row("hidden output folder: retry", {Stop::OutputIsFolder, 0, -1, 0, ".hidden.mpg", retry, -1,
-                                            cannotOpen + QList{Said::HiddenOutput}});
-        row("output in use by another pack: retry, cancel",
-            {Stop::OutputLocked, 0, -1, 0, "out.mpg", retryCancel, 0, overwrite});
-        row("source truncated between two blocks",
-            {Stop::Resize, 4, 1, 15000, "out.mpg", {}, -1, {Said::EndedEarly}});
-        row("source grown before its turn",
-            {Stop::Resize, 2, 2, 50000, "out.mpg", {}, 55000, {Said::ChangedSize}});
-        row("source grown while it is copied",
-            {Stop::Resize, 4, 1, 40000, "out.mpg", {}, 55000, {Said::ChangedWhilePacked}});
-        row("source deleted before its turn",
-            {Stop::Remove, 3, 1, 0, "out.mpg", {}, 25000, {Said::NotFound}});
-        row("output deleted while packing",
-            {Stop::RemoveOutput, 2, -1, 0, "out.mpg", {}, -1, {Said::OutputDeleted}});
+        const auto keep = DeleteAfterAction::No, ask = DeleteAfterAction::Prompt,
+                   trash = DeleteAfterAction::NoPrompt;
+        addRows<JoinCase>({
+            {"packed, sources kept", {Stop::Nothing, 0, {packed}, 67000, -1, 0, {}, "out.mpg", keep}},
+            {"packed over a link in the output's place",
+             {Stop::Nothing, 0, {packed}, 67000, -1, 0, {}, "link.mpg"}},
+            {"trash after asking, unanswered: kept",
+             {Stop::Nothing, 0, {trashQuestion, packed}, 67000, -1, 0, {}, "out.mpg", ask}},
+            {"trash without asking, one refuses",
+             {Stop::Nothing, 0, {notTrashed, packed}, 67000, -1, 0, {}, "out.mpg", trash, true}},
+            {"cancel in the first block", {Stop::Cancel, 1, {aborted}, 10000}},
+            {"cancel in a remainder", {Stop::Cancel, 3, {aborted}, 25000}},
+            {"cancel in the second file", {Stop::Cancel, 4, {aborted}, 35000}},
+            {"output is a folder: retry, cancel",
+             {Stop::OutputIsFolder, 0, cannotOpen + cannotOpen + QList{aborted}, -1, -1, 0, retryCancel,
+              "f.mpg"}},
+            {"hidden output folder: retry",
+             {Stop::OutputIsFolder, 0, cannotOpen + QList{hiddenOutput}, -1, -1, 0, retry, ".hidden.mpg"}},
+            {"output in use by another pack: retry, cancel",
+             {Stop::OutputLocked, 0, {cannotOverwrite, cannotOverwrite, aborted}, 0, -1, 0, retryCancel}},
+            {"source truncated between two blocks", {Stop::Resize, 4, {endedEarly}, -1, 1, 15000}},
+            {"source grown before its turn", {Stop::Resize, 2, {changedSize}, 55000, 2, 50000}},
+            {"source grown while it is copied", {Stop::Resize, 4, {changedWhilePacked}, 55000, 1, 40000}},
+            {"source deleted before its turn", {Stop::Remove, 3, {notFound}, 25000, 1}},
+            {"output deleted while packing", {Stop::RemoveOutput, 2, {outputDeleted}}},
+        });
     }
-    void joinStops()
+    void joins()
     {
-        QFETCH(JoinStop, stop);
+        QFETCH(JoinCase, row);
         Join j;
         for (int i = 0; i < 3; ++i)
-            j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kStopSizes[i]);
-        const QString out = j.path(stop.output);
-        if (stop.what == Stop::OutputIsFolder)
-            QVERIFY(QDir().mkdir(out)); // a folder where the output should go
+            j.add(QStringLiteral("%1.mpg").arg(QChar('a' + i)), kSizes[i]);
+        const QStringList& p = j.src.paths;
+        QVERIFY(writeFile(j.path("target.bin"), "keep") &&
+                QFile::link(j.path("target.bin"), j.path("link.mpg")));
+        const QString out = j.path(row.output);
+        if (row.what == Stop::OutputIsFolder)
+            QVERIFY(QDir().mkdir(out));
         QFile otherWriter(out);
-        if (stop.what == Stop::OutputLocked)
+        if (row.what == Stop::OutputLocked)
             QVERIFY(otherWriter.open(QIODevice::WriteOnly) && ::flock(otherWriter.handle(), LOCK_EX) == 0);
-        j.host.view.cancelAtBar = stop.what == Stop::Cancel ? stop.bar : 0;
+        if (row.refuse)
+            j.trash.failFor << p[1];
+        j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
         j.host.view.onBar = [&](int bar) {
-            if (bar != stop.bar)
+            if (bar != row.bar)
                 return;
-            if (stop.what == Stop::Resize)
-                QFile(j.src.paths[stop.victim]).resize(stop.size);
-            else if (stop.what == Stop::Remove)
-                QFile::remove(j.src.paths[stop.victim]);
-            else if (stop.what == Stop::RemoveOutput)
+            if (row.what == Stop::Resize)
+                QFile(p[row.victim]).resize(row.size);
+            else if (row.what == Stop::Remove)
+                QFile::remove(p[row.victim]);
+            else if (row.what == Stop::RemoveOutput)
                 QFile::remove(out);
         };
-        j.box.answers << stop.answers;
+        j.box.answers << row.answers;
+        const About about{out, p.value(row.victim), kSizes[qMax(row.victim, 0)], row.size, p};
         QStringList messages;
-        for (Said said : stop.said)
-            messages << text(said, stop, out, j.src.paths);
+        for (Said said : row.said)
+            messages << said(about);
+        const bool done = row.what == Stop::Nothing, failed = !done && row.what != Stop::Cancel;
 
-        const JoinResult r = j.run(out);
+        const JoinResult r = j.run(out, kSlow, row.deleteAfter);
 
-        QCOMPARE(r.outcome, stop.what == Stop::Cancel ? PackOutcome::Cancelled : PackOutcome::Failed);
+        QCOMPARE(r.outcome, done     ? PackOutcome::Packed
+                            : failed ? PackOutcome::Failed
+                                     : PackOutcome::Cancelled);
         QCOMPARE(j.box.texts, messages);
-        if (stop.what == Stop::Cancel)
-            QCOMPARE(j.host.view.bars.size(), stop.bar); // nothing moved after the click
-        if (stop.written >= 0)
-            QCOMPARE(fileBytes(out), j.src.joined().left(stop.written));
+        if (row.what == Stop::Cancel)
+            QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
+        if (row.written >= 0)
+            QCOMPARE(fileBytes(out), j.src.joined().left(row.written));
         QVERIFY(j.src.joined().startsWith(fileBytes(out)));
-        const bool failed = r.outcome == PackOutcome::Failed;
-        QVERIFY(inOrder(j.log, {"msg:" + messages.last(), failed ? "host:errorResume" : "host:destroyMainBar",
-                                "view:close"}));
+        QVERIFY(!QFileInfo(out).isSymLink());
+        QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
+        if (done) {
+            QCOMPARE(r.packedBytes, quint64(67000));
+            // One update per block and remainder; a remainder is counted after its update.
+            QCOMPARE(j.host.view.bars, QList<int>({15, 30, 30, 52, 67, 82, 97, 97}));
+            // A text goes to the view only when it changes; the estimate at even percentages.
+            QCOMPARE(j.host.view.percentTexts,
+                     QStringList({"0%", "15%", "30%", "52%", "67%", "82%", "97%", ""}));
+            const QStringList& times = j.host.view.timeTexts;
+            QVERIFY(!times.isEmpty() && times.size() <= 4); // at 30, 30, 52 and 82 at most
+            QVERIFY(std::adjacent_find(times.begin(), times.end()) == times.end());
+            QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
+            QVERIFY(
+                inOrder(j.log, {"view:begin", "host:busy:pack", "host:file:" + p[0], "view:file:" + p[0],
+                                "host:file:" + p[1], "host:file:" + p[2], "view:destroyBar", "host:notBusy",
+                                "host:unhideLogo", "view:close", "msg:" + messages.last(), "host:arrow"}));
+        } else {
+            QVERIFY(inOrder(j.log, {"msg:" + messages.last(),
+                                    failed ? "host:errorResume" : "host:destroyMainBar", "view:close"}));
+        }
         QCOMPARE(j.log.contains("host:errorResume"), failed);
-        QVERIFY(j.trash.trashRequests().isEmpty());
-        QVERIFY(j.src.unchanged(stop.victim));
-        QCOMPARE(QFileInfo::exists(j.src.paths[1]), stop.what != Stop::Remove); // never recreated by the open
+        const bool trashed = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
+        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
+        QVERIFY(j.src.unchanged(row.victim));
+        QCOMPARE(QFileInfo::exists(p[1]), row.what != Stop::Remove); // never recreated by the open
     }
 
     void diskFullThenRetry_data() // Cancel after a failed write is in the packer's fault table
@@ -289,111 +266,46 @@ private slots:
         QCOMPARE(j.trash.trashRequests().size(), 1);
     }
 
-    void afterPackActions_data()
-    {
-        QTest::addColumn<int>("action");
-        QTest::addColumn<int>("answer"); // to the trash question, 0: none
-        QTest::addColumn<bool>("failSecond");
-        QTest::newRow("keep") << int(DeleteAfterAction::No) << 0 << false;
-        QTest::newRow("prompt, yes") << int(DeleteAfterAction::Prompt) << int(IDYES) << false;
-        QTest::newRow("prompt, unanswered") << int(DeleteAfterAction::Prompt) << 0 << false;
-        QTest::newRow("no prompt, one file refuses") << int(DeleteAfterAction::NoPrompt) << 0 << true;
-    }
-    void afterPackActions()
-    {
-        QFETCH(int, action);
-        QFETCH(int, answer);
-        QFETCH(bool, failSecond);
-        const bool trashed = action == int(DeleteAfterAction::NoPrompt) || answer == IDYES;
-        Join j;
-        for (const char* name : {"a.mpg", "b.mpg", "c.mpg"})
-            j.add(name, 4000);
-        QVERIFY(QDir().mkdir(j.path("trash")));
-        if (answer)
-            j.box.answers << answer;
-        j.trash.setTrashFolder(j.path("trash"));
-        if (failSecond)
-            j.trash.failFor << j.src.paths[1];
-        const QString out = j.path("out.mpg"), success = texts::packedSuccessfully(out, 12000);
-
-        QCOMPARE(j.run(out, kSlow, DeleteAfterAction(action)).outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), j.src.joined());
-        QCOMPARE(j.box.styles.count(MB_YESNO | MB_ICONQUESTION),
-                 action == int(DeleteAfterAction::Prompt) ? 1 : 0);
-        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{j.src.paths} : QList<QStringList>{});
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(QFileInfo::exists(j.src.paths[i]), !trashed || (failSecond && i == 1));
-        if (failSecond)
-            QVERIFY(j.box.texts.contains(texts::notTrashed({{j.src.paths[1], "refused by the test", {}}})));
-        QCOMPARE(j.box.texts.last(), success); // reported after the trash, whatever it did
-        QVERIFY(inOrder(j.log, {"host:notBusy", "host:unhideLogo", "view:close", "msg:" + success}));
-    }
-
     void blocks_data()
     {
-        QTest::addColumn<int>("rate");
-        QTest::addColumn<quint64>("length");
-        QTest::addColumn<quint64>("fullBlocks");
-        QTest::addColumn<quint64>("remainder");
-        const int normal = int(TransferRate::Normal), ufast = int(TransferRate::UltraFast);
-        QTest::newRow("7, normal") << normal << quint64(7) << quint64(0) << quint64(7);
-        QTest::newRow("100,000, normal") << normal << quint64(100000) << quint64(1) << quint64(0);
-        QTest::newRow("123,456, normal") << normal << quint64(123456) << quint64(1) << quint64(23456);
-        QTest::newRow("12,345,678, ufast") << ufast << quint64(12345678) << quint64(2) << quint64(2345678);
-        QTest::newRow("9,999,999, ufast") << ufast << quint64(9999999) << quint64(0) << quint64(9999999);
-        QTest::newRow("over 4 GiB, fast")
-            << int(TransferRate::Fast) << quint64(4296015872ull) << quint64(4296) << quint64(15872);
+        // The normal rate is in the join's progress above.
+        addRows<Blocks>({{"12,345,678, ufast", {TransferRate::UltraFast, 12345678, {2, 2345678}}},
+                         {"9,999,999, ufast", {TransferRate::UltraFast, 9999999, {0, 9999999}}},
+                         {"over 4 GiB, fast", {TransferRate::Fast, 4296015872ull, {4296, 15872}}}});
     }
     void blocks()
     {
-        QFETCH(int, rate);
-        QFETCH(quint64, length);
-        QFETCH(quint64, fullBlocks);
-        QFETCH(quint64, remainder);
-        const BlockPlan plan = planBlocks(length, blockSizeFor(TransferRate(rate)));
-        QCOMPARE(plan.fullBlocks, fullBlocks);
-        QCOMPARE(plan.remainder, remainder);
+        QFETCH(Blocks, row);
+        QCOMPARE(planBlocks(row.length, blockSizeFor(row.rate)), row.plan);
     }
 
     void percent_data()
     {
-        QTest::addColumn<quint64>("packed");
-        QTest::addColumn<quint64>("total");
-        QTest::addColumn<int>("percent");
-        QTest::newRow("0.5 rounds to 0") << quint64(1) << quint64(200) << 0;
-        QTest::newRow("1.5 rounds to 2") << quint64(3) << quint64(200) << 2;
-        QTest::newRow("2.5 rounds to 2") << quint64(5) << quint64(200) << 2;
-        QTest::newRow("huge counts stay exact")
-            << quint64(0x7fffffffffffffffull) << quint64(0xfffffffffffffffeull) << 50;
-        QTest::newRow("no total") << quint64(0) << quint64(0) << 0;
+        addRows<Percent>({
+            {"0.5 rounds to 0", {1, 200, 0}},
+            {"1.5 rounds to 2", {3, 200, 2}},
+            {"2.5 rounds to 2", {5, 200, 2}},
+        });
     }
     void percent()
     {
-        QFETCH(quint64, packed);
-        QFETCH(quint64, total);
-        QFETCH(int, percent);
-        QCOMPARE(packPercent(packed, total), percent);
+        QFETCH(Percent, row);
+        QCOMPARE(packPercent(row.packed, row.total), row.percent);
     }
 
     void timeRemaining_data()
     {
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<qint64>("elapsedMs");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("24% after 1 minute") << 24 << qint64(60000) << "6 minutes 20 seconds remaining";
-        QTest::newRow("0% counts as 1%") << 0 << qint64(1000) << "3 minutes 18 seconds remaining";
-        QTest::newRow("1 hour 5 minutes") << 50 << qint64(1950000) << "1 hour 5 minutes remaining";
-        QTest::newRow("2 hours 0 minute") << 50 << qint64(3600000) << "2 hours 0 minute remaining";
-        QTest::newRow("2 minutes 1 second") << 50 << qint64(60500) << "2 minutes 1 second remaining";
-        QTest::newRow("0 second") << 100 << qint64(5000) << "0 second remaining";
-        QTest::newRow("59 seconds") << 50 << qint64(29500) << "59 seconds remaining";
+        addRows<Remaining>({{"24% after 1 minute", {24, 60000, "6 minutes 20 seconds remaining"}},
+                            {"0% counts as 1%", {0, 1000, "3 minutes 18 seconds remaining"}},
+                            {"1 hour 5 minutes", {50, 1950000, "1 hour 5 minutes remaining"}},
+                            {"2 hours 0 minute", {50, 3600000, "2 hours 0 minute remaining"}},
+                            {"2 minutes 1 second", {50, 60500, "2 minutes 1 second remaining"}},
+                            {"0 second", {100, 5000, "0 second remaining"}}});
     }
     void timeRemaining()
     {
-        QFETCH(int, percent);
-        QFETCH(qint64, elapsedMs);
-        QFETCH(QString, text);
-        QCOMPARE(timeRemainingText(secondsRemaining(percent, elapsedMs)), text);
+        QFETCH(Remaining, row);
+        QCOMPARE(timeRemainingText(secondsRemaining(row.percent, row.elapsedMs)), row.text);
     }
 };
 
