@@ -45,129 +45,115 @@ class TestAppLogic : public QObject
 {
     Q_OBJECT
 private slots:
-    void metricsTable_data();
-    void metricsTable();
-    void metricsThroughProbe();
-    void normalDpi_data();
-    void normalDpi();
-    void placement_data();
-    void placement();
-    void surfaceMapping();
-};
-
-void TestAppLogic::metricsTable_data()
-{
-    QTest::addColumn<MetricsCase>("c");
-    const int other = kPlatformOther;
-    auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
-    row("Windows 98", {{1, 4, 10, {}}, {}, false, kNotNT});
-    row("Linux", {{other, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
-    row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
-    row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});
-    row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});
-    row("XP classic standard", {kXP, {"0", "", "Windows Standard"}, true, {0, -50}});
-    row("XP classic large", {kXP, {"", "", "Windows Standard (large)"}, true, {850, 0, 0, 0, 10}});
-    row("XP classic Large", {kXP, {"", "", "Windows Standard (Large)"}, true, {}});
-    row("XP classic extra large", {kXP, {"", "", "Windows Standard (extra large)"}, true, {2250, 90}});
-    row("XP classic other", {kXP, {"0", "NormalSize", "Brick"}, true, {}});
-    row("XP themed NormalSize", {kXP, {"1", "NormalSize", "Windows Standard"}, true, {0, 0, 40, 50, 10, 10}});
-    row("XP themed LargeFonts", {kXP, {"1", "LargeFonts", ""}, true, kXPLargeFonts});
-    row("XP themed ExtraLargeFonts", {kXP, {"1", "ExtraLargeFonts", ""}, true, {2250, 200, 40, 50, 0, 10}});
-    row("XP themed other size", {kXP, {"1", "normalsize", ""}, true, {0, 0, 0, 0, 0, 10}});
-    row("XP ThemeActive ' 1'", {kXP, {" 1", "NormalSize", "Windows Standard"}, true, {0, -50}});
-}
-
-void TestAppLogic::metricsTable()
-{
-    QFETCH(MetricsCase, c);
-    const SystemLayout got = layoutFor(c.version, c.theme);
-    QCOMPARE(got.isWindowsXP, c.xp);
-    QCOMPARE(got.metrics, c.metrics);
-}
-
-void TestAppLogic::metricsThroughProbe()
-{
-    // The theme values reach the table through the registry calls and the probe.
-    SystemFacts f;
-    f.logicalDpi = 120;
-    f.version = kXP;
-    f.themeActive = QStringLiteral("1");
-    f.themeSizeName = QStringLiteral("LargeFonts");
-    const StartupValues xp = detectWith(f);
-    QVERIFY(xp.isWindowsXP && !xp.normalDpi);
-    QCOMPARE(xp.metrics, kXPLargeFonts);
-    // The running system answers as a non-NT platform, with its measured DPI.
-    const StartupValues running = detectWith(SystemProbe::runningSystemFacts(120));
-    QVERIFY(!running.isWindowsXP && !running.normalDpi);
-    QCOMPARE(running.metrics, kNotNT);
-    QCOMPARE(programDirFrom(QStringLiteral("/")), QString());
-}
-
-void TestAppLogic::normalDpi_data()
-{
-    QTest::addColumn<QString>("dpiLogicalX");
-    QTest::addColumn<int>("logPixels");
-    QTest::addColumn<bool>("normal");
-    QTest::newRow("96") << "96" << 0 << true;
-    QTest::newRow("97") << "97" << 0 << false;
-    QTest::newRow("missing, LogPixels 120") << "" << 120 << false;
-    QTest::newRow("both missing") << "" << 0 << true;
-    QTest::newRow("144dpi") << "144dpi" << 0 << false;
-    QTest::newRow("no number, LogPixels unused") << "high" << 200 << true;
-}
-
-void TestAppLogic::normalDpi()
-{
-    QFETCH(QString, dpiLogicalX);
-    QFETCH(int, logPixels);
-    QFETCH(bool, normal);
-    QCOMPARE(normalDpiFrom(dpiLogicalX, logPixels), normal);
-}
-
-void TestAppLogic::placement_data()
-{
-    QTest::addColumn<PlacementCase>("c");
-    auto row = [](const char* name, const PlacementCase& c) { QTest::newRow(name) << c; };
-    row("design size, no metrics",
-        {6840, 6415, {}, {}, {6495, 3615, 5070, 6410, 6200, 5980, 5070, 4150, 5550}});
-    row("Windows 98, 9000 x 6000", {9000, 6000, kNotNT, {}, kNotNTAt9000x6000});
-    row("XP NormalSize, 9000 x 6000",
-        {9000, 6000, {0, 0, 40, 50, 10, 10}, {}, {8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710}});
-    row("XP LargeFonts",
-        {9000, 6000, kXPLargeFonts, {}, {8655, 3140, 4545, 8535, 8320, 8095, 7180, 6255, 7710}});
-    // Sizes a control would reject keep the last valid ones; the buttons still follow.
-    row("too narrow and too low",
-        {300, 2000, kNotNT, kNotNTAt9000x6000, {8655, 3250, 4705, -130, -340, -560, -1470, -2390, 7710}});
-    row("too narrow for the panel",
-        {1000, 6000, kNotNT, kNotNTAt9000x6000, {655, 3250, 4705, 570, 360, 140, -770, -1690, 7710}});
-}
-
-void TestAppLogic::placement()
-{
-    QFETCH(PlacementCase, c);
-    QCOMPARE(layout::place(c.width, c.height, c.metrics, c.previous), c.expected);
-}
-
-void TestAppLogic::surfaceMapping()
-{
-    for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}}) {
-        for (int dpi : {96, 120, 144}) {
-            // At load the surface is the design size plus the width correction, the list
-            // gets its design height and the buttons stay above the status bar.
-            const QSize surface = layout::surfaceFromOuter(layout::loadSize(m), dpi, m);
-            QCOMPARE(surface, QSize(layout::twipsToPixels(6720 + m.widthAdjust, dpi),
-                                    layout::twipsToPixels(5280, dpi)));
-            const QSize outer = layout::outerFromSurface(surface, dpi, m);
-            const layout::Placement p = layout::place(outer.width(), outer.height(), m);
-            QVERIFY2(qAbs(p.listHeight - 3615) <= 1440 / dpi, qPrintable(QString::number(p.listHeight)));
-            const int buttonBottom =
-                layout::twipsToPixels(p.buttonTop, dpi) + layout::twipsToPixels(layout::kButtonHeight, dpi);
-            QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
-        }
+    void metricsTable_data()
+    {
+        QTest::addColumn<MetricsCase>("c");
+        const int other = kPlatformOther;
+        auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
+        row("Windows 98", {{1, 4, 10, {}}, {}, false, kNotNT});
+        row("Linux", {{other, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
+        row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
+        row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});
+        row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});
+        row("XP classic standard", {kXP, {"0", "", "Windows Standard"}, true, {0, -50}});
+        row("XP classic large", {kXP, {"", "", "Windows Standard (large)"}, true, {850, 0, 0, 0, 10}});
+        row("XP classic Large", {kXP, {"", "", "Windows Standard (Large)"}, true, {}});
+        row("XP classic extra large", {kXP, {"", "", "Windows Standard (extra large)"}, true, {2250, 90}});
+        row("XP classic other", {kXP, {"0", "NormalSize", "Brick"}, true, {}});
+        row("XP themed NormalSize",
+            {kXP, {"1", "NormalSize", "Windows Standard"}, true, {0, 0, 40, 50, 10, 10}});
+        row("XP themed LargeFonts", {kXP, {"1", "LargeFonts", ""}, true, kXPLargeFonts});
+        row("XP themed ExtraLargeFonts",
+            {kXP, {"1", "ExtraLargeFonts", ""}, true, {2250, 200, 40, 50, 0, 10}});
+        row("XP themed other size", {kXP, {"1", "normalsize", ""}, true, {0, 0, 0, 0, 0, 10}});
+        row("XP ThemeActive ' 1'", {kXP, {" 1", "NormalSize", "Windows Standard"}, true, {0, -50}});
     }
-    QCOMPARE(layout::twipsToPixels(15, 96), 1);
-    QCOMPARE(layout::pixelsToTwips(100, 120), 1200);
-}
+    void metricsTable()
+    {
+        QFETCH(MetricsCase, c);
+        const SystemLayout got = layoutFor(c.version, c.theme);
+        QCOMPARE(got.isWindowsXP, c.xp);
+        QCOMPARE(got.metrics, c.metrics);
+    }
+    void metricsThroughProbe()
+    {
+        // The theme values reach the table through the registry calls and the probe.
+        SystemFacts f;
+        f.logicalDpi = 120;
+        f.version = kXP;
+        f.themeActive = QStringLiteral("1");
+        f.themeSizeName = QStringLiteral("LargeFonts");
+        const StartupValues xp = detectWith(f);
+        QVERIFY(xp.isWindowsXP && !xp.normalDpi);
+        QCOMPARE(xp.metrics, kXPLargeFonts);
+        // The running system answers as a non-NT platform, with its measured DPI.
+        const StartupValues running = detectWith(SystemProbe::runningSystemFacts(120));
+        QVERIFY(!running.isWindowsXP && !running.normalDpi);
+        QCOMPARE(running.metrics, kNotNT);
+        QCOMPARE(programDirFrom(QStringLiteral("/")), QString());
+    }
+    void normalDpi_data()
+    {
+        QTest::addColumn<QString>("dpiLogicalX");
+        QTest::addColumn<int>("logPixels");
+        QTest::addColumn<bool>("normal");
+        QTest::newRow("96") << "96" << 0 << true;
+        QTest::newRow("97") << "97" << 0 << false;
+        QTest::newRow("missing, LogPixels 120") << "" << 120 << false;
+        QTest::newRow("both missing") << "" << 0 << true;
+        QTest::newRow("144dpi") << "144dpi" << 0 << false;
+        QTest::newRow("no number, LogPixels unused") << "high" << 200 << true;
+    }
+    void normalDpi()
+    {
+        QFETCH(QString, dpiLogicalX);
+        QFETCH(int, logPixels);
+        QFETCH(bool, normal);
+        QCOMPARE(normalDpiFrom(dpiLogicalX, logPixels), normal);
+    }
+    void placement_data()
+    {
+        QTest::addColumn<PlacementCase>("c");
+        auto row = [](const char* name, const PlacementCase& c) { QTest::newRow(name) << c; };
+        row("design size, no metrics",
+            {6840, 6415, {}, {}, {6495, 3615, 5070, 6410, 6200, 5980, 5070, 4150, 5550}});
+        row("Windows 98, 9000 x 6000", {9000, 6000, kNotNT, {}, kNotNTAt9000x6000});
+        row("XP NormalSize, 9000 x 6000",
+            {9000, 6000, {0, 0, 40, 50, 10, 10}, {}, {8655, 3200, 4605, 8580, 8410, 8230, 7350, 6460, 7710}});
+        row("XP LargeFonts",
+            {9000, 6000, kXPLargeFonts, {}, {8655, 3140, 4545, 8535, 8320, 8095, 7180, 6255, 7710}});
+        // Sizes a control would reject keep the last valid ones; the buttons still follow.
+        row("too narrow and too low",
+            {300, 2000, kNotNT, kNotNTAt9000x6000, {8655, 3250, 4705, -130, -340, -560, -1470, -2390, 7710}});
+        row("too narrow for the panel",
+            {1000, 6000, kNotNT, kNotNTAt9000x6000, {655, 3250, 4705, 570, 360, 140, -770, -1690, 7710}});
+    }
+    void placement()
+    {
+        QFETCH(PlacementCase, c);
+        QCOMPARE(layout::place(c.width, c.height, c.metrics, c.previous), c.expected);
+    }
+    void surfaceMapping()
+    {
+        for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}}) {
+            for (int dpi : {96, 120, 144}) {
+                // At load the surface is the design size plus the width correction, the list
+                // gets its design height and the buttons stay above the status bar.
+                const QSize surface = layout::surfaceFromOuter(layout::loadSize(m), dpi, m);
+                QCOMPARE(surface, QSize(layout::twipsToPixels(6720 + m.widthAdjust, dpi),
+                                        layout::twipsToPixels(5280, dpi)));
+                const QSize outer = layout::outerFromSurface(surface, dpi, m);
+                const layout::Placement p = layout::place(outer.width(), outer.height(), m);
+                QVERIFY2(qAbs(p.listHeight - 3615) <= 1440 / dpi, qPrintable(QString::number(p.listHeight)));
+                const int buttonBottom = layout::twipsToPixels(p.buttonTop, dpi) +
+                                         layout::twipsToPixels(layout::kButtonHeight, dpi);
+                QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
+            }
+        }
+        QCOMPARE(layout::twipsToPixels(15, 96), 1);
+        QCOMPARE(layout::pixelsToTwips(100, 120), 1200);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestAppLogic)
 #include "tst_applogic.moc"

@@ -33,189 +33,173 @@ class TestInstance : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void secondStartIsRefused_data();
-    void secondStartIsRefused();
-    void leftoversNeverBlock_data();
-    void leftoversNeverBlock();
+    void init()
+    {
+        QVERIFY(m_root.isValid());
+        for (const char* folder : {"config/Vantu", "home", "run"})
+            QVERIFY(QDir(m_root.path()).mkpath(QLatin1String(folder)));
+        QFile::setPermissions(m_root.path() + QStringLiteral("/run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // No Tip of the Day: a started copy then writes nothing after its restore step.
+        QVERIFY(kt::test::writeFile(configFile(), "[General]\nShowTod=0\n"));
+    }
+    void cleanup()
+    {
+        for (auto& p : m_running) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        m_running.clear();
+    }
+    // Arguments are ignored, the toolkit's own too: the second start is refused the same way
+    // whatever it is given (a toolkit that read "-platform" would die looking for "none").
+    // A holder killed outright leaves its lock file behind, and that never blocks the next.
+    void secondStartIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("a file") << QStringList{QStringLiteral("/tmp/a.mpg")};
+        QTest::newRow("toolkit platform") << QStringList{QStringLiteral("-platform"), QStringLiteral("none")};
+    }
+    void secondStartIsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess& first = start();
+        QVERIFY2(waitForStore(), "the first instance never wrote its options");
+        // The store as the first instance left it (bytes, inode, time, folder): any change is the second's.
+        auto snapshot = [&] {
+            struct stat st
+            {
+            };
+            ::stat(QFile::encodeName(configFile()).constData(), &st);
+            return QStringList{
+                QString::fromUtf8(kt::test::fileBytes(configFile())), QString::number(st.st_ino),
+                QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec),
+                QFileInfo(configFile()).dir().entryList(QDir::AllEntries | QDir::Hidden).join(',')};
+        };
+        const QStringList before = snapshot();
+        QProcess& second = start(arguments);
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        const QStringList boxes = QString::fromLocal8Bit(second.readAllStandardError())
+                                      .split(QLatin1Char('\n'))
+                                      .filter(QStringLiteral("MsgBox "));
+        QCOMPARE(boxes,
+                 QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
+        QCOMPARE(snapshot(), before);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.kill(); // SIGKILL: the lock file stays behind
+        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(QFile::exists(m_root.path() + QStringLiteral("/run/klivatarn.lock")));
+        QVERIFY(QFile::remove(configFile()));
+        start(arguments);
+        QVERIFY2(waitForStore(), "the stale lock kept the program from starting"); // it wrote the store anew
+    }
+    void leftoversNeverBlock_data()
+    {
+        using L = Leftover;
+        QTest::addColumn<LockCase>("c");
+        // What a lock file of another kind holds for a live process: this very one.
+        const QByteArray liveOwner = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                                     QCoreApplication::applicationName().toUtf8() + '\n' +
+                                     QSysInfo::machineHostName().toUtf8() + '\n';
+        QTest::newRow("no file") << LockCase{L::Nothing, {}, true};
+        QTest::newRow("empty file") << LockCase{L::File, {}, true};
+        QTest::newRow("junk") << LockCase{
+            L::File, QByteArray("\177ELF\0\0 not a lock \xff\xfe", 20).repeated(500), true};
+        QTest::newRow("names a live process") << LockCase{L::File, liveOwner, true};
+        QTest::newRow("unreadable") << LockCase{L::Unreadable, "12345\n", true};
+        QTest::newRow("dangling link") << LockCase{L::DanglingLink, {}, true};
+        QTest::newRow("a pipe") << LockCase{L::Pipe, {}, true};
+        QTest::newRow("a folder") << LockCase{L::Folder, {}, true};
+        QTest::newRow("held") << LockCase{L::HeldHere, {}, false};
+        QTest::newRow("holder gone") << LockCase{L::HolderEnded, {}, true};
+        QTest::newRow("holder gone, its child runs") << LockCase{L::HolderStartedProgram, {}, true};
+    }
+    void leftoversNeverBlock()
+    {
+        QFETCH(LockCase, c);
+        const QString path = m_root.path() + QStringLiteral("/run/klivatarn.lock");
+        const QByteArray name = QFile::encodeName(path);
+        QFile::remove(path); // what the row before left
+        QDir(path).removeRecursively();
+        std::unique_ptr<kt::InstanceLock> other;
+        QProcess child;
+        switch (c.leftover) {
+        case Leftover::Nothing:
+            break;
+        case Leftover::File:
+        case Leftover::Unreadable:
+            QVERIFY(kt::test::writeFile(path, c.bytes));
+            QVERIFY(c.leftover == Leftover::File || ::chmod(name.constData(), 0) == 0);
+            break;
+        case Leftover::DanglingLink:
+            QVERIFY(QFile::link(m_root.path() + QStringLiteral("/gone/nowhere"), path));
+            break;
+        case Leftover::Pipe:
+            QVERIFY(::mkfifo(name.constData(), 0600) == 0);
+            break;
+        case Leftover::Folder:
+            QVERIFY(QDir().mkpath(path));
+            break;
+        case Leftover::HeldHere:
+        case Leftover::HolderEnded:
+        case Leftover::HolderStartedProgram:
+            other = std::make_unique<kt::InstanceLock>(path);
+            QVERIFY(other->tryAcquire());
+            if (c.leftover == Leftover::HolderStartedProgram) {
+                child.start(QStringLiteral("sleep"),
+                            {QStringLiteral("30")}); // inherits what is not close-on-exec
+                QVERIFY(child.waitForStarted(5000));
+            }
+            if (c.leftover != Leftover::HeldHere)
+                other.reset();
+            break;
+        }
+
+        kt::InstanceLock lock(path);
+        QCOMPARE(lock.tryAcquire(), c.starts);
+        // A lock really taken (not a run without the guard) keeps the next start out.
+        if (c.starts)
+            QVERIFY(!kt::InstanceLock(path).tryAcquire());
+        child.kill();
+        child.waitForFinished(5000);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
 
 private:
-    QProcess& start(const QStringList& arguments = {QStringLiteral("/tmp/a.mpg")});
+    QProcess& start(const QStringList& arguments = {QStringLiteral("/tmp/a.mpg")})
+    {
+        QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.path() + QStringLiteral("/run"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
+        env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), arguments);
+        if (!p.waitForStarted(10000))
+            qWarning("cannot start %s", qPrintable(p.program()));
+        return p;
+    }
     QString configFile() const { return m_root.path() + QStringLiteral("/config/Vantu/KlivaTARN.conf"); }
-    bool waitForStore();
+    bool waitForStore()
+    {
+        QDeadlineTimer deadline(15000);
+        while (!deadline.hasExpired()) {
+            // The restore step writes MCC last; QSettings drops its lock file when done.
+            if (kt::test::fileBytes(configFile()).contains("MCC=") &&
+                !QFile::exists(configFile() + QStringLiteral(".lock")))
+                return true;
+            QTest::qWait(50);
+        }
+        return false;
+    }
 
     QTemporaryDir m_root;
     std::vector<std::unique_ptr<QProcess>> m_running;
 };
-
-void TestInstance::init()
-{
-    QVERIFY(m_root.isValid());
-    for (const char* folder : {"config/Vantu", "home", "run"})
-        QVERIFY(QDir(m_root.path()).mkpath(QLatin1String(folder)));
-    QFile::setPermissions(m_root.path() + QStringLiteral("/run"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // No Tip of the Day: a started copy then writes nothing after its restore step.
-    QVERIFY(kt::test::writeFile(configFile(), "[General]\nShowTod=0\n"));
-}
-
-void TestInstance::cleanup()
-{
-    for (auto& p : m_running) {
-        p->kill();
-        p->waitForFinished(5000);
-    }
-    m_running.clear();
-}
-
-QProcess& TestInstance::start(const QStringList& arguments)
-{
-    QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.path() + QStringLiteral("/run"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
-    env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), arguments);
-    if (!p.waitForStarted(10000))
-        qWarning("cannot start %s", qPrintable(p.program()));
-    return p;
-}
-
-bool TestInstance::waitForStore()
-{
-    QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        // The restore step writes MCC last; QSettings drops its lock file when done.
-        if (kt::test::fileBytes(configFile()).contains("MCC=") &&
-            !QFile::exists(configFile() + QStringLiteral(".lock")))
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
-}
-
-// Arguments are ignored, the toolkit's own too: the second start is refused the same way
-// whatever it is given (a toolkit that read "-platform" would die looking for "none").
-// A holder killed outright leaves its lock file behind, and that never blocks the next.
-void TestInstance::secondStartIsRefused_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("a file") << QStringList{QStringLiteral("/tmp/a.mpg")};
-    QTest::newRow("toolkit platform") << QStringList{QStringLiteral("-platform"), QStringLiteral("none")};
-}
-
-void TestInstance::secondStartIsRefused()
-{
-    QFETCH(QStringList, arguments);
-    QProcess& first = start();
-    QVERIFY2(waitForStore(), "the first instance never wrote its options");
-    // The store as the first instance left it (bytes, inode, time, folder): any change is the second's.
-    auto snapshot = [&] {
-        struct stat st
-        {
-        };
-        ::stat(QFile::encodeName(configFile()).constData(), &st);
-        return QStringList{
-            QString::fromUtf8(kt::test::fileBytes(configFile())), QString::number(st.st_ino),
-            QStringLiteral("%1.%2").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec),
-            QFileInfo(configFile()).dir().entryList(QDir::AllEntries | QDir::Hidden).join(',')};
-    };
-    const QStringList before = snapshot();
-    QProcess& second = start(arguments);
-    QVERIFY(second.waitForFinished(15000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    const QStringList boxes = QString::fromLocal8Bit(second.readAllStandardError())
-                                  .split(QLatin1Char('\n'))
-                                  .filter(QStringLiteral("MsgBox "));
-    QCOMPARE(boxes,
-             QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
-    QCOMPARE(snapshot(), before);
-    QCOMPARE(first.state(), QProcess::Running);
-
-    first.kill(); // SIGKILL: the lock file stays behind
-    QVERIFY(first.waitForFinished(5000));
-    QVERIFY(QFile::exists(m_root.path() + QStringLiteral("/run/klivatarn.lock")));
-    QVERIFY(QFile::remove(configFile()));
-    start(arguments);
-    QVERIFY2(waitForStore(), "the stale lock kept the program from starting"); // it wrote the store anew
-}
-
-void TestInstance::leftoversNeverBlock_data()
-{
-    using L = Leftover;
-    QTest::addColumn<LockCase>("c");
-    // What a lock file of another kind holds for a live process: this very one.
-    const QByteArray liveOwner = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-                                 QCoreApplication::applicationName().toUtf8() + '\n' +
-                                 QSysInfo::machineHostName().toUtf8() + '\n';
-    QTest::newRow("no file") << LockCase{L::Nothing, {}, true};
-    QTest::newRow("empty file") << LockCase{L::File, {}, true};
-    QTest::newRow("junk") << LockCase{L::File,
-                                      QByteArray("\177ELF\0\0 not a lock \xff\xfe", 20).repeated(500), true};
-    QTest::newRow("names a live process") << LockCase{L::File, liveOwner, true};
-    QTest::newRow("unreadable") << LockCase{L::Unreadable, "12345\n", true};
-    QTest::newRow("dangling link") << LockCase{L::DanglingLink, {}, true};
-    QTest::newRow("a pipe") << LockCase{L::Pipe, {}, true};
-    QTest::newRow("a folder") << LockCase{L::Folder, {}, true};
-    QTest::newRow("held") << LockCase{L::HeldHere, {}, false};
-    QTest::newRow("holder gone") << LockCase{L::HolderEnded, {}, true};
-    QTest::newRow("holder gone, its child runs") << LockCase{L::HolderStartedProgram, {}, true};
-}
-
-void TestInstance::leftoversNeverBlock()
-{
-    QFETCH(LockCase, c);
-    const QString path = m_root.path() + QStringLiteral("/run/klivatarn.lock");
-    const QByteArray name = QFile::encodeName(path);
-    QFile::remove(path); // what the row before left
-    QDir(path).removeRecursively();
-    std::unique_ptr<kt::InstanceLock> other;
-    QProcess child;
-    switch (c.leftover) {
-    case Leftover::Nothing:
-        break;
-    case Leftover::File:
-    case Leftover::Unreadable:
-        QVERIFY(kt::test::writeFile(path, c.bytes));
-        QVERIFY(c.leftover == Leftover::File || ::chmod(name.constData(), 0) == 0);
-        break;
-    case Leftover::DanglingLink:
-        QVERIFY(QFile::link(m_root.path() + QStringLiteral("/gone/nowhere"), path));
-        break;
-    case Leftover::Pipe:
-        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
-        break;
-    case Leftover::Folder:
-        QVERIFY(QDir().mkpath(path));
-        break;
-    case Leftover::HeldHere:
-    case Leftover::HolderEnded:
-    case Leftover::HolderStartedProgram:
-        other = std::make_unique<kt::InstanceLock>(path);
-        QVERIFY(other->tryAcquire());
-        if (c.leftover == Leftover::HolderStartedProgram) {
-            child.start(QStringLiteral("sleep"),
-                        {QStringLiteral("30")}); // inherits what is not close-on-exec
-            QVERIFY(child.waitForStarted(5000));
-        }
-        if (c.leftover != Leftover::HeldHere)
-            other.reset();
-        break;
-    }
-
-    kt::InstanceLock lock(path);
-    QCOMPARE(lock.tryAcquire(), c.starts);
-    // A lock really taken (not a run without the guard) keeps the next start out.
-    if (c.starts)
-        QVERIFY(!kt::InstanceLock(path).tryAcquire());
-    child.kill();
-    child.waitForFinished(5000);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-}
 
 QTEST_GUILESS_MAIN(TestInstance)
 #include "tst_instance.moc"

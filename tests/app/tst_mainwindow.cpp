@@ -101,414 +101,378 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    }
+    void init()
+    {
+        m_w.reset();
+        m_shell.reset();
+        m_boxes.reset(); // uninstalls the old seam before the new one goes in
+        QFile::remove(storeFile());
+        // No Tip of the Day unless asked.
+        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0");
+        m_boxes = std::make_unique<test::ScriptedMessageBox>();
+        m_shell = std::make_unique<test::ScriptedShell>();
+    }
 
-    void startAndOptionItems();
-    void tipOfTheDayAtStart();
-    void menus();
-    void commandTable_data();
-    void commandTable();
-    void busyModeBlocksFileAndActions();
-    void toolbar();
-    void view();
-    void logos();
-    void keysAndMouseOnList();
-    void moveButtonsTakeFocusOnlyOnScreen_data();
-    void moveButtonsTakeFocusOnlyOnScreen();
-    void layoutAtThisDpi();
-    void preferencesAndExit();
+    void startAndOptionItems()
+    {
+        using namespace objectNames;
+        MainWindow& w = make();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
+        QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{kIdle, "IDLE"}));
+        auto checked = [&w] {
+            QStringList on;
+            for (const char* item :
+                 {SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk, DelNoMnu, DelPromptMnu,
+                  DelNoPromptMnu, OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu, MCheckMnu})
+                if (w.action(QLatin1String(item))->isChecked())
+                    on << item;
+            return on;
+        };
+        // The options as the restore step left them, then one item per group as the user chooses.
+        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu}));
+        w.action(FastSpeedChk)->trigger();
+        QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
+        w.action(NormalSpeedChk)->trigger();
+        w.action(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
+        w.action(DelNoPromptMnu)->trigger();
+        w.action(MCheckMnu)->trigger();
+        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
+        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+    }
+    void tipOfTheDayAtStart()
+    {
+        // Shown unless ShowTod is "0", and only once the main window is on screen: centred
+        // over it, with the keyboard focus, so Escape closes the tip alone.
+        for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
+            QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
+            MainWindow& w = make();
+            auto tip = [&w] { return named(w, "Tipfrm"); };
+            QVERIFY2(!tip(), "opened before the main window was shown");
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            if (showTod == QVariant("0")) {
+                QCoreApplication::processEvents();
+                QVERIFY(!tip());
+                continue;
+            }
+            QTRY_VERIFY(tip());
+            const QPoint off = tip()->frameGeometry().center() - w.frameGeometry().center();
+            QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "not centred over the main window");
+            QTRY_COMPARE(QApplication::activeWindow(), tip());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(!tip());
+            QVERIFY(w.isVisible());
+        }
+    }
+    void menus()
+    {
+        MainWindow& w = make();
+        struct Item
+        {
+            const char *name, *text, *keys;
+        };
+        const Item table[] = {{"AddMnu", "&Add...", "Ctrl+D"},
+                              {"RemoveMnu", "&Remove", "Del"},
+                              {"ExitMnu", "E&xit", "Ctrl+Q"},
+                              {"PackMnu", "&Pack", "Ctrl+P"},
+                              {"MoveUpMnu", "Move &Up", "Ctrl+U"},
+                              {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
+                              {"SelectAllMnu", "Select &All", "Ctrl+A"},
+                              {"DeselectAllMnu", "De&select All", "Ctrl+E"},
+                              {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
+                              {"ViewMnu", "&View", "Ctrl+V"},
+                              {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
+                              {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
+                              {"GeneralMnu", "&General...", "Ctrl+K"},
+                              {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+                              {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
+                              {"TechMnu", "Technical &Support", ""}};
+        for (const Item& i : table) {
+            QAction* a = w.action(QLatin1String(i.name));
+            QVERIFY2(a && a->text() == QLatin1String(i.text) &&
+                         a->shortcut() == QKeySequence(QLatin1String(i.keys)),
+                     i.name);
+        }
+        for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
+            QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
+        QStringList items;
+        for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(items, (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
+                                     "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-",
+                                     "PlayMpegMnu"}));
+    }
+    // The commands follow the rows and the selection, also as a right-click or the keys that
+    // open the pop-up menu leave it; by the keys the pop-up opens at the current row.
+    void commandTable_data()
+    {
+        QTest::addColumn<CommandCase>("c");
+        auto row = [](const char* name, const CommandCase& c) { QTest::newRow(name) << c; };
+        row("empty", {0, {}, Press::None, 0, {}});
+        row("one row, none selected", {1, {}, Press::None, 0, {false, true}});
+        row("one row, selected", {1, {1}, Press::None, 0, {false, true, true, false, true}});
+        row("two rows, none selected", {2, {}, Press::None, 0, {true, true}});
+        row("two rows, one selected", {2, {2}, Press::None, 0, {true, true, true, true, true}});
+        row("two rows, both selected", {2, {1, 2}, Press::None, 0, {true, true, true, true, false}});
+        row("seven rows, 2 and 5", {7, {2, 5}, Press::None, 0, {true, true, true, true, false}});
+        row("right-click selects the row", {3, {}, Press::RightOnRow, 2, {true, true, true, true, true}});
+        row("right-click on one of two selected",
+            {3, {1, 2}, Press::RightOnRow, 2, {true, true, true, true, false}});
+        row("right-click moves the selection",
+            {3, {1, 2}, Press::RightOnRow, 3, {true, true, true, true, true}});
+        row("right-click on the only row", {1, {}, Press::RightOnRow, 1, {false, true, true, false, true}});
+        row("Menu key at the current row", {3, {2}, Press::MenuKey, 2, {true, true, true, true, true}});
+        row("Shift+F10 at the current row", {3, {1, 3}, Press::ShiftF10, 3, {true, true, true, true, false}});
+        row("Menu key, nothing selected", {2, {}, Press::MenuKey, 0, {true, true}});
+    }
+    void commandTable()
+    {
+        QFETCH(CommandCase, c);
+        MainWindow& w = makeShown();
+        fill(w, c.rows, c.selected);
+        PackListView* view = w.packListView();
+        auto* popup = named<QMenu>(w, "PackWhatSelPopupMnu");
+        const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
+        view->setFocus();
+        if (c.press == Press::RightOnRow)
+            QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
+        else if (c.press != Press::None)
+            QTest::keyClick(view, c.press == Press::MenuKey ? Qt::Key_Menu : Qt::Key_F10,
+                            c.press == Press::MenuKey ? Qt::NoModifier : Qt::ShiftModifier);
+        QTRY_COMPARE(popup->isVisible(), c.press != Press::None);
+        const QPoint at = popup->geometry().topLeft();
+        checkCommands(w, c.states);
+        popup->close();
+        if (c.press == Press::RightOnRow)
+            QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
+        else if (c.press != Press::None && c.row >= 1) {
+            const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
+            QVERIFY2(shown.adjusted(0, 0, -1, 2).contains(at),
+                     qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
+        }
+    }
+    void busyModeBlocksFileAndActions()
+    {
+        MainWindow& w = makeShown();
+        int adds = 0, packs = 0;
+        w.addHandler = [&] { ++adds; };
+        w.packHandler = [&] { ++packs; };
+        fill(w, 3, {1});
+        QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE((QList<int>{adds, packs}), (QList<int>{1, 1}));
+        w.HideLogo();
+        w.BusyMode(QStringLiteral("pack"));
+        QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
+        for (auto key : {Qt::Key_D, Qt::Key_P, Qt::Key_Q, Qt::Key_A, Qt::Key_G, Qt::Key_U})
+            QTest::keyClick(&w, key, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_Delete);
+        // Nothing reached a handler: no add, pack or exit, no select all, no removal.
+        QCOMPARE(
+            (QList<int>{adds, packs, int(exits.count()), w.packList().count(), w.packList().selectedCount()}),
+            (QList<int>{1, 1, 0, 3, 1}));
+        w.RefreshPackListCommands(); // a refresh during the pack does not reopen them
+        QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
+    }
+    void toolbar()
+    {
+        MainWindow& w = make();
+        const QStringList hints = {"Add file(s)... (multiple selection possible)",
+                                   "Remove selected file(s).",
+                                   kIdle,
+                                   "Move selected file(s) up.",
+                                   "Move selected file(s) down.",
+                                   kIdle,
+                                   "Pack files...",
+                                   kIdle,
+                                   "Configure options.",
+                                   kIdle,
+                                   "Launch help file."};
+        auto* bar = named<QToolBar>(w, "cToolbar1");
+        QCOMPARE(bar->actions().size(), hints.size());
+        for (int pos = 0; pos < hints.size(); ++pos) {
+            QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
+            w.setStatusText(QStringLiteral("something else"));
+            QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+            QCoreApplication::sendEvent(widget, &enter);
+            QCOMPARE(w.statusText(), hints[pos]);
+            QCoreApplication::sendEvent(widget, &leave);
+            QCOMPARE(w.statusText(), kIdle);
+        }
+        // The pointer over the window's own surface shows the idle text.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setStatusText(QStringLiteral("Packing"));
+        QWidget* surface = w.centralWidget();
+        QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
+        QTRY_COMPARE(w.statusText(), kIdle);
+    }
+    void view()
+    {
+        MainWindow& w = make();
+        w.ViewMnu_Click(); // nothing selected
+        fill(w, 3, {2, 3});
+        w.ViewMnu_Click(); // the first selected
+        fill(w, 3, {3});
+        w.action("PlayMpegMnu")->trigger();
+        m_shell->openResult = ShellOpenResult::NotFound;
+        w.ViewMnu_Click();
+        m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
+        w.ShowInShell(QStringLiteral("/x"));
+        QCOMPARE(m_shell->opened(),
+                 (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
+        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
+                                                noProgramToOpenText(QStringLiteral("/x"))}));
+        QList<int> styles;
+        for (const test::AskedMessage& m : m_boxes->asked())
+            styles << m.style;
+        QCOMPARE(styles, (QList<int>{48, 16, 48}));
+    }
+    void logos()
+    {
+        // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
+        for (const bool normalDpi : {true, false}) {
+            MainWindow& w = make(values(normalDpi));
+            auto panel3 = [&w] { return named<QLabel>(w, "StatusBar_Panel3")->pixmap().toImage(); };
+            const QImage idle = panel3();
+            QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
+            w.HideLogo();
+            QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
+            QCOMPARE(panel3(),
+                     named<QLabel>(w, normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
+            QVERIFY(panel3() != idle);
+            w.UnhideLogo();
+            QCOMPARE(panel3(), idle);
+        }
+        // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
+        // missing, one message per file, the built-in pictures stay and the load goes on.
+        MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
+        QCOMPARE(m_boxes->asked().size(), 2);
+        QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
+        QVERIFY(!named<QLabel>(xp, "StatusBar_Panel3")->pixmap().isNull());
+    }
+    void keysAndMouseOnList()
+    {
+        MainWindow& w = makeShown();
+        PackListView* view = w.packListView();
+        QSignalSpy removes(w.action("RemoveMnu"), &QAction::triggered);
+        QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
+        fill(w, 3, {});
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(removes.count(), 0);
+        fill(w, 3, {2});
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(removes.count(), 1);
+        QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier); // the window's shortcut wins over the list's
+        QCOMPARE(selects.count(), 1);
+
+        fill(w, 3, {});
+        const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
+        QVERIFY(w.action("ViewMnu")->isEnabled()); // the click refreshed the commands
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2);
+        QCOMPARE(w.packList().paths(), (QStringList{"/media/clip1.mpg", "/media/clip3.mpg"}));
+        QCOMPARE(view->model()->rowCount(), 2);
+    }
+    void moveButtonsTakeFocusOnlyOnScreen_data()
+    {
+        QTest::addColumn<int>("extraTwips");
+        QTest::addColumn<bool>("onScreen");
+        QTest::newRow("design width: beyond the edge") << 0 << false;
+        QTest::newRow("wide enough to show them") << 1200 << true;
+    }
+    void moveButtonsTakeFocusOnlyOnScreen()
+    {
+        QFETCH(int, extraTwips);
+        QFETCH(bool, onScreen);
+        MainWindow& w = makeShown();
+        fill(w, 3, {2});
+        w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
+        QTRY_COMPARE(w.centralWidget()->rect().intersects(named(w, "selposup_cmd")->geometry()), onScreen);
+        // Walk the whole Tab chain from the list back to it.
+        w.packListView()->setFocus();
+        QSet<QString> reached;
+        for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
+            reached << f->objectName();
+        }
+        QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd")}),
+                 (QList<bool>{onScreen, onScreen}));
+        QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
+    }
+    void layoutAtThisDpi()
+    {
+        MainWindow& w = make();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect surface = w.centralWidget()->rect();
+        auto geo = [&](const char* name) { return named(w, name)->geometry(); };
+        const QRect list = geo("PackList_ListView");
+        QVERIFY(surface.contains(list));
+        QVERIFY2(geo("cReBar1").bottom() < geo("packwhat_lbl").top(),
+                 "the toolbar band reaches into the caption");
+        QVERIFY(geo("packwhat_lbl").bottom() < list.top());
+        const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd",
+                             "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"};
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY2(surface.contains(geo(row[i])) && geo(row[i]).top() > list.bottom(), row[i]);
+            // Neighbours touch at most by the design's 10 twips (one pixel).
+            QVERIFY2(i == 0 || geo(row[i - 1]).right() - geo(row[i]).left() <= 1, row[i]);
+        }
+        QVERIFY(geo("StatusBar_Panel3").right() <= w.statusBar()->width());
+    }
+    void preferencesAndExit()
+    {
+        MainWindow& w = make();
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = modal->objectName();
+                QVERIFY(!modal->parentWidget()); // no owner window
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        w.action("GeneralMnu")->trigger();
+        QCOMPARE(seen, QStringLiteral("Preferencesfrm"));
+        w.show();
+        QSignalSpy unloaded(&w, &MainWindow::unloaded);
+        w.action("ExitMnu")->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!w.isVisible());
+    }
 
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
-    MainWindow& make(const StartupValues& v = values());
-    MainWindow& makeShown();
+    MainWindow& make(const StartupValues& v = values())
+    {
+        setStartupValues(v);
+        m_w = std::make_unique<MainWindow>();
+        m_w->load();
+        return *m_w;
+    }
+    MainWindow& makeShown()
+    {
+        MainWindow& w = make();
+        w.show();
+        w.activateWindow();
+        if (!QTest::qWaitForWindowActive(&w))
+            qWarning("main window not active");
+        return w;
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<test::ScriptedMessageBox> m_boxes;
     std::unique_ptr<test::ScriptedShell> m_shell;
     std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 };
-
-void TestMainWindow::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-}
-
-void TestMainWindow::init()
-{
-    m_w.reset();
-    m_shell.reset();
-    m_boxes.reset(); // uninstalls the old seam before the new one goes in
-    QFile::remove(storeFile());
-    QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0"); // no Tip of the Day unless asked
-    m_boxes = std::make_unique<test::ScriptedMessageBox>();
-    m_shell = std::make_unique<test::ScriptedShell>();
-}
-
-MainWindow& TestMainWindow::make(const StartupValues& v)
-{
-    setStartupValues(v);
-    m_w = std::make_unique<MainWindow>();
-    m_w->load();
-    return *m_w;
-}
-
-MainWindow& TestMainWindow::makeShown()
-{
-    MainWindow& w = make();
-    w.show();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w))
-        qWarning("main window not active");
-    return w;
-}
-
-void TestMainWindow::startAndOptionItems()
-{
-    using namespace objectNames;
-    MainWindow& w = make();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
-    QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{kIdle, "IDLE"}));
-    auto checked = [&w] {
-        QStringList on;
-        for (const char* item :
-             {SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk, DelNoMnu, DelPromptMnu,
-              DelNoPromptMnu, OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu, MCheckMnu})
-            if (w.action(QLatin1String(item))->isChecked())
-                on << item;
-        return on;
-    };
-    // The options as the restore step left them, then one item per group as the user chooses.
-    QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu}));
-    w.action(FastSpeedChk)->trigger();
-    QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
-    w.action(NormalSpeedChk)->trigger();
-    w.action(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
-    w.action(DelNoPromptMnu)->trigger();
-    w.action(MCheckMnu)->trigger();
-    QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
-    QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
-}
-
-void TestMainWindow::tipOfTheDayAtStart()
-{
-    // Shown unless ShowTod is "0", and only once the main window is on screen: centred
-    // over it, with the keyboard focus, so Escape closes the tip alone.
-    for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
-        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-        MainWindow& w = make();
-        auto tip = [&w] { return named(w, "Tipfrm"); };
-        QVERIFY2(!tip(), "opened before the main window was shown");
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        if (showTod == QVariant("0")) {
-            QCoreApplication::processEvents();
-            QVERIFY(!tip());
-            continue;
-        }
-        QTRY_VERIFY(tip());
-        const QPoint off = tip()->frameGeometry().center() - w.frameGeometry().center();
-        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "not centred over the main window");
-        QTRY_COMPARE(QApplication::activeWindow(), tip());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(!tip());
-        QVERIFY(w.isVisible());
-    }
-}
-
-void TestMainWindow::menus()
-{
-    MainWindow& w = make();
-    struct Item
-    {
-        const char *name, *text, *keys;
-    };
-    const Item table[] = {{"AddMnu", "&Add...", "Ctrl+D"},
-                          {"RemoveMnu", "&Remove", "Del"},
-                          {"ExitMnu", "E&xit", "Ctrl+Q"},
-                          {"PackMnu", "&Pack", "Ctrl+P"},
-                          {"MoveUpMnu", "Move &Up", "Ctrl+U"},
-                          {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
-                          {"SelectAllMnu", "Select &All", "Ctrl+A"},
-                          {"DeselectAllMnu", "De&select All", "Ctrl+E"},
-                          {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
-                          {"ViewMnu", "&View", "Ctrl+V"},
-                          {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
-                          {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
-                          {"GeneralMnu", "&General...", "Ctrl+K"},
-                          {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
-                          {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
-                          {"TechMnu", "Technical &Support", ""}};
-    for (const Item& i : table) {
-        QAction* a = w.action(QLatin1String(i.name));
-        QVERIFY2(a && a->text() == QLatin1String(i.text) &&
-                     a->shortcut() == QKeySequence(QLatin1String(i.keys)),
-                 i.name);
-    }
-    for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
-        QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
-    QStringList items;
-    for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
-        items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items,
-             (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
-                          "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
-}
-
-// The commands follow the rows and the selection, also as a right-click or the keys that
-// open the pop-up menu leave it; by the keys the pop-up opens at the current row.
-void TestMainWindow::commandTable_data()
-{
-    QTest::addColumn<CommandCase>("c");
-    auto row = [](const char* name, const CommandCase& c) { QTest::newRow(name) << c; };
-    row("empty", {0, {}, Press::None, 0, {}});
-    row("one row, none selected", {1, {}, Press::None, 0, {false, true}});
-    row("one row, selected", {1, {1}, Press::None, 0, {false, true, true, false, true}});
-    row("two rows, none selected", {2, {}, Press::None, 0, {true, true}});
-    row("two rows, one selected", {2, {2}, Press::None, 0, {true, true, true, true, true}});
-    row("two rows, both selected", {2, {1, 2}, Press::None, 0, {true, true, true, true, false}});
-    row("seven rows, 2 and 5", {7, {2, 5}, Press::None, 0, {true, true, true, true, false}});
-    row("right-click selects the row", {3, {}, Press::RightOnRow, 2, {true, true, true, true, true}});
-    row("right-click on one of two selected",
-        {3, {1, 2}, Press::RightOnRow, 2, {true, true, true, true, false}});
-    row("right-click moves the selection", {3, {1, 2}, Press::RightOnRow, 3, {true, true, true, true, true}});
-    row("right-click on the only row", {1, {}, Press::RightOnRow, 1, {false, true, true, false, true}});
-    row("Menu key at the current row", {3, {2}, Press::MenuKey, 2, {true, true, true, true, true}});
-    row("Shift+F10 at the current row", {3, {1, 3}, Press::ShiftF10, 3, {true, true, true, true, false}});
-    row("Menu key, nothing selected", {2, {}, Press::MenuKey, 0, {true, true}});
-}
-
-void TestMainWindow::commandTable()
-{
-    QFETCH(CommandCase, c);
-    MainWindow& w = makeShown();
-    fill(w, c.rows, c.selected);
-    PackListView* view = w.packListView();
-    auto* popup = named<QMenu>(w, "PackWhatSelPopupMnu");
-    const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
-    view->setFocus();
-    if (c.press == Press::RightOnRow)
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
-    else if (c.press != Press::None)
-        QTest::keyClick(view, c.press == Press::MenuKey ? Qt::Key_Menu : Qt::Key_F10,
-                        c.press == Press::MenuKey ? Qt::NoModifier : Qt::ShiftModifier);
-    QTRY_COMPARE(popup->isVisible(), c.press != Press::None);
-    const QPoint at = popup->geometry().topLeft();
-    checkCommands(w, c.states);
-    popup->close();
-    if (c.press == Press::RightOnRow)
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
-    else if (c.press != Press::None && c.row >= 1) {
-        const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
-        QVERIFY2(shown.adjusted(0, 0, -1, 2).contains(at),
-                 qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
-    }
-}
-
-void TestMainWindow::busyModeBlocksFileAndActions()
-{
-    MainWindow& w = makeShown();
-    int adds = 0, packs = 0;
-    w.addHandler = [&] { ++adds; };
-    w.packHandler = [&] { ++packs; };
-    fill(w, 3, {1});
-    QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
-    QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE((QList<int>{adds, packs}), (QList<int>{1, 1}));
-    w.HideLogo();
-    w.BusyMode(QStringLiteral("pack"));
-    QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
-    for (auto key : {Qt::Key_D, Qt::Key_P, Qt::Key_Q, Qt::Key_A, Qt::Key_G, Qt::Key_U})
-        QTest::keyClick(&w, key, Qt::ControlModifier);
-    QTest::keyClick(&w, Qt::Key_Delete);
-    // Nothing reached a handler: no add, pack or exit, no select all, no removal.
-    QCOMPARE(
-        (QList<int>{adds, packs, int(exits.count()), w.packList().count(), w.packList().selectedCount()}),
-        (QList<int>{1, 1, 0, 3, 1}));
-    w.RefreshPackListCommands(); // a refresh during the pack does not reopen them
-    QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
-}
-
-void TestMainWindow::toolbar()
-{
-    MainWindow& w = make();
-    const QStringList hints = {"Add file(s)... (multiple selection possible)",
-                               "Remove selected file(s).",
-                               kIdle,
-                               "Move selected file(s) up.",
-                               "Move selected file(s) down.",
-                               kIdle,
-                               "Pack files...",
-                               kIdle,
-                               "Configure options.",
-                               kIdle,
-                               "Launch help file."};
-    auto* bar = named<QToolBar>(w, "cToolbar1");
-    QCOMPARE(bar->actions().size(), hints.size());
-    for (int pos = 0; pos < hints.size(); ++pos) {
-        QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
-        w.setStatusText(QStringLiteral("something else"));
-        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
-        QCoreApplication::sendEvent(widget, &enter);
-        QCOMPARE(w.statusText(), hints[pos]);
-        QCoreApplication::sendEvent(widget, &leave);
-        QCOMPARE(w.statusText(), kIdle);
-    }
-    // The pointer over the window's own surface shows the idle text.
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.setStatusText(QStringLiteral("Packing"));
-    QWidget* surface = w.centralWidget();
-    QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
-    QTRY_COMPARE(w.statusText(), kIdle);
-}
-
-void TestMainWindow::view()
-{
-    MainWindow& w = make();
-    w.ViewMnu_Click(); // nothing selected
-    fill(w, 3, {2, 3});
-    w.ViewMnu_Click(); // the first selected
-    fill(w, 3, {3});
-    w.action("PlayMpegMnu")->trigger();
-    m_shell->openResult = ShellOpenResult::NotFound;
-    w.ViewMnu_Click();
-    m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
-    w.ShowInShell(QStringLiteral("/x"));
-    QCOMPARE(m_shell->opened(),
-             (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
-    QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
-                                            noProgramToOpenText(QStringLiteral("/x"))}));
-    QList<int> styles;
-    for (const test::AskedMessage& m : m_boxes->asked())
-        styles << m.style;
-    QCOMPARE(styles, (QList<int>{48, 16, 48}));
-}
-
-void TestMainWindow::logos()
-{
-    // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
-    for (const bool normalDpi : {true, false}) {
-        MainWindow& w = make(values(normalDpi));
-        auto panel3 = [&w] { return named<QLabel>(w, "StatusBar_Panel3")->pixmap().toImage(); };
-        const QImage idle = panel3();
-        QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
-        w.HideLogo();
-        QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-        QCOMPARE(panel3(), named<QLabel>(w, normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
-        QVERIFY(panel3() != idle);
-        w.UnhideLogo();
-        QCOMPARE(panel3(), idle);
-    }
-    // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
-    // missing, one message per file, the built-in pictures stay and the load goes on.
-    MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
-    QCOMPARE(m_boxes->asked().size(), 2);
-    QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
-    QVERIFY(!named<QLabel>(xp, "StatusBar_Panel3")->pixmap().isNull());
-}
-
-void TestMainWindow::keysAndMouseOnList()
-{
-    MainWindow& w = makeShown();
-    PackListView* view = w.packListView();
-    QSignalSpy removes(w.action("RemoveMnu"), &QAction::triggered);
-    QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
-    fill(w, 3, {});
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(removes.count(), 0);
-    fill(w, 3, {2});
-    QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(removes.count(), 1);
-    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier); // the window's shortcut wins over the list's
-    QCOMPARE(selects.count(), 1);
-
-    fill(w, 3, {});
-    const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
-    QVERIFY(w.action("ViewMnu")->isEnabled()); // the click refreshed the commands
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2);
-    QCOMPARE(w.packList().paths(), (QStringList{"/media/clip1.mpg", "/media/clip3.mpg"}));
-    QCOMPARE(view->model()->rowCount(), 2);
-}
-
-void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen_data()
-{
-    QTest::addColumn<int>("extraTwips");
-    QTest::addColumn<bool>("onScreen");
-    QTest::newRow("design width: beyond the edge") << 0 << false;
-    QTest::newRow("wide enough to show them") << 1200 << true;
-}
-
-void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen()
-{
-    QFETCH(int, extraTwips);
-    QFETCH(bool, onScreen);
-    MainWindow& w = makeShown();
-    fill(w, 3, {2});
-    w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
-    QTRY_COMPARE(w.centralWidget()->rect().intersects(named(w, "selposup_cmd")->geometry()), onScreen);
-    // Walk the whole Tab chain from the list back to it.
-    w.packListView()->setFocus();
-    QSet<QString> reached;
-    for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget* f = QApplication::focusWidget();
-        QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
-        reached << f->objectName();
-    }
-    QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd")}),
-             (QList<bool>{onScreen, onScreen}));
-    QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
-}
-
-void TestMainWindow::layoutAtThisDpi()
-{
-    MainWindow& w = make();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QRect surface = w.centralWidget()->rect();
-    // At load the surface has its design size: 6720 + 100 twips wide, 5280 high.
-    QCOMPARE(surface.size(),
-             QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
-    auto geo = [&](const char* name) { return named(w, name)->geometry(); };
-    const QRect list = geo("PackList_ListView");
-    QVERIFY(surface.contains(list));
-    QVERIFY2(geo("cReBar1").bottom() < geo("packwhat_lbl").top(),
-             "the toolbar band reaches into the caption");
-    QVERIFY(geo("packwhat_lbl").bottom() < list.top());
-    const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd",
-                         "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"};
-    for (int i = 0; i < 5; ++i) {
-        QVERIFY2(surface.contains(geo(row[i])) && geo(row[i]).top() > list.bottom(), row[i]);
-        // Neighbours touch at most by the design's 10 twips (one pixel).
-        QVERIFY2(i == 0 || geo(row[i - 1]).right() - geo(row[i]).left() <= 1, row[i]);
-    }
-    QVERIFY(geo("StatusBar_Panel3").right() <= w.statusBar()->width());
-}
-
-void TestMainWindow::preferencesAndExit()
-{
-    MainWindow& w = make();
-    QString seen;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = modal->objectName();
-            QVERIFY(!modal->parentWidget()); // no owner window
-            static_cast<QDialog*>(modal)->reject();
-        }
-    });
-    w.action("GeneralMnu")->trigger();
-    QCOMPARE(seen, QStringLiteral("Preferencesfrm"));
-    w.show();
-    QSignalSpy unloaded(&w, &MainWindow::unloaded);
-    w.action("ExitMnu")->trigger();
-    QCOMPARE(unloaded.count(), 1);
-    QVERIFY(!w.isVisible());
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
