@@ -9,23 +9,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// What stands at the lock path before a start.
-enum class Leftover {
-    Nothing,
-    File,       // a plain file holding the row's bytes
-    Unreadable, // the same, mode 000
-    DanglingLink,
-    Pipe,
-    Folder,
-    HeldHere,             // another holder in this process
-    HolderEnded,          // a holder that has let go
-    HolderStartedProgram, // a holder that started a program and then ended
+// Holders that a row's leftover keeps alive until the start is tried.
+struct Holders
+{
+    std::unique_ptr<kt::InstanceLock> lock;
+    QProcess child; // a program a holder started
 };
+// What stands at the lock path before a start, and tryAcquire's answer then.
 struct LockCase
 {
-    Leftover leftover;
-    QByteArray bytes;
-    bool starts; // tryAcquire's answer
+    std::function<bool(const QString& path, Holders& holders)> leave;
+    bool starts;
 };
 Q_DECLARE_METATYPE(LockCase)
 
@@ -97,73 +91,66 @@ private slots:
     }
     void leftoversNeverBlock_data()
     {
-        using L = Leftover;
         QTest::addColumn<LockCase>("c");
+        auto file = [](const QByteArray& bytes) {
+            return [bytes](const QString& path, Holders&) { return kt::test::writeFile(path, bytes); };
+        };
+        // A holder of this process that keeps the lock, or lets go after starting a program or not.
+        auto holder = [](bool letsGo, bool startsProgram) {
+            return [=](const QString& path, Holders& h) {
+                h.lock = std::make_unique<kt::InstanceLock>(path);
+                if (!h.lock->tryAcquire())
+                    return false;
+                if (startsProgram) { // it inherits what is not close-on-exec
+                    h.child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+                    if (!h.child.waitForStarted(5000))
+                        return false;
+                }
+                if (letsGo)
+                    h.lock.reset();
+                return true;
+            };
+        };
         // What a lock file of another kind holds for a live process: this very one.
         const QByteArray liveOwner = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
                                      QCoreApplication::applicationName().toUtf8() + '\n' +
                                      QSysInfo::machineHostName().toUtf8() + '\n';
-        QTest::newRow("no file") << LockCase{L::Nothing, {}, true};
-        QTest::newRow("empty file") << LockCase{L::File, {}, true};
-        QTest::newRow("junk") << LockCase{
-            L::File, QByteArray("\177ELF\0\0 not a lock \xff\xfe", 20).repeated(500), true};
-        QTest::newRow("names a live process") << LockCase{L::File, liveOwner, true};
-        QTest::newRow("unreadable") << LockCase{L::Unreadable, "12345\n", true};
-        QTest::newRow("dangling link") << LockCase{L::DanglingLink, {}, true};
-        QTest::newRow("a pipe") << LockCase{L::Pipe, {}, true};
-        QTest::newRow("a folder") << LockCase{L::Folder, {}, true};
-        QTest::newRow("held") << LockCase{L::HeldHere, {}, false};
-        QTest::newRow("holder gone") << LockCase{L::HolderEnded, {}, true};
-        QTest::newRow("holder gone, its child runs") << LockCase{L::HolderStartedProgram, {}, true};
+        const QByteArray junk = QByteArray("\177ELF\0\0 not a lock \xff\xfe", 20).repeated(500);
+        QTest::newRow("no file") << LockCase{[](const QString&, Holders&) { return true; }, true};
+        QTest::newRow("empty file") << LockCase{file({}), true};
+        QTest::newRow("junk") << LockCase{file(junk), true};
+        QTest::newRow("names a live process") << LockCase{file(liveOwner), true};
+        QTest::newRow("unreadable") << LockCase{[](const QString& path, Holders&) {
+                                                    return kt::test::writeFile(path, "12345\n") &&
+                                                           ::chmod(QFile::encodeName(path), 0) == 0;
+                                                },
+                                                true};
+        QTest::newRow("dangling link") << LockCase{
+            [](const QString& path, Holders&) { return QFile::link(path + QStringLiteral(".gone/x"), path); },
+            true};
+        QTest::newRow("a pipe") << LockCase{
+            [](const QString& path, Holders&) { return ::mkfifo(QFile::encodeName(path), 0600) == 0; }, true};
+        QTest::newRow("a folder") << LockCase{
+            [](const QString& path, Holders&) { return QDir().mkpath(path); }, true};
+        QTest::newRow("held") << LockCase{holder(false, false), false};
+        QTest::newRow("holder gone") << LockCase{holder(true, false), true};
+        QTest::newRow("holder gone, its child runs") << LockCase{holder(true, true), true};
     }
     void leftoversNeverBlock()
     {
         QFETCH(LockCase, c);
         const QString path = m_root.path() + QStringLiteral("/run/klivatarn.lock");
-        const QByteArray name = QFile::encodeName(path);
         QFile::remove(path); // what the row before left
         QDir(path).removeRecursively();
-        std::unique_ptr<kt::InstanceLock> other;
-        QProcess child;
-        switch (c.leftover) {
-        case Leftover::Nothing:
-            break;
-        case Leftover::File:
-        case Leftover::Unreadable:
-            QVERIFY(kt::test::writeFile(path, c.bytes));
-            QVERIFY(c.leftover == Leftover::File || ::chmod(name.constData(), 0) == 0);
-            break;
-        case Leftover::DanglingLink:
-            QVERIFY(QFile::link(m_root.path() + QStringLiteral("/gone/nowhere"), path));
-            break;
-        case Leftover::Pipe:
-            QVERIFY(::mkfifo(name.constData(), 0600) == 0);
-            break;
-        case Leftover::Folder:
-            QVERIFY(QDir().mkpath(path));
-            break;
-        case Leftover::HeldHere:
-        case Leftover::HolderEnded:
-        case Leftover::HolderStartedProgram:
-            other = std::make_unique<kt::InstanceLock>(path);
-            QVERIFY(other->tryAcquire());
-            if (c.leftover == Leftover::HolderStartedProgram) {
-                child.start(QStringLiteral("sleep"),
-                            {QStringLiteral("30")}); // inherits what is not close-on-exec
-                QVERIFY(child.waitForStarted(5000));
-            }
-            if (c.leftover != Leftover::HeldHere)
-                other.reset();
-            break;
-        }
-
+        Holders holders;
+        QVERIFY(c.leave(path, holders));
         kt::InstanceLock lock(path);
         QCOMPARE(lock.tryAcquire(), c.starts);
         // A lock really taken (not a run without the guard) keeps the next start out.
         if (c.starts)
             QVERIFY(!kt::InstanceLock(path).tryAcquire());
-        child.kill();
-        child.waitForFinished(5000);
+        holders.child.kill();
+        holders.child.waitForFinished(5000);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
 
