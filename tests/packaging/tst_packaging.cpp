@@ -228,8 +228,8 @@ private slots:
         QFETCH(QString, started);
         QTemporaryDir bin;
         const QString record = bin.filePath("started.txt");
-        for (const QString& name :
-             installed) { // each writes its name and arguments where the test reads them
+        // Each fake tool writes its name and arguments where the test reads them.
+        for (const QString& name : installed) {
             const QString tool = bin.filePath(name);
             QVERIFY(test::writeFile(
                 tool, ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8()));
@@ -239,8 +239,7 @@ private slots:
         QCOMPARE(probe.findTool().has_value(), !started.isEmpty());
         if (started.isEmpty())
             return; // the About box's message then is checked with the box itself
-        // Through the About box's routine: the path the probe answers, started with the
-        // tool's arguments.
+        // Through the About box's routine, with the tool's arguments.
         test::ScriptedMessageBox box;
         StartSysInfo(probe);
         QVERIFY(box.asked().isEmpty());

@@ -1,4 +1,4 @@
-// The seams: the message-box routine's last answer, style parts, filter conversion.
+// The seams: the desktop's opener, message-box style parts, filter conversion.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "platform/FileDialogs.h"
@@ -33,16 +33,6 @@ class TestPlatform : public QObject
 {
     Q_OBJECT
 private slots:
-    void msgBoxAnswersAndDefaultsTitle()
-    {
-        test::ScriptedMessageBox box;
-        box.answer({IDRETRY, IDNO});
-        QCOMPARE(MsgBox(QStringLiteral("a"), MB_RETRYCANCEL | MB_ICONHAND), int(IDRETRY));
-        QCOMPARE(MsgBox(QStringLiteral("b"), MB_YESNO, QStringLiteral("T")), int(IDNO));
-        QCOMPARE(box.asked().at(0).title, QStringLiteral("Vantu Kliva TARN"));
-        QCOMPARE(box.asked().at(1).title, QStringLiteral("T"));
-    }
-
     // The window's shell opens through xdg-open and hears when nothing could open the target.
     void desktopShellOpen_data()
     {
