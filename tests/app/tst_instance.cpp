@@ -4,7 +4,6 @@
 #include "../support/TestFiles.h"
 #include "platform/InstanceLock.h"
 
-#include <QProcess>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>

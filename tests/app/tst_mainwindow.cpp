@@ -11,8 +11,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>

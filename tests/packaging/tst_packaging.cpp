@@ -9,12 +9,7 @@
 #include "auxiliary/tips/Tips.h"
 #include "platform/Program.h"
 
-#include <QDirIterator>
 #include <QImageReader>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kt;
