@@ -159,32 +159,26 @@ private slots:
     void menus()
     {
         MainWindow& w = make();
-        struct Item
-        {
-            const char *name, *text, *keys;
-        };
-        const Item table[] = {{"AddMnu", "&Add...", "Ctrl+D"},
-                              {"RemoveMnu", "&Remove", "Del"},
-                              {"ExitMnu", "E&xit", "Ctrl+Q"},
-                              {"PackMnu", "&Pack", "Ctrl+P"},
-                              {"MoveUpMnu", "Move &Up", "Ctrl+U"},
-                              {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
-                              {"SelectAllMnu", "Select &All", "Ctrl+A"},
-                              {"DeselectAllMnu", "De&select All", "Ctrl+E"},
-                              {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
-                              {"ViewMnu", "&View", "Ctrl+V"},
-                              {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
-                              {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
-                              {"GeneralMnu", "&General...", "Ctrl+K"},
-                              {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
-                              {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
-                              {"TechMnu", "Technical &Support", ""}};
-        for (const Item& i : table) {
-            QAction* a = w.action(QLatin1String(i.name));
-            QVERIFY2(a && a->text() == QLatin1String(i.text) &&
-                         a->shortcut() == QKeySequence(QLatin1String(i.keys)),
-                     i.name);
-        }
+        const std::tuple<const char*, const char*, const char*> table[] = {
+            {"AddMnu", "&Add...", "Ctrl+D"},
+            {"RemoveMnu", "&Remove", "Del"},
+            {"ExitMnu", "E&xit", "Ctrl+Q"},
+            {"PackMnu", "&Pack", "Ctrl+P"},
+            {"MoveUpMnu", "Move &Up", "Ctrl+U"},
+            {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
+            {"SelectAllMnu", "Select &All", "Ctrl+A"},
+            {"DeselectAllMnu", "De&select All", "Ctrl+E"},
+            {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
+            {"ViewMnu", "&View", "Ctrl+V"},
+            {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
+            {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
+            {"GeneralMnu", "&General...", "Ctrl+K"},
+            {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+            {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
+            {"TechMnu", "Technical &Support", ""}};
+        for (const auto& [name, text, keys] : table)
+            QCOMPARE((QStringList{w.action(name)->text(), w.action(name)->shortcut().toString()}),
+                     (QStringList{text, keys}));
         for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
             QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
         QStringList items;
