@@ -26,27 +26,6 @@ struct InstalledFile
     int pixels = 0; // a PNG's width and height
 };
 
-QList<InstalledFile> expectedInstall()
-{
-    QList<InstalledFile> files = {
-        {"bin/klivatarn", true},
-        {"bin/klivatarn-pack", true},
-        {"share/applications/" + kAppId + ".desktop"},
-        {"share/metainfo/" + kAppId + ".metainfo.xml"},
-        {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg"},
-        {"share/man/man1/klivatarn.1"},
-        {"share/man/man1/klivatarn-pack.1"},
-        {"share/bash-completion/completions/klivatarn-pack"},
-    };
-    for (const char* name :
-         {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir", "KlvTarn.html", "KlvTarn.css"})
-        files.append({QStringLiteral("share/klivatarn/") + QLatin1String(name)});
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        files.append(
-            {QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png", false, size});
-    return files;
-}
-
 struct Run
 {
     int exitCode = -1; // -1: it did not end by itself
@@ -95,8 +74,24 @@ private slots:
     // Every expected file and nothing else; the programs executable, the PNGs of their size.
     void installedFiles()
     {
+        QList<InstalledFile> files = {
+            {"bin/klivatarn", true},
+            {"bin/klivatarn-pack", true},
+            {"share/applications/" + kAppId + ".desktop"},
+            {"share/metainfo/" + kAppId + ".metainfo.xml"},
+            {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg"},
+            {"share/man/man1/klivatarn.1"},
+            {"share/man/man1/klivatarn-pack.1"},
+            {"share/bash-completion/completions/klivatarn-pack"},
+        };
+        for (const char* name : {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir",
+                                 "KlvTarn.html", "KlvTarn.css"})
+            files.append({QStringLiteral("share/klivatarn/") + QLatin1String(name)});
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            files.append(
+                {QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png", false, size});
         QStringList expected, found;
-        for (const InstalledFile& f : expectedInstall()) {
+        for (const InstalledFile& f : files) {
             expected << f.path;
             const QFileInfo info(prefixed(f.path));
             QVERIFY2(info.isFile() && info.size() > 0 && info.isExecutable() == f.executable,
