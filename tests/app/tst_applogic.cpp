@@ -50,7 +50,6 @@ private slots:
         QTest::addColumn<MetricsCase>("c");
         const int other = kPlatformOther;
         auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
-        row("Windows 98", {{1, 4, 10, {}}, {}, false, kNotNT});
         row("Linux", {{other, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
         row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
         row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});

@@ -199,7 +199,6 @@ private slots:
         row("one row, selected", {1, {1}, Press::None, 0, {false, true, true, false, true}});
         row("two rows, none selected", {2, {}, Press::None, 0, {true, true}});
         row("two rows, one selected", {2, {2}, Press::None, 0, {true, true, true, true, true}});
-        row("two rows, both selected", {2, {1, 2}, Press::None, 0, {true, true, true, true, false}});
         row("seven rows, 2 and 5", {7, {2, 5}, Press::None, 0, {true, true, true, true, false}});
         row("right-click selects the row", {3, {}, Press::RightOnRow, 2, {true, true, true, true, true}});
         row("right-click on one of two selected",

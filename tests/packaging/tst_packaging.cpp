@@ -200,7 +200,6 @@ private slots:
         QTest::newRow("GNOME") << "GNOME" << all << "gnome-control-center info-overview";
         QTest::newRow("GNOME variant") << "ubuntu:GNOME" << all << "gnome-control-center info-overview";
         QTest::newRow("Plasma") << "KDE" << all << "kinfocenter";
-        QTest::newRow("Xfce") << "XFCE" << all << "xfce4-about";
         QTest::newRow("lower-case name") << "xfce" << all << "xfce4-about";
         QTest::newRow("desktop tool missing")
             << "KDE" << QStringList{"hardinfo", "xfce4-about"} << "hardinfo";
@@ -245,11 +244,9 @@ private slots:
         QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
         QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
         QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
-        QTest::newRow("version") << "klivatarn-pack --ver" << QStringList{"--version"};
         QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
                                  << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
         QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
-        QTest::newRow("info files") << "klivatarn-pack --info a" << QStringList{"a.mpg"};
         QTest::newRow("after --, files only") << "klivatarn-pack -o x -- -" << QStringList{"-dash.mpg"};
     }
 
