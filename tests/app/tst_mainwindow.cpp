@@ -1,5 +1,5 @@
 // The main window, found by its controls' names: start-up, options, the command table,
-// busy mode, toolbar hints, View, the status bar logos, the pop-up, focus and layout.
+// busy mode, toolbar hints, View, the status bar logos, the pop-up and focus.
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
 #include "app/ObjectNames.h"
@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -386,27 +385,6 @@ private slots:
         QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd")}),
                  (QList<bool>{onScreen, onScreen}));
         QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
-    }
-    void layoutAtThisDpi()
-    {
-        MainWindow& w = make();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QRect surface = w.centralWidget()->rect();
-        auto geo = [&](const char* name) { return named(w, name)->geometry(); };
-        const QRect list = geo("PackList_ListView");
-        QVERIFY(surface.contains(list));
-        QVERIFY2(geo("cReBar1").bottom() < geo("packwhat_lbl").top(),
-                 "the toolbar band reaches into the caption");
-        QVERIFY(geo("packwhat_lbl").bottom() < list.top());
-        const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd",
-                             "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"};
-        for (int i = 0; i < 5; ++i) {
-            QVERIFY2(surface.contains(geo(row[i])) && geo(row[i]).top() > list.bottom(), row[i]);
-            // Neighbours touch at most by the design's 10 twips (one pixel).
-            QVERIFY2(i == 0 || geo(row[i - 1]).right() - geo(row[i]).left() <= 1, row[i]);
-        }
-        QVERIFY(geo("StatusBar_Panel3").right() <= w.statusBar()->width());
     }
     void exitUnloads()
     {
