@@ -1,21 +1,16 @@
-// The main window, found by its controls' names: fresh start, the command table, busy
-// mode, toolbar hints, View, the status bar logos, the layout at this DPI.
+// The main window, found by its controls' names: start-up, options, the command table,
+// busy mode, toolbar hints, View, the status bar logos, the pop-up and focus.
 #include "../support/ScriptedSeams.h"
 #include "app/MainWindow.h"
 #include "app/ObjectNames.h"
 #include "app/StartupValues.h"
-#include "app/ToolbarTable.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/Shell.h"
 #include "settings/OptionState.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QSettings>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -25,14 +20,14 @@ namespace {
 
 const QString kIdle = QStringLiteral("Awaiting for job...");
 
-StartupValues values(bool normalDpi, qint16 widthAdjust = 100, qint16 heightAdjust = -50)
+StartupValues values(bool normalDpi = true)
 {
-    StartupValues v;
-    v.programDir = QStringLiteral("/nonexistent");
-    v.normalDpi = normalDpi;
-    v.metrics.widthAdjust = widthAdjust;
-    v.metrics.heightAdjust = heightAdjust;
-    return v;
+    return {.programDir = QStringLiteral("/nonexistent"), .normalDpi = normalDpi, .metrics = {100, -50}};
+}
+
+template <typename T = QWidget> T* named(const MainWindow& w, const char* name)
+{
+    return w.findChild<T*>(QLatin1String(name));
 }
 
 void fill(MainWindow& w, int rows, const QList<int>& selected)
@@ -49,584 +44,382 @@ void fill(MainWindow& w, int rows, const QList<int>& selected)
     w.RefreshPackListCommands();
 }
 
-QAction* toolbarAction(MainWindow& w, const QString& key)
-{
-    return w.findChild<QAction*>(QStringLiteral("cToolbar1_") + key);
-}
-
-QPushButton* button(MainWindow& w, const char* name)
-{
-    return w.findChild<QPushButton*>(QLatin1String(name));
-}
-
-QStringList shownPaths(MainWindow& w)
-{
-    QStringList paths;
-    QAbstractItemModel* m = w.packListView()->model();
-    for (int r = 0; r < m->rowCount(); ++r)
-        paths << m->index(r, 0).data().toString().section(QLatin1Char('/'), -1);
-    return paths;
-}
-
-// The list commands in their five groups, each reached through menu items, toolbar
-// buttons and the buttons below the list.
-struct CommandGroup
-{
-    bool on;
-    QStringList menuItems, toolbarKeys, buttons;
-};
-
+// The list commands in their groups, each reached through menu and toolbar items and the
+// buttons beside and below the list (all of them have the "enabled" property).
 void checkCommands(MainWindow& w, const PackListCommandStates& states)
 {
-    const CommandGroup groups[] = {
+    const std::pair<bool, QStringList> groups[] = {
         {states.packAndSort,
-         {"PackMnu", "SortAscendingMnu", "SortDescendingMnu"},
-         {"Pack"},
-         {"packlst_SortAsc_cmd", "packlst_SortDes_cmd"}},
+         {"PackMnu", "SortAscendingMnu", "SortDescendingMnu", "cToolbar1_Pack", "packlst_SortAsc_cmd",
+          "packlst_SortDes_cmd"}},
         {states.selection,
-         {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu"},
-         {},
-         {"packlst_SelectAll_cmd", "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"}},
-        {states.remove, {"RemoveMnu", "RemovePackWhatSelPopupMnu"}, {"Remove"}, {}},
+         {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu", "packlst_SelectAll_cmd", "packlst_DeselectAll_cmd",
+          "packlst_InvSel_cmd"}},
+        {states.remove, {"RemoveMnu", "RemovePackWhatSelPopupMnu", "cToolbar1_Remove"}},
         {states.move,
-         {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu"},
-         {"Up", "Down"},
-         {}},
-        {states.view, {"ViewMnu", "PlayMpegMnu"}, {}, {}},
+         {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu",
+          "cToolbar1_Up", "cToolbar1_Down"}},
+        {states.view, {"ViewMnu", "PlayMpegMnu"}},
+        {true, {"AddMnu", "AddPackWhatSelPopupMnu", "cToolbar1_Add", "selposup_cmd", "selposdown_cmd"}},
     };
-    for (const CommandGroup& g : groups) {
-        for (const QString& name : g.menuItems)
-            QVERIFY2(w.action(name)->isEnabled() == g.on, qPrintable(name));
-        for (const QString& key : g.toolbarKeys)
-            QVERIFY2(toolbarAction(w, key)->isEnabled() == g.on, qPrintable(key));
-        for (const QString& name : g.buttons)
-            QVERIFY2(w.findChild<QPushButton*>(name)->isEnabled() == g.on, qPrintable(name));
-    }
+    for (const auto& [on, names] : groups)
+        for (const QString& name : names)
+            QVERIFY2(w.findChild<QObject*>(name)->property("enabled") == on, qPrintable(name));
 }
 
-enum class Press { RightOnRow, MenuKey, ShiftF10 };
+// How the pop-up menu is opened, if at all.
+enum class Press { None, RightOnRow, MenuKey, ShiftF10 };
 
-struct PopupCase
+struct CommandCase
 {
     int rows;
     QList<int> selected;
-    Press press;
-    int row; // the row clicked, or the current row for the keys (0: none)
-    bool remove, move, view;
+    Press press = Press::None;
+    int row = 0;                  // the row right-clicked, or the current row for the keys (0: none)
+    PackListCommandStates states; // pack+sort, selection, remove, move, view
 };
 
 } // namespace
 
-Q_DECLARE_METATYPE(PopupCase)
-Q_DECLARE_METATYPE(kt::PackListCommandStates)
+Q_DECLARE_METATYPE(CommandCase)
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    }
+    void init()
+    {
+        m_w.reset();
+        m_shell.reset();
+        m_boxes.reset(); // uninstalls the old seam before the new one goes in
+        QFile::remove(storeFile());
+        // No Tip of the Day unless asked.
+        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0");
+        m_boxes = std::make_unique<test::ScriptedMessageBox>();
+        m_shell = std::make_unique<test::ScriptedShell>();
+    }
 
-    void freshStart();
-    void tipOfTheDayAtStart();
-    void menus();
-    void commandTable_data();
-    void commandTable();
-    void busyModeBlocksFileAndActions();
-    void toolbar();
-    void view();
-    void logosFollowNormalDpi();
-    void xpLogosFromIconFiles();
-    void optionItems();
-    void keysAndMouseOnList();
-    void popupStates_data();
-    void popupStates();
-    void moveButtonsTakeFocusOnlyOnScreen_data();
-    void moveButtonsTakeFocusOnlyOnScreen();
-    void layoutAtThisDpi();
-    void preferencesAndExit();
+    void startAndOptionItems()
+    {
+        using namespace objectNames;
+        MainWindow& w = make();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
+        QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{kIdle, "IDLE"}));
+        auto checked = [&w] {
+            QStringList on;
+            for (const char* item :
+                 {SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk, DelNoMnu, DelPromptMnu,
+                  DelNoPromptMnu, OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu, MCheckMnu})
+                if (w.action(QLatin1String(item))->isChecked())
+                    on << item;
+            return on;
+        };
+        // The options as the restore step left them, then one item per group as the user chooses.
+        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu}));
+        w.action(FastSpeedChk)->trigger();
+        QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
+        w.action(NormalSpeedChk)->trigger();
+        w.action(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
+        w.action(DelNoPromptMnu)->trigger();
+        w.action(MCheckMnu)->trigger();
+        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
+        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+    }
+    void tipOfTheDayAtStart()
+    {
+        // Shown unless ShowTod is "0", and only once the main window is on screen: centred
+        // over it, with the keyboard focus, so Escape closes the tip alone.
+        for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
+            QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
+            MainWindow& w = make();
+            auto tip = [&w] { return named(w, "Tipfrm"); };
+            QVERIFY2(!tip(), "opened before the main window was shown");
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            if (showTod == QVariant("0")) {
+                QCoreApplication::processEvents();
+                QVERIFY(!tip());
+                continue;
+            }
+            QTRY_VERIFY(tip());
+            const QPoint off = tip()->frameGeometry().center() - w.frameGeometry().center();
+            QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "not centred over the main window");
+            QTRY_COMPARE(QApplication::activeWindow(), tip());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(!tip());
+            QVERIFY(w.isVisible());
+        }
+    }
+    void menus()
+    {
+        MainWindow& w = make();
+        const std::tuple<const char*, const char*, const char*> table[] = {
+            {"AddMnu", "&Add...", "Ctrl+D"},
+            {"RemoveMnu", "&Remove", "Del"},
+            {"ExitMnu", "E&xit", "Ctrl+Q"},
+            {"PackMnu", "&Pack", "Ctrl+P"},
+            {"MoveUpMnu", "Move &Up", "Ctrl+U"},
+            {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
+            {"SelectAllMnu", "Select &All", "Ctrl+A"},
+            {"DeselectAllMnu", "De&select All", "Ctrl+E"},
+            {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
+            {"ViewMnu", "&View", "Ctrl+V"},
+            {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
+            {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
+            {"GeneralMnu", "&General...", "Ctrl+K"},
+            {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+            {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
+            {"TechMnu", "Technical &Support", ""}};
+        for (const auto& [name, text, keys] : table)
+            QCOMPARE((QStringList{w.action(name)->text(), w.action(name)->shortcut().toString()}),
+                     (QStringList{text, keys}));
+        for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
+            QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
+        QStringList items;
+        for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(items, (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
+                                     "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-",
+                                     "PlayMpegMnu"}));
+    }
+    // The commands follow the rows and the selection, also as a right-click or the keys that
+    // open the pop-up menu leave it; by the keys the pop-up opens at the current row.
+    void commandTable_data()
+    {
+        QTest::addColumn<CommandCase>("c");
+        auto row = [](const char* name, const CommandCase& c) { QTest::newRow(name) << c; };
+        row("empty", {0, {}, Press::None, 0, {}});
+        row("one row, none selected", {1, {}, Press::None, 0, {false, true}});
+        row("one row, selected", {1, {1}, Press::None, 0, {false, true, true, false, true}});
+        row("two rows, none selected", {2, {}, Press::None, 0, {true, true}});
+        row("two rows, one selected", {2, {2}, Press::None, 0, {true, true, true, true, true}});
+        row("seven rows, 2 and 5", {7, {2, 5}, Press::None, 0, {true, true, true, true, false}});
+        row("right-click selects the row", {3, {}, Press::RightOnRow, 2, {true, true, true, true, true}});
+        row("right-click on one of two selected",
+            {3, {1, 2}, Press::RightOnRow, 2, {true, true, true, true, false}});
+        row("right-click moves the selection",
+            {3, {1, 2}, Press::RightOnRow, 3, {true, true, true, true, true}});
+        row("right-click on the only row", {1, {}, Press::RightOnRow, 1, {false, true, true, false, true}});
+        row("Menu key at the current row", {3, {2}, Press::MenuKey, 2, {true, true, true, true, true}});
+        row("Shift+F10 at the current row", {3, {1, 3}, Press::ShiftF10, 3, {true, true, true, true, false}});
+        row("Menu key, nothing selected", {2, {}, Press::MenuKey, 0, {true, true}});
+    }
+    void commandTable()
+    {
+        QFETCH(CommandCase, c);
+        MainWindow& w = makeShown();
+        fill(w, c.rows, c.selected);
+        PackListView* view = w.packListView();
+        auto* popup = named<QMenu>(w, "PackWhatSelPopupMnu");
+        const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
+        view->setFocus();
+        if (c.press == Press::RightOnRow)
+            QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
+        else if (c.press != Press::None)
+            QTest::keyClick(view, c.press == Press::MenuKey ? Qt::Key_Menu : Qt::Key_F10,
+                            c.press == Press::MenuKey ? Qt::NoModifier : Qt::ShiftModifier);
+        QTRY_COMPARE(popup->isVisible(), c.press != Press::None);
+        const QPoint at = popup->geometry().topLeft();
+        checkCommands(w, c.states);
+        popup->close();
+        if (c.press == Press::RightOnRow)
+            QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
+        else if (c.press != Press::None && c.row >= 1) {
+            const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
+            QVERIFY2(shown.adjusted(0, 0, -1, 2).contains(at),
+                     qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
+        }
+    }
+    // The keys reach their commands, the window's Ctrl+A before the list's own; none does
+    // in busy mode, and a refresh during the pack does not reopen the commands.
+    void keysUnlessBusy()
+    {
+        MainWindow& w = makeShown();
+        PackListView* view = w.packListView();
+        int adds = 0, packs = 0;
+        w.addHandler = [&] { ++adds; };
+        w.packHandler = [&] { ++packs; };
+        QSignalSpy removes(w.action("RemoveMnu"), &QAction::triggered);
+        QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
+        QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
+        auto counts = [&] { return QList<int>{adds, packs, int(removes.count()), int(selects.count())}; };
+        fill(w, 3, {});
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Delete); // nothing selected: no Remove
+        fill(w, 3, {2});
+        QTest::keyClick(view, Qt::Key_Delete);
+        QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(counts(), (QList<int>{1, 1, 1, 1}));
+        fill(w, 3, {1});
+        w.HideLogo();
+        w.BusyMode(QStringLiteral("pack"));
+        for (auto key : {Qt::Key_D, Qt::Key_P, Qt::Key_Q, Qt::Key_A, Qt::Key_G, Qt::Key_U})
+            QTest::keyClick(&w, key, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_Delete);
+        QCOMPARE(counts(), (QList<int>{1, 1, 1, 1}));
+        QCOMPARE((QList<int>{int(exits.count()), w.packList().count(), w.packList().selectedCount()}),
+                 (QList<int>{0, 3, 1}));
+        w.RefreshPackListCommands();
+        QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
+    }
+    void toolbar()
+    {
+        MainWindow& w = make();
+        const QStringList hints = {"Add file(s)... (multiple selection possible)",
+                                   "Remove selected file(s).",
+                                   kIdle,
+                                   "Move selected file(s) up.",
+                                   "Move selected file(s) down.",
+                                   kIdle,
+                                   "Pack files...",
+                                   kIdle,
+                                   "Configure options.",
+                                   kIdle,
+                                   "Launch help file."};
+        auto* bar = named<QToolBar>(w, "cToolbar1");
+        QCOMPARE(bar->actions().size(), hints.size());
+        for (int pos = 0; pos < hints.size(); ++pos) {
+            QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
+            w.setStatusText(QStringLiteral("something else"));
+            QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+            QCoreApplication::sendEvent(widget, &enter);
+            QCOMPARE(w.statusText(), hints[pos]);
+            QCoreApplication::sendEvent(widget, &leave);
+            QCOMPARE(w.statusText(), kIdle);
+        }
+        // The pointer over the window's own surface shows the idle text.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setStatusText(QStringLiteral("Packing"));
+        QWidget* surface = w.centralWidget();
+        QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
+        QTRY_COMPARE(w.statusText(), kIdle);
+    }
+    void view()
+    {
+        MainWindow& w = make();
+        w.ViewMnu_Click(); // nothing selected
+        fill(w, 3, {2, 3});
+        w.ViewMnu_Click(); // the first selected
+        fill(w, 3, {3});
+        w.action("PlayMpegMnu")->trigger();
+        m_shell->openResult = ShellOpenResult::NotFound;
+        w.ViewMnu_Click();
+        m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
+        w.ShowInShell(QStringLiteral("/x"));
+        QCOMPARE(m_shell->opened(),
+                 (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
+        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
+                                                noProgramToOpenText(QStringLiteral("/x"))}));
+        QList<int> styles;
+        for (const test::AskedMessage& m : m_boxes->asked())
+            styles << m.style;
+        QCOMPARE(styles, (QList<int>{48, 16, 48}));
+    }
+    void logos()
+    {
+        // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
+        for (const bool normalDpi : {true, false}) {
+            MainWindow& w = make(values(normalDpi));
+            auto panel3 = [&w] { return named<QLabel>(w, "StatusBar_Panel3")->pixmap().toImage(); };
+            const QImage idle = panel3();
+            QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
+            w.HideLogo();
+            QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
+            QCOMPARE(panel3(),
+                     named<QLabel>(w, normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
+            QVERIFY(panel3() != idle);
+            w.UnhideLogo();
+            QCOMPARE(panel3(), idle);
+        }
+        // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
+        // missing, one message per file, the built-in pictures stay and the load goes on.
+        MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
+        QCOMPARE(m_boxes->asked().size(), 2);
+        QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
+        QVERIFY(!named<QLabel>(xp, "StatusBar_Panel3")->pixmap().isNull());
+    }
+    void mouseOnList()
+    {
+        MainWindow& w = makeShown();
+        PackListView* view = w.packListView();
+        fill(w, 3, {});
+        const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
+        checkCommands(w, {true, true, true, true, true});               // the click refreshed the commands
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2); // removes the row
+        QCOMPARE(w.packList().paths(), (QStringList{"/media/clip1.mpg", "/media/clip3.mpg"}));
+        QCOMPARE(view->model()->rowCount(), 2);
+    }
+    void moveButtonsTakeFocusOnlyOnScreen_data()
+    {
+        QTest::addColumn<int>("extraTwips");
+        QTest::addColumn<bool>("onScreen");
+        QTest::newRow("design width: beyond the edge") << 0 << false;
+        QTest::newRow("wide enough to show them") << 1200 << true;
+    }
+    void moveButtonsTakeFocusOnlyOnScreen()
+    {
+        QFETCH(int, extraTwips);
+        QFETCH(bool, onScreen);
+        MainWindow& w = makeShown();
+        fill(w, 3, {2});
+        w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
+        QTRY_COMPARE(w.centralWidget()->rect().intersects(named(w, "selposup_cmd")->geometry()), onScreen);
+        // Walk the whole Tab chain from the list back to it.
+        w.packListView()->setFocus();
+        QSet<QString> reached;
+        for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
+            reached << f->objectName();
+        }
+        QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd")}),
+                 (QList<bool>{onScreen, onScreen}));
+        QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
+    }
+    void exitUnloads()
+    {
+        MainWindow& w = make();
+        w.show();
+        QSignalSpy unloaded(&w, &MainWindow::unloaded);
+        w.action("ExitMnu")->trigger();
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!w.isVisible());
+    }
 
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
-    MainWindow& make(const StartupValues& v = values(true));
-    MainWindow& makeShown();
+    MainWindow& make(const StartupValues& v = values())
+    {
+        setStartupValues(v);
+        m_w = std::make_unique<MainWindow>();
+        m_w->load();
+        return *m_w;
+    }
+    MainWindow& makeShown()
+    {
+        MainWindow& w = make();
+        w.show();
+        w.activateWindow();
+        if (!QTest::qWaitForWindowActive(&w))
+            qWarning("main window not active");
+        return w;
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<test::ScriptedMessageBox> m_boxes;
     std::unique_ptr<test::ScriptedShell> m_shell;
     std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 };
-
-void TestMainWindow::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-}
-
-void TestMainWindow::init()
-{
-    m_w.reset();
-    m_shell.reset();
-    m_boxes.reset(); // uninstalls the old seam before the new one goes in
-    QFile::remove(storeFile());
-    QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0"); // no Tip of the Day unless asked
-    m_boxes = std::make_unique<test::ScriptedMessageBox>();
-    m_shell = std::make_unique<test::ScriptedShell>();
-}
-
-MainWindow& TestMainWindow::make(const StartupValues& v)
-{
-    setStartupValues(v);
-    m_w = std::make_unique<MainWindow>();
-    m_w->load();
-    return *m_w;
-}
-
-MainWindow& TestMainWindow::makeShown()
-{
-    MainWindow& w = make();
-    w.show();
-    w.activateWindow();
-    if (!QTest::qWaitForWindowActive(&w))
-        qWarning("main window not active");
-    return w;
-}
-
-void TestMainWindow::freshStart()
-{
-    MainWindow& w = make();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
-    QCOMPARE(w.panelText(1), kIdle);
-    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
-    // The options as the restore step left them.
-    using namespace objectNames;
-    for (const char* on : {NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu})
-        QVERIFY2(w.action(QLatin1String(on))->isChecked(), on);
-    for (const char* off : {SlowSpeedChk, FastSpeedChk, UltraSpeedChk, DelPromptMnu, DelNoPromptMnu,
-                            OverwriteNoMnu, OverwriteNoPromptMnu})
-        QVERIFY2(!w.action(QLatin1String(off))->isChecked(), off);
-    // Of the list's commands only Add is enabled.
-    QVERIFY(w.action("AddMnu")->isEnabled() && toolbarAction(w, "Add")->isEnabled());
-    QVERIFY(w.action("AddPackWhatSelPopupMnu")->isEnabled());
-    checkCommands(w, {});
-    QVERIFY(!toolbarAction(w, "Help")->icon().isNull());
-}
-
-void TestMainWindow::tipOfTheDayAtStart()
-{
-    // Shown unless ShowTod is "0", and only once the main window is on screen: centred
-    // over it, modeless, owned by it, with the keyboard focus.
-    for (const QVariant& showTod :
-         {QVariant(), QVariant(QStringLiteral("no")), QVariant(QStringLiteral("0"))}) {
-        const bool expected = showTod != QVariant(QStringLiteral("0"));
-        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-        MainWindow& w = make();
-        QVERIFY2(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")), "opened before the main window was shown");
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        if (!expected) {
-            QCoreApplication::processEvents();
-            QVERIFY(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
-            continue;
-        }
-        QTRY_VERIFY(w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
-        auto* tip = w.findChild<QWidget*>(QStringLiteral("Tipfrm"));
-        QVERIFY(tip->isWindow() && !tip->isModal() && tip->isVisible());
-        const QPoint off = tip->frameGeometry().center() - w.frameGeometry().center();
-        QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2,
-                 qPrintable(QStringLiteral("off centre by %1,%2").arg(off.x()).arg(off.y())));
-        QTRY_COMPARE(QApplication::activeWindow(), tip);
-        QVERIFY(tip->isAncestorOf(QApplication::focusWidget()));
-        // Escape goes to the tip, not to the main window.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(!w.findChild<QWidget*>(QStringLiteral("Tipfrm")));
-        QVERIFY(w.isVisible());
-    }
-}
-
-void TestMainWindow::menus()
-{
-    MainWindow& w = make();
-    struct Item
-    {
-        const char *name, *text, *keys;
-    };
-    const Item table[] = {{"AddMnu", "&Add...", "Ctrl+D"},
-                          {"RemoveMnu", "&Remove", "Del"},
-                          {"ExitMnu", "E&xit", "Ctrl+Q"},
-                          {"PackMnu", "&Pack", "Ctrl+P"},
-                          {"MoveUpMnu", "Move &Up", "Ctrl+U"},
-                          {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
-                          {"SelectAllMnu", "Select &All", "Ctrl+A"},
-                          {"DeselectAllMnu", "De&select All", "Ctrl+E"},
-                          {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
-                          {"ViewMnu", "&View", "Ctrl+V"},
-                          {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
-                          {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
-                          {"GeneralMnu", "&General...", "Ctrl+K"},
-                          {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
-                          {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
-                          {"TechMnu", "Technical &Support", ""}};
-    for (const Item& i : table) {
-        QAction* a = w.action(QLatin1String(i.name));
-        QVERIFY2(a && a->text() == QLatin1String(i.text) &&
-                     a->shortcut() == QKeySequence(QLatin1String(i.keys)),
-                 i.name);
-    }
-    for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
-        QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
-    QStringList items;
-    for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
-        items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    QCOMPARE(items,
-             (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
-                          "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-", "PlayMpegMnu"}));
-}
-
-void TestMainWindow::commandTable_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QList<int>>("selected");
-    QTest::addColumn<PackListCommandStates>("states"); // pack+sort, selection, remove, move, view
-    QTest::newRow("empty") << 0 << QList<int>{} << PackListCommandStates{};
-    QTest::newRow("one row, none selected") << 1 << QList<int>{} << PackListCommandStates{false, true};
-    QTest::newRow("one row, selected")
-        << 1 << QList<int>{1} << PackListCommandStates{false, true, true, false, true};
-    QTest::newRow("two rows, none selected") << 2 << QList<int>{} << PackListCommandStates{true, true};
-    QTest::newRow("two rows, one selected")
-        << 2 << QList<int>{2} << PackListCommandStates{true, true, true, true, true};
-    QTest::newRow("two rows, both selected")
-        << 2 << QList<int>{1, 2} << PackListCommandStates{true, true, true, true, false};
-    QTest::newRow("seven rows, 2 and 5")
-        << 7 << QList<int>{2, 5} << PackListCommandStates{true, true, true, true, false};
-}
-
-void TestMainWindow::commandTable()
-{
-    QFETCH(int, rows);
-    QFETCH(QList<int>, selected);
-    QFETCH(PackListCommandStates, states);
-    MainWindow& w = make();
-    fill(w, rows, selected);
-    checkCommands(w, states);
-    // Never touched by the table.
-    QVERIFY(w.action("AddMnu")->isEnabled());
-    QVERIFY(button(w, "selposup_cmd")->isEnabled() && button(w, "selposdown_cmd")->isEnabled());
-}
-
-void TestMainWindow::busyModeBlocksFileAndActions()
-{
-    MainWindow& w = makeShown();
-    int adds = 0, packs = 0;
-    w.addHandler = [&] { ++adds; };
-    w.packHandler = [&] { ++packs; };
-    fill(w, 3, {1});
-    QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
-    QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE(adds, 1);
-    QCOMPARE(packs, 1);
-
-    w.HideLogo();
-    w.BusyMode(QStringLiteral("pack"));
-    QVERIFY(!w.action("FileMnu")->isEnabled());
-    QVERIFY(!w.action("ActionMnu")->isEnabled());
-    QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
-    for (auto key : {Qt::Key_D, Qt::Key_P, Qt::Key_Q, Qt::Key_A, Qt::Key_G, Qt::Key_U})
-        QTest::keyClick(&w, key, Qt::ControlModifier);
-    QTest::keyClick(&w, Qt::Key_Delete);
-    QCOMPARE(adds, 1);
-    QCOMPARE(packs, 1);
-    QCOMPARE(exits.count(), 0);
-    QCOMPARE(w.packList().selectedCount(), 1); // Ctrl+A did not select all
-    w.RefreshPackListCommands();               // a refresh during the pack does not reopen them
-    QVERIFY(!w.action("PackMnu")->isEnabled());
-    QVERIFY(w.action("OptionMnu")->isEnabled());
-
-    // After an error everything is back as before the operation.
-    w.setCursor(Qt::WaitCursor);
-    w.ErrorResumeProgram();
-    QVERIFY(!w.isBusy());
-    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
-    QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
-    QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(adds, 2);
-    QVERIFY(w.action("PackMnu")->isEnabled());
-}
-
-void TestMainWindow::toolbar()
-{
-    MainWindow& w = make();
-    const QStringList hints = {"Add file(s)... (multiple selection possible)",
-                               "Remove selected file(s).",
-                               kIdle,
-                               "Move selected file(s) up.",
-                               "Move selected file(s) down.",
-                               kIdle,
-                               "Pack files...",
-                               kIdle,
-                               "Configure options.",
-                               kIdle,
-                               "Launch help file."};
-    auto* bar = w.findChild<QToolBar*>(QStringLiteral("cToolbar1"));
-    QCOMPARE(bar->actions().size(), hints.size());
-    for (int pos = 0; pos < hints.size(); ++pos) {
-        QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
-        QVERIFY(widget);
-        w.setStatusText(QStringLiteral("something else"));
-        QEvent enter(QEvent::Enter);
-        QCoreApplication::sendEvent(widget, &enter);
-        QCOMPARE(w.statusText(), hints[pos]);
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(widget, &leave);
-        QCOMPARE(w.statusText(), kIdle);
-    }
-    QCOMPARE(toolbarHint(-1), kIdle);
-    QCOMPARE(toolbarHint(11), kIdle);
-    // The pointer over the window's own surface shows the idle text.
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.setStatusText(QStringLiteral("Packing"));
-    QWidget* surface = w.centralWidget();
-    QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
-    QTRY_COMPARE(w.statusText(), kIdle);
-}
-
-void TestMainWindow::view()
-{
-    MainWindow& w = make();
-    auto said = [this](const QString& text, int style) {
-        const test::AskedMessage& m = m_boxes->asked().last();
-        return m.text == text && m.style == style && m.title == QLatin1String("Vantu Kliva TARN");
-    };
-    w.ViewMnu_Click();
-    QVERIFY(said(QStringLiteral("Nothing to view."), 48));
-    fill(w, 3, {2, 3});
-    w.ViewMnu_Click();
-    QCOMPARE(m_shell->opened(), QStringList{QStringLiteral("/media/clip2.mpg")});
-    fill(w, 3, {3});
-    w.action("PlayMpegMnu")->trigger();
-    QCOMPARE(m_shell->opened().last(), QStringLiteral("/media/clip3.mpg"));
-    m_shell->openResult = ShellOpenResult::NotFound;
-    w.ViewMnu_Click();
-    QVERIFY(said(QStringLiteral("'/media/clip3.mpg' was not found!"), 16));
-    m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
-    w.ShowInShell(QStringLiteral("/x"));
-    QVERIFY(said(noProgramToOpenText(QStringLiteral("/x")), 48));
-    QCOMPARE(m_boxes->asked().size(), 3);
-}
-
-void TestMainWindow::logosFollowNormalDpi()
-{
-    // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
-    for (const bool normalDpi : {true, false}) {
-        MainWindow& w = make(values(normalDpi));
-        auto* panel3 = w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"));
-        const QImage idle = panel3->pixmap().toImage();
-        QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
-        w.HideLogo();
-        QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-        const char* source = normalDpi ? "BusyIconImg" : "BusyIconImg16";
-        QCOMPARE(panel3->pixmap().toImage(), w.findChild<QLabel*>(QLatin1String(source))->pixmap().toImage());
-        QVERIFY(panel3->pixmap().toImage() != idle);
-        w.UnhideLogo();
-        QCOMPARE(panel3->pixmap().toImage(), idle);
-    }
-}
-
-void TestMainWindow::xpLogosFromIconFiles()
-{
-    // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
-    // missing, one message per file, the built-in pictures stay and the load goes on.
-    StartupValues xp = values(true);
-    xp.isWindowsXP = true;
-    xp.programDir = m_dir.path();
-    MainWindow& w = make(xp);
-    QCOMPARE(m_boxes->asked().size(), 2);
-    QCOMPARE(w.panelText(2), QStringLiteral("IDLE"));
-    QVERIFY(!w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->pixmap().isNull());
-}
-
-void TestMainWindow::optionItems()
-{
-    using namespace objectNames;
-    MainWindow& w = make();
-    auto item = [&w](const char* name) { return w.action(QLatin1String(name)); };
-    item(FastSpeedChk)->trigger();
-    QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
-    QCOMPARE(w.options().packOptions().block.blockDigits, 6);
-    item(NormalSpeedChk)->trigger();
-    item(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
-    QVERIFY(item(NormalSpeedChk)->isChecked() && !item(FastSpeedChk)->isChecked());
-    QCOMPARE(w.options().packOptions().block.blockSize, 100000);
-    item(DelNoPromptMnu)->trigger();
-    QVERIFY(item(DelNoPromptMnu)->isChecked() && !item(DelNoMnu)->isChecked());
-    QCOMPARE(w.options().packOptions().deleteAfter, DeleteAfterAction::NoPrompt);
-    QVERIFY(w.options().packOptions().mpegCheck);
-    item(MCheckMnu)->trigger();
-    QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
-    QVERIFY(!w.options().packOptions().mpegCheck);
-}
-
-void TestMainWindow::keysAndMouseOnList()
-{
-    MainWindow& w = makeShown();
-    PackListView* view = w.packListView();
-    QSignalSpy removes(w.action("RemoveMnu"), &QAction::triggered);
-    QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
-    fill(w, 3, {});
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(removes.count(), 0);
-    fill(w, 3, {2});
-    QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(removes.count(), 1);
-    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier); // the window's shortcut wins over the list's
-    QCOMPARE(selects.count(), 1);
-
-    fill(w, 3, {});
-    const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
-    QVERIFY(w.action("ViewMnu")->isEnabled()); // the click refreshed the commands
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2);
-    QCOMPARE(shownPaths(w), (QStringList{"clip1.mpg", "clip3.mpg"}));
-}
-
-void TestMainWindow::popupStates_data()
-{
-    QTest::addColumn<PopupCase>("c");
-    // rows, selected before, how, at row, then Remove, Move, View as the pop-up shows them
-    QTest::newRow("right-click selects the row") << PopupCase{3, {}, Press::RightOnRow, 2, true, true, true};
-    QTest::newRow("right-click on one of two selected")
-        << PopupCase{3, {1, 2}, Press::RightOnRow, 2, true, true, false};
-    QTest::newRow("right-click moves the selection")
-        << PopupCase{3, {1, 2}, Press::RightOnRow, 3, true, true, true};
-    QTest::newRow("right-click on the only row") << PopupCase{1, {}, Press::RightOnRow, 1, true, false, true};
-    QTest::newRow("Menu key at the current row") << PopupCase{3, {2}, Press::MenuKey, 2, true, true, true};
-    QTest::newRow("Shift+F10 at the current row")
-        << PopupCase{3, {1, 3}, Press::ShiftF10, 3, true, true, false};
-    QTest::newRow("Menu key, nothing selected") << PopupCase{2, {}, Press::MenuKey, 0, false, false, false};
-}
-
-void TestMainWindow::popupStates()
-{
-    QFETCH(PopupCase, c);
-    MainWindow& w = makeShown();
-    fill(w, c.rows, c.selected);
-    PackListView* view = w.packListView();
-    auto* popup = w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"));
-    const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
-    view->setFocus();
-    switch (c.press) {
-    case Press::RightOnRow:
-        QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
-        break;
-    case Press::MenuKey:
-        QTest::keyClick(view, Qt::Key_Menu);
-        break;
-    case Press::ShiftF10:
-        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
-        break;
-    }
-    QTRY_VERIFY(popup->isVisible());
-    const QList<bool> states{w.action("RemovePackWhatSelPopupMnu")->isEnabled(),
-                             w.action("MoveUpPackWhatSelPopupMnu")->isEnabled(),
-                             w.action("PlayMpegMnu")->isEnabled()};
-    const QPoint at = popup->geometry().topLeft();
-    popup->close();
-    if (c.press == Press::RightOnRow)
-        QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
-    QCOMPARE(states, (QList<bool>{c.remove, c.move, c.view}));
-    QCOMPARE(w.action("MoveDownPackWhatSelPopupMnu")->isEnabled(), c.move);
-    // The menu bar agrees with the pop-up.
-    QCOMPARE(w.action("RemoveMnu")->isEnabled(), c.remove);
-    if (c.press != Press::RightOnRow && c.row >= 1) {
-        // By the keys, the pop-up opens at the current row.
-        const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
-        QVERIFY2(at.y() >= shown.top() && at.y() <= shown.bottom() + 2 && shown.left() <= at.x() &&
-                     at.x() < shown.right(),
-                 qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
-    }
-}
-
-void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen_data()
-{
-    QTest::addColumn<int>("extraTwips");
-    QTest::addColumn<bool>("onScreen");
-    QTest::newRow("design width: beyond the edge") << 0 << false;
-    QTest::newRow("wide enough to show them") << 1200 << true;
-}
-
-void TestMainWindow::moveButtonsTakeFocusOnlyOnScreen()
-{
-    QFETCH(int, extraTwips);
-    QFETCH(bool, onScreen);
-    MainWindow& w = makeShown();
-    fill(w, 3, {2});
-    w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
-    QTRY_COMPARE(w.centralWidget()->rect().intersects(button(w, "selposup_cmd")->geometry()), onScreen);
-    // Walk the whole Tab chain from the list back to it.
-    w.packListView()->setFocus();
-    QSet<QString> reached;
-    for (int i = 0; i < 40; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget* f = QApplication::focusWidget();
-        QVERIFY(f);
-        QVERIFY2(f->isVisible(), qPrintable(f->objectName()));
-        reached << f->objectName();
-        if (f == w.packListView())
-            break;
-    }
-    QCOMPARE(reached.contains(QStringLiteral("selposup_cmd")), onScreen);
-    QCOMPARE(reached.contains(QStringLiteral("selposdown_cmd")), onScreen);
-    QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
-}
-
-void TestMainWindow::layoutAtThisDpi()
-{
-    MainWindow& w = make();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QWidget* surface = w.centralWidget();
-    // At load the surface has its design size: 6720 + 100 twips wide, 5280 high.
-    QCOMPARE(surface->size(),
-             QSize(layout::twipsToPixels(6820, w.dpi()), layout::twipsToPixels(5280, w.dpi())));
-    auto geo = [&](const char* name) { return w.findChild<QWidget*>(QLatin1String(name))->geometry(); };
-    const QRect list = geo("PackList_ListView");
-    const QRect label = geo("packwhat_lbl");
-    QVERIFY(surface->rect().contains(list));
-    QVERIFY2(geo("cReBar1").bottom() < label.top(), "the toolbar band reaches into the caption");
-    QVERIFY(label.bottom() < list.top());
-    const char* row[] = {"packlst_SortAsc_cmd", "packlst_SortDes_cmd", "packlst_SelectAll_cmd",
-                         "packlst_DeselectAll_cmd", "packlst_InvSel_cmd"};
-    for (int i = 0; i < 5; ++i) {
-        const QRect b = geo(row[i]);
-        QVERIFY2(surface->rect().contains(b) && b.top() > list.bottom(), row[i]);
-        if (i > 0) // neighbours touch at most by the design's 10 twips (one pixel)
-            QVERIFY2(geo(row[i - 1]).right() - b.left() <= 1, row[i]);
-    }
-    QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->geometry().right() <=
-            w.statusBar()->width());
-}
-
-void TestMainWindow::preferencesAndExit()
-{
-    MainWindow& w = make();
-    QString seen;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = modal->objectName();
-            QVERIFY(!modal->parentWidget()); // no owner window
-            static_cast<QDialog*>(modal)->reject();
-        }
-    });
-    w.action("GeneralMnu")->trigger();
-    QCOMPARE(seen, QStringLiteral("Preferencesfrm"));
-    w.show();
-    QSignalSpy unloaded(&w, &MainWindow::unloaded);
-    w.action("ExitMnu")->trigger();
-    QCOMPARE(unloaded.count(), 1);
-    QVERIFY(!w.isVisible());
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -9,12 +9,7 @@
 #include "auxiliary/tips/Tips.h"
 #include "platform/Program.h"
 
-#include <QDirIterator>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtEndian>
+#include <QImageReader>
 #include <QtTest>
 
 using namespace kt;
@@ -22,90 +17,44 @@ using namespace kt;
 namespace {
 
 const QString kAppId = QStringLiteral(KT_APP_ID);
-
-enum class Kind { File, Executable, Png };
+const QString kBashCompletion = QStringLiteral("/usr/share/bash-completion/bash_completion");
 
 struct InstalledFile
 {
     QString path; // relative to the prefix
-    Kind kind;
+    bool executable = false;
     int pixels = 0; // a PNG's width and height
 };
 
-QList<InstalledFile> expectedInstall()
-{
-    QList<InstalledFile> files = {
-        {"bin/klivatarn", Kind::Executable},
-        {"bin/klivatarn-pack", Kind::Executable},
-        {"share/applications/" + kAppId + ".desktop", Kind::File},
-        {"share/metainfo/" + kAppId + ".metainfo.xml", Kind::File},
-        {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg", Kind::File},
-        {"share/man/man1/klivatarn.1", Kind::File},
-        {"share/man/man1/klivatarn-pack.1", Kind::File},
-        {"share/bash-completion/completions/klivatarn-pack", Kind::File},
-    };
-    for (const char* name :
-         {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir", "KlvTarn.html", "KlvTarn.css"})
-        files.append({QStringLiteral("share/klivatarn/") + QLatin1String(name), Kind::File});
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        files.append(
-            {QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png", Kind::Png, size});
-    return files;
-}
-
-// Width and height from a PNG's IHDR chunk; {0, 0} when the bytes are not a PNG.
-QSize pngSize(const QByteArray& bytes)
-{
-    if (bytes.size() < 24 || !bytes.startsWith("\x89PNG\r\n\x1a\n") || bytes.mid(12, 4) != "IHDR")
-        return {};
-    return QSize(qFromBigEndian<quint32>(bytes.constData() + 16),
-                 qFromBigEndian<quint32>(bytes.constData() + 20));
-}
-
 struct Run
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
+    int exitCode = -1; // -1: it did not end by itself
+    QString out, err;
 };
 
 Run run(const QString& program, const QStringList& args, const QString& workDir = {})
 {
     QProcess p;
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
+    p.setWorkingDirectory(workDir);
     p.start(program, args);
-    Run r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const bool ended = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+    return {ended ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
-// Which of the program's files sit beside the executable in a data-lookup row.
-enum class Beside { Nothing, Tips, ProductIcon, Help, OtherFile };
 // What ../share/klivatarn is.
 enum class Shared { Missing, Folder, PlainFile };
-enum class Found { ExecutableDir, SharedDir };
-
-// A fake system-information program: it writes its arguments where the test can read them.
-void writeFakeTool(const QString& dir, const QString& name, const QString& record)
+// One of the program's files (or a stranger) beside the executable, and where the data is found.
+struct DataDirCase
 {
-    const QString path = dir + '/' + name;
-    QVERIFY(
-        test::writeFile(path, ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8()));
-    QVERIFY(QFile::setPermissions(path,
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-}
-
-const QString kBashCompletion = QStringLiteral("/usr/share/bash-completion/bash_completion");
+    const char* beside; // nullptr: nothing
+    Shared shared;
+    bool fromShared; // else the executable's folder
+};
 
 } // namespace
 
-Q_DECLARE_METATYPE(Beside)
-Q_DECLARE_METATYPE(Shared)
-Q_DECLARE_METATYPE(Found)
+Q_DECLARE_METATYPE(DataDirCase)
 
 class TestPackaging : public QObject
 {
@@ -125,14 +74,30 @@ private slots:
     // Every expected file and nothing else; the programs executable, the PNGs of their size.
     void installedFiles()
     {
+        QList<InstalledFile> files = {
+            {"bin/klivatarn", true},
+            {"bin/klivatarn-pack", true},
+            {"share/applications/" + kAppId + ".desktop"},
+            {"share/metainfo/" + kAppId + ".metainfo.xml"},
+            {"share/icons/hicolor/scalable/apps/" + kAppId + ".svg"},
+            {"share/man/man1/klivatarn.1"},
+            {"share/man/man1/klivatarn-pack.1"},
+            {"share/bash-completion/completions/klivatarn-pack"},
+        };
+        for (const char* name : {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir",
+                                 "KlvTarn.html", "KlvTarn.css"})
+            files.append({QStringLiteral("share/klivatarn/") + QLatin1String(name)});
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            files.append(
+                {QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png", false, size});
         QStringList expected, found;
-        for (const InstalledFile& f : expectedInstall()) {
+        for (const InstalledFile& f : files) {
             expected << f.path;
             const QFileInfo info(prefixed(f.path));
-            QVERIFY2(info.isFile() && info.size() > 0, qPrintable(f.path));
-            QCOMPARE(info.isExecutable(), f.kind == Kind::Executable);
-            if (f.kind == Kind::Png)
-                QCOMPARE(pngSize(test::fileBytes(info.filePath())), QSize(f.pixels, f.pixels));
+            QVERIFY2(info.isFile() && info.size() > 0 && info.isExecutable() == f.executable,
+                     qPrintable(f.path));
+            if (f.pixels)
+                QCOMPARE(QImageReader(info.filePath(), "png").size(), QSize(f.pixels, f.pixels));
         }
         QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -165,7 +130,6 @@ private slots:
         const QString tool = QStandardPaths::findExecutable(program);
         if (tool.isEmpty())
             QSKIP(qPrintable(program + " is not installed (scripts/install-deps installs it)"));
-        QVERIFY(QFileInfo(prefixed(path)).isFile());
         qputenv("MANWIDTH", "80");
         const Run r = run(tool, arguments << prefixed(path));
         QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
@@ -200,43 +164,31 @@ private slots:
 
     void dataDirLookup_data()
     {
-        QTest::addColumn<Beside>("beside");
-        QTest::addColumn<Shared>("shared");
-        QTest::addColumn<Found>("found");
-        QTest::newRow("build folder") << Beside::Tips << Shared::Missing << Found::ExecutableDir;
-        QTest::newRow("copied beside an install") << Beside::Tips << Shared::Folder << Found::ExecutableDir;
-        QTest::newRow("only the icon beside")
-            << Beside::ProductIcon << Shared::Folder << Found::ExecutableDir;
-        QTest::newRow("only the help beside") << Beside::Help << Shared::Folder << Found::ExecutableDir;
-        QTest::newRow("installed") << Beside::Nothing << Shared::Folder << Found::SharedDir;
-        QTest::newRow("installed, strangers in bin")
-            << Beside::OtherFile << Shared::Folder << Found::SharedDir;
-        QTest::newRow("nothing anywhere") << Beside::Nothing << Shared::Missing << Found::ExecutableDir;
-        QTest::newRow("share entry not a folder")
-            << Beside::Nothing << Shared::PlainFile << Found::ExecutableDir;
+        QTest::addColumn<DataDirCase>("c");
+        QTest::newRow("build folder") << DataDirCase{"tod.ctd", Shared::Missing, false};
+        QTest::newRow("copied beside an install") << DataDirCase{"tod.ctd", Shared::Folder, false};
+        QTest::newRow("only the icon beside") << DataDirCase{"KlvTarn.ir", Shared::Folder, false};
+        QTest::newRow("only the help beside") << DataDirCase{"KlvTarn.html", Shared::Folder, false};
+        QTest::newRow("installed") << DataDirCase{nullptr, Shared::Folder, true};
+        QTest::newRow("installed, strangers in bin") << DataDirCase{"klivatarn-pack", Shared::Folder, true};
+        QTest::newRow("nothing anywhere") << DataDirCase{nullptr, Shared::Missing, false};
+        QTest::newRow("share entry not a folder") << DataDirCase{nullptr, Shared::PlainFile, false};
     }
 
     void dataDirLookup()
     {
-        QFETCH(Beside, beside);
-        QFETCH(Shared, shared);
-        QFETCH(Found, found);
+        QFETCH(DataDirCase, c);
         QTemporaryDir root;
         const QString bin = root.filePath("opt/bin");
         const QString share = root.filePath("opt/share/klivatarn");
-        QVERIFY(QDir().mkpath(bin));
-        const char* const names[] = {nullptr, "tod.ctd", "KlvTarn.ir", "KlvTarn.html", "klivatarn-pack"};
-        if (beside != Beside::Nothing)
-            QVERIFY(test::writeFile(bin + '/' + names[int(beside)], "x"));
-        if (shared == Shared::Folder)
-            QVERIFY(QDir().mkpath(share));
-        if (shared == Shared::PlainFile) {
-            QVERIFY(QDir().mkpath(root.filePath("opt/share")));
-            QVERIFY(test::writeFile(share, "x"));
-        }
-        QCOMPARE(programDataDir(bin), found == Found::SharedDir ? share : bin);
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(root.filePath("opt/share")));
+        if (c.beside)
+            QVERIFY(test::writeFile(bin + '/' + c.beside, "x"));
+        if (c.shared != Shared::Missing)
+            QVERIFY(c.shared == Shared::Folder ? QDir().mkpath(share) : test::writeFile(share, "x"));
+        QCOMPARE(programDataDir(bin), c.fromShared ? share : bin);
         // A trailing separator on the executable's folder changes nothing.
-        QCOMPARE(detectStartupValues(bin + '/').programDir, found == Found::SharedDir ? share : bin);
+        QCOMPARE(detectStartupValues(bin + '/').programDir, c.fromShared ? share : bin);
     }
 
     void sysInfoTool_data()
@@ -248,7 +200,6 @@ private slots:
         QTest::newRow("GNOME") << "GNOME" << all << "gnome-control-center info-overview";
         QTest::newRow("GNOME variant") << "ubuntu:GNOME" << all << "gnome-control-center info-overview";
         QTest::newRow("Plasma") << "KDE" << all << "kinfocenter";
-        QTest::newRow("Xfce") << "XFCE" << all << "xfce4-about";
         QTest::newRow("lower-case name") << "xfce" << all << "xfce4-about";
         QTest::newRow("desktop tool missing")
             << "KDE" << QStringList{"hardinfo", "xfce4-about"} << "hardinfo";
@@ -266,16 +217,18 @@ private slots:
         QFETCH(QString, started);
         QTemporaryDir bin;
         const QString record = bin.filePath("started.txt");
-        for (const QString& name : installed)
-            writeFakeTool(bin.path(), name, record);
+        // Each fake tool writes its name and arguments where the test reads them.
+        for (const QString& name : installed) {
+            const QString tool = bin.filePath(name);
+            QVERIFY(test::writeFile(
+                tool, ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8()));
+            QVERIFY(QFile::setPermissions(tool, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
         DesktopSysInfoProbe probe({bin.path()}, desktop);
-        const auto tool = probe.findTool();
-        QCOMPARE(tool.has_value(), !started.isEmpty());
-        if (!tool)
+        QCOMPARE(probe.findTool().has_value(), !started.isEmpty());
+        if (started.isEmpty())
             return; // the About box's message then is checked with the box itself
-        QCOMPARE(QFileInfo(tool->program).fileName(), started.section(' ', 0, 0));
-        // Through the About box's routine: the path the probe answers, started with the
-        // tool's arguments.
+        // Through the About box's routine, with the tool's arguments.
         test::ScriptedMessageBox box;
         StartSysInfo(probe);
         QVERIFY(box.asked().isEmpty());
@@ -291,11 +244,9 @@ private slots:
         QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
         QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
         QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
-        QTest::newRow("version") << "klivatarn-pack --ver" << QStringList{"--version"};
         QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
                                  << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
         QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
-        QTest::newRow("info files") << "klivatarn-pack --info a" << QStringList{"a.mpg"};
         QTest::newRow("after --, files only") << "klivatarn-pack -o x -- -" << QStringList{"-dash.mpg"};
     }
 
@@ -314,9 +265,7 @@ private slots:
         QStringList words;
         for (const QString& blankWord : line.split(' '))
             words += blankWord.split('=').join(QStringLiteral("\n=\n")).split(QStringLiteral("\n"));
-        QString quoted;
-        for (const QString& w : words)
-            quoted += " '" + w + "'";
+        const QString quoted = "'" + words.join("' '") + "'";
         const QString script =
             QStringLiteral("source '%1'\nsource '%2'\n"
                            "COMP_WORDS=(%3)\nCOMP_CWORD=%4\n"

@@ -1,5 +1,6 @@
-// The seams: the message-box routine's last answer, style parts, filter conversion.
+// The seams: the desktop's opener, message-box style parts, filter conversion.
 #include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "platform/ui/DesktopShell.h"
@@ -12,86 +13,69 @@ namespace {
 // What the desktop's opener does when asked to open something.
 struct OpenerCase
 {
-    QString target;        // relative names live in the test's folder
-    QByteArray openerExit; // the fake xdg-open's exit status; empty: no opener is run
-    bool slow;             // the opener answers only after the shell stopped waiting
+    QString target; // relative names live in the test's folder
+    int openerExit; // the fake xdg-open's exit status; -1: no opener is run
+    bool slow;      // the opener answers only after the shell stopped waiting
     ShellOpenResult result;
     bool laterMessage; // a slow "nothing could open it" is said when it comes
+};
+struct StyleCase
+{
+    int style, buttons, icon;
+    bool defaultIsSecond, topmost;
 };
 } // namespace
 
 Q_DECLARE_METATYPE(OpenerCase)
+Q_DECLARE_METATYPE(StyleCase)
 
 class TestPlatform : public QObject
 {
     Q_OBJECT
 private slots:
-    void msgBoxAnswersAndDefaultsTitle()
-    {
-        test::ScriptedMessageBox box;
-        box.answer({IDRETRY, IDNO});
-        QCOMPARE(MsgBox(QStringLiteral("a"), MB_RETRYCANCEL | MB_ICONHAND), int(IDRETRY));
-        QCOMPARE(MsgBox(QStringLiteral("b"), MB_YESNO, QStringLiteral("T")), int(IDNO));
-        // Unscripted questions take the safe answer.
-        QCOMPARE(MsgBox(QStringLiteral("c"), MB_YESNO), int(IDNO));
-        QCOMPARE(MsgBox(QStringLiteral("d"), MB_RETRYCANCEL), int(IDCANCEL));
-        QCOMPARE(box.unscriptedCount(), 2);
-        QCOMPARE(box.asked().at(0).title, QStringLiteral("Vantu Kliva TARN"));
-        QCOMPARE(box.asked().at(1).title, QStringLiteral("T"));
-    }
-
     // The window's shell opens through xdg-open and hears when nothing could open the target.
     void desktopShellOpen_data()
     {
         using R = ShellOpenResult;
         QTest::addColumn<OpenerCase>("c");
-        QTest::newRow("file opened") << OpenerCase{"clip.mpg", "0", false, R::Opened, false};
-        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", "3", false, R::Failed, false};
-        QTest::newRow("the program failed") << OpenerCase{"clip.mpg", "4", false, R::Failed, false};
+        QTest::newRow("file opened") << OpenerCase{"clip.mpg", 0, false, R::Opened, false};
+        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", 3, false, R::Failed, false};
         QTest::newRow("address opened")
-            << OpenerCase{"https://www.vantu.example/", "0", false, R::Opened, false};
-        QTest::newRow("no browser") << OpenerCase{"https://www.vantu.example/", "3", false, R::Failed, false};
+            << OpenerCase{"https://www.vantu.example/", 0, false, R::Opened, false};
         QTest::newRow("no mail program")
-            << OpenerCase{"mailto:support@vantu.example", "3", false, R::Failed, false};
-        QTest::newRow("missing file") << OpenerCase{"gone.mpg", {}, false, R::NotFound, false};
-        QTest::newRow("slow desktop, nothing found") << OpenerCase{"clip.mpg", "3", true, R::Opened, true};
-        QTest::newRow("slow desktop, opened") << OpenerCase{"clip.mpg", "0", true, R::Opened, false};
-        QTest::newRow("viewer ended with an error") << OpenerCase{"clip.mpg", "1", true, R::Opened, false};
+            << OpenerCase{"mailto:support@vantu.example", 3, false, R::Failed, false};
+        QTest::newRow("missing file") << OpenerCase{"gone.mpg", -1, false, R::NotFound, false};
+        QTest::newRow("slow desktop, nothing found") << OpenerCase{"clip.mpg", 3, true, R::Opened, true};
+        QTest::newRow("slow desktop, opener failed") << OpenerCase{"clip.mpg", 4, true, R::Opened, true};
+        QTest::newRow("slow desktop, opened") << OpenerCase{"clip.mpg", 0, true, R::Opened, false};
+        QTest::newRow("viewer ended with an error") << OpenerCase{"clip.mpg", 1, true, R::Opened, false};
     }
     void desktopShellOpen()
     {
         QFETCH(OpenerCase, c);
         test::ScriptedMessageBox boxes;
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QFile clip(dir.filePath("clip.mpg"));
-        QVERIFY(clip.open(QIODevice::WriteOnly));
-        clip.close();
-        const QString opener = dir.filePath("xdg-open");
-        QFile script(opener);
-        QVERIFY(script.open(QIODevice::WriteOnly));
+        QVERIFY(test::writeFile(dir.filePath("clip.mpg"), {}));
         // Records what it was asked, then (slowly) answers; "done" marks its last step.
-        script.write("#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\n" +
-                     QByteArray(c.slow ? "/bin/sleep 1\n" : "") + ": > \"${0%/*}/done\"\nexit " +
-                     (c.openerExit.isEmpty() ? QByteArray("0") : c.openerExit) + "\n");
-        script.close();
-        QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const QString opener = dir.filePath("xdg-open");
+        QVERIFY(test::writeFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\n" +
+                                            QByteArray(c.slow ? "/bin/sleep 1\n" : "") +
+                                            ": > \"${0%/*}/done\"\nexit " +
+                                            QByteArray::number(c.openerExit)));
+        QVERIFY(QFile::setPermissions(opener, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(dir.path()));
-        const bool isFile = !c.target.contains(QLatin1Char(':'));
-        const QString target = isFile ? dir.filePath(c.target) : c.target;
+        const QString target = c.target.contains(QLatin1Char(':')) ? c.target : dir.filePath(c.target);
         DesktopShell desktop(c.slow ? 100 : 10000); // a fast answer comes well within the wait
         const ShellOpenResult result = desktop.open(target);
         qputenv("PATH", path);
         QCOMPARE(result, c.result);
-        QFile asked(dir.filePath("asked"));
-        if (c.openerExit.isEmpty()) {
-            QVERIFY(!asked.exists());
+        if (c.openerExit < 0) {
+            QVERIFY(!QFile::exists(dir.filePath("asked")));
             return;
         }
         QTRY_VERIFY(QFile::exists(dir.filePath("done")));
-        QVERIFY(asked.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(asked.readAll()), target);
+        QCOMPARE(QString::fromUtf8(test::fileBytes(dir.filePath("asked"))), target);
         if (c.laterMessage) {
             QTRY_COMPARE(boxes.texts(), QStringList{noProgramToOpenText(target)});
             QCOMPARE(boxes.asked().first().style, 48);
@@ -104,29 +88,21 @@ private slots:
 
     void styleParts_data()
     {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<bool>("second");
-        QTest::addColumn<bool>("topmost");
-        QTest::newRow("stop topmost") << 0x40010 << int(MB_OK) << int(MB_ICONHAND) << false << true;
-        QTest::newRow("yesno stop") << 20 << int(MB_YESNO) << int(MB_ICONHAND) << false << false;
-        QTest::newRow("retry stop") << 0x15 << int(MB_RETRYCANCEL) << int(MB_ICONHAND) << false << false;
-        QTest::newRow("reset question") << (MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST)
-                                        << int(MB_YESNO) << int(MB_ICONINFORMATION) << true << true;
-        QTest::newRow("exclamation") << 48 << int(MB_OK) << int(MB_ICONEXCLAMATION) << false << false;
+        QTest::addColumn<StyleCase>("c");
+        QTest::newRow("stop topmost") << StyleCase{0x40010, MB_OK, MB_ICONHAND, false, true};
+        QTest::newRow("yesno stop") << StyleCase{20, MB_YESNO, MB_ICONHAND, false, false};
+        QTest::newRow("retry stop") << StyleCase{0x15, MB_RETRYCANCEL, MB_ICONHAND, false, false};
+        QTest::newRow("reset question")
+            << StyleCase{MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, MB_YESNO,
+                         MB_ICONINFORMATION, true, true};
+        QTest::newRow("exclamation") << StyleCase{48, MB_OK, MB_ICONEXCLAMATION, false, false};
     }
     void styleParts()
     {
-        QFETCH(int, style);
-        QFETCH(int, buttons);
-        QFETCH(int, icon);
-        QFETCH(bool, second);
-        QFETCH(bool, topmost);
-        QCOMPARE(msgButtons(style), buttons);
-        QCOMPARE(msgIcon(style), icon);
-        QCOMPARE(msgDefaultIsSecond(style), second);
-        QCOMPARE(msgTopmost(style), topmost);
+        QFETCH(StyleCase, c);
+        QCOMPARE((QList<int>{msgButtons(c.style), msgIcon(c.style), msgDefaultIsSecond(c.style),
+                             msgTopmost(c.style)}),
+                 (QList<int>{c.buttons, c.icon, c.defaultIsSecond, c.topmost}));
     }
 
     void qtFilter()
