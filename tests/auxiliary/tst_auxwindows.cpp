@@ -106,43 +106,35 @@ private slots:
     }
 
     // Help > Tip of the Day brings the open window forward; a new one comes only after Close.
+    // With ShowTod absent the box is ticked and "1" written back; unticking writes "0", and the
+    // next window shows it.
     void tipOfTheDayOneAtATime()
     {
         test::ScriptedMessageBox box;
+        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
         QWidget owner;
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        auto open = [&owner] {
+        const auto open = [&owner] {
             return owner.findChildren<TipOfTheDay*>(QString(), Qt::FindDirectChildrenOnly);
+        };
+        const auto showAtStart = [](QWidget* tips) {
+            return tips->findChild<QCheckBox*>("chkLoadTipsAtStartup");
         };
         openTipOfTheDay(&owner);
         QCOMPARE(open().size(), 1);
         TipOfTheDay* first = open().first();
-        QVERIFY(first->isVisible() && !first->isModal());
+        QVERIFY(first->isVisible() && !first->isModal() && showAtStart(first)->isChecked());
+        QCOMPARE(showTod(), QStringLiteral("1"));
+        showAtStart(first)->click();
+        QCOMPARE(showTod(), QStringLiteral("0"));
         openTipOfTheDay(&owner);
         QCOMPARE(open(), QList<TipOfTheDay*>{first});
         QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
         QTRY_VERIFY(open().isEmpty()); // deleted on close
         openTipOfTheDay(&owner);
         QCOMPARE(open().size(), 1);
-    }
-
-    // ShowTod absent: checked, and "1" written back; unticking writes "0" and sticks.
-    void showAtStartCheckBox()
-    {
-        test::ScriptedMessageBox box;
-        QTemporaryDir dir;
-        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
-        {
-            TipOfTheDay tips(dir.path());
-            auto* check = tips.findChild<QCheckBox*>("chkLoadTipsAtStartup");
-            QVERIFY(check->isChecked());
-            QCOMPARE(showTod(), QStringLiteral("1"));
-            QTest::mouseClick(check, Qt::LeftButton);
-            QCOMPARE(showTod(), QStringLiteral("0"));
-        }
-        TipOfTheDay again(dir.path());
-        QVERIFY(!again.findChild<QCheckBox*>("chkLoadTipsAtStartup")->isChecked());
+        QVERIFY(!showAtStart(open().first())->isChecked());
         QCOMPARE(showTod(), QStringLiteral("0"));
     }
 
@@ -200,7 +192,6 @@ private slots:
         shell.openResult = ShellOpenResult::Failed;
         QTest::mousePress(link, Qt::LeftButton);
         QCOMPARE(box.texts(), QStringList{noProgramToOpenText(target)});
-        QVERIFY(box.texts().first().contains(target));
         QCOMPARE(box.asked().first().style, 48);
         QCOMPARE(box.asked().first().title, QStringLiteral("Vantu Kliva TARN"));
     }
@@ -216,7 +207,6 @@ private slots:
         openHelpTopics("/opt/kt");
         QCOMPARE(box.texts(), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
         QCOMPARE(box.asked().last().style, 16);
-        QVERIFY(QFileInfo(kBinDir + "/KlvTarn.html").isFile());
     }
 
     void sysInfo()
@@ -243,22 +233,9 @@ private slots:
         QVERIFY(!GetKeyValue(probe, RegRoot::CurrentUser, "k", "N", value) && value.isEmpty());
     }
 
-    // The About box's button asks the desktop; with no tool on the search path it says so.
-    void aboutButtonWithoutTool()
-    {
-        QTemporaryDir empty;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
-        test::ScriptedMessageBox box;
-        AboutBox about;
-        QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
-        qputenv("PATH", path);
-        QCOMPARE(box.texts(), QStringList{sysInfoUnavailableText()});
-    }
-
     // KlvTarn.ir missing: one message, and Radur.ir is not even tried; both present: the
     // pictures are drawn over the background.
-    void aboutPicturesAtStartUp()
+    void aboutPictures()
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
@@ -273,6 +250,13 @@ private slots:
         QCOMPARE(aboutMailPicture().toImage().pixel(0, 0), qRgb(1, 2, 3));
         AboutBox about;
         QCOMPARE(about.findChild<QLabel*>("PicIcon")->pixmap().size(), QSize(32, 32));
+        // Its System Info button asks the desktop; with no tool on the search path it says so.
+        QTemporaryDir empty;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(empty.path()));
+        QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
+        qputenv("PATH", path);
+        QCOMPARE(box.texts(), QStringList{sysInfoUnavailableText()});
     }
 
 private:

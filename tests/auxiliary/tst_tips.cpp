@@ -1,5 +1,6 @@
 // The tips file rules and the random pick's generator.
 #include "../support/OddFiles.h"
+#include "../support/TestFiles.h"
 #include "auxiliary/tips/Tips.h"
 
 #include <QtTest>
@@ -10,8 +11,8 @@ using kt::test::Odd;
 // What stands at the tips file's path.
 struct TipsFileCase
 {
-    std::optional<Odd> odd; // nothing: an ordinary file of `size` bytes, or none when size < 0
-    qint64 size = 0;
+    Odd odd;
+    qint64 size = -1; // for Odd::None, an ordinary file of this size, or none when negative
     bool loads = false;
 };
 Q_DECLARE_METATYPE(TipsFileCase)
@@ -45,11 +46,11 @@ private slots:
     void loadTipsRefusesWhatIsNotAFile_data()
     {
         QTest::addColumn<TipsFileCase>("c");
-        QTest::newRow("tips") << TipsFileCase{std::nullopt, 1000, true};
-        QTest::newRow("empty") << TipsFileCase{std::nullopt, 0, true};
-        QTest::newRow("as long as may be") << TipsFileCase{std::nullopt, kTipsReadLimit, true};
-        QTest::newRow("longer") << TipsFileCase{std::nullopt, kTipsReadLimit + 1, false};
-        QTest::newRow("missing") << TipsFileCase{std::nullopt, -1, false};
+        QTest::newRow("tips") << TipsFileCase{Odd::None, 1000, true};
+        QTest::newRow("empty") << TipsFileCase{Odd::None, 0, true};
+        QTest::newRow("as long as may be") << TipsFileCase{Odd::None, kTipsReadLimit, true};
+        QTest::newRow("longer") << TipsFileCase{Odd::None, kTipsReadLimit + 1};
+        QTest::newRow("missing") << TipsFileCase{Odd::None};
         QTest::newRow("pipe") << TipsFileCase{Odd::Pipe};
         QTest::newRow("pipe, silent writer") << TipsFileCase{Odd::PipeSilentWriter};
         QTest::newRow("endless device") << TipsFileCase{Odd::EndlessDevice};
@@ -60,21 +61,14 @@ private slots:
         QFETCH(TipsFileCase, c);
         QTemporaryDir dir;
         const QString path = dir.filePath(tipsFileName());
-        std::optional<test::OddFile> odd;
-        QByteArray text;
-        if (c.odd) {
-            odd.emplace(*c.odd, path);
-            QVERIFY(odd->ok());
-        } else if (c.size >= 0) {
-            const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
-            text = line.repeated(c.size / line.size() + 1).left(c.size);
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-        }
+        test::OddFile odd(c.odd, path);
+        QVERIFY(odd.ok());
+        const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
+        const QByteArray text = line.repeated(qMax<qint64>(c.size, 0) / line.size() + 1).left(c.size);
+        QVERIFY(c.size < 0 || test::writeFile(path, text));
         QStringList tips{"kept"};
         bool loaded = !c.loads;
-        const auto load = [&] { loaded = LoadTips(path, tips); };
-        QVERIFY2(odd ? odd->returnsUnaided(load) : (load(), true), "LoadTips waited on the file");
+        QVERIFY2(odd.returnsUnaided([&] { loaded = LoadTips(path, tips); }), "LoadTips waited on the file");
         QCOMPARE(loaded, c.loads);
         QCOMPARE(tips, c.loads ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
     }

@@ -4,22 +4,15 @@
 #include "../support/MpegFixtures.h"
 #include "../support/PackerRun.h"
 
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QtTest>
-#include <csignal>
-#include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
+#include <fstream>
 
 using namespace kt::test;
 
 namespace {
 
-const QString kSuccess = QStringLiteral("successfully packed!");
-
-// The command line itself: arguments in, exit status, stderr and stdout out.
 enum class Where {
     Workspace,
     FolderNotUtf8,    // the working folder's name is not UTF-8
@@ -41,21 +34,10 @@ struct CommandCase
     QString outStart = {}; // what stdout starts with; empty: nothing on stdout
     After after = After::Nothing;
 };
-// A fault the preload shim injects into the calls on one file.
-enum class Target { None, Output, Src2 };
-enum class Op { Write, Read };
-struct Shim
-{
-    Target target = Target::None;
-    Op op = Op::Write;
-    int at = 0;          // the first faulty call on the file, from 1
-    int count = 0;       // how many calls are faulty, 0: all from `at` on
-    int error = 0;       // errno of a faulty call, 0: it goes through
-    int shortBytes = -1; // bytes a faulty call moves instead, -1: no short count
-    int sleepMs = 0;     // every call on the file waits this long first
-};
+enum class Target { None, Output, Src2 }; // the file the shim's fault is on
 struct Fault
 {
+    Target target;
     Shim shim;
     QString wrapper; // shell code run before the program, ending in exec
     int exit;
@@ -64,26 +46,6 @@ struct Fault
 } // namespace
 Q_DECLARE_METATYPE(CommandCase)
 Q_DECLARE_METATYPE(Fault)
-namespace {
-const QString kTryHelp = QStringLiteral("Try 'klivatarn-pack --help' for more information.");
-
-// The shim's fault on one file of the workspace.
-struct Workspace : PackerWorkspace
-{
-    void fault(const QString& faultPath, const Shim& shim)
-    {
-        preloadShim(KT_FAULT_SHIM);
-        env.insert("KT_FAULT_PATH", faultPath);
-        env.insert("KT_FAULT_OP", shim.op == Op::Write ? "write" : "read");
-        env.insert("KT_FAULT_AT", QString::number(shim.at));
-        env.insert("KT_FAULT_COUNT", QString::number(shim.count));
-        env.insert("KT_FAULT_ERRNO", QString::number(shim.error));
-        env.insert("KT_FAULT_SHORT", QString::number(shim.shortBytes));
-        env.insert("KT_FAULT_SLEEP_MS", QString::number(shim.sleepMs));
-    }
-};
-
-} // namespace
 
 class TestCliPack : public QObject
 {
@@ -95,58 +57,61 @@ private slots:
         const auto row = [](const char* name, const Fault& f) { QTest::newRow(name) << f; };
         const Target out = Target::Output, src2 = Target::Src2;
         const QString noSpace = QStringLiteral("Cannot write to '@out': No space left on device.");
-        row("disk full mid-block", {{out, Op::Write, 3, 0, ENOSPC}, {}, 1, noSpace});
-        row("short write, then disk full", {{out, Op::Write, 2, 0, ENOSPC, 777}, {}, 1, noSpace});
+        row("disk full mid-block", {out, {Op::Write, 3, 0, ENOSPC}, {}, 1, noSpace});
+        row("short write, then disk full", {out, {Op::Write, 2, 0, ENOSPC, 777}, {}, 1, noSpace});
         row("I/O error on write",
-            {{out, Op::Write, 4, 0, EIO}, {}, 1, "Cannot write to '@out': Input/output error."});
-        const QString readError = QStringLiteral("Cannot read '@src2': Input/output error. Packing aborted!");
-        row("read error", {{src2, Op::Read, 2, 0, EIO}, {}, 1, readError});
+            {out, {Op::Write, 4, 0, EIO}, {}, 1, "Cannot write to '@out': Input/output error."});
+        row("read error", {src2,
+                           {Op::Read, 2, 0, EIO},
+                           {},
+                           1,
+                           "Cannot read '@src2': Input/output error. Packing aborted!"});
         row("source truncated between two blocks",
-            {{src2, Op::Read, 3, 0, 0, 0}, {}, 1, "'@src2' ended after "});
-        row("file size limit",
-            {{}, "ulimit -f 1000; trap '' XFSZ; exec", 1, "Cannot write to '@out': File too large."});
-        row("too many open files: output", {{}, "ulimit -n 4; exec", 1, "Error opening '@out'!"});
-        row("too many open files: source", {{}, "ulimit -n 5; exec", 1, "Error opening '@src1'!"});
+            {src2, {Op::Read, 3, 0, 0, 0}, {}, 1, "'@src2' ended after "});
+        row("file size limit", {Target::None,
+                                {},
+                                "ulimit -f 1000; trap '' XFSZ; exec",
+                                1,
+                                "Cannot write to '@out': File too large."});
+        row("too many open files: output",
+            {Target::None, {}, "ulimit -n 4; exec", 1, "Error opening '@out'!"});
+        row("too many open files: source",
+            {Target::None, {}, "ulimit -n 5; exec", 1, "Error opening '@src1'!"});
         // Each write waits, so that Ctrl-C lands mid-pack.
-        row("Ctrl-C mid-pack", {{out, Op::Write, 1, 0, 0, -1, 20}, {}, 130, "Packing aborted by user"});
-        row("interrupted writes go on", {{out, Op::Write, 2, 3, EINTR}, {}, 0, {}});
-        row("short reads go on", {{src2, Op::Read, 2, 3, 0, 100}, {}, 0, {}});
-        row("short writes go on", {{out, Op::Write, 2, 3, 0, 100}, {}, 0, {}});
+        row("Ctrl-C mid-pack", {out, {Op::Write, 1, 0, 0, -1, 20}, {}, 130, "Packing aborted by user"});
+        row("interrupted writes go on", {out, {Op::Write, 2, 3, EINTR}, {}, 0, {}});
+        row("short reads go on", {src2, {Op::Read, 2, 3, 0, 100}, {}, 0, {}});
+        row("short writes go on", {out, {Op::Write, 2, 3, 0, 100}, {}, 0, {}});
     }
     void faults()
     {
         QFETCH(Fault, f);
-        Workspace ws;
-        ws.src.add(ws.path("src1.bin"), 250000);
-        ws.src.add(ws.path("src2.bin"), 380000);
+        PackerWorkspace ws;
+        const QString out = ws.path("out.bin"), src1 = ws.src.add(ws.path("src1.bin"), 250000),
+                      src2 = ws.src.add(ws.path("src2.bin"), 380000);
         ws.src.add(ws.path("src3.bin"), 99999);
-        const QString out = ws.path("out.bin");
-        const Shim& shim = f.shim;
-        if (shim.target != Target::None)
-            ws.fault(shim.target == Target::Output ? out : ws.path("src2.bin"), shim);
-        const QString message = QString(f.message)
-                                    .replace("@out", out)
-                                    .replace("@src1", ws.path("src1.bin"))
-                                    .replace("@src2", ws.path("src2.bin"));
+        if (f.target != Target::None) {
+            ws.preloadShim(KT_FAULT_SHIM);
+            ws.fault(f.target == Target::Output ? out : src2, f.shim);
+        }
 
         const PackerRun r =
             ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
                     f.wrapper, f.exit == 130 ? 100 : -1);
 
-        QVERIFY2(shim.target == Target::None || ws.shimLoaded(), "the fault shim was not loaded");
+        QVERIFY2(f.target == Target::None || ws.shimLoaded(), "the fault shim was not loaded");
         QCOMPARE(r.exit, f.exit);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(r.err.contains(kSuccess), f.exit == 0);
+        QVERIFY2(r.err.contains(f.message.replace("@out", out).replace("@src1", src1).replace("@src2", src2)),
+                 qPrintable(r.err));
+        QCOMPARE(r.err.contains("successfully packed!"), f.exit == 0);
         QCOMPARE(ws.trashedFiles(), f.exit == 0 ? 3 : 0);
-        if (f.exit == 0) {
-            QVERIFY(fileBytes(out) == ws.src.joined());
-            return;
-        }
-        QVERIFY(ws.src.unchanged());
-        const QByteArray partial = fileBytes(out);
-        QVERIFY(partial.size() < ws.src.joined().size() && ws.src.joined().startsWith(partial));
+        const QByteArray all = ws.src.joined(), written = fileBytes(out);
+        if (f.exit == 0)
+            QVERIFY(written == all);
+        else
+            QVERIFY(ws.src.unchanged() && written.size() < all.size() && all.startsWith(written));
         if (f.exit == 130) // Ctrl-C leaves whole blocks only
-            QVERIFY(partial.size() > 0 && partial.size() % 10000 == 0);
+            QVERIFY(written.size() > 0 && written.size() % 10000 == 0);
     }
 
     void commandLine_data()
@@ -157,7 +122,15 @@ private slots:
         const QStringList quiet{"--no-mpeg-check", "--rate=slow"};
         const auto usage = [](const char* name, const QStringList& args, const QString& problem) {
             QTest::newRow(name) << CommandCase{
-                .args = args, .exit = 2, .err = {"klivatarn-pack: " + problem, kTryHelp}};
+                .args = args,
+                .exit = 2,
+                .err = {"klivatarn-pack: " + problem, "Try 'klivatarn-pack --help' for more information."}};
+        };
+        // Refused before any pack: one line on stderr, exit 1.
+        const auto refused = [](const char* name, const QStringList& args, const QString& line,
+                                Where where = Where::Workspace) {
+            QTest::newRow(name) << CommandCase{
+                .args = args, .where = where, .exit = 1, .err = {"klivatarn-pack: " + line}};
         };
         // Messages keep the locale (a German grouping here); only --info's column does not.
         const auto packed = [](const char* output, const char* size) {
@@ -166,6 +139,7 @@ private slots:
                     .arg(QLatin1String(output), QLatin1String(size))};
         };
         const QStringList notMpeg{"klivatarn-pack: '@/a.mpg' is not a valid MPEG file.", ""};
+        const QString proceed = QStringLiteral("Proceed packing and ignore invalid Mpeg error? ");
         const QString na = QStringLiteral("\tnot available\tnot available\n");
 
         row("--version", {.args = {"--version"}, .outStart = "klivatarn-pack 2.5.0\n"});
@@ -192,27 +166,18 @@ private slots:
         row("-- before a source named -x.mpg", {.args = o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"},
                                                 .err = packed("out", "8.000"),
                                                 .after = After::Joined});
-        row("one source", {.args = o + QStringList{"@/a.mpg"},
-                           .exit = 1,
-                           .err = {"klivatarn-pack: At least 2 files are required for packing."}});
+        refused("one source", o + QStringList{"@/a.mpg"}, "At least 2 files are required for packing.");
         row("not MPEG, unanswered",
-            {.args = o + ab,
-             .exit = 1,
-             .err = notMpeg + QStringList{"Proceed packing and ignore invalid Mpeg error? [no answer: no]"}});
-        row("not MPEG, --no",
-            {.args = QStringList{"--no"} + o + ab,
-             .exit = 1,
-             .err = notMpeg + QStringList{"Proceed packing and ignore invalid Mpeg error? [--no: no]"}});
+            {.args = o + ab, .exit = 1, .err = notMpeg + QStringList{proceed + "[no answer: no]"}});
+        row("not MPEG, --no", {.args = QStringList{"--no"} + o + ab,
+                               .exit = 1,
+                               .err = notMpeg + QStringList{proceed + "[--no: no]"}});
         row("not MPEG, --yes",
             {.args = QStringList{"--yes"} + o + ab,
-             .err = notMpeg + QStringList{"Proceed packing and ignore invalid Mpeg error? [--yes: yes]"} +
-                    packed("out", "12.000"),
+             .err = notMpeg + QStringList{proceed + "[--yes: yes]"} + packed("out", "12.000"),
              .after = After::Joined});
-        row("existing output, unanswered",
-            {.args = QStringList{"-o", "@/old.bin"} + quiet + ab,
-             .exit = 1,
-             .err = {
-                 "klivatarn-pack: '@/old.bin' already exists. Do you want to replace it? [no answer: no]"}});
+        refused("existing output, unanswered", QStringList{"-o", "@/old.bin"} + quiet + ab,
+                "'@/old.bin' already exists. Do you want to replace it? [no answer: no]");
         row("existing output, --force", {.args = QStringList{"--force", "-o", "@/old.bin"} + quiet + ab,
                                          .err = packed("old.bin", "12.000"),
                                          .after = After::JoinedOverOld});
@@ -222,31 +187,17 @@ private slots:
                                 "'@/b.mpg' [no answer: no]"} +
                     packed("out", "12.000"),
              .after = After::Joined});
-        row("-o names a folder",
-            {.args = QStringList{"--force", "-o", "@/dir"} + quiet + ab,
-             .exit = 1,
-             .err = {"klivatarn-pack: '@/dir' is a folder; -o needs the name of a file."}});
-        row("source named not UTF-8",
-            {.args = o + quiet + QStringList{"@/a.mpg"},
-             .where = Where::SourceNotUtf8Arg,
-             .exit = 1,
-             .err = {"klivatarn-pack: '@/b\uFFFD.bin' cannot be packed: its name is not valid UTF-8."}});
-        row("relative -o in a folder named not UTF-8",
-            {.args = QStringList{"-o", "out"} + quiet + ab,
-             .where = Where::FolderNotUtf8,
-             .exit = 1,
-             .err = {"klivatarn-pack: '@/d\uFFFD/out' cannot be packed: its name is not valid UTF-8."}});
-        row("relative source in a folder named not UTF-8",
-            {.args = o + quiet + QStringList{"@/a.mpg", "../b.mpg"},
-             .where = Where::FolderNotUtf8,
-             .exit = 1,
-             .err = {"klivatarn-pack: '@/d\uFFFD/../b.mpg' cannot be packed: its name is not valid UTF-8."}});
-        row("relative -o in a folder removed",
-            {.args = QStringList{"-o", "out"} + quiet + ab,
-             .where = Where::FolderGone,
-             .exit = 1,
-             .err = {"klivatarn-pack: 'out' cannot be packed: the current folder cannot be found (No such "
-                     "file or directory)."}});
+        refused("-o names a folder", QStringList{"--force", "-o", "@/dir"} + quiet + ab,
+                "'@/dir' is a folder; -o needs the name of a file.");
+        refused("source named not UTF-8", o + quiet + QStringList{"@/a.mpg"},
+                "'@/b\uFFFD.bin' cannot be packed: its name is not valid UTF-8.", Where::SourceNotUtf8Arg);
+        refused("relative -o in a folder named not UTF-8", QStringList{"-o", "out"} + quiet + ab,
+                "'@/d\uFFFD/out' cannot be packed: its name is not valid UTF-8.", Where::FolderNotUtf8);
+        refused("relative source in a folder named not UTF-8", o + quiet + QStringList{"@/a.mpg", "../b.mpg"},
+                "'@/d\uFFFD/../b.mpg' cannot be packed: its name is not valid UTF-8.", Where::FolderNotUtf8);
+        refused("relative -o in a folder removed", QStringList{"-o", "out"} + quiet + ab,
+                "'out' cannot be packed: the current folder cannot be found (No such file or directory).",
+                Where::FolderGone);
         // One line per file, the path as given, the frame rate with a '.' whatever the locale
         // (scripts read it); a file that cannot be opened is said on stderr, and not created.
         row("--info, every file described",
@@ -261,98 +212,67 @@ private slots:
     void commandLine()
     {
         QFETCH(CommandCase, c);
-        Workspace ws;
+        PackerWorkspace ws;
         ws.src.add(ws.path("a.mpg"), 5000);
         ws.src.add(ws.path("b.mpg"), 7000);
         ws.src.add(ws.path("-x.mpg"), 3000);
         QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
         QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
         QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
-        QVERIFY(writeFile(ws.path("old.bin"), "old contents"));
-        QVERIFY(QDir(ws.dir.path()).mkpath("dir/inside"));
-        const QByteArray badFolder = QFile::encodeName(ws.dir.path()) + "/d\xff";
-        QVERIFY(::mkdir(badFolder.constData(), 0700) == 0);
-        auto removeBad =
-            qScopeGuard([&] { ::rmdir(badFolder.constData()); }); // QTemporaryDir cannot spell it
-        std::FILE* badName =
-            std::fopen(QFile::encodeName(ws.dir.path()).append("/b\xff.bin").constData(), "wb");
-        QVERIFY(badName && std::fputs("data", badName) >= 0 && std::fclose(badName) == 0);
+        QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
+        // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
+        const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
+        auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
+        QVERIFY(std::filesystem::create_directory(bad) && std::ofstream(root / "b\xff.bin") << "data");
         ws.env.remove("LC_ALL");
         ws.env.insert("LC_NUMERIC", "de_DE.UTF-8"); // a decimal comma, yet the frame rate keeps its '.'
         ws.env.insert("KT_DIR", ws.dir.path());
-        QString wrapper = "cd \"$KT_DIR\"; exec";
-        if (c.where == Where::FolderNotUtf8)
-            wrapper = "cd \"$(printf '%s/d\\377' \"$KT_DIR\")\"; exec";
-        else if (c.where == Where::FolderGone)
-            wrapper = "mkdir \"$KT_DIR/gone\"; cd \"$KT_DIR/gone\"; rmdir ../gone; exec";
-        else if (c.where == Where::SourceNotUtf8Arg)
-            wrapper = "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec";
-        for (QString& a : c.args)
-            a.replace('@', ws.dir.path());
-        for (QString& line : c.err)
-            line.replace('@', ws.dir.path());
-        c.outStart.replace('@', ws.dir.path());
+        const QString wrappers[] = {"cd \"$KT_DIR\"; exec", "cd \"$(printf '%s/d\\377' \"$KT_DIR\")\"; exec",
+                                    "mkdir \"$KT_DIR/gone\"; cd \"$KT_DIR/gone\"; rmdir ../gone; exec",
+                                    "set -- \"$@\" \"$(printf '%s/b\\377.bin' \"$KT_DIR\")\"; exec"};
+        c.args.replaceInStrings("@", ws.dir.path());
+        c.err.replaceInStrings("@", ws.dir.path());
 
-        const PackerRun r = ws.pack(c.args, wrapper);
+        const PackerRun r = ws.pack(c.args, wrappers[int(c.where)]);
 
         QCOMPARE(r.exit, c.exit);
         QCOMPARE(r.err, c.err.isEmpty() ? QString() : c.err.join('\n') + '\n');
-        if (c.outStart.isEmpty())
-            QCOMPARE(r.out, QString());
-        else
-            QVERIFY2(r.out.startsWith(c.outStart), qPrintable(r.out));
-        const QString out = ws.path("out");
+        const QString outStart = c.outStart.replace('@', ws.dir.path());
+        QVERIFY2(outStart.isEmpty() ? r.out.isEmpty() : r.out.startsWith(outStart), qPrintable(r.out));
         QVERIFY(ws.src.unchanged());
-        const QList<QByteArray>& in = ws.src.contents;
-        const QByteArray joined = in[0] + in[c.args.contains("-x.mpg") ? 2 : 1];
-        QCOMPARE(fileBytes(out), c.after == After::Joined ? joined : QByteArray());
+        const QByteArray joined = ws.src.contents[0] + ws.src.contents[c.args.contains("-x.mpg") ? 2 : 1];
+        QCOMPARE(fileBytes(ws.path("out")), c.after == After::Joined ? joined : QByteArray());
         QCOMPARE(fileBytes(ws.path("old.bin")), c.after == After::JoinedOverOld ? joined : "old contents");
         QVERIFY(QFileInfo(ws.path("dir/inside")).isDir()); // an -o naming the folder leaves it be
         QVERIFY(!QFileInfo::exists(ws.path("missing.mpg")));
         // Nothing was written in the folder with the bad name, nor in one spelt like it.
-        QVERIFY(!QFileInfo::exists(ws.path("d\uFFFD")));
-        DIR* bad = ::opendir(badFolder.constData());
-        QVERIFY(bad);
-        int entries = 0;
-        while (::readdir(bad))
-            ++entries;
-        ::closedir(bad);
-        QCOMPARE(entries, 2); // . and ..
+        QVERIFY(std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
         QCOMPARE(ws.trashedFiles(), 0);
     }
 
     void sparseSourceOver4GiB()
     {
-        QFile meminfo("/proc/meminfo");
-        QVERIFY(meminfo.open(QIODevice::ReadOnly));
-        const QByteArray info = meminfo.readAll();
-        const qsizetype at = info.indexOf("MemAvailable:");
-        if (at < 0 ||
-            info.mid(at + 13, 20).simplified().split(' ').value(0).toLongLong() < 10LL * 1024 * 1024)
+        const QString info = QString::fromLatin1(fileBytes("/proc/meminfo"));
+        if (QRegularExpression("MemAvailable: *(\\d+)").match(info).captured(1).toLongLong() < 10LL << 20)
             QSKIP("needs 10 GiB of free memory for a 4 GiB output on a tmpfs");
-        Workspace ws;
-        const QString mnt = ws.path("big");
+        PackerWorkspace ws;
+        const QString mnt = ws.path("big"), big = ws.path("sparse.bin"), small = ws.path("small.bin");
         QVERIFY(QDir().mkdir(mnt));
         if (!runTool("mount", {"-t", "tmpfs", "-o", "size=4200M", "tmpfs", mnt}))
             QSKIP("cannot mount a tmpfs here (needs root)");
         auto unmount = qScopeGuard([&] { runTool("umount", {mnt}); });
         const qint64 bigSize = (1LL << 32) + (1LL << 20);
-        const QString big = ws.path("sparse.bin");
         QVERIFY(writeSparseFileWith(big, bigSize, bigSize - 8, "TAILMARK"));
-        const QByteArray small = patternBytes(12345, 3);
-        QVERIFY(writeFile(ws.path("small.bin"), small));
-        const QString out = mnt + "/out.bin";
+        QVERIFY(writeFile(small, patternBytes(12345, 3)));
 
         const PackerRun r =
-            ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", out, big, ws.path("small.bin")});
+            ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", mnt + "/out.bin", big, small});
 
         QCOMPARE(r.exit, 0);
         QVERIFY(r.err.contains("Total filesize is 4,296,028,217 bytes."));
-        QCOMPARE(QFileInfo(out).size(), bigSize + 12345);
-        QFile o(out);
-        QVERIFY(o.open(QIODevice::ReadOnly) && o.seek(bigSize - 8));
-        QCOMPARE(o.read(8), QByteArray("TAILMARK"));
-        QCOMPARE(o.read(20000), small);
+        QFile o(mnt + "/out.bin");
+        QVERIFY(o.open(QIODevice::ReadOnly) && o.size() == bigSize + 12345 && o.seek(bigSize - 8));
+        QCOMPARE(o.readAll(), "TAILMARK" + patternBytes(12345, 3));
     }
 };
 

@@ -5,11 +5,9 @@
 #include "../support/PackerRun.h"
 
 #include <QDirIterator>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
-#include <fcntl.h>
-#include <unistd.h>
 
 using namespace kt::test;
 
@@ -48,42 +46,19 @@ struct Race
     const char* message; // a part of the standard error; "@out", "@src2" stand for the paths
 };
 
-constexpr int kSecond = 1; // index of src2
-
-const QString kSuccess = QStringLiteral("successfully packed!");
-
-struct Workspace : PackerWorkspace
+// The original paths of the trash's records, as a restoring program reads them.
+QStringList trashRecords(const QString& trash)
 {
-    Workspace()
-    {
-        preloadShim(KT_FAULT_SHIM);
-        env.insert("KT_TRACE_FILE", path("trace"));
+    QStringList originals;
+    QDirIterator it(trash + "/info", {"*.trashinfo"}, QDir::Files);
+    while (it.hasNext()) {
+        const QRegularExpression path("^Path=(.*)$", QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch m = path.match(QString::fromUtf8(fileBytes(it.next())));
+        originals << (m.hasMatch() ? QUrl::fromPercentEncoding(m.captured(1).toUtf8()) : "<no Path= line>");
     }
-    void hook(const char* op, const QString& watched, int at, const QString& command)
-    {
-        env.insert("KT_HOOK_OP", op);
-        env.insert("KT_HOOK_PATH", watched);
-        env.insert("KT_HOOK_AT", QString::number(at));
-        env.insert("KT_HOOK_CMD", command);
-    }
-    // The original paths of the trash's records, as a restoring program reads them.
-    QStringList trashRecords() const
-    {
-        QStringList originals;
-        QDirIterator it(trash() + "/info", {"*.trashinfo"}, QDir::Files);
-        while (it.hasNext()) {
-            const QList<QByteArray> lines = fileBytes(it.next()).split('\n');
-            QString original = "<no Path= line>";
-            for (const QByteArray& line : lines)
-                if (line.startsWith("Path="))
-                    original = QUrl::fromPercentEncoding(line.mid(5));
-            originals << original;
-        }
-        originals.sort();
-        return originals;
-    }
-    QStringList trace() const { return QString::fromLocal8Bit(fileBytes(path("trace"))).split('\n'); }
-};
+    originals.sort();
+    return originals;
+}
 
 } // namespace
 
@@ -121,103 +96,79 @@ private slots:
     void races()
     {
         QFETCH(Race, race);
-        Workspace ws;
-        QString mount;
+        PackerWorkspace ws;
+        ws.preloadShim(KT_FAULT_SHIM);
+        ws.env.insert("KT_TRACE_FILE", ws.path("trace"));
+        QString mount, folder = ws.dir.path();
         auto unmount = qScopeGuard([&] {
             if (!mount.isEmpty())
                 runTool("timeout", {"20", "umount", mount});
         });
-        QString folder = ws.dir.path();
         if (race.change == Change::TrashDiskFull) {
-            mount = ws.path("small");
+            mount = folder = ws.path("small");
             QVERIFY(QDir().mkdir(mount));
             if (!runTool("timeout", {"20", "mount", "-t", "tmpfs", "-o", "size=2M", "tmpfs", mount}))
                 QSKIP("cannot mount a tmpfs here (needs root)");
-            folder = mount;
             ws.setHome(mount); // the user's trash on the sources' disk, already there
-            QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
         }
+        if (race.change == Change::TrashDiskFull || race.change == Change::NameTakenInTrash)
+            QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
         ws.src.add(folder + "/src1.bin", 250000);
-        ws.src.add(folder + "/src2.bin", 380000);
-        ws.src.add(folder + "/src3.bin", 99999);
-        const QString out = ws.path("out/out.bin"), src2 = ws.src.paths[kSecond];
+        const QString src2 = ws.src.add(folder + "/src2.bin", 380000),
+                      src3 = ws.src.add(folder + "/src3.bin", 99999);
+        const QString out = ws.path("out/out.bin");
         QVERIFY(QDir().mkdir(ws.path("out")));
         const QByteArray tail = patternBytes(5000, 77), replacement = patternBytes(4321, 78);
         QVERIFY(writeFile(ws.path("tail"), tail) && writeFile(ws.path("replacement"), replacement));
+        QVERIFY(writeFile(ws.path("other1"), patternBytes(3000, 1)) && writeFile(ws.path("other2"), "2"));
+        const QString secondPack =
+            QString("'%1/klivatarn-pack' --force --no-mpeg-check -o '%2' '%3' '%4' 2>'%5'; echo $? >'%6'")
+                .arg(qEnvironmentVariable("KT_BIN_DIR"), out, ws.path("other1"), ws.path("other2"),
+                     ws.path("second.err"), ws.path("second.exit"));
+        const QString grow = "cat '" + ws.path("tail") + "' >> '" + src2 + "'";
+        const std::tuple<Change, Op, QString, int, QString> hooks[] = {
+            {Change::DeleteOutput, Op::Write, out, 5, "rm -f '" + out + "'"},
+            {Change::RemoveOutputFolder, Op::Write, out, 5, "rm -rf '" + ws.path("out") + "'"},
+            {Change::SecondWriter, Op::Write, out, 5, secondPack},
+            {Change::GrowSource, Op::Read, src2, 3, grow},
+            {Change::GrowSourceAfterTurn, Op::Read, src3, 1, grow},
+            {Change::ReplaceSource, Op::Read, src2, 3, "mv '" + ws.path("replacement") + "' '" + src2 + "'"},
+            {Change::OutputReappears, Op::Open, out, 1, "head -c 3000000 /dev/zero >'" + out + "'"},
+            {Change::SourceDeletedAtOpen, Op::Open, src2, 1, "rm -f '" + src2 + "'"},
+        };
+        for (const auto& [change, op, path, at, command] : hooks)
+            if (change == race.change)
+                ws.hook(op, path, at, command);
+        if (race.change == Change::OutputCloseFails)
+            ws.fault(out, {Op::Close, 1, 0, EIO});
         QStringList sources = ws.src.paths;
         QByteArray expectedOutput = ws.src.joined();
-
-        const QString grow = "cat '" + ws.path("tail") + "' >> '" + src2 + "'";
-        switch (race.change) {
-        case Change::DeleteOutput:
-            ws.hook("write", out, 5, "rm -f '" + out + "'");
-            break;
-        case Change::RemoveOutputFolder:
-            ws.hook("write", out, 5, "rm -rf '" + ws.path("out") + "'");
-            break;
-        case Change::SecondWriter: {
-            SourceSet other;
-            other.add(ws.path("other1.bin"), 3000);
-            other.add(ws.path("other2.bin"), 4000);
-            ws.hook(
-                "write", out, 5,
-                QString("'%1/klivatarn-pack' --force --no-mpeg-check -o '%2' '%3' '%4' 2>'%5'; echo $? >'%6'")
-                    .arg(qEnvironmentVariable("KT_BIN_DIR"), out, other.paths[0], other.paths[1],
-                         ws.path("second.err"), ws.path("second.exit")));
-            break;
-        }
-        case Change::GrowSource:
-            ws.hook("read", src2, 3, grow);
-            break;
-        case Change::GrowSourceAfterTurn:
-            ws.hook("read", ws.src.paths[2], 1, grow);
-            break;
-        case Change::ReplaceSource:
-            ws.hook("read", src2, 3, "mv '" + ws.path("replacement") + "' '" + src2 + "'");
-            break;
-        case Change::OutputCloseFails:
-            ws.env.insert("KT_FAULT_PATH", out);
-            ws.env.insert("KT_FAULT_OP", "close");
-            ws.env.insert("KT_FAULT_ERRNO", QString::number(EIO));
-            break;
-        case Change::OutputReappears:
-            ws.hook("open", out, 1, "head -c 3000000 /dev/zero >'" + out + "'");
-            break;
-        case Change::SourceDeletedAtOpen:
-            ws.hook("open", src2, 1, "rm -f '" + src2 + "'");
-            break;
-        case Change::SourceListedTwice:
+        if (race.change == Change::SourceListedTwice) {
             sources.insert(2, ws.src.paths[0]);
             expectedOutput =
                 ws.src.contents[0] + ws.src.contents[1] + ws.src.contents[0] + ws.src.contents[2];
-            break;
-        case Change::NameTakenInTrash:
-            QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
-            QVERIFY(writeFile(ws.trash() + "/files/src1.bin", "an older src1.bin"));
-            QVERIFY(writeFile(ws.trash() + "/info/src1.bin.trashinfo",
+        }
+        if (race.change == Change::NameTakenInTrash)
+            QVERIFY(writeFile(ws.trash() + "/files/src1.bin", "an older src1.bin") &&
+                    writeFile(ws.trash() + "/info/src1.bin.trashinfo",
                               "[Trash Info]\nPath=/elsewhere/src1.bin\nDeletionDate=2026-01-01T00:00:00\n"));
-            break;
-        case Change::TrashDiskFull: {
+        if (race.change == Change::TrashDiskFull) {
             QFile filler(mount + "/filler");
             QVERIFY(filler.open(QIODevice::WriteOnly));
-            const QByteArray chunk(4096, 'f');
-            while (filler.write(chunk) == chunk.size() && filler.flush()) {
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
             }
-            break;
         }
-        }
-        QString message = QString::fromUtf8(race.message).replace("@out", out).replace("@src2", src2);
 
         const PackerRun r =
             ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + sources);
 
         QVERIFY2(ws.shimLoaded(), "the fault shim was not loaded");
         const bool packed = race.end != End::FailedAllKept;
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QString(race.message).replace("@out", out).replace("@src2", src2)),
+                 qPrintable(r.err));
         QCOMPARE(r.exit, packed ? 0 : 1);
-        QCOMPARE(r.err.contains(kSuccess), packed);
-        if (packed)
-            QVERIFY(fileBytes(out) == expectedOutput);
+        QCOMPARE(r.err.contains("successfully packed!"), packed);
+        QVERIFY(!packed || fileBytes(out) == expectedOutput);
         if (race.change == Change::SecondWriter) { // the second pack met the first one's lock
             QCOMPARE(fileBytes(ws.path("second.exit")).trimmed(), QByteArray("1"));
             QVERIFY2(fileBytes(ws.path("second.err")).contains("Cannot overwrite"),
@@ -229,36 +180,24 @@ private slots:
             const bool older = race.change == Change::NameTakenInTrash;
             QStringList records = ws.src.paths + (older ? QStringList{"/elsewhere/src1.bin"} : QStringList{});
             records.sort();
-            QCOMPARE(ws.trashRecords(), records);
+            QCOMPARE(trashRecords(ws.trash()), records);
             QCOMPARE(ws.trashedFiles(), older ? 4 : 3);
             for (const QString& s : ws.src.paths)
                 QVERIFY(!QFileInfo::exists(s));
             // The output and its folder were on disk before the first source moved.
-            const QStringList trace = ws.trace();
+            const QStringList trace = QString::fromLocal8Bit(fileBytes(ws.path("trace"))).split('\n');
             const qsizetype firstMove = trace.indexOf("rename " + ws.src.paths[0]);
             QVERIFY(firstMove > 0);
-            QVERIFY(trace.indexOf("fsync " + out) >= 0 && trace.indexOf("fsync " + out) < firstMove);
-            QVERIFY(trace.indexOf("fsync " + ws.path("out")) >= 0 &&
-                    trace.indexOf("fsync " + ws.path("out")) < firstMove);
+            QVERIFY(trace.first(firstMove).contains("fsync " + out));
+            QVERIFY(trace.first(firstMove).contains("fsync " + ws.path("out")));
             return;
         }
-        QCOMPARE(ws.trashRecords(), QStringList());
+        QCOMPARE(trashRecords(ws.trash()), QStringList());
         QCOMPARE(ws.trashedFiles(), 0);
-        QVERIFY(ws.src.unchanged(kSecond));
-        switch (race.victim) {
-        case Victim::None:
-            QVERIFY(fileBytes(src2) == ws.src.contents[kSecond]);
-            break;
-        case Victim::Grown:
-            QVERIFY(fileBytes(src2) == ws.src.contents[kSecond] + tail);
-            break;
-        case Victim::Replaced:
-            QVERIFY(fileBytes(src2) == replacement);
-            break;
-        case Victim::Gone:
-            QVERIFY(!QFileInfo::exists(src2)); // not created again by the open
-            break;
-        }
+        QVERIFY(ws.src.unchanged(1));
+        const QByteArray src2Bytes[] = {ws.src.contents[1], ws.src.contents[1] + tail, replacement, {}};
+        QCOMPARE(QFileInfo::exists(src2), race.victim != Victim::Gone); // not made again by the open
+        QVERIFY(fileBytes(src2) == src2Bytes[int(race.victim)]);
     }
 };
 

@@ -8,12 +8,13 @@
 #include <functional>
 #include <future>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace kt::test {
 
 enum class Odd {
+    None,             // nothing made: the test puts an ordinary file there, or none
     Pipe,             // a named pipe nobody writes to: opening it for reading waits
     PipeSilentWriter, // a named pipe held open by a writer that never writes: reading waits
     EndlessDevice,    // a link to /dev/zero: never ends
@@ -24,23 +25,23 @@ enum class Odd {
 class OddFile
 {
 public:
-    OddFile(Odd kind, const QString& path) : m_path(path)
+    OddFile(Odd kind, const QString& path) : m_name(QFile::encodeName(path))
     {
-        const QByteArray name = QFile::encodeName(path);
         switch (kind) {
-        case Odd::Pipe:
-            m_ok = ::mkfifo(name.constData(), 0600) == 0;
+        case Odd::None:
+            m_ok = true;
             break;
+        case Odd::Pipe:
         case Odd::PipeSilentWriter:
-            // O_RDWR does not wait for a reader on Linux; this descriptor is the writer.
-            m_ok = ::mkfifo(name.constData(), 0600) == 0 &&
-                   (m_writer = ::open(name.constData(), O_RDWR | O_CLOEXEC)) >= 0;
+            // O_RDWR does not wait for a reader on Linux; that descriptor is the silent writer.
+            m_ok = ::mkfifo(m_name, 0600) == 0 &&
+                   (kind == Odd::Pipe || (m_writer = ::open(m_name, O_RDWR | O_CLOEXEC)) >= 0);
             break;
         case Odd::EndlessDevice:
-            m_ok = QFile::link(QStringLiteral("/dev/zero"), path);
+            m_ok = ::symlink("/dev/zero", m_name) == 0;
             break;
         case Odd::Folder:
-            m_ok = ::mkdir(name.constData(), 0700) == 0;
+            m_ok = ::mkdir(m_name, 0700) == 0;
             break;
         }
     }
@@ -58,24 +59,15 @@ public:
         if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
             return true;
         release();
-        const QByteArray name = QFile::encodeName(m_path);
-        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
-                ::close(fd);
-        }
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+            ::close(::open(m_name, O_WRONLY | O_NONBLOCK | O_CLOEXEC));
         return false;
     }
 
 private:
-    void release()
-    {
-        if (m_writer >= 0)
-            ::close(m_writer);
-        m_writer = -1;
-    }
+    void release() { ::close(std::exchange(m_writer, -1)); } // -1 when none: EBADF, harmless
 
-    QString m_path;
+    QByteArray m_name;
     int m_writer = -1;
     bool m_ok = false;
 };

@@ -13,6 +13,18 @@
 
 namespace kt::test {
 
+// Which calls on a file the fault shim (tests/cli/fault_shim.c) counts and fails.
+enum class Op { Write, Read, Open, Close };
+struct Shim
+{
+    Op op = Op::Write;
+    int at = 1;          // the first faulty call on the file, from 1
+    int count = 0;       // how many calls are faulty, 0: all from `at` on
+    int error = 0;       // errno of a faulty call, 0: it goes through
+    int shortBytes = -1; // bytes a faulty call moves instead, -1: no short count
+    int sleepMs = 0;     // every call on the file waits this long first
+};
+
 struct PackerRun
 {
     int exit = -1; // -1: crashed or killed
@@ -25,7 +37,6 @@ struct PackerWorkspace
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     SourceSet src;
-    QString home; // HOME and the trash's parent
 
     PackerWorkspace()
     {
@@ -34,14 +45,13 @@ struct PackerWorkspace
         env.insert("LANG", "C");
         env.remove("LANGUAGE");
     }
-    void setHome(const QString& folder)
+    void setHome(const QString& folder) // HOME and the trash's parent
     {
-        home = folder;
         env.insert("HOME", folder);
         env.insert("XDG_DATA_HOME", folder + "/xdg");
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    QString trash() const { return home + "/xdg/Trash"; }
+    QString trash() const { return env.value("XDG_DATA_HOME") + "/Trash"; }
     int trashedFiles() const { return int(QDir(trash() + "/files").entryList(QDir::Files).size()); }
 
     // The fault shim (tests/cli/fault_shim.c), with a marker file that says it was loaded.
@@ -51,11 +61,30 @@ struct PackerWorkspace
         env.insert("KT_FAULT_MARKER", path("shim-loaded"));
     }
     bool shimLoaded() const { return QFileInfo::exists(path("shim-loaded")); }
+    void fault(const QString& file, const Shim& s)
+    {
+        env.insert("KT_FAULT_PATH", file);
+        env.insert("KT_FAULT_OP", opName(s.op));
+        env.insert("KT_FAULT_AT", QString::number(s.at));
+        env.insert("KT_FAULT_COUNT", QString::number(s.count));
+        env.insert("KT_FAULT_ERRNO", QString::number(s.error));
+        env.insert("KT_FAULT_SHORT", QString::number(s.shortBytes));
+        env.insert("KT_FAULT_SLEEP_MS", QString::number(s.sleepMs));
+    }
+    // `command` runs in a shell before the at-th `op` call on `file`.
+    void hook(Op op, const QString& file, int at, const QString& command)
+    {
+        env.insert("KT_HOOK_OP", opName(op));
+        env.insert("KT_HOOK_PATH", file);
+        env.insert("KT_HOOK_AT", QString::number(at));
+        env.insert("KT_HOOK_CMD", command);
+    }
+    static QString opName(Op op) { return QStringList{"write", "read", "open", "close"}.at(int(op)); }
 
     // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
     // SIGINT arrives that long after the output (the argument after -o) has its first bytes.
     // Questions go unanswered.
-    PackerRun pack(const QStringList& args, const QString& wrapper = QString(), int interruptMs = -1)
+    PackerRun pack(const QStringList& args, const QString& wrapper = {}, int interruptMs = -1)
     {
         const QString program = qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn-pack");
         QProcess p;
@@ -66,10 +95,8 @@ struct PackerWorkspace
                 if (const int flags = ::fcntl(fd, F_GETFD); flags >= 0 && !(flags & FD_CLOEXEC))
                     ::close(fd);
         });
-        if (wrapper.isEmpty())
-            p.start(program, args);
-        else
-            p.start("sh", QStringList{"-c", wrapper + " \"$0\" \"$@\"", program} + args);
+        const QString shell = (wrapper.isEmpty() ? QStringLiteral("exec") : wrapper) + " \"$0\" \"$@\"";
+        p.start("sh", QStringList{"-c", shell, program} + args);
         if (interruptMs >= 0) {
             QDeadlineTimer deadline(20000);
             const QString out = args[args.indexOf("-o") + 1];

@@ -28,18 +28,13 @@ public:
     // Queue the answers, in order. When the queue is empty a question gets its safe
     // answer (No, Cancel, OK) and unscriptedCount() counts it.
     void answer(int id) { m_answers.enqueue(id); }
-    void answer(std::initializer_list<int> ids)
-    {
-        for (int id : ids)
-            m_answers.enqueue(id);
-    }
+    void answer(std::initializer_list<int> ids) { m_answers.append(QList<int>(ids)); }
 
     int present(const QString& text, int style, const QString& title) override;
 
     const QVector<AskedMessage>& asked() const { return m_asked; }
     QStringList texts() const;
     int unscriptedCount() const { return m_unscripted; }
-    int pendingAnswers() const { return int(m_answers.size()); }
     void clear()
     {
         m_asked.clear();
