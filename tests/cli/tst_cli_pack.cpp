@@ -1,6 +1,5 @@
 // klivatarn-pack run as a program: its command line (flags, answers, --info, exit statuses and
-// the whole of stderr), faults injected into its reads and writes (an LD_PRELOAD shim, ulimit),
-// Ctrl-C, and a source over 4 GiB.
+// the whole of stderr), and a source over 4 GiB.
 #include "../support/MpegFixtures.h"
 #include "../support/PackerRun.h"
 
@@ -34,86 +33,13 @@ struct CommandCase
     QString outStart = {}; // what stdout starts with; empty: nothing on stdout
     After after = After::Nothing;
 };
-enum class Target { None, Output, Src2 }; // the file the shim's fault is on
-struct Fault
-{
-    Target target;
-    Shim shim;
-    QString wrapper; // shell code run before the program, ending in exec
-    int exit;
-    QString message; // a part of stderr; "@out", "@src1", "@src2" stand for the paths
-};
 } // namespace
 Q_DECLARE_METATYPE(CommandCase)
-Q_DECLARE_METATYPE(Fault)
 
 class TestCliPack : public QObject
 {
     Q_OBJECT
 private slots:
-    void faults_data()
-    {
-        QTest::addColumn<Fault>("f");
-        const auto row = [](const char* name, const Fault& f) { QTest::newRow(name) << f; };
-        const Target out = Target::Output, src2 = Target::Src2;
-        const QString noSpace = QStringLiteral("Cannot write to '@out': No space left on device.");
-        row("disk full mid-block", {out, {Op::Write, 3, 0, ENOSPC}, {}, 1, noSpace});
-        row("short write, then disk full", {out, {Op::Write, 2, 0, ENOSPC, 777}, {}, 1, noSpace});
-        row("I/O error on write",
-            {out, {Op::Write, 4, 0, EIO}, {}, 1, "Cannot write to '@out': Input/output error."});
-        row("read error", {src2,
-                           {Op::Read, 2, 0, EIO},
-                           {},
-                           1,
-                           "Cannot read '@src2': Input/output error. Packing aborted!"});
-        row("source truncated between two blocks",
-            {src2, {Op::Read, 3, 0, 0, 0}, {}, 1, "'@src2' ended after "});
-        row("file size limit", {Target::None,
-                                {},
-                                "ulimit -f 1000; trap '' XFSZ; exec",
-                                1,
-                                "Cannot write to '@out': File too large."});
-        row("too many open files: output",
-            {Target::None, {}, "ulimit -n 4; exec", 1, "Error opening '@out'!"});
-        row("too many open files: source",
-            {Target::None, {}, "ulimit -n 5; exec", 1, "Error opening '@src1'!"});
-        // Each write waits, so that Ctrl-C lands mid-pack.
-        row("Ctrl-C mid-pack", {out, {Op::Write, 1, 0, 0, -1, 20}, {}, 130, "Packing aborted by user"});
-        row("interrupted writes go on", {out, {Op::Write, 2, 3, EINTR}, {}, 0, {}});
-        row("short reads go on", {src2, {Op::Read, 2, 3, 0, 100}, {}, 0, {}});
-        row("short writes go on", {out, {Op::Write, 2, 3, 0, 100}, {}, 0, {}});
-    }
-    void faults()
-    {
-        QFETCH(Fault, f);
-        PackerWorkspace ws;
-        const QString out = ws.path("out.bin"), src1 = ws.src.add(ws.path("src1.bin"), 250000),
-                      src2 = ws.src.add(ws.path("src2.bin"), 380000);
-        ws.src.add(ws.path("src3.bin"), 99999);
-        if (f.target != Target::None) {
-            ws.preloadShim(KT_FAULT_SHIM);
-            ws.fault(f.target == Target::Output ? out : src2, f.shim);
-        }
-
-        const PackerRun r =
-            ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + ws.src.paths,
-                    f.wrapper, f.exit == 130 ? 100 : -1);
-
-        QVERIFY2(f.target == Target::None || ws.shimLoaded(), "the fault shim was not loaded");
-        QCOMPARE(r.exit, f.exit);
-        QVERIFY2(r.err.contains(f.message.replace("@out", out).replace("@src1", src1).replace("@src2", src2)),
-                 qPrintable(r.err));
-        QCOMPARE(r.err.contains("successfully packed!"), f.exit == 0);
-        QCOMPARE(ws.trashedFiles(), f.exit == 0 ? 3 : 0);
-        const QByteArray all = ws.src.joined(), written = fileBytes(out);
-        if (f.exit == 0)
-            QVERIFY(written == all);
-        else
-            QVERIFY(ws.src.unchanged() && written.size() < all.size() && all.startsWith(written));
-        if (f.exit == 130) // Ctrl-C leaves whole blocks only
-            QVERIFY(written.size() > 0 && written.size() % 10000 == 0);
-    }
-
     void commandLine_data()
     {
         QTest::addColumn<CommandCase>("c");
