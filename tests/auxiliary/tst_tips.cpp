@@ -1,4 +1,4 @@
-// The tips file rules and the random pick's generator.
+// The tips file: its lines, and what may stand at its path.
 #include "../support/OddFiles.h"
 #include "../support/TestFiles.h"
 #include "auxiliary/tips/Tips.h"
@@ -71,19 +71,6 @@ private slots:
         QVERIFY2(odd.returnsUnaided([&] { loaded = LoadTips(path, tips); }), "LoadTips waited on the file");
         QCOMPARE(loaded, c.loads);
         QCOMPARE(tips, c.loads ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
-    }
-
-    // The default, clock-seeded generator brings every tip up sooner or later.
-    void everyTipEventuallyShown()
-    {
-        TipPicker picker;
-        picker.tips = QStringList{"a", "b", "c"};
-        QSet<int> seen;
-        for (int i = 0; i < 500 && seen.size() < 3; ++i) {
-            picker.NextRandomTip();
-            seen.insert(picker.currentIndex);
-        }
-        QCOMPARE(seen, (QSet<int>{1, 2, 3}));
     }
 };
 
