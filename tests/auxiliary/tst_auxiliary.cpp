@@ -1,29 +1,107 @@
-// The icon-file loader: entry picking, decoding of every depth, blending, the loader's
-// messages and surfaces.
+// The files the program reads beside itself: the tips file's lines, the icon files' entry
+// picking, decoding of every depth, blending and messages, and what may stand at their paths.
 #include "../support/OddFiles.h"
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
-#include "IconBuilder.h"
 #include "auxiliary/icon/IconFormat.h"
 #include "auxiliary/icon/IconLoader.h"
+#include "auxiliary/tips/Tips.h"
 
+#include <QtEndian>
 #include <QtTest>
+#include <functional>
 
 using namespace kt;
 using namespace kt::icon;
-using kt::test::IconSpec;
 using kt::test::Odd;
 
-// What stands at an icon's path.
-struct IconFileCase
+// What stands where the program reads its tips and an icon.
+struct BesideCase
 {
     Odd odd;
-    qint64 tail = 0; // for Odd::None, a valid icon followed by a hole of this many bytes
-    bool loads = false;
+    qint64 tipsSize = -1; // for Odd::None: tips of this many bytes, none when negative
+    qint64 iconTail = -1; // for Odd::None: an icon and a hole of this many bytes, none when negative
+    bool tipsLoad = false;
+    bool iconLoads = false;
 };
-Q_DECLARE_METATYPE(IconFileCase)
+Q_DECLARE_METATYPE(BesideCase)
 
 namespace {
+// Icon files for the tests: header, directory, then per image a 40-byte bitmap header, the
+// palette, colour rows and mask rows bottom-up. Rows are padded to 4 bytes with 0xA5, so a
+// reader that does not skip the padding reads wrong pixels.
+struct IconSpec
+{
+    int width = 32; // entry fields
+    int height = 32;
+    int bitCount = 32;
+    QVector<quint32> palette{0x000000, 0xFFFFFF}; // 0xRRGGBB
+    std::function<quint32(int x, int y)> pixel = [](int x, int y) { return quint32((x + y) & 1); };
+    std::function<int(int x, int y)> mask = [](int, int) { return 0; }; // 1 = transparent
+};
+
+void put(QByteArray& out, quint32 v, int bytes)
+{
+    const quint32 le = qToLittleEndian(v);
+    out.append(reinterpret_cast<const char*>(&le), bytes);
+}
+
+int paletteFor(int bits)
+{
+    return bits <= 8 ? (bits == 0 ? 256 : 1 << bits) : 0;
+}
+
+// w values of `bits` each (1, 2, 4, 8: packed high bits first; 24, 32: little-endian), padded.
+QByteArray packRow(int w, int bits, const std::function<quint32(int)>& value)
+{
+    QByteArray row((w * bits + 7) / 8, '\0');
+    for (int x = 0; x < w; ++x) {
+        const int at = x * bits / 8;
+        for (int i = 0; bits >= 24 && i < bits / 8; ++i)
+            row[at + i] = char(value(x) >> (8 * i));
+        if (bits < 24)
+            row[at] = char(row[at] | ((value(x) & ((1u << bits) - 1)) << (8 - bits - x * bits % 8)));
+    }
+    while (row.size() % 4)
+        row.append(char(0xA5));
+    return row;
+}
+
+QByteArray imageData(const IconSpec& s)
+{
+    QByteArray out;
+    for (quint32 v : {40, s.width, s.height * 2})
+        put(out, v, 4);
+    put(out, 1, 2);
+    put(out, quint32(s.bitCount), 2);
+    out.append(24, '\0');
+    for (int i = 0; i < paletteFor(s.bitCount); ++i)
+        put(out, s.palette.value(i), 4);
+    for (int y = s.height - 1; y >= 0; --y)
+        out += packRow(s.width, s.bitCount, [&](int x) { return s.pixel(x, y); });
+    for (int y = s.height - 1; y >= 0; --y)
+        out += packRow(s.width, 1, [&](int x) { return quint32(s.mask(x, y)); });
+    return out;
+}
+
+QByteArray buildIcon(const QVector<IconSpec>& images)
+{
+    QByteArray header;
+    for (quint32 v : {0, 1, int(images.size())})
+        put(header, v, 2);
+    QByteArray body;
+    for (const IconSpec& s : images) {
+        const QByteArray data = imageData(s);
+        header.append(char(s.width)).append(char(s.height)).append(2, '\0');
+        put(header, 1, 2);
+        put(header, quint32(s.bitCount), 2);
+        put(header, quint32(data.size()), 4);
+        put(header, quint32(6 + 16 * images.size() + body.size()), 4);
+        body += data;
+    }
+    return header + body;
+}
+
 QByteArray patch(QByteArray bytes, int offset, quint32 v, int width)
 {
     for (int i = 0; i < width; ++i)
@@ -52,10 +130,32 @@ QString tempFile(QTemporaryDir& dir, const QString& name, const QByteArray& byte
 }
 } // namespace
 
-class TestIconLoader : public QObject
+class TestAuxiliary : public QObject
 {
     Q_OBJECT
 private slots:
+    void split_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("tips");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("last line without ending") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
+        QTest::newRow("blank lines count") << QByteArray("a\r\n\r\n\rb") << QStringList{"a", "", "", "b"};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+        QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
+        QTest::newRow("empty") << QByteArray() << QStringList{};
+        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9")
+                                    << QStringList{QString::fromUtf8("caf\xc3\xa9")};
+    }
+    void split()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, tips);
+        QCOMPARE(splitTips(text), tips);
+    }
+
     // Which entry is picked, and whether an image comes out of it; hostile or unusable
     // files give none. (Files cut short are truncatedFilesGiveOneMessage's.)
     void pickAndRead_data()
@@ -64,7 +164,7 @@ private slots:
         QTest::addColumn<int>("picked");
         QTest::addColumn<bool>("readable");
         const auto row = [](const char* name, const QVector<IconSpec>& images, int picked) {
-            QTest::newRow(name) << test::buildIcon(images) << picked << (picked >= 0);
+            QTest::newRow(name) << buildIcon(images) << picked << (picked >= 0);
         };
         row("one 32x32", {{32, 32, 32}}, 0);
         row("one 48x48", {{48, 48, 32}}, -1);
@@ -79,9 +179,9 @@ private slots:
         const auto bad = [](const char* name, const QByteArray& file, int picked) {
             QTest::newRow(name) << file << picked << false;
         };
-        const QByteArray good = test::buildIcon({{32, 32, 32}});
-        bad("lone 16x32 is picked", test::buildIcon({{16, 32, 8}}), 0);
-        bad("2-bit palette", test::buildIcon({{32, 32, 2}}), 0);
+        const QByteArray good = buildIcon({{32, 32, 32}});
+        bad("lone 16x32 is picked", buildIcon({{16, 32, 8}}), 0);
+        bad("2-bit palette", buildIcon({{32, 32, 2}}), 0);
         bad("type 0", patch(good, 2, 0, 2), -1);
         bad("type 2", patch(good, 2, 2, 2), -1);
         bad("count 0", patch(good, 4, 0, 2), -1);
@@ -139,13 +239,13 @@ private slots:
     {
         QFETCH(int, side);
         QFETCH(int, bits);
-        const int colours = test::paletteFor(bits);
+        const int colours = paletteFor(bits);
         IconSpec s{side, side, bits, {}};
         for (int i = 0; i < colours; ++i)
             s.palette.append(packRgb((i * 37) & 0xFF, (i * 91 + 5) & 0xFF, 255 - i));
         s.pixel = [colours](int x, int y) { return colours ? indexAt(x, y, colours) : argbAt(x, y); };
         s.mask = maskAt;
-        const auto image = ReadIconImage(MemorySource(test::buildIcon({s})), 0);
+        const auto image = ReadIconImage(MemorySource(buildIcon({s})), 0);
         QVERIFY(image);
         QCOMPARE(image->width, side);
         QCOMPARE(image->bitCount, bits);
@@ -175,7 +275,7 @@ private slots:
             return x < 14 ? c | 0xFF000000u : x == 14 ? c | 0x80000000u : x == 15 ? c | 0x01000000u : 0u;
         };
         s.mask = [](int x, int) { return x < 16 ? 0 : 1; };
-        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "good.ir", test::buildIcon({s}))));
+        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "good.ir", buildIcon({s}))));
         QCOMPARE(loader.finishedPicture().pixels.mid(0, 32),
                  QVector<quint32>(14, c) + QVector<quint32>{packRgb(105, 60, 40)} + QVector<quint32>(17, bg));
         QCOMPARE(loader.picMask.pixels.at(31), 0xFFFFFFu);
@@ -187,7 +287,7 @@ private slots:
         QCOMPARE(loader.picImage.width, 32);
 
         // Picked but unreadable: the three main surfaces cleared, picTemp kept.
-        const QString tall = tempFile(dir, "tall.ir", test::buildIcon({{16, 32, 8}}));
+        const QString tall = tempFile(dir, "tall.ir", buildIcon({{16, 32, 8}}));
         QVERIFY(!loader.LoadOpenFileICO(tall));
         QVERIFY(loader.picImage.isNull() && loader.picMask.isNull() && loader.PicIcon.isNull());
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
@@ -196,46 +296,58 @@ private slots:
         IconSpec p{16, 16, 8, {0, 0, 0, 0, 0, 0, 0, 0x123456}};
         p.pixel = [](int, int) { return 7u; };
         p.mask = [](int x, int) { return x == 0 ? 1 : 0; };
-        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "p8.ir", test::buildIcon({p}))));
+        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "p8.ir", buildIcon({p}))));
         QCOMPARE(loader.finishedPicture().width, 16);
         QCOMPARE(loader.finishedPicture().pixels.mid(0, 2), (QVector<quint32>{bg ^ 0x123456u, 0x123456u}));
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
         QCOMPARE(box.texts(), (QStringList{invalidIconFileText(), tall + "\nFailed to load this file"}));
     }
 
-    // Neither waiting on what is not a file nor reading more than an icon can need.
-    void whatStandsAtThePath_data()
+    // Neither loader waits on what is not an ordinary file, nor reads more than it may need.
+    void whatStandsAtThePaths_data()
     {
-        QTest::addColumn<IconFileCase>("c");
-        QTest::newRow("icon") << IconFileCase{Odd::None, 0, true};
-        QTest::newRow("icon, 50 MB tail") << IconFileCase{Odd::None, 50'000'000, true};
-        QTest::newRow("pipe") << IconFileCase{Odd::Pipe};
-        QTest::newRow("pipe, silent writer") << IconFileCase{Odd::PipeSilentWriter};
-        QTest::newRow("endless device") << IconFileCase{Odd::EndlessDevice};
-        QTest::newRow("folder") << IconFileCase{Odd::Folder};
+        QTest::addColumn<BesideCase>("c");
+        QTest::newRow("tips and icon") << BesideCase{Odd::None, 1000, 0, true, true};
+        QTest::newRow("empty tips, icon with a 50 MB tail")
+            << BesideCase{Odd::None, 0, 50'000'000, true, true};
+        QTest::newRow("tips as long as may be") << BesideCase{Odd::None, kTipsReadLimit, -1, true};
+        QTest::newRow("tips longer") << BesideCase{Odd::None, kTipsReadLimit + 1};
+        QTest::newRow("missing") << BesideCase{Odd::None};
+        QTest::newRow("pipe") << BesideCase{Odd::Pipe};
+        QTest::newRow("pipe, silent writer") << BesideCase{Odd::PipeSilentWriter};
+        QTest::newRow("endless device") << BesideCase{Odd::EndlessDevice};
+        QTest::newRow("folder") << BesideCase{Odd::Folder};
     }
-    void whatStandsAtThePath()
+    void whatStandsAtThePaths()
     {
-        QFETCH(IconFileCase, c);
+        QFETCH(BesideCase, c);
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
-        const QString path = dir.filePath("Tod.ir");
-        test::OddFile odd(c.odd, path);
-        const QByteArray icon = test::buildIcon({IconSpec{}});
-        QVERIFY(odd.ok());
-        QVERIFY(c.odd != Odd::None ||
-                (test::writeFile(path, icon) && QFile::resize(path, icon.size() + c.tail)));
+        const QString tipsPath = dir.filePath(tipsFileName()), iconPath = dir.filePath("Tod.ir");
+        test::OddFile tipsOdd(c.odd, tipsPath), iconOdd(c.odd, iconPath);
+        QVERIFY(tipsOdd.ok() && iconOdd.ok());
+        const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
+        const QByteArray text = line.repeated(qMax<qint64>(c.tipsSize, 0) / line.size() + 1).left(c.tipsSize);
+        const QByteArray icon = buildIcon({IconSpec{}});
+        QVERIFY(c.tipsSize < 0 || test::writeFile(tipsPath, text));
+        QVERIFY(c.iconTail < 0 ||
+                (test::writeFile(iconPath, icon) && QFile::resize(iconPath, icon.size() + c.iconTail)));
+        QStringList tips{"kept"};
         IconLoader loader;
-        bool loaded = !c.loads;
+        bool tipsLoaded = !c.tipsLoad, iconLoaded = !c.iconLoads;
         int picked = -2;
-        QVERIFY2(odd.returnsUnaided([&] {
-            loaded = loader.LoadOpenFileICO(path);
-            picked = PickIconEntry(path);
+        QVERIFY2(tipsOdd.returnsUnaided([&] { tipsLoaded = LoadTips(tipsPath, tips); }),
+                 "LoadTips waited on the file");
+        QVERIFY2(iconOdd.returnsUnaided([&] {
+            iconLoaded = loader.LoadOpenFileICO(iconPath);
+            picked = PickIconEntry(iconPath);
         }),
-                 "the loader waited on the file");
-        QCOMPARE(loaded, c.loads);
-        QCOMPARE(picked, c.loads ? 0 : -1);
-        QCOMPARE(box.texts(), c.loads ? QStringList{} : QStringList{invalidIconFileText()});
+                 "the icon loader waited on the file");
+        QCOMPARE(tipsLoaded, c.tipsLoad);
+        QCOMPARE(tips, c.tipsLoad ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
+        QCOMPARE(iconLoaded, c.iconLoads);
+        QCOMPARE(picked, c.iconLoads ? 0 : -1);
+        QCOMPARE(box.texts(), c.iconLoads ? QStringList{} : QStringList{invalidIconFileText()});
     }
 
     // A file cut short anywhere: exactly one message, never a picture.
@@ -244,7 +356,7 @@ private slots:
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
         IconLoader loader;
-        const QByteArray whole = test::buildIcon({IconSpec{16, 16, 1}});
+        const QByteArray whole = buildIcon({IconSpec{16, 16, 1}});
         for (int len = 0; len <= whole.size(); ++len) {
             const QString path = tempFile(dir, "cut.ir", whole.left(len));
             box.clear();
@@ -257,5 +369,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIconLoader)
-#include "tst_iconloader.moc"
+QTEST_GUILESS_MAIN(TestAuxiliary)
+#include "tst_auxiliary.moc"
