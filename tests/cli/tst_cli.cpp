@@ -5,18 +5,124 @@
 // transfer or the open of a path). Whatever goes wrong, afterwards every source is either in
 // place with its bytes, or in the trash with a record naming it and the output holding its bytes.
 #include "../support/MpegFixtures.h"
-#include "../support/PackerRun.h"
+#include "../support/TestFiles.h"
 
+#include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace kt::test;
 
 namespace {
+
+// Which calls on a file the fault shim (tests/cli/fault_shim.c) counts and fails.
+enum class Op { Write, Read, Open, Close };
+struct Shim
+{
+    Op op = Op::Write;
+    int at = 1;          // the first faulty call on the file, from 1
+    int count = 0;       // how many calls are faulty, 0: all from `at` on
+    int error = 0;       // errno of a faulty call, 0: it goes through
+    int shortBytes = -1; // bytes a faulty call moves instead, -1: no short count
+    int sleepMs = 0;     // every call on the file waits this long first
+};
+
+struct PackerRun
+{
+    int exit = -1; // -1: crashed or killed
+    QString err;
+    QString out;
+};
+
+// klivatarn-pack run as a program in a folder of its own, with the user's trash inside it.
+struct PackerWorkspace
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    SourceSet src;
+
+    PackerWorkspace()
+    {
+        setHome(dir.path());
+        env.insert("LC_ALL", "C");
+        env.insert("LANG", "C");
+        env.remove("LANGUAGE");
+    }
+    void setHome(const QString& folder) // HOME and the trash's parent
+    {
+        env.insert("HOME", folder);
+        env.insert("XDG_DATA_HOME", folder + "/xdg");
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString trash() const { return env.value("XDG_DATA_HOME") + "/Trash"; }
+    int trashedFiles() const { return int(QDir(trash() + "/files").entryList(QDir::Files).size()); }
+
+    // The fault shim (tests/cli/fault_shim.c), with a marker file that says it was loaded.
+    void preloadShim(const QString& shim)
+    {
+        env.insert("LD_PRELOAD", shim);
+        env.insert("KT_FAULT_MARKER", path("shim-loaded"));
+    }
+    bool shimLoaded() const { return QFileInfo::exists(path("shim-loaded")); }
+    void fault(const QString& file, const Shim& s)
+    {
+        env.insert("KT_FAULT_PATH", file);
+        env.insert("KT_FAULT_OP", opName(s.op));
+        env.insert("KT_FAULT_AT", QString::number(s.at));
+        env.insert("KT_FAULT_COUNT", QString::number(s.count));
+        env.insert("KT_FAULT_ERRNO", QString::number(s.error));
+        env.insert("KT_FAULT_SHORT", QString::number(s.shortBytes));
+        env.insert("KT_FAULT_SLEEP_MS", QString::number(s.sleepMs));
+    }
+    // `command` runs in a shell before the at-th `op` call on `file`.
+    void hook(Op op, const QString& file, int at, const QString& command)
+    {
+        env.insert("KT_HOOK_OP", opName(op));
+        env.insert("KT_HOOK_PATH", file);
+        env.insert("KT_HOOK_AT", QString::number(at));
+        env.insert("KT_HOOK_CMD", command);
+    }
+    static QString opName(Op op) { return QStringList{"write", "read", "open", "close"}.at(int(op)); }
+
+    // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
+    // SIGINT arrives that long after the output (the argument after -o) has its first bytes.
+    // Questions go unanswered.
+    PackerRun pack(const QStringList& args, const QString& wrapper = {}, int interruptMs = -1)
+    {
+        const QString program = qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn-pack");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.setChildProcessModifier([] { // only the three standard descriptors, whatever the runner leaks
+            for (int fd = 3; fd < 1024; ++fd)
+                if (const int flags = ::fcntl(fd, F_GETFD); flags >= 0 && !(flags & FD_CLOEXEC))
+                    ::close(fd);
+        });
+        const QString shell = (wrapper.isEmpty() ? QStringLiteral("exec") : wrapper) + " \"$0\" \"$@\"";
+        p.start("sh", QStringList{"-c", shell, program} + args);
+        if (interruptMs >= 0) {
+            QDeadlineTimer deadline(20000);
+            const QString out = args[args.indexOf("-o") + 1];
+            while (!deadline.hasExpired() && QFileInfo(out).size() == 0)
+                QThread::msleep(10);
+            QThread::msleep(interruptMs);
+            ::kill(pid_t(p.processId()), SIGINT);
+        }
+        if (!p.waitForFinished(60000))
+            p.kill(); // then reported as a crash
+        p.waitForFinished();
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromLocal8Bit(p.readAllStandardError()),
+                QString::fromLocal8Bit(p.readAllStandardOutput())};
+    }
+};
 
 enum class Where {
     Workspace,
@@ -121,11 +227,16 @@ private slots:
             QTest::newRow(name) << CommandCase{
                 .args = args, .where = where, .exit = 1, .err = {"klivatarn-pack: " + line}};
         };
-        // Messages keep the locale (a German grouping here); only --info's column does not.
-        const auto packed = [](const char* output, const char* size) {
-            return QStringList{
-                QStringLiteral("klivatarn-pack: '@/%1' successfully packed! Total filesize is %2 bytes.")
-                    .arg(QLatin1String(output), QLatin1String(size))};
+        // Packed, with a success line that keeps the locale (a German grouping here; only
+        // --info's column does not) after what `before` says.
+        const auto joins = [](const char* name, const QStringList& args, const QString& output,
+                              const QString& size, const QStringList& before = {}) {
+            const QString success = "klivatarn-pack: '@/" + output +
+                                    "' successfully packed! Total filesize is " + size + " bytes.";
+            QTest::newRow(name) << CommandCase{.args = args,
+                                               .err = before + QStringList{success},
+                                               .after =
+                                                   output == "out" ? After::Joined : After::JoinedOverOld};
         };
         const QStringList notMpeg{"klivatarn-pack: '@/a.mpg' is not a valid MPEG file.", ""};
         const QString proceed = QStringLiteral("Proceed packing and ignore invalid Mpeg error? ");
@@ -146,36 +257,26 @@ private slots:
         usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"}, "--info takes no other option than --");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
               "Unknown options: x, ., m, p, g.");
-        row("-oFILE", {.args = QStringList{"-o@/out"} + quiet + ab,
-                       .err = packed("out", "12.000"),
-                       .after = After::Joined});
-        row("--output=FILE", {.args = QStringList{"--output=@/out"} + quiet + ab,
-                              .err = packed("out", "12.000"),
-                              .after = After::Joined});
-        row("-- before a source named -x.mpg", {.args = o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"},
-                                                .err = packed("out", "8.000"),
-                                                .after = After::Joined});
+        joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
+        joins("--output=FILE", QStringList{"--output=@/out"} + quiet + ab, "out", "12.000");
+        joins("-- before a source named -x.mpg", o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"}, "out",
+              "8.000");
         refused("one source", o + QStringList{"@/a.mpg"}, "At least 2 files are required for packing.");
         row("not MPEG, unanswered",
             {.args = o + ab, .exit = 1, .err = notMpeg + QStringList{proceed + "[no answer: no]"}});
         row("not MPEG, --no", {.args = QStringList{"--no"} + o + ab,
                                .exit = 1,
                                .err = notMpeg + QStringList{proceed + "[--no: no]"}});
-        row("not MPEG, --yes",
-            {.args = QStringList{"--yes"} + o + ab,
-             .err = notMpeg + QStringList{proceed + "[--yes: yes]"} + packed("out", "12.000"),
-             .after = After::Joined});
+        joins("not MPEG, --yes", QStringList{"--yes"} + o + ab, "out", "12.000",
+              notMpeg + QStringList{proceed + "[--yes: yes]"});
         refused("existing output, unanswered", QStringList{"-o", "@/old.bin"} + quiet + ab,
                 "'@/old.bin' already exists. Do you want to replace it? [no answer: no]");
-        row("existing output, --force", {.args = QStringList{"--force", "-o", "@/old.bin"} + quiet + ab,
-                                         .err = packed("old.bin", "12.000"),
-                                         .after = After::JoinedOverOld});
-        row("--trash-prompt, unanswered: kept",
-            {.args = QStringList{"--trash-prompt"} + o + quiet + ab,
-             .err = QStringList{"klivatarn-pack: Move these 2 files to the trash?", "", "'@/a.mpg'",
-                                "'@/b.mpg' [no answer: no]"} +
-                    packed("out", "12.000"),
-             .after = After::Joined});
+        joins("existing output, --force", QStringList{"--force", "-o", "@/old.bin"} + quiet + ab, "old.bin",
+              "12.000");
+        joins("--trash-prompt, unanswered: kept", QStringList{"--trash-prompt"} + o + quiet + ab, "out",
+              "12.000",
+              {"klivatarn-pack: Move these 2 files to the trash?", "", "'@/a.mpg'",
+               "'@/b.mpg' [no answer: no]"});
         refused("-o names a folder", QStringList{"--force", "-o", "@/dir"} + quiet + ab,
                 "'@/dir' is a folder; -o needs the name of a file.");
         refused("source named not UTF-8", o + quiet + QStringList{"@/a.mpg"},
