@@ -1,5 +1,5 @@
-// Tip of the Day, About, technical support, help, links and System Info, driven through
-// their widgets with scripted seams.
+// Tip of the Day, About, technical support, help and links, driven through their widgets with
+// scripted seams.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "auxiliary/about/Credits.h"
@@ -20,11 +20,6 @@ using namespace kt;
 
 namespace {
 const QString kBinDir = qEnvironmentVariable("KT_BIN_DIR");
-
-void copyShipped(QTemporaryDir& dir, const QString& name)
-{
-    QFile::copy(kBinDir + '/' + name, dir.filePath(name));
-}
 
 QString showTod()
 {
@@ -73,7 +68,7 @@ private slots:
         QFETCH(QStringList, shown);
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
-        copyShipped(dir, "Tod.ir");
+        QFile::copy(kBinDir + "/Tod.ir", dir.filePath("Tod.ir"));
         if (!file.isNull())
             QVERIFY(test::writeFile(dir.filePath("tod.ctd"), file));
         QVector<double> draws{0.0, 0.5, 0.9999, 0.333};
@@ -198,12 +193,12 @@ private slots:
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
-        copyShipped(dir, "Radur.ir");
+        QFile::copy(kBinDir + "/Radur.ir", dir.filePath("Radur.ir"));
         prepareAboutPictures(dir.path(), QColor(1, 2, 3));
         QCOMPARE(box.asked().size(), 1);
         QVERIFY(aboutProductPicture().isNull() && aboutMailPicture().isNull());
         box.clear();
-        copyShipped(dir, "KlvTarn.ir");
+        QFile::copy(kBinDir + "/KlvTarn.ir", dir.filePath("KlvTarn.ir"));
         prepareAboutPictures(dir.path(), QColor(1, 2, 3));
         QVERIFY(box.asked().isEmpty());
         QCOMPARE(aboutMailPicture().toImage().pixel(0, 0), qRgb(1, 2, 3));

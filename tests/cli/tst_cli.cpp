@@ -64,13 +64,6 @@ struct PackerWorkspace
     QString trash() const { return env.value("XDG_DATA_HOME") + "/Trash"; }
     int trashedFiles() const { return int(QDir(trash() + "/files").entryList(QDir::Files).size()); }
 
-    // The fault shim (tests/cli/fault_shim.c), with a marker file that says it was loaded.
-    void preloadShim(const QString& shim)
-    {
-        env.insert("LD_PRELOAD", shim);
-        env.insert("KT_FAULT_MARKER", path("shim-loaded"));
-    }
-    bool shimLoaded() const { return QFileInfo::exists(path("shim-loaded")); }
     void fault(const QString& file, const Shim& s)
     {
         env.insert("KT_FAULT_PATH", file);
@@ -182,7 +175,7 @@ struct Race
     End end;
     Victim victim;       // what became of src2
     const char* message; // a part of the standard error; "@out", "@src1", "@src2" stand for the paths
-    Target faultOn = Target::None;
+    Target faultOn = Target::None; // with `shim`, a fault on that file
     Shim shim = {};
     const char* wrapper = "exec"; // shell code run before the program
 };
@@ -379,8 +372,12 @@ private slots:
             {Change::GrowSourceAfterTurn, End::FailedAllKept, Victim::Grown, changed});
         row("source replaced while copied",
             {Change::ReplaceSource, End::FailedAllKept, Victim::Replaced, changed});
-        row("close of the output fails", {Change::OutputCloseFails, End::FailedAllKept, Victim::None,
-                                          "Cannot finish writing '@out': Input/output error."});
+        row("close of the output fails", {Change::OutputCloseFails,
+                                          End::FailedAllKept,
+                                          Victim::None,
+                                          "Cannot finish writing '@out': Input/output error.",
+                                          Target::Output,
+                                          {Op::Close, 1, 0, EIO}});
         row("old file back at the output", {Change::OutputReappears, End::Packed, Victim::None, ""});
         row("source deleted before its open", {Change::SourceDeletedAtOpen, End::FailedAllKept, Victim::Gone,
                                                "'@src2' was not found! Packing aborted!"});
@@ -422,7 +419,9 @@ private slots:
     {
         QFETCH(Race, race);
         PackerWorkspace ws;
-        ws.preloadShim(KT_FAULT_SHIM);
+        // The fault shim, with a marker file that says it was loaded, and its trace of calls.
+        ws.env.insert("LD_PRELOAD", KT_FAULT_SHIM);
+        ws.env.insert("KT_FAULT_MARKER", ws.path("shim-loaded"));
         ws.env.insert("KT_TRACE_FILE", ws.path("trace"));
         QString mount, folder = ws.dir.path();
         auto unmount = qScopeGuard([&] {
@@ -464,8 +463,6 @@ private slots:
         for (const auto& [change, op, path, at, command] : hooks)
             if (change == race.change)
                 ws.hook(op, path, at, command);
-        if (race.change == Change::OutputCloseFails)
-            ws.fault(out, {Op::Close, 1, 0, EIO});
         if (race.faultOn != Target::None)
             ws.fault(race.faultOn == Target::Output ? out : src2, race.shim);
         QStringList sources = ws.src.paths;
@@ -491,7 +488,7 @@ private slots:
             ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + sources,
                     race.wrapper, race.end == End::Interrupted ? 100 : -1);
 
-        QVERIFY2(ws.shimLoaded(), "the fault shim was not loaded");
+        QVERIFY2(QFileInfo::exists(ws.path("shim-loaded")), "the fault shim was not loaded");
         const QString message =
             QString(race.message).replace("@out", out).replace("@src1", src1).replace("@src2", src2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));

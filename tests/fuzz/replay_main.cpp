@@ -23,7 +23,7 @@ Bytes mutate(Bytes b, const std::vector<Bytes>& all, std::mt19937& rng)
         0x7FFF, 0x8000, 0xFFFF, 0x10000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFF0u, 0xFFFFFFFFu};
     for (int steps = 1 + int(rng() % 4); steps > 0; --steps) {
         const size_t at = pick(b.size());
-        switch (rng() % 6) {
+        switch (rng() % 5) {
         case 0: // a bit flipped or a random byte
             if (!b.empty())
                 b[at] = rng() % 2 ? uint8_t(b[at] ^ (1u << (rng() % 8))) : uint8_t(rng());
@@ -35,13 +35,10 @@ Bytes mutate(Bytes b, const std::vector<Bytes>& all, std::mt19937& rng)
                 b[field + i] = uint8_t(value >> (8 * i));
             break;
         }
-        case 2: // truncate
-            b.resize(pick(b.size() + 1));
+        case 2: // cut short, or lengthened with one repeated byte
+            b.resize(rng() % 2 ? pick(b.size() + 1) : b.size() + 1 + pick(64), uint8_t(rng()));
             break;
-        case 3: // extend
-            b.resize(b.size() + 1 + pick(64), uint8_t(rng()));
-            break;
-        case 4: { // splice in a piece of another input
+        case 3: { // splice in a piece of another input
             const Bytes& other = all[pick(all.size())];
             const size_t from = pick(other.size()), len = std::min(other.size() - from, 1 + pick(64));
             b.insert(b.begin() + ptrdiff_t(at), other.begin() + ptrdiff_t(from),
