@@ -23,24 +23,6 @@ QStringList ScriptedMessageBox::texts() const
     return result;
 }
 
-QStringList ScriptedFileDialogs::getOpenFileNames(const FileDialogRequest& request)
-{
-    m_openRequests.push_back(request);
-    return m_open.isEmpty() ? QStringList() : m_open.dequeue();
-}
-
-QString ScriptedFileDialogs::getSaveFileName(const FileDialogRequest& request)
-{
-    m_saveRequests.push_back(request);
-    return m_save.isEmpty() ? QString() : m_save.dequeue();
-}
-
-ShellOpenResult ScriptedShell::open(const QString& pathOrUrl)
-{
-    m_opened << pathOrUrl;
-    return openResult;
-}
-
 TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
 {
     m_trashRequests.push_back(paths);

@@ -57,8 +57,16 @@ public:
     void answerOpen(const QStringList& files) { m_open.enqueue(files); }
     void answerSave(const QString& path) { m_save.enqueue(path); }
 
-    QStringList getOpenFileNames(const FileDialogRequest& request) override;
-    QString getSaveFileName(const FileDialogRequest& request) override;
+    QStringList getOpenFileNames(const FileDialogRequest& request) override
+    {
+        m_openRequests.push_back(request);
+        return m_open.isEmpty() ? QStringList() : m_open.dequeue();
+    }
+    QString getSaveFileName(const FileDialogRequest& request) override
+    {
+        m_saveRequests.push_back(request);
+        return m_save.isEmpty() ? QString() : m_save.dequeue();
+    }
 
     const QVector<FileDialogRequest>& openRequests() const { return m_openRequests; }
     const QVector<FileDialogRequest>& saveRequests() const { return m_saveRequests; }
@@ -78,7 +86,11 @@ public:
     ScriptedShell() { installShell(this); }
     ~ScriptedShell() override { installShell(nullptr); }
 
-    ShellOpenResult open(const QString& pathOrUrl) override;
+    ShellOpenResult open(const QString& pathOrUrl) override
+    {
+        m_opened << pathOrUrl;
+        return openResult;
+    }
     TrashResult moveToTrash(const QStringList& paths) override;
 
     void setTrashFolder(const QString& folder) { m_trashFolder = folder; }
