@@ -8,7 +8,6 @@
 #include "../support/TestFiles.h"
 
 #include <QDeadlineTimer>
-#include <QDirIterator>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
@@ -147,14 +146,12 @@ enum class Change {
     GrowSource,          // appended to while it is copied (a recording in progress)
     GrowSourceAfterTurn, // appended to after it was copied, before the trash
     ReplaceSource,       // another file renamed over it while it is copied
-    OutputCloseFails,    // close() of the output reports EIO
     OutputReappears,     // a longer file appears at the output path just before the open
     SourceDeletedAtOpen, // the source vanishes just before its open
     SourceListedTwice,   // the same path twice in the list
     NameTakenInTrash,    // the trash already holds a file of a source's name
     TrashDiskFull,       // the sources' disk, with an existing trash, is full when they go
-    Fault,               // the shim fails or shortens calls on one file
-    Limit,               // a resource limit set by the wrapper
+    Fault,               // the shim fails calls on one file, or the wrapper limits resources
 };
 
 enum class End {
@@ -184,10 +181,9 @@ struct Race
 QStringList trashRecords(const QString& trash)
 {
     QStringList originals;
-    QDirIterator it(trash + "/info", {"*.trashinfo"}, QDir::Files);
-    while (it.hasNext()) {
-        const QRegularExpression path("^Path=(.*)$", QRegularExpression::MultilineOption);
-        const QRegularExpressionMatch m = path.match(QString::fromUtf8(fileBytes(it.next())));
+    const QRegularExpression path("^Path=(.*)$", QRegularExpression::MultilineOption);
+    for (const QFileInfo& info : QDir(trash + "/info").entryInfoList({"*.trashinfo"}, QDir::Files)) {
+        const QRegularExpressionMatch m = path.match(QString::fromUtf8(fileBytes(info.filePath())));
         originals << (m.hasMatch() ? QUrl::fromPercentEncoding(m.captured(1).toUtf8()) : "<no Path= line>");
     }
     originals.sort();
@@ -363,24 +359,21 @@ private slots:
         QTest::addColumn<Race>("race");
         const char* gone = "' was deleted while it was being packed. Packing aborted!";
         const char* changed = "'@src2' changed while it was being packed. Packing aborted!";
+        const End failed = End::FailedAllKept;
+        const Shim closeFails{Op::Close, 1, 0, EIO};
         auto row = [](const char* name, Race r) { QTest::newRow(name) << r; };
-        row("output deleted", {Change::DeleteOutput, End::FailedAllKept, Victim::None, gone});
-        row("output folder removed", {Change::RemoveOutputFolder, End::FailedAllKept, Victim::None, gone});
+        row("output deleted", {Change::DeleteOutput, failed, Victim::None, gone});
+        row("output folder removed", {Change::RemoveOutputFolder, failed, Victim::None, gone});
         row("second pack of the output", {Change::SecondWriter, End::Packed, Victim::None, ""});
-        row("source grows while copied", {Change::GrowSource, End::FailedAllKept, Victim::Grown, changed});
-        row("source grows after its turn",
-            {Change::GrowSourceAfterTurn, End::FailedAllKept, Victim::Grown, changed});
-        row("source replaced while copied",
-            {Change::ReplaceSource, End::FailedAllKept, Victim::Replaced, changed});
-        row("close of the output fails", {Change::OutputCloseFails,
-                                          End::FailedAllKept,
-                                          Victim::None,
-                                          "Cannot finish writing '@out': Input/output error.",
-                                          Target::Output,
-                                          {Op::Close, 1, 0, EIO}});
+        row("source grows while copied", {Change::GrowSource, failed, Victim::Grown, changed});
+        row("source grows after its turn", {Change::GrowSourceAfterTurn, failed, Victim::Grown, changed});
+        row("source replaced while copied", {Change::ReplaceSource, failed, Victim::Replaced, changed});
+        row("close of the output fails",
+            {Change::Fault, failed, Victim::None, "Cannot finish writing '@out': Input/output error.",
+             Target::Output, closeFails});
         row("old file back at the output", {Change::OutputReappears, End::Packed, Victim::None, ""});
-        row("source deleted before its open", {Change::SourceDeletedAtOpen, End::FailedAllKept, Victim::Gone,
-                                               "'@src2' was not found! Packing aborted!"});
+        row("source deleted before its open",
+            {Change::SourceDeletedAtOpen, failed, Victim::Gone, "'@src2' was not found! Packing aborted!"});
         row("same source twice", {Change::SourceListedTwice, End::Packed, Victim::None, ""});
         row("a source's name already in the trash",
             {Change::NameTakenInTrash, End::Packed, Victim::None, ""});
@@ -391,9 +384,8 @@ private slots:
         };
         const auto limit = [](const char* name, const char* wrapper, const char* message) {
             QTest::newRow(name) << Race{
-                Change::Limit, End::FailedAllKept, Victim::None, message, Target::None, {}, wrapper};
+                Change::Fault, End::FailedAllKept, Victim::None, message, Target::None, {}, wrapper};
         };
-        const End failed = End::FailedAllKept;
         const Target out = Target::Output, src2 = Target::Src2;
         const char* noSpace = "Cannot write to '@out': No space left on device.";
         fault("disk full mid-block", failed, noSpace, out, {Op::Write, 3, 0, ENOSPC});
@@ -476,12 +468,8 @@ private slots:
             QVERIFY(writeFile(ws.trash() + "/files/src1.bin", "an older src1.bin") &&
                     writeFile(ws.trash() + "/info/src1.bin.trashinfo",
                               "[Trash Info]\nPath=/elsewhere/src1.bin\nDeletionDate=2026-01-01T00:00:00\n"));
-        if (race.change == Change::TrashDiskFull) {
-            QFile filler(mount + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-            }
-        }
+        if (race.change == Change::TrashDiskFull) // fills the disk, then fails
+            runTool("sh", {"-c", "cat /dev/zero >'" + mount + "/filler'"});
 
         const bool packed = race.end == End::Packed || race.end == End::PackedKept;
         const PackerRun r =
