@@ -92,8 +92,8 @@ private slots:
         };
         const char* showAtStart = "chkLoadTipsAtStartup";
         openTipOfTheDay(&owner);
-        TipOfTheDay* first = open().first();
-        QVERIFY(first->isVisible() && !first->isModal() &&
+        TipOfTheDay* first = open().value(0);
+        QVERIFY(first && first->isVisible() && !first->isModal() &&
                 first->findChild<QCheckBox*>(showAtStart)->isChecked());
         QCOMPARE(showTod(), QStringLiteral("1"));
         first->findChild<QCheckBox*>(showAtStart)->click();
