@@ -1,18 +1,11 @@
 #include "MpegFixtures.h"
 
+#include "TestFiles.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
 namespace kt::test {
-namespace {
-
-bool isCodeAt(const QByteArray& b, qsizetype i) // i is the 00 of a code, wrapping around
-{
-    const qsizetype n = b.size();
-    return b[i % n] == 0 && b[(i + 1) % n] == 0 && b[(i + 2) % n] == 1 && uchar(b[(i + 3) % n]) == 0xB3;
-}
-
-} // namespace
 
 QByteArray sequenceHeaderBytes(int width, int height, int frameRateCode, int aspectCode)
 {
@@ -29,14 +22,14 @@ QByteArray fillerBytes(qint64 size, quint32 seed)
     QByteArray b(size, Qt::Uninitialized);
     QRandomGenerator gen(seed);
     for (qint64 i = 0; i < size; ++i)
-        b[i] = char(gen.generate() & 0xFF);
+        b[i] = char(gen.generate());
     // Plant a few near misses so that the scan has to look closely.
     for (qint64 i = 97; i + 4 < size; i += 4099)
         b.replace(i, 4, QByteArray("\x00\x00\x01\xB4", 4));
-    for (qint64 i = 0; i < size; ++i) {
-        if (isCodeAt(b, i))
-            b[(i + 3) % size] = char(0xB4);
-    }
+    // Break every code, including one across the seam; a B4 cannot make a new one.
+    const QByteArray code("\x00\x00\x01\xB3", 4), wrapped = b + b.left(3);
+    for (qsizetype i = wrapped.indexOf(code); i >= 0; i = wrapped.indexOf(code, i + 1))
+        b[(i + 3) % size] = char(0xB4);
     return b;
 }
 
@@ -45,8 +38,7 @@ bool writeFileWith(const QString& path, qint64 size, qint64 offset, const QByteA
     QByteArray data = fillerBytes(size, seed);
     if (offset >= 0 && offset < size)
         data.replace(offset, qMin<qint64>(insert.size(), size - offset), insert.left(size - offset));
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == size;
+    return writeFile(path, data);
 }
 
 bool writeMpegLikeFile(const QString& path, qint64 size, qint64 headerOffset, int width, int height,

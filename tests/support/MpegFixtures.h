@@ -20,11 +20,9 @@ QByteArray fillerBytes(qint64 size, quint32 seed = 1);
 bool writeFileWith(const QString& path, qint64 size, qint64 offset, const QByteArray& insert,
                    quint32 seed = 1);
 
-// A small MPEG-like file: filler with a sequence header at `headerOffset`.
 bool writeMpegLikeFile(const QString& path, qint64 size, qint64 headerOffset, int width, int height,
                        int frameRateCode);
 
-// A sparse file of `size` bytes (zeros) with `insert` written at `offset`.
 bool writeSparseFileWith(const QString& path, qint64 size, qint64 offset = -1, const QByteArray& insert = {});
 
 } // namespace kt::test

@@ -1,6 +1,5 @@
 #include "ScriptedSeams.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,44 +23,21 @@ QStringList ScriptedMessageBox::texts() const
     return result;
 }
 
-QStringList ScriptedFileDialogs::getOpenFileNames(const FileDialogRequest& request)
-{
-    m_openRequests.push_back(request);
-    return m_open.isEmpty() ? QStringList() : m_open.dequeue();
-}
-
-QString ScriptedFileDialogs::getSaveFileName(const FileDialogRequest& request)
-{
-    m_saveRequests.push_back(request);
-    return m_save.isEmpty() ? QString() : m_save.dequeue();
-}
-
-ShellOpenResult ScriptedShell::open(const QString& pathOrUrl)
-{
-    m_opened << pathOrUrl;
-    return openResult;
-}
-
 TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
 {
     m_trashRequests.push_back(paths);
     TrashResult result;
     for (const QString& path : paths) {
-        if (failFor.contains(path)) {
+        // Kept apart by the request's number, as a trash keeps files of one name apart.
+        const QString target =
+            m_trashFolder +
+            QStringLiteral("/%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName());
+        if (failFor.contains(path))
             result.failed.push_back({path, QStringLiteral("refused by the test"), {}});
-            continue;
-        }
-        if (!m_trashFolder.isEmpty()) {
-            const QString target =
-                QDir(m_trashFolder)
-                    .filePath(
-                        QStringLiteral("%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName()));
-            if (!QFile::rename(path, target)) {
-                result.failed.push_back({path, QStringLiteral("rename failed"), {}});
-                continue;
-            }
-        }
-        result.trashed << path;
+        else if (!m_trashFolder.isEmpty() && !QFile::rename(path, target))
+            result.failed.push_back({path, QStringLiteral("rename failed"), {}});
+        else
+            result.trashed << path;
     }
     return result;
 }

@@ -28,18 +28,13 @@ public:
     // Queue the answers, in order. When the queue is empty a question gets its safe
     // answer (No, Cancel, OK) and unscriptedCount() counts it.
     void answer(int id) { m_answers.enqueue(id); }
-    void answer(std::initializer_list<int> ids)
-    {
-        for (int id : ids)
-            m_answers.enqueue(id);
-    }
+    void answer(std::initializer_list<int> ids) { m_answers.append(QList<int>(ids)); }
 
     int present(const QString& text, int style, const QString& title) override;
 
     const QVector<AskedMessage>& asked() const { return m_asked; }
     QStringList texts() const;
     int unscriptedCount() const { return m_unscripted; }
-    int pendingAnswers() const { return int(m_answers.size()); }
     void clear()
     {
         m_asked.clear();
@@ -62,8 +57,16 @@ public:
     void answerOpen(const QStringList& files) { m_open.enqueue(files); }
     void answerSave(const QString& path) { m_save.enqueue(path); }
 
-    QStringList getOpenFileNames(const FileDialogRequest& request) override;
-    QString getSaveFileName(const FileDialogRequest& request) override;
+    QStringList getOpenFileNames(const FileDialogRequest& request) override
+    {
+        m_openRequests.push_back(request);
+        return m_open.isEmpty() ? QStringList() : m_open.dequeue();
+    }
+    QString getSaveFileName(const FileDialogRequest& request) override
+    {
+        m_saveRequests.push_back(request);
+        return m_save.isEmpty() ? QString() : m_save.dequeue();
+    }
 
     const QVector<FileDialogRequest>& openRequests() const { return m_openRequests; }
     const QVector<FileDialogRequest>& saveRequests() const { return m_saveRequests; }
@@ -83,7 +86,11 @@ public:
     ScriptedShell() { installShell(this); }
     ~ScriptedShell() override { installShell(nullptr); }
 
-    ShellOpenResult open(const QString& pathOrUrl) override;
+    ShellOpenResult open(const QString& pathOrUrl) override
+    {
+        m_opened << pathOrUrl;
+        return openResult;
+    }
     TrashResult moveToTrash(const QStringList& paths) override;
 
     void setTrashFolder(const QString& folder) { m_trashFolder = folder; }

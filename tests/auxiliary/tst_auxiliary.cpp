@@ -1,0 +1,372 @@
+// The files the program reads beside itself: the tips file's lines, the icon files' entry
+// picking, decoding of every depth, blending and messages, and what may stand at their paths.
+#include "../support/ScriptedSeams.h"
+#include "../support/TestFiles.h"
+#include "auxiliary/icon/IconFormat.h"
+#include "auxiliary/icon/IconLoader.h"
+#include "auxiliary/tips/Tips.h"
+
+#include <QtTest>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kt;
+using namespace kt::icon;
+
+// Things that are not ordinary files, put where the program expects one of its own files: a
+// reader that waits on them would hang the program, one that reads them whole would never end.
+enum class Odd {
+    None,          // nothing made: the test puts an ordinary file there, or none
+    Pipe,          // a named pipe nobody writes to: opening it for reading waits
+    EndlessDevice, // a link to /dev/zero: never ends
+    Folder,
+};
+
+// What stands at `path` for the length of a test.
+class OddFile
+{
+public:
+    OddFile(Odd kind, const QString& path) : m_name(QFile::encodeName(path))
+    {
+        switch (kind) {
+        case Odd::None:
+            m_ok = true;
+            break;
+        case Odd::Pipe:
+            m_ok = ::mkfifo(m_name, 0600) == 0;
+            break;
+        case Odd::EndlessDevice:
+            m_ok = ::symlink("/dev/zero", m_name) == 0;
+            break;
+        case Odd::Folder:
+            m_ok = ::mkdir(m_name, 0700) == 0;
+            break;
+        }
+    }
+    bool ok() const { return m_ok; }
+
+    // True when `read` returns within 20 seconds by itself. Otherwise a writer opens and
+    // closes the pipe for a reader still waiting, so that the thread can finish and the test
+    // report the hang; then false.
+    bool returnsUnaided(const std::function<void()>& read)
+    {
+        auto done = std::async(std::launch::async, read);
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
+            return true;
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+            ::close(::open(m_name, O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        return false;
+    }
+
+private:
+    QByteArray m_name;
+    bool m_ok = false;
+};
+
+// What stands where the program reads its tips and an icon.
+struct BesideCase
+{
+    Odd odd;
+    qint64 tipsSize = -1; // for Odd::None: tips of this many bytes, none when negative
+    qint64 iconTail = -1; // for Odd::None: an icon and a hole of this many bytes, none when negative
+    bool tipsLoad = false;
+    bool iconLoads = false;
+};
+Q_DECLARE_METATYPE(BesideCase)
+
+namespace {
+// Icon files for the tests: header, directory, then per image a 40-byte bitmap header, the
+// palette, colour rows and mask rows bottom-up. Rows are padded to 4 bytes with 0xA5, so a
+// reader that does not skip the padding reads wrong pixels.
+struct IconSpec
+{
+    int width = 32; // entry fields
+    int height = 32;
+    int bitCount = 32;
+    QVector<quint32> palette{0x000000, 0xFFFFFF}; // 0xRRGGBB
+    std::function<quint32(int x, int y)> pixel = [](int x, int y) { return quint32((x + y) & 1); };
+    std::function<int(int x, int y)> mask = [](int, int) { return 0; }; // 1 = transparent
+};
+
+QByteArray le(quint32 v, int bytes) // little-endian
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(v >> (8 * i)));
+    return out;
+}
+
+int paletteFor(int bits)
+{
+    return bits <= 8 ? (bits == 0 ? 256 : 1 << bits) : 0;
+}
+
+// w values of `bits` each (1, 2, 4, 8: packed high bits first; 24, 32: little-endian), padded.
+QByteArray packRow(int w, int bits, const std::function<quint32(int)>& value)
+{
+    QByteArray row((w * bits + 7) / 8, '\0');
+    for (int x = 0; x < w; ++x) {
+        const int at = x * bits / 8;
+        for (int i = 0; bits >= 24 && i < bits / 8; ++i)
+            row[at + i] = char(value(x) >> (8 * i));
+        if (bits < 24)
+            row[at] = char(row[at] | ((value(x) & ((1u << bits) - 1)) << (8 - bits - x * bits % 8)));
+    }
+    while (row.size() % 4)
+        row.append(char(0xA5));
+    return row;
+}
+
+QByteArray imageData(const IconSpec& s)
+{
+    QByteArray out = le(40, 4) + le(s.width, 4) + le(s.height * 2, 4) + le(1, 2) + le(s.bitCount, 2);
+    out.append(24, '\0');
+    for (int i = 0; i < paletteFor(s.bitCount); ++i)
+        out += le(s.palette.value(i), 4);
+    for (int y = s.height - 1; y >= 0; --y)
+        out += packRow(s.width, s.bitCount, [&](int x) { return s.pixel(x, y); });
+    for (int y = s.height - 1; y >= 0; --y)
+        out += packRow(s.width, 1, [&](int x) { return quint32(s.mask(x, y)); });
+    return out;
+}
+
+QByteArray buildIcon(const QVector<IconSpec>& images)
+{
+    QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body;
+    for (const IconSpec& s : images) {
+        const QByteArray data = imageData(s);
+        header += le(s.width, 1) + le(s.height, 1) + le(0, 2) + le(1, 2) + le(s.bitCount, 2) +
+                  le(data.size(), 4) + le(6 + 16 * images.size() + body.size(), 4);
+        body += data;
+    }
+    return header + body;
+}
+
+QByteArray patch(QByteArray bytes, int offset, quint32 v, int width)
+{
+    return bytes.replace(offset, width, le(v, width));
+}
+
+// Colours differ by position, so flipped rows, swapped nibbles or skipped padding show.
+quint32 indexAt(int x, int y, int colours)
+{
+    return quint32((x * 7 + y * 3 + (x / 4) * y) % colours);
+}
+quint32 argbAt(int x, int y)
+{
+    return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) |
+           quint32((x ^ y) * 3);
+}
+int maskAt(int x, int y)
+{
+    return (x < 3 || y == 0 || (x + y) % 11 == 0) ? 1 : 0;
+}
+
+QString tempFile(QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    return test::writeFile(dir.filePath(name), bytes) ? dir.filePath(name) : QString();
+}
+} // namespace
+
+class TestAuxiliary : public QObject
+{
+    Q_OBJECT
+private slots:
+    void split_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("tips");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
+        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+        QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("last line without ending") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
+        QTest::newRow("blank lines count") << QByteArray("a\r\n\r\n\rb") << QStringList{"a", "", "", "b"};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+        QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
+        QTest::newRow("empty") << QByteArray() << QStringList{};
+        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9")
+                                    << QStringList{QString::fromUtf8("caf\xc3\xa9")};
+    }
+    void split()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, tips);
+        QCOMPARE(splitTips(text), tips);
+    }
+
+    // Which entry is picked, and whether an image comes out of it; hostile, unusable or cut
+    // short files give none.
+    void pickAndRead_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<bool>("readable");
+        const auto row = [](const char* name, const QVector<IconSpec>& images, int picked) {
+            QTest::newRow(name) << buildIcon(images) << picked << (picked >= 0);
+        };
+        row("one 32x32", {{32, 32, 32}}, 0);
+        row("one 48x48", {{48, 48, 32}}, -1);
+        row("16 then 32", {{16, 16, 32}, {32, 32, 32}}, 1);
+        row("32 then 16", {{32, 32, 4}, {16, 16, 32}}, 0);
+        row("32x8 then 32x32", {{32, 32, 8}, {32, 32, 32}}, 1);
+        row("32x32 then 32x8", {{32, 32, 32}, {32, 32, 8}}, 0);
+        row("first 32-bit 32x32 stops the walk", {{32, 32, 4}, {32, 32, 8}, {32, 32, 32}, {32, 32, 32}}, 2);
+        row("later 16 does not replace 16", {{48, 48, 32}, {16, 16, 4}, {16, 16, 32}}, 1);
+        row("16 at index 0 counts", {{16, 16, 8}, {48, 48, 32}}, 0);
+        row("16x32 among several is skipped", {{16, 32, 8}, {24, 24, 8}}, -1);
+        const auto bad = [](const char* name, const QByteArray& file, int picked) {
+            QTest::newRow(name) << file << picked << false;
+        };
+        const QByteArray good = buildIcon({{32, 32, 32}});
+        bad("lone 16x32 is picked", buildIcon({{16, 32, 8}}), 0);
+        bad("2-bit palette", buildIcon({{32, 32, 2}}), 0);
+        bad("type 0", patch(good, 2, 0, 2), -1);
+        bad("type 2", patch(good, 2, 2, 2), -1);
+        bad("count 0", patch(good, 4, 0, 2), -1);
+        bad("count beyond the directory", patch(good, 4, 2000, 2), -1);
+        bad("width 0", patch(good, 6, 0, 1), -1);
+        bad("bytes in resource 0", patch(good, 6 + 8, 0, 4), -1);
+        bad("image offset 0", patch(good, 6 + 12, 0, 4), -1);
+        bad("offset past the end", patch(good, 6 + 12, quint32(good.size()), 4), 0);
+        bad("offset near 4 GiB", patch(good, 6 + 12, 0xFFFFFFF0u, 4), 0);
+        bad("directory cut short", good.left(6 + 15), -1);
+        bad("image cut short", good.chopped(1), 0);
+    }
+    void pickAndRead()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, picked);
+        QFETCH(bool, readable);
+        const MemorySource source(file);
+        QCOMPARE(PickIconEntry(source), picked);
+        QCOMPARE(ReadIconImage(source, picked).has_value(), readable);
+        QVERIFY(!ReadIconImage(source, -1) && !ReadIconImage(source, 4));
+    }
+
+    // Every depth, per pixel. 16-pixel rows of 1 bit and of the mask carry 2 padding bytes.
+    void readImage_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("bits");
+        for (int bits : {1, 4, 8, 24, 32})
+            for (int side : {16, 32})
+                QTest::addRow("%dx%d %d-bit", side, side, bits) << side << bits;
+    }
+    void readImage()
+    {
+        QFETCH(int, side);
+        QFETCH(int, bits);
+        const int colours = paletteFor(bits);
+        IconSpec s{side, side, bits, {}};
+        for (int i = 0; i < colours; ++i)
+            s.palette.append(packRgb((i * 37) & 0xFF, (i * 91 + 5) & 0xFF, 255 - i));
+        s.pixel = [colours](int x, int y) { return colours ? indexAt(x, y, colours) : argbAt(x, y); };
+        s.mask = maskAt;
+        const auto image = ReadIconImage(MemorySource(buildIcon({s})), 0);
+        QVERIFY(image && image->width == side && image->bitCount == bits);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const int at = image->at(x, y);
+                const quint32 colour =
+                    colours ? s.palette.at(int(indexAt(x, y, colours))) : argbAt(x, y) & 0xFFFFFF;
+                QCOMPARE(image->colour.at(at), colour);
+                QCOMPARE(int(image->alpha.at(at)), bits == 32 ? int(argbAt(x, y) >> 24) : 0);
+                QCOMPARE(int(image->mask.at(at)), maskAt(x, y));
+            }
+    }
+
+    void loaderMessagesAndSurfaces()
+    {
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        IconLoader loader;
+        const quint32 bg = packRgb(10, 20, 30), c = packRgb(200, 100, 50);
+        loader.setBackground(bg);
+
+        // 32-bit: the finished picture is the blend over the background, in whole percent of
+        // alpha: 255, then 128 (half) and 1 (none), then transparent black.
+        IconSpec s;
+        s.pixel = [c](int x, int) {
+            return x < 14 ? c | 0xFF000000u : x == 14 ? c | 0x80000000u : x == 15 ? c | 0x01000000u : 0u;
+        };
+        s.mask = [](int x, int) { return x < 16 ? 0 : 1; };
+        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "good.ir", buildIcon({s}))));
+        QCOMPARE(loader.finishedPicture().pixels.mid(0, 32),
+                 QVector<quint32>(14, c) + QVector<quint32>{packRgb(105, 60, 40)} + QVector<quint32>(17, bg));
+        QCOMPARE(loader.picMask.pixels.at(31), 0xFFFFFFu);
+        const PixelBuffer kept = loader.picTemp[1];
+
+        // Missing file: one message, surfaces untouched.
+        QVERIFY(!loader.LoadOpenFileICO(dir.filePath("missing.ir")));
+        QCOMPARE(box.asked().last().style, int(MB_OK));
+        QCOMPARE(loader.picImage.width, 32);
+
+        // Picked but unreadable: the three main surfaces cleared, picTemp kept.
+        const QString tall = tempFile(dir, "tall.ir", buildIcon({{16, 32, 8}}));
+        QVERIFY(!loader.LoadOpenFileICO(tall));
+        QVERIFY(loader.picImage.isNull() && loader.picMask.isNull() && loader.PicIcon.isNull());
+        QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
+
+        // 8-bit: the finished picture is the mask composite, not the stale blend.
+        IconSpec p{16, 16, 8, {0, 0, 0, 0, 0, 0, 0, 0x123456}};
+        p.pixel = [](int, int) { return 7u; };
+        p.mask = [](int x, int) { return x == 0 ? 1 : 0; };
+        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "p8.ir", buildIcon({p}))));
+        QCOMPARE(loader.finishedPicture().width, 16);
+        QCOMPARE(loader.finishedPicture().pixels.mid(0, 2), (QVector<quint32>{bg ^ 0x123456u, 0x123456u}));
+        QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
+        QCOMPARE(box.texts(), (QStringList{invalidIconFileText(), tall + "\nFailed to load this file"}));
+    }
+
+    // Neither loader waits on what is not an ordinary file, nor reads more than it may need.
+    void whatStandsAtThePaths_data()
+    {
+        QTest::addColumn<BesideCase>("c");
+        QTest::newRow("tips and icon") << BesideCase{Odd::None, 1000, 0, true, true};
+        QTest::newRow("empty tips, icon with a 50 MB tail")
+            << BesideCase{Odd::None, 0, 50'000'000, true, true};
+        QTest::newRow("tips as long as may be") << BesideCase{Odd::None, kTipsReadLimit, -1, true};
+        QTest::newRow("tips longer") << BesideCase{Odd::None, kTipsReadLimit + 1};
+        QTest::newRow("missing") << BesideCase{Odd::None};
+        QTest::newRow("pipe") << BesideCase{Odd::Pipe};
+        QTest::newRow("endless device") << BesideCase{Odd::EndlessDevice};
+        QTest::newRow("folder") << BesideCase{Odd::Folder};
+    }
+    void whatStandsAtThePaths()
+    {
+        QFETCH(BesideCase, c);
+        test::ScriptedMessageBox box;
+        QTemporaryDir dir;
+        const QString tipsPath = dir.filePath(tipsFileName()), iconPath = dir.filePath("Tod.ir");
+        OddFile tipsOdd(c.odd, tipsPath), iconOdd(c.odd, iconPath);
+        QVERIFY(tipsOdd.ok() && iconOdd.ok());
+        const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
+        const QByteArray text = line.repeated(qMax<qint64>(c.tipsSize, 0) / line.size() + 1).left(c.tipsSize);
+        const QByteArray icon = buildIcon({IconSpec{}});
+        QVERIFY(c.tipsSize < 0 || test::writeFile(tipsPath, text));
+        QVERIFY(c.iconTail < 0 ||
+                (test::writeFile(iconPath, icon) && QFile::resize(iconPath, icon.size() + c.iconTail)));
+        QStringList tips{"kept"};
+        IconLoader loader;
+        bool tipsLoaded = !c.tipsLoad, iconLoaded = !c.iconLoads;
+        int picked = -2;
+        QVERIFY2(tipsOdd.returnsUnaided([&] { tipsLoaded = LoadTips(tipsPath, tips); }),
+                 "LoadTips waited on the file");
+        QVERIFY2(iconOdd.returnsUnaided([&] {
+            iconLoaded = loader.LoadOpenFileICO(iconPath);
+            picked = PickIconEntry(iconPath);
+        }),
+                 "the icon loader waited on the file");
+        QCOMPARE((QList<int>{tipsLoaded, iconLoaded, picked}),
+                 (QList<int>{c.tipsLoad, c.iconLoads, c.iconLoads ? 0 : -1}));
+        QCOMPARE(tips, c.tipsLoad ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
+        QCOMPARE(box.texts(), c.iconLoads ? QStringList{} : QStringList{invalidIconFileText()});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAuxiliary)
+#include "tst_auxiliary.moc"
