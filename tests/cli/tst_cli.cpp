@@ -423,15 +423,16 @@ private slots:
         if (race.change == Change::TrashDiskFull) {
             mount = folder = ws.path("small");
             QVERIFY(QDir().mkdir(mount));
-            if (!runTool("timeout", {"20", "mount", "-t", "tmpfs", "-o", "size=2M", "tmpfs", mount}))
+            if (!runTool("timeout", {"20", "mount", "-t", "tmpfs", "-o", "size=16M", "tmpfs", mount}))
                 QSKIP("cannot mount a tmpfs here (needs root)");
             ws.setHome(mount); // the user's trash on the sources' disk, already there
         }
         if (race.change == Change::TrashDiskFull || race.change == Change::NameTakenInTrash)
             QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
-        const QString src1 = ws.src.add(folder + "/src1.bin", 250000);
-        const QString src2 = ws.src.add(folder + "/src2.bin", 380000),
-                      src3 = ws.src.add(folder + "/src3.bin", 99999);
+        // Sizes of a few MiB, so that each source takes several calls of the kernel copy.
+        const QString src1 = ws.src.add(folder + "/src1.bin", 4000000);
+        const QString src2 = ws.src.add(folder + "/src2.bin", 6080000),
+                      src3 = ws.src.add(folder + "/src3.bin", 1599984);
         const QString out = ws.path("out/out.bin");
         QVERIFY(QDir().mkdir(ws.path("out")));
         const QByteArray tail = patternBytes(5000, 77), replacement = patternBytes(4321, 78);
