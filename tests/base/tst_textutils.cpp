@@ -1,4 +1,5 @@
-// FormatDir, the shortening of the path the progress window shows (measured with a fixed-width rule).
+// LastInStr, TakeDialogItem, and FormatDir, the shortening of the path the progress window
+// shows (measured with a fixed-width rule).
 #include "../support/Rows.h"
 #include "base/TextUtils.h"
 
@@ -7,6 +8,17 @@
 using namespace kt;
 
 namespace {
+
+struct Found
+{
+    QString text, pattern;
+    int position; // 1-based, 0: none
+};
+
+struct Taken
+{
+    QString text, delimiter, item, rest;
+};
 
 struct Shortened
 {
@@ -21,6 +33,35 @@ class TestTextUtils : public QObject
 {
     Q_OBJECT
 private slots:
+    void lastInStr_data()
+    {
+        test::addRows<Found>({{"backslash path", {"C:\\dir\\file.mpg", "\\", 7}},
+                              {"none", {"file.mpg", "\\", 0}},
+                              {"overlapping", {"aaa", "aa", 2}},
+                              {"empty pattern", {"abc", "", 0}}});
+    }
+    void lastInStr()
+    {
+        QFETCH(Found, row);
+        QCOMPARE(LastInStr(row.text, row.pattern), row.position);
+    }
+
+    void takeDialogItem_data()
+    {
+        const QString nul(QChar(0));
+        test::addRows<Taken>(
+            {{"NUL list", {"a.mpg" + nul + "b.mpg" + nul + nul, nul, "a.mpg" + nul, "b.mpg" + nul + nul}},
+             {"two-character delimiter", {"a||b||c", "||", "a||", "b||c"}},
+             {"no delimiter", {"abc", ";", "", "abc"}}});
+    }
+    void takeDialogItem()
+    {
+        QFETCH(Taken, row);
+        QString text = row.text;
+        QCOMPARE(TakeDialogItem(text, row.delimiter), row.item);
+        QCOMPARE(text, row.rest);
+    }
+
     // 100 twips a character; the start is cut to at most (max - width(".../name") - 350).
     void formatDir_data()
     {
