@@ -77,12 +77,11 @@ private slots:
     void metricsThroughProbe()
     {
         // The theme values reach the table through the registry calls and the probe.
-        SystemFacts f;
-        f.logicalDpi = 120;
-        f.version = kXP;
-        f.themeActive = QStringLiteral("1");
-        f.themeSizeName = QStringLiteral("LargeFonts");
-        const StartupValues xp = detectWith(f);
+        const StartupValues xp = detectWith({.logicalDpi = 120,
+                                             .version = kXP,
+                                             .themeActive = QStringLiteral("1"),
+                                             .themeSizeName = QStringLiteral("LargeFonts"),
+                                             .appearanceCurrent = {}});
         QVERIFY(xp.isWindowsXP && !xp.normalDpi);
         QCOMPARE(xp.metrics, kXPLargeFonts);
         // The running system answers as a non-NT platform, with its measured DPI.

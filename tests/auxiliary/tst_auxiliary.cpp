@@ -32,20 +32,9 @@ class OddFile
 public:
     OddFile(Odd kind, const QString& path) : m_name(QFile::encodeName(path))
     {
-        switch (kind) {
-        case Odd::None:
-            m_ok = true;
-            break;
-        case Odd::Pipe:
-            m_ok = ::mkfifo(m_name, 0600) == 0;
-            break;
-        case Odd::EndlessDevice:
-            m_ok = ::symlink("/dev/zero", m_name) == 0;
-            break;
-        case Odd::Folder:
-            m_ok = ::mkdir(m_name, 0700) == 0;
-            break;
-        }
+        m_ok = kind == Odd::None || (kind == Odd::Pipe     ? ::mkfifo(m_name, 0600)
+                                     : kind == Odd::Folder ? ::mkdir(m_name, 0700)
+                                                           : ::symlink("/dev/zero", m_name)) == 0;
     }
     bool ok() const { return m_ok; }
 

@@ -17,10 +17,7 @@ using namespace kt;
 namespace {
 template <class T> T* child(QWidget& w, const char* name)
 {
-    T* c = w.findChild<T*>(QLatin1String(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
+    return w.findChild<T*>(QLatin1String(name));
 }
 // One user step on the page list of the Preferences dialog.
 enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
@@ -230,20 +227,18 @@ private slots:
     void preferencesSession()
     {
         QFETCH(Session, c);
-        if (!c.before[0].isEmpty())
-            write("Delact", c.before[0]);
-        if (!c.before[1].isEmpty())
-            write("MCC", c.before[1]);
+        for (int i : {0, 1})
+            if (!c.before[i].isEmpty())
+                write(i ? "MCC" : "Delact", c.before[i]);
         test::ScriptedMessageBox boxes;
         boxes.answer(c.resetAnswer);
         OptionState o;
         o.restore();
         PreferencesDialog d(o);
         QCOMPARE(child<QComboBox>(d, "PrefCmb")->currentIndex(), 0);
-        if (c.delactChoice >= 0)
-            child<QComboBox>(d, "DelactCmb")->setCurrentIndex(c.delactChoice);
-        if (c.mccChoice >= 0)
-            child<QComboBox>(d, "MCCCmb")->setCurrentIndex(c.mccChoice);
+        for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice}, {"MCCCmb", c.mccChoice}})
+            if (choice >= 0)
+                child<QComboBox>(d, box)->setCurrentIndex(choice);
         if (c.resetAnswer) {
             child<QPushButton>(d, "Reset_Cmd")->click();
             QCOMPARE(boxes.texts(),
