@@ -48,9 +48,8 @@ private slots:
     void metricsTable_data()
     {
         QTest::addColumn<MetricsCase>("c");
-        const int other = kPlatformOther;
         auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
-        row("Linux", {{other, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
+        row("Linux", {{kPlatformOther, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
         row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
         row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});
         row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});

@@ -50,7 +50,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QProcess& first = start();
-        QVERIFY2(waitForStore(), "the first instance never wrote its options");
+        QTRY_VERIFY_WITH_TIMEOUT(storeWritten(), 15000); // by the first instance
         // The store as the first instance left it (bytes, time, folder): any change is the second's.
         auto snapshot = [&] {
             const QFileInfo info(configFile());
@@ -60,13 +60,9 @@ private slots:
         };
         const QStringList before = snapshot();
         QProcess& second = start(arguments);
-        QVERIFY(second.waitForFinished(15000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        const QStringList boxes = QString::fromLocal8Bit(second.readAllStandardError())
-                                      .split(QLatin1Char('\n'))
-                                      .filter(QStringLiteral("MsgBox "));
-        QCOMPARE(boxes,
-                 QStringList{QStringLiteral("MsgBox 48|Vantu Kliva TARN|This program is already running!")});
+        QVERIFY(second.waitForFinished(15000) && second.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(QString::fromLocal8Bit(second.readAllStandardError()).split('\n').filter("MsgBox "),
+                 QStringList{"MsgBox 48|Vantu Kliva TARN|This program is already running!"});
         QCOMPARE(snapshot(), before);
         QCOMPARE(first.state(), QProcess::Running);
 
@@ -75,7 +71,7 @@ private slots:
         QVERIFY(QFile::exists(m_root.path() + QStringLiteral("/run/klivatarn.lock")));
         QVERIFY(QFile::remove(configFile()));
         start(arguments);
-        QVERIFY2(waitForStore(), "the stale lock kept the program from starting"); // it wrote the store anew
+        QTRY_VERIFY_WITH_TIMEOUT(storeWritten(), 15000); // anew: the stale lock did not keep it out
     }
     void leftoversNeverBlock_data()
     {
@@ -152,17 +148,10 @@ private:
         return p;
     }
     QString configFile() const { return m_root.path() + QStringLiteral("/config/Vantu/KlivaTARN.conf"); }
-    bool waitForStore()
+    // The restore step writes MCC last; QSettings drops its lock file when done.
+    bool storeWritten() const
     {
-        QDeadlineTimer deadline(15000);
-        while (!deadline.hasExpired()) {
-            // The restore step writes MCC last; QSettings drops its lock file when done.
-            if (test::fileBytes(configFile()).contains("MCC=") &&
-                !QFile::exists(configFile() + QStringLiteral(".lock")))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
+        return test::fileBytes(configFile()).contains("MCC=") && !QFile::exists(configFile() + ".lock");
     }
 
     QTemporaryDir m_root;

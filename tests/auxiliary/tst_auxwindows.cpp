@@ -166,7 +166,6 @@ private slots:
         test::ScriptedShell shell;
         openHelpTopics("/opt/kt");
         QCOMPARE(shell.opened(), QStringList{"/opt/kt/KlvTarn.html"});
-        QVERIFY(box.asked().isEmpty());
         shell.openResult = ShellOpenResult::NotFound;
         openHelpTopics("/opt/kt");
         QCOMPARE(box.texts(), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
@@ -189,9 +188,8 @@ private slots:
         AboutBox about;
         QCOMPARE(about.findChild<QLabel*>("PicIcon")->pixmap().size(), QSize(32, 32));
         // Its System Info button asks the desktop; with no tool on the search path it says so.
-        QTemporaryDir empty;
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
+        qputenv("PATH", "/nonexistent");
         QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
         qputenv("PATH", path);
         QCOMPARE(box.texts().mid(1), QStringList{sysInfoUnavailableText()}); // none from the pictures

@@ -151,7 +151,6 @@ private slots:
         QTest::newRow("build folder") << DataDirCase{"tod.ctd", Shared::Missing, false};
         QTest::newRow("copied beside an install") << DataDirCase{"tod.ctd", Shared::Folder, false};
         QTest::newRow("only the icon beside") << DataDirCase{"KlvTarn.ir", Shared::Folder, false};
-        QTest::newRow("only the help beside") << DataDirCase{"KlvTarn.html", Shared::Folder, false};
         QTest::newRow("installed") << DataDirCase{nullptr, Shared::Folder, true};
         QTest::newRow("installed, strangers in bin") << DataDirCase{"klivatarn-pack", Shared::Folder, true};
         QTest::newRow("nothing anywhere") << DataDirCase{nullptr, Shared::Missing, false};

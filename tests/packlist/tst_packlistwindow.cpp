@@ -14,9 +14,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
-#include <QSettings>
 #include <QtTest>
 
 using namespace kt;
@@ -160,7 +158,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        setStartupValues({.programDir = QStringLiteral("/nonexistent"), .normalDpi = true});
+        setStartupValues({.programDir = QStringLiteral("/nonexistent"), .normalDpi = true, .metrics = {}});
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("config"));
         QVERIFY(QDir().mkpath(file("config/Vantu")) && QDir().mkpath(file("folder")));
         QVERIFY(test::writeFile(file("config/Vantu/KlivaTARN.conf"), "[General]\nShowTod=0\n"));
@@ -179,7 +177,8 @@ private slots:
         m_boxes.reset();
     }
 
-    void headerAndCells()
+    // The list's header, its cells, and the hints of the buttons beside it.
+    void listTexts()
     {
         make(1);
         QStringList headers;
@@ -188,6 +187,16 @@ private slots:
         QCOMPARE(headers, (QStringList{"Filename", "Video Size", "Frame Rate"}));
         QVERIFY(!(view()->model()->flags(view()->model()->index(0, 0)) & Qt::ItemIsEditable));
         QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
+        const std::pair<const char*, QString> hints[] = {
+            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
+            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
+        for (const auto& [name, text] : hints) {
+            QPushButton* b = button(name);
+            QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)));
+            QCoreApplication::sendEvent(b, &enter);
+            QCOMPARE(m_w->statusText(), text);
+        }
     }
 
     // The view shows the list's flags and current row, and writes its own changes back.
@@ -367,7 +376,6 @@ private slots:
         const auto B = Via::Button, M = Via::Menu;
         QTest::addColumn<ListCommand>("c");
         QTest::newRow("remove") << ListCommand{M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true};
-        QTest::newRow("remove all") << ListCommand{M, "RemoveMnu", 3, {1, 2, 3}, "", {}, true, false};
         QTest::newRow("move up") << ListCommand{B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false};
         QTest::newRow("move down") << ListCommand{M, "MoveDownMnu", 4, {3}, "1 2 4 3*", {}, true, true};
         QTest::newRow("nothing to swap")
@@ -396,21 +404,6 @@ private slots:
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
         QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
-    }
-
-    void listButtonHints()
-    {
-        MainWindow& w = make();
-        const std::pair<const char*, QString> hints[] = {
-            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
-            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
-        for (const auto& [name, text] : hints) {
-            QPushButton* b = button(name);
-            QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop
-            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)));
-            QCoreApplication::sendEvent(b, &enter);
-            QCOMPARE(w.statusText(), text);
-        }
     }
 };
 
