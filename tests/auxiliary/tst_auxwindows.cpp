@@ -87,9 +87,7 @@ private slots:
         const auto showTod = [] { return QSettings("Vantu", "KlivaTARN").value("ShowTod").toString(); };
         QSettings("Vantu", "KlivaTARN").remove("ShowTod");
         QWidget owner;
-        const auto open = [&owner] {
-            return owner.findChildren<TipOfTheDay*>(QString(), Qt::FindDirectChildrenOnly);
-        };
+        const auto open = [&owner] { return owner.findChildren<TipOfTheDay*>(); };
         const char* showAtStart = "chkLoadTipsAtStartup";
         openTipOfTheDay(&owner);
         TipOfTheDay* first = open().value(0);
