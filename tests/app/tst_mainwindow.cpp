@@ -297,27 +297,6 @@ private slots:
         w.RefreshPackListCommands();
         QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
     }
-    void view()
-    {
-        MainWindow& w = make();
-        w.ViewMnu_Click(); // nothing selected
-        fill(w, 3, {2, 3});
-        w.ViewMnu_Click(); // the first selected
-        fill(w, 3, {3});
-        w.action("PlayMpegMnu")->trigger();
-        m_shell->openResult = ShellOpenResult::NotFound;
-        w.ViewMnu_Click();
-        m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
-        w.ShowInShell(QStringLiteral("/x"));
-        QCOMPARE(m_shell->opened(),
-                 (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
-        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
-                                                noProgramToOpenText(QStringLiteral("/x"))}));
-        QList<int> styles;
-        for (const test::AskedMessage& m : m_boxes->asked())
-            styles << m.style;
-        QCOMPARE(styles, (QList<int>{48, 16, 48}));
-    }
     void logos()
     {
         // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
@@ -341,10 +320,28 @@ private slots:
         QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
         QVERIFY(!named<QLabel>(xp, "StatusBar_Panel3")->pixmap().isNull());
     }
-    // A click refreshes the commands, a double-click removes the row, Exit unloads.
-    void mouseOnList()
+    // View opens the first selected row through the shell, or says why not; a click
+    // refreshes the commands, a double-click removes the row, Exit unloads.
+    void viewAndMouseOnList()
     {
         MainWindow& w = makeShown();
+        w.ViewMnu_Click(); // nothing selected
+        fill(w, 3, {2, 3});
+        w.ViewMnu_Click(); // the first selected
+        fill(w, 3, {3});
+        w.action("PlayMpegMnu")->trigger();
+        m_shell->openResult = ShellOpenResult::NotFound;
+        w.ViewMnu_Click();
+        m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
+        w.ShowInShell(QStringLiteral("/x"));
+        QCOMPARE(m_shell->opened(),
+                 (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
+        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
+                                                noProgramToOpenText(QStringLiteral("/x"))}));
+        QList<int> styles;
+        for (const test::AskedMessage& m : m_boxes->asked())
+            styles << m.style;
+        QCOMPARE(styles, (QList<int>{48, 16, 48}));
         PackListView* view = w.packListView();
         fill(w, 3, {});
         const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();

@@ -244,9 +244,7 @@ private slots:
             QVERIFY(test::writeFile(dir.filePath(name), "x"));
         QVERIFY(QDir(dir.path()).mkdir("sub"));
         // The words as bash splits the line: at blanks, and "=" a word of its own.
-        QStringList words;
-        for (const QString& blankWord : line.split(' '))
-            words += blankWord.split('=').join(QStringLiteral("\n=\n")).split(QStringLiteral("\n"));
+        const QStringList words = QString(line).replace('=', QStringLiteral(" = ")).split(' ');
         const QString quoted = "'" + words.join("' '") + "'";
         const QString script =
             QStringLiteral("source '%1'\nsource '%2'\n"
