@@ -104,7 +104,7 @@ private slots:
         m_shell = std::make_unique<test::ScriptedShell>();
     }
 
-    void startAndOptionItems()
+    void startOptionsMenusAndToolbar()
     {
         using namespace objectNames;
         MainWindow& w = make();
@@ -129,36 +129,7 @@ private slots:
         w.action(MCheckMnu)->trigger();
         QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
-    }
-    void tipOfTheDayAtStart()
-    {
-        // Shown unless ShowTod is "0", and only once the main window is on screen: centred
-        // over it, with the keyboard focus, so Escape closes the tip alone.
-        for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
-            QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-            MainWindow& w = make();
-            auto tip = [&w] { return named(w, "Tipfrm"); };
-            QVERIFY2(!tip(), "opened before the main window was shown");
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            if (showTod == QVariant("0")) {
-                QCoreApplication::processEvents();
-                QVERIFY(!tip());
-                continue;
-            }
-            QTRY_VERIFY(tip());
-            const QPoint off = tip()->frameGeometry().center() - w.frameGeometry().center();
-            QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "not centred over the main window");
-            QTRY_COMPARE(QApplication::activeWindow(), tip());
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            QTRY_VERIFY(!tip());
-            QVERIFY(w.isVisible());
-        }
-    }
-    // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
-    void menusAndToolbar()
-    {
-        MainWindow& w = make();
+        // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
         const std::tuple<const char*, const char*, const char*> table[] = {
             {"AddMnu", "&Add...", "Ctrl+D"},
             {"RemoveMnu", "&Remove", "Del"},
@@ -216,6 +187,31 @@ private slots:
         QWidget* surface = w.centralWidget();
         QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
         QTRY_COMPARE(w.statusText(), kIdle);
+    }
+    void tipOfTheDayAtStart()
+    {
+        // Shown unless ShowTod is "0", and only once the main window is on screen: centred
+        // over it, with the keyboard focus, so Escape closes the tip alone.
+        for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
+            QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
+            MainWindow& w = make();
+            auto tip = [&w] { return named(w, "Tipfrm"); };
+            QVERIFY2(!tip(), "opened before the main window was shown");
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            if (showTod == QVariant("0")) {
+                QCoreApplication::processEvents();
+                QVERIFY(!tip());
+                continue;
+            }
+            QTRY_VERIFY(tip());
+            const QPoint off = tip()->frameGeometry().center() - w.frameGeometry().center();
+            QVERIFY2(qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2, "not centred over the main window");
+            QTRY_COMPARE(QApplication::activeWindow(), tip());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(!tip());
+            QVERIFY(w.isVisible());
+        }
     }
     // The commands follow the rows and the selection, also as a right-click or the keys that
     // open the pop-up menu leave it; by the keys the pop-up opens at the current row.

@@ -106,22 +106,6 @@ private slots:
         QCOMPARE(showTod(), QStringLiteral("0"));
     }
 
-    // Each tick of ChangeSplash moves the credits on: none, 1+2, 3+4, none again.
-    void creditsRotateThroughThreeStates()
-    {
-        AboutBox about;
-        about.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
-        QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), 5000);
-        QCOMPARE(visibleCredits(about), QString());
-        for (const char* expected : {"12", "34", "", "12"}) {
-            QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
-            QCOMPARE(visibleCredits(about), expected);
-        }
-    }
-
     // Links open on the left button going down; right and middle do nothing.
     void links_data()
     {
@@ -170,9 +154,9 @@ private slots:
         QCOMPARE(box.asked().last().style, 16);
     }
 
-    // KlvTarn.ir missing: one message, and Radur.ir is not even tried; both present: the
-    // pictures are drawn over the background.
-    void aboutPictures()
+    // The About box. KlvTarn.ir missing: one message, and Radur.ir is not even tried; both
+    // present: the pictures are drawn over the background.
+    void aboutBox()
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
@@ -192,6 +176,17 @@ private slots:
         qputenv("PATH", path);
         QCOMPARE(box.texts().mid(1), QStringList{sysInfoUnavailableText()}); // none from the pictures
         QCOMPARE(box.asked().last().style, int(MB_OK | MB_TOPMOST));
+        // Each tick of ChangeSplash moves the credits on: none, 1+2, 3+4, none again.
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 5000);
+        QCOMPARE(visibleCredits(about), QString());
+        for (const char* expected : {"12", "34", "", "12"}) {
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+            QCOMPARE(visibleCredits(about), expected);
+        }
     }
 
 private:
