@@ -177,28 +177,6 @@ private slots:
         m_boxes.reset();
     }
 
-    // The list's header, its cells, and the hints of the buttons beside it.
-    void listTexts()
-    {
-        make(1);
-        QStringList headers;
-        for (int c = 0; c < view()->model()->columnCount(); ++c)
-            headers << view()->model()->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, (QStringList{"Filename", "Video Size", "Frame Rate"}));
-        QVERIFY(!(view()->model()->flags(view()->model()->index(0, 0)) & Qt::ItemIsEditable));
-        QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
-        const std::pair<const char*, QString> hints[] = {
-            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
-            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
-        for (const auto& [name, text] : hints) {
-            QPushButton* b = button(name);
-            QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop
-            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)));
-            QCoreApplication::sendEvent(b, &enter);
-            QCOMPARE(m_w->statusText(), text);
-        }
-    }
-
     // The view shows the list's flags and current row, and writes its own changes back.
     void flagsShownInView_data()
     {
@@ -272,6 +250,23 @@ private slots:
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3 a.mpg"));
         QVERIFY(m_boxes->asked().isEmpty());
+        // The header, the cells, and the hints of the buttons beside the list.
+        QStringList headers;
+        for (int c = 0; c < view()->model()->columnCount(); ++c)
+            headers << view()->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headers, (QStringList{"Filename", "Video Size", "Frame Rate"}));
+        QVERIFY(!(view()->model()->flags(view()->model()->index(3, 0)) & Qt::ItemIsEditable));
+        QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
+        const std::pair<const char*, QString> hints[] = {
+            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
+            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
+        for (const auto& [name, text] : hints) {
+            QPushButton* b = button(name);
+            QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop
+            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)));
+            QCoreApplication::sendEvent(b, &enter);
+            QCOMPARE(m_w->statusText(), text);
+        }
     }
 
     // The real dialog, typed into: every typed name of a file is added whatever the filter
