@@ -132,7 +132,7 @@ private slots:
     }
     void surfaceMapping()
     {
-        for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}}) {
+        for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}})
             for (int dpi : {96, 120, 144}) {
                 // At load the surface is the design size plus the width correction, the list
                 // gets its design height and the buttons stay above the status bar.
@@ -146,7 +146,6 @@ private slots:
                                          layout::twipsToPixels(layout::kButtonHeight, dpi);
                 QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
             }
-        }
     }
 };
 

@@ -1,5 +1,4 @@
-// Frame rate texts, the header scan with file lengths, stream info and the pre-pack MPEG
-// check.
+// Frame rate texts, the header scan, stream info and the pre-pack MPEG check.
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "mpeg/HeaderScan.h"

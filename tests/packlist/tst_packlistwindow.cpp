@@ -1,6 +1,5 @@
-// The Pack List in the real main window, driven through its actions, buttons and viewport
-// events: the view kept in step with the list, adding, drops, dragging rows, and the
-// commands with their focus and refresh.
+// The Pack List in the real main window: the view kept in step with the list, adding, drops,
+// dragging rows, and the commands with their focus and refresh.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/MainWindow.h"
@@ -250,7 +249,6 @@ private slots:
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3 a.mpg"));
         QVERIFY(m_boxes->asked().isEmpty());
-        // The header, the cells, and the hints of the buttons beside the list.
         QStringList headers;
         for (int c = 0; c < view()->model()->columnCount(); ++c)
             headers << view()->model()->headerData(c, Qt::Horizontal).toString();

@@ -41,10 +41,9 @@ struct Restore
     QStringList after;
 };
 
-// A Preferences session: Delact and MCC as stored before ("": absent), the choices made
-// (-1: none), the answer to the Reset question (0: no Reset), then OK or Cancel; the texts
-// (Delact, MCC) shown before closing, the options and the store after it (the restore
-// before the dialog writes back what it read).
+// A Preferences session: Delact and MCC stored before ("": absent), the choices (-1: none),
+// the Reset answer (0: no Reset), OK or Cancel; the texts (Delact, MCC) shown before closing,
+// then the options and the store (the restore writes back what it read).
 struct Session
 {
     QStringList before;
