@@ -123,16 +123,6 @@ class TestPackListWindow : public QObject
         }
         return out.join(QLatin1Char(' '));
     }
-    QList<int> selectedInView() const
-    {
-        QList<int> rows;
-        for (const QItemSelectionRange& r :
-             view()->selectionModel()->selection()) // selectedRows() is quadratic
-            for (int i = r.top(); i <= r.bottom(); ++i)
-                rows << i + 1;
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    }
     QList<int> selectedInList() const
     {
         QList<int> rows;
@@ -140,17 +130,6 @@ class TestPackListWindow : public QObject
             if (m_w->packList().isSelected(i))
                 rows << i;
         return rows;
-    }
-    void sendDrop(QMimeData* data, int row)
-    {
-        const QPoint at = rowPoint(row);
-        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view()->viewport(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(view()->viewport(), &drop);
-        QVERIFY(drop.isAccepted());
-        QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the view must not delete rows
     }
 
 private slots:
@@ -199,7 +178,12 @@ private slots:
             list.setSelected(r, true);
         list.setCurrentRow(current);
         view()->syncSelectionFromList();
-        QCOMPARE(selectedInView(), selected);
+        QList<int> inView; // selectedRows() is quadratic
+        for (const QItemSelectionRange& r : view()->selectionModel()->selection())
+            for (int i = r.top(); i <= r.bottom(); ++i)
+                inView << i + 1;
+        std::sort(inView.begin(), inView.end());
+        QCOMPARE(inView, selected);
         QCOMPARE(selectedInList(), selected); // syncing wrote nothing back
         QCOMPARE(view()->currentIndex().isValid() ? view()->currentIndex().row() + 1 : 0, current);
         view()->clearSelection();
@@ -349,7 +333,13 @@ private slots:
             data->setUrls({c.what == Dragged::Folder ? QUrl::fromLocalFile(file("folder"))
                                                      : QUrl("https://example.org/a.mpg")});
         button("packlst_InvSel_cmd")->setFocus();
-        sendDrop(data.get(), c.row);
+        const QPoint onto = rowPoint(c.row);
+        QDragEnterEvent enter(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(view()->viewport(), &enter);
+        QDropEvent drop(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(view()->viewport(), &drop);
+        QVERIFY(enter.isAccepted() && drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the view must not delete rows
         QVERIFY(listHasFocus() || c.what != Dragged::Files);
         const bool waits = c.what == Dragged::Text || c.what == Dragged::WebAddress;
         QCOMPARE(dropPending(), waits);
