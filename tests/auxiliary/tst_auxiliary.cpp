@@ -81,12 +81,10 @@ struct IconSpec
     std::function<int(int x, int y)> mask = [](int, int) { return 0; }; // 1 = transparent
 };
 
-QByteArray le(quint32 v, int bytes) // little-endian
+QByteArray le(quint32 v, int bytes) // the low `bytes` bytes, little-endian
 {
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out.append(char(v >> (8 * i)));
-    return out;
+    const quint32 x = qToLittleEndian(v);
+    return QByteArray(reinterpret_cast<const char*>(&x), bytes);
 }
 
 int paletteFor(int bits)

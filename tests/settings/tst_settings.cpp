@@ -75,7 +75,6 @@ class TestSettings : public QObject
     {
         WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text);
     }
-    QStringList readOptions() { return {read("tRate"), read("Delact"), read("Owrite"), read("MCC")}; }
 
 private slots:
     void initTestCase()
@@ -130,7 +129,6 @@ private slots:
         auto damaged = [&](const QByteArray& bytes) {
             return Restore{{}, bytes, D::No, O::Prompt, true, defaults};
         };
-        QTest::newRow("random bytes") << damaged(test::patternBytes(4096, 7));
         QTest::newRow("binary with NULs") << damaged(QByteArray("MCC\0=Off\n\0\0\0Delact=@ByteArray(", 30));
         QTest::newRow("variant junk") << damaged(
             "[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
@@ -153,7 +151,7 @@ private slots:
         QCOMPARE(o.mpegCheck(), r.mpegCheck);
         QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate is always Normal
         reloadSettingsStore();
-        QCOMPARE(readOptions(), r.after);
+        QCOMPARE((QStringList{read("tRate"), read("Delact"), read("Owrite"), read("MCC")}), r.after);
         QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
     }
 
