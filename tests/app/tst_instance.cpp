@@ -1,6 +1,5 @@
-// One instance per user: the built program started twice in an isolated home. With
-// KT_TEST_MSGBOX_STDERR=1 its message boxes print "MsgBox <style>|<title>|<text>" to
-// stderr and answer at once.
+// One instance per user: the program started twice in an isolated home. With
+// KT_TEST_MSGBOX_STDERR=1 its boxes print "MsgBox <style>|<title>|<text>" to stderr and answer at once.
 #include "../support/TestFiles.h"
 #include "platform/InstanceLock.h"
 

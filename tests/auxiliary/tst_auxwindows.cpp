@@ -1,5 +1,4 @@
-// Tip of the Day, About, technical support, help and links, driven through their widgets with
-// scripted seams.
+// Tip of the Day, About, technical support, help and links, through their widgets.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "auxiliary/about/Credits.h"
