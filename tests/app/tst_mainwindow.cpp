@@ -222,7 +222,6 @@ private slots:
         row("empty", {0, {}, Press::None, 0, {}});
         row("one row, none selected", {1, {}, Press::None, 0, {false, true}});
         row("two rows, one selected", {2, {2}, Press::None, 0, {true, true, true, true, true}});
-        row("seven rows, 2 and 5", {7, {2, 5}, Press::None, 0, {true, true, true, true, false}});
         row("right-click selects the row", {3, {}, Press::RightOnRow, 2, {true, true, true, true, true}});
         row("right-click on one of two selected",
             {3, {1, 2}, Press::RightOnRow, 2, {true, true, true, true, false}});
