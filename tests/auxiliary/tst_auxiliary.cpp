@@ -27,17 +27,8 @@ enum class Odd {
 };
 
 // What stands at `path` for the length of a test.
-class OddFile
+struct OddFile
 {
-public:
-    OddFile(Odd kind, const QString& path) : m_name(QFile::encodeName(path))
-    {
-        m_ok = kind == Odd::None || (kind == Odd::Pipe     ? ::mkfifo(m_name, 0600)
-                                     : kind == Odd::Folder ? ::mkdir(m_name, 0700)
-                                                           : ::symlink("/dev/zero", m_name)) == 0;
-    }
-    bool ok() const { return m_ok; }
-
     // True when `read` returns within 20 seconds by itself. Otherwise a writer opens and
     // closes the pipe for a reader still waiting, so that the thread can finish and the test
     // report the hang; then false.
@@ -47,13 +38,15 @@ public:
         if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
             return true;
         while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            ::close(::open(m_name, O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+            ::close(::open(name, O_WRONLY | O_NONBLOCK | O_CLOEXEC));
         return false;
     }
 
-private:
-    QByteArray m_name;
-    bool m_ok = false;
+    Odd kind;
+    QByteArray name;
+    bool ok = kind == Odd::None || (kind == Odd::Pipe     ? ::mkfifo(name, 0600)
+                                    : kind == Odd::Folder ? ::mkdir(name, 0700)
+                                                          : ::symlink("/dev/zero", name)) == 0;
 };
 
 // What stands where the program reads its tips and an icon.
@@ -329,8 +322,8 @@ private slots:
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
         const QString tipsPath = dir.filePath(tipsFileName()), iconPath = dir.filePath("Tod.ir");
-        OddFile tipsOdd(c.odd, tipsPath), iconOdd(c.odd, iconPath);
-        QVERIFY(tipsOdd.ok() && iconOdd.ok());
+        OddFile tipsOdd{c.odd, QFile::encodeName(tipsPath)}, iconOdd{c.odd, QFile::encodeName(iconPath)};
+        QVERIFY(tipsOdd.ok && iconOdd.ok);
         const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
         const QByteArray text = line.repeated(qMax<qint64>(c.tipsSize, 0) / line.size() + 1).left(c.tipsSize);
         const QByteArray icon = buildIcon({IconSpec{}});
