@@ -14,10 +14,6 @@
 using namespace kt;
 
 namespace {
-template <class T> T* child(QWidget& w, const char* name)
-{
-    return w.findChild<T*>(QLatin1String(name));
-}
 // One user step on the page list of the Preferences dialog.
 enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next };
 
@@ -174,7 +170,7 @@ private slots:
         PreferencesDialog d(o);
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        auto* pages = child<QComboBox>(d, "PrefCmb");
+        auto* pages = d.findChild<QComboBox*>("PrefCmb");
         pages->setCurrentIndex(walk.start);
         pages->setFocus();
         auto wheel = [pages](int dy) {
@@ -183,9 +179,10 @@ private slots:
                           Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(pages, &e);
         };
-        const std::function<void()> act[] = {
-            [&] { QTest::keyClick(pages, Qt::Key_Down); }, [&] { QTest::keyClick(pages, Qt::Key_Up); },
-            [&] { wheel(-120); }, [&] { wheel(120); }, [&] { child<QPushButton>(d, "NextCmd")->click(); }};
+        const std::function<void()> act[] = {[&] { QTest::keyClick(pages, Qt::Key_Down); },
+                                             [&] { QTest::keyClick(pages, Qt::Key_Up); },
+                                             [&] { wheel(-120); }, [&] { wheel(120); },
+                                             [&] { d.findChild<QPushButton*>("NextCmd")->click(); }};
         QList<int> seen{pages->currentIndex()};
         for (const PageStep step : walk.steps) {
             act[int(step)]();
@@ -193,10 +190,10 @@ private slots:
         }
         QCOMPARE(seen, walk.pages);
         // Whatever the road, the buttons and the page shown match the page reached.
-        QCOMPARE(child<QPushButton>(d, "PrevCmd")->isEnabled(), seen.last() != 0);
-        QCOMPARE(child<QPushButton>(d, "NextCmd")->isEnabled(), seen.last() != 4);
-        QCOMPARE(child<QComboBox>(d, "DelactCmb")->isVisible(), seen.last() == 2);
-        QCOMPARE(child<QComboBox>(d, "MCCCmb")->isVisible(), seen.last() == 4);
+        QCOMPARE(d.findChild<QPushButton*>("PrevCmd")->isEnabled(), seen.last() != 0);
+        QCOMPARE(d.findChild<QPushButton*>("NextCmd")->isEnabled(), seen.last() != 4);
+        QCOMPARE(d.findChild<QComboBox*>("DelactCmb")->isVisible(), seen.last() == 2);
+        QCOMPARE(d.findChild<QComboBox*>("MCCCmb")->isVisible(), seen.last() == 4);
     }
 
     void preferencesSession_data()
@@ -228,21 +225,21 @@ private slots:
         OptionState o;
         o.restore();
         PreferencesDialog d(o);
-        QCOMPARE(child<QComboBox>(d, "PrefCmb")->currentIndex(), 0);
+        QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
         for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice}, {"MCCCmb", c.mccChoice}})
             if (choice >= 0)
-                child<QComboBox>(d, box)->setCurrentIndex(choice);
+                d.findChild<QComboBox*>(box)->setCurrentIndex(choice);
         if (c.resetAnswer) {
-            child<QPushButton>(d, "Reset_Cmd")->click();
+            d.findChild<QPushButton*>("Reset_Cmd")->click();
             QCOMPARE(boxes.texts(),
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
         }
-        QCOMPARE(
-            (QStringList{child<QLineEdit>(d, "DelactTxt")->text(), child<QLineEdit>(d, "MCCTxt")->text()}),
-            c.shown);
+        QCOMPARE((QStringList{d.findChild<QLineEdit*>("DelactTxt")->text(),
+                              d.findChild<QLineEdit*>("MCCTxt")->text()}),
+                 c.shown);
         QSignalSpy changed(&o, &OptionState::changed);
-        child<QPushButton>(d, c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
+        d.findChild<QPushButton*>(c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
         QCOMPARE(d.result(), int(c.ok ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE((QStringList{read("Delact"), read("MCC")}), c.stored);
         QCOMPARE(o.deleteAfterAction(), c.deleteAfter);
