@@ -25,11 +25,6 @@ StartupValues values(bool normalDpi = true)
     return {.programDir = QStringLiteral("/nonexistent"), .normalDpi = normalDpi, .metrics = {100, -50}};
 }
 
-template <typename T = QWidget> T* named(const MainWindow& w, const char* name)
-{
-    return w.findChild<T*>(QLatin1String(name));
-}
-
 void fill(MainWindow& w, int rows, const QList<int>& selected)
 {
     PackList& list = w.packList();
@@ -169,7 +164,7 @@ private slots:
                                    "Configure options.",
                                    kIdle,
                                    "Launch help file."};
-        auto* bar = named<QToolBar>(w, "cToolbar1");
+        auto* bar = w.findChild<QToolBar*>("cToolbar1");
         QCOMPARE(bar->actions().size(), hints.size());
         for (int pos = 0; pos < hints.size(); ++pos) {
             QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
@@ -195,7 +190,7 @@ private slots:
         for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
             QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
             MainWindow& w = make();
-            auto tip = [&w] { return named(w, "Tipfrm"); };
+            auto tip = [&w] { return w.findChild<QWidget*>("Tipfrm"); };
             QVERIFY2(!tip(), "opened before the main window was shown");
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -238,7 +233,7 @@ private slots:
         MainWindow& w = makeShown();
         fill(w, c.rows, c.selected);
         PackListView* view = w.packListView();
-        auto* popup = named<QMenu>(w, "PackWhatSelPopupMnu");
+        auto* popup = w.findChild<QMenu*>("PackWhatSelPopupMnu");
         const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
         view->setFocus();
         if (c.press == Press::RightOnRow)
@@ -297,13 +292,13 @@ private slots:
         // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
         for (const bool normalDpi : {true, false}) {
             MainWindow& w = make(values(normalDpi));
-            auto panel3 = [&w] { return named<QLabel>(w, "StatusBar_Panel3")->pixmap().toImage(); };
+            auto panel3 = [&w] { return w.findChild<QLabel*>("StatusBar_Panel3")->pixmap().toImage(); };
             const QImage idle = panel3();
             QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
             w.HideLogo();
             QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
             QCOMPARE(panel3(),
-                     named<QLabel>(w, normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
+                     w.findChild<QLabel*>(normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
             QVERIFY(panel3() != idle);
             w.UnhideLogo();
             QCOMPARE(panel3(), idle);
@@ -313,7 +308,7 @@ private slots:
         MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
         QCOMPARE(m_boxes->asked().size(), 2);
         QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
-        QVERIFY(!named<QLabel>(xp, "StatusBar_Panel3")->pixmap().isNull());
+        QVERIFY(!xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
     // View opens the first selected row through the shell, or says why not; a click
     // refreshes the commands, a double-click removes the row, Exit unloads.
@@ -364,7 +359,8 @@ private slots:
         MainWindow& w = makeShown();
         fill(w, 3, {2});
         w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
-        QTRY_COMPARE(w.centralWidget()->rect().intersects(named(w, "selposup_cmd")->geometry()), onScreen);
+        QTRY_COMPARE(w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
+                     onScreen);
         // Walk the whole Tab chain from the list back to it.
         w.packListView()->setFocus();
         QSet<QString> reached;
