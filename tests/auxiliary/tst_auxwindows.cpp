@@ -77,34 +77,6 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // Help > Tip of the Day brings the open window forward; a new one comes only after Close.
-    // With ShowTod absent the box is ticked and "1" written back; unticking writes "0", and the
-    // next window shows it.
-    void tipOfTheDayOneAtATime()
-    {
-        test::ScriptedMessageBox box;
-        const auto showTod = [] { return QSettings("Vantu", "KlivaTARN").value("ShowTod").toString(); };
-        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
-        QWidget owner;
-        const auto open = [&owner] { return owner.findChildren<TipOfTheDay*>(); };
-        const char* showAtStart = "chkLoadTipsAtStartup";
-        openTipOfTheDay(&owner);
-        TipOfTheDay* first = open().value(0);
-        QVERIFY(first && first->isVisible() && !first->isModal() &&
-                first->findChild<QCheckBox*>(showAtStart)->isChecked());
-        QCOMPARE(showTod(), QStringLiteral("1"));
-        first->findChild<QCheckBox*>(showAtStart)->click();
-        QCOMPARE(showTod(), QStringLiteral("0"));
-        openTipOfTheDay(&owner);
-        QCOMPARE(open(), QList<TipOfTheDay*>{first});
-        QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        QTRY_VERIFY(open().isEmpty()); // deleted on close
-        openTipOfTheDay(&owner);
-        QCOMPARE(open().size(), 1);
-        QVERIFY(!open().first()->findChild<QCheckBox*>(showAtStart)->isChecked());
-        QCOMPARE(showTod(), QStringLiteral("0"));
-    }
-
     // Links open on the left button going down; right and middle do nothing.
     void links_data()
     {
@@ -140,9 +112,9 @@ private slots:
         QCOMPARE(shell.opened(), QStringList{target});
     }
 
-    // The About box and Help Topics. KlvTarn.ir missing: one message, and Radur.ir is not even tried; both
-    // present: the pictures are drawn over the background.
-    void aboutBox()
+    // The Help menu: About, Help Topics, Tip of the Day. KlvTarn.ir missing: one message, and Radur.ir is not
+    // even tried; both present: the pictures are drawn over the background.
+    void helpMenu()
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
@@ -181,6 +153,29 @@ private slots:
         openHelpTopics("/opt/kt");
         QCOMPARE(box.texts().mid(2), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
         QCOMPARE(box.asked().last().style, 16);
+        // Tip of the Day comes forward when open; a new one only after Close. With ShowTod
+        // absent the box is ticked and "1" written back; unticking writes "0", and the next
+        // window shows it.
+        const auto showTod = [] { return QSettings("Vantu", "KlivaTARN").value("ShowTod").toString(); };
+        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
+        QWidget owner;
+        const auto open = [&owner] { return owner.findChildren<TipOfTheDay*>(); };
+        const char* showAtStart = "chkLoadTipsAtStartup";
+        openTipOfTheDay(&owner);
+        TipOfTheDay* first = open().value(0);
+        QVERIFY(first && first->isVisible() && !first->isModal() &&
+                first->findChild<QCheckBox*>(showAtStart)->isChecked());
+        QCOMPARE(showTod(), QStringLiteral("1"));
+        first->findChild<QCheckBox*>(showAtStart)->click();
+        QCOMPARE(showTod(), QStringLiteral("0"));
+        openTipOfTheDay(&owner);
+        QCOMPARE(open(), QList<TipOfTheDay*>{first});
+        QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QTRY_VERIFY(open().isEmpty()); // deleted on close
+        openTipOfTheDay(&owner);
+        QCOMPARE(open().size(), 1);
+        QVERIFY(!open().first()->findChild<QCheckBox*>(showAtStart)->isChecked());
+        QCOMPARE(showTod(), QStringLiteral("0"));
     }
 
 private:
