@@ -27,7 +27,6 @@ const LayoutMetrics kNotNT{100, -50};
 const LayoutMetrics kXPLargeFonts{850, 60, -5, 50, 0, 10};
 const layout::Placement kNotNTAt9000x6000{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
 
-// Start-up detection with the given system answers.
 StartupValues detectWith(const SystemFacts& facts)
 {
     SystemProbe probe(facts);

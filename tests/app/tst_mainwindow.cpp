@@ -99,7 +99,7 @@ private slots:
         m_shell = std::make_unique<test::ScriptedShell>();
     }
 
-    void startOptionsMenusAndToolbar()
+    void startOptionsMenusToolbarAndLogos()
     {
         using namespace objectNames;
         MainWindow& w = make();
@@ -182,6 +182,26 @@ private slots:
         QWidget* surface = w.centralWidget();
         QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
         QTRY_COMPARE(w.statusText(), kIdle);
+        // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
+        for (const bool normalDpi : {true, false}) {
+            MainWindow& dw = make(values(normalDpi));
+            auto panel3 = [&dw] { return dw.findChild<QLabel*>("StatusBar_Panel3")->pixmap().toImage(); };
+            const QImage idle = panel3();
+            QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
+            dw.HideLogo();
+            QCOMPARE(dw.panelText(2), QStringLiteral("BUSY"));
+            QCOMPARE(panel3(),
+                     dw.findChild<QLabel*>(normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
+            QVERIFY(panel3() != idle);
+            dw.UnhideLogo();
+            QCOMPARE(panel3(), idle);
+        }
+        // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
+        // missing, one message per file, the built-in pictures stay and the load goes on.
+        MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
+        QCOMPARE(m_boxes->asked().size(), 2);
+        QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
+        QVERIFY(!xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
     void tipOfTheDayAtStart()
     {
@@ -286,29 +306,6 @@ private slots:
                  (QList<int>{0, 3, 1}));
         w.RefreshPackListCommands();
         QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
-    }
-    void logos()
-    {
-        // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
-        for (const bool normalDpi : {true, false}) {
-            MainWindow& w = make(values(normalDpi));
-            auto panel3 = [&w] { return w.findChild<QLabel*>("StatusBar_Panel3")->pixmap().toImage(); };
-            const QImage idle = panel3();
-            QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
-            w.HideLogo();
-            QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-            QCOMPARE(panel3(),
-                     w.findChild<QLabel*>(normalDpi ? "BusyIconImg" : "BusyIconImg16")->pixmap().toImage());
-            QVERIFY(panel3() != idle);
-            w.UnhideLogo();
-            QCOMPARE(panel3(), idle);
-        }
-        // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
-        // missing, one message per file, the built-in pictures stay and the load goes on.
-        MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
-        QCOMPARE(m_boxes->asked().size(), 2);
-        QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
-        QVERIFY(!xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
     // View opens the first selected row through the shell, or says why not; a click
     // refreshes the commands, a double-click removes the row, Exit unloads.

@@ -1,6 +1,5 @@
-// The installed program: a prefix install has the Linux layout and nothing else, its files
-// pass their validators, the packer starts from anywhere, the data folder is found, System
-// Info picks the desktop's own tool, and bash completes the packer's options.
+// The installed program: the Linux layout and nothing else, files that pass their validators,
+// the data folder found, System Info's tool per desktop, and bash completion of the packer.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/StartupValues.h"

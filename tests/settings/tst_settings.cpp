@@ -14,7 +14,6 @@
 using namespace kt;
 
 namespace {
-// One user step on the page list of the Preferences dialog.
 enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next };
 
 // The page chosen from code, then the page index after that and after each step.
