@@ -27,7 +27,6 @@ const LayoutMetrics kNotNT{100, -50};
 const LayoutMetrics kXPLargeFonts{850, 60, -5, 50, 0, 10};
 const layout::Placement kNotNTAt9000x6000{8655, 3250, 4705, 8570, 8360, 8140, 7230, 6310, 7710};
 
-// Start-up detection with the given system answers.
 StartupValues detectWith(const SystemFacts& facts)
 {
     SystemProbe probe(facts);
@@ -48,9 +47,8 @@ private slots:
     void metricsTable_data()
     {
         QTest::addColumn<MetricsCase>("c");
-        const int other = kPlatformOther;
         auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
-        row("Linux", {{other, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
+        row("Linux", {{kPlatformOther, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
         row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
         row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});
         row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});
@@ -77,12 +75,11 @@ private slots:
     void metricsThroughProbe()
     {
         // The theme values reach the table through the registry calls and the probe.
-        SystemFacts f;
-        f.logicalDpi = 120;
-        f.version = kXP;
-        f.themeActive = QStringLiteral("1");
-        f.themeSizeName = QStringLiteral("LargeFonts");
-        const StartupValues xp = detectWith(f);
+        const StartupValues xp = detectWith({.logicalDpi = 120,
+                                             .version = kXP,
+                                             .themeActive = QStringLiteral("1"),
+                                             .themeSizeName = QStringLiteral("LargeFonts"),
+                                             .appearanceCurrent = {}});
         QVERIFY(xp.isWindowsXP && !xp.normalDpi);
         QCOMPARE(xp.metrics, kXPLargeFonts);
         // The running system answers as a non-NT platform, with its measured DPI.
@@ -134,7 +131,7 @@ private slots:
     }
     void surfaceMapping()
     {
-        for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}}) {
+        for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}})
             for (int dpi : {96, 120, 144}) {
                 // At load the surface is the design size plus the width correction, the list
                 // gets its design height and the buttons stay above the status bar.
@@ -148,7 +145,6 @@ private slots:
                                          layout::twipsToPixels(layout::kButtonHeight, dpi);
                 QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
             }
-        }
     }
 };
 

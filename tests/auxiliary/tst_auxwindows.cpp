@@ -1,5 +1,4 @@
-// Tip of the Day, About, technical support, help and links, driven through their widgets with
-// scripted seams.
+// Tip of the Day, About, technical support, help and links, through their widgets.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "auxiliary/about/Credits.h"
@@ -78,52 +77,6 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // Help > Tip of the Day brings the open window forward; a new one comes only after Close.
-    // With ShowTod absent the box is ticked and "1" written back; unticking writes "0", and the
-    // next window shows it.
-    void tipOfTheDayOneAtATime()
-    {
-        test::ScriptedMessageBox box;
-        const auto showTod = [] { return QSettings("Vantu", "KlivaTARN").value("ShowTod").toString(); };
-        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
-        QWidget owner;
-        const auto open = [&owner] {
-            return owner.findChildren<TipOfTheDay*>(QString(), Qt::FindDirectChildrenOnly);
-        };
-        const char* showAtStart = "chkLoadTipsAtStartup";
-        openTipOfTheDay(&owner);
-        TipOfTheDay* first = open().value(0);
-        QVERIFY(first && first->isVisible() && !first->isModal() &&
-                first->findChild<QCheckBox*>(showAtStart)->isChecked());
-        QCOMPARE(showTod(), QStringLiteral("1"));
-        first->findChild<QCheckBox*>(showAtStart)->click();
-        QCOMPARE(showTod(), QStringLiteral("0"));
-        openTipOfTheDay(&owner);
-        QCOMPARE(open(), QList<TipOfTheDay*>{first});
-        QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        QTRY_VERIFY(open().isEmpty()); // deleted on close
-        openTipOfTheDay(&owner);
-        QCOMPARE(open().size(), 1);
-        QVERIFY(!open().first()->findChild<QCheckBox*>(showAtStart)->isChecked());
-        QCOMPARE(showTod(), QStringLiteral("0"));
-    }
-
-    // Each tick of ChangeSplash moves the credits on: none, 1+2, 3+4, none again.
-    void creditsRotateThroughThreeStates()
-    {
-        AboutBox about;
-        about.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&about));
-        QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
-        QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), 5000);
-        QCOMPARE(visibleCredits(about), QString());
-        for (const char* expected : {"12", "34", "", "12"}) {
-            QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
-            QCOMPARE(visibleCredits(about), expected);
-        }
-    }
-
     // Links open on the left button going down; right and middle do nothing.
     void links_data()
     {
@@ -159,23 +112,9 @@ private slots:
         QCOMPARE(shell.opened(), QStringList{target});
     }
 
-    // The help file, or what is said when it is missing.
-    void helpFile()
-    {
-        test::ScriptedMessageBox box;
-        test::ScriptedShell shell;
-        openHelpTopics("/opt/kt");
-        QCOMPARE(shell.opened(), QStringList{"/opt/kt/KlvTarn.html"});
-        QVERIFY(box.asked().isEmpty());
-        shell.openResult = ShellOpenResult::NotFound;
-        openHelpTopics("/opt/kt");
-        QCOMPARE(box.texts(), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
-        QCOMPARE(box.asked().last().style, 16);
-    }
-
-    // KlvTarn.ir missing: one message, and Radur.ir is not even tried; both present: the
-    // pictures are drawn over the background.
-    void aboutPictures()
+    // The Help menu: About, Help Topics, Tip of the Day. KlvTarn.ir missing: one message, and Radur.ir is not
+    // even tried; both present: the pictures are drawn over the background.
+    void helpMenu()
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
@@ -189,13 +128,54 @@ private slots:
         AboutBox about;
         QCOMPARE(about.findChild<QLabel*>("PicIcon")->pixmap().size(), QSize(32, 32));
         // Its System Info button asks the desktop; with no tool on the search path it says so.
-        QTemporaryDir empty;
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
+        qputenv("PATH", "/nonexistent");
         QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
         qputenv("PATH", path);
         QCOMPARE(box.texts().mid(1), QStringList{sysInfoUnavailableText()}); // none from the pictures
         QCOMPARE(box.asked().last().style, int(MB_OK | MB_TOPMOST));
+        // Each tick of ChangeSplash moves the credits on: none, 1+2, 3+4, none again.
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 5000);
+        QCOMPARE(visibleCredits(about), QString());
+        for (const char* expected : {"12", "34", "", "12"}) {
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+            QCOMPARE(visibleCredits(about), expected);
+        }
+        // Help Topics: the help file, or what is said when it is missing.
+        test::ScriptedShell shell;
+        openHelpTopics("/opt/kt");
+        QCOMPARE(shell.opened(), QStringList{"/opt/kt/KlvTarn.html"});
+        shell.openResult = ShellOpenResult::NotFound;
+        openHelpTopics("/opt/kt");
+        QCOMPARE(box.texts().mid(2), QStringList{"'/opt/kt/KlvTarn.html' was not found!"});
+        QCOMPARE(box.asked().last().style, 16);
+        // Tip of the Day comes forward when open; a new one only after Close. With ShowTod
+        // absent the box is ticked and "1" written back; unticking writes "0", and the next
+        // window shows it.
+        const auto showTod = [] { return QSettings("Vantu", "KlivaTARN").value("ShowTod").toString(); };
+        QSettings("Vantu", "KlivaTARN").remove("ShowTod");
+        QWidget owner;
+        const auto open = [&owner] { return owner.findChildren<TipOfTheDay*>(); };
+        const char* showAtStart = "chkLoadTipsAtStartup";
+        openTipOfTheDay(&owner);
+        TipOfTheDay* first = open().value(0);
+        QVERIFY(first && first->isVisible() && !first->isModal() &&
+                first->findChild<QCheckBox*>(showAtStart)->isChecked());
+        QCOMPARE(showTod(), QStringLiteral("1"));
+        first->findChild<QCheckBox*>(showAtStart)->click();
+        QCOMPARE(showTod(), QStringLiteral("0"));
+        openTipOfTheDay(&owner);
+        QCOMPARE(open(), QList<TipOfTheDay*>{first});
+        QTest::mouseClick(first->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QTRY_VERIFY(open().isEmpty()); // deleted on close
+        openTipOfTheDay(&owner);
+        QCOMPARE(open().size(), 1);
+        QVERIFY(!open().first()->findChild<QCheckBox*>(showAtStart)->isChecked());
+        QCOMPARE(showTod(), QStringLiteral("0"));
     }
 
 private:
