@@ -37,9 +37,6 @@ StartupValues detectWith(const SystemFacts& facts)
 }
 } // namespace
 
-Q_DECLARE_METATYPE(MetricsCase)
-Q_DECLARE_METATYPE(PlacementCase)
-
 class TestAppLogic : public QObject
 {
     Q_OBJECT

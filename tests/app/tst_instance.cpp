@@ -19,7 +19,6 @@ struct LockCase
     Holder holder = Holder::None;
     std::function<bool(const QString& path)> leave = nullptr;
 };
-Q_DECLARE_METATYPE(LockCase)
 
 class TestInstance : public QObject
 {

@@ -76,8 +76,6 @@ struct CommandCase
 
 } // namespace
 
-Q_DECLARE_METATYPE(CommandCase)
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT

@@ -58,7 +58,6 @@ struct BesideCase
     bool tipsLoad = false;
     bool iconLoads = false;
 };
-Q_DECLARE_METATYPE(BesideCase)
 
 namespace {
 // Icon files for the tests: header, directory, then per image a 40-byte bitmap header, the

@@ -21,7 +21,6 @@ enum class ParentBy {
     Both,      // a form and a widget: the widget wins
     UnknownId, // SethWndParent(an id no widget of ours has)
 };
-Q_DECLARE_METATYPE(ParentBy)
 
 class ProgBarTest : public QObject
 {

@@ -191,8 +191,6 @@ QStringList trashRecords(const QString& trash)
 }
 
 } // namespace
-Q_DECLARE_METATYPE(CommandCase)
-Q_DECLARE_METATYPE(Race)
 
 class TestCli : public QObject
 {

@@ -27,9 +27,6 @@ struct SecondFile
 
 } // namespace
 
-Q_DECLARE_METATYPE(SecondFile)
-Q_DECLARE_METATYPE(kt::ScanOutcome)
-
 class TestMpeg : public QObject
 {
     Q_OBJECT

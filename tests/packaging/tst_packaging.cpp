@@ -44,8 +44,6 @@ struct DataDirCase
 
 } // namespace
 
-Q_DECLARE_METATYPE(DataDirCase)
-
 class TestPackaging : public QObject
 {
     Q_OBJECT

@@ -44,9 +44,6 @@ PackList listOfPaths(const QStringList& paths)
 
 } // namespace
 
-Q_DECLARE_METATYPE(EditCase)
-Q_DECLARE_METATYPE(SortCase)
-
 class TestPackListOps : public QObject
 {
     Q_OBJECT

@@ -54,10 +54,6 @@ struct ListCommand
 };
 } // namespace
 
-Q_DECLARE_METATYPE(TypedNames)
-Q_DECLARE_METATYPE(ListCommand)
-Q_DECLARE_METATYPE(DropCase)
-
 class TestPackListWindow : public QObject
 {
     Q_OBJECT

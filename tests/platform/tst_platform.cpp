@@ -26,9 +26,6 @@ struct StyleCase
 };
 } // namespace
 
-Q_DECLARE_METATYPE(OpenerCase)
-Q_DECLARE_METATYPE(StyleCase)
-
 class TestPlatform : public QObject
 {
     Q_OBJECT

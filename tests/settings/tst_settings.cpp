@@ -52,10 +52,6 @@ struct Session
 
 } // namespace
 
-Q_DECLARE_METATYPE(PageWalk)
-Q_DECLARE_METATYPE(Restore)
-Q_DECLARE_METATYPE(Session)
-
 class TestSettings : public QObject
 {
     Q_OBJECT
