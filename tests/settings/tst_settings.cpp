@@ -124,6 +124,7 @@ private slots:
         QTest::newRow("variant junk") << damaged(
             "[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
         QTest::newRow("bad header") << damaged("\xff\xfe[General]\nMCC=Off\x01\x02\nDelact=Yes\n[[[");
+        QTest::newRow("good values, bad syntax") << damaged("[General]\nMCC=Off\nDelact=Prompt\n[[[\n");
     }
     void restoreTable()
     {
