@@ -11,6 +11,7 @@
 // their exit. Rounds are interleaved, each starting with the next contender.
 #include "../../tests/support/ScriptedSeams.h"
 #include "app/MainWindow.h"
+#include "base/TransferRate.h"
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
 
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -340,10 +340,9 @@ int main(int argc, char* argv[])
         std::printf("%-16s %9.3f %9.3f %9.2f %9.2f\n", name(c), median(wall), median(cpu), median(wallRatio),
                     median(cpuRatio));
     }
-    const QMap<QString, qint64> blockSizes{
-        {"slow", 10000}, {"normal", 100000}, {"fast", 1000000}, {"ufast", 5000000}};
-    const double blocks =
-        double(options.files) * double(options.mib << 20) / double(blockSizes.value(options.rate));
+    const std::optional<TransferRate> rate = transferRateFromName(options.rate);
+    const double blockSize = rate ? blockSizeFor(*rate).blockSize : 0;
+    const double blocks = blockSize > 0 ? double(options.files) * double(options.mib << 20) / blockSize : 0;
     std::vector<double> catWall;
     for (const Sample& s : samples[Contender::Cat])
         catWall.push_back(s.wall);
