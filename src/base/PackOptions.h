@@ -21,6 +21,9 @@ struct PackOptionValues
     bool mpegCheck = true; // check MPEG validity and compatibility before joining
     BlockSize block;       // the transfer rate's numbers (0 until a rate is chosen)
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    // Seamless Join: clocks continue across program-stream parts, inner MP3 tags and VBR
+    // headers are left out. Off: the join is byte for byte.
+    bool seamless = false;
 };
 
 } // namespace kt
