@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QtTest>
 #include <csignal>
@@ -136,6 +137,18 @@ struct CommandCase
     QStringList err = {};  // every line of stderr; "@" is the workspace
     QString outStart = {}; // what stdout starts with; empty: nothing on stdout
     After after = After::Nothing;
+};
+
+// A file whose name holds control characters, named on the command line.
+enum class Made { Nothing, Empty, NotMpeg, Ntsc, Folder };
+struct NameCase
+{
+    QString name; // in the workspace
+    Made made;
+    QStringList args; // "%" is the file, "@" the workspace; a.mpg exists
+    int exit;
+    QString out; // all of stdout, "@" the workspace
+    QString err; // all of stderr
 };
 
 // What happens to the files while the pack runs.
@@ -350,6 +363,111 @@ private slots:
         // Nothing was written in the folder with the bad name, nor in one spelt like it.
         QVERIFY(std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
         QCOMPARE(ws.trashedFiles(), 0);
+    }
+
+    // A name can neither forge an --info row nor send anything raw to a terminal; without
+    // control characters a message is the window's text as it was.
+    void controlCharacterNames_data()
+    {
+        QTest::addColumn<NameCase>("c");
+        const QString forged = "x.mpg\t352 x 240\t25\nforged.mpg", na = "\tnot available\tnot available";
+        const QString nul(QChar(0)), pack = "klivatarn-pack: Cannot pack ";
+        const QStringList packIt{"-o", "@/out", "--no-mpeg-check", "@/a.mpg", "%"};
+        const auto row = [](const char* name, const NameCase& c) { QTest::newRow(name) << c; };
+        row("--info: TABs and a newline make no row",
+            {forged,
+             Made::Ntsc,
+             {"--info", "%"},
+             0,
+             "@/x.mpg\\t352 x 240\\t25\\nforged.mpg\t352 x 240\t29.97\n"});
+        row("--info -z: the name as it is",
+            {forged, Made::Ntsc, {"--info", "-z", "%"}, 0, "@/" + forged + "\t352 x 240\t29.97" + nul});
+        row("--info: backslash, ESC and BEL escaped", {"a\\n\x1b]0;owned\a.mpg",
+                                                       Made::NotMpeg,
+                                                       {"--info", "%"},
+                                                       0,
+                                                       "@/a\\\\n\\033]0;owned\\a.mpg" + na + "\n"});
+        row("--info: the message quoted, the -z row not",
+            {"gone\x1b[2J.mpg",
+             Made::Nothing,
+             {"--null", "--info", "%"},
+             1,
+             "@/gone\x1b[2J.mpg" + na + nul,
+             "klivatarn-pack: cannot open '@/gone'$'\\033''[2J.mpg': No such file or directory\n"});
+        row("the window's message quoted",
+            {"e\nmpty.mpg", Made::Empty, packIt, 1, "",
+             pack + "'@/e'$'\\n''mpty.mpg' which is a 0 byte file. Packing aborted!\n"});
+        row("the window's message, a plain name as ever",
+            {"it's.mpg", Made::Empty, packIt, 1, "",
+             pack + "'@/it's.mpg' which is a 0 byte file. Packing aborted!\n"});
+        row("the packer's own message quoted",
+            {"di\rr",
+             Made::Folder,
+             {"-o", "%", "@/a.mpg", "@/a.mpg"},
+             1,
+             "",
+             "klivatarn-pack: '@/di'$'\\r''r' is a folder; -o needs the name of a file.\n"});
+    }
+    void controlCharacterNames()
+    {
+        QFETCH(NameCase, c);
+        PackerWorkspace ws;
+        const QString file = ws.path(c.name);
+        QVERIFY(writeFile(ws.path("a.mpg"), patternBytes(5000, 1)));
+        if (c.made == Made::Empty || c.made == Made::NotMpeg)
+            QVERIFY(writeFile(file, c.made == Made::Empty ? QByteArray() : patternBytes(3000, 2)));
+        if (c.made == Made::Ntsc)
+            QVERIFY(writeMpegLikeFile(file, 40000, 12, 352, 240, 4));
+        if (c.made == Made::Folder)
+            QVERIFY(QDir().mkdir(file));
+
+        const PackerRun r = ws.pack(c.args.replaceInStrings("%", file).replaceInStrings("@", ws.dir.path()));
+
+        QCOMPARE(r.exit, c.exit);
+        QCOMPARE(r.out, c.out.replace('@', ws.dir.path()));
+        QCOMPARE(r.err, c.err.replace('@', ws.dir.path()));
+        QVERIFY(!QFileInfo::exists(ws.path("out")));
+    }
+
+    // On a terminal (script's pseudo-terminal), under a clock 10,000 times as fast so that
+    // each step's estimate differs: the line at 100% shows that step's estimate, not the one
+    // before, and an ESC in the name arrives quoted.
+    void progressLine()
+    {
+        if (QStandardPaths::findExecutable("script").isEmpty() ||
+            QStandardPaths::findExecutable("faketime").isEmpty())
+            QSKIP("needs script and faketime (scripts/install-deps installs them)");
+        PackerWorkspace ws;
+        ws.env.insert("KT_PACK", qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack");
+        ws.env.insert("KT_OUT", ws.path("out"));
+        ws.env.insert("KT_SRC1", ws.src.add(ws.path("s1"), 3000000));
+        ws.env.insert("KT_SRC2", ws.src.add(ws.path("e\x1b[2J.mpg"), 3000000));
+        ws.env.insert("SHELL", "/bin/sh");
+        QProcess p;
+        p.setProcessEnvironment(ws.env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start("script", {"-qec",
+                           "exec faketime -f '+0 x10000' \"$KT_PACK\" --force --no-mpeg-check --rate slow -o "
+                           "\"$KT_OUT\" \"$KT_SRC1\" \"$KT_SRC2\"",
+                           "/dev/null"});
+        QVERIFY(p.waitForFinished(60000));
+        const QString tty = QString::fromUtf8(p.readAllStandardOutput());
+
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(fileBytes(ws.path("out")), ws.src.joined());
+        QVERIFY2(!tty.contains("\x1b[2J"), qPrintable(tty));
+        QString before;   // the last line before 100%
+        QStringList full; // the lines at 100%
+        for (const QString& frame : tty.split("\r\x1b[K")) {
+            const QString line = frame.section('\r', 0, 0);
+            if (line.startsWith("100%"))
+                full << line;
+            else if (full.isEmpty())
+                before = line;
+        }
+        // The fast clock makes the estimate before 100% one that would show if it lagged.
+        QVERIFY2(before.contains(" remaining") && !before.contains(" 0 second"), qPrintable(before));
+        QCOMPARE(full, QStringList{"100%  0 second remaining  Packing 'e'$'\\033''[2J.mpg'"});
     }
 
     void sparseSourceOver4GiB()
