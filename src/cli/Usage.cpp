@@ -19,7 +19,7 @@ QString usageText()
         "      --force          replace an existing OUTPUT without asking\n"
         "      --yes, --no      answer every Yes/No question (--no: Cancel to Retry/Cancel\n"
         "                       too); else asked on a terminal, and without one a question\n"
-        "                       takes No or Cancel and ends the pack with status 3\n"
+        "                       takes No or Cancel (status 3 when that stops the pack)\n"
         "      --rate=RATE      slow, normal, fast (default) or ufast (also --rate RATE)\n"
         "      --no-mpeg-check  skip the MPEG validity and compatibility check\n"
         "      --seamless       Seamless Join: clocks continue across MPEG program-stream\n"
