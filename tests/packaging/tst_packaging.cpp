@@ -218,6 +218,9 @@ private slots:
         QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
         QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
         QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
+        QTest::newRow("abbreviated --rate") << "klivatarn-pack --ra=s" << QStringList{"slow"};
+        QTest::newRow("after --info, its options")
+            << "klivatarn-pack --info -" << QStringList{"--", "--null", "-z"};
         QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
                                  << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
         QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
