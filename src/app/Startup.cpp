@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -81,7 +82,7 @@ void holdToolkitMessage(QtMsgType type, const QMessageLogContext& context, const
     g_displayProbe->held.append({type, context.category, text});
 }
 
-// The application object, or nullptr after the one line when no display can be opened.
+// The application object. Without a display the process ends here, after the one line.
 // `argc` and `argv` must outlive it.
 std::unique_ptr<QApplication> openDisplay(int& argc, char** argv)
 {
@@ -212,15 +213,14 @@ int programMain(int argc, char* argv[], const ProgramSeams& seams)
         }
         QThread::msleep(100);
     }
-    if (state == InstanceLock::State::Unavailable)
-        printError(
-            QStringLiteral("running without the single-instance guard: ") +
-            (folder.problem.isEmpty() ? QStringLiteral("no lock at '%1'").arg(lock.path()) : folder.problem));
-
     // The toolkit sees the program name only: the arguments above are ours.
     int toolkitArgc = argc > 0 ? 1 : 0;
     char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     const std::unique_ptr<QApplication> app = openDisplay(toolkitArgc, toolkitArgv);
+    if (state == InstanceLock::State::Unavailable) // said once there is a display: one line without
+        printError(
+            QStringLiteral("running without the single-instance guard: ") +
+            (folder.problem.isEmpty() ? QStringLiteral("no lock at '%1'").arg(lock.path()) : folder.problem));
     QtMessageBoxPresenter messageBoxes;
     QtFileDialogs dialogs;
     DesktopShell desktop;

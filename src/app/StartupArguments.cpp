@@ -122,8 +122,8 @@ QString startupUsageText()
         "  --version    the program and its version\n"
         "\n"
         "Exit status: 0 the window was closed, or the files were handed to the open window\n"
-        "(or, without files, the open window was reported); 1 no display, or a FILE could\n"
-        "not be added or handed over; 2 usage error.\n");
+        "(or, without files, the open window was reported); 1 no display, or a second start\n"
+        "could not hand over every FILE; 2 usage error.\n");
 }
 
 QString startupVersionText()
