@@ -5,6 +5,7 @@
 #include "settings/Registry.h"
 #include "settings/ui/PreferencesDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,38 +17,48 @@ using namespace kt;
 namespace {
 enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next };
 
-// The page chosen from code, then the page index after that and after each step.
+// The page chosen from code, then the page index after that and after each step; then the
+// controls Tab visits from the page list until it is back there (none: not walked).
 struct PageWalk
 {
     int start;
     QList<PageStep> steps;
     QList<int> pages;
+    QStringList tabs;
 };
 
-// The four options stored before a restore (none: an empty store) or a damaged store file,
-// the options restored and what the store holds at the next start.
+// The store file at start (empty: none), and what the restored options stand for and the
+// next start reads: tRate, Delact, Owrite, MCC, Seamless, then ShowTod.
 struct Restore
 {
-    QStringList before; // tRate, Delact, Owrite, MCC
-    QByteArray damaged;
-    DeleteAfterAction deleteAfter;
-    OverwritePolicy overwrite;
-    bool mpegCheck;
+    QByteArray file;
     QStringList after;
 };
 
-// A Preferences session: Delact and MCC stored before ("": absent), the choices (-1: none),
-// the Reset answer (0: no Reset), OK or Cancel; the texts (Delact, MCC) shown before closing,
-// then the options and the store (the restore writes back what it read).
+// A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
+// (-1: none), the Reset answer (0: no Reset), OK or Cancel; the three texts shown before
+// closing, then the options and the store (the restore writes back what it read).
 struct Session
 {
     QStringList before;
-    int delactChoice, mccChoice;
+    int delactChoice, mccChoice, seamlessChoice;
     int resetAnswer;
     bool ok;
     QStringList shown;
     DeleteAfterAction deleteAfter;
     QStringList stored;
+};
+
+// A button (or another control) focused on the Delete After Action page with "Yes (Prompt)"
+// chosen, then Return: the page after it, how the dialog closed (-1: open), the Delact stored,
+// and whether Reset asked.
+struct ReturnKey
+{
+    const char* focus;
+    int page;
+    int closedWith;
+    QString stored;
+    bool asked;
 };
 
 } // namespace
@@ -92,72 +103,106 @@ private slots:
         QCOMPARE(read("Delact"), QStringLiteral("Prompt"));
         reloadSettingsStore();
         QCOMPARE(read("Delact"), QStringLiteral("NoPrompt"));
-        // Other keys never reach the store.
-        WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), "x", "1");
-        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{"Delact"});
+        // Other keys, other names and texts outside the table never reach the store.
+        WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), "MCC", "Off");
+        write("x", "1");
         write("Owrite", QStringLiteral("No") + QChar(0) + QStringLiteral("Prompt"));
-        QCOMPARE(read("Owrite"), QStringLiteral("No"));
         write("ShowTod", QString());
-        QCOMPARE(read("ShowTod", "dflt"), QString());
+        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{"Delact"});
+        QCOMPARE((QStringList{read("MCC", "d"), read("x", "d"), read("Owrite", "d"), read("ShowTod", "d")}),
+                 (QStringList{"d", "d", "d", "d"}));
+        // A text the store holds is not written again.
+        const QDateTime written = QFileInfo(storeFile()).lastModified();
+        QTest::qWait(20);
+        write("Delact", "NoPrompt");
+        QCOMPARE(QFileInfo(storeFile()).lastModified(), written);
     }
 
     void restoreTable_data()
     {
-        using D = DeleteAfterAction;
-        using O = OverwritePolicy;
-        const QStringList defaults{"normal", "No", "Prompt", "On"};
-        QTest::addColumn<Restore>("r");
-        QTest::newRow("empty store") << Restore{{}, {}, D::No, O::Prompt, true, defaults};
-        QTest::newRow("all set") << Restore{{"fast", "Prompt", "No", "Off"},  {}, D::Prompt, O::No, false,
-                                            {"normal", "Prompt", "No", "Off"}};
-        QTest::newRow("no prompts") << Restore{
-            {"ufast", "NoPrompt", "NoPrompt", "On"}, {}, D::NoPrompt, O::NoPrompt, true,
-            {"normal", "NoPrompt", "NoPrompt", "On"}};
-        QTest::newRow("wrong case") << Restore{
-            {"Normal", "prompt", "noprompt", "off"}, {}, D::No, O::Prompt, true, defaults};
-        QTest::newRow("junk") << Restore{{"x", "Yes", "", "OFF "}, {}, D::No, O::Prompt, true, defaults};
-        // A damaged file is never trusted, and the restore makes it a store again.
-        auto damaged = [&](const QByteArray& bytes) {
-            return Restore{{}, bytes, D::No, O::Prompt, true, defaults};
+        const QStringList defaults{"normal", "No", "Prompt", "On", "Off", ""};
+        const QByteArray set = "[General]\nDelact=Prompt\nOwrite=No\nMCC=Off\nSeamless=On\nShowTod=0\n";
+        const QStringList setAfter{"normal", "Prompt", "No", "Off", "On", "0"};
+        // The set store with one line replaced: that value alone falls back.
+        auto junk = [&](const char* good, const char* bad, int at, const char* fallback) {
+            QStringList after = setAfter;
+            after[at] = QLatin1String(fallback);
+            return Restore{QByteArray(set).replace(good, bad), after};
         };
-        QTest::newRow("binary with NULs") << damaged(QByteArray("MCC\0=Off\n\0\0\0Delact=@ByteArray(", 30));
-        QTest::newRow("variant junk") << damaged(
-            "[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
-        QTest::newRow("bad header") << damaged("\xff\xfe[General]\nMCC=Off\x01\x02\nDelact=Yes\n[[[");
-        QTest::newRow("good values, bad syntax") << damaged("[General]\nMCC=Off\nDelact=Prompt\n[[[\n");
+        QTest::addColumn<Restore>("r");
+        QTest::newRow("no store") << Restore{{}, defaults};
+        QTest::newRow("all set") << Restore{"tRate=fast\n" + set, setAfter};
+        QTest::newRow("all set, junk after")
+            << Restore{"tRate=normal\n" + set + QByteArray(200, '\x01'), setAfter};
+        QTest::newRow("no prompts, seamless off")
+            << Restore{"Delact=NoPrompt\r\nOwrite=NoPrompt\r\nSeamless=Off\r\nShowTod=1",
+                       {"normal", "NoPrompt", "NoPrompt", "On", "Off", "1"}};
+        QTest::newRow("junk Delact") << junk("Delact=Prompt", "Delact=Yes", 1, "No");
+        QTest::newRow("junk Owrite") << junk("Owrite=No", "Owrite=no", 2, "Prompt");
+        QTest::newRow("junk MCC") << junk("MCC=Off", "MCC=OFF", 3, "On");
+        QTest::newRow("junk Seamless") << junk("Seamless=On", "Seamless=on", 4, "Off");
+        QTest::newRow("junk ShowTod") << junk("ShowTod=0", "ShowTod=@Variant(\\0\\0\\0\\x7f)", 5, "");
+        QTest::newRow("Delact in another section")
+            << junk("Delact=Prompt", "[Other]\nDelact=Prompt\n[General]", 1, "No");
+        // Damage mid-file costs only the damaged lines.
+        QTest::newRow("syntax errors mid-file")
+            << Restore{QByteArrayLiteral("\xef\xbb\xbf"
+                                         "Delact=Prompt\n\x01\x02 no equals sign\n[[[\n\0\0\xff=\n"
+                                         "MCC = \"Off\" ; quoted, with a comment\nOwrite=NoPrompt\n") +
+                           QByteArray(5000, 'x') + "Seamless=On\n",
+                       {"normal", "Prompt", "NoPrompt", "Off", "Off", ""}};
+        QTest::newRow("binary") << Restore{test::patternBytes(20000, 7), defaults};
     }
     void restoreTable()
     {
         QFETCH(Restore, r);
-        if (!r.damaged.isEmpty())
+        if (!r.file.isEmpty())
             QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()) &&
-                    test::writeFile(storeFile(), r.damaged));
-        const QStringList names{"tRate", "Delact", "Owrite", "MCC"};
-        for (int i = 0; i < r.before.size(); ++i)
-            write(names[i], r.before[i]);
+                    test::writeFile(storeFile(), r.file));
         OptionState o;
-        QVERIFY(!o.overwritePolicy()); // nothing chosen before the restore
+        QVERIFY(!o.overwritePolicy());                     // nothing chosen before the restore
+        QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate's block plan from the start
         o.restore();
-        QCOMPARE(o.deleteAfterAction(), r.deleteAfter);
-        QCOMPARE(o.overwritePolicy(), std::optional(r.overwrite));
-        QCOMPARE(o.mpegCheck(), r.mpegCheck);
-        QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate is always Normal
+        const PackOptionValues p = o.packOptions();
+        QCOMPARE(p.block.blockSize, 100000); // the rate is always Normal
+        QCOMPARE((QStringList{transferRateName(o.transferRate()), storedText(p.deleteAfter),
+                              storedText(o.overwritePolicy().value()), onOffText(p.mpegCheck),
+                              onOffText(p.seamless)}),
+                 r.after.first(5));
+        QVERIFY(test::fileBytes(storeFile()).size() < 100); // the junk is gone
         reloadSettingsStore();
-        QCOMPARE((QStringList{read("tRate"), read("Delact"), read("Owrite"), read("MCC")}), r.after);
-        QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
+        QStringList after;
+        for (const char* name : {"tRate", "Delact", "Owrite", "MCC", "Seamless", "ShowTod"})
+            after << read(name);
+        QCOMPARE(after, r.after);
     }
 
     void preferencesPageSteps_data()
     {
         using S = PageStep;
+        // Tab walks the screen: the top row, the options from the top (a text box only where no
+        // list covers it), then the bottom row.
+        const QStringList bottom{"Reset_Cmd", "SavePref_cmd", "cancel_cmd", "PrefCmb"};
         QTest::addColumn<PageWalk>("walk");
         QTest::newRow("wheel down skips the separator")
-            << PageWalk{0, {S::WheelDown, S::WheelDown}, {0, 2, 4}};
-        QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {S::KeyDown, S::WheelUp}, {0, 2, 0}};
-        QTest::newRow("wheel up after Next") << PageWalk{0, {S::Next, S::Next, S::WheelUp}, {0, 2, 4, 2}};
+            << PageWalk{0,
+                        {S::WheelDown, S::WheelDown, S::WheelDown},
+                        {0, 2, 4, 6},
+                        QStringList{"PrevCmd", "DelactTxt", "MCCTxt", "SeamlessCmb"} + bottom};
+        QTest::newRow("wheel up after the Down arrow")
+            << PageWalk{0,
+                        {S::KeyDown, S::WheelUp},
+                        {0, 2, 0},
+                        QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom};
+        QTest::newRow("wheel up after Next")
+            << PageWalk{0, {S::Next, S::Next, S::Next, S::WheelUp}, {0, 2, 4, 6, 4}};
         QTest::newRow("arrows both ways")
             << PageWalk{0, {S::KeyDown, S::KeyDown, S::KeyUp, S::KeyUp}, {0, 2, 4, 2, 0}};
-        QTest::newRow("a separator chosen from code moves forward") << PageWalk{3, {S::WheelUp}, {4, 2}};
+        QTest::newRow("a separator chosen from code moves forward")
+            << PageWalk{3,
+                        {S::WheelUp},
+                        {4, 2},
+                        QStringList{"PrevCmd", "NextCmd", "DelactCmb", "MCCTxt", "SeamlessTxt"} + bottom};
     }
     void preferencesPageSteps()
     {
@@ -165,10 +210,10 @@ private slots:
         OptionState o;
         PreferencesDialog d(o);
         d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         auto* pages = d.findChild<QComboBox*>("PrefCmb");
         pages->setCurrentIndex(walk.start);
-        pages->setFocus();
+        pages->setFocus(Qt::TabFocusReason);
         auto wheel = [pages](int dy) {
             const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
             QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
@@ -187,42 +232,55 @@ private slots:
         QCOMPARE(seen, walk.pages);
         // Whatever the road, the buttons and the page shown match the page reached.
         QCOMPARE(d.findChild<QPushButton*>("PrevCmd")->isEnabled(), seen.last() != 0);
-        QCOMPARE(d.findChild<QPushButton*>("NextCmd")->isEnabled(), seen.last() != 4);
+        QCOMPARE(d.findChild<QPushButton*>("NextCmd")->isEnabled(), seen.last() != 6);
         QCOMPARE(d.findChild<QComboBox*>("DelactCmb")->isVisible(), seen.last() == 2);
         QCOMPARE(d.findChild<QComboBox*>("MCCCmb")->isVisible(), seen.last() == 4);
+        QCOMPARE(d.findChild<QComboBox*>("SeamlessCmb")->isVisible(), seen.last() == 6);
+        QStringList tabs; // as a user presses Tab
+        for (qsizetype i = 0; i < walk.tabs.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            tabs << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(tabs, walk.tabs);
     }
 
     void preferencesSession_data()
     {
         using D = DeleteAfterAction;
-        const QStringList set{"NoPrompt", "Off"}, none{"", ""};
+        const QStringList set{"NoPrompt", "Off", "On"}, none{"", "", ""};
         QTest::addColumn<Session>("c");
         QTest::newRow("defaults shown")
-            << Session{none, -1, -1, 0, false, {"No", "Yes"}, D::No, {"No", "On"}};
-        QTest::newRow("prompt, off shown") << Session{
-            {"Prompt", "Off"}, -1, -1, 0, false, {"Yes (Prompt)", "No"}, D::Prompt, {"Prompt", "Off"}};
-        QTest::newRow("choices kept on OK")
-            << Session{set, 1, 1, 0, true, {"Yes (Prompt)", "Yes"}, D::Prompt, {"Prompt", "On"}};
+            << Session{none, -1, -1, -1, 0, false, {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
+        QTest::newRow("prompt, off, seamless shown") << Session{
+            {"Prompt", "Off", "On"}, -1, -1, -1, 0, false, {"Yes (Prompt)", "No", "Yes"}, D::Prompt,
+            {"Prompt", "Off", "On"}};
+        QTest::newRow("choices kept on OK") << Session{
+            set, 1, 1, 0, 0, true, {"Yes (Prompt)", "Yes", "No"}, D::Prompt, {"Prompt", "On", "Off"}};
         QTest::newRow("choices dropped on Cancel")
-            << Session{set, 0, 1, 0, false, {"No", "Yes"}, D::NoPrompt, set};
-        QTest::newRow("reset, cancel") << Session{set, -1, -1, IDYES, false, {"No", "Yes"}, D::NoPrompt, set};
-        QTest::newRow("reset, ok") << Session{set, -1, -1, IDYES, true, {"No", "Yes"}, D::No, {"No", "On"}};
+            << Session{set, 0, 1, 0, 0, false, {"No", "Yes", "No"}, D::NoPrompt, set};
+        QTest::newRow("reset, cancel")
+            << Session{set, -1, -1, -1, IDYES, false, {"No", "Yes", "No"}, D::NoPrompt, set};
+        QTest::newRow("reset, ok") << Session{
+            set, -1, -1, -1, IDYES, true, {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
         QTest::newRow("reset answered no")
-            << Session{set, -1, -1, IDNO, true, {"Yes (No Prompt)", "No"}, D::NoPrompt, set};
+            << Session{set, -1, -1, -1, IDNO, true, {"Yes (No Prompt)", "No", "Yes"}, D::NoPrompt, set};
     }
     void preferencesSession()
     {
         QFETCH(Session, c);
-        for (int i : {0, 1})
+        const char* const names[] = {"Delact", "MCC", "Seamless"};
+        for (int i : {0, 1, 2})
             if (!c.before[i].isEmpty())
-                write(i ? "MCC" : "Delact", c.before[i]);
+                write(names[i], c.before[i]);
         test::ScriptedMessageBox boxes;
         boxes.answer(c.resetAnswer);
         OptionState o;
         o.restore();
         PreferencesDialog d(o);
         QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
-        for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice}, {"MCCCmb", c.mccChoice}})
+        for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice},
+                                          {"MCCCmb", c.mccChoice},
+                                          {"SeamlessCmb", c.seamlessChoice}})
             if (choice >= 0)
                 d.findChild<QComboBox*>(box)->setCurrentIndex(choice);
         if (c.resetAnswer) {
@@ -231,17 +289,50 @@ private slots:
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
         }
-        QCOMPARE((QStringList{d.findChild<QLineEdit*>("DelactTxt")->text(),
-                              d.findChild<QLineEdit*>("MCCTxt")->text()}),
-                 c.shown);
+        QStringList shown;
+        for (const char* box : {"DelactTxt", "MCCTxt", "SeamlessTxt"})
+            shown << d.findChild<QLineEdit*>(box)->text();
+        QCOMPARE(shown, c.shown);
         QSignalSpy changed(&o, &OptionState::changed);
         d.findChild<QPushButton*>(c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
         QCOMPARE(d.result(), int(c.ok ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE((QStringList{read("Delact"), read("MCC")}), c.stored);
+        QCOMPARE((QStringList{read("Delact"), read("MCC"), read("Seamless")}), c.stored);
         QCOMPARE(o.deleteAfterAction(), c.deleteAfter);
-        QCOMPARE(o.mpegCheck(), c.stored[1] == QLatin1String("On"));
+        QCOMPARE((QStringList{onOffText(o.mpegCheck()), onOffText(o.packOptions().seamless)}),
+                 c.stored.sliced(1));
         if (!c.ok)
             QCOMPARE(changed.count(), 0);
+    }
+
+    // Return as a user presses it: the focused button does its own action; elsewhere OK.
+    void returnKey_data()
+    {
+        QTest::addColumn<ReturnKey>("k");
+        QTest::newRow("Prev") << ReturnKey{"PrevCmd", 0, -1, "", false};
+        QTest::newRow("Next") << ReturnKey{"NextCmd", 4, -1, "", false};
+        QTest::newRow("Reset") << ReturnKey{"Reset_Cmd", 2, -1, "", true};
+        QTest::newRow("Cancel") << ReturnKey{"cancel_cmd", 2, QDialog::Rejected, "", false};
+        QTest::newRow("OK") << ReturnKey{"SavePref_cmd", 2, QDialog::Accepted, "Prompt", false};
+        QTest::newRow("the list") << ReturnKey{"DelactCmb", 2, QDialog::Accepted, "Prompt", false};
+    }
+    void returnKey()
+    {
+        QFETCH(ReturnKey, k);
+        test::ScriptedMessageBox boxes;
+        boxes.answer(IDYES);
+        OptionState o;
+        PreferencesDialog d(o);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        d.findChild<QComboBox*>("PrefCmb")->setCurrentIndex(PreferencesDialog::DeletePage);
+        d.findChild<QComboBox*>("DelactCmb")->setCurrentIndex(1);
+        d.findChild<QWidget*>(k.focus)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(k.focus));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), k.page);
+        QCOMPARE(d.isVisible() ? -1 : d.result(), k.closedWith);
+        QCOMPARE(read("Delact"), k.stored);
+        QCOMPARE(boxes.asked().size(), int(k.asked));
     }
 };
 
