@@ -9,6 +9,7 @@
 #include "settings/OptionState.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -122,6 +123,20 @@ private slots:
         w.action(MCheckMnu)->trigger();
         QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+        QVERIFY(!w.action(SeamlessMnu)->isChecked() && !w.options().packOptions().seamless);
+        w.action(SeamlessMnu)->trigger();
+        QVERIFY(w.action(SeamlessMnu)->isChecked() && w.options().packOptions().seamless);
+        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("Seamless").toString(),
+                 QStringLiteral("On"));
+        // The one-of-three items are drawn as round marks: one exclusive group each.
+        for (const QStringList& group :
+             {QStringList{DelNoMnu, DelPromptMnu, DelNoPromptMnu},
+              QStringList{OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu}}) {
+            QActionGroup* g = w.action(group[0])->actionGroup();
+            QVERIFY(g && g->isExclusive());
+            QCOMPARE(g->actions(),
+                     (QList<QAction*>{w.action(group[0]), w.action(group[1]), w.action(group[2])}));
+        }
         // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
         const std::tuple<const char*, const char*, const char*> table[] = {
             {"AddMnu", "&Add...", "Ctrl+D"},
@@ -138,6 +153,7 @@ private slots:
             {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
             {"GeneralMnu", "&General...", "Ctrl+K"},
             {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+            {"SeamlessMnu", "Seamless Join", ""},
             {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
             {"TechMnu", "Technical &Support", ""}};
         for (const auto& [name, text, keys] : table)
