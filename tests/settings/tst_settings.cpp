@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace kt;
 
@@ -27,12 +29,14 @@ struct PageWalk
     QStringList tabs;
 };
 
-// The store file at start (empty: none), and what the restored options stand for and the
-// next start reads: tRate, Delact, Owrite, MCC, Seamless, then ShowTod.
+// The store file at start (empty: none), what the restored options stand for and the next
+// start reads (tRate, Delact, Owrite, MCC, Seamless, then ShowTod), and how often the restore
+// replaced the file.
 struct Restore
 {
     QByteArray file;
     QStringList after;
+    int writes = 1;
 };
 
 // A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
@@ -132,6 +136,8 @@ private slots:
         QTest::addColumn<Restore>("r");
         QTest::newRow("no store") << Restore{{}, defaults};
         QTest::newRow("all set") << Restore{"tRate=fast\n" + set, setAfter};
+        QTest::newRow("already as restored") << Restore{
+            "[General]\nDelact=No\nMCC=On\nOwrite=Prompt\nSeamless=Off\ntRate=normal\n", defaults, 0};
         QTest::newRow("all set, junk after")
             << Restore{"tRate=normal\n" + set + QByteArray(200, '\x01'), setAfter};
         QTest::newRow("no prompts, seamless off")
@@ -156,13 +162,26 @@ private slots:
     void restoreTable()
     {
         QFETCH(Restore, r);
+        const QString folder = QFileInfo(storeFile()).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
         if (!r.file.isEmpty())
-            QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()) &&
-                    test::writeFile(storeFile(), r.file));
+            QVERIFY(test::writeFile(storeFile(), r.file));
+        // Each write of the store puts a new file in its place (a rename, or a link when there was none).
+        const int watch = inotify_init1(IN_NONBLOCK);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CREATE) >=
+                0);
         OptionState o;
         QVERIFY(!o.overwritePolicy());                     // nothing chosen before the restore
         QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate's block plan from the start
         o.restore();
+        alignas(inotify_event) char events[4096];
+        const ssize_t got = ::read(watch, events, sizeof events);
+        ::close(watch);
+        int writes = 0;
+        for (ssize_t at = 0; at < got;
+             at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len)
+            writes += QByteArray(reinterpret_cast<inotify_event*>(events + at)->name) == "KlivaTARN.conf";
+        QCOMPARE(writes, r.writes);
         const PackOptionValues p = o.packOptions();
         QCOMPARE(p.block.blockSize, 100000); // the rate is always Normal
         QCOMPARE((QStringList{transferRateName(o.transferRate()), storedText(p.deleteAfter),
