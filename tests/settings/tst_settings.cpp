@@ -17,7 +17,8 @@
 using namespace kt;
 
 namespace {
-enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next };
+// Next and Prev: Return on the focused button, as a user presses it.
+enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
 
 // The page chosen from code, then the page index after that and after each step; then the
 // controls Tab visits from the page list until it is back there (none: not walked).
@@ -40,29 +41,18 @@ struct Restore
 };
 
 // A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
-// (-1: none), the Reset answer (0: no Reset), OK or Cancel; the three texts shown before
-// closing, then the options and the store (the restore writes back what it read).
+// (-1: none), the Reset answer (0: no Reset); the control focused when Return closes the
+// dialog (Cancel cancels; OK, or a control that is no button, where OK takes Return, applies); the three
+// texts shown before closing, then the options and the store (the restore writes back what it read).
 struct Session
 {
     QStringList before;
     int delactChoice, mccChoice, seamlessChoice;
     int resetAnswer;
-    bool ok;
+    const char* closeOn;
     QStringList shown;
     DeleteAfterAction deleteAfter;
     QStringList stored;
-};
-
-// A button (or another control) focused on the Delete After Action page with "Yes (Prompt)"
-// chosen, then Return: the page after it, how the dialog closed (-1: open), the Delact stored,
-// and whether Reset asked.
-struct ReturnKey
-{
-    const char* focus;
-    int page;
-    int closedWith;
-    QString stored;
-    bool asked;
 };
 
 } // namespace
@@ -80,6 +70,14 @@ class TestSettings : public QObject
     void write(const QString& name, const QString& text)
     {
         WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text);
+    }
+    // Return as a user presses it, on the control given the focus.
+    static void returnOn(QWidget& dialog, const char* name)
+    {
+        QWidget* target = dialog.findChild<QWidget*>(name);
+        target->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Return);
     }
 
 private slots:
@@ -210,8 +208,8 @@ private slots:
                         QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom};
         QTest::newRow("wheel up after Next")
             << PageWalk{0, {S::Next, S::Next, S::Next, S::WheelUp}, {0, 2, 4, 6, 4}};
-        QTest::newRow("arrows both ways")
-            << PageWalk{0, {S::KeyDown, S::KeyDown, S::KeyUp, S::KeyUp}, {0, 2, 4, 2, 0}};
+        QTest::newRow("arrows and Prev")
+            << PageWalk{0, {S::KeyDown, S::KeyDown, S::Prev, S::KeyUp}, {0, 2, 4, 2, 0}};
         QTest::newRow("a separator chosen from code moves forward")
             << PageWalk{3,
                         {S::WheelUp},
@@ -227,7 +225,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&d));
         auto* pages = d.findChild<QComboBox*>("PrefCmb");
         pages->setCurrentIndex(walk.start);
-        pages->setFocus(Qt::TabFocusReason);
         auto wheel = [pages](int dy) {
             const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
             QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
@@ -236,8 +233,10 @@ private slots:
         };
         const std::function<void()> act[] = {[&] { QTest::keyClick(pages, Qt::Key_Down); },
                                              [&] { QTest::keyClick(pages, Qt::Key_Up); },
-                                             [&] { wheel(-120); }, [&] { wheel(120); },
-                                             [&] { d.findChild<QPushButton*>("NextCmd")->click(); }};
+                                             [&] { wheel(-120); },
+                                             [&] { wheel(120); },
+                                             [&] { returnOn(d, "NextCmd"); },
+                                             [&] { returnOn(d, "PrevCmd"); }};
         QList<int> seen{pages->currentIndex()};
         for (const PageStep step : walk.steps) {
             act[int(step)]();
@@ -250,6 +249,7 @@ private slots:
         QCOMPARE(d.findChild<QComboBox*>("DelactCmb")->isVisible(), seen.last() == 2);
         QCOMPARE(d.findChild<QComboBox*>("MCCCmb")->isVisible(), seen.last() == 4);
         QCOMPARE(d.findChild<QComboBox*>("SeamlessCmb")->isVisible(), seen.last() == 6);
+        pages->setFocus(Qt::TabFocusReason);
         QStringList tabs; // as a user presses Tab
         for (qsizetype i = 0; i < walk.tabs.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -264,20 +264,27 @@ private slots:
         const QStringList set{"NoPrompt", "Off", "On"}, none{"", "", ""};
         QTest::addColumn<Session>("c");
         QTest::newRow("defaults shown")
-            << Session{none, -1, -1, -1, 0, false, {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
+            << Session{none, -1, -1, -1, 0, "cancel_cmd", {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
         QTest::newRow("prompt, off, seamless shown") << Session{
-            {"Prompt", "Off", "On"}, -1, -1, -1, 0, false, {"Yes (Prompt)", "No", "Yes"}, D::Prompt,
+            {"Prompt", "Off", "On"}, -1, -1, -1, 0, "cancel_cmd", {"Yes (Prompt)", "No", "Yes"}, D::Prompt,
             {"Prompt", "Off", "On"}};
-        QTest::newRow("choices kept on OK") << Session{
-            set, 1, 1, 0, 0, true, {"Yes (Prompt)", "Yes", "No"}, D::Prompt, {"Prompt", "On", "Off"}};
+        QTest::newRow("choices kept on OK") << Session{set,
+                                                       1,
+                                                       1,
+                                                       0,
+                                                       0,
+                                                       "SavePref_cmd",
+                                                       {"Yes (Prompt)", "Yes", "No"},
+                                                       D::Prompt,
+                                                       {"Prompt", "On", "Off"}};
         QTest::newRow("choices dropped on Cancel")
-            << Session{set, 0, 1, 0, 0, false, {"No", "Yes", "No"}, D::NoPrompt, set};
+            << Session{set, 0, 1, 0, 0, "cancel_cmd", {"No", "Yes", "No"}, D::NoPrompt, set};
         QTest::newRow("reset, cancel")
-            << Session{set, -1, -1, -1, IDYES, false, {"No", "Yes", "No"}, D::NoPrompt, set};
-        QTest::newRow("reset, ok") << Session{
-            set, -1, -1, -1, IDYES, true, {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
-        QTest::newRow("reset answered no")
-            << Session{set, -1, -1, -1, IDNO, true, {"Yes (No Prompt)", "No", "Yes"}, D::NoPrompt, set};
+            << Session{set, -1, -1, -1, IDYES, "cancel_cmd", {"No", "Yes", "No"}, D::NoPrompt, set};
+        QTest::newRow("reset, Return in a text box")
+            << Session{set, -1, -1, -1, IDYES, "MCCTxt", {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
+        QTest::newRow("reset answered no") << Session{
+            set, -1, -1, -1, IDNO, "SavePref_cmd", {"Yes (No Prompt)", "No", "Yes"}, D::NoPrompt, set};
     }
     void preferencesSession()
     {
@@ -291,6 +298,8 @@ private slots:
         OptionState o;
         o.restore();
         PreferencesDialog d(o);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
         for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice},
                                           {"MCCCmb", c.mccChoice},
@@ -298,55 +307,27 @@ private slots:
             if (choice >= 0)
                 d.findChild<QComboBox*>(box)->setCurrentIndex(choice);
         if (c.resetAnswer) {
-            d.findChild<QPushButton*>("Reset_Cmd")->click();
+            returnOn(d, "Reset_Cmd");
             QCOMPARE(boxes.texts(),
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
+            QVERIFY(d.isVisible());
         }
         QStringList shown;
         for (const char* box : {"DelactTxt", "MCCTxt", "SeamlessTxt"})
             shown << d.findChild<QLineEdit*>(box)->text();
         QCOMPARE(shown, c.shown);
         QSignalSpy changed(&o, &OptionState::changed);
-        d.findChild<QPushButton*>(c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
-        QCOMPARE(d.result(), int(c.ok ? QDialog::Accepted : QDialog::Rejected));
+        returnOn(d, c.closeOn);
+        const bool ok = QLatin1String(c.closeOn) != QLatin1String("cancel_cmd");
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE((QStringList{read("Delact"), read("MCC"), read("Seamless")}), c.stored);
         QCOMPARE(o.deleteAfterAction(), c.deleteAfter);
         QCOMPARE((QStringList{onOffText(o.mpegCheck()), onOffText(o.packOptions().seamless)}),
                  c.stored.sliced(1));
-        if (!c.ok)
+        if (!ok)
             QCOMPARE(changed.count(), 0);
-    }
-
-    // Return as a user presses it: the focused button does its own action; elsewhere OK.
-    void returnKey_data()
-    {
-        QTest::addColumn<ReturnKey>("k");
-        QTest::newRow("Prev") << ReturnKey{"PrevCmd", 0, -1, "", false};
-        QTest::newRow("Next") << ReturnKey{"NextCmd", 4, -1, "", false};
-        QTest::newRow("Reset") << ReturnKey{"Reset_Cmd", 2, -1, "", true};
-        QTest::newRow("Cancel") << ReturnKey{"cancel_cmd", 2, QDialog::Rejected, "", false};
-        QTest::newRow("OK") << ReturnKey{"SavePref_cmd", 2, QDialog::Accepted, "Prompt", false};
-        QTest::newRow("the list") << ReturnKey{"DelactCmb", 2, QDialog::Accepted, "Prompt", false};
-    }
-    void returnKey()
-    {
-        QFETCH(ReturnKey, k);
-        test::ScriptedMessageBox boxes;
-        boxes.answer(IDYES);
-        OptionState o;
-        PreferencesDialog d(o);
-        d.show();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        d.findChild<QComboBox*>("PrefCmb")->setCurrentIndex(PreferencesDialog::DeletePage);
-        d.findChild<QComboBox*>("DelactCmb")->setCurrentIndex(1);
-        d.findChild<QWidget*>(k.focus)->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(k.focus));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), k.page);
-        QCOMPARE(d.isVisible() ? -1 : d.result(), k.closedWith);
-        QCOMPARE(read("Delact"), k.stored);
-        QCOMPARE(boxes.asked().size(), int(k.asked));
     }
 };
 
