@@ -65,14 +65,12 @@ bool readStore(QIODevice& device, QSettings::SettingsMap& map)
     return true; // what could be read is the store, whatever else the file held
 }
 
+// Every value is a text of the table (read or written so): plain ASCII words, no escapes needed.
 QByteArray storeBytes(const QSettings::SettingsMap& map)
 {
     QByteArray out("[General]\n");
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
-        const QString text = it.value().toString();
-        if (it.value().typeId() == QMetaType::QString && isKnownStoredValue(it.key(), text))
-            out += it.key().toLatin1() + '=' + text.toLatin1() + '\n';
-    }
+    for (auto it = map.cbegin(); it != map.cend(); ++it)
+        out += it.key().toLatin1() + '=' + it.value().toString().toLatin1() + '\n';
     return out;
 }
 
@@ -152,11 +150,7 @@ QString ReadRegString(quint32 root, const QString& keyPath, const QString& value
 {
     if (!isAppKey(root, keyPath))
         return systemProbe().stringValue(root, keyPath, valueName).value_or(def);
-    const QVariant v = store().settings->value(valueName);
-    // Missing, a list, a number, or a text the table does not allow: all read as absent.
-    if (v.typeId() != QMetaType::QString || !isKnownStoredValue(valueName, v.toString()))
-        return def;
-    return v.toString();
+    return store().settings->value(valueName, def).toString();
 }
 
 void WriteRegString(quint32 root, const QString& keyPath, const QString& valueName, const QString& text)

@@ -21,8 +21,9 @@ inline constexpr quint32 HKEY_CURRENT_CONFIG = kHKeyCurrentConfig;
 // The program's key path.
 QString appKeyPath(); // "Software\Vantu\KlivaTARN"
 
-// The stored text, or `def` when the key or value is missing, the value is not one of the
-// texts the settings table allows for it, or the store cannot be read.
+// The stored text, or `def` when the key or value is missing (a value outside the settings
+// table, or with a text the table does not allow for it, is never kept), or the store cannot
+// be read.
 QString ReadRegString(quint32 root, const QString& keyPath, const QString& valueName,
                       const QString& def = QString());
 // Stores a text the settings table allows for the value (others are ignored), creating the
