@@ -20,14 +20,12 @@ namespace {
 // Next and Prev: Return on the focused button, as a user presses it.
 enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
 
-// The page chosen from code, then the page index after that and after each step; then the
-// controls Tab visits from the page list until it is back there (none: not walked).
+// The page chosen from code, then the page index after that and after each step.
 struct PageWalk
 {
     int start;
     QList<PageStep> steps;
     QList<int> pages;
-    QStringList tabs;
 };
 
 // The store file at start (empty: none), what the restored options stand for and the next
@@ -42,17 +40,15 @@ struct Restore
 
 // A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
 // (-1: none), the Reset answer (0: no Reset); the control focused when Return closes the
-// dialog (Cancel cancels; OK, or a control that is no button, where OK takes Return, applies); the three
-// texts shown before closing, then the options and the store (the restore writes back what it read).
+// dialog (Cancel cancels; OK, or a control that is no button, where OK takes Return,
+// applies); the three texts shown before closing, then the stored texts (and the options).
 struct Session
 {
     QStringList before;
-    int delactChoice, mccChoice, seamlessChoice;
+    QList<int> choices;
     int resetAnswer;
     const char* closeOn;
-    QStringList shown;
-    DeleteAfterAction deleteAfter;
-    QStringList stored;
+    QStringList shown, stored;
 };
 
 } // namespace
@@ -189,29 +185,15 @@ private slots:
     void preferencesPageSteps_data()
     {
         using S = PageStep;
-        // Tab walks the screen: the top row, the options from the top (a text box only where no
-        // list covers it), then the bottom row.
-        const QStringList bottom{"Reset_Cmd", "SavePref_cmd", "cancel_cmd", "PrefCmb"};
         QTest::addColumn<PageWalk>("walk");
         QTest::newRow("wheel down skips the separator")
-            << PageWalk{0,
-                        {S::WheelDown, S::WheelDown, S::WheelDown},
-                        {0, 2, 4, 6},
-                        QStringList{"PrevCmd", "DelactTxt", "MCCTxt", "SeamlessCmb"} + bottom};
-        QTest::newRow("wheel up after the Down arrow")
-            << PageWalk{0,
-                        {S::KeyDown, S::WheelUp},
-                        {0, 2, 0},
-                        QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom};
+            << PageWalk{0, {S::WheelDown, S::WheelDown, S::WheelDown}, {0, 2, 4, 6}};
+        QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {S::KeyDown, S::WheelUp}, {0, 2, 0}};
         QTest::newRow("wheel up after Next")
             << PageWalk{0, {S::Next, S::Next, S::Next, S::WheelUp}, {0, 2, 4, 6, 4}};
         QTest::newRow("arrows and Prev")
             << PageWalk{0, {S::KeyDown, S::KeyDown, S::Prev, S::KeyUp}, {0, 2, 4, 2, 0}};
-        QTest::newRow("a separator chosen from code moves forward")
-            << PageWalk{3,
-                        {S::WheelUp},
-                        {4, 2},
-                        QStringList{"PrevCmd", "NextCmd", "DelactCmb", "MCCTxt", "SeamlessTxt"} + bottom};
+        QTest::newRow("a separator chosen from code moves forward") << PageWalk{3, {S::WheelUp}, {4, 2}};
     }
     void preferencesPageSteps()
     {
@@ -240,48 +222,43 @@ private slots:
             seen << pages->currentIndex();
         }
         QCOMPARE(seen, walk.pages);
-        // Whatever the road, the buttons and the page shown match the page reached.
-        QCOMPARE(d.findChild<QPushButton*>("PrevCmd")->isEnabled(), seen.last() != 0);
-        QCOMPARE(d.findChild<QPushButton*>("NextCmd")->isEnabled(), seen.last() != 6);
-        QCOMPARE(d.findChild<QComboBox*>("DelactCmb")->isVisible(), seen.last() == 2);
-        QCOMPARE(d.findChild<QComboBox*>("MCCCmb")->isVisible(), seen.last() == 4);
-        QCOMPARE(d.findChild<QComboBox*>("SeamlessCmb")->isVisible(), seen.last() == 6);
+        // Whatever the road, Tab (as a user presses it) walks the page reached on the screen: the
+        // top row with Prev and Next where enabled, the options from the top, each shown by the
+        // list of its page or else by its text box, then the bottom row.
+        const QStringList bottom{"Reset_Cmd", "SavePref_cmd", "cancel_cmd", "PrefCmb"};
+        const QMap<int, QStringList> tabs{
+            {0, QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom},
+            {2, QStringList{"PrevCmd", "NextCmd", "DelactCmb", "MCCTxt", "SeamlessTxt"} + bottom},
+            {4, QStringList{"PrevCmd", "NextCmd", "DelactTxt", "MCCCmb", "SeamlessTxt"} + bottom},
+            {6, QStringList{"PrevCmd", "DelactTxt", "MCCTxt", "SeamlessCmb"} + bottom}};
         pages->setFocus(Qt::TabFocusReason);
-        QStringList tabs; // as a user presses Tab
-        for (qsizetype i = 0; i < walk.tabs.size(); ++i) {
+        QStringList visits;
+        while (visits.size() < tabs[seen.last()].size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            tabs << QApplication::focusWidget()->objectName();
+            visits << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(tabs, walk.tabs);
+        QCOMPARE(visits, tabs[seen.last()]);
     }
 
     void preferencesSession_data()
     {
-        using D = DeleteAfterAction;
         const QStringList set{"NoPrompt", "Off", "On"}, none{"", "", ""};
+        const QList<int> keep{-1, -1, -1};
         QTest::addColumn<Session>("c");
         QTest::newRow("defaults shown")
-            << Session{none, -1, -1, -1, 0, "cancel_cmd", {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
-        QTest::newRow("prompt, off, seamless shown") << Session{
-            {"Prompt", "Off", "On"}, -1, -1, -1, 0, "cancel_cmd", {"Yes (Prompt)", "No", "Yes"}, D::Prompt,
-            {"Prompt", "Off", "On"}};
-        QTest::newRow("choices kept on OK") << Session{set,
-                                                       1,
-                                                       1,
-                                                       0,
-                                                       0,
-                                                       "SavePref_cmd",
-                                                       {"Yes (Prompt)", "Yes", "No"},
-                                                       D::Prompt,
-                                                       {"Prompt", "On", "Off"}};
+            << Session{none, keep, 0, "cancel_cmd", {"No", "Yes", "No"}, {"No", "On", "Off"}};
+        QTest::newRow("prompt, off, seamless shown")
+            << Session{{"Prompt", "Off", "On"}, keep, 0, "cancel_cmd", {"Yes (Prompt)", "No", "Yes"},
+                       {"Prompt", "Off", "On"}};
+        QTest::newRow("choices kept on OK") << Session{
+            set, {1, 1, 0}, 0, "SavePref_cmd", {"Yes (Prompt)", "Yes", "No"}, {"Prompt", "On", "Off"}};
         QTest::newRow("choices dropped on Cancel")
-            << Session{set, 0, 1, 0, 0, "cancel_cmd", {"No", "Yes", "No"}, D::NoPrompt, set};
-        QTest::newRow("reset, cancel")
-            << Session{set, -1, -1, -1, IDYES, "cancel_cmd", {"No", "Yes", "No"}, D::NoPrompt, set};
+            << Session{set, {0, 1, 0}, 0, "cancel_cmd", {"No", "Yes", "No"}, set};
+        QTest::newRow("reset, cancel") << Session{set, keep, IDYES, "cancel_cmd", {"No", "Yes", "No"}, set};
         QTest::newRow("reset, Return in a text box")
-            << Session{set, -1, -1, -1, IDYES, "MCCTxt", {"No", "Yes", "No"}, D::No, {"No", "On", "Off"}};
-        QTest::newRow("reset answered no") << Session{
-            set, -1, -1, -1, IDNO, "SavePref_cmd", {"Yes (No Prompt)", "No", "Yes"}, D::NoPrompt, set};
+            << Session{set, keep, IDYES, "MCCTxt", {"No", "Yes", "No"}, {"No", "On", "Off"}};
+        QTest::newRow("reset answered no")
+            << Session{set, keep, IDNO, "SavePref_cmd", {"Yes (No Prompt)", "No", "Yes"}, set};
     }
     void preferencesSession()
     {
@@ -298,17 +275,15 @@ private slots:
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
-        for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice},
-                                          {"MCCCmb", c.mccChoice},
-                                          {"SeamlessCmb", c.seamlessChoice}})
-            if (choice >= 0)
-                d.findChild<QComboBox*>(box)->setCurrentIndex(choice);
+        const char* const lists[] = {"DelactCmb", "MCCCmb", "SeamlessCmb"};
+        for (int i : {0, 1, 2})
+            if (c.choices[i] >= 0)
+                d.findChild<QComboBox*>(lists[i])->setCurrentIndex(c.choices[i]);
         if (c.resetAnswer) {
             returnOn(d, "Reset_Cmd");
             QCOMPARE(boxes.texts(),
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
-            QVERIFY(d.isVisible());
         }
         QStringList shown;
         for (const char* box : {"DelactTxt", "MCCTxt", "SeamlessTxt"})
@@ -320,11 +295,10 @@ private slots:
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
         QCOMPARE((QStringList{read("Delact"), read("MCC"), read("Seamless")}), c.stored);
-        QCOMPARE(o.deleteAfterAction(), c.deleteAfter);
-        QCOMPARE((QStringList{onOffText(o.mpegCheck()), onOffText(o.packOptions().seamless)}),
-                 c.stored.sliced(1));
-        if (!ok)
-            QCOMPARE(changed.count(), 0);
+        const PackOptionValues p = o.packOptions();
+        QCOMPARE((QStringList{storedText(p.deleteAfter), onOffText(p.mpegCheck), onOffText(p.seamless)}),
+                 c.stored);
+        QCOMPARE(changed.count() == 0, !ok);
     }
 };
 
