@@ -20,7 +20,8 @@ bool isAppKey(quint32 root, const QString& keyPath)
 // so a 50 MB damaged file cost seconds and hundreds of MiB at each start, and one syntax
 // error made it drop the lot; this one streams the file and keeps each line that holds a
 // value of the settings table with one of its texts.
-constexpr qint64 kLongestLine = 4096; // far beyond any line of a store; longer ones come in pieces
+// Far beyond any line of a store; a longer one is read in pieces, each taken as a line.
+constexpr qint64 kLongestLine = 4096;
 
 void takeLine(QByteArrayView line, bool& inGeneral, QSettings::SettingsMap& map)
 {

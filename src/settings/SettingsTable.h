@@ -4,7 +4,6 @@
 #include "base/PackOptions.h"
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 namespace kt {
