@@ -141,12 +141,15 @@ void MainWindow::buildStatusBar()
         return l;
     };
     m_panel1 = panel("StatusBar_Panel1", 1);
+    m_panel1->setAccessibleName(tr("Status"));
     m_panel1->setSizePolicy(QSizePolicy::Ignored,
                             QSizePolicy::Preferred); // long paths must not widen the window
     m_panel2 = panel("StatusBar_Panel2", 0);
     m_panel2->setAlignment(Qt::AlignCenter);
+    m_panel2->setAccessibleName(tr("Program state"));
     m_panel3 = panel("StatusBar_Panel3", 0);
     m_panel3->setAlignment(Qt::AlignCenter);
+    m_panel3->setAccessibleName(tr("Program state picture"));
 }
 
 void MainWindow::buildLogos()
@@ -198,7 +201,7 @@ QString MainWindow::panelText(int panel) const
 
 void MainWindow::HideLogo()
 {
-    m_panel2->setText(QStringLiteral("BUSY"));
+    m_panel2->setText(tr("BUSY"));
     m_panel3->setPixmap(logoFor(true));
     m_panel3->setProperty("logo", QStringLiteral("busy"));
 }
@@ -206,7 +209,7 @@ void MainWindow::HideLogo()
 void MainWindow::UnhideLogo()
 {
     setStatusText(idleStatusText());
-    m_panel2->setText(QStringLiteral("IDLE"));
+    m_panel2->setText(tr("IDLE"));
     m_panel3->setPixmap(logoFor(false));
     m_panel3->setProperty("logo", QStringLiteral("idle"));
 }
@@ -238,7 +241,7 @@ void MainWindow::ShowInShell(const QString& path)
 {
     switch (shell().open(path)) {
     case ShellOpenResult::NotFound:
-        MsgBox(QStringLiteral("'") + path + QStringLiteral("' was not found!"), MB_ICONHAND, programTitle());
+        MsgBox(tr("'%1' was not found!").arg(path), MB_ICONHAND, programTitle());
         break;
     case ShellOpenResult::Failed: // nothing visible would happen otherwise
         MsgBox(noProgramToOpenText(path), MB_ICONEXCLAMATION, programTitle());

@@ -8,12 +8,18 @@
 #include "mpeg/SequenceHeader.h"
 #include "mpeg/StreamInfo.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cstdio>
 #include <cstring>
 
 namespace kt::cli {
 namespace {
+
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
 
 // Keeps the file layer's own open message back, so that the packer says it once, in its
 // own words, with the reason.
@@ -48,7 +54,7 @@ int runInfo(const QStringList& files, InfoFormat format)
         if (!fs.opened) {
             allDescribed = false;
             printLine(
-                QStringLiteral("cannot open %1: %2")
+                Packer::tr("cannot open %1: %2")
                     .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
         } else {
             for (const QString& text : shown)

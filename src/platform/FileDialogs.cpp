@@ -1,5 +1,7 @@
 #include "FileDialogs.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 namespace {
 class CancellingDialogs final : public FileDialogs
@@ -46,8 +48,10 @@ QString toQtFilter(const QString& pipeFilter)
 
 QString mediaFileFilter()
 {
+    // Only the names are the user's; the patterns stay as they are.
     return QStringLiteral("Mpeg (*.mpg, *.mpeg, *.mpe, *.m1v, *.mv2)|*.mpg;*.mpeg;*.mpe;*.m1v;*.mv2|"
-                          "Mp3 (*.mp3, *.mp2)|*.mp3;*.mp2|All Files (*.*)|*.*");
+                          "Mp3 (*.mp3, *.mp2)|*.mp3;*.mp2|%1 (*.*)|*.*")
+        .arg(QCoreApplication::translate("kt::FileDialogs", "All Files"));
 }
 
 } // namespace kt

@@ -1,5 +1,6 @@
 #include "Trash.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,11 @@
 
 namespace kt {
 namespace {
+
+struct Trash
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Trash)
+};
 
 struct TrashedEntry
 {
@@ -123,7 +129,7 @@ bool moveFileToTrash(const QString& path, TrashFailure* failure)
     GError* gerror = nullptr;
     const gboolean ok = g_file_trash(file, nullptr, &gerror);
     if (!ok)
-        f.reason = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
+        f.reason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
     if (gerror)
         g_error_free(gerror);
     g_object_unref(file);
@@ -132,13 +138,13 @@ bool moveFileToTrash(const QString& path, TrashFailure* failure)
 
     const TrashedEntry entry = findTrashed(path, before);
     if (entry.file.isEmpty()) {
-        f.reason = QStringLiteral("no trash record could be found for it");
+        f.reason = Trash::tr("no trash record could be found for it");
         f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
         return false;
     }
     if (recordNames(entry, native))
         return true;
-    f.reason = QStringLiteral("its trash record could not be written");
+    f.reason = Trash::tr("its trash record could not be written");
     // Not restorable from the trash: back where it was, never over a file that took its place.
     if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0) {
         f.inTrashAs = QFile::decodeName(entry.file);

@@ -1,12 +1,31 @@
 #include "Tips.h"
 
 #include "base/RegularFile.h"
+#include "platform/Translations.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
 namespace kt {
+
+QString tipsNotFoundText()
+{
+    return QCoreApplication::translate("kt::Tips", "That the %1 file was not found? ").arg(tipsFileName());
+}
+
+QString tipsFilePath(const QString& programDir)
+{
+    if (const QString language = programLanguage(programDir + QStringLiteral("/translations"));
+        !language.isEmpty()) {
+        const QString translated = programDir + QStringLiteral("/tod_%1.ctd").arg(language);
+        if (QFileInfo(translated).isFile())
+            return translated;
+    }
+    return programDir + QLatin1Char('/') + tipsFileName();
+}
 
 QStringList splitTips(QByteArrayView text)
 {
