@@ -737,6 +737,11 @@ could not hand over every FILE; 2 usage error.
         <source>That the %1 file was not found? </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>tod.ctd</source>
+        <comment>the name of the tips file in this language, beside the English tod.ctd</comment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kt::Toolbar</name>

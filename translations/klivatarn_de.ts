@@ -757,6 +757,11 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
         <source>That the %1 file was not found? </source>
         <translation>Dass die Datei %1 nicht gefunden wurde? </translation>
     </message>
+    <message>
+        <source>tod.ctd</source>
+        <comment>the name of the tips file in this language, beside the English tod.ctd</comment>
+        <translation>tod_de.ctd</translation>
+    </message>
 </context>
 <context>
     <name>kt::Toolbar</name>

@@ -110,7 +110,13 @@ void MainWindow::load()
 
 void MainWindow::applyLoadSize()
 {
-    const QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
+    QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
+    // Wider where the toolbar's captions need it (longer words in some languages): a
+    // button beyond the edge would hide in the toolbar's overflow menu.
+    // The move buttons, just beyond the design width, then come into view whole, not cut.
+    if (m_rebar && m_rebar->sizeHint().width() > surface.width())
+        surface.setWidth(qMax(m_rebar->sizeHint().width(),
+                              twipsToPixels(kMoveButtonLeft + kMoveButtonWidth + kListLeft, dpi())));
     // Let the window's own layout place the menu bar and status bar, then grow or
     // shrink the window by what the surface still lacks.
     resize(surface.width(),
@@ -377,7 +383,11 @@ void MainWindow::applyPlacement()
             m_view->setFocus(Qt::TabFocusReason);
     }
     m_panel1->setMaximumWidth(px(p.panel1Width));
-    m_panel2->setFixedWidth(px(kPanel2Width));
+    // The design width, or what the state words of this language need.
+    const QFontMetrics metrics = m_panel2->fontMetrics();
+    const int words = qMax(metrics.horizontalAdvance(tr("BUSY")), metrics.horizontalAdvance(tr("IDLE"))) +
+                      2 * (m_panel2->frameWidth() + metrics.averageCharWidth());
+    m_panel2->setFixedWidth(qMax(px(kPanel2Width), words));
     m_panel3->setFixedWidth(px(kPanel3Width));
     m_view->fillWithLastColumn();
 }

@@ -1,7 +1,6 @@
 #include "Tips.h"
 
 #include "base/RegularFile.h"
-#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,12 +17,11 @@ QString tipsNotFoundText()
 
 QString tipsFilePath(const QString& programDir)
 {
-    if (const QString language = programLanguage(programDir + QStringLiteral("/translations"));
-        !language.isEmpty()) {
-        const QString translated = programDir + QStringLiteral("/tod_%1.ctd").arg(language);
-        if (QFileInfo(translated).isFile())
-            return translated;
-    }
+    // The tips in the language the texts are shown in: the catalog names its own tips file.
+    const QString translated = QCoreApplication::translate(
+        "kt::Tips", "tod.ctd", "the name of the tips file in this language, beside the English tod.ctd");
+    if (translated != tipsFileName() && QFileInfo(programDir + QLatin1Char('/') + translated).isFile())
+        return programDir + QLatin1Char('/') + translated;
     return programDir + QLatin1Char('/') + tipsFileName();
 }
 

@@ -15,8 +15,8 @@ inline QString tipsFileName()
 // Shown when the tips file cannot be read.
 QString tipsNotFoundText();
 
-// The tips in the program's language beside the program (tod_de.ctd for German), else
-// the English tips file.
+// The tips in the language the program's texts are shown in, beside the program
+// (tod_de.ctd for German), else the English tips file.
 QString tipsFilePath(const QString& programDir);
 
 // Every line is a tip, empty lines included. A line ends at CR, CR LF or (the line end of
