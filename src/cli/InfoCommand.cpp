@@ -47,7 +47,7 @@ int runInfo(const QStringList& files)
         if (!fs.opened) {
             allDescribed = false;
             printLine(QStringLiteral("cannot open '%1': %2")
-                          .arg(path, QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
+                          .arg(path, QString::fromLocal8Bit(std::strerror(fs.openError))));
         } else {
             for (const QString& text : shown)
                 printLine(text);
