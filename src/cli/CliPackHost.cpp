@@ -1,6 +1,7 @@
 #include "CliPackHost.h"
 
 #include "cli/Terminal.h"
+#include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>
@@ -17,6 +18,13 @@ void TerminalProgress::showPackingFile(const QString& fullPath)
     m_file = fullPath;
     m_lastDrawn = -1;
     redraw();
+}
+
+void TerminalProgress::showCheckingFile(const QString& fullPath)
+{
+    m_checking = true;
+    m_percent = 0;
+    showPackingFile(fullPath);
 }
 
 void TerminalProgress::setProgressBarPos(int percent)
@@ -50,7 +58,9 @@ void TerminalProgress::redraw()
     if (!m_timeRemaining.isEmpty())
         line += QStringLiteral("  ") + m_timeRemaining;
     if (!m_file.isEmpty())
-        line += QStringLiteral("  Packing '%1'").arg(QFileInfo(m_file).fileName());
+        line += QStringLiteral("  ") +
+                (m_checking ? texts::checkingFile(QFileInfo(m_file).fileName())
+                            : QStringLiteral("Packing '%1'").arg(QFileInfo(m_file).fileName()));
     drawProgressLine(line);
 }
 

@@ -20,6 +20,7 @@ class TerminalProgress final : public ProgressView
 public:
     void beginJoin() override;
     void showPackingFile(const QString& fullPath) override;
+    void showCheckingFile(const QString& fullPath) override;
     void setProgressBarPos(int percent) override;
     void setPercentText(const QString& text) override;
     void setTimeRemainingText(const QString& text) override;
@@ -32,6 +33,7 @@ private:
     int m_percent = 0;
     QString m_timeRemaining;
     QString m_file;
+    bool m_checking = false; // the read-back pass
     int m_lastDrawn = -1;
 };
 

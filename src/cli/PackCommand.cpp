@@ -18,6 +18,10 @@
 namespace kt::cli {
 namespace {
 
+// Packed, but a source that --trash was to move stayed where it was (the trash refused it, or
+// it was no longer the file packed): a script must not take the sources for gone.
+constexpr int kExitPackedSourcesKept = 3;
+
 QString notUtf8Text(const QString& shownPath)
 {
     return QStringLiteral("'%1' cannot be packed: its name is not valid UTF-8.").arg(shownPath);
@@ -71,9 +75,10 @@ int runPack(const CommandLine& line)
     TerminalPrompt prompt(line.answers);
     CliPackHost host(options);
     File64 file;
-    switch (DoPack(host, file)) {
+    PackValues values;
+    switch (DoPack(host, file, &values)) {
     case PackOutcome::Packed:
-        return kExitPacked;
+        return values.join.afterPack == DeleteOutcome::NotTrashed ? kExitPackedSourcesKept : kExitPacked;
     case PackOutcome::Cancelled:
         return kExitCancelled;
     case PackOutcome::Stopped:
