@@ -57,6 +57,7 @@ public:
     void errorResumeProgram() override {}
     void setStatusText(const QString&) override {}
     void showPackingFile(const QString&) override {}
+    void showCheckingFile(const QString&) override {}
     void setWaitCursor(bool) override {}
     void destroyMainProgressBar() override {}
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override;

@@ -274,6 +274,10 @@ JoinStep Joiner::readyToTrash(const FileIdentity& written)
     for (qsizetype i = 0; i < m_job.sources.size(); ++i)
         sources.push_back({m_job.sources[i].path, m_packed.at(i)});
     ExpectedOutput expected(sources);
+    // Still the pack: the main window looks busy again while the output is read back.
+    m_host.hideLogo();
+    m_host.busyMode(QStringLiteral("pack"));
+    m_host.showCheckingFile(m_job.outputPath);
     m_view.showCheckingFile(m_job.outputPath);
     m_start = m_clock();
     m_shownPercent = -1;
@@ -284,6 +288,10 @@ JoinStep Joiner::readyToTrash(const FileIdentity& written)
     });
     m_view.destroyProgressBar();
     m_view.setPercentText(QString());
+    if (checked.go()) {
+        m_host.notBusyMode();
+        m_host.unhideLogo();
+    }
     return checked;
 }
 

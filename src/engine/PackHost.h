@@ -80,6 +80,8 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     // Status bar panel 1 := "Packing '" + path shortened by FormatDir to 4600 twips + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
+    // The read-back pass: panel 1 := texts::checkingFile() of the path, shortened the same way.
+    virtual void showCheckingFile(const QString& fullPath) = 0;
     // Hourglass (true) or default arrow (false) over the main window.
     virtual void setWaitCursor(bool wait) = 0;
     // Cancel destroys the main window's own progress bar, if it has one.

@@ -212,7 +212,7 @@ QString tooLargeForFileSystem(const QString& outputPath, quint64 total, quint64 
 
 QString checkingFile(const QString& shownPath)
 {
-    return QStringLiteral("Checking '%1'...").arg(shownPath);
+    return QStringLiteral("Checking '%1'").arg(shownPath);
 }
 
 QString outputDiffers(const QString& outputPath, quint64 fromByte)

@@ -105,6 +105,7 @@ struct FakePackHost final : PackHost
     void errorResumeProgram() override { m_log << "host:errorResume"; }
     void setStatusText(const QString& t) override { m_log << "host:status:" + t; }
     void showPackingFile(const QString& p) override { m_log << "host:file:" + p; }
+    void showCheckingFile(const QString& p) override { m_log << "host:check:" + p; }
     void setWaitCursor(bool wait) override { m_log << (wait ? "host:wait" : "host:arrow"); }
     void destroyMainProgressBar() override { m_log << "host:destroyMainBar"; }
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override

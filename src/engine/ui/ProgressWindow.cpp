@@ -137,9 +137,9 @@ QString ProgressWindow::packingText(const QString& path, const QFont& font, doub
     return QStringLiteral("Packing '") + shortenedPath(path, font, dpiX) + QLatin1Char('\'');
 }
 
-QString ProgressWindow::checkingText(const QString& path) const
+QString ProgressWindow::checkingText(const QString& path, const QFont& font, double dpiX)
 {
-    return texts::checkingFile(shortenedPath(path, m_file->font(), dpiX()));
+    return texts::checkingFile(shortenedPath(path, font, dpiX));
 }
 
 void ProgressWindow::setBusyCursor(bool busy)
@@ -165,7 +165,7 @@ void ProgressWindow::showPackingFile(const QString& fullPath)
 void ProgressWindow::showCheckingFile(const QString& fullPath)
 {
     createProgressBar(); // the join's bar was destroyed when the copy ended
-    m_file->setText(checkingText(fullPath));
+    m_file->setText(checkingText(fullPath, m_file->font(), dpiX()));
 }
 
 void ProgressWindow::setProgressBarPos(int percent)

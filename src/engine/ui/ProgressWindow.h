@@ -35,8 +35,8 @@ public:
     QString packingText(const QString& path) const;
     // The same for a font and a horizontal resolution: what the status bar shows.
     static QString packingText(const QString& path, const QFont& font, double dpiX);
-    // "Checking '" + the path shortened as for packing + "'...": the read-back pass.
-    QString checkingText(const QString& path) const;
+    // "Checking '" + the path shortened as for packing + "'": the read-back pass.
+    static QString checkingText(const QString& path, const QFont& font, double dpiX);
     // Arial 8 pt, or a metric twin of Arial.
     static QFont labelFont();
     // Width of a text in Statusbar_lbl's font, in twips.
