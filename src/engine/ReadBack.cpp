@@ -5,12 +5,15 @@
 
 #include <QFile>
 #include <QScopeGuard>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <new>
+#include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kt {
 namespace {
@@ -56,6 +59,22 @@ qint64 samePrefix(const char* a, const char* b, qint64 size)
     return i;
 }
 
+// Whether none of the file's pages is in the page cache. A page that could not be dropped
+// (another program maps or locks it) would be read from the cache, not from the storage.
+bool cacheEmpty(int fd, qint64 size)
+{
+    if (size <= 0)
+        return true;
+    void* map = ::mmap(nullptr, size_t(size), PROT_READ, MAP_SHARED, fd, 0);
+    if (map == MAP_FAILED)
+        return false;
+    const long page = ::sysconf(_SC_PAGESIZE);
+    std::vector<unsigned char> resident(size_t((size + page - 1) / page));
+    const bool known = ::mincore(map, size_t(size), resident.data()) == 0;
+    ::munmap(map, size_t(size));
+    return known && std::none_of(resident.begin(), resident.end(), [](unsigned char c) { return c & 1; });
+}
+
 } // namespace
 
 ReadBack::ReadBack(const QString& outputPath, const FileIdentity& written)
@@ -65,32 +84,33 @@ ReadBack::ReadBack(const QString& outputPath, const FileIdentity& written)
 
 JoinStep ReadBack::run(ExpectedOutput& expected, const std::function<bool(quint64)>& goOn)
 {
-    const QByteArray native = QFile::encodeName(m_path);
-    constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
-    bool direct = true;
-    int fd = ::open(native.constData(), kFlags | O_DIRECT);
-    if (fd < 0 && errno == EINVAL) {
-        direct = false;
-        fd = ::open(native.constData(), kFlags);
-    }
+    const int fd =
+        ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return JoinStep::failure(errno == ENOENT ? texts::outputDeleted(m_path)
                                                  : texts::cannotReadBack(m_path, texts::errnoText(errno)));
     const auto closeOutput = qScopeGuard([fd] { ::close(fd); });
-    if (!identityOfHandle(fd).sameFile(m_written))
+    const FileIdentity now = identityOfHandle(fd);
+    if (!now.sameFile(m_written))
         return JoinStep::failure(texts::outputReplaced(m_path));
+    // Every page the pack left in the cache goes (they were flushed, so they are clean); what is
+    // read afterwards, read-ahead included, comes from the storage.
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    bool direct = !cacheEmpty(fd, now.size) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_DIRECT) == 0;
+    if (!direct)
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     const AlignedBuffer actual(
         static_cast<char*>(::operator new[](size_t(kPiece), std::align_val_t(kAlign))));
     const std::unique_ptr<char[]> wanted(new char[size_t(kPiece)]);
     quint64 checked = 0;
     for (;;) {
-        ::posix_fadvise(fd, off_t(checked), off_t(kPiece), POSIX_FADV_DONTNEED);
         const File64::IoResult read = readPiece(fd, actual.get(), kPiece, qint64(checked), direct);
         if (direct && read.error == EINVAL) {
-            // The storage wants another alignment: the rest is read through the emptied cache.
+            // The storage wants another alignment: the rest through the cache, emptied again.
             direct = false;
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_DIRECT);
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
             continue;
         }
         if (read.error != 0)

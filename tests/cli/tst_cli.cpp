@@ -414,7 +414,7 @@ private slots:
         const Target out = Target::Output, src2 = Target::Src2;
         fault("storage keeps only the first MB (shim)", failed, differs, out, {Op::Lie, 1, 0, 0, 1000000});
         fault("no memory for the read-back", failed, "There is not enough memory to go on.", out,
-              {Op::Alloc, 1, 0, 0, 4 << 20});
+              {Op::Alloc, 1, 0, 0, 1 << 20});
         fault("output folder cannot be opened to flush it", End::Packed, "", Target::OutputFolder,
               {Op::Open, 1, 0, EACCES});
         const char* noSpace = "Cannot write to '@out': No space left on device.";
