@@ -129,7 +129,8 @@ int main(int argc, char** argv)
         }
     }
     QDir().mkpath(dir);
-    const qint64 sizes[] = {mib * 7 / 32 << 20, mib * 10 / 32 << 20, (mib - mib * 7 / 32 - mib * 10 / 32) << 20};
+    const qint64 sizes[] = {mib * 7 / 32 << 20, mib * 10 / 32 << 20,
+                            (mib - mib * 7 / 32 - mib * 10 / 32) << 20};
     QStringList sources;
     std::mt19937_64 random(17);
     const QString out = dir + QStringLiteral("/out.bin");
@@ -175,9 +176,11 @@ int main(int argc, char** argv)
     const double gib = double(written.size) / double(1 << 30);
     std::printf("output %.2f GiB in %s, best of %d rounds\n", gib, qPrintable(dir), rounds);
     std::printf("%-10s %8s %8s %10s\n", "", "wall s", "cpu s", "GiB/s");
-    for (const auto& [name, t] : {std::pair{"plain", plain}, {"sources", sourcesOnly}, {"readback", readBack}})
+    for (const auto& [name, t] :
+         {std::pair{"plain", plain}, {"sources", sourcesOnly}, {"readback", readBack}})
         std::printf("%-10s %8.3f %8.3f %10.2f\n", name, t.wall, t.cpu, gib / t.wall);
-    std::printf("readback / plain: wall %.2f, cpu %.2f\n", readBack.wall / plain.wall, readBack.cpu / plain.cpu);
+    std::printf("readback / plain: wall %.2f, cpu %.2f\n", readBack.wall / plain.wall,
+                readBack.cpu / plain.cpu);
     std::printf("output in the page cache after the read-back: %.1f%%\n", cachedAfter);
     if (!keep)
         QDir(dir).removeRecursively();

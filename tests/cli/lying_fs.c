@@ -1,7 +1,7 @@
 /* A pass-through FUSE file system over a folder that keeps only the first megabyte of each
  * file: writes past it are acknowledged and dropped, and the size reported is the size written,
  * as fake-capacity memory sticks and some network shares do. What was written stays in the
- * page cache (keep_cache): only a read past it shows what was lost.
+ * page cache (writeback cache, keep_cache): only a read past it shows what was lost.
  *
  *   kt_lying_fs BACKING MOUNTPOINT [FUSE options]     (unmount with fusermount3 -u)
  */
@@ -166,17 +166,28 @@ static int fs_mkdir(const char* path, mode_t mode)
     return mkdir(p, mode) == 0 ? 0 : -errno;
 }
 
+static int fs_utimens(const char* path, const struct timespec tv[2], struct fuse_file_info* fi)
+{
+    char p[PATH_MAX];
+    backed(p, path);
+    return (fi ? futimens((int)fi->fh, tv) : utimensat(AT_FDCWD, p, tv, AT_SYMLINK_NOFOLLOW)) == 0 ? 0
+                                                                                                   : -errno;
+}
+
 static int fs_statfs(const char* path, struct statvfs* st)
 {
     (void)path;
     return statvfs(g_backing, st) == 0 ? 0 : -errno;
 }
 
-// The cached pages stay when the backing file's times change.
+// Writes stay in the page cache as on a disk file system (written back at fsync), and stay
+// there when the backing file's times change.
 static void* fs_init(struct fuse_conn_info* conn, struct fuse_config* cfg)
 {
     (void)cfg;
     conn->want &= ~FUSE_CAP_AUTO_INVAL_DATA;
+    if (conn->capable & FUSE_CAP_WRITEBACK_CACHE)
+        conn->want |= FUSE_CAP_WRITEBACK_CACHE;
     return NULL;
 }
 
@@ -194,6 +205,7 @@ static const struct fuse_operations g_ops = {
     .fsync = fs_fsync,
     .readdir = fs_readdir,
     .create = fs_create,
+    .utimens = fs_utimens,
 };
 
 int main(int argc, char* argv[])
