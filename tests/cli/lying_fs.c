@@ -7,7 +7,6 @@
  */
 #define _GNU_SOURCE
 #define FUSE_USE_VERSION 31
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <fuse.h>
@@ -62,21 +61,6 @@ static int fs_getattr(const char* path, struct stat* st, struct fuse_file_info* 
     return 0;
 }
 
-static int fs_readdir(const char* path, void* buf, fuse_fill_dir_t fill, off_t off, struct fuse_file_info* fi,
-                      enum fuse_readdir_flags flags)
-{
-    (void)off, (void)fi, (void)flags;
-    char p[PATH_MAX];
-    backed(p, path);
-    DIR* d = opendir(p);
-    if (!d)
-        return -errno;
-    for (struct dirent* e; (e = readdir(d));)
-        fill(buf, e->d_name, NULL, 0, 0);
-    closedir(d);
-    return 0;
-}
-
 static int fs_open(const char* path, struct fuse_file_info* fi)
 {
     char p[PATH_MAX];
@@ -122,18 +106,6 @@ static int fs_write(const char* path, const char* buf, size_t n, off_t off, stru
     return (int)n; /* all of it, as far as anyone can tell */
 }
 
-static int fs_truncate(const char* path, off_t size, struct fuse_file_info* fi)
-{
-    char p[PATH_MAX];
-    backed(p, path);
-    if ((fi ? ftruncate((int)fi->fh, size) : truncate(p, size)) != 0)
-        return -errno;
-    off_t* claimed = claim(path, 0);
-    if (claimed)
-        *claimed = size;
-    return 0;
-}
-
 static int fs_release(const char* path, struct fuse_file_info* fi)
 {
     (void)path;
@@ -145,25 +117,6 @@ static int fs_fsync(const char* path, int data, struct fuse_file_info* fi)
 {
     (void)path, (void)data;
     return fsync((int)fi->fh) == 0 ? 0 : -errno;
-}
-
-static int fs_unlink(const char* path)
-{
-    char p[PATH_MAX];
-    backed(p, path);
-    if (unlink(p) != 0)
-        return -errno;
-    for (int i = 0; i < 64; ++i)
-        if (strcmp(g_claims[i].path, path) == 0)
-            g_claims[i].path[0] = '\0';
-    return 0;
-}
-
-static int fs_mkdir(const char* path, mode_t mode)
-{
-    char p[PATH_MAX];
-    backed(p, path);
-    return mkdir(p, mode) == 0 ? 0 : -errno;
 }
 
 static int fs_utimens(const char* path, const struct timespec tv[2], struct fuse_file_info* fi)
@@ -194,16 +147,12 @@ static void* fs_init(struct fuse_conn_info* conn, struct fuse_config* cfg)
 static const struct fuse_operations g_ops = {
     .init = fs_init,
     .getattr = fs_getattr,
-    .mkdir = fs_mkdir,
-    .unlink = fs_unlink,
-    .truncate = fs_truncate,
     .open = fs_open,
     .read = fs_read,
     .write = fs_write,
     .statfs = fs_statfs,
     .release = fs_release,
     .fsync = fs_fsync,
-    .readdir = fs_readdir,
     .create = fs_create,
     .utimens = fs_utimens,
 };
