@@ -25,6 +25,7 @@
  *   KT_HOOK_OP    "write", "read", "open", "create" (an open with O_CREAT), "rename" (of the
  *                 path to elsewhere) or "close": which calls on the path are counted
  *   KT_HOOK_AT    the hook runs before the call with this number, counted from 1
+ *   KT_HOOK_EVERY when 1, also before every later call
  * and "close" is also a fault: KT_FAULT_OP=close makes the faulty closes of the path report
  * KT_FAULT_ERRNO after the descriptor was really closed (as NFS reports late write errors).
  *
@@ -108,7 +109,8 @@ static void hook_point(const char* op, const char* path)
     if (!want || strcmp(want, op) != 0 || !watched || !path || strcmp(watched, path) != 0)
         return;
     int saved = errno;
-    if (++g_hookCalls == env_long("KT_HOOK_AT", 1))
+    long at = env_long("KT_HOOK_AT", 1);
+    if (++g_hookCalls == at || (g_hookCalls > at && env_long("KT_HOOK_EVERY", 0) == 1))
         run_hook();
     errno = saved;
 }

@@ -73,12 +73,13 @@ struct PackerWorkspace
         env.insert("KT_FAULT_SHORT", QString::number(s.shortBytes));
         env.insert("KT_FAULT_SLEEP_MS", QString::number(s.sleepMs));
     }
-    // `command` runs in a shell before the at-th `op` call on `file`.
+    // `command` runs in a shell before the at-th `op` call on `file` (at -1: before every one).
     void hook(Op op, const QString& file, int at, const QString& command)
     {
         env.insert("KT_HOOK_OP", opName(op));
         env.insert("KT_HOOK_PATH", file);
-        env.insert("KT_HOOK_AT", QString::number(at));
+        env.insert("KT_HOOK_AT", QString::number(qMax(at, 1)));
+        env.insert("KT_HOOK_EVERY", at < 0 ? "1" : "0");
         env.insert("KT_HOOK_CMD", command);
     }
     static QString opName(Op op)
@@ -156,6 +157,7 @@ enum class Change {
     TrashDiskFull,       // the sources' disk, with an existing trash, is full when they go
     Fault,               // the shim fails calls on one file, or the wrapper limits resources
     PlantLink,           // a link to src1 appears at the output path as the output is created
+    PlantLinkAlways,     // the same at every try
     LyingStorage,        // the output's file system keeps only its first MiB (FUSE, root)
     SwapSourceFolder,    // the sources' folder swapped for look-alikes as the trash step starts
     GrowSourceAtTrash,   // src2 appended to as it is moved to the trash
@@ -387,6 +389,9 @@ private slots:
             {Change::TrashDiskFull, End::PackedKept, Victim::None, "could not be moved to the trash"});
         row("link to a source planted as the output is made",
             {Change::PlantLink, End::Packed, Victim::None, ""});
+        row("link planted at every try",
+            {Change::PlantLinkAlways, failed, Victim::None,
+             "'@out' was made again by another program each time it was deleted; it was not replaced."});
         row("storage keeps only the first MiB (FUSE)",
             {Change::LyingStorage, failed, Victim::None,
              "'@out', read back from its storage, differs from the files packed from byte 1048576 on"});
@@ -493,6 +498,7 @@ private slots:
             {Change::OutputReappears, Op::Open, out, 1, "head -c 3000000 /dev/zero >'" + out + "'"},
             {Change::SourceDeletedAtOpen, Op::Open, src2, 1, "rm -f '" + src2 + "'"},
             {Change::PlantLink, Op::Create, out, 1, "ln -s '" + src1 + "' '" + out + "'"},
+            {Change::PlantLinkAlways, Op::Create, out, -1, "ln -s '" + src1 + "' '" + out + "'"},
             {Change::SwapSourceFolder, Op::Rename, src1, 1,
              QString("cd '%1' && mv src src.old && mkdir src && cp src.old/* src/").arg(ws.dir.path())},
             {Change::GrowSourceAtTrash, Op::Rename, src2, 1, grow},
