@@ -85,6 +85,8 @@ QString outputNotRegular(const QString& outputPath)
         kind = QStringLiteral("a socket");
     else if (S_ISREG(st.st_mode) && isKernelFileSystem(native))
         kind = QStringLiteral("a file of the kernel");
+    else if (S_ISDIR(st.st_mode) && link) // a folder itself is answered by the open, as always
+        kind = QStringLiteral("a folder");
     return kind.isEmpty() ? QString() : texts::outputNotRegular(outputPath, kind, link);
 }
 

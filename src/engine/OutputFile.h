@@ -18,8 +18,8 @@
 
 namespace kt {
 
-// The refusal when the output path is, or leads to, anything but a regular file, a folder or
-// nothing; empty otherwise.
+// The refusal when the output path is, or leads to, anything but a regular file or nothing
+// (a folder itself excepted: the open asks about it); empty otherwise.
 QString outputNotRegular(const QString& outputPath);
 
 class OutputFile

@@ -71,6 +71,8 @@ const Says isPipe{[](const QString& out) { return texts::outputNotRegular(out, "
                   MB_ICONHAND};
 const Says toDevice{
     [](const QString& out) { return texts::outputNotRegular(out, "a character device", true); }, MB_ICONHAND};
+const Says toFolder{[](const QString& out) { return texts::outputNotRegular(out, "a folder", true); },
+                    MB_ICONHAND};
 const Says toKernel{
     [](const QString& out) { return texts::outputNotRegular(out, "a file of the kernel", true); },
     MB_ICONHAND};
@@ -129,6 +131,7 @@ private slots:
             {"output is a pipe", {{a, a}, {}, isPipe, -1, 0, stopped, "fifo"}},
             {"output is a link to a device", {{a, a}, {}, toDevice, -1, 0, stopped, "null"}},
             {"output is a link to a file of the kernel", {{a, a}, {}, toKernel, -1, 0, stopped, "kernel"}},
+            {"output is a link to a folder", {{a, a}, {}, toFolder, -1, 0, stopped, "folder"}},
             {"over fusefat's largest file",
              {{noHeader, noHeader, a, a}, {}, tooLargeForFat, -1, 0, stopped, "fat/out.mpg", false}},
         });
@@ -150,7 +153,8 @@ private slots:
         }
         QVERIFY(::mkfifo(QFile::encodeName(pk.path("fifo")).constData(), 0600) == 0);
         QVERIFY(QFile::link("/dev/null", pk.path("null")) &&
-                QFile::link("/proc/self/status", pk.path("kernel")));
+                QFile::link("/proc/self/status", pk.path("kernel")) &&
+                QFile::link(pk.path(""), pk.path("folder")));
         const bool small = QByteArray(row.output).startsWith("small/"),
                    fat = QByteArray(row.output).startsWith("fat/"),
                    failed = row.outcome == PackOutcome::Failed;
