@@ -2,6 +2,7 @@
 
 #include "base/TextUtils.h"
 #include "cli/Terminal.h"
+#include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>
@@ -17,6 +18,13 @@ void TerminalProgress::showPackingFile(const QString& fullPath)
 {
     m_file = fullPath;
     redraw();
+}
+
+void TerminalProgress::showCheckingFile(const QString& fullPath)
+{
+    m_checking = true;
+    m_percent = 0;
+    showPackingFile(fullPath);
 }
 
 // The join moves the bar first and gives the estimate and the percentage after it: the line
@@ -53,7 +61,9 @@ void TerminalProgress::redraw()
     if (!m_timeRemaining.isEmpty())
         line += QStringLiteral("  ") + m_timeRemaining;
     if (!m_file.isEmpty())
-        line += QStringLiteral("  Packing ") + quotedName(QFileInfo(m_file).fileName());
+        line += QStringLiteral("  ") +
+                (m_checking ? texts::checkingFile(QFileInfo(m_file).fileName())
+                            : QStringLiteral("Packing ") + quotedName(QFileInfo(m_file).fileName()));
     if (line != m_drawn)
         drawProgressLine(line);
     m_drawn = line;

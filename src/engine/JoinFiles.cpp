@@ -1,10 +1,11 @@
 #include "JoinFiles.h"
 
 #include "engine/BlockCopier.h"
-#include "engine/DeleteFiles.h"
 #include "engine/JoinArithmetic.h"
 #include "engine/OutputFile.h"
+#include "engine/PackLock.h"
 #include "engine/PackTexts.h"
+#include "engine/ReadBack.h"
 #include "engine/SameFile.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 
 namespace kt {
@@ -22,7 +24,7 @@ class Joiner
 public:
     Joiner(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
         : m_job(job), m_host(host), m_view(view), m_file(file), m_clock(clock),
-          m_output(job.outputPath, job.sources.isEmpty() ? QString() : job.sources[0].path, file)
+          m_output(job.outputPath, sourcePaths(job), file)
     {
         if (!m_clock) {
             m_timer.start();
@@ -31,17 +33,25 @@ public:
     }
 
     JoinResult run();
+    // The end when memory ran out: `text` was made before anything could run out.
+    JoinResult outOfMemory(const QString& text);
 
 private:
+    static QStringList sourcePaths(const JoinJob& job);
     // Whether the join goes on after a step; when not, the join has ended as the step says.
     bool goOn(const JoinStep& step);
     bool packSource(const PackSource& source);
-    void updateProgress();
+    void updateProgress(quint64 done);
     void finish();
     QString changedSource() const; // a source whose path no longer names what was packed
+    // After the question and before the first source moves: nothing changed, and the output
+    // read back from its storage holds the sources.
+    JoinStep readyToTrash(const FileIdentity& written);
+    JoinResult result() const { return {m_outcome, m_packedBytes, m_afterPack}; }
 
     // Ends of the join.
     void cancelled();
+    void stopped(const QString& text);                         // Cancel once the output was written
     void failed(const QString& text, int style = MB_ICONHAND); // empty text: already shown
 
     qint64 largestBlock() const;
@@ -60,6 +70,7 @@ private:
     quint64 m_packedBytes = 0;
     QVector<FileIdentity> m_packed; // each source as it was opened and copied
     PackOutcome m_outcome = PackOutcome::Failed;
+    DeleteOutcome m_afterPack = DeleteOutcome::Kept;
     int m_shownPercent = -1; // the texts last given to the view
     qint64 m_shownSeconds = -1;
 };
@@ -71,16 +82,30 @@ JoinResult Joiner::run()
     m_start = m_clock();
 
     if (!goOn(m_output.prepare()))
-        return {m_outcome, m_packedBytes};
+        return result();
     m_copier.emplace(m_output.handle(), m_job.outputPath, largestBlock());
     m_view.setPercentText(percentText(0));
     m_shownPercent = 0;
 
     for (const PackSource& source : m_job.sources)
         if (!packSource(source))
-            return {m_outcome, m_packedBytes};
+            return result();
     finish();
-    return {m_outcome, m_packedBytes};
+    return result();
+}
+
+JoinResult Joiner::outOfMemory(const QString& text)
+{
+    failed(text);
+    return result();
+}
+
+QStringList Joiner::sourcePaths(const JoinJob& job)
+{
+    QStringList paths;
+    for (const PackSource& s : job.sources)
+        paths << s.path;
+    return paths;
 }
 
 // The largest piece is a block or a remainder (which can exceed a block at ufast).
@@ -102,6 +127,9 @@ bool Joiner::goOn(const JoinStep& step)
         return false;
     case JoinStep::Kind::Aborted:
         failed(texts::packingAborted(), MB_ICONINFORMATION);
+        return false;
+    case JoinStep::Kind::Stopped:
+        stopped(step.text);
         return false;
     }
     return false;
@@ -127,6 +155,9 @@ bool Joiner::packSource(const PackSource& source)
         return goOn(JoinStep::failure(QString()));
     }
     m_source = m_file.FileHandle();
+    // Held while it is read: no other pack can take it as its output meanwhile.
+    if (!lockSource(m_source))
+        return goOn(JoinStep::failure(texts::sourceBeingWritten(source.path)));
     const FileIdentity opened = identityOfHandle(m_source);
     if (opened.size != qint64(length))
         return goOn(JoinStep::failure(
@@ -141,7 +172,7 @@ bool Joiner::packSource(const PackSource& source)
         if (!goOn(m_copier->copy(m_job.block.blockSize)))
             return false;
         m_packedBytes += quint64(m_job.block.blockSize);
-        updateProgress();
+        updateProgress(m_packedBytes);
         if (m_view.cancelRequested()) {
             cancelled();
             return false;
@@ -150,7 +181,7 @@ bool Joiner::packSource(const PackSource& source)
     if (plan.remainder != 0) {
         if (!goOn(m_copier->copy(qint64(plan.remainder))))
             return false;
-        updateProgress(); // shows the progress before the remainder is counted
+        updateProgress(m_packedBytes); // shows the progress before the remainder is counted
         m_packedBytes += plan.remainder;
         if (m_view.cancelRequested()) {
             cancelled();
@@ -168,9 +199,9 @@ bool Joiner::packSource(const PackSource& source)
     return true;
 }
 
-void Joiner::updateProgress()
+void Joiner::updateProgress(quint64 done)
 {
-    const int p = packPercent(m_packedBytes, m_job.totalPackSize);
+    const int p = packPercent(done, m_job.totalPackSize);
     m_view.setProgressBarPos(p);
     // Thousands of blocks share a percentage: a text is made only when it can differ. The
     // estimate is given first, so the percentage's immediate repaint draws both at once.
@@ -192,22 +223,30 @@ void Joiner::finish()
     m_view.destroyProgressBar();
     m_view.setPercentText(QString());
     const bool trash = m_job.deleteAfter != DeleteAfterAction::No;
-    // The sources must not go while the output may not be on disk.
+    // The sources must not go while the output may not be on disk: the file, then its folder.
     if (trash && !goOn(m_output.flush()))
         return;
-    if (!goOn(m_output.checkWritten(m_job.totalPackSize)) || !goOn(m_output.close()))
+    if (!goOn(m_output.checkWritten(m_job.totalPackSize)))
         return;
     if (trash && !goOn(m_output.flushFolder()))
         return;
+    const FileIdentity written = identityOfHandle(m_output.handle());
+    if (!goOn(m_output.close()))
+        return;
     m_host.notBusyMode();
     m_host.unhideLogo();
-    QStringList paths;
-    for (const PackSource& s : m_job.sources)
-        paths << s.path;
-    QString changed;
-    if (DeleteFiles(paths, m_job.deleteAfter, [&] { return changed = changedSource(); }) ==
-        DeleteOutcome::SourceChanged) {
-        failed(texts::sourceChangedWhilePacked(changed));
+    QVector<TrashItem> files;
+    for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+        const FileIdentity& p = m_packed.at(i);
+        files.push_back({m_job.sources[i].path, {quint64(p.device), quint64(p.inode), p.size}});
+    }
+    JoinStep notReady;
+    m_afterPack = DeleteFiles(files, m_job.deleteAfter, [&] {
+        notReady = readyToTrash(written);
+        return notReady.go();
+    });
+    if (m_afterPack == DeleteOutcome::NotReady) {
+        goOn(notReady);
         return;
     }
     m_view.closeWindow();
@@ -226,12 +265,48 @@ QString Joiner::changedSource() const
     return {};
 }
 
+JoinStep Joiner::readyToTrash(const FileIdentity& written)
+{
+    const QString changed = changedSource();
+    if (!changed.isEmpty())
+        return JoinStep::failure(texts::sourceChangedWhilePacked(changed));
+    QVector<PackedFile> sources;
+    for (qsizetype i = 0; i < m_job.sources.size(); ++i)
+        sources.push_back({m_job.sources[i].path, m_packed.at(i)});
+    ExpectedOutput expected(sources);
+    // Still the pack: the main window looks busy again while the output is read back.
+    m_host.hideLogo();
+    m_host.busyMode(QStringLiteral("pack"));
+    m_host.showCheckingFile(m_job.outputPath);
+    m_view.showCheckingFile(m_job.outputPath);
+    m_start = m_clock();
+    m_shownPercent = -1;
+    m_shownSeconds = -1;
+    const JoinStep checked = ReadBack(m_job.outputPath, written).run(expected, [&](quint64 done) {
+        updateProgress(done);
+        return !m_view.cancelRequested();
+    });
+    m_view.destroyProgressBar();
+    m_view.setPercentText(QString());
+    if (checked.go()) {
+        m_host.notBusyMode();
+        m_host.unhideLogo();
+    }
+    return checked;
+}
+
 void Joiner::cancelled()
 {
     m_copier->writeHeldBack();
     m_file.CloseAllFiles();
+    stopped(texts::packingAborted());
+}
+
+void Joiner::stopped(const QString& text)
+{
+    File64::CloseAllHandles();
     m_host.notBusyMode();
-    MsgBox(texts::packingAborted(), MB_ICONINFORMATION);
+    MsgBox(text, MB_ICONINFORMATION);
     m_host.destroyMainProgressBar();
     m_host.unhideLogo();
     m_view.closeWindow();
@@ -253,7 +328,14 @@ void Joiner::failed(const QString& text, int style)
 JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,
                      const MonotonicClock& clock)
 {
-    return Joiner(job, host, view, file, clock).run();
+    // The join's boundary: running out of memory ends it like any failure, with a message.
+    const QString noMemory = texts::outOfMemory();
+    Joiner joiner(job, host, view, file, clock);
+    try {
+        return joiner.run();
+    } catch (const std::bad_alloc&) {
+        return joiner.outOfMemory(noMemory);
+    }
 }
 
 } // namespace kt
