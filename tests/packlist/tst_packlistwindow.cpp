@@ -39,18 +39,20 @@ struct DropCase
     QString after;
 };
 
-// A list command run from the menu bar or a button below the list, on rows named 1..n.
-enum class Via { Menu, Button };
+// A list command run from the menu bar, a button below the list or keys pressed on the
+// list, on rows named 1..n.
+enum class Via { Menu, Button, Keys };
 struct ListCommand
 {
     Via via;
-    const char* name; // the action or the button
+    const char* name; // the action, the button or the keys
     int rows;
     QList<int> selected;
     QString after;    // the rows as the view then shows them
     QStringList said; // messages
     bool listFocused; // else the focus stays where it was
     bool viewEnabled; // View needs one selected row: stale when the command does not refresh
+    int current = 0;  // the view's current row afterwards; 0: not checked
 };
 } // namespace
 
@@ -348,7 +350,7 @@ private slots:
 
     void listCommands_data()
     {
-        const auto B = Via::Button, M = Via::Menu;
+        const auto B = Via::Button, M = Via::Menu, K = Via::Keys;
         QTest::addColumn<ListCommand>("c");
         QTest::newRow("remove") << ListCommand{M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true};
         QTest::newRow("move up") << ListCommand{B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false};
@@ -364,21 +366,31 @@ private slots:
         QTest::newRow("select all") << ListCommand{B, "packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true};
         QTest::newRow("deselect all")
             << ListCommand{B, "packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false};
+        // The focus row goes with the moved row, so the next move starts from it.
+        QTest::newRow("move up twice by keys")
+            << ListCommand{K, "Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1};
+        QTest::newRow("move down by keys") << ListCommand{K, "Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3};
     }
     void listCommands()
     {
         QFETCH(ListCommand, c);
         MainWindow& w = make(c.rows, c.selected);
-        QWidget* before = c.via == Via::Button ? button(c.name) : button("packlst_SortAsc_cmd");
+        QWidget* before = c.via == Via::Button ? button(c.name)
+                          : c.via == Via::Keys ? static_cast<QWidget*>(view())
+                                               : button("packlst_SortAsc_cmd");
         before->setFocus();
         if (c.via == Via::Button)
             button(c.name)->click();
+        else if (c.via == Via::Keys)
+            QTest::keySequence(view(), QKeySequence(QLatin1String(c.name)));
         else
             w.action(QLatin1String(c.name))->trigger();
         QCOMPARE(rows(), c.after);
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
         QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
+        if (c.current)
+            QCOMPARE(view()->currentIndex().row() + 1, c.current);
     }
 };
 
