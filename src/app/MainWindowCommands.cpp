@@ -48,6 +48,7 @@ void MainWindow::PackMnu_Click()
     hooks.notBusyMode = [this] { NotBusyMode(); };
     hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
     hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
+    hooks.showPackingFile = [this](const QString& path) { showPackingFile(path); };
     PackFromWindow(this, std::move(hooks), m_options->packOptions(), *m_file64);
 }
 

@@ -1,7 +1,6 @@
 #include "WindowPackHost.h"
 
 #include "ProgressRun.h"
-#include "ProgressWindow.h"
 #include "engine/DoPack.h"
 #include "engine/SaveDialog.h"
 
@@ -37,12 +36,9 @@ public:
     void notBusyMode() override { callIfSet(m_hooks.notBusyMode); }
     void errorResumeProgram() override { callIfSet(m_hooks.errorResumeProgram); }
     void setStatusText(const QString& text) override { callIfSet(m_hooks.setStatusText, text); }
-    void showPackingFile(const QString& fullPath) override
-    {
-        // Shortened exactly as in the progress window's label.
-        const double dpi = m_window ? m_window->logicalDpiX() : 96.0;
-        setStatusText(ProgressWindow::packingText(fullPath, ProgressWindow::labelFont(), dpi));
-    }
+    // The main window shortens it for its own status bar, whose font and width are not
+    // the progress window's.
+    void showPackingFile(const QString& fullPath) override { callIfSet(m_hooks.showPackingFile, fullPath); }
     void setWaitCursor(bool wait) override
     {
         if (!m_window)

@@ -22,6 +22,8 @@ struct MainWindowPackHooks
     std::function<void()> errorResumeProgram;
     // Status bar panel 1, painted at once.
     std::function<void(const QString&)> setStatusText;
+    // Status bar panel 1 names the file being packed, shortened for the panel.
+    std::function<void(const QString& fullPath)> showPackingFile;
     // The main window's own progress bar, when it has one.
     std::function<void()> destroyMainProgressBar;
 };
