@@ -11,9 +11,12 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
 
 using namespace kt;
@@ -27,8 +30,9 @@ struct TypedNames
 {
     QString typed;
     AddFilter filter;
-    QStringList added; // file names in the folder, in order
-    QString notFound;  // the names said not found, with "was" or "were"; the dialog stays open
+    QStringList added;      // file names in the folder, in order
+    QString notFound;       // the names said not found, with "was" or "were"; the dialog stays open
+    QStringList shown = {}; // a pattern: the files listed then (sorted); the dialog stays open
 };
 
 enum class Dragged { OwnRows, Files, Text, WebAddress, Folder };
@@ -80,6 +84,19 @@ class TestPackListWindow : public QObject
                         : QPoint(10, view()->viewport()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
+    // The files (not folders) a file dialog's list shows, sorted.
+    static QStringList listedFiles(const QAbstractItemView* listed)
+    {
+        const auto* model = qobject_cast<const QFileSystemModel*>(listed->model());
+        QStringList names;
+        for (int r = 0; model && r < model->rowCount(listed->rootIndex()); ++r) {
+            const QModelIndex index = model->index(r, 0, listed->rootIndex());
+            if (!model->isDir(index))
+                names << model->fileName(index);
+        }
+        names.sort();
+        return names;
+    }
 
     // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view.
     MainWindow& make(int n = 0, const QList<int>& selected = {})
@@ -265,6 +282,12 @@ private slots:
             << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "'gone.mpg' was"};
         QTest::newRow("a quote cut wrongly")
             << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "'my', 'clip.mpg' were"};
+        QTest::newRow("a pattern filters the list")
+            << TypedNames{"*.mp3", AddFilter::Mpeg, {}, {}, {"c.mp3"}};
+        QTest::newRow("patterns parted by ;")
+            << TypedNames{"b*; c*", AddFilter::Mpeg, {}, {}, {"b.mpg", "c.mp3"}};
+        QTest::newRow("a pattern in no folder")
+            << TypedNames{"nosuch/*.mpg", AddFilter::All, {}, "'nosuch/*.mpg' was"};
     }
     void typedNamesInTheAddDialog()
     {
@@ -290,8 +313,49 @@ private slots:
         QCOMPARE(boxes.texts(), said);
         for (const test::AskedMessage& m : boxes.asked())
             QCOMPARE(m.style, 48);
-        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty()); // left open to correct the names
+        // Left open to correct the names, or to choose among the files shown.
+        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty() || !c.shown.isEmpty());
         QCOMPARE(dialog.chosenFiles(), expected);
+        if (!c.shown.isEmpty())
+            QTRY_COMPARE(listedFiles(listed), c.shown);
+    }
+
+    // The Add and Save dialogs, opened by their keys, belong to the main window: modal to
+    // it and placed over it, wherever it stands on the screen.
+    void dialogsBelongToTheWindow_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Add") << QKeySequence(Qt::CTRL | Qt::Key_D);
+        QTest::newRow("Save, asked by Pack") << QKeySequence(Qt::CTRL | Qt::Key_P);
+    }
+    void dialogsBelongToTheWindow()
+    {
+        QFETCH(QKeySequence, keys);
+        MainWindow& w = make(2);
+        m_dialogs.reset();
+        QtFileDialogs dialogs; // no owner given: the window at work
+        installFileDialogs(&dialogs);
+        w.setGeometry(20, 40, 300, 260); // away from the middle of the screen
+        // What the dialog is to the window, read while it is open; then Escape closes it.
+        QList<const QObject*> owners; // its parent widget, its window's transient parent
+        Qt::WindowModality modality = Qt::NonModal;
+        QRect placed;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            owners = {dialog->parentWidget(), dialog->windowHandle()->transientParent()};
+            modality = dialog->windowModality();
+            placed = dialog->frameGeometry();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keySequence(&w, keys);
+        installFileDialogs(nullptr);
+        QCOMPARE(owners, (QList<const QObject*>{&w, w.windowHandle()}));
+        QCOMPARE(modality, Qt::WindowModal);
+        QVERIFY2(w.frameGeometry().contains(placed.center()), "the dialog stands over the window");
+        QCOMPARE(rows(), QStringLiteral("1 2"));
+        QVERIFY(m_boxes->asked().isEmpty());
     }
 
     // Rows 5 and 7 of 7 selected, something dragged onto a row (0: below the last): the
