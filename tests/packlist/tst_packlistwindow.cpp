@@ -14,10 +14,13 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWindow>
 #include <QtTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace kt;
 
@@ -32,15 +35,16 @@ struct TypedNames
     AddFilter filter;
     QStringList added;      // file names in the folder, in order
     QString notFound;       // the names said not found, with "was" or "were"; the dialog stays open
-    QStringList shown = {}; // a pattern: the files listed then (sorted); the dialog stays open
+    QStringList shown = {}; // a pattern: the files listed then; the dialog stays open
 };
 
-enum class Dragged { OwnRows, Files, Text, WebAddress, Folder };
+enum class Dragged { OwnRows, Files, Text, WebAddress, Folder, NotUtf8 };
 struct DropCase
 {
     Dragged what;
     int row, pointerRow;
     QString after;
+    QString said = {}; // the message after the drop; %1: the test's folder
 };
 
 // A list command run from the menu bar, a button below the list or keys pressed on the
@@ -84,20 +88,16 @@ class TestPackListWindow : public QObject
                         : QPoint(10, view()->viewport()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
-    // The files (not folders) a file dialog's list shows, sorted.
+    // The files (not folders) a file dialog's list shows.
     static QStringList listedFiles(const QAbstractItemView* listed)
     {
-        const auto* model = qobject_cast<const QFileSystemModel*>(listed->model());
+        const auto* model = static_cast<const QFileSystemModel*>(listed->model());
         QStringList names;
-        for (int r = 0; model && r < model->rowCount(listed->rootIndex()); ++r) {
-            const QModelIndex index = model->index(r, 0, listed->rootIndex());
-            if (!model->isDir(index))
-                names << model->fileName(index);
-        }
-        names.sort();
+        for (int r = 0; r < model->rowCount(listed->rootIndex()); ++r)
+            if (const QModelIndex i = model->index(r, 0, listed->rootIndex()); !model->isDir(i))
+                names << model->fileName(i);
         return names;
     }
-
     // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view.
     MainWindow& make(int n = 0, const QList<int>& selected = {})
     {
@@ -153,6 +153,8 @@ private slots:
         for (const auto& [name, bytes] :
              {std::pair{"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}, {"my\"clip.mpg", mpeg}})
             QVERIFY(test::writeFile(file(QLatin1String(name)), bytes));
+        // A name that is not UTF-8: no QString can name the file.
+        QVERIFY(::close(::creat(QFile::encodeName(file("bad")) + "\xff.mpg", 0600)) == 0);
     }
 
     void cleanup()
@@ -301,6 +303,10 @@ private slots:
         auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
         QVERIFY(listed && dialog.fileNameEdit());
         QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
+        // Its list cannot show a name that is not UTF-8: a note under it does.
+        QCOMPARE(dialog.findChild<QLabel*>("unlistedFilesNote")->text(),
+                 "1 file here is not shown: its name is not valid UTF-8, so this program cannot open it: "
+                 "'bad\ufffd.mpg'. Rename it to add it.");
         dialog.fileNameEdit()->setFocus();
         QTest::keyClicks(dialog.fileNameEdit(), c.typed);
         QTest::keyClick(dialog.fileNameEdit(), Qt::Key_Return);
@@ -373,6 +379,10 @@ private slots:
         QTest::newRow("web address") << DropCase{Dragged::WebAddress, 3, 2, moved};
         QTest::newRow("a folder alone") << DropCase{Dragged::Folder, 3, 0, before};
         QTest::newRow("files and a folder") << DropCase{Dragged::Files, 1, 0, before + " b.mpg a.mpg"};
+        QTest::newRow("a name not UTF-8 and a file")
+            << DropCase{Dragged::NotUtf8, 1, 0, before + " b.mpg",
+                        "1 file was not added: its name is not valid UTF-8, so this program cannot open it:"
+                        "\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again."};
     }
     void drops()
     {
@@ -387,6 +397,9 @@ private slots:
         else if (c.what == Dragged::Files)
             data->setUrls({QUrl::fromLocalFile(file("b.mpg")), QUrl::fromLocalFile(file("folder")),
                            QUrl::fromLocalFile(file("a.mpg"))});
+        else if (c.what == Dragged::NotUtf8) // as a file manager sends it: the bytes percent-encoded
+            data->setUrls({QUrl::fromEncoded(QUrl::fromLocalFile(file("bad")).toEncoded() + "%FF.mpg"),
+                           QUrl::fromLocalFile(file("b.mpg"))});
         else if (c.what != Dragged::OwnRows)
             data->setUrls({c.what == Dragged::Folder ? QUrl::fromLocalFile(file("folder"))
                                                      : QUrl("https://example.org/a.mpg")});
@@ -410,6 +423,7 @@ private slots:
             QVERIFY(!dropPending());
         }
         QCOMPARE(rows(), c.after);
+        QTRY_COMPARE(m_boxes->texts().join(""), QString(c.said).replace("%1", m_dir.path()));
     }
 
     void listCommands_data()

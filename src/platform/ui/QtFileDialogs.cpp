@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -70,6 +72,41 @@ AddFilesDialog::AddFilesDialog(QWidget* owner, const FileDialogRequest& request)
     if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
         if (QPushButton* open = box->button(QDialogButtonBox::Open))
             open->installEventFilter(this);
+
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("unlistedFilesNote"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->hide();
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(m_note, grid->rowCount(), 0, 1, grid->columnCount());
+    // Once Qt has applied a new folder or filter.
+    if (auto* model = findChild<QFileSystemModel*>())
+        connect(model, &QFileSystemModel::rootPathChanged, this, &AddFilesDialog::noteUnlistedFiles,
+                Qt::QueuedConnection);
+    connect(this, &QFileDialog::filterSelected, this, &AddFilesDialog::noteUnlistedFiles,
+            Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &AddFilesDialog::noteUnlistedFiles, Qt::QueuedConnection);
+}
+
+void AddFilesDialog::noteUnlistedFiles()
+{
+    const auto* model = findChild<QFileSystemModel*>();
+    const QStringList names = unreachableFilesIn(
+        directory().absolutePath(), model ? model->nameFilters() : QStringList{QStringLiteral("*")});
+    if (names.isEmpty()) {
+        m_note->hide();
+        return;
+    }
+    const QString list = quotedNames(names, QStringLiteral(", "));
+    m_note->setText(names.size() == 1
+                        ? QStringLiteral("1 file here is not shown: its name is not valid UTF-8, so this "
+                                         "program cannot open it: %1. Rename it to add it.")
+                              .arg(list)
+                        : QStringLiteral("%1 files here are not shown: their names are not valid UTF-8, so "
+                                         "this program cannot open them: %2. Rename them to add them.")
+                              .arg(QString::number(names.size()), list));
+    m_note->show();
 }
 
 QLineEdit* AddFilesDialog::fileNameEdit() const
@@ -125,7 +162,9 @@ void AddFilesDialog::accept()
     QStringList missing;
     for (const QString& name : std::as_const(candidates)) {
         const QFileInfo info(resolve(name));
-        if (!info.exists())
+        if (isUnreachableName(info.absoluteFilePath()))
+            files << info.absoluteFilePath(); // shown as the list shows it; the adding says why not
+        else if (!info.exists())
             missing << name;
         else if (!info.isDir()) // folders among several names are skipped
             files << info.absoluteFilePath();
@@ -154,6 +193,7 @@ void AddFilesDialog::filterBy(const QString& pattern)
     // another one is picked.
     if (auto* model = findChild<QFileSystemModel*>())
         model->setNameFilters(patterns);
+    noteUnlistedFiles();
     if (QLineEdit* edit = fileNameEdit()) {
         edit->setText(named.fileName());
         edit->selectAll(); // the next name typed replaces the pattern

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 
 namespace kt {
@@ -37,7 +38,9 @@ QStringList typedFileNames(const QString& text);
 // as another one is shown; and it splits names at every `"`. Here the file-name box is
 // read as typed: every name that names a file is chosen, whatever the filter shows, a
 // pattern filters the list (as in every file dialog), and a name that names nothing keeps
-// the dialog open with a message saying which.
+// the dialog open with a message saying which. Files whose names are not UTF-8 cannot be
+// listed: a note under the list says how many the folder holds and names them. A name
+// typed with U+FFFD in it is chosen as typed: the one who adds it says it cannot be reached.
 class AddFilesDialog : public QFileDialog
 {
     Q_OBJECT
@@ -57,8 +60,11 @@ private:
     void keepOpenButtonUsable();
     // Shows the files that match the typed patterns, in the folder the text names.
     void filterBy(const QString& typed);
+    // The note on the files of the folder shown that the list leaves out.
+    void noteUnlistedFiles();
 
     QStringList m_chosen;
+    QLabel* m_note = nullptr;
 };
 
 } // namespace kt
