@@ -179,7 +179,8 @@ void MainWindow::setStatusText(const QString& text)
     m_panel1->repaint();
 }
 
-void MainWindow::showPackingFile(const QString& fullPath)
+void MainWindow::showFileInStatus(const QString& fullPath,
+                                  const std::function<QString(const QString&)>& wording)
 {
     // The room the panel gives its text: inside the frame, the margins and the indent a
     // framed label keeps (half an "x").
@@ -191,12 +192,11 @@ void MainWindow::showPackingFile(const QString& fullPath)
     const auto twips = [&](const QString& text) {
         return layout::pixelsToTwips(metrics.horizontalAdvance(text), dpi());
     };
-    const QString before = QStringLiteral("Packing '"), after = QStringLiteral("'");
     // Twips are rounded: a pixel less, so that a rounded width never passes the edge.
-    const int room = layout::pixelsToTwips(roomPixels - 1, dpi()) - twips(before + after);
+    const int room = layout::pixelsToTwips(roomPixels - 1, dpi()) - twips(wording(QString()));
     QString shortened;
     FormatDir(fullPath, shortened, room, twips);
-    setStatusText(before + shortened + after);
+    setStatusText(wording(shortened));
 }
 
 QString MainWindow::statusText() const
@@ -339,6 +339,7 @@ void MainWindow::updateOptionChecks()
     check(objectNames::OverwritePromptMnu, o.overwritePolicy() == OverwritePolicy::Prompt);
     check(objectNames::OverwriteNoPromptMnu, o.overwritePolicy() == OverwritePolicy::NoPrompt);
     check(objectNames::MCheckMnu, o.mpegCheck());
+    check(objectNames::SeamlessMnu, o.seamless());
 }
 
 QAction* MainWindow::action(const QString& objectName) const

@@ -56,9 +56,9 @@ public:
 
     // Status bar panels, 1 to 3 (panel 3 holds a picture, its text is empty).
     void setStatusText(const QString& text); // panel 1, repainted at once
-    // Panel 1 := "Packing '" + the path shortened by FormatDir to what the panel shows in
-    // its own font + "'".
-    void showPackingFile(const QString& fullPath);
+    // Panel 1 := wording(the path shortened by FormatDir to what the panel shows in its own
+    // font), as "Packing '" + path + "'".
+    void showFileInStatus(const QString& fullPath, const std::function<QString(const QString&)>& wording);
     QString statusText() const;
     QString panelText(int panel) const;
     bool isBusy() const { return m_busy; }
@@ -107,6 +107,7 @@ public:
     void OverwritePromptMnu_Click();
     void OverwriteNoPromptMnu_Click();
     void MCheckMnu_Click();
+    void SeamlessMnu_Click();
     // Buttons beside and below the list.
     void selposup_cmd_Click() { MoveUpMnu_Click(); }
     void selposdown_cmd_Click() { MoveDownMnu_Click(); }
@@ -148,8 +149,6 @@ private:
     void applyLoadSize();
     void applyCommandStates();
     void updateOptionChecks();
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                     void (MainWindow::*handler)());
     QPushButton* listButton(const char* name, const QString& caption);
     QPixmap logoFor(bool busy) const;
 

@@ -48,7 +48,10 @@ void MainWindow::PackMnu_Click()
     hooks.notBusyMode = [this] { NotBusyMode(); };
     hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
     hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
-    hooks.showPackingFile = [this](const QString& path) { showPackingFile(path); };
+    hooks.showFileInStatus = [this](const QString& path,
+                                    const std::function<QString(const QString&)>& wording) {
+        showFileInStatus(path, wording);
+    };
     PackFromWindow(this, std::move(hooks), m_options->packOptions(), *m_file64);
 }
 
@@ -179,6 +182,10 @@ void MainWindow::OverwriteNoPromptMnu_Click()
 void MainWindow::MCheckMnu_Click()
 {
     m_options->toggleMpegCheck();
+}
+void MainWindow::SeamlessMnu_Click()
+{
+    m_options->toggleSeamless();
 }
 
 void MainWindow::Command6_Click()

@@ -13,6 +13,7 @@ struct PackOptions
     bool mpegCheck = true;
     TransferRate rate = TransferRate::Fast;
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    bool seamless = false;
 };
 
 class TerminalProgress final : public ProgressView
@@ -20,6 +21,7 @@ class TerminalProgress final : public ProgressView
 public:
     void beginJoin() override;
     void showPackingFile(const QString& fullPath) override;
+    void showCheckingFile(const QString& fullPath) override;
     void setProgressBarPos(int percent) override;
     void setPercentText(const QString& text) override;
     void setTimeRemainingText(const QString& text) override;
@@ -32,7 +34,8 @@ private:
     int m_percent = 0;
     QString m_timeRemaining;
     QString m_file;
-    int m_lastDrawn = -1;
+    QString m_drawn;
+    bool m_checking = false; // the read-back pass
 };
 
 class CliPackHost final : public PackHost
@@ -46,7 +49,7 @@ public:
     QString askOutputPath() override;
     PackOptionValues packOptions() const override
     {
-        return {m_options.mpegCheck, blockSizeFor(m_options.rate), m_options.deleteAfter};
+        return {m_options.mpegCheck, blockSizeFor(m_options.rate), m_options.deleteAfter, m_options.seamless};
     }
     void hideLogo() override {}
     void unhideLogo() override {}
@@ -55,6 +58,7 @@ public:
     void errorResumeProgram() override {}
     void setStatusText(const QString&) override {}
     void showPackingFile(const QString&) override {}
+    void showCheckingFile(const QString&) override {}
     void setWaitCursor(bool) override {}
     void destroyMainProgressBar() override {}
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override;

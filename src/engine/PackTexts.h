@@ -1,6 +1,7 @@
 #pragma once
 // The texts the pack command, the join and the after-pack actions show. Paths are
-// quoted between apostrophes.
+// quoted by quotedName(): between apostrophes, or in the shell's form when they hold
+// control characters.
 #include "platform/Shell.h"
 
 #include <QString>
@@ -40,6 +41,20 @@ QString outputDeleted(const QString& outputPath);
 QString outputReplaced(const QString& outputPath);
 QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total);
 QString cannotClose(const QString& outputPath, const QString& reason);
+
+// A hostile neighbour, lying storage, odd outputs: refused or failed with the reason.
+// `kind` is what stands at the output: "a pipe", "a character device", ...
+QString outputNotRegular(const QString& outputPath, const QString& kind, bool throughLink);
+QString outputNameTaken(const QString& outputPath); // made again each time it was deleted
+QString outputIsSource(const QString& outputPath);  // found to be a source once opened
+QString sourceBeingWritten(const QString& path);
+QString tooLargeForFileSystem(const QString& outputPath, quint64 total, quint64 largest,
+                              const QString& fileSystem);
+QString checkingFile(const QString& shownPath); // the label of the read-back pass
+QString outputDiffers(const QString& outputPath, quint64 fromByte);
+QString cannotReadBack(const QString& outputPath, const QString& reason);
+QString checkCancelled(const QString& outputPath);
+QString outOfMemory();
 
 // After-pack actions.
 QString trashQuestion(const QStringList& paths);

@@ -9,6 +9,7 @@
 #include "settings/OptionState.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -122,6 +123,13 @@ private slots:
         w.action(MCheckMnu)->trigger();
         QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+        QVERIFY(!w.action(SeamlessMnu)->isChecked());
+        w.action(SeamlessMnu)->trigger();
+        QVERIFY(w.action(SeamlessMnu)->isChecked() && w.options().packOptions().seamless);
+        // The one-of-three items are drawn as such: round marks of one exclusive group.
+        for (const char* first : {DelNoMnu, OverwriteNoMnu})
+            QVERIFY(w.action(first)->actionGroup()->isExclusive() &&
+                    w.action(first)->actionGroup()->actions().size() == 3);
         // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
         const std::tuple<const char*, const char*, const char*> table[] = {
             {"AddMnu", "&Add...", "Ctrl+D"},
@@ -138,6 +146,7 @@ private slots:
             {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
             {"GeneralMnu", "&General...", "Ctrl+K"},
             {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+            {"SeamlessMnu", "Seamless Join", ""},
             {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
             {"TechMnu", "Technical &Support", ""}};
         for (const auto& [name, text, keys] : table)
@@ -390,7 +399,7 @@ private slots:
                      *last = w.findChild<QLabel*>("StatusBar_Panel3");
         QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
         const QString path = "/srv/media/archive/" + QString(40, 'x') + "/clip number one.mpg";
-        w.showPackingFile(path);
+        w.showFileInStatus(path, [](const QString& shown) { return "Packing '" + shown + "'"; });
         const QString text = w.panelText(1);
         QCOMPARE(text == "Packing '" + path + "'", whole);
         QVERIFY(text.startsWith("Packing '/srv/") && text.endsWith(whole ? "" : ".../clip number one.mpg'"));

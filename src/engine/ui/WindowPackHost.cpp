@@ -2,6 +2,7 @@
 
 #include "ProgressRun.h"
 #include "engine/DoPack.h"
+#include "engine/PackTexts.h"
 #include "engine/SaveDialog.h"
 
 #include <QPointer>
@@ -36,9 +37,18 @@ public:
     void notBusyMode() override { callIfSet(m_hooks.notBusyMode); }
     void errorResumeProgram() override { callIfSet(m_hooks.errorResumeProgram); }
     void setStatusText(const QString& text) override { callIfSet(m_hooks.setStatusText, text); }
-    // The main window shortens it for its own status bar, whose font and width are not
-    // the progress window's.
-    void showPackingFile(const QString& fullPath) override { callIfSet(m_hooks.showPackingFile, fullPath); }
+    // The main window shortens the path for its own status bar, whose font and width are
+    // not the progress window's.
+    void showPackingFile(const QString& fullPath) override
+    {
+        callIfSet(m_hooks.showFileInStatus, fullPath, [](const QString& shown) {
+            return QStringLiteral("Packing '") + shown + QLatin1Char('\'');
+        });
+    }
+    void showCheckingFile(const QString& fullPath) override
+    {
+        callIfSet(m_hooks.showFileInStatus, fullPath, &texts::checkingFile);
+    }
     void setWaitCursor(bool wait) override
     {
         if (!m_window)
