@@ -78,7 +78,7 @@ public:
     virtual void errorResumeProgram() = 0;
     // Status bar panel 1, repainted at once ("Checking available freespace...").
     virtual void setStatusText(const QString& text) = 0;
-    // Status bar panel 1 := "Packing '" + path shortened by FormatDir to 4600 twips + "'".
+    // Status bar panel 1 := "Packing '" + path shortened by FormatDir to fit the panel + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
     // The read-back pass: panel 1 := texts::checkingFile() of the path, shortened the same way.
     virtual void showCheckingFile(const QString& fullPath) = 0;

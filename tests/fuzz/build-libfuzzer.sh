@@ -13,7 +13,7 @@ build="$(realpath "${1:-$root/build}")"
 out="$build/fuzz"
 mkdir -p "$out"
 cxx="${CXX_FUZZ:-clang++-14}"
-flags=(-g -O1 -std=c++20 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+flags=(-g -O1 -std=c++20 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -DQT_FORCE_ASSERTS
        -I"$root/src" -I"$build/generated" $(pkg-config --cflags Qt6Core))
 libs=($(pkg-config --libs Qt6Core))
 
