@@ -74,9 +74,10 @@ StreamKind classifyStream(const MediaFile& file, const QByteArray& head, AudioLa
     if (!id3) {
         if (const PsUnit u = parsePsUnit(h, n); u.status == PsUnit::Ok && u.code == 0xBA)
             return u.mpeg2 ? StreamKind::Mpeg2Program : StreamKind::Mpeg1Program;
-        // An elementary stream starts with its sequence header (after zero bytes at most).
+        // An elementary stream starts with its sequence header (after zero bytes at most),
+        // all of it: a header cut off by the end is none.
         const qsizetype code = findStartCode(h, n);
-        if (code >= 0 && code < 64 && code + 3 < n && h[code + 3] == kSequenceCode &&
+        if (code >= 0 && code < 64 && code + 8 <= n && h[code + 3] == kSequenceCode &&
             std::all_of(h, h + code, [](uchar b) { return b == 0; }))
             return StreamKind::VideoElementary;
     }
