@@ -38,6 +38,10 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length);
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size);
 // Index of the first start-code prefix 00 00 01 in data[0, size), or -1 (same search).
 qsizetype findStartCode(const unsigned char* data, qsizetype size);
+// Index of the first 00 00 01 followed by `code` or `orCode`, or -1 (same search, passing
+// over the other start codes without stopping).
+qsizetype findStartCodeOf(const unsigned char* data, qsizetype size, unsigned char code,
+                          unsigned char orCode);
 
 // The widest vector instructions the search uses: by default the widest the processor
 // has. Tests and benchmarks lower it to run every variant; the width set (and returned) is

@@ -55,6 +55,7 @@ qint64 MediaFile::read(quint64 offset, char* buffer, qint64 count) const
 
 QByteArray MediaFile::read(quint64 offset, qint64 count) const
 {
+    count = offset < m_size ? std::min<qint64>(count, qint64(m_size - offset)) : 0;
     QByteArray bytes(qsizetype(std::max<qint64>(count, 0)), Qt::Uninitialized);
     bytes.truncate(qsizetype(read(offset, bytes.data(), count)));
     return bytes;

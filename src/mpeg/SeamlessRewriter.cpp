@@ -21,10 +21,12 @@ qint64 floorMod(qint64 a, qint64 m)
     return ((a % m) + m) % m;
 }
 
-// Where to keep back the zero bytes at the end that may begin a start code (never before
-// `from`, where the search resumes).
-qsizetype trailingZeros(const uchar* d, qsizetype from, qsizetype end)
+// Where to keep back the end of the bytes when it may begin a start code: 00, 00 00 or
+// 00 00 01 (never before `from`, where the search resumes).
+qsizetype startCodeTail(const uchar* d, qsizetype from, qsizetype end)
 {
+    if (end - from >= 3 && d[end - 3] == 0 && d[end - 2] == 0 && d[end - 1] == 1)
+        return end - 3;
     qsizetype keep = end;
     while (keep > from && end - keep < 2 && d[keep - 1] == 0)
         --keep;
@@ -100,7 +102,7 @@ qsizetype SeamlessRewriter::programStream(uchar* d, qsizetype p, qsizetype end)
         if (!m_synced) { // to the next pack header
             const qsizetype at = findStartCode(d + p, end - p);
             if (at < 0)
-                return trailingZeros(d, p, end);
+                return startCodeTail(d, p, end);
             p += at;
             if (p + 3 >= end)
                 return p;
@@ -158,16 +160,15 @@ void SeamlessRewriter::rewriteScr(uchar* f, bool mpeg2)
         writeTimestamp(f, quint64(written / 300));
 }
 
+// Only pictures and GOP headers matter: the search passes over slices and the rest.
 qsizetype SeamlessRewriter::videoStream(uchar* d, qsizetype p, qsizetype end)
 {
     const int fps = m_part->nominalFps;
     for (;;) {
-        const qsizetype at = findStartCode(d + p, end - p);
+        const qsizetype at = findStartCodeOf(d + p, end - p, kPictureCode, kGopCode);
         if (at < 0)
-            return trailingZeros(d, p, end);
+            return startCodeTail(d, p, end);
         const qsizetype q = p + at;
-        if (q + 3 >= end)
-            return q;
         if (d[q + 3] == kGopCode) {
             if (q + 8 > end)
                 return q;
@@ -180,7 +181,7 @@ qsizetype SeamlessRewriter::videoStream(uchar* d, qsizetype p, qsizetype end)
             m_picturesSinceGop = 0;
             if (m_timeOffset != 0)
                 writeGopTimeCode(d + q, m_lastGop, fps);
-        } else if (d[q + 3] == kPictureCode) {
+        } else {
             ++m_picturesSinceGop;
         }
         p = q + 3;

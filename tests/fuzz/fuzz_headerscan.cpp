@@ -42,6 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const unsigned char prefix[] = {0, 0, 1};
     const auto at = std::search(data, data + size, std::begin(prefix), std::end(prefix));
     require(findStartCode(exact.get(), qsizetype(size)) == (at == data + size ? -1 : at - data));
+    qsizetype pictureOrGop = -1;
+    for (size_t i = 0; i + 4 <= size && pictureOrGop < 0; ++i)
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && (data[i + 3] == 0 || data[i + 3] == 0xB8))
+            pictureOrGop = qsizetype(i);
+    require(findStartCodeOf(exact.get(), qsizetype(size), 0x00, 0xB8) == pictureOrGop);
 
     std::vector<unsigned char> file(size == 0 ? 0 : size_t(kScanChunkSize) - 8 + (data[0] % 16), 0xFF);
     file.insert(file.end(), data, data + size);

@@ -73,8 +73,8 @@ private slots:
         for (int round = 0; round < 3000; ++round) {
             const int size = gen.bounded(700);
             QByteArray data = test::fillerBytes(size, quint32(round));
-            for (const QByteArray& piece :
-                 {QByteArray("\x00\x01\xB3\x00\x00\x00\x01", 7), code}) // near misses, a code
+            for (const QByteArray& piece : {QByteArray("\x00\x01\xB3\x00\x00\x00\x01", 7), code,
+                                            QByteArray("\x00\x00\x01\xB8", 4)}) // near misses, codes
                 if (size >= piece.size() && gen.bounded(3))
                     data.replace(gen.bounded(size - piece.size() + 1), piece.size(), piece);
             // Exactly sized (a sanitizer build sees any overread), at a varying alignment.
@@ -83,6 +83,11 @@ private slots:
             std::memcpy(exact.get() + shift, data.constData(), size);
             QCOMPARE(findSequenceHeaderCode(exact.get() + shift, size), data.indexOf(code));
             QCOMPARE(findStartCode(exact.get() + shift, size), data.indexOf(code.first(3)));
+            const qsizetype picture = data.indexOf(QByteArray("\x00\x00\x01\x00", 4)),
+                            gop = data.indexOf(QByteArray("\x00\x00\x01\xB8", 4));
+            QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8), picture < 0 ? gop
+                                                                             : gop < 0   ? picture
+                                                                                       : qMin(picture, gop));
         }
     }
 
