@@ -247,7 +247,7 @@ SeamlessPlan planSeamlessJoin(const QVector<SeamlessSource>& sources)
             part.reason = damagedText();
         plan.parts.append(part);
     }
-    if (!audio.isEmpty())
+    if (audio.size() > 1) // a single MPEG audio part stays as it is
         planAudio(plan, audio);
     for (const SeamlessPart& part : plan.parts)
         plan.outputSize += part.outputLength;

@@ -100,14 +100,14 @@ qint64 countPictures(const MediaFile& file)
         if (n <= 0)
             break;
         const qsizetype filled = kCarry + n;
-        // Codes whose code byte is in this read; one straddling the end is counted next time.
-        for (qsizetype at = 0; at + 3 < filled;) {
-            const qsizetype found = findStartCode(buffer.get() + at, filled - at);
-            if (found < 0 || at + found + 3 >= filled)
+        // Picture codes whose code byte is in this read (the search passes over the others);
+        // one straddling the end is counted next time.
+        for (qsizetype at = 0;;) {
+            const qsizetype found = findStartCodeOf(buffer.get() + at, filled - at, kPictureCode, kPictureCode);
+            if (found < 0)
                 break;
-            at += found;
-            pictures += buffer[at + 3] == kPictureCode;
-            at += 3;
+            ++pictures;
+            at += found + 3;
         }
         std::memmove(buffer.get(), buffer.get() + n, kCarry);
         offset += quint64(n);
