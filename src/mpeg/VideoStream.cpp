@@ -10,26 +10,9 @@ namespace kt {
 
 FrameRate exactFrameRate(int code)
 {
-    switch (code) {
-    case 1:
-        return {24000, 1001};
-    case 2:
-        return {24, 1};
-    case 3:
-        return {25, 1};
-    case 4:
-        return {30000, 1001};
-    case 5:
-        return {30, 1};
-    case 6:
-        return {50, 1};
-    case 7:
-        return {60000, 1001};
-    case 8:
-        return {60, 1};
-    default:
-        return {};
-    }
+    static constexpr FrameRate kRates[9] = {{},      {24000, 1001}, {24, 1},       {25, 1}, {30000, 1001},
+                                            {30, 1}, {50, 1},       {60000, 1001}, {60, 1}};
+    return code >= 1 && code <= 8 ? kRates[code] : FrameRate{};
 }
 
 bool findVideoSequence(const uchar* data, qsizetype size, VideoSequence& out)
@@ -103,7 +86,8 @@ qint64 countPictures(const MediaFile& file)
         // Picture codes whose code byte is in this read (the search passes over the others);
         // one straddling the end is counted next time.
         for (qsizetype at = 0;;) {
-            const qsizetype found = findStartCodeOf(buffer.get() + at, filled - at, kPictureCode, kPictureCode);
+            const qsizetype found =
+                findStartCodeOf(buffer.get() + at, filled - at, kPictureCode, kPictureCode);
             if (found < 0)
                 break;
             ++pictures;
