@@ -21,14 +21,16 @@ libs=($(pkg-config --libs Qt6Core))
   "$root/tests/fuzz/fuzz_icon.cpp" "$root/src/auxiliary/icon/IconFormat.cpp" "$root/src/base/RegularFile.cpp" "${libs[@]}"
 "$cxx" "${flags[@]}" -o "$out/fuzz_headerscan" \
   "$root/tests/fuzz/fuzz_headerscan.cpp" "$root/src/mpeg/HeaderScan.cpp" "$root/src/mpeg/SequenceHeader.cpp" \
-  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/platform/MessageBox.cpp" "${libs[@]}"
+  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/base/TextUtils.cpp" \
+  "$root/src/platform/MessageBox.cpp" "${libs[@]}"
 seamless=()
 for f in HeaderScan SequenceHeader MediaFile MpegClock ProgramStream VideoStream MpegAudio StreamDetails \
          SeamlessPlan SeamlessRewriter; do
   seamless+=("$root/src/mpeg/$f.cpp")
 done
 "$cxx" "${flags[@]}" -o "$out/fuzz_seamless" "$root/tests/fuzz/fuzz_seamless.cpp" "${seamless[@]}" \
-  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/platform/MessageBox.cpp" "${libs[@]}"
+  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/base/TextUtils.cpp" \
+  "$root/src/platform/MessageBox.cpp" "${libs[@]}"
 echo "built $out/fuzz_icon, $out/fuzz_headerscan and $out/fuzz_seamless"
 
 if [ "${2:-}" = "run" ]; then
