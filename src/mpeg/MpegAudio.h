@@ -49,7 +49,7 @@ struct VbrHeader
     enum Kind { None, Xing, Vbri };
     Kind kind = None;
     bool info = false;   // "Info": written for a constant bit rate
-    int frameLength = 0; // of the frame holding it
+    int frameLength = 0; // of the frame holding it (0 without a VBR header)
     int at = 0;          // of the tag name within the frame
     quint32 flags = 0;   // Xing flags
     qint64 frames = -1;

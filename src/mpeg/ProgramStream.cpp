@@ -330,14 +330,20 @@ PsEnds scanPsEnds(const MediaFile& file, const QByteArray& head)
     return ends;
 }
 
+quint64 psStartPts(const PsStretch& head)
+{
+    quint64 start = head.streams.isEmpty() ? 0 : head.streams.first().firstPts;
+    for (const PsStreamClock& c : head.streams)
+        if (clockDiff(c.firstPts, start) < 0)
+            start = c.firstPts;
+    return start;
+}
+
 qint64 psDurationTicks(const PsEnds& ends)
 {
     if (ends.head.streams.isEmpty() || ends.tail.streams.isEmpty())
         return -1;
-    quint64 start = ends.head.streams.first().firstPts;
-    for (const PsStreamClock& c : ends.head.streams)
-        if (clockDiff(c.firstPts, start) < 0)
-            start = c.firstPts;
+    const quint64 start = psStartPts(ends.head);
     qint64 longest = -1;
     for (const PsStreamClock& c : ends.tail.streams)
         longest = std::max(longest, clockDiff(clockAdd(c.lastPts, quint64(c.frameTicks)), start));

@@ -92,8 +92,10 @@ struct PsEnds
 PsEnds scanPsEnds(const MediaFile& file, const QByteArray& head);
 inline constexpr qint64 kPsEndBytes = 1 << 20;
 
-// From the earliest first PTS in the head to the latest last PTS in the tail plus one frame
-// of its stream, in ticks; -1 when either end has none.
+// The earliest first PTS of any stream in the head.
+quint64 psStartPts(const PsStretch& head);
+// From there to the latest last PTS in the tail plus one frame of its stream, in ticks; -1
+// when either end has none.
 qint64 psDurationTicks(const PsEnds& ends);
 
 } // namespace kt

@@ -44,10 +44,7 @@ std::optional<PsSpan> programStreamSpan(const MediaFile& file, const QByteArray&
     const qint64 ticks = psDurationTicks(ends);
     if (ticks < 0)
         return std::nullopt;
-    quint64 start = ends.head.streams.first().firstPts;
-    for (const PsStreamClock& c : ends.head.streams)
-        if (clockDiff(c.firstPts, start) < 0)
-            start = c.firstPts;
+    const quint64 start = psStartPts(ends.head);
     PsSpan span{start, clockAdd(start, quint64(ticks))};
     // The pictures, unless what they say is far from the clocks (a broken stream).
     constexpr qint64 kNear = 5 * kClockHz;
@@ -86,118 +83,139 @@ void addDrop(SeamlessPart& part, quint64 from, quint64 to)
         part.edits.append({from, to - from, {}});
 }
 
-// The audio edits of every part, and the joined stream's VBR header frame for the first.
-void planAudio(SeamlessPlan& plan, QVector<AudioPart>& audio)
+// The bytes each MPEG audio part leaves out: tags and junk before the first frame and the
+// VBR header frame of later parts, trailing tags of all but the last.
+void planAudioDrops(SeamlessPlan& plan, QVector<AudioPart>& audio)
 {
-    const AudioPart& head = audio.first();
     for (int c = 0; c < audio.size(); ++c) {
         const AudioLayout& a = audio[c].layout;
         SeamlessPart& part = plan.parts[audio[c].index];
-        const quint64 vbrEnd =
-            a.firstFrame + (a.vbr.kind != VbrHeader::None ? quint64(a.vbr.frameLength) : 0);
         if (c > 0)
-            addDrop(part, 0, vbrEnd);
+            addDrop(part, 0, a.firstFrame + quint64(a.vbr.frameLength));
         if (c + 1 < audio.size())
             addDrop(part, a.audioEnd, part.length);
-        plan.mixedAudio = plan.mixedAudio || !a.first.sameFormat(head.layout.first);
+        plan.mixedAudio = plan.mixedAudio || !a.first.sameFormat(audio.first().layout.first);
     }
     quint64 at = 0;
     int next = 0;
-    for (SeamlessPart& part : plan.parts) {
+    for (int i = 0; i < plan.parts.size(); ++i) {
+        SeamlessPart& part = plan.parts[i];
         part.outputLength = part.length - droppedBefore(part, part.length);
-        if (next < audio.size() && &plan.parts[audio[next].index] == &part)
+        if (next < audio.size() && audio[next].index == i)
             audio[next++].outputStart = at;
         at += part.outputLength;
     }
+}
 
-    const AudioLayout& first = head.layout;
-    if (first.vbr.kind == VbrHeader::None)
-        return;
-    const MediaFile file(plan.parts[head.index].path);
-    QByteArray frame = file.read(first.firstFrame, first.vbr.frameLength);
-    if (frame.size() != first.vbr.frameLength)
-        return;
-    uchar* f = reinterpret_cast<uchar*>(frame.data());
-
-    // Every frame's place in the output, from the VBR frame's start.
-    const quint64 xingAt = head.outputStart + first.firstFrame;
+// The joined stream as the first part's VBR header sees it: every frame's place from the
+// header frame's start, where the music ends, the CRC of the music after the header frame.
+struct JoinedAudio
+{
     QVector<quint64> starts;
-    quint64 musicEnd = xingAt;
+    quint64 bytes = 0;
     quint16 musicCrc = 0;
-    bool uniform = true;
-    QByteArray buffer;
+    bool uniformBitRate = true;
+};
+
+JoinedAudio joinedAudio(const SeamlessPlan& plan, const QVector<AudioPart>& audio)
+{
+    JoinedAudio j;
+    const AudioLayout& first = audio.first().layout;
+    const quint64 xingAt = audio.first().outputStart + first.firstFrame;
     for (const AudioPart& p : audio) {
         const SeamlessPart& part = plan.parts[p.index];
         for (quint64 s : p.layout.frameStarts)
-            starts.append(p.outputStart + s - droppedBefore(part, s) - xingAt);
-        musicEnd = p.outputStart + p.layout.audioEnd - droppedBefore(part, p.layout.audioEnd);
-        uniform = uniform && p.layout.uniformBitRate && p.layout.first.bitRate == first.first.bitRate;
-        // The music CRC covers the frames after the VBR header frame, as written.
+            j.starts.append(p.outputStart + s - droppedBefore(part, s) - xingAt);
+        j.bytes = p.outputStart + p.layout.audioEnd - droppedBefore(part, p.layout.audioEnd) - xingAt;
+        j.uniformBitRate =
+            j.uniformBitRate && p.layout.uniformBitRate && p.layout.first.bitRate == first.first.bitRate;
         const MediaFile source(part.path);
-        const quint64 from = p.layout.firstFrame +
-                             quint64(p.layout.vbr.kind != VbrHeader::None ? p.layout.vbr.frameLength : 0);
-        for (quint64 pos = from; pos < p.layout.audioEnd;) {
-            buffer =
+        for (quint64 pos = p.layout.firstFrame + quint64(p.layout.vbr.frameLength);
+             pos < p.layout.audioEnd;) {
+            const QByteArray bytes =
                 source.read(pos, std::min<qint64>(FileWindow::kWindowSize, qint64(p.layout.audioEnd - pos)));
-            if (buffer.isEmpty())
+            if (bytes.isEmpty())
                 break;
-            musicCrc = crc16(reinterpret_cast<const uchar*>(buffer.constData()), buffer.size(), musicCrc);
-            pos += quint64(buffer.size());
+            j.musicCrc = crc16(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), j.musicCrc);
+            pos += quint64(bytes.size());
         }
     }
-    const quint64 bytes = musicEnd - xingAt;
-    const qint64 frames = qint64(starts.size());
-    const VbrHeader& v = first.vbr;
-    if (v.kind == VbrHeader::Xing) {
-        std::memcpy(f + v.at, v.info && uniform ? "Info" : "Xing", 4);
-        if (v.framesAt >= 0)
-            qToBigEndian(quint32(frames), f + v.framesAt);
-        if (v.bytesAt >= 0)
-            qToBigEndian(quint32(bytes), f + v.bytesAt);
-        if (v.tocAt >= 0 && frames > 0 && bytes > 0)
-            for (int i = 0; i < 100; ++i)
-                f[v.tocAt + i] =
-                    i == 0 ? 0
-                           : uchar(std::min<quint64>(255, starts[qsizetype(i * frames / 100)] * 256 / bytes));
-        if (v.lameAt >= 0) {
-            const AudioLayout& last = audio.last().layout;
-            const int padding = last.vbr.lameAt >= 0 ? last.vbr.padding : 0;
-            uchar* lame = f + v.lameAt;
-            lame[22] = uchar((lame[22] & 0xF0) | padding >> 8);
-            lame[23] = uchar(padding);
-            qToBigEndian(quint32(bytes), lame + 28);
-            qToBigEndian(musicCrc, lame + 32);
-            qToBigEndian(crc16(f, v.lameAt + 34), lame + 34);
-        }
-    } else { // VBRI: the counts move by what the other parts add, the table is made anew
-        uchar* h = f + v.at;
-        const qint64 firstBytes = qint64(first.audioEnd - first.firstFrame);
-        qToBigEndian(quint32(std::max<qint64>(0, v.bytes - firstBytes + qint64(bytes))), h + 10);
-        qToBigEndian(quint32(std::max<qint64>(0, v.frames - first.frames + frames)), h + 14);
-        const int entries = qFromBigEndian<quint16>(h + 18), size = qFromBigEndian<quint16>(h + 22);
-        if (frames > 0 && entries > 0 && size >= 1 && size <= 4 &&
-            v.at + 26 + entries * size <= frame.size()) {
-            const qint64 perEntry = std::min<qint64>(65535, (frames + entries - 1) / entries);
-            starts.append(bytes);
-            QVector<quint64> sizes;
-            for (qint64 e = 0; e < entries; ++e) {
-                const qint64 a = std::min(frames, e * perEntry), b = std::min(frames, (e + 1) * perEntry);
-                sizes.append(starts[qsizetype(b)] - starts[qsizetype(a)]);
-            }
-            const quint64 most = (quint64(1) << (8 * size)) - 1;
-            const quint64 largest = *std::max_element(sizes.begin(), sizes.end());
-            const quint64 scale = std::max<quint64>(std::max<quint64>(1, qFromBigEndian<quint16>(h + 20)),
-                                                    (largest + most - 1) / most);
-            if (scale <= 65535) {
-                qToBigEndian(quint16(scale), h + 20);
-                qToBigEndian(quint16(perEntry), h + 24);
-                for (qint64 e = 0; e < entries; ++e)
-                    for (int k = 0; k < size; ++k)
-                        h[26 + e * size + k] = uchar((sizes[e] / scale) >> (8 * (size - 1 - k)));
-            }
-        }
-    }
-    SeamlessPart& part = plan.parts[head.index];
+    return j;
+}
+
+// Xing or Info: counts, seek table (the place of the frame at each percent of the frames),
+// and in the LAME tag the last part's padding, music length and CRC, and the tag's CRC.
+void rewriteXing(uchar* f, const VbrHeader& v, const JoinedAudio& j, const AudioLayout& last)
+{
+    const qint64 frames = j.starts.size();
+    std::memcpy(f + v.at, v.info && j.uniformBitRate ? "Info" : "Xing", 4);
+    if (v.framesAt >= 0)
+        qToBigEndian(quint32(frames), f + v.framesAt);
+    if (v.bytesAt >= 0)
+        qToBigEndian(quint32(j.bytes), f + v.bytesAt);
+    if (v.tocAt >= 0 && frames > 0 && j.bytes > 0)
+        for (int i = 1; i < 100; ++i)
+            f[v.tocAt + i] =
+                uchar(std::min<quint64>(255, j.starts[qsizetype(i * frames / 100)] * 256 / j.bytes));
+    if (v.lameAt < 0)
+        return;
+    const int padding = last.vbr.lameAt >= 0 ? last.vbr.padding : 0;
+    uchar* lame = f + v.lameAt;
+    lame[22] = uchar((lame[22] & 0xF0) | padding >> 8);
+    lame[23] = uchar(padding);
+    qToBigEndian(quint32(j.bytes), lame + 28);
+    qToBigEndian(j.musicCrc, lame + 32);
+    qToBigEndian(crc16(f, v.lameAt + 34), lame + 34);
+}
+
+// VBRI: the counts move by what the other parts add, the table is made anew over the same
+// number of entries (bytes per group of frames, scaled to fit the entry size).
+void rewriteVbri(uchar* f, int frameLength, const VbrHeader& v, const JoinedAudio& j,
+                 const AudioLayout& first)
+{
+    uchar* h = f + v.at;
+    const qint64 frames = j.starts.size();
+    const qint64 firstBytes = qint64(first.audioEnd - first.firstFrame);
+    qToBigEndian(quint32(std::max<qint64>(0, v.bytes - firstBytes + qint64(j.bytes))), h + 10);
+    qToBigEndian(quint32(std::max<qint64>(0, v.frames - first.frames + frames)), h + 14);
+    const int entries = qFromBigEndian<quint16>(h + 18), size = qFromBigEndian<quint16>(h + 22);
+    if (frames == 0 || entries == 0 || size < 1 || size > 4 || v.at + 26 + entries * size > frameLength)
+        return;
+    const qint64 perEntry = std::min<qint64>(65535, (frames + entries - 1) / entries);
+    const auto startOf = [&](qint64 frame) { return frame < frames ? j.starts[qsizetype(frame)] : j.bytes; };
+    QVector<quint64> sizes;
+    for (qint64 e = 0; e < entries; ++e)
+        sizes.append(startOf(std::min(frames, (e + 1) * perEntry)) - startOf(std::min(frames, e * perEntry)));
+    const quint64 most = (quint64(1) << (8 * size)) - 1;
+    const quint64 scale =
+        std::max<quint64>({1, qFromBigEndian<quint16>(h + 20),
+                           (*std::max_element(sizes.begin(), sizes.end()) + most - 1) / most});
+    if (scale > 65535)
+        return;
+    qToBigEndian(quint16(scale), h + 20);
+    qToBigEndian(quint16(perEntry), h + 24);
+    for (qint64 e = 0; e < entries; ++e)
+        for (int k = 0; k < size; ++k)
+            h[26 + e * size + k] = uchar((sizes[e] / scale) >> (8 * (size - 1 - k)));
+}
+
+// The audio edits of every part, and the joined stream's VBR header frame for the first.
+void planAudio(SeamlessPlan& plan, QVector<AudioPart>& audio)
+{
+    planAudioDrops(plan, audio);
+    const AudioLayout& first = audio.first().layout;
+    if (first.vbr.kind == VbrHeader::None)
+        return;
+    SeamlessPart& part = plan.parts[audio.first().index];
+    QByteArray frame = MediaFile(part.path).read(first.firstFrame, first.vbr.frameLength);
+    if (frame.size() != first.vbr.frameLength)
+        return;
+    uchar* f = reinterpret_cast<uchar*>(frame.data());
+    const JoinedAudio joined = joinedAudio(plan, audio);
+    if (first.vbr.kind == VbrHeader::Xing)
+        rewriteXing(f, first.vbr, joined, audio.last().layout);
+    else
+        rewriteVbri(f, frame.size(), first.vbr, joined, first);
     part.edits.prepend({first.firstFrame, quint64(frame.size()), frame});
 }
 
