@@ -55,8 +55,10 @@ void describeAudio(const AudioLayout& a, StreamDetails& d)
         d.bitRate = a.first.bitRate * 1000;
         return;
     }
-    const quint64 bytes = a.vbr.bytes > 0 ? quint64(a.vbr.bytes) : a.audioEnd - a.firstFrame;
-    d.bitRate = int(double(bytes) * 8 / seconds + 0.5);
+    // The VBR header's byte count, unless it claims more than the file holds.
+    const quint64 held = a.audioEnd - a.firstFrame;
+    const quint64 bytes = a.vbr.bytes > 0 && quint64(a.vbr.bytes) <= held ? quint64(a.vbr.bytes) : held;
+    d.bitRate = qint64(double(bytes) * 8 / seconds + 0.5);
 }
 
 QString versionText(int version)

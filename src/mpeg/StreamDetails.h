@@ -33,7 +33,7 @@ struct StreamDetails
     // MPEG audio files; 0 otherwise.
     int audioVersion = 0; // 1, 2 or 25 (MPEG-2.5)
     int audioLayer = 0;
-    int bitRate = 0; // bit/s; the average over the stream when it varies
+    qint64 bitRate = 0; // bit/s; the average over the stream when it varies
     bool variableBitRate = false;
     int sampleRate = 0;
     int channels = 0;

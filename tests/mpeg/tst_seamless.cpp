@@ -242,8 +242,8 @@ private slots:
         QVERIFY(make("b2.mpg", video("testsrc", "352x288", "25", "2.5") + tone(550, 48000, "2.5") + mpeg1));
         QVERIFY(
             make("d1.vob", video("testsrc", "720x480", "30000/1001", "1.5") + tone(440, 48000, "1.5") + dvd));
-        QVERIFY(make("d2.vob",
-                     video("testsrc2", "720x480", "30000/1001", "2") + tone(660, 48000, "2") + dvd));
+        QVERIFY(
+            make("d2.vob", video("testsrc2", "720x480", "30000/1001", "2") + tone(660, 48000, "2") + dvd));
         QVERIFY(
             make("e1.m1v", video("testsrc", "352x240", "30000/1001", "2") + QStringList{"-f", "mpeg1video"}));
         QVERIFY(make("e2.m1v",
