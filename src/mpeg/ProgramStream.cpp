@@ -204,6 +204,7 @@ PsStretch scanPsStretch(const uchar* d, qsizetype n, qint64 frameTicks)
     s.mpeg2 = parsePsUnit(d + pos, n - pos).mpeg2;
     int videoId = -1;
     QByteArray es; // the first video stream's payload bytes in the stretch
+    es.reserve(n);
     struct Anchor
     {
         qsizetype from, to;
@@ -308,10 +309,22 @@ PsStretch scanPsStretch(const uchar* d, qsizetype n, qint64 frameTicks)
 
 namespace kt {
 
-PsEnds scanPsEnds(const MediaFile& file, const QByteArray& head)
+PsEnds scanPsEnds(const MediaFile& file, const QByteArray& firstBytes)
 {
     PsEnds ends;
-    ends.head = scanPsStretch(reinterpret_cast<const uchar*>(head.constData()), head.size());
+    // Each end reaches further while it lacks what it should show: clocks, and where there is
+    // video, its pictures (and in the head its sequence header).
+    QByteArray head = firstBytes;
+    for (qint64 span = std::max<qint64>(head.size(), kPsEndBytes);; span *= 4) {
+        if (head.size() < span && quint64(head.size()) < file.size())
+            head = file.read(0, span);
+        ends.head = scanPsStretch(reinterpret_cast<const uchar*>(head.constData()), head.size());
+        const bool video = std::any_of(ends.head.streams.begin(), ends.head.streams.end(),
+                                       [](const PsStreamClock& c) { return c.isVideo(); });
+        if ((!ends.head.streams.isEmpty() && (!video || (ends.head.hasSequence && ends.head.videoSpan))) ||
+            quint64(head.size()) >= file.size() || span >= kPsEndLimit)
+            break;
+    }
     const qint64 ticks =
         ends.head.hasSequence ? exactFrameRate(ends.head.sequence.header.frameRateCode).ticks() : 0;
     for (qint64 span = kPsEndBytes;; span *= 4) {
@@ -319,7 +332,8 @@ PsEnds scanPsEnds(const MediaFile& file, const QByteArray& head)
         const QByteArray tail =
             from == 0 && head.size() == qsizetype(file.size()) ? head : file.read(from, span);
         ends.tail = scanPsStretch(reinterpret_cast<const uchar*>(tail.constData()), tail.size(), ticks);
-        if (!ends.tail.streams.isEmpty() || from == 0 || span >= 16 * kPsEndBytes)
+        if ((!ends.tail.streams.isEmpty() && (!ends.head.videoSpan || ends.tail.videoSpan)) || from == 0 ||
+            span >= kPsEndLimit)
             break;
     }
     // Audio frames are known from whichever end shows a frame header.

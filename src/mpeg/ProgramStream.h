@@ -82,15 +82,18 @@ namespace kt {
 
 class MediaFile;
 
-// The head and the tail of a program stream file (1 MiB each; the tail reaches further
-// back, up to 16 MiB, until it holds a PTS).
+// The head and the tail of a program stream file: 256 KiB each, each reaching further (four
+// times as far each time, up to 16 MiB) until it holds clocks, and when the stream has video,
+// pictures whose time is known (and in the head a sequence header). `firstBytes` are the
+// file's first bytes as already read.
 struct PsEnds
 {
     PsStretch head;
     PsStretch tail;
 };
-PsEnds scanPsEnds(const MediaFile& file, const QByteArray& head);
-inline constexpr qint64 kPsEndBytes = 1 << 20;
+PsEnds scanPsEnds(const MediaFile& file, const QByteArray& firstBytes);
+inline constexpr qint64 kPsEndBytes = 256 * 1024;
+inline constexpr qint64 kPsEndLimit = 16 * 1024 * 1024;
 
 // The earliest first PTS of any stream in the head.
 quint64 psStartPts(const PsStretch& head);

@@ -43,7 +43,7 @@ StreamDetails describeStream(const QString& path);
 
 class MediaFile;
 struct AudioLayout;
-// The kind of stream in `file` from its first bytes `head` (up to 1 MiB): a pack header at
+// The kind of stream in `file` from its first bytes `head` (256 KiB): a pack header at
 // the start, a sequence header at the start, MPEG audio frames (after ID3v2 tags), or pack
 // headers further in. For MPEG audio, `audio` (when given) receives the layout found
 // without walking the frames that a VBR header counts.

@@ -433,7 +433,7 @@ private slots:
     }
 
     // describeStream's durations against ffprobe's, and its kind texts. (d2.vob is over
-    // 1 MiB: its head and tail are read apart.)
+    // 1 MiB: its head and tail, 256 KiB each, are read apart.)
     void details_data()
     {
         QTest::addColumn<QString>("name");
