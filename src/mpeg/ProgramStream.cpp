@@ -164,9 +164,14 @@ qint64 audioFrameTicks(quint16 key, const uchar* p, qsizetype n)
 {
     const int id = key >> 8, sub = key & 0xFF;
     if (id >= 0xC0 && id <= 0xDF) {
+        // A frame header that the next frame's confirms (audio data can look like one), or
+        // one at the payload's start whose frame runs past it.
         for (qsizetype i = 0; i + 4 <= n; ++i) {
-            AudioFrameHeader h;
-            if (p[i] == 0xFF && decodeAudioHeader(p + i, h))
+            AudioFrameHeader h, next;
+            if (p[i] != 0xFF || !decodeAudioHeader(p + i, h))
+                continue;
+            const qsizetype at = i + h.length;
+            if (at + 4 <= n ? decodeAudioHeader(p + at, next) && next.sameFormat(h) : i == 0)
                 return qint64(h.samples) * kClockHz / h.sampleRate;
         }
     } else if (id == 0xBD && sub >= 0x80 && sub <= 0x87 && n >= 9 && p[4] == 0x0B && p[5] == 0x77) {
@@ -336,10 +341,10 @@ PsEnds scanPsEnds(const MediaFile& file, const QByteArray& firstBytes)
             span >= kPsEndLimit)
             break;
     }
-    // Audio frames are known from whichever end shows a frame header.
+    // An audio frame as the head shows it, where its packets start with the stream.
     for (PsStreamClock& t : ends.tail.streams)
         for (const PsStreamClock& h : ends.head.streams)
-            if (t.key == h.key && t.frameTicks == 0)
+            if (t.key == h.key && h.frameTicks != 0)
                 t.frameTicks = h.frameTicks;
     return ends;
 }

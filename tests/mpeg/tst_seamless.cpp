@@ -239,7 +239,10 @@ private slots:
         QVERIFY(make("a2.mpg",
                      video("testsrc2", "352x240", "30000/1001", "1.5") + tone(660, 44100, "1.5") + mpeg1));
         QVERIFY(make("b1.mpg", video("testsrc2", "352x288", "25", "2") + tone(440, 48000, "2") + mpeg1));
-        QVERIFY(make("b2.mpg", video("testsrc", "352x288", "25", "2.5") + tone(550, 48000, "2.5") + mpeg1));
+        QVERIFY(make("b2.mpg", video("testsrc", "352x288", "25", "2.5") + tone(550, 48000, "2.5") + mpeg1 +
+                                   QStringList{"-b:v", "1500k"})); // over 512 KiB
+        // Its tail starts in audio data that looks like an MPEG-2.5 frame header.
+        QVERIFY(make("b3.mpg", video("testsrc", "320x240", "25", "3") + tone(660, 48000, "3") + mpeg1));
         QVERIFY(
             make("d1.vob", video("testsrc", "720x480", "30000/1001", "1.5") + tone(440, 48000, "1.5") + dvd));
         QVERIFY(
@@ -432,16 +435,16 @@ private slots:
         QCOMPARE(gopTimeCodeFrames(gop, 30), row.frames % (24 * 3600 * 30));
     }
 
-    // describeStream's durations against ffprobe's, and its kind texts. (d2.vob is over
-    // 1 MiB: its head and tail, 256 KiB each, are read apart.)
+    // describeStream's durations against ffprobe's, and its kind texts. (b3.mpg and
+    // d2.vob are over 256 KiB: their heads and tails are read apart.)
     void details_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
         QTest::newRow("MPEG-1") << "a1.mpg"
                                 << "MPEG-1 program stream";
-        QTest::newRow("MPEG-1 25") << "b2.mpg"
-                                   << "MPEG-1 program stream";
+        QTest::newRow("MPEG-1 25, head and tail apart") << "b3.mpg"
+                                                        << "MPEG-1 program stream";
         QTest::newRow("DVD, head and tail apart") << "d2.vob"
                                                   << "MPEG-2 program stream";
         QTest::newRow("m1v") << "e1.m1v"
