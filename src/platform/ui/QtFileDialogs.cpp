@@ -131,9 +131,17 @@ QStringList QtFileDialogs::getOpenFileNames(const FileDialogRequest& request)
 QString QtFileDialogs::getSaveFileName(const FileDialogRequest& request)
 {
     const QString filter = toQtFilter(request.filter);
-    QString selected = filter.section(QStringLiteral(";;"), 0, 0);
-    // QFileDialog asks before replacing an existing file; no extension is added.
-    return QFileDialog::getSaveFileName(m_owner, request.title, request.initialDir, filter, &selected);
+    // As QFileDialog::getSaveFileName: it asks before replacing an existing file and adds no
+    // extension. But the dialog goes only once control is back in the event loop: going, it
+    // stores its folder history in a settings file written to disk with a sync, which took
+    // tens of milliseconds, and the user would wait for it before the work that follows.
+    auto* dialog = new QFileDialog(m_owner, request.title, request.initialDir, filter);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->selectNameFilter(filter.section(QStringLiteral(";;"), 0, 0));
+    const QString chosen = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    dialog->deleteLater();
+    return chosen;
 }
 
 } // namespace kt
