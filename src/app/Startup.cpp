@@ -2,17 +2,148 @@
 
 #include "app/Artwork.h"
 #include "app/MainWindow.h"
+#include "app/StartupArguments.h"
 #include "app/StartupForm.h"
 #include "app/StartupValues.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
+#include "packlist/ui/AddFilesCommand.h"
+#include "packlist/ui/PackListView.h"
+#include "platform/FileHandOver.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
+#include "platform/SystemProbe.h"
+#include "platform/ui/DesktopShell.h"
+#include "platform/ui/QtFileDialogs.h"
+#include "platform/ui/QtMessageBoxPresenter.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
 
 namespace kt {
+namespace {
+
+void printError(const QString& line)
+{
+    std::fprintf(stderr, "klivatarn: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+QByteArray workingFolder()
+{
+    QByteArray folder(4096, '\0');
+    while (!::getcwd(folder.data(), size_t(folder.size()))) {
+        if (errno != ERANGE)
+            return {};
+        folder.resize(folder.size() * 2);
+    }
+    return folder.left(int(qstrlen(folder.constData())));
+}
+
+// What the toolkit says while it looks for a display, held back: a start without one ends
+// with one line of ours instead of its lines and an abort.
+struct DisplayProbe
+{
+    struct Held
+    {
+        QtMsgType type;
+        const char* category;
+        QString text;
+    };
+    QList<Held> held;
+
+    QString reason() const
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return QStringLiteral("DISPLAY and WAYLAND_DISPLAY are not set");
+        for (const Held& h : held) {
+            if (h.type != QtDebugMsg && h.category && qstrncmp(h.category, "qt.qpa", 6) == 0)
+                return h.text.section(QLatin1Char('\n'), 0, 0).trimmed();
+        }
+        return QStringLiteral("no platform plugin could be started");
+    }
+};
+DisplayProbe* g_displayProbe = nullptr; // only while the application object is being made
+
+void holdToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        printError(QStringLiteral("cannot open a display: ") + g_displayProbe->reason());
+        std::_Exit(kExitFailure);
+    }
+    g_displayProbe->held.append({type, context.category, text});
+}
+
+// The application object. Without a display the process ends here, after the one line.
+// `argc` and `argv` must outlive it.
+std::unique_ptr<QApplication> openDisplay(int& argc, char** argv)
+{
+    DisplayProbe probe;
+    g_displayProbe = &probe;
+    const QtMessageHandler previous = qInstallMessageHandler(holdToolkitMessage);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    g_displayProbe = nullptr;
+    for (const DisplayProbe::Held& h : probe.held)
+        qt_message_output(h.type, QMessageLogContext(nullptr, 0, nullptr, h.category), h.text);
+    return app;
+}
+
+// Files for the window from a later start: added once no pack runs and no dialog is open
+// (the rows must not change under them), then the window comes to the front.
+class HandOverInbox
+{
+public:
+    HandOverInbox(MainWindow& window, const ProgramSeams& seams) : m_window(window), m_seams(seams)
+    {
+        m_retry.setSingleShot(true);
+        m_retry.setInterval(250);
+        QObject::connect(&m_retry, &QTimer::timeout, [this] { deliver(); });
+    }
+    void receive(const QStringList& paths)
+    {
+        m_pending += paths;
+        deliver();
+    }
+    void add(const QStringList& paths)
+    {
+        PackListView& view = *m_window.packListView();
+        AddNamedFilesCommand(view, paths, mpegInfoSource(m_window.file64()),
+                             [this] { m_window.RefreshPackListCommands(); });
+    }
+
+private:
+    void deliver()
+    {
+        if (m_pending.isEmpty())
+            return;
+        if (m_window.isBusy() || QApplication::activeModalWidget()) {
+            m_retry.start();
+            return;
+        }
+        add(std::exchange(m_pending, {}));
+        m_window.setWindowState((m_window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        m_window.raise();
+        m_window.activateWindow();
+        if (m_seams.filesAdded)
+            m_seams.filesAdded(m_window);
+    }
+
+    MainWindow& m_window;
+    const ProgramSeams& m_seams;
+    QStringList m_pending;
+    QTimer m_retry;
+};
+
+} // namespace
 
 int displayDpi()
 {
@@ -42,18 +173,83 @@ void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOw
     window->setWindowIcon(icon);
 }
 
-int Main(QApplication& app)
+int programMain(int argc, char* argv[], const ProgramSeams& seams)
 {
+    const StartupArguments args = parseStartupArguments(argc, argv, workingFolder());
+    switch (args.command) {
+    case StartupArguments::Command::Help:
+        std::fputs(startupUsageText().toLocal8Bit().constData(), stdout);
+        return kExitOk;
+    case StartupArguments::Command::Version:
+        std::fputs((startupVersionText() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+        return kExitOk;
+    case StartupArguments::Command::UsageError:
+        printError(args.usageError);
+        return kExitUsage;
+    case StartupArguments::Command::Run:
+        break;
+    }
+    for (const QString& line : args.skipped)
+        printError(line);
+    const bool namedFiles = !args.files.isEmpty() || !args.skipped.isEmpty();
+
+    // Before anything is read or written: is another copy running? Then it gets the files.
+    const RuntimeFolder folder =
+        seams.runtimeFolder.isEmpty() ? privateRuntimeFolder() : checkedPrivateFolder(seams.runtimeFolder);
+    const QString socket = handOverSocketPath(folder.path);
+    InstanceLock lock(folder.path);
+    const QDeadlineTimer deadline(seams.handOverWaitMs);
+    InstanceLock::State state;
+    while ((state = lock.tryAcquire()) == InstanceLock::State::HeldByOther && namedFiles) {
+        if (args.files.isEmpty())
+            return kExitFailure; // each name was refused above
+        // A copy that has just taken the lock listens a moment later: ask again until then.
+        const HandOverResult sent = sendFiles(socket, args.files, int(deadline.remainingTime()));
+        if (sent.status == HandOverResult::Delivered)
+            return args.skipped.isEmpty() ? kExitOk : kExitFailure;
+        if (sent.status == HandOverResult::Failed || deadline.hasExpired()) {
+            printError(QStringLiteral("the open window did not take the files: ") + sent.problem);
+            return kExitFailure;
+        }
+        QThread::msleep(100);
+    }
+    // The toolkit sees the program name only: the arguments above are ours.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    const std::unique_ptr<QApplication> app = openDisplay(toolkitArgc, toolkitArgv);
+    if (state == InstanceLock::State::Unavailable) // said once there is a display: one line without
+        printError(
+            QStringLiteral("running without the single-instance guard: ") +
+            (folder.problem.isEmpty() ? QStringLiteral("no lock at '%1'").arg(lock.path()) : folder.problem));
+    QtMessageBoxPresenter messageBoxes;
+    QtFileDialogs dialogs;
+    DesktopShell desktop;
+    installMessageBoxPresenter(seams.messageBoxes ? seams.messageBoxes : &messageBoxes);
+    installFileDialogs(&dialogs);
+    installShell(&desktop);
+    const SystemProbe probe(SystemProbe::runningSystemFacts(displayDpi()));
+    installSystemProbe(&probe);
     // Every window of the program takes this icon.
-    app.setWindowIcon(programIcon());
+    app->setWindowIcon(programIcon());
+
+    if (state == InstanceLock::State::HeldByOther) {
+        MsgBox(alreadyRunningText(), MB_ICONEXCLAMATION, programTitle());
+        return kExitOk;
+    }
+    return Main(*app, args.files, state == InstanceLock::State::Held ? socket : QString(), seams);
+}
+
+int Main(QApplication& app, const QStringList& files, const QString& handOverSocket,
+         const ProgramSeams& seams)
+{
     StartupForm startupForm;
     SetWindowIcons(&startupForm, QStringLiteral("AAA"), true);
 
-    // Before anything is read or written: is another copy running?
-    InstanceLock lock;
-    if (!lock.tryAcquire()) {
-        MsgBox(alreadyRunningText(), MB_ICONEXCLAMATION, programTitle());
-        return 0;
+    // Files from later starts wait in the socket's queue until the window is up.
+    HandOverServer server;
+    if (!handOverSocket.isEmpty()) {
+        if (const QString problem = server.listen(handOverSocket); !problem.isEmpty())
+            printError(QStringLiteral("files from later starts cannot be received: ") + problem);
     }
 
     setStartupValues(detectStartupValues(QCoreApplication::applicationDirPath()));
@@ -69,6 +265,15 @@ int Main(QApplication& app)
 
     // A second widening of the first column, now the window is on screen.
     window.PackListSetMaxWidth();
+
+    HandOverInbox inbox(window, seams);
+    QObject::connect(&server, &HandOverServer::filesReceived, &window,
+                     [&](const QStringList& paths) { inbox.receive(paths); });
+    if (!files.isEmpty()) {
+        inbox.add(files);
+        if (seams.filesAdded)
+            seams.filesAdded(window);
+    }
 
     prepareAboutPictures(startupValues().programDir, startupForm.palette().color(QPalette::Window));
     return app.exec();

@@ -1,5 +1,6 @@
 #include "File64.h"
 
+#include "base/TextUtils.h"
 #include "platform/MessageBox.h"
 
 #include <QFile>
@@ -113,7 +114,7 @@ void File64::SetAutoFlush(bool NewVal)
 
 QString File64::openErrorText(const OpenResult& result)
 {
-    return QStringLiteral("Error opening '%1'!").arg(result.path);
+    return QStringLiteral("Error opening %1!").arg(quotedName(result.path));
 }
 
 File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW)

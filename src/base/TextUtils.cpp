@@ -1,5 +1,7 @@
 #include "TextUtils.h"
 
+#include <algorithm>
+
 namespace kt {
 namespace {
 
@@ -10,7 +12,67 @@ void chopCharacter(QString& s)
     s.chop(n >= 2 && s.at(n - 1).isLowSurrogate() && s.at(n - 2).isHighSurrogate() ? 2 : 1);
 }
 
+bool isControl(QChar c)
+{
+    return c.category() == QChar::Other_Control;
+}
+
+// One control character as a C escape (see escapeControls).
+void appendEscape(QString& out, QChar c)
+{
+    static const QString kNamed = QStringLiteral("\a\b\t\n\v\f\r");
+    if (const qsizetype i = kNamed.indexOf(c); i >= 0) {
+        out += QLatin1Char('\\');
+        out += QLatin1Char("abtnvfr"[i]);
+        return;
+    }
+    for (const char byte : QString(c).toUtf8())
+        out += QStringLiteral("\\%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+}
+
 } // namespace
+
+QString escapeControls(const QString& text, bool alsoBackslash)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (isControl(c))
+            appendEscape(out, c);
+        else if (alsoBackslash && c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString quotedName(const QString& name)
+{
+    if (std::none_of(name.begin(), name.end(), isControl))
+        return QLatin1Char('\'') + name + QLatin1Char('\'');
+    // The shell's forms: '...' holds anything but an apostrophe, $'...' takes escapes.
+    QString out(QLatin1Char('\''));
+    bool inEscapes = false;
+    for (const QChar c : name) {
+        if (isControl(c)) {
+            if (!inEscapes)
+                out += QStringLiteral("'$'");
+            inEscapes = true;
+            appendEscape(out, c);
+            continue;
+        }
+        if (c == QLatin1Char('\'')) {
+            out += QStringLiteral("'\\''"); // ends either quote, an escaped apostrophe, a new '...'
+        } else {
+            if (inEscapes)
+                out += QStringLiteral("''");
+            out += c;
+        }
+        inEscapes = false;
+    }
+    return out + QLatin1Char('\'');
+}
 
 int LastInStr(const QString& text, const QString& pattern)
 {

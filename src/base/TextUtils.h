@@ -1,6 +1,6 @@
 #pragma once
-// Small text operations shared by the Pack List, adding files and the join.
-// Positions are 1-based; comparisons are binary (code unit by code unit).
+// Small text operations shared by the Pack List, adding files, the join and the messages
+// that name files. Positions are 1-based; comparisons are binary (code unit by code unit).
 #include <QString>
 #include <functional>
 
@@ -16,6 +16,17 @@ QString TakeDialogItem(QString& text, const QString& delimiter);
 
 // The text with its characters in reverse order (a surrogate pair stays one character).
 QString inverse_string(const QString& text);
+
+// Each control character (C0, DEL, C1) of text as a C escape: \a \b \t \n \v \f \r, any
+// other as the octal bytes of its UTF-8 form (ESC is \033). With alsoBackslash a '\' becomes
+// "\\" too, so that the result reads back unambiguously.
+QString escapeControls(const QString& text, bool alsoBackslash = false);
+
+// A file name as every message shows it: between apostrophes, 'name'. A name holding control
+// characters (a newline, a TAB, ESC...) is quoted as GNU tools quote for the shell instead:
+// each run of them as $'...' escapes and each apostrophe as \', so 'a'$'\n''b' neither breaks
+// the message's lines nor sends anything raw to a terminal, and names the file when pasted.
+QString quotedName(const QString& name);
 
 // Shortens path to fit maxWidthTwips as measured by measureTwips (the window measures
 // with the font of the label that shows the result):

@@ -1,5 +1,6 @@
 #include "CliPackHost.h"
 
+#include "base/TextUtils.h"
 #include "cli/Terminal.h"
 #include "platform/MessageBox.h"
 
@@ -15,22 +16,25 @@ void TerminalProgress::beginJoin()
 void TerminalProgress::showPackingFile(const QString& fullPath)
 {
     m_file = fullPath;
-    m_lastDrawn = -1;
     redraw();
 }
 
+// The join moves the bar first and gives the estimate and the percentage after it: the line
+// is drawn from those, so that it never shows the estimate of the step before.
 void TerminalProgress::setProgressBarPos(int percent)
 {
     m_percent = percent;
-    if (percent != m_lastDrawn)
-        redraw(); // at most about a hundred redraws per file
 }
 
-void TerminalProgress::setPercentText(const QString&) {}
+void TerminalProgress::setPercentText(const QString&)
+{
+    redraw();
+}
 
 void TerminalProgress::setTimeRemainingText(const QString& text)
 {
     m_timeRemaining = text;
+    redraw();
 }
 
 bool TerminalProgress::cancelRequested() const
@@ -45,22 +49,23 @@ void TerminalProgress::closeWindow()
 
 void TerminalProgress::redraw()
 {
-    m_lastDrawn = m_percent;
     QString line = QStringLiteral("%1%").arg(m_percent, 3);
     if (!m_timeRemaining.isEmpty())
         line += QStringLiteral("  ") + m_timeRemaining;
     if (!m_file.isEmpty())
-        line += QStringLiteral("  Packing '%1'").arg(QFileInfo(m_file).fileName());
-    drawProgressLine(line);
+        line += QStringLiteral("  Packing ") + quotedName(QFileInfo(m_file).fileName());
+    if (line != m_drawn)
+        drawProgressLine(line);
+    m_drawn = line;
 }
 
 QString CliPackHost::askOutputPath()
 {
     const QFileInfo info(m_options.output);
     if (!m_options.force && (info.isFile() || info.isSymLink())) {
-        const int answer =
-            MsgBox(QStringLiteral("'%1' already exists. Do you want to replace it?").arg(m_options.output),
-                   MB_YESNO | MB_ICONEXCLAMATION);
+        const int answer = MsgBox(
+            QStringLiteral("%1 already exists. Do you want to replace it?").arg(quotedName(m_options.output)),
+            MB_YESNO | MB_ICONEXCLAMATION);
         if (answer != IDYES)
             return {};
     }

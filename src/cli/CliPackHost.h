@@ -13,6 +13,7 @@ struct PackOptions
     bool mpegCheck = true;
     TransferRate rate = TransferRate::Fast;
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    bool seamless = false;
 };
 
 class TerminalProgress final : public ProgressView
@@ -32,7 +33,7 @@ private:
     int m_percent = 0;
     QString m_timeRemaining;
     QString m_file;
-    int m_lastDrawn = -1;
+    QString m_drawn;
 };
 
 class CliPackHost final : public PackHost
@@ -46,7 +47,7 @@ public:
     QString askOutputPath() override;
     PackOptionValues packOptions() const override
     {
-        return {m_options.mpegCheck, blockSizeFor(m_options.rate), m_options.deleteAfter};
+        return {m_options.mpegCheck, blockSizeFor(m_options.rate), m_options.deleteAfter, m_options.seamless};
     }
     void hideLogo() override {}
     void unhideLogo() override {}

@@ -1,71 +1,179 @@
 #include "CommandLine.h"
 
-#include <QCommandLineParser>
+#include "base/TextUtils.h"
+
+#include <QByteArrayList>
+#include <QFileInfo>
+#include <QSet>
+#include <getopt.h>
+#include <vector>
 
 namespace kt::cli {
+namespace {
+
+// What getopt_long returns for the options without a short form.
+enum LongOnly : int {
+    kRate = 256,
+    kYes,
+    kNo,
+    kForce,
+    kNoMpegCheck,
+    kTrash,
+    kTrashPrompt,
+    kSeamless,
+    kInfo,
+    kVersion,
+};
+
+constexpr option kOptions[] = {
+    {"output", required_argument, nullptr, 'o'},   {"rate", required_argument, nullptr, kRate},
+    {"yes", no_argument, nullptr, kYes},           {"no", no_argument, nullptr, kNo},
+    {"force", no_argument, nullptr, kForce},       {"no-mpeg-check", no_argument, nullptr, kNoMpegCheck},
+    {"trash", no_argument, nullptr, kTrash},       {"trash-prompt", no_argument, nullptr, kTrashPrompt},
+    {"seamless", no_argument, nullptr, kSeamless}, {"info", no_argument, nullptr, kInfo},
+    {"null", no_argument, nullptr, 'z'},           {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},   {nullptr, 0, nullptr, 0},
+};
+// '+': getopt_long stops at each file, which is collected here, so that an error always
+// concerns the element it was reading (GNU's reordering would move them). ':': no messages
+// of its own, and ':' for a missing value.
+constexpr char kShortOptions[] = "+:o:zh";
+
+QString longName(int value)
+{
+    for (const option& o : kOptions)
+        if (o.name && o.val == value)
+            return QStringLiteral("--") + QLatin1String(o.name);
+    return {};
+}
+
+// The problem getopt_long returned '?' or ':' for, worded as GNU's getopt words it.
+QString optionProblem(int returned, const QString& element)
+{
+    const bool isLong = element.startsWith(QLatin1String("--"));
+    if (returned == ':')
+        return isLong ? QStringLiteral("option %1 requires an argument").arg(quotedName(longName(optopt)))
+                      : QStringLiteral("option requires an argument -- %1")
+                            .arg(quotedName(QString(QLatin1Char(char(optopt)))));
+    if (!isLong)
+        return QStringLiteral("invalid option -- %1").arg(quotedName(QString(QLatin1Char(char(optopt)))));
+    if (optopt != 0)
+        return QStringLiteral("option %1 doesn't allow an argument").arg(quotedName(longName(optopt)));
+    const QString typed = element.mid(2).section(QLatin1Char('='), 0, 0);
+    QStringList candidates;
+    for (const option& o : kOptions)
+        if (o.name && QLatin1String(o.name).startsWith(typed))
+            candidates << quotedName(longName(o.val));
+    if (candidates.size() > 1)
+        return QStringLiteral("option %1 is ambiguous; possibilities: %2")
+            .arg(quotedName(element), candidates.join(QLatin1Char(' ')));
+    return QStringLiteral("unrecognized option %1").arg(quotedName(element));
+}
+
+// A file whose name starts with '-' is read as options: say how to name it.
+QString withFileHint(const QString& problem, const QString& element)
+{
+    const bool looksLikeFile = element.contains(QLatin1Char('.')) || element.contains(QLatin1Char('/')) ||
+                               QFileInfo(element).exists();
+    if (!looksLikeFile)
+        return problem;
+    return problem + QStringLiteral("; for the file %1, put '--' before it or write %2")
+                         .arg(quotedName(element), quotedName(QStringLiteral("./") + element));
+}
+
+} // namespace
 
 std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    // Clustered short options: "-oFILE" is -o with the value FILE, as getopt reads it.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QCommandLineOption output({"o", "output"}, QString(), "OUTPUT");
-    const QCommandLineOption yes("yes");
-    const QCommandLineOption no("no");
-    const QCommandLineOption force("force");
-    const QCommandLineOption rate("rate", QString(), "RATE", "fast");
-    const QCommandLineOption noMpegCheck("no-mpeg-check");
-    const QCommandLineOption trash("trash");
-    const QCommandLineOption trashPrompt("trash-prompt");
-    const QCommandLineOption info("info");
-    const QCommandLineOption help(QStringList{"h", "help"});
-    const QCommandLineOption version("version");
-    parser.addOptions({output, yes, no, force, rate, noMpegCheck, trash, trashPrompt, info, help, version});
+    // getopt_long reads C strings and keeps pointers into them: the bytes live here.
+    QByteArrayList bytes{QByteArrayLiteral("klivatarn-pack")};
+    for (const QString& a : arguments)
+        bytes << a.toLocal8Bit();
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    const int argc = int(bytes.size());
 
-    if (!parser.parse(QStringList{QStringLiteral("klivatarn-pack")} + arguments))
-        return UsageProblem{parser.errorText()};
     CommandLine line;
-    if (parser.isSet(help)) {
-        line.command = Command::Help;
-        return line;
+    QSet<int> given;
+    QString output, rate = QStringLiteral("fast");
+    QStringList files;
+    opterr = 0;
+    optind = 0; // glibc starts a fresh scan
+    for (;;) {
+        const int at = std::max(optind, 1); // the element getopt_long reads now
+        const int c = getopt_long(argc, argv.data(), kShortOptions, kOptions, nullptr);
+        if (c == -1 && optind == at && at < argc) { // a file among the options
+            files << QString::fromLocal8Bit(argv[optind++]);
+            continue;
+        }
+        if (c == -1) // the end, or "--" before the remaining files
+            break;
+        given.insert(c);
+        switch (c) {
+        case 'h':
+            line.command = Command::Help;
+            return line;
+        case kVersion:
+            line.command = Command::Version;
+            return line;
+        case 'o':
+            output = QString::fromLocal8Bit(optarg);
+            break;
+        case kRate:
+            // "--rate -o FILE" lacks the rate; "--rate=-o" names one.
+            if (optarg == argv[at + 1] && optarg[0] == '-')
+                return UsageProblem{QStringLiteral("option '--rate' requires an argument")};
+            rate = QString::fromLocal8Bit(optarg);
+            break;
+        case '?':
+        case ':': {
+            const QString element = QString::fromLocal8Bit(argv[at]);
+            return UsageProblem{withFileHint(optionProblem(c, element), element)};
+        }
+        default:
+            break;
+        }
     }
-    if (parser.isSet(version)) {
-        line.command = Command::Version;
-        return line;
-    }
-    line.files = parser.positionalArguments();
-    const QList<QCommandLineOption> packOnly{output, yes, no, force, rate, noMpegCheck, trash, trashPrompt};
-    if (parser.isSet(info)) {
-        for (const QCommandLineOption& o : packOnly)
-            if (parser.isSet(o))
-                return UsageProblem{QStringLiteral("--info takes no other option than --")};
-        if (line.files.isEmpty())
+    for (int i = optind; i < argc; ++i)
+        files << QString::fromLocal8Bit(argv[i]);
+
+    if (given.contains(kInfo)) {
+        if (!QSet<int>(given).subtract({kInfo, 'z'}).isEmpty())
+            return UsageProblem{QStringLiteral("--info takes no other option than -z and --")};
+        if (files.isEmpty())
             return UsageProblem{QStringLiteral("--info needs at least one file")};
         line.command = Command::Info;
+        line.files = files;
+        line.infoFormat = given.contains('z') ? InfoFormat::NulRows : InfoFormat::Lines;
         return line;
     }
-
-    if (!parser.isSet(output) || parser.value(output).trimmed().isEmpty())
+    if (given.contains('z'))
+        return UsageProblem{QStringLiteral("-z (--null) goes with --info only")};
+    if (output.trimmed().isEmpty())
         return UsageProblem{QStringLiteral("the output file is missing (-o OUTPUT)")};
-    if (parser.isSet(yes) && parser.isSet(no))
+    if (given.contains(kYes) && given.contains(kNo))
         return UsageProblem{QStringLiteral("--yes and --no exclude each other")};
-    if (parser.isSet(trash) && parser.isSet(trashPrompt))
+    if (given.contains(kTrash) && given.contains(kTrashPrompt))
         return UsageProblem{QStringLiteral("--trash and --trash-prompt exclude each other")};
-    const std::optional<TransferRate> chosenRate = transferRateFromName(parser.value(rate));
+    const std::optional<TransferRate> chosenRate = transferRateFromName(rate);
     if (!chosenRate)
         return UsageProblem{
-            QStringLiteral("unknown rate '%1' (slow, normal, fast, ufast)").arg(parser.value(rate))};
+            QStringLiteral("unknown rate %1 (slow, normal, fast, ufast)").arg(quotedName(rate))};
 
-    line.output = parser.value(output).trimmed();
-    line.answers = parser.isSet(yes)  ? AnswerPolicy::Yes
-                   : parser.isSet(no) ? AnswerPolicy::No
-                                      : AnswerPolicy::Ask;
-    line.options.force = parser.isSet(force);
-    line.options.mpegCheck = !parser.isSet(noMpegCheck);
+    line.files = files;
+    line.output = output.trimmed();
+    line.answers = given.contains(kYes)  ? AnswerPolicy::Yes
+                   : given.contains(kNo) ? AnswerPolicy::No
+                                         : AnswerPolicy::Ask;
+    line.options.force = given.contains(kForce);
+    line.options.mpegCheck = !given.contains(kNoMpegCheck);
+    line.options.seamless = given.contains(kSeamless);
     line.options.rate = *chosenRate;
-    if (parser.isSet(trash))
+    if (given.contains(kTrash))
         line.options.deleteAfter = DeleteAfterAction::NoPrompt;
-    else if (parser.isSet(trashPrompt))
+    else if (given.contains(kTrashPrompt))
         line.options.deleteAfter = DeleteAfterAction::Prompt;
     return line;
 }

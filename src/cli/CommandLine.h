@@ -1,7 +1,9 @@
 #pragma once
-// The command line of klivatarn-pack: the usual forms (-oFILE, --output=FILE, --rate=RATE,
-// clustered short options, "--" before files that start with '-') and what they ask for.
+// The command line of klivatarn-pack, read as GNU tools read theirs (getopt_long): clustered
+// short options and -oFILE, long options abbreviated while unambiguous, --output=FILE, options
+// and files in any order, "--" before files that start with '-'.
 #include "cli/CliPackHost.h"
+#include "cli/InfoCommand.h"
 #include "cli/Terminal.h"
 
 #include <QStringList>
@@ -18,6 +20,7 @@ struct CommandLine
     QString output;    // as given
     AnswerPolicy answers = AnswerPolicy::Ask;
     PackOptions options; // everything but the paths
+    InfoFormat infoFormat = InfoFormat::Lines;
 };
 
 struct UsageProblem

@@ -1,6 +1,7 @@
 #include "InfoCommand.h"
 
 #include "base/File64.h"
+#include "base/TextUtils.h"
 #include "cli/Terminal.h"
 #include "cli/Usage.h"
 #include "mpeg/HeaderScan.h"
@@ -35,7 +36,7 @@ private:
 
 } // namespace
 
-int runInfo(const QStringList& files)
+int runInfo(const QStringList& files, InfoFormat format)
 {
     QuietOpen quiet;
     File64 file;
@@ -46,8 +47,9 @@ int runInfo(const QStringList& files)
         const QStringList shown = quiet.take();
         if (!fs.opened) {
             allDescribed = false;
-            printLine(QStringLiteral("cannot open '%1': %2")
-                          .arg(path, QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
+            printLine(
+                QStringLiteral("cannot open %1: %2")
+                    .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
         } else {
             for (const QString& text : shown)
                 printLine(text);
@@ -58,9 +60,12 @@ int runInfo(const QStringList& files)
             // Scripts read this column: always a '.' as the decimal point.
             texts.frameRate = frameRateText(header.frameRateCode, QLocale::c());
         }
-        const QString line = path + QLatin1Char('\t') + texts.videoSize + QLatin1Char('\t') +
-                             texts.frameRate + QLatin1Char('\n');
-        std::fputs(line.toLocal8Bit().constData(), stdout);
+        const bool nul = format == InfoFormat::NulRows;
+        const QByteArray row = ((nul ? path : escapeControls(path, true)) + QLatin1Char('\t') +
+                                texts.videoSize + QLatin1Char('\t') + texts.frameRate)
+                                   .toLocal8Bit();
+        std::fwrite(row.constData(), 1, size_t(row.size()), stdout);
+        std::fputc(nul ? '\0' : '\n', stdout);
     }
     std::fflush(stdout);
     return allDescribed ? kExitPacked : kExitFailed;

@@ -3,9 +3,18 @@
 
 namespace kt::cli {
 
-// One line per file on stdout: path as given, video-size text, frame-rate text (with a '.'
-// whatever the locale), separated by TABs. A file that cannot be opened gets "not
-// available" and a message on stderr; the status is then 1, else 0.
-int runInfo(const QStringList& files);
+// How --info ends its rows.
+enum class InfoFormat {
+    Lines,   // newline, the path escaped
+    NulRows, // -z: NUL, the path as it is
+};
+
+// One row per file on stdout: path as given, video-size text, frame-rate text (with a '.'
+// whatever the locale), separated by TABs. A row ends with a newline, and the path has its
+// control characters and '\' written as C escapes (\t, \n, \\, \033), so that no name can
+// make a row of its own; with InfoFormat::NulRows a row ends with NUL and the path is as it
+// is. A file that cannot be opened gets "not available" and a message on stderr; the status
+// is then 1, else 0.
+int runInfo(const QStringList& files, InfoFormat format);
 
 } // namespace kt::cli

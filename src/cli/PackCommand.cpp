@@ -1,6 +1,7 @@
 #include "PackCommand.h"
 
 #include "base/File64.h"
+#include "base/TextUtils.h"
 #include "cli/CliPackHost.h"
 #include "cli/CommandLine.h"
 #include "cli/Terminal.h"
@@ -20,7 +21,7 @@ namespace {
 
 QString notUtf8Text(const QString& shownPath)
 {
-    return QStringLiteral("'%1' cannot be packed: its name is not valid UTF-8.").arg(shownPath);
+    return QStringLiteral("%1 cannot be packed: its name is not valid UTF-8.").arg(quotedName(shownPath));
 }
 
 } // namespace
@@ -38,8 +39,8 @@ FullPath faithfulFullPath(const QString& given)
     if (!::getcwd(buffer, sizeof buffer)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         return {{},
-                QStringLiteral("'%1' cannot be packed: the current folder cannot be found (%2).")
-                    .arg(given, reason)};
+                QStringLiteral("%1 cannot be packed: the current folder cannot be found (%2).")
+                    .arg(quotedName(given), reason)};
     }
     const QByteArray bytes(buffer);
     const QString folder = QFile::decodeName(bytes);
@@ -64,7 +65,8 @@ int runPack(const CommandLine& line)
     options.sources = full;
     // Said before anything is checked or opened: a folder can never be replaced by the pack.
     if (QFileInfo(options.output).isDir()) {
-        printLine(QStringLiteral("'%1' is a folder; -o needs the name of a file.").arg(line.output));
+        printLine(
+            QStringLiteral("%1 is a folder; -o needs the name of a file.").arg(quotedName(line.output)));
         return kExitFailed;
     }
 
@@ -79,6 +81,13 @@ int runPack(const CommandLine& line)
     case PackOutcome::Stopped:
     case PackOutcome::Failed:
         break;
+    }
+    // A question nobody could answer took the safe answer, which ended the pack: say that,
+    // not that someone chose to stop.
+    if (!prompt.unanswered().isEmpty()) {
+        printLine(QStringLiteral("Packing aborted: the question \"%1\" was not answered.")
+                      .arg(prompt.unanswered()));
+        return kExitUnanswered;
     }
     return kExitFailed;
 }

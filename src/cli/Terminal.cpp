@@ -1,10 +1,14 @@
 #include "Terminal.h"
 
+#include "base/TextUtils.h"
 #include "cli/Usage.h"
+#include "engine/PackTexts.h"
 
+#include <QStringList>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace kt::cli {
@@ -31,15 +35,26 @@ bool stdinIsTerminal()
     return ::isatty(STDIN_FILENO) == 1;
 }
 
-// One line from stdin; empty when there is none (end of input, Ctrl-C).
-QString readAnswer()
+// One line from stdin; none at the end of input or on Ctrl-C.
+std::optional<QString> readAnswer()
 {
     char buffer[64];
     if (!std::fgets(buffer, sizeof buffer, stdin)) {
         std::clearerr(stdin);
-        return {};
+        return std::nullopt;
     }
     return QString::fromLocal8Bit(buffer).trimmed().toLower();
+}
+
+// Only line breaks reach the terminal raw: a control character that a system's message
+// brought in (a name inside an error text) is shown escaped.
+QString terminalSafe(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = escapeControls(line);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -50,9 +65,7 @@ void printLine(const QString& text)
         std::fputs("\r\033[K", stderr);
         g_lineShowing = false;
     }
-    QString shown = messagePrefix() + text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    std::fprintf(stderr, "%s\n", shown.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", terminalSafe(messagePrefix() + text).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
@@ -60,7 +73,7 @@ void drawProgressLine(const QString& text)
 {
     if (!stderrIsTerminal())
         return;
-    std::fprintf(stderr, "\r\033[K%s", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "\r\033[K%s", terminalSafe(text).toLocal8Bit().constData());
     std::fflush(stderr);
     g_lineShowing = true;
 }
@@ -87,30 +100,52 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
 {
     const int buttons = msgButtons(style);
     if (buttons == MB_OK) {
-        printLine(text);
+        // Nobody chose to abort when nobody could answer: runPack says what happened.
+        if (m_unanswered.isEmpty() || text != texts::packingAborted())
+            printLine(text);
         return IDOK;
     }
     const bool yesNo = buttons == MB_YESNO;
-    if (yesNo && m_policy != AnswerPolicy::Ask) {
-        const bool yes = m_policy == AnswerPolicy::Yes;
-        printLine(text + (yes ? QStringLiteral(" [--yes: yes]") : QStringLiteral(" [--no: no]")));
-        return yes ? IDYES : IDNO;
-    }
     const int safe = msgSafeAnswer(style);
-    if (m_policy == AnswerPolicy::No || !stdinIsTerminal() || g_cancel) {
-        printLine(text +
-                  (yesNo ? QStringLiteral(" [no answer: no]") : QStringLiteral(" [no answer: cancel]")));
+    const QString safeWord = yesNo ? QStringLiteral("no") : QStringLiteral("cancel");
+    if (yesNo && m_policy == AnswerPolicy::Yes) {
+        printLine(text + QStringLiteral(" [--yes: yes]"));
+        return IDYES;
+    }
+    if (m_policy == AnswerPolicy::No) {
+        printLine(text + QStringLiteral(" [--no: %1]").arg(safeWord));
+        return safe;
+    }
+    if (g_cancel) {
+        printLine(text + QStringLiteral(" [Ctrl-C: %1]").arg(safeWord));
+        return safe;
+    }
+    if (!stdinIsTerminal()) {
+        printLine(text + QStringLiteral(" [no answer: %1]").arg(safeWord));
+        noAnswerTo(text);
         return safe;
     }
     printLine(text);
     std::fputs(yesNo ? "[y/N] " : "[r]etry/[C]ancel ", stderr);
     std::fflush(stderr);
-    const QString answer = readAnswer();
+    const std::optional<QString> answer = readAnswer();
+    if (!answer) {
+        std::fputs("\n", stderr);
+        if (!g_cancel)
+            noAnswerTo(text);
+        return safe;
+    }
     if (yesNo)
-        return answer == QLatin1String("y") || answer == QLatin1String("yes") ? IDYES : IDNO;
+        return *answer == QLatin1String("y") || *answer == QLatin1String("yes") ? IDYES : IDNO;
     if (buttons == MB_RETRYCANCEL)
-        return answer == QLatin1String("r") || answer == QLatin1String("retry") ? IDRETRY : IDCANCEL;
+        return *answer == QLatin1String("r") || *answer == QLatin1String("retry") ? IDRETRY : IDCANCEL;
     return safe;
+}
+
+void TerminalPrompt::noAnswerTo(const QString& question)
+{
+    if (m_unanswered.isEmpty())
+        m_unanswered = question.section(QLatin1Char('\r'), 0, 0).section(QLatin1Char('\n'), 0, 0);
 }
 
 void installCancelHandler()

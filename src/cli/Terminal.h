@@ -16,16 +16,22 @@ enum class AnswerPolicy {
 
 // Shows MsgBox texts on stderr. Yes/No questions follow the policy; Retry/Cancel is asked
 // only on a terminal and is otherwise Cancel, so a lasting fault cannot loop. A question
-// that gets no answer (closed stdin, Ctrl-C, no terminal) takes the safe answer.
+// that gets no answer (no terminal, end of input) or comes after Ctrl-C takes the safe
+// answer. After a question without an answer the join's "Packing aborted by user" is not
+// shown: nobody chose to abort.
 class TerminalPrompt final : public MessageBoxPresenter
 {
 public:
     explicit TerminalPrompt(AnswerPolicy policy);
     ~TerminalPrompt() override;
     int present(const QString& text, int style, const QString& title) override;
+    // The first line of the first question that got no answer; empty when none.
+    QString unanswered() const { return m_unanswered; }
 
 private:
+    void noAnswerTo(const QString& question);
     AnswerPolicy m_policy;
+    QString m_unanswered;
 };
 
 // Writes "klivatarn-pack: " and the text to stderr, first clearing a progress line that

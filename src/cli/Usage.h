@@ -6,6 +6,7 @@ namespace kt::cli {
 inline constexpr int kExitPacked = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUnanswered = 3; // a question without an answer stopped the pack
 inline constexpr int kExitCancelled = 130;
 
 // Every message on stderr starts with this, as with other command-line tools.

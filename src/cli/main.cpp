@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
         std::fputs(qPrintable(versionLine() + QLatin1Char('\n')), stdout);
         return kExitPacked;
     case Command::Info:
-        return runInfo(line.files);
+        return runInfo(line.files, line.infoFormat);
     case Command::Pack:
         break;
     }

@@ -1,5 +1,7 @@
 #include "PackTexts.h"
 
+#include "base/TextUtils.h"
+
 #include <QLocale>
 #include <QStringList>
 #include <cstring>
@@ -36,7 +38,7 @@ QString notEnoughFreeSpace()
 
 QString zeroByteFile(const QString& path)
 {
-    return QStringLiteral("Cannot pack '%1' which is a 0 byte file. Packing aborted!").arg(path);
+    return QStringLiteral("Cannot pack %1 which is a 0 byte file. Packing aborted!").arg(quotedName(path));
 }
 
 QString cannotPackSaveAsFile()
@@ -46,7 +48,7 @@ QString cannotPackSaveAsFile()
 
 QString notFound(const QString& path)
 {
-    return QStringLiteral("'%1' was not found! Packing aborted!").arg(path);
+    return QStringLiteral("%1 was not found! Packing aborted!").arg(quotedName(path));
 }
 
 QString notClosedProperly()
@@ -57,20 +59,20 @@ QString notClosedProperly()
 QString tooManyFiles(const QString& path)
 {
     return QStringLiteral(
-               "Kliva cannot pack '%1' due to excess number of file handling. Possible solution is to "
+               "Kliva cannot pack %1 due to excess number of file handling. Possible solution is to "
                "move the file elsewhere other than the root directory.")
-        .arg(path);
+        .arg(quotedName(path));
 }
 
 QString cannotOverwrite(const QString& outputPath)
 {
-    return QStringLiteral("Cannot overwrite '%1'. Disk full/write-protected or file is in use.")
-        .arg(outputPath);
+    return QStringLiteral("Cannot overwrite %1. Disk full/write-protected or file is in use.")
+        .arg(quotedName(outputPath));
 }
 
 QString hiddenOutput(const QString& outputPath)
 {
-    return QStringLiteral("'%1' is a hidden file. Packing aborted.").arg(outputPath);
+    return QStringLiteral("%1 is a hidden file. Packing aborted.").arg(quotedName(outputPath));
 }
 
 QString packingAborted()
@@ -99,44 +101,39 @@ QString packedSuccessfully(const QString& outputPath, quint64 totalBytes)
     // "#,###": the locale's thousands separator even where the locale omits it by default (C).
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return QStringLiteral("'%1' successfully packed! Total filesize is %2 bytes.")
-        .arg(outputPath, locale.toString(qulonglong(totalBytes)));
+    return QStringLiteral("%1 successfully packed! Total filesize is %2 bytes.")
+        .arg(quotedName(outputPath), locale.toString(qulonglong(totalBytes)));
 }
 
 QString cannotWrite(const QString& outputPath, const QString& reason)
 {
     return QStringLiteral(
-               "Cannot write to '%1': %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
+               "Cannot write to %1: %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
                "and leaves the part written so far.")
-        .arg(outputPath, reason);
+        .arg(quotedName(outputPath), reason);
 }
 
 QString cannotFlush(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot save '%1' to disk: %2. Packing aborted! The source files were kept.")
-        .arg(outputPath, reason);
+    return QStringLiteral("Cannot save %1 to disk: %2. Packing aborted! The source files were kept.")
+        .arg(quotedName(outputPath), reason);
 }
 
 QString cannotRead(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Cannot read '%1': %2. Packing aborted!").arg(path, reason);
+    return QStringLiteral("Cannot read %1: %2. Packing aborted!").arg(quotedName(path), reason);
 }
 
 QString sourceEndedEarly(const QString& path, quint64 got, quint64 expected)
 {
-    return QStringLiteral(
-               "'%1' ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
-        .arg(path)
-        .arg(got)
-        .arg(expected);
+    return QStringLiteral("%1 ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
+        .arg(quotedName(path), QString::number(got), QString::number(expected));
 }
 
 QString sourceChangedSize(const QString& path, quint64 was, quint64 now)
 {
-    return QStringLiteral("'%1' changed size since packing started (%2 bytes, now %3). Packing aborted!")
-        .arg(path)
-        .arg(was)
-        .arg(now);
+    return QStringLiteral("%1 changed size since packing started (%2 bytes, now %3). Packing aborted!")
+        .arg(quotedName(path), QString::number(was), QString::number(now));
 }
 
 namespace {
@@ -148,29 +145,32 @@ QString keptSuffix()
 
 QString sourceChangedWhilePacked(const QString& path)
 {
-    return QStringLiteral("'%1' changed while it was being packed.").arg(path) + keptSuffix();
+    return QStringLiteral("%1 changed while it was being packed.").arg(quotedName(path)) + keptSuffix();
 }
 
 QString outputDeleted(const QString& outputPath)
 {
-    return QStringLiteral("'%1' was deleted while it was being packed.").arg(outputPath) + keptSuffix();
+    return QStringLiteral("%1 was deleted while it was being packed.").arg(quotedName(outputPath)) +
+           keptSuffix();
 }
 
 QString outputReplaced(const QString& outputPath)
 {
-    return QStringLiteral("'%1' was replaced by another file while it was being packed.").arg(outputPath) +
+    return QStringLiteral("%1 was replaced by another file while it was being packed.")
+               .arg(quotedName(outputPath)) +
            keptSuffix();
 }
 
 QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total)
 {
-    return QStringLiteral("'%1' holds %2 bytes instead of %3.").arg(outputPath).arg(size).arg(total) +
+    return QStringLiteral("%1 holds %2 bytes instead of %3.")
+               .arg(quotedName(outputPath), QString::number(size), QString::number(total)) +
            keptSuffix();
 }
 
 QString cannotClose(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot finish writing '%1': %2.").arg(outputPath, reason) + keptSuffix();
+    return QStringLiteral("Cannot finish writing %1: %2.").arg(quotedName(outputPath), reason) + keptSuffix();
 }
 
 QString trashQuestion(const QStringList& paths)
@@ -179,7 +179,7 @@ QString trashQuestion(const QStringList& paths)
                                      : QStringLiteral("Move these %1 files to the trash?").arg(paths.size());
     text += QStringLiteral("\r\n");
     for (const QString& p : paths)
-        text += QStringLiteral("\r\n'%1'").arg(p);
+        text += QStringLiteral("\r\n%1").arg(quotedName(p));
     return text;
 }
 
@@ -188,13 +188,13 @@ QString notTrashed(const QVector<TrashFailure>& failures)
     // A file that went to the trash without a usable record is not "left where it is".
     const auto line = [](const TrashFailure& f) {
         return f.inTrashAs.isEmpty()
-                   ? QStringLiteral("'%1' (%2)").arg(f.path, f.reason)
-                   : QStringLiteral("'%1' (%2; it is in the trash, '%3', and must be restored by hand)")
-                         .arg(f.path, f.reason, f.inTrashAs);
+                   ? QStringLiteral("%1 (%2)").arg(quotedName(f.path), f.reason)
+                   : QStringLiteral("%1 (%2; it is in the trash, %3, and must be restored by hand)")
+                         .arg(quotedName(f.path), f.reason, quotedName(f.inTrashAs));
     };
     if (failures.size() == 1 && failures[0].inTrashAs.isEmpty())
-        return QStringLiteral("'%1' could not be moved to the trash (%2). It was left where it is.")
-            .arg(failures[0].path, failures[0].reason);
+        return QStringLiteral("%1 could not be moved to the trash (%2). It was left where it is.")
+            .arg(quotedName(failures[0].path), failures[0].reason);
     if (failures.size() == 1)
         return QStringLiteral("This file could not be moved to the trash properly:\r\n\r\n") +
                line(failures[0]);

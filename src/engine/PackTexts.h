@@ -1,6 +1,7 @@
 #pragma once
 // The texts the pack command, the join and the after-pack actions show. Paths are
-// quoted between apostrophes.
+// quoted by quotedName(): between apostrophes, or in the shell's form when they hold
+// control characters.
 #include "platform/Shell.h"
 
 #include <QString>

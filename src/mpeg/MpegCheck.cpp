@@ -1,5 +1,6 @@
 #include "MpegCheck.h"
 
+#include "base/TextUtils.h"
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
 #include "platform/MessageBox.h"
@@ -9,8 +10,8 @@ namespace kt {
 QString notMpegQuestion(const QString& path)
 {
     return QStringLiteral(
-               "'%1' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?")
-        .arg(path);
+               "%1 is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?")
+        .arg(quotedName(path));
 }
 
 MpegVerdict VerifyMpegFile(File64& file, const QString& path, QStringList& referenceList)

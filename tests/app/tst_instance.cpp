@@ -1,13 +1,34 @@
-// One instance per user: the program started twice in an isolated home. With
-// KT_TEST_MSGBOX_STDERR=1 its boxes print "MsgBox <style>|<title>|<text>" to stderr and answer at once.
+// One instance per user and the files handed to it: the window program started as a process
+// (klivatarn-test: boxes print "MsgBox <style>|<title>|<text>", the list "List path|video|rate;..."
+// and the active window "Active <name>" on stderr), the lock's folder and file, and the
+// command line without a display.
+#include "../support/MpegFixtures.h"
 #include "../support/TestFiles.h"
+#include "platform/FileHandOver.h"
 #include "platform/InstanceLock.h"
+#include "platform/Program.h"
 
+#include <QLocalServer>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kt;
+using State = InstanceLock::State;
+
+namespace {
+const QString kBinDir = qEnvironmentVariable("KT_BIN_DIR");
+const QString kNone = QStringLiteral("|not available|not available");
+bool chownToNobody(const QString& path)
+{
+    return ::lchown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
+}
+bool makeFolder(const QString& path, mode_t mode)
+{
+    return QDir().mkpath(path) && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+using Prepare = std::function<bool(const QString& a, const QString& b)>;
+} // namespace
 
 // Another holder of the lock in this process: none, one that keeps it, or one that lets go
 // after starting a program (which inherits what is not close-on-exec) or not.
@@ -15,9 +36,35 @@ enum class Holder { None, Keeps, LetsGo, LetsGoChildRuns };
 // What stands at the lock path before a start (nullptr: nothing), and tryAcquire's answer then.
 struct LockCase
 {
-    bool starts;
+    State state;
     Holder holder = Holder::None;
     std::function<bool(const QString& path)> leave = nullptr;
+};
+// What stands at the system folder and at the home folder, and which is used ("" none).
+struct PlacementCase
+{
+    Prepare prepare;
+    QString used; // "system", "home" or ""
+    bool rootOnly = false;
+};
+// Who holds the lock when a second start comes, what the second start is given ("@" the test's
+// folder; it runs in @/work) and does, and the rows the window adds after its own.
+enum class First { Window, HolderOnly, SilentListener };
+struct SecondStartCase
+{
+    First first;
+    QString arguments; // separated by spaces
+    bool display;
+    int exitCode;
+    QString stderrLine; // its "MsgBox" or "klivatarn:" line
+    QString addedRows;  // empty: the window's list is not touched; '+': "not available" cells
+};
+// The window program's command line with an empty environment (no display) beside `environment`.
+struct CommandLineCase
+{
+    QString arguments, environment; // separated by spaces
+    int exitCode;
+    QString out, err; // out: its beginning; err: all of it
 };
 
 class TestInstance : public QObject
@@ -26,51 +73,78 @@ class TestInstance : public QObject
 private slots:
     void init()
     {
-        QVERIFY(m_root.isValid());
-        for (const char* folder : {"config/Vantu", "home", "run"})
-            QVERIFY(QDir(m_root.path()).mkpath(QLatin1String(folder)));
-        QFile::setPermissions(m_root.path() + QStringLiteral("/run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // No Tip of the Day: a started copy then writes nothing after its restore step.
-        QVERIFY(test::writeFile(configFile(), "[General]\nShowTod=0\n"));
+        m_root.emplace(); // afresh for each row
+        QVERIFY(QDir(root()).mkpath("config") && QDir(root()).mkpath("work/rel"));
+        QVERIFY(makeFolder(root() + "/run", 0700));
     }
-    void cleanup() { m_running.clear(); } // a QProcess kills its program when it goes
-    // Arguments are ignored, the toolkit's own too: the second start is refused the same way
-    // whatever it is given (a toolkit that read "-platform" would die looking for "none").
-    // A holder killed outright leaves its lock file behind, and that never blocks the next.
-    void secondStartIsRefused_data()
+    void cleanup()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("a file") << QStringList{QStringLiteral("/tmp/a.mpg")};
-        QTest::newRow("toolkit platform") << QStringList{QStringLiteral("-platform"), QStringLiteral("none")};
+        for (const auto& p : m_running) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        m_running.clear();
+        m_lines.clear();
     }
-    void secondStartIsRefused()
-    {
-        QFETCH(QStringList, arguments);
-        QProcess& first = start();
-        QTRY_VERIFY_WITH_TIMEOUT(storeWritten(), 15000); // by the first instance
-        // The store as the first instance left it (bytes, time, folder): any change is the second's.
-        auto snapshot = [&] {
-            const QFileInfo info(configFile());
-            return QStringList{QString::fromUtf8(test::fileBytes(configFile())),
-                               info.lastModified().toString(Qt::ISODateWithMs),
-                               info.dir().entryList(QDir::AllEntries | QDir::Hidden).join(',')};
-        };
-        const QStringList before = snapshot();
-        QProcess& second = start(arguments);
-        QVERIFY(second.waitForFinished(15000) && second.exitStatus() == QProcess::NormalExit);
-        QCOMPARE(QString::fromLocal8Bit(second.readAllStandardError()).split('\n').filter("MsgBox "),
-                 QStringList{"MsgBox 48|Vantu Kliva TARN|This program is already running!"});
-        QCOMPARE(snapshot(), before);
-        QCOMPARE(first.state(), QProcess::Running);
 
-        first.kill(); // SIGKILL: the lock file stays behind
-        QVERIFY(first.waitForFinished(5000));
-        QVERIFY(QFile::exists(m_root.path() + QStringLiteral("/run/klivatarn.lock")));
-        QVERIFY(QFile::remove(configFile()));
-        start(arguments);
-        QTRY_VERIFY_WITH_TIMEOUT(storeWritten(), 15000); // anew: the stale lock did not keep it out
+    void secondStart_data()
+    {
+        QTest::addColumn<SecondStartCase>("c");
+        const QString c = "@/c.mpg|352 x 240|25", missing = "klivatarn: cannot add 'missing.mpg': ",
+                      notTaken = "klivatarn: the open window did not take the files: ";
+        QTest::newRow("files, in order") << SecondStartCase{First::Window,
+                                                            "@/c.mpg rel/d.mp3 -- -x.mpg",
+                                                            true,
+                                                            0,
+                                                            {},
+                                                            c + ";@/work/rel/d.mp3+;@/work/-x.mpg+"};
+        QTest::newRow("one missing") << SecondStartCase{
+            First::Window, "missing.mpg @/c.mpg", true, 1, missing + "No such file or directory", c};
+        QTest::newRow("without a display") << SecondStartCase{First::Window, "@/c.mpg", false, 0, {}, c};
+        QTest::newRow("no files") << SecondStartCase{
+            First::Window, {}, true, 0, "MsgBox 48|Vantu Kliva TARN|This program is already running!", {}};
+        QTest::newRow("nobody listens") << SecondStartCase{
+            First::HolderOnly, "@/c.mpg", true, 1, notTaken + "no listener at '@/run/klivatarn.socket'", {}};
+        QTest::newRow("a listener that never answers") << SecondStartCase{
+            First::SilentListener, "@/c.mpg", true, 1, notTaken + "no answer within 2 seconds", {}};
     }
+    void secondStart()
+    {
+        QFETCH(SecondStartCase, c);
+        QVERIFY(test::writeMpegLikeFile(root() + "/c.mpg", 5000, 100, 352, 240, 3));
+        for (const char* name : {"a.mpg", "-platform", "b.mp3", "work/rel/d.mp3", "work/-x.mpg"})
+            QVERIFY(test::writeFile(root() + '/' + QLatin1String(name), "data"));
+        InstanceLock holder(root() + "/run");
+        QLocalServer silent; // this thread runs no event loop meanwhile: it never answers
+        QProcess* first = nullptr;
+        const QString firstRows = at("@/a.mpg+;@/-platform+;@/b.mp3+");
+        if (c.first == First::Window) {
+            // What a copy killed outright leaves does not keep the window from listening.
+            QVERIFY(test::writeFile(handOverSocketPath(root() + "/run"), {}));
+            // The toolkit never sees the arguments: "-platform b.mp3" would end it.
+            first = &start({root() + "/a.mpg", "--", "-platform", "b.mp3"}, root());
+            QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows, 20000);
+        } else {
+            QCOMPARE(holder.tryAcquire(), State::Held);
+            QVERIFY(c.first != First::SilentListener || silent.listen(handOverSocketPath(root() + "/run")));
+        }
+        QProcess& second = start(at(c.arguments).split(' ', Qt::SkipEmptyParts), root() + "/work", c.display);
+        QVERIFY(second.waitForFinished(20000));
+        const QStringList err = QString::fromLocal8Bit(second.readAllStandardError()).split('\n');
+        QCOMPARE(err.filter(QRegularExpression("^(MsgBox|klivatarn:) ")).join('\n'), at(c.stderrLine));
+        QCOMPARE(second.exitCode(), c.exitCode);
+        if (!first)
+            return;
+        if (c.addedRows.isEmpty()) {
+            QTest::qWait(500); // time for a hand-over that should not be
+            QCOMPARE(lastLine(*first, "List "), firstRows);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows + ';' + at(c.addedRows), 20000);
+            // The Tip of the Day had the focus: the window came to the front.
+            QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "Active "), QStringLiteral("klivamainfrm"), 10000);
+        }
+    }
+
     void leftoversNeverBlock_data()
     {
         QTest::addColumn<LockCase>("c");
@@ -82,78 +156,194 @@ private slots:
                                      QCoreApplication::applicationName().toUtf8() + '\n' +
                                      QSysInfo::machineHostName().toUtf8() + '\n';
         const QByteArray junk = QByteArray("\177ELF\0\0 not a lock \xff\xfe", 20).repeated(500);
-        QTest::newRow("no file") << LockCase{true};
-        QTest::newRow("empty file") << LockCase{true, Holder::None, file({})};
-        QTest::newRow("junk") << LockCase{true, Holder::None, file(junk)};
-        QTest::newRow("names a live process") << LockCase{true, Holder::None, file(liveOwner)};
-        QTest::newRow("unreadable") << LockCase{true, Holder::None, [](const QString& path) {
+        QTest::newRow("no file") << LockCase{State::Held};
+        QTest::newRow("empty file") << LockCase{State::Held, Holder::None, file({})};
+        QTest::newRow("junk") << LockCase{State::Held, Holder::None, file(junk)};
+        QTest::newRow("names a live process") << LockCase{State::Held, Holder::None, file(liveOwner)};
+        QTest::newRow("unreadable") << LockCase{State::Held, Holder::None, [](const QString& path) {
                                                     return test::writeFile(path, "12345\n") &&
                                                            ::chmod(QFile::encodeName(path), 0) == 0;
                                                 }};
         QTest::newRow("dangling link")
-            << LockCase{true, Holder::None, [](const QString& path) {
+            << LockCase{State::Held, Holder::None, [](const QString& path) {
                             return QFile::link(path + QStringLiteral(".gone/x"), path);
                         }};
-        QTest::newRow("a pipe") << LockCase{true, Holder::None, [](const QString& path) {
+        QTest::newRow("link to a file") << LockCase{State::Held, Holder::None, [](const QString& path) {
+                                                        return test::writeFile(path + ".target", "mine") &&
+                                                               QFile::link(path + ".target", path);
+                                                    }};
+        QTest::newRow("a pipe") << LockCase{State::Held, Holder::None, [](const QString& path) {
                                                 return ::mkfifo(QFile::encodeName(path), 0600) == 0;
                                             }};
-        QTest::newRow("a folder") << LockCase{true, Holder::None,
+        QTest::newRow("a folder") << LockCase{State::Held, Holder::None,
                                               [](const QString& path) { return QDir().mkpath(path); }};
-        QTest::newRow("held") << LockCase{false, Holder::Keeps};
-        QTest::newRow("holder gone") << LockCase{true, Holder::LetsGo};
-        QTest::newRow("holder gone, its child runs") << LockCase{true, Holder::LetsGoChildRuns};
+        // Root makes it another user's; a plain user's run checks it as a file of its own.
+        QTest::newRow("another user's")
+            << LockCase{State::Held, Holder::None, [](const QString& path) {
+                            return test::writeFile(path, {}) && (::geteuid() != 0 || chownToNobody(path));
+                        }};
+        QTest::newRow("held") << LockCase{State::HeldByOther, Holder::Keeps};
+        QTest::newRow("holder gone") << LockCase{State::Held, Holder::LetsGo};
+        QTest::newRow("holder gone, its child runs") << LockCase{State::Held, Holder::LetsGoChildRuns};
+        QTest::newRow("no folder") << LockCase{State::Unavailable, Holder::None, [](const QString& path) {
+                                                   return QDir().rmdir(QFileInfo(path).path());
+                                               }};
     }
     void leftoversNeverBlock()
     {
         QFETCH(LockCase, c);
-        // A path of the row's own: what a row before left cannot matter.
-        const QString path = m_root.path() + QStringLiteral("/run/") + QTest::currentDataTag();
+        const QString folder = root() + "/run", path = folder + "/klivatarn.lock";
         QVERIFY(!c.leave || c.leave(path));
         std::unique_ptr<InstanceLock> holder;
         QProcess child;
         if (c.holder != Holder::None) {
-            holder = std::make_unique<InstanceLock>(path);
-            QVERIFY(holder->tryAcquire());
+            holder = std::make_unique<InstanceLock>(folder);
+            QCOMPARE(holder->tryAcquire(), State::Held);
             if (c.holder == Holder::LetsGoChildRuns)
                 child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
             QVERIFY(c.holder != Holder::LetsGoChildRuns || child.waitForStarted(5000));
             if (c.holder != Holder::Keeps)
                 holder.reset();
         }
-        InstanceLock lock(path);
-        QCOMPARE(lock.tryAcquire(), c.starts);
-        // A lock really taken (not a run without the guard) keeps the next start out.
-        if (c.starts)
-            QVERIFY(!InstanceLock(path).tryAcquire());
+        InstanceLock lock(folder);
+        QCOMPARE(lock.tryAcquire(), c.state);
+        // A lock really taken keeps the next start out, on a file of this user where it belongs.
+        if (c.state == State::Held) {
+            QCOMPARE(InstanceLock(folder).tryAcquire(), State::HeldByOther);
+            QCOMPARE(QFileInfo(path).ownerId(), ::getuid());
+            QVERIFY(!QFileInfo(path).isSymLink());
+        }
+        QVERIFY(!QFile::exists(path + ".target") || test::fileBytes(path + ".target") == "mine");
         child.kill();
         child.waitForFinished(5000);
     }
 
+    void lockPlacement_data()
+    {
+        QTest::addColumn<PlacementCase>("c");
+        const auto system = [](mode_t mode) {
+            return [mode](const QString& s, auto) { return makeFolder(s, mode); };
+        };
+        QTest::newRow("system folder") << PlacementCase{system(0700), "system"};
+        QTest::newRow("system folder open to others") << PlacementCase{system(0755), "home"};
+        QTest::newRow("system folder is a link")
+            << PlacementCase{[](const QString& s, auto) {
+                                 return makeFolder(s + ".real", 0700) && QFile::link(s + ".real", s);
+                             },
+                             "home"};
+        QTest::newRow("system folder of another user") << PlacementCase{
+            [](const QString& s, auto) { return makeFolder(s, 0700) && chownToNobody(s); }, "home", true};
+        QTest::newRow("home folder made private") << PlacementCase{
+            [](auto, const QString& h) { return makeFolder(h + "/.klivatarn", 0755); }, "home"};
+        QTest::newRow("home folder is a link") << PlacementCase{
+            [](auto, const QString& h) {
+                return makeFolder(h + "/x", 0700) && QFile::link(h + "/x", h + "/.klivatarn");
+            },
+            ""};
+        QTest::newRow("no home") << PlacementCase{
+            [](auto, const QString& h) { return QDir(h).removeRecursively(); }, ""};
+    }
+    void lockPlacement()
+    {
+        QFETCH(PlacementCase, c);
+        if (c.rootOnly && ::geteuid() != 0)
+            QSKIP("folders of another user can only be made as root");
+        const QString system = root() + "/user-run", home = root() + "/home";
+        QVERIFY(QDir().mkpath(home) && (!c.prepare || c.prepare(system, home)));
+        const RuntimeFolder folder = privateRuntimeFolder(system, home);
+        const QString expected = c.used == "system" ? system
+                                 : c.used == "home" ? home + "/.klivatarn"
+                                                    : QString();
+        QCOMPARE(folder.path, expected);
+        QCOMPARE(folder.problem.isEmpty(), !expected.isEmpty());
+        QCOMPARE(int(QFileInfo(expected).permissions()), expected.isEmpty() ? 0 : 0x7700); // rwx------
+    }
+
+    // su, cron and remote logins start without XDG_RUNTIME_DIR: the same folder either way.
+    void sameFolderWithoutRuntimeVariable()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root() + "/run"));
+        const RuntimeFolder with = privateRuntimeFolder();
+        qunsetenv("XDG_RUNTIME_DIR");
+        if (with.path.isEmpty())
+            QSKIP(qPrintable("no private folder for this user: " + with.problem));
+        QCOMPARE(privateRuntimeFolder().path, with.path);
+        QVERIFY(!with.path.startsWith(root()));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<CommandLineCase>("c");
+        const QString version = "klivatarn " + versionText() + '\n', noDisplay = "cannot open a display: ";
+        QTest::newRow("--version") << CommandLineCase{"--version", {}, 0, version, {}};
+        QTest::newRow("--help") << CommandLineCase{
+            "a.mpg --help", {}, 0, "Usage: klivatarn [--] [FILE...]\n", {}};
+        QTest::newRow("unknown long")
+            << CommandLineCase{"--bogus=1", {}, 2, {}, "unrecognized option '--bogus=1'"};
+        QTest::newRow("unknown short") << CommandLineCase{"-q", {}, 2, {}, "invalid option -- 'q'"};
+        QTest::newRow("a file that looks like an option") << CommandLineCase{
+            "-x.mpg",
+            {},
+            2,
+            {},
+            "invalid option -- 'x'; for the file '-x.mpg' write './-x.mpg' or put '--' before it"};
+        QTest::newRow("no display") << CommandLineCase{
+            {}, {}, 1, {}, noDisplay + "DISPLAY and WAYLAND_DISPLAY are not set"};
+        QTest::newRow("display unreachable")
+            << CommandLineCase{{}, "DISPLAY=:79", 1, {}, noDisplay + "could not connect to display :79"};
+    }
+    void commandLine()
+    {
+        QFETCH(CommandLineCase, c);
+        QVERIFY(test::writeFile(root() + "/work/-x.mpg", "data"));
+        QProcess p;
+        p.setWorkingDirectory(root() + "/work");
+        p.start("env", QString("-i %1 %2/klivatarn %3")
+                           .arg(c.environment, kBinDir, c.arguments)
+                           .split(' ', Qt::SkipEmptyParts));
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit); // no abort
+        QCOMPARE(p.exitCode(), c.exitCode);
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith(c.out));
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+                 c.err.isEmpty() ? c.err : "klivatarn: " + c.err + '\n');
+    }
+
 private:
-    QProcess& start(const QStringList& arguments = {QStringLiteral("/tmp/a.mpg")})
+    QString root() const { return m_root->path(); }
+    // '@' stands for the test's folder, '+' for two "not available" cells.
+    QString at(QString text) const { return text.replace('@', root()).replace('+', kNone); }
+    // klivatarn-test in `workingFolder` with the test's runtime folder and settings store, on
+    // the offscreen platform or with no display at all.
+    QProcess& start(const QStringList& arguments, const QString& workingFolder, bool display = true)
     {
         QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] :
-             {std::pair{"XDG_RUNTIME_DIR", "/run"}, {"XDG_CONFIG_HOME", "/config"}, {"HOME", "/home"}})
-            env.insert(QLatin1String(name), m_root.path() + QLatin1String(value));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("KT_TEST_MSGBOX_STDERR"), QStringLiteral("1"));
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QLatin1String(name));
+        if (display)
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", root() + "/config");
+        env.insert("KT_TEST_RUNTIME_DIR", root() + "/run");
+        env.insert("KT_TEST_HANDOVER_WAIT_MS", "2000");
         p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("KT_BIN_DIR") + QStringLiteral("/klivatarn"), arguments);
-        if (!p.waitForStarted(10000))
-            qWarning("cannot start %s", qPrintable(p.program()));
+        p.setWorkingDirectory(workingFolder);
+        p.start(kBinDir + "/klivatarn-test", arguments);
         return p;
     }
-    QString configFile() const { return m_root.path() + QStringLiteral("/config/Vantu/KlivaTARN.conf"); }
-    // The restore step writes MCC last; QSettings drops its lock file when done.
-    bool storeWritten() const
+    // The last line `p` printed to stderr that starts with `prefix`, without it.
+    QString lastLine(QProcess& p, const QString& prefix)
     {
-        return test::fileBytes(configFile()).contains("MCC=") && !QFile::exists(configFile() + ".lock");
+        QStringList& lines = m_lines[&p]; // reading takes them from the pipe
+        lines += QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        const QStringList matching =
+            lines.filter(QRegularExpression('^' + QRegularExpression::escape(prefix)));
+        return matching.isEmpty() ? QString() : matching.last().mid(prefix.size());
     }
 
-    QTemporaryDir m_root;
+    std::optional<QTemporaryDir> m_root;
     std::vector<std::unique_ptr<QProcess>> m_running;
+    QHash<QProcess*, QStringList> m_lines;
 };
 
 QTEST_GUILESS_MAIN(TestInstance)

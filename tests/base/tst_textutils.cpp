@@ -1,5 +1,5 @@
-// LastInStr, TakeDialogItem, and FormatDir, the shortening of the path the progress window
-// shows (measured with a fixed-width rule).
+// LastInStr, TakeDialogItem, FormatDir, the shortening of the path the progress window
+// shows (measured with a fixed-width rule), and how messages quote names.
 #include "../support/Rows.h"
 #include "base/TextUtils.h"
 
@@ -25,6 +25,14 @@ struct Shortened
     QString path;
     int maxWidth;
     QString output;
+};
+
+struct Quoted
+{
+    QString name;
+    QString quoted;  // in messages: as coreutils' `ls --quoting-style=shell-escape-always` when
+                     // the name holds control characters
+    QString escaped; // in --info's path column
 };
 
 } // namespace
@@ -82,6 +90,22 @@ private slots:
         QString out = QStringLiteral("untouched");
         FormatDir(row.path, out, row.maxWidth, [](const QString& s) { return int(s.size()) * 100; });
         QCOMPARE(out, row.output);
+    }
+
+    void quotedName_data()
+    {
+        test::addRows<Quoted>(
+            {{"plain, apostrophe kept", {"/v/it's a\\b.mpg", "'/v/it's a\\b.mpg'", "/v/it's a\\\\b.mpg"}},
+             {"controls first and last", {"\t\nb\n", "''$'\\t\\n''b'$'\\n'", "\\t\\nb\\n"}},
+             {"ESC, DEL and a C1 control",
+              {"e\x1b[2J\x7f\u009b", "'e'$'\\033''[2J'$'\\177\\302\\233'", "e\\033[2J\\177\\302\\233"}},
+             {"apostrophes with a TAB", {"'it's\t'", "''\\''it'\\''s'$'\\t'\\'''", "'it's\\t'"}}});
+    }
+    void quotedName()
+    {
+        QFETCH(Quoted, row);
+        QCOMPARE(kt::quotedName(row.name), row.quoted);
+        QCOMPARE(escapeControls(row.name, true), row.escaped);
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QtTest>
 #include <csignal>
@@ -158,6 +159,7 @@ enum class End {
     Packed,        // exit 0, output complete, every source in the trash with a good record
     PackedKept,    // exit 0, output complete, every source kept (the trash refused them)
     FailedAllKept, // exit 1, no success, nothing trashed
+    Unanswered,    // exit 3: as FailedAllKept, ended by a Retry/Cancel that nobody answered
     Interrupted,   // Ctrl-C: exit 130, nothing trashed, the output cut after a whole block
 };
 
@@ -232,32 +234,53 @@ private slots:
         row("--version", {.args = {"--version"}, .outStart = "klivatarn-pack 2.5.0\n"});
         row("--help", {.args = {"--help"}, .outStart = "Usage: klivatarn-pack"});
         row("-h among others", {.args = {"-o", "@/out", "-h"}, .outStart = "Usage: "});
-        usage("unknown option", QStringList{"--bogus"} + o + ab, "Unknown option 'bogus'.");
-        usage("rate without its value", o + QStringList{"--rate"}, "Missing value after '--rate'.");
+        row("--version abbreviated", {.args = {"--vers", "--bogus"}, .outStart = "klivatarn-pack 2.5.0\n"});
+        usage("unknown option", QStringList{"--bogus=1"} + o + ab, "unrecognized option '--bogus=1'");
+        usage("ambiguous abbreviation", QStringList{"--tr"} + o + ab,
+              "option '--tr' is ambiguous; possibilities: '--trash' '--trash-prompt'");
+        usage("rate without its value", o + QStringList{"--rate"}, "option '--rate' requires an argument");
+        usage("rate followed by an option", QStringList{"--rate", "-o", "@/out"} + ab,
+              "option '--rate' requires an argument");
+        usage("-o without its value", ab + QStringList{"-o"}, "option requires an argument -- 'o'");
+        usage("-z without --info", QStringList{"-z"} + o + ab, "-z (--null) goes with --info only");
         usage("unknown rate", QStringList{"--rate=warp"} + o + ab,
               "unknown rate 'warp' (slow, normal, fast, ufast)");
         usage("no output", ab, "the output file is missing (-o OUTPUT)");
         usage("empty --output=", QStringList{"--output="} + ab, "the output file is missing (-o OUTPUT)");
         usage("--yes with --no", QStringList{"--yes", "--no"} + o + ab, "--yes and --no exclude each other");
-        usage("flag given a value", QStringList{"--force=1"} + o + ab, "Unexpected value after '--force'.");
+        usage("flag given a value", QStringList{"--forc=1"} + o + ab,
+              "option '--force' doesn't allow an argument");
         usage("--info without files", {"--info"}, "--info needs at least one file");
-        usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"}, "--info takes no other option than --");
+        usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"},
+              "--info takes no other option than -z and --");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
-              "Unknown options: x, ., m, p, g.");
+              "invalid option -- 'x'; for the file '-x.mpg', put '--' before it or write './-x.mpg'");
         joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
-        joins("--output=FILE", QStringList{"--output=@/out"} + quiet + ab, "out", "12.000");
+        joins("--out=FILE, --seamless abbreviated", QStringList{"--out=@/out", "--seam"} + quiet + ab, "out",
+              "12.000");
+        joins("options after the sources", ab + QStringList{"-o", "@/out", "--no-m", "--ra", "slow"}, "out",
+              "12.000");
         joins("-- before a source named -x.mpg", o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"}, "out",
               "8.000");
         refused("one source", o + QStringList{"@/a.mpg"}, "At least 2 files are required for packing.");
         row("not MPEG, unanswered",
-            {.args = o + ab, .exit = 1, .err = notMpeg + QStringList{proceed + "[no answer: no]"}});
+            {.args = o + ab,
+             .exit = 3,
+             .err =
+                 notMpeg + QStringList{proceed + "[no answer: no]",
+                                       "klivatarn-pack: Packing aborted: the question \"'@/a.mpg' is not a "
+                                       "valid MPEG file.\" was not answered."}});
         row("not MPEG, --no", {.args = QStringList{"--no"} + o + ab,
                                .exit = 1,
                                .err = notMpeg + QStringList{proceed + "[--no: no]"}});
         joins("not MPEG, --yes", QStringList{"--yes"} + o + ab, "out", "12.000",
               notMpeg + QStringList{proceed + "[--yes: yes]"});
-        refused("existing output, unanswered", QStringList{"-o", "@/old.bin"} + quiet + ab,
-                "'@/old.bin' already exists. Do you want to replace it? [no answer: no]");
+        const QString replace = "'@/old.bin' already exists. Do you want to replace it?";
+        row("existing output, unanswered",
+            {.args = QStringList{"-o", "@/old.bin"} + quiet + ab,
+             .exit = 3,
+             .err = {"klivatarn-pack: " + replace + " [no answer: no]",
+                     "klivatarn-pack: Packing aborted: the question \"" + replace + "\" was not answered."}});
         joins("existing output, --force", QStringList{"--force", "-o", "@/old.bin"} + quiet + ab, "old.bin",
               "12.000");
         joins("--trash-prompt, unanswered: kept", QStringList{"--trash-prompt"} + o + quiet + ab, "out",
@@ -285,6 +308,25 @@ private slots:
              .exit = 1,
              .err = {"klivatarn-pack: cannot open 'missing.mpg': No such file or directory"},
              .outStart = "missing.mpg" + na + "ntsc.mpg\t352 x 240\t29.97\nsong.mp3" + na});
+        // Names with control characters forge no --info row and reach the terminal quoted; a
+        // plain name keeps the window's text.
+        const QString forged = "x.mpg\t352 x 240\t25\nforged.mpg";
+        row("--info, a name with TABs and a newline",
+            {.args = {"--info", forged},
+             .outStart = "x.mpg\\t352 x 240\\t25\\nforged.mpg\t352 x 240\t29.97\n"});
+        row("--info -z, the name as it is",
+            {.args = {"--info", "-z", forged}, .outStart = forged + "\t352 x 240\t29.97" + QChar(0)});
+        row("--info, '\\' and ESC escaped, the message quoted",
+            {.args = {"--info", "a\\n\x1b[2J.mpg"},
+             .exit = 1,
+             .err = {"klivatarn-pack: cannot open 'a\\n'$'\\033''[2J.mpg': No such file or directory"},
+             .outStart = "a\\\\n\\033[2J.mpg" + na});
+        refused("the window's message quoted", o + quiet + QStringList{"@/a.mpg", "e\nmpty.mpg"},
+                "Cannot pack '@/e'$'\\n''mpty.mpg' which is a 0 byte file. Packing aborted!");
+        refused("the window's message, a plain name as ever", o + quiet + QStringList{"@/a.mpg", "it's.mpg"},
+                "Cannot pack '@/it's.mpg' which is a 0 byte file. Packing aborted!");
+        refused("the packer's own message quoted", QStringList{"-o", "di\rr"} + quiet + ab,
+                "'di'$'\\r''r' is a folder; -o needs the name of a file.");
     }
     void commandLine()
     {
@@ -297,6 +339,9 @@ private slots:
         QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
         QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
         QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
+        QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
+        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && writeFile(ws.path("it's.mpg"), {}) &&
+                QDir(ws.dir.path()).mkdir("di\rr"));
         // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
         const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
         auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
@@ -325,6 +370,40 @@ private slots:
         // Nothing was written in the folder with the bad name, nor in one spelt like it.
         QVERIFY(std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
         QCOMPARE(ws.trashedFiles(), 0);
+    }
+
+    // On a terminal (script's pseudo-terminal), under a clock 10,000 times as fast so that
+    // each step's estimate differs: the line at 100% shows that step's estimate, not the one
+    // before, and an ESC in the name arrives quoted.
+    void progressLine()
+    {
+        if (QStandardPaths::findExecutable("script").isEmpty() ||
+            QStandardPaths::findExecutable("faketime").isEmpty())
+            QSKIP("needs script and faketime (scripts/install-deps installs them)");
+        PackerWorkspace ws;
+        const QString s1 = ws.src.add(ws.path("s1"), 3000000),
+                      s2 = ws.src.add(ws.path("e\x1b[2J.mpg"), 3000000);
+        // script runs the command it is given as one string; the rest of the line is a comment.
+        const PackerRun r =
+            ws.pack({"--force", "--no-mpeg-check", "--rate", "slow", "-o", ws.path("out"), s1, s2},
+                    "a=$(printf \"'%s' \" \"$0\" \"$@\"); "
+                    "exec script -qec \"exec faketime -f '+0 x10000' $a\" /dev/null #");
+
+        QCOMPARE(r.exit, 0);
+        QCOMPARE(fileBytes(ws.path("out")), ws.src.joined());
+        QVERIFY2(!r.out.contains("\x1b[2J"), qPrintable(r.out));
+        QString before;   // the last line before 100%
+        QStringList full; // the lines at 100%
+        for (const QString& frame : r.out.split("\r\x1b[K")) {
+            const QString line = frame.section('\r', 0, 0);
+            if (line.startsWith("100%"))
+                full << line;
+            else if (full.isEmpty())
+                before = line;
+        }
+        // The fast clock makes the estimate before 100% one that would show if it lagged.
+        QVERIFY2(before.contains(" remaining") && !before.contains(" 0 second"), qPrintable(before));
+        QCOMPARE(full, QStringList{"100%  0 second remaining  Packing 'e'$'\\033''[2J.mpg'"});
     }
 
     void sparseSourceOver4GiB()
@@ -380,15 +459,16 @@ private slots:
         const auto fault = [](const char* name, End end, const char* message, Target on, Shim shim) {
             QTest::newRow(name) << Race{Change::Fault, end, Victim::None, message, on, shim};
         };
-        const auto limit = [](const char* name, const char* wrapper, const char* message) {
-            QTest::newRow(name) << Race{
-                Change::Fault, End::FailedAllKept, Victim::None, message, Target::None, {}, wrapper};
+        const auto limit = [](const char* name, End end, const char* wrapper, const char* message) {
+            QTest::newRow(name) << Race{Change::Fault, end, Victim::None, message, Target::None, {}, wrapper};
         };
         const Target out = Target::Output, src2 = Target::Src2;
-        const char* noSpace = "Cannot write to '@out': No space left on device.";
-        fault("disk full mid-block", failed, noSpace, out, {Op::Write, 3, 0, ENOSPC});
-        fault("short write, then disk full", failed, noSpace, out, {Op::Write, 2, 0, ENOSPC, 777});
-        fault("I/O error on write", failed, "Cannot write to '@out': Input/output error.", out,
+        const End unanswered = End::Unanswered;
+        const char* noSpace = "Packing aborted: the question \"Cannot write to '@out': No space left on "
+                              "device.\" was not answered.";
+        fault("disk full mid-block", unanswered, noSpace, out, {Op::Write, 3, 0, ENOSPC});
+        fault("short write, then disk full", unanswered, noSpace, out, {Op::Write, 2, 0, ENOSPC, 777});
+        fault("I/O error on write", unanswered, "Cannot write to '@out': Input/output error.", out,
               {Op::Write, 3, 0, EIO});
         fault("read error", failed, "Cannot read '@src2': Input/output error. Packing aborted!", src2,
               {Op::Read, 1, 0, EIO});
@@ -399,10 +479,10 @@ private slots:
         fault("interrupted writes go on", End::Packed, "", out, {Op::Write, 2, 3, EINTR});
         fault("short reads go on", End::Packed, "", src2, {Op::Read, 1, 3, 0, 100});
         fault("short writes go on", End::Packed, "", out, {Op::Write, 2, 3, 0, 100});
-        limit("file size limit", "ulimit -f 1000; trap '' XFSZ; exec",
+        limit("file size limit", unanswered, "ulimit -f 1000; trap '' XFSZ; exec",
               "Cannot write to '@out': File too large.");
-        limit("too many open files: output", "ulimit -n 4; exec", "Error opening '@out'!");
-        limit("too many open files: source", "ulimit -n 5; exec", "Error opening '@src1'!");
+        limit("too many open files: output", failed, "ulimit -n 4; exec", "Error opening '@out'!");
+        limit("too many open files: source", failed, "ulimit -n 5; exec", "Error opening '@src1'!");
     }
     void races()
     {
@@ -479,7 +559,10 @@ private slots:
         const QString message =
             QString(race.message).replace("@out", out).replace("@src1", src1).replace("@src2", src2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(r.exit, packed ? 0 : race.end == End::Interrupted ? 130 : 1);
+        const int exits[] = {0, 0, 1, 3, 130}; // by End
+        QCOMPARE(r.exit, exits[int(race.end)]);
+        // Only Ctrl-C is the user's abort; a question nobody answered is said as such.
+        QCOMPARE(r.err.contains("Packing aborted by user"), race.end == End::Interrupted);
         QCOMPARE(r.err.contains("successfully packed!"), packed);
         const QByteArray written = fileBytes(out);
         if (packed)
@@ -489,7 +572,8 @@ private slots:
         if (race.end == End::Interrupted) // Ctrl-C leaves whole blocks only
             QVERIFY(written.size() > 0 && written.size() % 10000 == 0);
         if (race.change == Change::SecondWriter) { // the second pack met the first one's lock
-            QCOMPARE(fileBytes(ws.path("second.exit")).trimmed(), QByteArray("1"));
+            // Its Retry/Cancel got no answer.
+            QCOMPARE(fileBytes(ws.path("second.exit")).trimmed(), QByteArray("3"));
             QVERIFY2(fileBytes(ws.path("second.err")).contains("Cannot overwrite"),
                      fileBytes(ws.path("second.err")).constData());
         }

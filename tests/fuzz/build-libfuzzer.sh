@@ -21,7 +21,8 @@ libs=($(pkg-config --libs Qt6Core))
   "$root/tests/fuzz/fuzz_icon.cpp" "$root/src/auxiliary/icon/IconFormat.cpp" "$root/src/base/RegularFile.cpp" "${libs[@]}"
 "$cxx" "${flags[@]}" -o "$out/fuzz_headerscan" \
   "$root/tests/fuzz/fuzz_headerscan.cpp" "$root/src/mpeg/HeaderScan.cpp" "$root/src/mpeg/SequenceHeader.cpp" \
-  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/platform/MessageBox.cpp" "${libs[@]}"
+  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/base/TextUtils.cpp" \
+  "$root/src/platform/MessageBox.cpp" "${libs[@]}"
 echo "built $out/fuzz_icon and $out/fuzz_headerscan"
 
 if [ "${2:-}" = "run" ]; then

@@ -8,6 +8,7 @@
 
 #include <QImageReader>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace kt;
 
@@ -21,6 +22,28 @@ struct Run
     int exitCode = -1; // -1: it did not end by itself
     QString out, err;
 };
+
+// Every file cmake --install puts under the prefix, and cpack under /usr.
+QStringList expectedFiles()
+{
+    QStringList expected = {"bin/klivatarn",
+                            "bin/klivatarn-pack",
+                            "share/applications/" + kAppId + ".desktop",
+                            "share/metainfo/" + kAppId + ".metainfo.xml",
+                            "share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
+                            "share/man/man1/klivatarn.1.gz",
+                            "share/man/man1/klivatarn-pack.1.gz",
+                            "share/doc/klivatarn/copyright",
+                            "share/doc/klivatarn/changelog.gz",
+                            "share/bash-completion/completions/klivatarn-pack"};
+    for (const char* name :
+         {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir", "KlvTarn.html", "KlvTarn.css"})
+        expected << QStringLiteral("share/klivatarn/") + QLatin1String(name);
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        expected << QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png";
+    expected.sort();
+    return expected;
+}
 
 Run run(const QString& program, const QStringList& args, const QString& workDir = {})
 {
@@ -59,34 +82,29 @@ private slots:
         QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
     }
 
-    // Every expected file and nothing else; the programs executable, the PNGs of their size.
+    // Every expected file and nothing else; the programs executable, the PNGs of their size,
+    // the gzipped files made reproducibly at the strongest level.
     void installedFiles()
     {
-        QStringList expected = {"bin/klivatarn",
-                                "bin/klivatarn-pack",
-                                "share/applications/" + kAppId + ".desktop",
-                                "share/metainfo/" + kAppId + ".metainfo.xml",
-                                "share/icons/hicolor/scalable/apps/" + kAppId + ".svg",
-                                "share/man/man1/klivatarn.1",
-                                "share/man/man1/klivatarn-pack.1",
-                                "share/bash-completion/completions/klivatarn-pack"};
-        for (const char* name : {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir",
-                                 "KlvTarn.html", "KlvTarn.css"})
-            expected << QStringLiteral("share/klivatarn/") + QLatin1String(name);
-        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-            expected << QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png";
-            QCOMPARE(QImageReader(prefixed(expected.last()), "png").size(), QSize(size, size));
-        }
+        const QStringList expected = expectedFiles();
         for (const QString& f : expected) {
             const QFileInfo info(prefixed(f));
             QVERIFY2(info.isFile() && info.size() > 0 && info.isExecutable() == f.startsWith("bin/"),
                      qPrintable(f));
+            static const QRegularExpression icon(QStringLiteral("/(\\d+)x\\1/apps/.*\\.png$"));
+            if (const QRegularExpressionMatch m = icon.match(f); m.hasMatch()) {
+                const int size = m.captured(1).toInt();
+                QCOMPARE(QImageReader(prefixed(f), "png").size(), QSize(size, size));
+            }
+            // gzip's header: no file name (flags 0), no time stamp, "maximum compression" (2).
+            if (f.endsWith(QLatin1String(".gz")))
+                QVERIFY2(test::fileBytes(prefixed(f)).left(9) == QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02", 9),
+                         qPrintable(f));
         }
         QStringList found;
         QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
             found << QDir(m_prefix.path()).relativeFilePath(it.next());
-        expected.sort();
         found.sort();
         QCOMPARE(found, expected);
         // From a folder that is neither the build nor the prefix, the installed packer starts
@@ -108,9 +126,9 @@ private slots:
         QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic"}
                                   << "share/metainfo/" + kAppId + ".metainfo.xml";
         QTest::newRow("klivatarn(1)")
-            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn.1";
+            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn.1.gz";
         QTest::newRow("klivatarn-pack(1)")
-            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn-pack.1";
+            << "man" << QStringList{"--warnings", "-l"} << "share/man/man1/klivatarn-pack.1.gz";
     }
 
     void validator()
@@ -136,6 +154,51 @@ private slots:
             QStringLiteral("^([EWP]:|I:(?!.*not-rdns)).*|.*(error|warning):.*"),
             QRegularExpression::MultilineOption);
         QVERIFY2(!issue.match(r.out).hasMatch(), qPrintable(issue.match(r.out).captured()));
+    }
+
+    // cpack's package holds what the install does, under /usr, and lintian (which checks
+    // owners, modes, stripping, hardening, compression, empty folders) has nothing to say.
+    void debianPackage()
+    {
+        QTemporaryDir out;
+        // Built under a group-writable umask, which must not reach the package's folder modes.
+        const mode_t umaskBefore = umask(002);
+        const Run pack = run(KT_CPACK_COMMAND,
+                             {"-G", "DEB", "-B", out.path(), "--config", KT_BUILD_DIR "/CPackConfig.cmake"});
+        umask(umaskBefore);
+        QVERIFY2(pack.exitCode == 0, qPrintable(pack.out + pack.err));
+        const QStringList debs = QDir(out.path()).entryList({"klivatarn_*.deb"}, QDir::Files);
+        QCOMPARE(debs.size(), 1);
+        const QString deb = out.filePath(debs.first());
+        const Run listing = run("dpkg-deb", {"-c", deb});
+        QVERIFY2(listing.exitCode == 0, qPrintable(listing.err));
+        // The regular files, as "-rw-r--r-- root/root 477 2026-12-06 06:21 ./usr/share/...".
+        static const QRegularExpression file(QStringLiteral("^-.* \\./(.*)$"),
+                                             QRegularExpression::MultilineOption);
+        QStringList files, expected;
+        for (const QRegularExpressionMatch& m : file.globalMatch(listing.out))
+            files << m.captured(1);
+        for (const QString& f : expectedFiles())
+            expected << "usr/" + f;
+        files.sort();
+        QCOMPARE(files, expected);
+
+        const QString lintian = QStandardPaths::findExecutable("lintian");
+        if (lintian.isEmpty())
+            QSKIP("lintian is not installed (scripts/install-deps installs it)");
+        const Run verdict = run(lintian, {"--no-cfg", "--display-info", "--fail-on", "none", deb});
+        QVERIFY2(verdict.exitCode == 0, qPrintable(verdict.out + verdict.err));
+        // Errors, warnings and notes (the notes hold the hardening tags) fail, except:
+        // the HTML help stays beside the program's other data, as Help opens it there and
+        // /usr/share/doc may be left out of an installation.
+        static const QStringList kept = {"package-contains-documentation-outside-usr-share-doc"};
+        static const QRegularExpression tag(QStringLiteral("^[EWI]: \\S+: (\\S+).*$"),
+                                            QRegularExpression::MultilineOption);
+        QStringList tags;
+        for (const QRegularExpressionMatch& m : tag.globalMatch(verdict.out))
+            if (!kept.contains(m.captured(1)))
+                tags << m.captured();
+        QVERIFY2(tags.isEmpty(), qPrintable(tags.join('\n')));
     }
 
     void dataDirLookup_data()
@@ -218,6 +281,9 @@ private slots:
         QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
         QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
         QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
+        QTest::newRow("abbreviated --rate") << "klivatarn-pack --ra=s" << QStringList{"slow"};
+        QTest::newRow("after --info, its options")
+            << "klivatarn-pack --info -" << QStringList{"--", "--null", "-z"};
         QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
                                  << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
         QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};

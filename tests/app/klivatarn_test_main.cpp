@@ -1,0 +1,53 @@
+// klivatarn-test: the window program as the tests start it, never installed. Message boxes
+// print "MsgBox <style>|<title>|<text>" on stderr and take their safe answer at once;
+// KT_TEST_RUNTIME_DIR replaces the user's runtime folder (lock and socket) and
+// KT_TEST_HANDOVER_WAIT_MS a second start's wait; after files are added it prints
+// "List <path>|<video size>|<frame rate>;..." and "Active <objectName>" (again at each change).
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QWindow>
+#include <cstdio>
+
+namespace {
+
+class StderrMessageBoxes final : public kt::MessageBoxPresenter
+{
+public:
+    int present(const QString& text, int style, const QString& title) override
+    {
+        std::fprintf(stderr, "MsgBox %d|%s|%s\n", style, qPrintable(title), qPrintable(text));
+        std::fflush(stderr);
+        return kt::msgSafeAnswer(style);
+    }
+};
+
+void printActive()
+{
+    const QWidget* active = QApplication::activeWindow();
+    std::fprintf(stderr, "Active %s\n", active ? qPrintable(active->objectName()) : "");
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    StderrMessageBoxes messageBoxes;
+    kt::ProgramSeams seams;
+    seams.messageBoxes = &messageBoxes;
+    seams.runtimeFolder = qEnvironmentVariable("KT_TEST_RUNTIME_DIR");
+    if (const int wait = qEnvironmentVariableIntValue("KT_TEST_HANDOVER_WAIT_MS"); wait > 0)
+        seams.handOverWaitMs = wait;
+    seams.filesAdded = [](kt::MainWindow& window) {
+        QStringList rows;
+        for (const kt::PackListRow& row : window.packList().rows())
+            rows << QStringList{row.path, row.videoSize, row.frameRate}.join(QLatin1Char('|'));
+        std::fprintf(stderr, "List %s\n", qPrintable(rows.join(QLatin1Char(';'))));
+        printActive();
+        static const auto watch = QObject::connect(qApp, &QGuiApplication::focusWindowChanged, printActive);
+    };
+    return kt::programMain(argc, argv, seams);
+}
