@@ -1,6 +1,6 @@
 // Start-up against a damaged settings store: the restore step and the show-tips read, as the
-// main window does them, over a store of MEGABYTES of junk. Prints the time and the peak
-// memory of the process.
+// main window does them, over a store of MEGABYTES of junk. Prints the time, the peak memory
+// of the process and how often the store was written (files put in its place).
 //
 //   build/bin/bench_settings [MEGABYTES]      (default 50)
 #include "settings/OptionState.h"
@@ -15,7 +15,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -42,6 +44,9 @@ int main(int argc, char* argv[])
         }
     }
 
+    const int watch = inotify_init1(IN_NONBLOCK);
+    inotify_add_watch(watch, QFile::encodeName(dir.path() + QStringLiteral("/Vantu")).constData(),
+                      IN_MOVED_TO | IN_CREATE);
     rusage before{};
     ::getrusage(RUSAGE_SELF, &before);
     QElapsedTimer timer;
@@ -54,10 +59,16 @@ int main(int argc, char* argv[])
     const qint64 ms = timer.elapsed();
     rusage after{};
     ::getrusage(RUSAGE_SELF, &after);
+    alignas(inotify_event) char events[4096];
+    const ssize_t got = ::read(watch, events, sizeof events);
+    int writes = 0;
+    for (ssize_t at = 0; at < got;
+         at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len)
+        writes += QByteArray(reinterpret_cast<inotify_event*>(events + at)->name) == "KlivaTARN.conf";
     std::printf(
         "store of %lld MB junk: first read %lld ms; with the restore step %lld ms; peak memory %ld MB "
-        "(before %ld MB); store afterwards %lld bytes\n",
-        megabytes, firstRead, ms, after.ru_maxrss / 1024, before.ru_maxrss / 1024,
+        "(before %ld MB); store written %d times, afterwards %lld bytes\n",
+        megabytes, firstRead, ms, after.ru_maxrss / 1024, before.ru_maxrss / 1024, writes,
         QFileInfo(dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf")).size());
     return showTod.isEmpty() ? 0 : 2;
 }

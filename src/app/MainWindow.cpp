@@ -318,6 +318,7 @@ void MainWindow::updateOptionChecks()
     check(objectNames::OverwritePromptMnu, o.overwritePolicy() == OverwritePolicy::Prompt);
     check(objectNames::OverwriteNoPromptMnu, o.overwritePolicy() == OverwritePolicy::NoPrompt);
     check(objectNames::MCheckMnu, o.mpegCheck());
+    check(objectNames::SeamlessMnu, o.seamless());
 }
 
 QAction* MainWindow::action(const QString& objectName) const

@@ -104,6 +104,7 @@ public:
     void OverwritePromptMnu_Click();
     void OverwriteNoPromptMnu_Click();
     void MCheckMnu_Click();
+    void SeamlessMnu_Click();
     // Buttons beside and below the list.
     void selposup_cmd_Click() { MoveUpMnu_Click(); }
     void selposdown_cmd_Click() { MoveDownMnu_Click(); }
@@ -145,8 +146,6 @@ private:
     void applyLoadSize();
     void applyCommandStates();
     void updateOptionChecks();
-    QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                     void (MainWindow::*handler)());
     QPushButton* listButton(const char* name, const QString& caption);
     QPixmap logoFor(bool busy) const;
 

@@ -8,6 +8,7 @@
 #include "packlist/ui/PackListView.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,164 +109,180 @@ void MainWindow::buildSurface()
     column("Command9", QStringLiteral("Set 2D column"), nullptr);
 }
 
-QAction* MainWindow::addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut,
-                             void (MainWindow::*handler)())
+namespace {
+
+// One row of a menu table. A Menu row opens a submenu that the next End row at its level
+// closes. Radio rows next to each other form one exclusive group, drawn as round marks.
+enum class Row { Menu, End, Item, Toggle, Radio, Separator };
+
+struct MenuRow
 {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QLatin1String(name));
-    if (!shortcut.isEmpty())
-        a->setShortcut(QKeySequence(shortcut));
-    if (handler)
-        connect(a, &QAction::triggered, this, handler);
-    m_actions.insert(a->objectName(), a);
-    return a;
+    Row kind;
+    const char* name = nullptr;
+    QString text;
+    const char* shortcut = nullptr;
+    void (MainWindow::*handler)() = nullptr;
+    bool hidden = false; // exists, but is never shown, nor are its shortcuts used
+};
+
+using M = MainWindow;
+using namespace objectNames;
+
+std::vector<MenuRow> menuBarRows()
+{
+    const auto sep = MenuRow{Row::Separator};
+    const auto end = MenuRow{Row::End};
+    return {
+        {Row::Menu, FileMnu, "&File"},
+        {Row::Item, "AddMnu", "&Add...", "Ctrl+D", &M::AddMnu_Click},
+        {Row::Item, "RemoveMnu", "&Remove", "Del", &M::RemoveMnu_Click},
+        sep,
+        {Row::Item, "ExitMnu", "E&xit", "Ctrl+Q", &M::ExitMnu_Click},
+        end,
+        {Row::Menu, ActionMnu, "&Actions"},
+        {Row::Item, PackMnu, "&Pack", "Ctrl+P", &M::PackMnu_Click},
+        sep,
+        {Row::Item, "MoveUpMnu", "Move &Up", "Ctrl+U", &M::MoveUpMnu_Click},
+        {Row::Item, "MoveDownMnu", "Move Dow&n", "Ctrl+N", &M::MoveDownMnu_Click},
+        sep,
+        {Row::Item, "SelectAllMnu", "Select &All", "Ctrl+A", &M::SelectAllMnu_Click},
+        {Row::Item, "DeselectAllMnu", "De&select All", "Ctrl+E", &M::DeselectAllMnu_Click},
+        {Row::Item, "InvSelMnu", "&Inverse Select", "Ctrl+I", &M::InvSelMnu_Click},
+        sep,
+        {Row::Item, "SortAscendingMnu", "Sort As&cending", "Ctrl+G", &M::SortAscendingMnu_Click},
+        {Row::Item, "SortDescendingMnu", "Sort &Descending", "Ctrl+H", &M::SortDescendingMnu_Click},
+        sep,
+        {Row::Item, "ViewMnu", "&View", "Ctrl+V", &M::ViewMnu_Click},
+        end,
+        {Row::Menu, OptionMnu, "&Options"},
+        {Row::Item, GeneralMnu, "&General...", "Ctrl+K", &M::GeneralMnu_Click},
+        sep,
+        // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
+        {Row::Menu, SaveMnu, "&Save", nullptr, nullptr, true},
+        {Row::Menu, "SaveToMnu", "Save &To"},
+        {Row::Item, "DefaultDirMnu", "&Default Directory..."},
+        {Row::Item, "LastSavedDirMnu", "Last &Saved Directory"},
+        end,
+        {Row::Menu, OverwriteMnu, "&Overwrite"},
+        {Row::Radio, OverwriteNoMnu, "&Don't Overwrite Saved File", nullptr, &M::OverwriteNoMnu_Click},
+        {Row::Radio, OverwritePromptMnu, "&Ask Before Overwrite Saved File", nullptr,
+         &M::OverwritePromptMnu_Click},
+        {Row::Radio, OverwriteNoPromptMnu, "Do&n't Ask Before Overwrite Saved File", nullptr,
+         &M::OverwriteNoPromptMnu_Click},
+        end,
+        end,
+        {Row::Menu, Spdmnu, "Transfer &Rate", nullptr, nullptr, true},
+        {Row::Radio, SlowSpeedChk, "&Slow", nullptr, &M::SlowSpeedChk_Click},
+        {Row::Radio, NormalSpeedChk, "&Normal", nullptr, &M::NormalSpeedChk_Click},
+        {Row::Radio, FastSpeedChk, "&Fast", nullptr, &M::FastSpeedChk_Click},
+        {Row::Radio, UltraSpeedChk, "&Ultra Fast", nullptr, &M::UltraSpeedChk_Click},
+        end,
+        {Row::Separator, nullptr, {}, nullptr, nullptr, true},
+        {Row::Menu, DelAfterActionMnu, "&Delete After Action"},
+        {Row::Radio, DelNoMnu, "&Don't Delete", nullptr, &M::DelNoMnu_Click},
+        {Row::Radio, DelPromptMnu, "&Ask Before Sending To Recycle Bin", nullptr, &M::DelPromptMnu_Click},
+        {Row::Radio, DelNoPromptMnu, "Do&n't Ask Before Sending To Recycle Bin", nullptr,
+         &M::DelNoPromptMnu_Click},
+        end,
+        sep,
+        {Row::Toggle, MCheckMnu, "&MPEG Compatibility", "Ctrl+M", &M::MCheckMnu_Click},
+        {Row::Toggle, SeamlessMnu, "Seamless Join", nullptr, &M::SeamlessMnu_Click},
+        {Row::Separator, nullptr, {}, nullptr, nullptr, true},
+        {Row::Item, "ShowHideStatusBarMnu", "Show Status Bar", nullptr, nullptr, true},
+        end,
+        {Row::Menu, "HelpMnu", "&Help"},
+        {Row::Item, "HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1", &M::HelpTopicsMnu_Click},
+        {Row::Item, "TODMnu", "Tip of the Day", nullptr, &M::TODMnu_Click},
+        sep,
+        {Row::Item, "TechMnu", "Technical &Support", nullptr, &M::TechMnu_Click},
+        sep,
+        {Row::Menu, "VantuOnTheWebMnu", "Websites"},
+        {Row::Item, "KlivaLESiteMnu", "Vantu Kliva TARN Webpage", nullptr, &M::KlivaLESiteMnu_Click},
+        sep,
+        {Row::Item, "KlivaSiteMnu", "Vantu Kliva Webpage", nullptr, &M::KlivaSiteMnu_Click},
+        {Row::Item, "KlivaFAQMnu", "Vantu Kliva FAQ", nullptr, &M::KlivaFAQMnu_Click},
+        sep,
+        {Row::Item, "GoToSiteMnu", makerName(), nullptr, &M::GoToSiteMnu_Click},
+        end,
+        sep,
+        {Row::Item, "AbtMnu", "&About Vantu Kliva TARN...", nullptr, &M::AbtMnu_Click},
+        end,
+    };
 }
+
+std::vector<MenuRow> popupRows()
+{
+    const auto sep = MenuRow{Row::Separator};
+    return {
+        {Row::Item, "AddPackWhatSelPopupMnu", "Add...", nullptr, &M::AddMnu_Click},
+        {Row::Item, "RemovePackWhatSelPopupMnu", "Remove", nullptr, &M::RemoveMnu_Click},
+        sep,
+        {Row::Item, "MoveUpPackWhatSelPopupMnu", "Move Up", nullptr, &M::MoveUpMnu_Click},
+        {Row::Item, "MoveDownPackWhatSelPopupMnu", "Move Down", nullptr, &M::MoveDownMnu_Click},
+        sep,
+        {Row::Item, "PlayMpegMnu", "View", nullptr, &M::ViewMnu_Click},
+    };
+}
+
+// Adds the rows to `top` (the menu bar or a menu) and returns the named actions by name;
+// a menu's action carries the menu's name.
+QHash<QString, QAction*> addMenuRows(MainWindow* window, QWidget* top, const std::vector<MenuRow>& rows)
+{
+    QHash<QString, QAction*> named;
+    std::vector<QWidget*> open{top};
+    QActionGroup* group = nullptr;
+    for (const MenuRow& r : rows) {
+        QWidget* at = open.back();
+        if (r.kind != Row::Radio)
+            group = nullptr;
+        QAction* a;
+        if (r.kind == Row::End) {
+            open.pop_back();
+            continue;
+        } else if (r.kind == Row::Menu) {
+            auto* menu = new QMenu(r.text, at);
+            menu->setObjectName(QLatin1String(r.name));
+            open.push_back(menu);
+            a = menu->menuAction();
+        } else {
+            a = new QAction(r.text, at);
+            a->setSeparator(r.kind == Row::Separator);
+            a->setCheckable(r.kind == Row::Toggle || r.kind == Row::Radio);
+            if (r.kind == Row::Radio) {
+                if (!group)
+                    group = new QActionGroup(at);
+                a->setActionGroup(group);
+            }
+        }
+        at->addAction(a);
+        a->setVisible(!r.hidden);
+        if (r.shortcut)
+            a->setShortcut(QKeySequence(QLatin1String(r.shortcut)));
+        if (r.handler)
+            QObject::connect(a, &QAction::triggered, window, r.handler);
+        if (r.name) {
+            a->setObjectName(QLatin1String(r.name));
+            named.insert(a->objectName(), a);
+        }
+    }
+    return named;
+}
+
+} // namespace
 
 void MainWindow::buildMenus()
 {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("klivamainfrm_MenuBar"));
-    auto topMenu = [this, bar](const char* name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
-        m->setObjectName(QLatin1String(name));
-        m->menuAction()->setObjectName(QLatin1String(name));
-        m_actions.insert(m->objectName(), m->menuAction());
-        return m;
-    };
-    auto subMenu = [this](QMenu* parent, const char* name, const QString& caption) {
-        QMenu* m = parent->addMenu(caption);
-        m->setObjectName(QLatin1String(name));
-        m->menuAction()->setObjectName(QLatin1String(name));
-        m_actions.insert(m->objectName(), m->menuAction());
-        return m;
-    };
-    auto checkable = [](QAction* a, bool on) {
-        a->setCheckable(true);
-        a->setChecked(on);
-        return a;
-    };
-
-    m_fileMenu = topMenu(objectNames::FileMnu, QStringLiteral("&File"));
-    addItem(m_fileMenu, "AddMnu", QStringLiteral("&Add..."), QStringLiteral("Ctrl+D"),
-            &MainWindow::AddMnu_Click);
-    addItem(m_fileMenu, "RemoveMnu", QStringLiteral("&Remove"), QStringLiteral("Del"),
-            &MainWindow::RemoveMnu_Click);
-    m_fileMenu->addSeparator();
-    addItem(m_fileMenu, "ExitMnu", QStringLiteral("E&xit"), QStringLiteral("Ctrl+Q"),
-            &MainWindow::ExitMnu_Click);
-
-    m_actionMenu = topMenu(objectNames::ActionMnu, QStringLiteral("&Actions"));
-    addItem(m_actionMenu, objectNames::PackMnu, QStringLiteral("&Pack"), QStringLiteral("Ctrl+P"),
-            &MainWindow::PackMnu_Click);
-    m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "MoveUpMnu", QStringLiteral("Move &Up"), QStringLiteral("Ctrl+U"),
-            &MainWindow::MoveUpMnu_Click);
-    addItem(m_actionMenu, "MoveDownMnu", QStringLiteral("Move Dow&n"), QStringLiteral("Ctrl+N"),
-            &MainWindow::MoveDownMnu_Click);
-    m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "SelectAllMnu", QStringLiteral("Select &All"), QStringLiteral("Ctrl+A"),
-            &MainWindow::SelectAllMnu_Click);
-    addItem(m_actionMenu, "DeselectAllMnu", QStringLiteral("De&select All"), QStringLiteral("Ctrl+E"),
-            &MainWindow::DeselectAllMnu_Click);
-    addItem(m_actionMenu, "InvSelMnu", QStringLiteral("&Inverse Select"), QStringLiteral("Ctrl+I"),
-            &MainWindow::InvSelMnu_Click);
-    m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "SortAscendingMnu", QStringLiteral("Sort As&cending"), QStringLiteral("Ctrl+G"),
-            &MainWindow::SortAscendingMnu_Click);
-    addItem(m_actionMenu, "SortDescendingMnu", QStringLiteral("Sort &Descending"), QStringLiteral("Ctrl+H"),
-            &MainWindow::SortDescendingMnu_Click);
-    m_actionMenu->addSeparator();
-    addItem(m_actionMenu, "ViewMnu", QStringLiteral("&View"), QStringLiteral("Ctrl+V"),
-            &MainWindow::ViewMnu_Click);
-
-    QMenu* options = topMenu(objectNames::OptionMnu, QStringLiteral("&Options"));
-    addItem(options, objectNames::GeneralMnu, QStringLiteral("&General..."), QStringLiteral("Ctrl+K"),
-            &MainWindow::GeneralMnu_Click);
-    options->addSeparator();
-    // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
-    QMenu* save = subMenu(options, objectNames::SaveMnu, QStringLiteral("&Save"));
-    save->menuAction()->setVisible(false);
-    QMenu* saveTo = subMenu(save, "SaveToMnu", QStringLiteral("Save &To"));
-    addItem(saveTo, "DefaultDirMnu", QStringLiteral("&Default Directory..."), {}, nullptr);
-    addItem(saveTo, "LastSavedDirMnu", QStringLiteral("Last &Saved Directory"), {}, nullptr);
-    QMenu* overwrite = subMenu(save, objectNames::OverwriteMnu, QStringLiteral("&Overwrite"));
-    checkable(addItem(overwrite, objectNames::OverwriteNoMnu, QStringLiteral("&Don't Overwrite Saved File"),
-                      {}, &MainWindow::OverwriteNoMnu_Click),
-              false);
-    checkable(addItem(overwrite, objectNames::OverwritePromptMnu,
-                      QStringLiteral("&Ask Before Overwrite Saved File"), {},
-                      &MainWindow::OverwritePromptMnu_Click),
-              false);
-    checkable(addItem(overwrite, objectNames::OverwriteNoPromptMnu,
-                      QStringLiteral("Do&n't Ask Before Overwrite Saved File"), {},
-                      &MainWindow::OverwriteNoPromptMnu_Click),
-              false);
-    QMenu* speed = subMenu(options, objectNames::Spdmnu, QStringLiteral("Transfer &Rate"));
-    speed->menuAction()->setVisible(false);
-    checkable(addItem(speed, objectNames::SlowSpeedChk, QStringLiteral("&Slow"), {},
-                      &MainWindow::SlowSpeedChk_Click),
-              false);
-    checkable(addItem(speed, objectNames::NormalSpeedChk, QStringLiteral("&Normal"), {},
-                      &MainWindow::NormalSpeedChk_Click),
-              true);
-    checkable(addItem(speed, objectNames::FastSpeedChk, QStringLiteral("&Fast"), {},
-                      &MainWindow::FastSpeedChk_Click),
-              false);
-    checkable(addItem(speed, objectNames::UltraSpeedChk, QStringLiteral("&Ultra Fast"), {},
-                      &MainWindow::UltraSpeedChk_Click),
-              false);
-    options->addSeparator()->setVisible(false);
-    QMenu* del = subMenu(options, objectNames::DelAfterActionMnu, QStringLiteral("&Delete After Action"));
-    checkable(
-        addItem(del, objectNames::DelNoMnu, QStringLiteral("&Don't Delete"), {}, &MainWindow::DelNoMnu_Click),
-        true);
-    checkable(addItem(del, objectNames::DelPromptMnu, QStringLiteral("&Ask Before Sending To Recycle Bin"),
-                      {}, &MainWindow::DelPromptMnu_Click),
-              false);
-    checkable(addItem(del, objectNames::DelNoPromptMnu,
-                      QStringLiteral("Do&n't Ask Before Sending To Recycle Bin"), {},
-                      &MainWindow::DelNoPromptMnu_Click),
-              false);
-    options->addSeparator();
-    checkable(addItem(options, objectNames::MCheckMnu, QStringLiteral("&MPEG Compatibility"),
-                      QStringLiteral("Ctrl+M"), &MainWindow::MCheckMnu_Click),
-              true);
-    options->addSeparator()->setVisible(false);
-    addItem(options, "ShowHideStatusBarMnu", QStringLiteral("Show Status Bar"), {}, nullptr)
-        ->setVisible(false);
-
-    QMenu* help = topMenu("HelpMnu", QStringLiteral("&Help"));
-    addItem(help, "HelpTopicsMnu", QStringLiteral("Vantu Kliva &Help Topics"), QStringLiteral("F1"),
-            &MainWindow::HelpTopicsMnu_Click);
-    addItem(help, "TODMnu", QStringLiteral("Tip of the Day"), {}, &MainWindow::TODMnu_Click);
-    help->addSeparator();
-    addItem(help, "TechMnu", QStringLiteral("Technical &Support"), {}, &MainWindow::TechMnu_Click);
-    help->addSeparator();
-    QMenu* web = subMenu(help, "VantuOnTheWebMnu", QStringLiteral("Websites"));
-    addItem(web, "KlivaLESiteMnu", QStringLiteral("Vantu Kliva TARN Webpage"), {},
-            &MainWindow::KlivaLESiteMnu_Click);
-    web->addSeparator();
-    addItem(web, "KlivaSiteMnu", QStringLiteral("Vantu Kliva Webpage"), {}, &MainWindow::KlivaSiteMnu_Click);
-    addItem(web, "KlivaFAQMnu", QStringLiteral("Vantu Kliva FAQ"), {}, &MainWindow::KlivaFAQMnu_Click);
-    web->addSeparator();
-    addItem(web, "GoToSiteMnu", makerName(), {}, &MainWindow::GoToSiteMnu_Click);
-    help->addSeparator();
-    addItem(help, "AbtMnu", QStringLiteral("&About Vantu Kliva TARN..."), {}, &MainWindow::AbtMnu_Click);
+    menuBar()->setObjectName(QStringLiteral("klivamainfrm_MenuBar"));
+    m_actions.insert(addMenuRows(this, menuBar(), menuBarRows()));
+    m_fileMenu = m_actions.value(QLatin1String(objectNames::FileMnu))->menu();
+    m_actionMenu = m_actions.value(QLatin1String(objectNames::ActionMnu))->menu();
 }
 
 void MainWindow::buildPopupMenu()
 {
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PackWhatSelPopupMnu"));
-    addItem(m_popup, "AddPackWhatSelPopupMnu", QStringLiteral("Add..."), {}, &MainWindow::AddMnu_Click);
-    addItem(m_popup, "RemovePackWhatSelPopupMnu", QStringLiteral("Remove"), {}, &MainWindow::RemoveMnu_Click);
-    m_popup->addSeparator();
-    addItem(m_popup, "MoveUpPackWhatSelPopupMnu", QStringLiteral("Move Up"), {},
-            &MainWindow::MoveUpMnu_Click);
-    addItem(m_popup, "MoveDownPackWhatSelPopupMnu", QStringLiteral("Move Down"), {},
-            &MainWindow::MoveDownMnu_Click);
-    m_popup->addSeparator();
-    addItem(m_popup, "PlayMpegMnu", QStringLiteral("View"), {}, &MainWindow::ViewMnu_Click);
+    m_actions.insert(addMenuRows(this, m_popup, popupRows()));
 }
 
 void MainWindow::buildToolbar()

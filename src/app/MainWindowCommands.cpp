@@ -179,6 +179,10 @@ void MainWindow::MCheckMnu_Click()
 {
     m_options->toggleMpegCheck();
 }
+void MainWindow::SeamlessMnu_Click()
+{
+    m_options->toggleSeamless();
+}
 
 void MainWindow::Command6_Click()
 {

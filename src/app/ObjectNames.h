@@ -24,5 +24,6 @@ inline constexpr char DelNoMnu[] = "DelNoMnu";
 inline constexpr char DelPromptMnu[] = "DelPromptMnu";
 inline constexpr char DelNoPromptMnu[] = "DelNoPromptMnu";
 inline constexpr char MCheckMnu[] = "MCheckMnu";
+inline constexpr char SeamlessMnu[] = "SeamlessMnu";
 
 } // namespace kt::objectNames

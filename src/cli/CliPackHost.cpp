@@ -2,6 +2,7 @@
 
 #include "base/TextUtils.h"
 #include "cli/Terminal.h"
+#include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>
@@ -16,6 +17,13 @@ void TerminalProgress::beginJoin()
 void TerminalProgress::showPackingFile(const QString& fullPath)
 {
     m_file = fullPath;
+}
+
+void TerminalProgress::showCheckingFile(const QString& fullPath)
+{
+    m_checking = true;
+    m_percent = 0;
+    showPackingFile(fullPath);
 }
 
 // A pass of the join gives its texts first and moves the bar last: the line is drawn then,
@@ -49,7 +57,9 @@ void TerminalProgress::redraw()
     if (!m_timeRemaining.isEmpty())
         line += QStringLiteral("  ") + m_timeRemaining;
     if (!m_file.isEmpty())
-        line += QStringLiteral("  Packing ") + quotedName(QFileInfo(m_file).fileName());
+        line += QStringLiteral("  ") +
+                (m_checking ? texts::checkingFile(QFileInfo(m_file).fileName())
+                            : QStringLiteral("Packing ") + quotedName(QFileInfo(m_file).fileName()));
     if (line != m_drawn)
         drawProgressLine(line);
     m_drawn = line;

@@ -8,9 +8,13 @@
 // Retry/Cancel and Retry writes the same block again at the same place; a source that
 // ends before its length, changed size, or cannot be read ends the pack. After a failure
 // or Cancel no after-pack action runs, no success is reported, and the partial output is
-// left as it is. Before sources go to the trash the output is flushed to disk.
+// left as it is. Before sources go to the trash the output and its folder are flushed to disk,
+// the output is read back from its storage and compared with the sources (a second pass of
+// the progress window, which Cancel stops), and each source must still be the file packed.
+// Running out of memory ends the join as a failure with a message.
 #include "base/File64.h"
 #include "base/TransferRate.h"
+#include "engine/DeleteFiles.h"
 #include "engine/PackHost.h"
 
 #include <QString>
@@ -38,13 +42,14 @@ enum class PackOutcome {
     Packed,    // the output is complete and the success message was shown
     Stopped,   // refused by a check, or the user declined a question before writing
     Failed,    // a failure ended the pack (also Cancel on a failure's question)
-    Cancelled, // the user pressed Cancel during the join
+    Cancelled, // the user pressed Cancel during the join or its read-back
 };
 
 struct JoinResult
 {
     PackOutcome outcome = PackOutcome::Failed;
-    quint64 packedBytes = 0; // PackedBytes when the join ended
+    quint64 packedBytes = 0;                       // PackedBytes when the join ended
+    DeleteOutcome afterPack = DeleteOutcome::Kept; // what became of the sources when packed
 };
 
 // Microseconds from any fixed start, never going back. Empty: the steady clock.

@@ -18,17 +18,16 @@ quint64 JoinPace::blocksPerCopy(qint64 blockSize) const
 
 void JoinPace::copied(qint64 bytes, qint64 microseconds)
 {
-    m_lastCopyTime = qMax<qint64>(0, microseconds);
     const qint64 most = bytes * kMostGrowth;
     // bytes * frame / time, without overflow for the largest copies.
     const double perFrame =
-        m_lastCopyTime > 0 ? double(bytes) * double(m_frame) / double(m_lastCopyTime) : double(most);
+        microseconds > 0 ? double(bytes) * double(m_frame) / double(microseconds) : double(most);
     m_nextBytes = qint64(std::min(perFrame, double(most)));
 }
 
-bool JoinPace::passDue(qint64 sinceLastPass) const
+bool JoinPace::passDue(qint64 sinceLastPass, qint64 lastStep) const
 {
-    return sinceLastPass + m_lastCopyTime >= m_frame;
+    return sinceLastPass + qMax<qint64>(0, lastStep) >= m_frame;
 }
 
 } // namespace kt

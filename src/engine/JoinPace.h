@@ -21,13 +21,13 @@ public:
     quint64 blocksPerCopy(qint64 blockSize) const;
     // A copy of `bytes` took `microseconds`.
     void copied(qint64 bytes, qint64 microseconds);
-    // Whether events must go through now, `sinceLastPass` microseconds after they last did:
-    // when another copy as long as the last one would end past the frame.
-    bool passDue(qint64 sinceLastPass) const;
+    // Whether events must go through now, `sinceLastPass` microseconds after they last did,
+    // when the step just done took `lastStep`: when another step as long would end past the
+    // frame.
+    bool passDue(qint64 sinceLastPass, qint64 lastStep) const;
 
 private:
     qint64 m_frame;
-    qint64 m_lastCopyTime = 0;
     qint64 m_nextBytes = 0; // 0: one block
 };
 

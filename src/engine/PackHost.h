@@ -31,6 +31,11 @@ public:
     // The file now being packed, as a full path. The label shows
     // "Packing '" + the path shortened by FormatDir to 4600 twips + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
+    // The second pass, before sources go to the trash: the output is read back and compared
+    // with them. The bar is made again at 0 and runs again through setProgressBarPos, the
+    // percentage and the estimate as in the join; the label shows texts::checkingFile() of
+    // the output path, shortened as for packing. Cancel stops the pass.
+    virtual void showCheckingFile(const QString& fullPath) = 0;
     // SetProgBarPos: moves the bar to percent (0..100), then lets pending events through
     // once, so a Cancel click is seen. The only place where the join yields: by time, at
     // least once a frame and at each file's start and end, after the texts of the moment.
@@ -80,6 +85,8 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     // Status bar panel 1 := "Packing '" + path shortened by FormatDir to 4600 twips + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
+    // The read-back pass: panel 1 := texts::checkingFile() of the path, shortened the same way.
+    virtual void showCheckingFile(const QString& fullPath) = 0;
     // Hourglass (true) or default arrow (false) over the main window.
     virtual void setWaitCursor(bool wait) = 0;
     // Cancel destroys the main window's own progress bar, if it has one.

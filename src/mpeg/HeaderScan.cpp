@@ -240,6 +240,7 @@ FileScan scanFileForSequenceHeader(File64& file, const QString& path)
     if (!opened.ok()) {
         file.DiscardFailedOpen(); // no second message from the close
         MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
+        fs.openError = opened.error;
         return fs;
     }
     fs.opened = true;

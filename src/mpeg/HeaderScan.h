@@ -44,10 +44,11 @@ SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),
 // scans it and closes it again. `opened` is false when the file could not be opened;
-// its open error has then been shown and the result is NotFound.
+// its open error has then been shown, openError says why, and the result is NotFound.
 struct FileScan
 {
     bool opened = false;
+    int openError = 0; // errno of the failed open
     ScanResult scan;
 };
 FileScan scanFileForSequenceHeader(File64& file, const QString& path);

@@ -47,13 +47,29 @@ void OptionState::toggleMpegCheck()
 
 void OptionState::setMpegCheck(bool on)
 {
-    m_mpegCheck = on;
+    setOnOff(m_mpegCheck, settingsKey::mcc(), on);
+}
+
+void OptionState::toggleSeamless()
+{
+    setSeamless(!m_seamless);
+}
+
+void OptionState::setSeamless(bool on)
+{
+    setOnOff(m_seamless, settingsKey::seamless(), on);
+}
+
+void OptionState::setOnOff(bool& flag, const QString& name, bool on)
+{
+    flag = on;
     emit changed();
-    writeOwn(settingsKey::mcc(), mccText(on));
+    writeOwn(name, onOffText(on));
 }
 
 void OptionState::restore()
 {
+    const RegistryWriteBatch oneWrite;
     // The stored rate is read but Normal is chosen whatever it says: the Transfer Rate
     // menu is hidden, so a rate left in the store by an older setup must not silently
     // change the speed of every pack.
@@ -63,7 +79,9 @@ void OptionState::restore()
     chooseDelAfterAction(delAfterActionFrom(readOwn(settingsKey::delact())).value_or(DeleteAfterAction::No));
     chooseOverwritePolicy(
         overwritePolicyFrom(readOwn(settingsKey::owrite())).value_or(OverwritePolicy::Prompt));
-    setMpegCheck(readOwn(settingsKey::mcc()) != QLatin1String("Off"));
+    setMpegCheck(readOwn(settingsKey::mcc()) != onOffText(false));
+    // Off unless switched on: the join stays byte for byte.
+    setSeamless(readOwn(settingsKey::seamless()) == onOffText(true));
 }
 
 } // namespace kt

@@ -27,9 +27,12 @@ public:
     void toggleMpegCheck();
     // Sets the check and writes "On"/"Off" (the restore step and Preferences OK).
     void setMpegCheck(bool on);
+    // The Seamless Join item, as the MPEG Compatibility item.
+    void toggleSeamless();
+    void setSeamless(bool on);
 
     // Restore step, in order: transfer rate (always Normal), delete-after action,
-    // overwrite policy, MPEG check. Writes all four values back.
+    // overwrite policy, MPEG check, Seamless Join. Writes the values back, in one write.
     void restore();
 
     TransferRate transferRate() const { return m_rate; }
@@ -37,18 +40,23 @@ public:
     // No Overwrite item is checked until one is chosen.
     std::optional<OverwritePolicy> overwritePolicy() const { return m_overwrite; }
     bool mpegCheck() const { return m_mpegCheck; }
-    // What a pack started now reads: the MPEG check, the block numbers, the delete-after action.
-    PackOptionValues packOptions() const { return {m_mpegCheck, m_block, m_delete}; }
+    bool seamless() const { return m_seamless; }
+    // What a pack started now reads: the MPEG check, the block numbers, the delete-after
+    // action, Seamless Join.
+    PackOptionValues packOptions() const { return {m_mpegCheck, m_block, m_delete, m_seamless}; }
 
 signals:
     void changed();
 
 private:
+    void setOnOff(bool& flag, const QString& name, bool on);
+
     TransferRate m_rate = TransferRate::Normal;
-    BlockSize m_block;
+    BlockSize m_block = blockSizeFor(TransferRate::Normal);
     DeleteAfterAction m_delete = DeleteAfterAction::No;
     std::optional<OverwritePolicy> m_overwrite;
     bool m_mpegCheck = true;
+    bool m_seamless = false;
 };
 
 } // namespace kt

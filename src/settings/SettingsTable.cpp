@@ -36,4 +36,18 @@ std::optional<OverwritePolicy> overwritePolicyFrom(const QString& text)
     return std::nullopt;
 }
 
+bool isKnownStoredValue(const QString& name, const QString& text)
+{
+    using namespace settingsKey;
+    if (name == tRate())
+        return transferRateFromName(text).has_value();
+    if (name == delact() || name == owrite())
+        return indexOf(text).has_value();
+    if (name == mcc() || name == seamless())
+        return text == onOffText(true) || text == onOffText(false);
+    if (name == showTod())
+        return text == QLatin1String("1") || text == QLatin1String("0");
+    return false;
+}
+
 } // namespace kt

@@ -29,6 +29,10 @@ inline QString showTod()
 {
     return QStringLiteral("ShowTod");
 }
+inline QString seamless()
+{
+    return QStringLiteral("Seamless");
+}
 } // namespace settingsKey
 
 // "No", "Prompt", "NoPrompt" for both groups.
@@ -37,9 +41,14 @@ QString storedText(OverwritePolicy p);
 std::optional<DeleteAfterAction> delAfterActionFrom(const QString& text);
 std::optional<OverwritePolicy> overwritePolicyFrom(const QString& text);
 
-inline QString mccText(bool on)
+// "On"/"Off": the MPEG check and Seamless Join.
+inline QString onOffText(bool on)
 {
     return on ? QStringLiteral("On") : QStringLiteral("Off");
 }
+
+// The value names of the key with the texts each may hold. A stored value outside this
+// table (another name, another text) is junk: reading it gives what its absence gives.
+bool isKnownStoredValue(const QString& name, const QString& text);
 
 } // namespace kt

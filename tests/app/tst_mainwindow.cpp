@@ -9,6 +9,7 @@
 #include "settings/OptionState.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -122,6 +123,13 @@ private slots:
         w.action(MCheckMnu)->trigger();
         QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
+        QVERIFY(!w.action(SeamlessMnu)->isChecked());
+        w.action(SeamlessMnu)->trigger();
+        QVERIFY(w.action(SeamlessMnu)->isChecked() && w.options().packOptions().seamless);
+        // The one-of-three items are drawn as such: round marks of one exclusive group.
+        for (const char* first : {DelNoMnu, OverwriteNoMnu})
+            QVERIFY(w.action(first)->actionGroup()->isExclusive() &&
+                    w.action(first)->actionGroup()->actions().size() == 3);
         // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
         const std::tuple<const char*, const char*, const char*> table[] = {
             {"AddMnu", "&Add...", "Ctrl+D"},
@@ -138,6 +146,7 @@ private slots:
             {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
             {"GeneralMnu", "&General...", "Ctrl+K"},
             {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
+            {"SeamlessMnu", "Seamless Join", ""},
             {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
             {"TechMnu", "Technical &Support", ""}};
         for (const auto& [name, text, keys] : table)

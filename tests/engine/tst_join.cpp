@@ -38,6 +38,8 @@ enum class Stop {
     RemoveOutput,   // the output is deleted at `bar`
     OutputIsFolder, // a folder stands where the output goes
     OutputLocked,   // another pack is writing the output
+    CancelCheck,    // the user presses Cancel at `bar` of the read-back pass
+    LoseTail,       // the output's storage keeps only its first 30,000 bytes
 };
 
 const qint64 kSizes[] = {25000, 30000, 12000}; // the sources of every join
@@ -64,6 +66,8 @@ const Said changedSize = [](const About& a) { return texts::sourceChangedSize(a.
 const Said changedWhilePacked = [](const About& a) { return texts::sourceChangedWhilePacked(a.victim); };
 const Said notFound = [](const About& a) { return texts::notFound(a.victim); };
 const Said outputDeleted = [](const About& a) { return texts::outputDeleted(a.out); };
+const Said checkCancelled = [](const About& a) { return texts::checkCancelled(a.out); };
+const Said outputDiffers = [](const About& a) { return texts::outputDiffers(a.out, 30000); };
 
 struct JoinCase
 {
@@ -172,6 +176,8 @@ private slots:
             {"source grown while it is copied", {Stop::Resize, 5, {changedWhilePacked}, 55000, 1, 40000}},
             {"source deleted before its turn", {Stop::Remove, 3, {notFound}, 25000, 1}},
             {"output deleted while packing", {Stop::RemoveOutput, 2, {outputDeleted}}},
+            {"cancel while the output is checked", {Stop::CancelCheck, 1, {checkCancelled}, 67000}},
+            {"output's storage lost its tail", {Stop::LoseTail, 0, {outputDiffers}, 30000}},
         });
     }
     void joins()
@@ -192,6 +198,11 @@ private slots:
         if (row.refuse)
             j.trash.failFor << p[1];
         j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
+        j.host.view.cancelAtCheckBar = row.what == Stop::CancelCheck ? row.bar : 0;
+        j.host.view.onCheck = [&] {
+            if (row.what == Stop::LoseTail)
+                QFile(out).resize(30000);
+        };
         j.host.view.onBar = [&](int bar) {
             if (bar != row.bar)
                 return;
@@ -207,13 +218,21 @@ private slots:
         QStringList messages;
         for (Said said : row.said)
             messages << said(about);
-        const bool done = row.what == Stop::Nothing, failed = !done && row.what != Stop::Cancel;
+        const bool done = row.what == Stop::Nothing,
+                   cancelled = row.what == Stop::Cancel || row.what == Stop::CancelCheck,
+                   failed = !done && !cancelled;
 
         const JoinResult r = j.run(out, kSlow, row.deleteAfter);
 
         QCOMPARE(r.outcome, done     ? PackOutcome::Packed
                             : failed ? PackOutcome::Failed
                                      : PackOutcome::Cancelled);
+        // The output is read back only when sources are about to go, and runs to its end.
+        const bool trash = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
+        const bool checked = trash || row.what == Stop::CancelCheck || row.what == Stop::LoseTail;
+        QCOMPARE(j.log.contains("view:check:" + out), checked);
+        if (trash)
+            QCOMPARE(j.host.view.checkBars, QList<int>{100});
         QCOMPARE(j.box.texts, messages);
         if (row.what == Stop::Cancel)
             QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
@@ -243,8 +262,7 @@ private slots:
                                     failed ? "host:errorResume" : "host:destroyMainBar", "view:close"}));
         }
         QCOMPARE(j.log.contains("host:errorResume"), failed);
-        const bool trashed = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
-        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
+        QCOMPARE(j.trash.trashRequests(), trash ? QList<QStringList>{p} : QList<QStringList>{});
         QVERIFY(j.src.unchanged(row.victim));
         QCOMPARE(QFileInfo::exists(p[1]), row.what != Stop::Remove); // never recreated by the open
     }

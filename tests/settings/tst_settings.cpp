@@ -5,16 +5,20 @@
 #include "settings/Registry.h"
 #include "settings/ui/PreferencesDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace kt;
 
 namespace {
-enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next };
+// Next and Prev: Return on the focused button, as a user presses it.
+enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
 
 // The page chosen from code, then the page index after that and after each step.
 struct PageWalk
@@ -24,30 +28,27 @@ struct PageWalk
     QList<int> pages;
 };
 
-// The four options stored before a restore (none: an empty store) or a damaged store file,
-// the options restored and what the store holds at the next start.
+// The store file at start (empty: none), what the restored options stand for and the next
+// start reads (tRate, Delact, Owrite, MCC, Seamless, then ShowTod), and how often the restore
+// replaced the file.
 struct Restore
 {
-    QStringList before; // tRate, Delact, Owrite, MCC
-    QByteArray damaged;
-    DeleteAfterAction deleteAfter;
-    OverwritePolicy overwrite;
-    bool mpegCheck;
+    QByteArray file;
     QStringList after;
+    int writes = 1;
 };
 
-// A Preferences session: Delact and MCC stored before ("": absent), the choices (-1: none),
-// the Reset answer (0: no Reset), OK or Cancel; the texts (Delact, MCC) shown before closing,
-// then the options and the store (the restore writes back what it read).
+// A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
+// (-1: none), the Reset answer (0: no Reset); the control focused when Return closes the
+// dialog (Cancel cancels; OK, or a control that is no button, where OK takes Return,
+// applies); the three texts shown before closing, then the stored texts (and the options).
 struct Session
 {
     QStringList before;
-    int delactChoice, mccChoice;
+    QList<int> choices;
     int resetAnswer;
-    bool ok;
-    QStringList shown;
-    DeleteAfterAction deleteAfter;
-    QStringList stored;
+    const char* closeOn;
+    QStringList shown, stored;
 };
 
 } // namespace
@@ -65,6 +66,14 @@ class TestSettings : public QObject
     void write(const QString& name, const QString& text)
     {
         WriteRegString(HKEY_CURRENT_USER, appKeyPath(), name, text);
+    }
+    // Return as a user presses it, on the control given the focus.
+    static void returnOn(QWidget& dialog, const char* name)
+    {
+        QWidget* target = dialog.findChild<QWidget*>(name);
+        target->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Return);
     }
 
 private slots:
@@ -92,59 +101,85 @@ private slots:
         QCOMPARE(read("Delact"), QStringLiteral("Prompt"));
         reloadSettingsStore();
         QCOMPARE(read("Delact"), QStringLiteral("NoPrompt"));
-        // Other keys never reach the store.
-        WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), "x", "1");
-        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{"Delact"});
+        // Other keys, other names and texts outside the table never reach the store.
+        WriteRegString(HKEY_CURRENT_USER, QStringLiteral("Software\\Other"), "MCC", "Off");
+        write("x", "1");
         write("Owrite", QStringLiteral("No") + QChar(0) + QStringLiteral("Prompt"));
-        QCOMPARE(read("Owrite"), QStringLiteral("No"));
         write("ShowTod", QString());
-        QCOMPARE(read("ShowTod", "dflt"), QString());
+        QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).allKeys(), QStringList{"Delact"});
+        QCOMPARE((QStringList{read("MCC", "d"), read("x", "d"), read("Owrite", "d"), read("ShowTod", "d")}),
+                 (QStringList{"d", "d", "d", "d"}));
     }
 
     void restoreTable_data()
     {
-        using D = DeleteAfterAction;
-        using O = OverwritePolicy;
-        const QStringList defaults{"normal", "No", "Prompt", "On"};
-        QTest::addColumn<Restore>("r");
-        QTest::newRow("empty store") << Restore{{}, {}, D::No, O::Prompt, true, defaults};
-        QTest::newRow("all set") << Restore{{"fast", "Prompt", "No", "Off"},  {}, D::Prompt, O::No, false,
-                                            {"normal", "Prompt", "No", "Off"}};
-        QTest::newRow("no prompts") << Restore{
-            {"ufast", "NoPrompt", "NoPrompt", "On"}, {}, D::NoPrompt, O::NoPrompt, true,
-            {"normal", "NoPrompt", "NoPrompt", "On"}};
-        QTest::newRow("wrong case") << Restore{
-            {"Normal", "prompt", "noprompt", "off"}, {}, D::No, O::Prompt, true, defaults};
-        QTest::newRow("junk") << Restore{{"x", "Yes", "", "OFF "}, {}, D::No, O::Prompt, true, defaults};
-        // A damaged file is never trusted, and the restore makes it a store again.
-        auto damaged = [&](const QByteArray& bytes) {
-            return Restore{{}, bytes, D::No, O::Prompt, true, defaults};
+        const QStringList defaults{"normal", "No", "Prompt", "On", "Off", ""};
+        const QByteArray set = "[General]\nDelact=Prompt\nOwrite=No\nMCC=Off\nSeamless=On\nShowTod=0\n";
+        const QStringList setAfter{"normal", "Prompt", "No", "Off", "On", "0"};
+        // The set store with one line replaced: that value alone falls back.
+        auto junk = [&](const char* good, const char* bad, int at, const char* fallback) {
+            QStringList after = setAfter;
+            after[at] = QLatin1String(fallback);
+            return Restore{QByteArray(set).replace(good, bad), after};
         };
-        QTest::newRow("binary with NULs") << damaged(QByteArray("MCC\0=Off\n\0\0\0Delact=@ByteArray(", 30));
-        QTest::newRow("variant junk") << damaged(
-            "[General]\nMCC=@Variant(\\0\\0\\0\\x7f)\nDelact=@Invalid()\nOwrite=@ByteArray(NoPrompt)\n");
-        QTest::newRow("bad header") << damaged("\xff\xfe[General]\nMCC=Off\x01\x02\nDelact=Yes\n[[[");
-        QTest::newRow("good values, bad syntax") << damaged("[General]\nMCC=Off\nDelact=Prompt\n[[[\n");
+        QTest::addColumn<Restore>("r");
+        QTest::newRow("no store") << Restore{{}, defaults};
+        QTest::newRow("all set") << Restore{"tRate=fast\n" + set, setAfter};
+        QTest::newRow("already as restored") << Restore{
+            "[General]\nDelact=No\nMCC=On\nOwrite=Prompt\nSeamless=Off\ntRate=normal\n", defaults, 0};
+        QTest::newRow("all set, junk after")
+            << Restore{"tRate=normal\n" + set + QByteArray(200, '\x01'), setAfter};
+        QTest::newRow("no prompts, seamless off")
+            << Restore{"Delact=NoPrompt\r\nOwrite=NoPrompt\r\nSeamless=Off\r\nShowTod=1",
+                       {"normal", "NoPrompt", "NoPrompt", "On", "Off", "1"}};
+        QTest::newRow("junk Delact") << junk("Delact=Prompt", "Delact=Yes", 1, "No");
+        QTest::newRow("junk Owrite") << junk("Owrite=No", "Owrite=no", 2, "Prompt");
+        QTest::newRow("junk MCC") << junk("MCC=Off", "MCC=OFF", 3, "On");
+        QTest::newRow("junk Seamless") << junk("Seamless=On", "Seamless=on", 4, "Off");
+        QTest::newRow("junk ShowTod") << junk("ShowTod=0", "ShowTod=@Variant(\\0\\0\\0\\x7f)", 5, "");
+        QTest::newRow("Delact in another section")
+            << junk("Delact=Prompt", "[Other]\nDelact=Prompt\n[General]", 1, "No");
+        // Damage mid-file costs only the damaged lines.
+        QTest::newRow("syntax errors mid-file")
+            << Restore{QByteArrayLiteral("\xef\xbb\xbf"
+                                         "Delact=Prompt\n\x01\x02 no equals sign\n[[[\n\0\0\xff=\n"
+                                         "MCC = \"Off\" ; quoted, with a comment\nOwrite=NoPrompt\n") +
+                           QByteArray(5000, 'x') + "Seamless=On\n",
+                       {"normal", "Prompt", "NoPrompt", "Off", "Off", ""}};
+        QTest::newRow("binary") << Restore{test::patternBytes(20000, 7), defaults};
     }
     void restoreTable()
     {
         QFETCH(Restore, r);
-        if (!r.damaged.isEmpty())
-            QVERIFY(QDir().mkpath(QFileInfo(storeFile()).absolutePath()) &&
-                    test::writeFile(storeFile(), r.damaged));
-        const QStringList names{"tRate", "Delact", "Owrite", "MCC"};
-        for (int i = 0; i < r.before.size(); ++i)
-            write(names[i], r.before[i]);
+        const QString folder = QFileInfo(storeFile()).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
+        if (!r.file.isEmpty())
+            QVERIFY(test::writeFile(storeFile(), r.file));
+        // Each write of the store puts a new file in its place (a rename, or a link when there was none).
+        const int watch = inotify_init1(IN_NONBLOCK);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CREATE) >=
+                0);
         OptionState o;
-        QVERIFY(!o.overwritePolicy()); // nothing chosen before the restore
+        QVERIFY(!o.overwritePolicy());                     // nothing chosen before the restore
+        QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate's block plan from the start
         o.restore();
-        QCOMPARE(o.deleteAfterAction(), r.deleteAfter);
-        QCOMPARE(o.overwritePolicy(), std::optional(r.overwrite));
-        QCOMPARE(o.mpegCheck(), r.mpegCheck);
-        QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate is always Normal
+        QByteArray events(4096, '\0'); // names end with NUL, so the store's name is not its lock's
+        events.truncate(qMax(ssize_t(0), ::read(watch, events.data(), events.size())));
+        ::close(watch);
+        const qsizetype writes = events.count(QByteArrayView("KlivaTARN.conf", sizeof "KlivaTARN.conf"));
+        QCOMPARE(writes, r.writes);
+        const PackOptionValues p = o.packOptions();
+        QCOMPARE(p.block.blockSize, 100000); // the rate is always Normal
+        QCOMPARE((QStringList{transferRateName(o.transferRate()), storedText(p.deleteAfter),
+                              storedText(o.overwritePolicy().value()), onOffText(p.mpegCheck),
+                              onOffText(p.seamless)}),
+                 r.after.first(5));
+        QVERIFY(test::fileBytes(storeFile()).size() < 100); // the junk is gone
         reloadSettingsStore();
-        QCOMPARE((QStringList{read("tRate"), read("Delact"), read("Owrite"), read("MCC")}), r.after);
-        QVERIFY(!QSettings(storeFile(), QSettings::IniFormat).contains(QStringLiteral("ShowTod")));
+        QStringList after;
+        for (const char* name : {"tRate", "Delact", "Owrite", "MCC", "Seamless", "ShowTod"})
+            after << read(name);
+        QCOMPARE(after, r.after);
     }
 
     void preferencesPageSteps_data()
@@ -152,11 +187,12 @@ private slots:
         using S = PageStep;
         QTest::addColumn<PageWalk>("walk");
         QTest::newRow("wheel down skips the separator")
-            << PageWalk{0, {S::WheelDown, S::WheelDown}, {0, 2, 4}};
+            << PageWalk{0, {S::WheelDown, S::WheelDown, S::WheelDown}, {0, 2, 4, 6}};
         QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {S::KeyDown, S::WheelUp}, {0, 2, 0}};
-        QTest::newRow("wheel up after Next") << PageWalk{0, {S::Next, S::Next, S::WheelUp}, {0, 2, 4, 2}};
-        QTest::newRow("arrows both ways")
-            << PageWalk{0, {S::KeyDown, S::KeyDown, S::KeyUp, S::KeyUp}, {0, 2, 4, 2, 0}};
+        QTest::newRow("wheel up after Next")
+            << PageWalk{0, {S::Next, S::Next, S::Next, S::WheelUp}, {0, 2, 4, 6, 4}};
+        QTest::newRow("arrows and Prev")
+            << PageWalk{0, {S::KeyDown, S::KeyDown, S::Prev, S::KeyUp}, {0, 2, 4, 2, 0}};
         QTest::newRow("a separator chosen from code moves forward") << PageWalk{3, {S::WheelUp}, {4, 2}};
     }
     void preferencesPageSteps()
@@ -165,10 +201,9 @@ private slots:
         OptionState o;
         PreferencesDialog d(o);
         d.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         auto* pages = d.findChild<QComboBox*>("PrefCmb");
         pages->setCurrentIndex(walk.start);
-        pages->setFocus();
         auto wheel = [pages](int dy) {
             const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
             QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
@@ -177,71 +212,93 @@ private slots:
         };
         const std::function<void()> act[] = {[&] { QTest::keyClick(pages, Qt::Key_Down); },
                                              [&] { QTest::keyClick(pages, Qt::Key_Up); },
-                                             [&] { wheel(-120); }, [&] { wheel(120); },
-                                             [&] { d.findChild<QPushButton*>("NextCmd")->click(); }};
+                                             [&] { wheel(-120); },
+                                             [&] { wheel(120); },
+                                             [&] { returnOn(d, "NextCmd"); },
+                                             [&] { returnOn(d, "PrevCmd"); }};
         QList<int> seen{pages->currentIndex()};
         for (const PageStep step : walk.steps) {
             act[int(step)]();
             seen << pages->currentIndex();
         }
         QCOMPARE(seen, walk.pages);
-        // Whatever the road, the buttons and the page shown match the page reached.
-        QCOMPARE(d.findChild<QPushButton*>("PrevCmd")->isEnabled(), seen.last() != 0);
-        QCOMPARE(d.findChild<QPushButton*>("NextCmd")->isEnabled(), seen.last() != 4);
-        QCOMPARE(d.findChild<QComboBox*>("DelactCmb")->isVisible(), seen.last() == 2);
-        QCOMPARE(d.findChild<QComboBox*>("MCCCmb")->isVisible(), seen.last() == 4);
+        // Whatever the road, Tab (as a user presses it) walks the page reached on the screen: the
+        // top row with Prev and Next where enabled, the options from the top, each shown by the
+        // list of its page or else by its text box, then the bottom row.
+        const QStringList bottom{"Reset_Cmd", "SavePref_cmd", "cancel_cmd", "PrefCmb"};
+        const QMap<int, QStringList> tabs{
+            {0, QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom},
+            {2, QStringList{"PrevCmd", "NextCmd", "DelactCmb", "MCCTxt", "SeamlessTxt"} + bottom},
+            {4, QStringList{"PrevCmd", "NextCmd", "DelactTxt", "MCCCmb", "SeamlessTxt"} + bottom},
+            {6, QStringList{"PrevCmd", "DelactTxt", "MCCTxt", "SeamlessCmb"} + bottom}};
+        pages->setFocus(Qt::TabFocusReason);
+        QStringList visits;
+        while (visits.size() < tabs[seen.last()].size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visits << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visits, tabs[seen.last()]);
     }
 
     void preferencesSession_data()
     {
-        using D = DeleteAfterAction;
-        const QStringList set{"NoPrompt", "Off"}, none{"", ""};
+        const QStringList set{"NoPrompt", "Off", "On"}, none{"", "", ""};
+        const QList<int> keep{-1, -1, -1};
         QTest::addColumn<Session>("c");
         QTest::newRow("defaults shown")
-            << Session{none, -1, -1, 0, false, {"No", "Yes"}, D::No, {"No", "On"}};
-        QTest::newRow("prompt, off shown") << Session{
-            {"Prompt", "Off"}, -1, -1, 0, false, {"Yes (Prompt)", "No"}, D::Prompt, {"Prompt", "Off"}};
-        QTest::newRow("choices kept on OK")
-            << Session{set, 1, 1, 0, true, {"Yes (Prompt)", "Yes"}, D::Prompt, {"Prompt", "On"}};
+            << Session{none, keep, 0, "cancel_cmd", {"No", "Yes", "No"}, {"No", "On", "Off"}};
+        QTest::newRow("prompt, off, seamless shown")
+            << Session{{"Prompt", "Off", "On"}, keep, 0, "cancel_cmd", {"Yes (Prompt)", "No", "Yes"},
+                       {"Prompt", "Off", "On"}};
+        QTest::newRow("choices kept on OK") << Session{
+            set, {1, 1, 0}, 0, "SavePref_cmd", {"Yes (Prompt)", "Yes", "No"}, {"Prompt", "On", "Off"}};
         QTest::newRow("choices dropped on Cancel")
-            << Session{set, 0, 1, 0, false, {"No", "Yes"}, D::NoPrompt, set};
-        QTest::newRow("reset, cancel") << Session{set, -1, -1, IDYES, false, {"No", "Yes"}, D::NoPrompt, set};
-        QTest::newRow("reset, ok") << Session{set, -1, -1, IDYES, true, {"No", "Yes"}, D::No, {"No", "On"}};
+            << Session{set, {0, 1, 0}, 0, "cancel_cmd", {"No", "Yes", "No"}, set};
+        QTest::newRow("reset, cancel") << Session{set, keep, IDYES, "cancel_cmd", {"No", "Yes", "No"}, set};
+        QTest::newRow("reset, Return in a text box")
+            << Session{set, keep, IDYES, "MCCTxt", {"No", "Yes", "No"}, {"No", "On", "Off"}};
         QTest::newRow("reset answered no")
-            << Session{set, -1, -1, IDNO, true, {"Yes (No Prompt)", "No"}, D::NoPrompt, set};
+            << Session{set, keep, IDNO, "SavePref_cmd", {"Yes (No Prompt)", "No", "Yes"}, set};
     }
     void preferencesSession()
     {
         QFETCH(Session, c);
-        for (int i : {0, 1})
+        const char* const names[] = {"Delact", "MCC", "Seamless"};
+        for (int i : {0, 1, 2})
             if (!c.before[i].isEmpty())
-                write(i ? "MCC" : "Delact", c.before[i]);
+                write(names[i], c.before[i]);
         test::ScriptedMessageBox boxes;
         boxes.answer(c.resetAnswer);
         OptionState o;
         o.restore();
         PreferencesDialog d(o);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
-        for (const auto& [box, choice] : {std::pair{"DelactCmb", c.delactChoice}, {"MCCCmb", c.mccChoice}})
-            if (choice >= 0)
-                d.findChild<QComboBox*>(box)->setCurrentIndex(choice);
+        const char* const lists[] = {"DelactCmb", "MCCCmb", "SeamlessCmb"};
+        for (int i : {0, 1, 2})
+            if (c.choices[i] >= 0)
+                d.findChild<QComboBox*>(lists[i])->setCurrentIndex(c.choices[i]);
         if (c.resetAnswer) {
-            d.findChild<QPushButton*>("Reset_Cmd")->click();
+            returnOn(d, "Reset_Cmd");
             QCOMPARE(boxes.texts(),
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
         }
-        QCOMPARE((QStringList{d.findChild<QLineEdit*>("DelactTxt")->text(),
-                              d.findChild<QLineEdit*>("MCCTxt")->text()}),
-                 c.shown);
+        QStringList shown;
+        for (const char* box : {"DelactTxt", "MCCTxt", "SeamlessTxt"})
+            shown << d.findChild<QLineEdit*>(box)->text();
+        QCOMPARE(shown, c.shown);
         QSignalSpy changed(&o, &OptionState::changed);
-        d.findChild<QPushButton*>(c.ok ? "SavePref_cmd" : "cancel_cmd")->click();
-        QCOMPARE(d.result(), int(c.ok ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE((QStringList{read("Delact"), read("MCC")}), c.stored);
-        QCOMPARE(o.deleteAfterAction(), c.deleteAfter);
-        QCOMPARE(o.mpegCheck(), c.stored[1] == QLatin1String("On"));
-        if (!c.ok)
-            QCOMPARE(changed.count(), 0);
+        returnOn(d, c.closeOn);
+        const bool ok = QLatin1String(c.closeOn) != QLatin1String("cancel_cmd");
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE((QStringList{read("Delact"), read("MCC"), read("Seamless")}), c.stored);
+        const PackOptionValues p = o.packOptions();
+        QCOMPARE((QStringList{storedText(p.deleteAfter), onOffText(p.mpegCheck), onOffText(p.seamless)}),
+                 c.stored);
+        QCOMPARE(changed.count() == 0, !ok);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "Twips.h"
 #include "base/TextUtils.h"
+#include "engine/PackTexts.h"
 #include "platform/Program.h"
 
 #include <QFont>
@@ -124,13 +125,23 @@ QString ProgressWindow::packingText(const QString& path) const
     return packingText(path, m_file->font(), dpiX());
 }
 
-QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+QString ProgressWindow::shortenedPath(const QString& path, const QFont& font, double dpiX)
 {
     const QFontMetrics metrics(font);
     QString shortened;
     FormatDir(path, shortened, kFileTextTwips,
               [&](const QString& text) { return pixelsToTwips(metrics.horizontalAdvance(text), dpiX); });
-    return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
+    return shortened;
+}
+
+QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+{
+    return QStringLiteral("Packing '") + shortenedPath(path, font, dpiX) + QLatin1Char('\'');
+}
+
+QString ProgressWindow::checkingText(const QString& path, const QFont& font, double dpiX)
+{
+    return texts::checkingFile(shortenedPath(path, font, dpiX));
 }
 
 void ProgressWindow::setBusyCursor(bool busy)
@@ -151,6 +162,13 @@ void ProgressWindow::beginJoin()
 void ProgressWindow::showPackingFile(const QString& fullPath)
 {
     change(m_next.file, packingText(fullPath));
+}
+
+void ProgressWindow::showCheckingFile(const QString& fullPath)
+{
+    createProgressBar(); // the join's bar was destroyed when the copy ended
+    m_next.bar = m_shown.bar = 0;
+    change(m_next.file, checkingText(fullPath, m_file->font(), dpiX()));
 }
 
 void ProgressWindow::setProgressBarPos(int percent)

@@ -41,6 +41,8 @@ public:
     QString packingText(const QString& path) const;
     // The same for a font and a horizontal resolution: what the status bar shows.
     static QString packingText(const QString& path, const QFont& font, double dpiX);
+    // "Checking '" + the path shortened as for packing + "'": the read-back pass.
+    static QString checkingText(const QString& path, const QFont& font, double dpiX);
     // Arial 8 pt, or a metric twin of Arial.
     static QFont labelFont();
     // Width of a text in Statusbar_lbl's font, in twips.
@@ -55,6 +57,7 @@ public:
     // ProgressView
     void beginJoin() override;
     void showPackingFile(const QString& fullPath) override;
+    void showCheckingFile(const QString& fullPath) override;
     void setProgressBarPos(int percent) override;
     void setPercentText(const QString& text) override;
     void setTimeRemainingText(const QString& text) override;
@@ -81,6 +84,7 @@ protected:
 
 private:
     void placeControls();
+    static QString shortenedPath(const QString& path, const QFont& font, double dpiX);
     // A value for the next frame.
     template <typename T> void change(T& value, const T& to);
     // The latest values onto the controls when this frame has not been drawn yet; the

@@ -43,6 +43,11 @@ public:
         const double dpi = m_window ? m_window->logicalDpiX() : 96.0;
         setStatusText(ProgressWindow::packingText(fullPath, ProgressWindow::labelFont(), dpi));
     }
+    void showCheckingFile(const QString& fullPath) override
+    {
+        const double dpi = m_window ? m_window->logicalDpiX() : 96.0;
+        setStatusText(ProgressWindow::checkingText(fullPath, ProgressWindow::labelFont(), dpi));
+    }
     void setWaitCursor(bool wait) override
     {
         if (!m_window)

@@ -93,9 +93,9 @@ ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
     return QDesktopServices::openUrl(target) ? ShellOpenResult::Opened : ShellOpenResult::Failed;
 }
 
-TrashResult DesktopShell::moveToTrash(const QStringList& paths)
+TrashResult DesktopShell::moveToTrash(const QVector<TrashItem>& files)
 {
-    return moveFilesToTrash(paths);
+    return moveFilesToTrash(files);
 }
 
 } // namespace kt

@@ -17,7 +17,7 @@ public:
     {
     }
     ShellOpenResult open(const QString& pathOrUrl) override;
-    TrashResult moveToTrash(const QStringList& paths) override;
+    TrashResult moveToTrash(const QVector<TrashItem>& files) override;
 
 private:
     ShellOpenResult openWithXdgOpen(const QString& opener, const QString& argument, const QString& shown);

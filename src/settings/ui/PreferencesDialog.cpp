@@ -31,12 +31,28 @@ template <class W> W* named(W* w, const char* name)
     return w;
 }
 
-// A read-only text box with a drop-down list lying over it in one grid cell.
-void stack(QGridLayout* grid, int row, QLineEdit* text, QComboBox* list)
+// A caption, and a read-only text box with a drop-down list lying over it in one grid cell.
+// Filled from the list and never read back, the box takes no typing.
+struct OptionWidgets
 {
+    QLineEdit* text;
+    QComboBox* list;
+};
+OptionWidgets addOption(QGridLayout* grid, int row, const char* labelName, const QString& caption,
+                        const char* textName, const char* listName, const QStringList& entries)
+{
+    QWidget* frame = grid->parentWidget();
+    grid->addWidget(named(new QLabel(caption, frame), labelName), row, 0);
+    auto* text = named(new QLineEdit(frame), textName);
+    text->setReadOnly(true);
+    auto* list = named(new QComboBox(frame), listName);
+    list->addItems(entries);
     grid->addWidget(text, row, 1);
     grid->addWidget(list, row, 1);
     list->raise();
+    QObject::connect(list, &QComboBox::currentIndexChanged, text,
+                     [text, list] { text->setText(list->currentText()); });
+    return {text, list};
 }
 
 } // namespace
@@ -50,32 +66,41 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
 
     m_pages = named(new QComboBox(this), "PrefCmb");
     m_pages->addItems({QStringLiteral("General"), separatorEntry(), QStringLiteral("Delete After Action"),
-                       separatorEntry(), QStringLiteral("Mpeg Compatibilty Check")});
+                       separatorEntry(), QStringLiteral("Mpeg Compatibilty Check"), separatorEntry(),
+                       QStringLiteral("Seamless Join")});
     m_pages->installEventFilter(this);
     m_pages->view()->installEventFilter(this); // arrows inside the open list count too
 
     auto* frame = named(new QFrame(this), "Frame");
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
-    auto* delactLbl = named(new QLabel(QStringLiteral("Delete After Action:"), frame), "DelactLbl");
-    auto* mccLbl = named(new QLabel(QStringLiteral("Mpeg Compatibility Check:"), frame), "MCCLbl");
-    // Filled from the lists and never read back, so they take no typing.
-    m_delactTxt = named(new QLineEdit(QStringLiteral("No"), frame), "DelactTxt");
-    m_mccTxt = named(new QLineEdit(QStringLiteral("Yes"), frame), "MCCTxt");
-    m_delactTxt->setReadOnly(true);
-    m_mccTxt->setReadOnly(true);
-    m_delactCmb = named(new QComboBox(frame), "DelactCmb");
-    m_delactCmb->addItems(
-        {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")});
-    m_mccCmb = named(new QComboBox(frame), "MCCCmb");
-    m_mccCmb->addItems({QStringLiteral("No"), QStringLiteral("Yes")});
-    grid->addWidget(delactLbl, 0, 0);
-    stack(grid, 0, m_delactTxt, m_delactCmb);
-    grid->addWidget(mccLbl, 1, 0);
-    stack(grid, 1, m_mccTxt, m_mccCmb);
+    const QStringList noYes{QStringLiteral("No"), QStringLiteral("Yes")};
+    const auto [delactTxt, delactCmb] =
+        addOption(grid, 0, "DelactLbl", QStringLiteral("Delete After Action:"), "DelactTxt", "DelactCmb",
+                  {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")});
+    m_delact = {DeletePage, delactTxt, delactCmb};
+    const auto [mccTxt, mccCmb] =
+        addOption(grid, 1, "MCCLbl", QStringLiteral("Mpeg Compatibility Check:"), "MCCTxt", "MCCCmb", noYes);
+    m_mcc = {MpegPage, mccTxt, mccCmb};
+    const auto [seamlessTxt, seamlessCmb] = addOption(
+        grid, 2, "SeamlessLbl", QStringLiteral("Seamless Join:"), "SeamlessTxt", "SeamlessCmb", noYes);
+    m_seamless = {SeamlessPage, seamlessTxt, seamlessCmb};
+    m_seamlessHelp =
+        named(new QLabel(QStringLiteral(
+                             "Yes: the clocks of MPEG program streams run on across the parts, and the "
+                             "tags and VBR headers of later MP3 files are left out, so that players "
+                             "see one file of the right length.\nNo: the files are joined byte for byte."),
+                         frame),
+              "SeamlessHelpLbl");
+    m_seamlessHelp->setWordWrap(true);
+    // The frame keeps its height on every page.
+    QSizePolicy keepRoom = m_seamlessHelp->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_seamlessHelp->setSizePolicy(keepRoom);
+    grid->addWidget(m_seamlessHelp, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(2, 1);
-    // Room around the two options, in text lines so it scales with the font.
+    grid->setRowStretch(4, 1);
+    // Room around the options, in text lines so it scales with the font.
     const int line = fontMetrics().height();
     grid->setContentsMargins(line, line, line, line);
     grid->setVerticalSpacing(line / 2);
@@ -86,8 +111,8 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     auto* reset = named(new QPushButton(QStringLiteral("Reset"), this), "Reset_Cmd");
     auto* cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cancel_cmd");
     auto* ok = named(new QPushButton(QStringLiteral("&OK"), this), "SavePref_cmd");
-    for (QPushButton* b : {m_prev, m_next, reset, cancel})
-        b->setAutoDefault(false);
+    // Return runs the focused button (each is an auto-default button of the dialog); OK
+    // takes it when the focus is elsewhere.
     ok->setDefault(true);
     m_prev->installEventFilter(this);
 
@@ -104,12 +129,13 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     top->addLayout(nav);
     top->addWidget(frame, 1);
     top->addLayout(buttons);
+    // Tab walks the screen: the top row, the options from the top, the bottom row.
+    QWidget* order[] = {m_pages, m_prev,      m_next,      delactTxt, delactCmb, mccTxt,
+                        mccCmb,  seamlessTxt, seamlessCmb, reset,     ok,        cancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(m_pages, &QComboBox::currentIndexChanged, this, &PreferencesDialog::PrefCmb_Click);
-    connect(m_delactCmb, &QComboBox::currentIndexChanged, this,
-            [this] { m_delactTxt->setText(m_delactCmb->currentText()); });
-    connect(m_mccCmb, &QComboBox::currentIndexChanged, this,
-            [this] { m_mccTxt->setText(m_mccCmb->currentText()); });
     connect(m_next, &QPushButton::clicked, this, &PreferencesDialog::NextCmd_Click);
     connect(m_prev, &QPushButton::clicked, this, &PreferencesDialog::PrevCmd_Click);
     connect(reset, &QPushButton::clicked, this, &PreferencesDialog::Reset_Cmd_Click);
@@ -119,6 +145,12 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     load();
 }
 
+void PreferencesDialog::choose(const Option& option, int entry)
+{
+    option.list->setCurrentIndex(entry);
+    option.text->setText(option.list->itemText(entry));
+}
+
 void PreferencesDialog::load()
 {
     // QComboBox starts at index 0 without a change signal; run the page step by hand.
@@ -126,15 +158,10 @@ void PreferencesDialog::load()
     PrefCmb_Click(GeneralPage);
     m_prev->setEnabled(false);
 
-    const QString delact = ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::delact());
-    const int delIndex = int(delAfterActionFrom(delact).value_or(DeleteAfterAction::No));
-    m_delactCmb->setCurrentIndex(delIndex);
-    m_delactTxt->setText(m_delactCmb->itemText(delIndex));
-
-    const bool mccOn =
-        ReadRegString(HKEY_CURRENT_USER, appKeyPath(), settingsKey::mcc()) != QLatin1String("Off");
-    m_mccCmb->setCurrentIndex(mccOn ? 1 : 0);
-    m_mccTxt->setText(m_mccCmb->currentText());
+    auto read = [](const QString& name) { return ReadRegString(HKEY_CURRENT_USER, appKeyPath(), name); };
+    choose(m_delact, int(delAfterActionFrom(read(settingsKey::delact())).value_or(DeleteAfterAction::No)));
+    choose(m_mcc, read(settingsKey::mcc()) != onOffText(false) ? 1 : 0);
+    choose(m_seamless, read(settingsKey::seamless()) == onOffText(true) ? 1 : 0);
 }
 
 void PreferencesDialog::selectPage(int index)
@@ -146,20 +173,27 @@ void PreferencesDialog::PrefCmb_Click(int index)
 {
     // A separator never stays selected: step on in the direction of travel. Setting
     // the index runs this step again, nested, for the page it lands on.
-    if (index == 1 || index == 3) {
+    if (index % 2 == 1) {
         selectPage(m_movingBack ? index - 1 : index + 1);
         index = m_pages->currentIndex();
     }
-    m_delactCmb->setVisible(index == DeletePage);
-    m_mccCmb->setVisible(index == MpegPage);
+    for (const Option* o : {&m_delact, &m_mcc, &m_seamless}) {
+        const bool shown = index == o->page;
+        o->list->setVisible(shown);
+        // A covered text box is out of the Tab order; the list over it takes the focus.
+        o->text->setFocusPolicy(shown ? Qt::NoFocus : Qt::StrongFocus);
+        if (shown && o->text->hasFocus())
+            o->list->setFocus();
+    }
+    m_seamlessHelp->setVisible(index == SeamlessPage);
     m_prev->setEnabled(index != GeneralPage);
-    m_next->setEnabled(index != MpegPage);
+    m_next->setEnabled(index != SeamlessPage);
 }
 
 void PreferencesDialog::NextCmd_Click()
 {
     m_movingBack = false;
-    if (m_pages->currentIndex() < MpegPage)
+    if (m_pages->currentIndex() < SeamlessPage)
         selectPage(m_pages->currentIndex() + 1);
 }
 
@@ -178,16 +212,18 @@ void PreferencesDialog::Reset_Cmd_Click()
         MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, QStringLiteral("Vantu Kliva TARN"));
     if (answer != IDYES)
         return;
-    m_delactCmb->setCurrentIndex(0);
-    m_mccCmb->setCurrentIndex(1);
+    m_delact.list->setCurrentIndex(0);
+    m_mcc.list->setCurrentIndex(1);
+    m_seamless.list->setCurrentIndex(0);
 }
 
 void PreferencesDialog::SavePref_cmd_Click()
 {
-    const int del = m_delactCmb->currentIndex();
+    const int del = m_delact.list->currentIndex();
     if (del >= 0 && del <= 2)
         m_options.chooseDelAfterAction(DeleteAfterAction(del));
-    m_options.setMpegCheck(m_mccCmb->currentIndex() != 0);
+    m_options.setMpegCheck(m_mcc.list->currentIndex() != 0);
+    m_options.setSeamless(m_seamless.list->currentIndex() == 1);
     accept();
 }
 

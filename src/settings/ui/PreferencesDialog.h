@@ -1,10 +1,11 @@
 #pragma once
-// The Preferences dialog: a page list with Prev/Next, the delete-after action and the
-// MPEG check as drop-down lists lying over read-only text boxes, Reset, Cancel and OK.
-// It edits copies of the two options and applies them to the live options on OK only.
+// The Preferences dialog: a page list with Prev/Next, the delete-after action, the MPEG
+// check and Seamless Join as drop-down lists lying over read-only text boxes, Reset, Cancel
+// and OK. It edits copies of the three options and applies them to the live options on OK only.
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -19,8 +20,8 @@ public:
     // `options` receives the choices on OK. No owner window: the dialog stands alone.
     explicit PreferencesDialog(OptionState& options, QWidget* parent = nullptr);
 
-    // Page indices of PrefCmb; 1 and 3 are separators.
-    enum Page { GeneralPage = 0, DeletePage = 2, MpegPage = 4 };
+    // Page indices of PrefCmb; the odd ones are separators.
+    enum Page { GeneralPage = 0, DeletePage = 2, MpegPage = 4, SeamlessPage = 6 };
 
     void NextCmd_Click();
     void PrevCmd_Click();
@@ -32,16 +33,25 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One option: its caption, the read-only text box and the list lying over it.
+    struct Option
+    {
+        Page page;
+        QLineEdit* text;
+        QComboBox* list;
+    };
+
     void load();
     void PrefCmb_Click(int index); // the page-change step
     void selectPage(int index);
+    void choose(const Option& option, int entry);
 
     OptionState& m_options;
     QComboBox* m_pages;
-    QComboBox* m_delactCmb;
-    QComboBox* m_mccCmb;
-    QLineEdit* m_delactTxt;
-    QLineEdit* m_mccTxt;
+    Option m_delact{};
+    Option m_mcc{};
+    Option m_seamless{};
+    QLabel* m_seamlessHelp;
     QPushButton* m_prev;
     QPushButton* m_next;
     bool m_movingBack = false;
