@@ -460,9 +460,10 @@ int main(int argc, char* argv[])
                                                          [&](Contender c) { return outputs[c] == expected; });
     std::printf("outputs of klivatarn-pack and the window %s cat's\n", same ? "identical to" : "DIFFER from");
     // Ratios are taken round by round (each round has one run of each), then the median.
-    std::printf("%-16s %9s %9s %9s %9s\n", "contender", "wall (s)", "cpu (s)", "wall/cat", "cpu/cat");
+    std::printf("%-16s %9s %9s %9s %9s %9s\n", "contender", "wall (s)", "cpu (s)", "wall/cat", "cpu/cat",
+                "wall/pack");
     for (Contender c : order) {
-        std::vector<double> wall, cpu, wallRatio, cpuRatio;
+        std::vector<double> wall, cpu, wallRatio, cpuRatio, packerRatio;
         for (int r = 0; r < options.rounds; ++r) {
             const Sample& s = samples[c][size_t(r)];
             const Sample& base = samples[Contender::Cat][size_t(r)];
@@ -470,9 +471,10 @@ int main(int argc, char* argv[])
             cpu.push_back(s.cpu);
             wallRatio.push_back(s.wall / base.wall);
             cpuRatio.push_back(base.cpu > 0 ? s.cpu / base.cpu : 0);
+            packerRatio.push_back(s.wall / samples[Contender::Packer][size_t(r)].wall);
         }
-        std::printf("%-16s %9.3f %9.3f %9.2f %9.2f\n", name(c), median(wall), median(cpu), median(wallRatio),
-                    median(cpuRatio));
+        std::printf("%-16s %9.3f %9.3f %9.2f %9.2f %9.2f\n", name(c), median(wall), median(cpu),
+                    median(wallRatio), median(cpuRatio), median(packerRatio));
     }
     if (options.fromReturn) {
         std::printf("from Return, median seconds to each step:");
