@@ -17,7 +17,6 @@ void TerminalProgress::beginJoin()
 void TerminalProgress::showPackingFile(const QString& fullPath)
 {
     m_file = fullPath;
-    redraw();
 }
 
 void TerminalProgress::showCheckingFile(const QString& fullPath)
@@ -27,22 +26,19 @@ void TerminalProgress::showCheckingFile(const QString& fullPath)
     showPackingFile(fullPath);
 }
 
-// The join moves the bar first and gives the estimate and the percentage after it: the line
-// is drawn from those, so that it never shows the estimate of the step before.
+// A pass of the join gives its texts first and moves the bar last: the line is drawn then,
+// once a pass (at most about once a frame), from all of them.
 void TerminalProgress::setProgressBarPos(int percent)
 {
     m_percent = percent;
-}
-
-void TerminalProgress::setPercentText(const QString&)
-{
     redraw();
 }
+
+void TerminalProgress::setPercentText(const QString&) {}
 
 void TerminalProgress::setTimeRemainingText(const QString& text)
 {
     m_timeRemaining = text;
-    redraw();
 }
 
 bool TerminalProgress::cancelRequested() const

@@ -2,6 +2,7 @@
 
 #include "engine/BlockCopier.h"
 #include "engine/JoinArithmetic.h"
+#include "engine/JoinPace.h"
 #include "engine/OutputFile.h"
 #include "engine/PackLock.h"
 #include "engine/PackTexts.h"
@@ -24,11 +25,11 @@ class Joiner
 public:
     Joiner(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
         : m_job(job), m_host(host), m_view(view), m_file(file), m_clock(clock),
-          m_output(job.outputPath, sourcePaths(job), file)
+          m_output(job.outputPath, sourcePaths(job), file), m_pace(view.frameMicroseconds())
     {
         if (!m_clock) {
             m_timer.start();
-            m_clock = [this] { return m_timer.elapsed(); };
+            m_clock = [this] { return m_timer.nsecsElapsed() / 1000; };
         }
     }
 
@@ -41,7 +42,15 @@ private:
     // Whether the join goes on after a step; when not, the join has ended as the step says.
     bool goOn(const JoinStep& step);
     bool packSource(const PackSource& source);
-    void updateProgress(quint64 done);
+    // Counts `blocks` blocks of blockSize and a remainder done at once after `done` bytes,
+    // from `from` to `to` microseconds, as their own updates would have (crossBlocks), the
+    // estimate's at the time its block was done.
+    void countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
+                     qint64 to);
+    // The latest update's texts to the view, then the bar, which lets events through.
+    void showProgress();
+    // showProgress in the join: false when the pass brought Cancel (the join has ended).
+    bool updateProgress();
     void finish();
     QString changedSource() const; // a source whose path no longer names what was packed
     // After the question and before the first source moves: nothing changed, and the output
@@ -66,8 +75,13 @@ private:
 
     OutputFile m_output;
     std::optional<BlockCopier> m_copier;
+    JoinPace m_pace;
+    qint64 m_lastPass = 0;
     File64::Handle m_source = File64::kInvalidHandle;
     quint64 m_packedBytes = 0;
+    int m_percent = 0;              // of the last update
+    int m_evenPercent = -1;         // the last even one since the last pass, -1: none
+    qint64 m_evenPercentAt = 0;     // when its update was made
     QVector<FileIdentity> m_packed; // each source as it was opened and copied
     PackOutcome m_outcome = PackOutcome::Failed;
     DeleteOutcome m_afterPack = DeleteOutcome::Kept;
@@ -79,7 +93,7 @@ JoinResult Joiner::run()
 {
     m_view.beginJoin();
     m_host.busyMode(QStringLiteral("pack"));
-    m_start = m_clock();
+    m_start = m_lastPass = m_clock();
 
     if (!goOn(m_output.prepare()))
         return result();
@@ -166,27 +180,33 @@ bool Joiner::packSource(const PackSource& source)
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
 
+    if (!updateProgress()) // the file's name, and Cancel before its first block
+        return false;
+
     const BlockPlan plan = planBlocks(length, m_job.block);
+    const qint64 blockSize = m_job.block.blockSize;
     m_copier->beginSource(m_source, source.path, length);
-    for (quint64 k = 0; k < plan.fullBlocks; ++k) {
-        if (!goOn(m_copier->copy(m_job.block.blockSize)))
+    quint64 blocksLeft = plan.fullBlocks;
+    quint64 remainderLeft = plan.remainder;
+    while (blocksLeft > 0 || remainderLeft > 0) {
+        // A kernel copy takes the rest of the source with its last blocks; read/write goes a
+        // block or the remainder at a time, which its buffer holds.
+        const bool inKernel = m_copier->inKernel();
+        const quint64 blocks = qMin(blocksLeft, inKernel ? m_pace.blocksPerCopy(blockSize) : quint64(1));
+        const quint64 remainder = blocks == 0 || (inKernel && blocks == blocksLeft) ? remainderLeft : 0;
+        const qint64 bytes = qint64(blocks) * blockSize + qint64(remainder);
+        const qint64 from = m_clock();
+        if (!goOn(m_copier->copy(bytes)))
             return false;
-        m_packedBytes += quint64(m_job.block.blockSize);
-        updateProgress(m_packedBytes);
-        if (m_view.cancelRequested()) {
-            cancelled();
+        const qint64 to = m_clock();
+        m_pace.copied(bytes, to - from);
+        countBlocks(m_packedBytes, blocks, quint64(blockSize), remainder, from, to);
+        m_packedBytes += quint64(bytes);
+        blocksLeft -= blocks;
+        remainderLeft -= remainder;
+        const bool end = blocksLeft == 0 && remainderLeft == 0;
+        if ((end || m_pace.passDue(to - m_lastPass, to - from)) && !updateProgress())
             return false;
-        }
-    }
-    if (plan.remainder != 0) {
-        if (!goOn(m_copier->copy(qint64(plan.remainder))))
-            return false;
-        updateProgress(m_packedBytes); // shows the progress before the remainder is counted
-        m_packedBytes += plan.remainder;
-        if (m_view.cancelRequested()) {
-            cancelled();
-            return false;
-        }
     }
     // Still the file that was opened, at the length taken at the start: a recording that
     // grew, or a file renamed over it, would lose bytes if it went to the trash.
@@ -199,23 +219,46 @@ bool Joiner::packSource(const PackSource& source)
     return true;
 }
 
-void Joiner::updateProgress(quint64 done)
+void Joiner::countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
+                         qint64 to)
 {
-    const int p = packPercent(done, m_job.totalPackSize);
-    m_view.setProgressBarPos(p);
-    // Thousands of blocks share a percentage: a text is made only when it can differ. The
-    // estimate is given first, so the percentage's immediate repaint draws both at once.
-    if (p % 2 == 0) {
-        const qint64 seconds = secondsRemaining(p, m_clock() - m_start);
+    const quint64 bytes = blocks * blockSize + remainder;
+    const CrossedBlocks crossed = crossBlocks(done, blocks, blockSize, remainder, m_job.totalPackSize);
+    m_percent = crossed.percent;
+    if (crossed.evenPercent >= 0) {
+        m_evenPercent = crossed.evenPercent;
+        // Its block was done about as far into the copy's time as into its bytes.
+        m_evenPercentAt = from + qint64(double(to - from) * double(crossed.evenThrough) / double(bytes));
+    }
+}
+
+void Joiner::showProgress()
+{
+    // Thousands of blocks share a percentage: a text is made only when it can differ.
+    if (m_evenPercent >= 0) {
+        const qint64 seconds = secondsRemaining(m_evenPercent, (m_evenPercentAt - m_start) / 1000);
+        m_evenPercent = -1;
         if (seconds != m_shownSeconds) {
             m_shownSeconds = seconds;
             m_view.setTimeRemainingText(timeRemainingText(seconds));
         }
     }
-    if (p != m_shownPercent) {
-        m_shownPercent = p;
-        m_view.setPercentText(percentText(p));
+    if (m_percent != m_shownPercent) {
+        m_shownPercent = m_percent;
+        m_view.setPercentText(percentText(m_percent));
     }
+    m_view.setProgressBarPos(m_percent);
+    m_lastPass = m_clock();
+}
+
+bool Joiner::updateProgress()
+{
+    showProgress();
+    if (m_view.cancelRequested()) {
+        cancelled();
+        return false;
+    }
+    return true;
 }
 
 void Joiner::finish()
@@ -279,11 +322,24 @@ JoinStep Joiner::readyToTrash(const FileIdentity& written)
     m_host.busyMode(QStringLiteral("pack"));
     m_host.showCheckingFile(m_job.outputPath);
     m_view.showCheckingFile(m_job.outputPath);
-    m_start = m_clock();
+    m_start = m_lastPass = m_clock();
     m_shownPercent = -1;
     m_shownSeconds = -1;
+    m_percent = 0;
+    m_evenPercent = -1;
+    quint64 checkedBefore = 0;
+    qint64 pieceStart = m_start;
+    // Each piece is an update, as a block is in the join; events go through by time too.
     const JoinStep checked = ReadBack(m_job.outputPath, written).run(expected, [&](quint64 done) {
-        updateProgress(done);
+        const qint64 now = m_clock();
+        countBlocks(checkedBefore, 1, done - checkedBefore, 0, pieceStart, now);
+        const bool end = done >= m_job.totalPackSize,
+                   due = m_pace.passDue(now - m_lastPass, now - pieceStart);
+        checkedBefore = done;
+        pieceStart = now;
+        if (!end && !due)
+            return true;
+        showProgress();
         return !m_view.cancelRequested();
     });
     m_view.destroyProgressBar();

@@ -1,6 +1,7 @@
 #pragma once
 // The join: copies the sources, in order, into the output, block by block, inside the
-// progress window, and ends in exactly one of: packed (success message), cancelled
+// progress window (one kernel copy may span several blocks, each counted), and ends in exactly one of: packed
+// (success message), cancelled
 // ("Packing aborted by user"), or failed (a message naming what went wrong).
 //
 // Nothing is lost silently: every read and write is checked. A failed or short write asks
@@ -51,7 +52,7 @@ struct JoinResult
     DeleteOutcome afterPack = DeleteOutcome::Kept; // what became of the sources when packed
 };
 
-// Milliseconds from any fixed start, never going back. Empty: the steady clock.
+// Microseconds from any fixed start, never going back. Empty: the steady clock.
 using MonotonicClock = std::function<qint64()>;
 
 JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,

@@ -1,5 +1,7 @@
 #include "Trash.h"
 
+#include "platform/GioCalls.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -192,14 +194,19 @@ bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
         return false;
     }
     const QVector<TrashedEntry> next = nextEntries(path);
-    GFile* file = g_file_new_for_path(native.constData());
+    const GioCalls* calls = gioCalls();
+    if (!calls) {
+        f.reason = QStringLiteral("GIO (libgio-2.0.so.0) cannot be loaded");
+        return false;
+    }
+    GFile* file = calls->newForPath(native.constData());
     GError* gerror = nullptr;
-    const gboolean ok = g_file_trash(file, nullptr, &gerror);
+    const gboolean ok = calls->trash(file, nullptr, &gerror);
     if (!ok)
         f.reason = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
     if (gerror)
         g_error_free(gerror);
-    g_object_unref(file);
+    calls->unref(file);
     if (!ok)
         return false;
 

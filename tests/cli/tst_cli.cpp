@@ -509,16 +509,15 @@ private slots:
         fault("disk full mid-block", unanswered, noSpace, out, {Op::Write, 3, 0, ENOSPC});
         fault("short write, then disk full", unanswered, noSpace, out, {Op::Write, 2, 0, ENOSPC, 777});
         fault("I/O error on write", unanswered, "Cannot write to '@out': Input/output error.", out,
-              {Op::Write, 4, 0, EIO});
+              {Op::Write, 3, 0, EIO});
         fault("read error", failed, "Cannot read '@src2': Input/output error. Packing aborted!", src2,
-              {Op::Read, 2, 0, EIO});
-        fault("source truncated between two blocks", failed, "'@src2' ended after ", src2,
-              {Op::Read, 3, 0, 0, 0});
+              {Op::Read, 1, 0, EIO});
+        fault("source ends before its length", failed, "'@src2' ended after ", src2, {Op::Read, 1, 0, 0, 0});
         // Each write waits, so that Ctrl-C lands mid-pack.
         fault("Ctrl-C mid-pack", End::Interrupted, "Packing aborted by user", out,
               {Op::Write, 1, 0, 0, -1, 20});
         fault("interrupted writes go on", End::Packed, "", out, {Op::Write, 2, 3, EINTR});
-        fault("short reads go on", End::Packed, "", src2, {Op::Read, 2, 3, 0, 100});
+        fault("short reads go on", End::Packed, "", src2, {Op::Read, 1, 3, 0, 100});
         fault("short writes go on", End::Packed, "", out, {Op::Write, 2, 3, 0, 100});
         limit("file size limit", unanswered, "ulimit -f 1000; trap '' XFSZ; exec",
               "Cannot write to '@out': File too large.");
@@ -555,7 +554,8 @@ private slots:
         }
         if (race.change == Change::TrashDiskFull || race.change == Change::NameTakenInTrash)
             QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
-        // Sizes of a few MiB, so that each source takes several calls of the kernel copy.
+        // Sizes of a few MiB. The kernel copy takes a source in one or two calls (as many
+        // blocks as fit in a frame), so the k-th call on the output is the k-th source's.
         const QString src1 = ws.src.add(folder + "/src1.bin", 4000000);
         const QString src2 = ws.src.add(folder + "/src2.bin", 6080000),
                       src3 = ws.src.add(folder + "/src3.bin", 1599984);
@@ -569,12 +569,12 @@ private slots:
                      ws.path("second.err"), ws.path("second.exit"));
         const QString grow = "cat '" + ws.path("tail") + "' >> '" + src2 + "'";
         const std::tuple<Change, Op, QString, int, QString> hooks[] = {
-            {Change::DeleteOutput, Op::Write, out, 5, "rm -f '" + out + "'"},
-            {Change::RemoveOutputFolder, Op::Write, out, 5, "rm -rf '" + ws.path("out") + "'"},
-            {Change::SecondWriter, Op::Write, out, 5, secondPack},
-            {Change::GrowSource, Op::Read, src2, 3, grow},
+            {Change::DeleteOutput, Op::Write, out, 2, "rm -f '" + out + "'"},
+            {Change::RemoveOutputFolder, Op::Write, out, 2, "rm -rf '" + ws.path("out") + "'"},
+            {Change::SecondWriter, Op::Write, out, 2, secondPack},
+            {Change::GrowSource, Op::Read, src2, 1, grow},
             {Change::GrowSourceAfterTurn, Op::Read, src3, 1, grow},
-            {Change::ReplaceSource, Op::Read, src2, 3, "mv '" + ws.path("replacement") + "' '" + src2 + "'"},
+            {Change::ReplaceSource, Op::Read, src2, 1, "mv '" + ws.path("replacement") + "' '" + src2 + "'"},
             {Change::OutputReappears, Op::Open, out, 1, "head -c 3000000 /dev/zero >'" + out + "'"},
             {Change::SourceDeletedAtOpen, Op::Open, src2, 1, "rm -f '" + src2 + "'"},
             {Change::PlantLink, Op::Create, out, 1, "ln -s '" + src1 + "' '" + out + "'"},
@@ -623,8 +623,18 @@ private slots:
             QVERIFY(written == expectedOutput);
         else // what was written is the sources in order, perhaps cut short
             QVERIFY(expectedOutput.startsWith(written));
-        if (race.end == End::Interrupted) // Ctrl-C leaves whole blocks only
-            QVERIFY(written.size() > 0 && written.size() % 10000 == 0);
+        if (race.end == End::Interrupted) { // Ctrl-C leaves whole blocks only (a remainder ends its file)
+            qsizetype start = 0, size = 0;
+            for (const QByteArray& source : ws.src.contents) {
+                size = source.size();
+                if (written.size() <= start + size)
+                    break;
+                start += size;
+            }
+            const qsizetype into = written.size() - start;
+            QVERIFY2(written.size() > 0 && (into % 10000 == 0 || into == size),
+                     qPrintable(QString::number(written.size())));
+        }
         if (race.change == Change::SecondWriter) { // the second pack met the first one's lock
             // Its Retry/Cancel got no answer.
             QCOMPARE(fileBytes(ws.path("second.exit")).trimmed(), QByteArray("3"));

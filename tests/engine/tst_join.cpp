@@ -103,6 +103,13 @@ struct Remaining
     QString text;
 };
 
+// A clock of the join that moves `step` microseconds at every reading.
+MonotonicClock steps(qint64 step)
+{
+    return [step, now = qint64(0)]() mutable { return now += step; };
+}
+const qint64 kFrame = ProgressView::kDefaultFrameMicroseconds;
+
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
 {
@@ -110,15 +117,17 @@ struct Join : PackRig
     ScriptedShell trash;
 
     void add(const QString& name, qint64 size) { src.add(path(name), size); }
+    // By default each reading of the clock is a frame later: every copy is one block and
+    // every block's update lets events through.
     JoinResult run(const QString& output, BlockSize block = kSlow,
-                   DeleteAfterAction del = DeleteAfterAction::NoPrompt)
+                   DeleteAfterAction del = DeleteAfterAction::NoPrompt, MonotonicClock clock = steps(kFrame))
     {
         JoinJob j{output, {}, 0, block, del};
         for (int i = 0; i < src.paths.size(); ++i) {
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
             j.totalPackSize += quint64(src.contents[i].size());
         }
-        return JoinFiles(j, host, host.view, file);
+        return JoinFiles(j, host, host.view, file, clock);
     }
 };
 
@@ -137,8 +146,8 @@ private slots:
 
     void joins_data()
     {
-        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
-        // a remainder of 5,000), b bars 4-6.
+        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate, a block a copy: a is bars
+        // 1-3 (its start, a block, the last block with the remainder of 5,000), b bars 4-7.
         const QList<Said> cannotOpen{errorOpening, cannotOverwrite};
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
         const auto keep = DeleteAfterAction::No, ask = DeleteAfterAction::Prompt,
@@ -151,9 +160,10 @@ private slots:
              {Stop::Nothing, 0, {trashQuestion, packed}, 67000, -1, 0, {}, "out.mpg", ask}},
             {"trash without asking, one refuses",
              {Stop::Nothing, 0, {notTrashed, packed}, 67000, -1, 0, {}, "out.mpg", trash, true}},
-            {"cancel in the first block", {Stop::Cancel, 1, {aborted}, 10000}},
-            {"cancel in a remainder", {Stop::Cancel, 3, {aborted}, 25000}},
-            {"cancel in the second file", {Stop::Cancel, 4, {aborted}, 35000}},
+            {"cancel at the first file's start", {Stop::Cancel, 1, {aborted}, 0}},
+            {"cancel in the first block", {Stop::Cancel, 2, {aborted}, 10000}},
+            {"cancel in a file's last copy", {Stop::Cancel, 3, {aborted}, 25000}},
+            {"cancel in the second file", {Stop::Cancel, 5, {aborted}, 35000}},
             {"output is a folder: retry, cancel",
              {Stop::OutputIsFolder, 0, cannotOpen + cannotOpen + QList{aborted}, -1, -1, 0, retryCancel,
               "f.mpg"}},
@@ -161,9 +171,9 @@ private slots:
              {Stop::OutputIsFolder, 0, cannotOpen + QList{hiddenOutput}, -1, -1, 0, retry, ".hidden.mpg"}},
             {"output in use by another pack: retry, cancel",
              {Stop::OutputLocked, 0, {cannotOverwrite, cannotOverwrite, aborted}, 0, -1, 0, retryCancel}},
-            {"source truncated between two blocks", {Stop::Resize, 4, {endedEarly}, -1, 1, 15000}},
+            {"source truncated between two blocks", {Stop::Resize, 5, {endedEarly}, -1, 1, 15000}},
             {"source grown before its turn", {Stop::Resize, 2, {changedSize}, 55000, 2, 50000}},
-            {"source grown while it is copied", {Stop::Resize, 4, {changedWhilePacked}, 55000, 1, 40000}},
+            {"source grown while it is copied", {Stop::Resize, 5, {changedWhilePacked}, 55000, 1, 40000}},
             {"source deleted before its turn", {Stop::Remove, 3, {notFound}, 25000, 1}},
             {"output deleted while packing", {Stop::RemoveOutput, 2, {outputDeleted}}},
             {"cancel while the output is checked", {Stop::CancelCheck, 1, {checkCancelled}, 67000}},
@@ -233,13 +243,14 @@ private slots:
         QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
         if (done) {
             QCOMPARE(r.packedBytes, quint64(67000));
-            // One update per block and remainder; a remainder is counted after its update.
-            QCOMPARE(j.host.view.bars, QList<int>({15, 30, 30, 52, 67, 82, 97, 97}));
+            // A pass at each file's start and after each copy; a remainder is counted after
+            // its update.
+            QCOMPARE(j.host.view.bars, QList<int>({0, 15, 30, 30, 52, 67, 82, 82, 97}));
             // A text goes to the view only when it changes; the estimate at even percentages.
             QCOMPARE(j.host.view.percentTexts,
                      QStringList({"0%", "15%", "30%", "52%", "67%", "82%", "97%", ""}));
             const QStringList& times = j.host.view.timeTexts;
-            QVERIFY(!times.isEmpty() && times.size() <= 4); // at 30, 30, 52 and 82 at most
+            QVERIFY(!times.isEmpty() && times.size() <= 3); // at 30, 52 and 82 at most
             QVERIFY(std::adjacent_find(times.begin(), times.end()) == times.end());
             QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
             QVERIFY(

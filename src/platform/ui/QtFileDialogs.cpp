@@ -226,16 +226,21 @@ QStringList QtFileDialogs::getOpenFileNames(const FileDialogRequest& request)
 QString QtFileDialogs::getSaveFileName(const FileDialogRequest& request)
 {
     QWidget* parent = owner();
-    QFileDialog dialog(parent, request.title, request.initialDir, toQtFilter(request.filter));
-    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString filter = toQtFilter(request.filter);
+    // QFileDialog asks before replacing an existing file; no extension is added. The dialog
+    // goes only once control is back in the event loop: going, it stores its folder history
+    // in a settings file written with a sync, which took tens of milliseconds, and the user
+    // would wait for it before the work that follows.
+    auto* dialog = new QFileDialog(parent, request.title, request.initialDir, filter);
+    dialog->setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->selectNameFilter(filter.section(QStringLiteral(";;"), 0, 0));
     if (parent)
-        dialog.setWindowModality(Qt::WindowModal);
-    // QFileDialog asks before replacing an existing file; no extension is added.
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+        dialog->setWindowModality(Qt::WindowModal);
+    const QString chosen = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    dialog->deleteLater();
+    return chosen;
 }
 
 } // namespace kt
