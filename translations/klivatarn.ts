@@ -91,6 +91,10 @@ Error %1: &apos;%2&apos;  detected.</source>
         <source>All Files</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>(and %1 more)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kt::HandOver</name>
@@ -844,6 +848,26 @@ could not hand over every FILE; 2 usage error.
         <source>its trash record could not be written</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>it is no longer the file that was packed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GIO (libgio-2.0.so.0) cannot be loaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it changed as it was being moved to the trash; it was put back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its trash record could not be saved to disk</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there was not enough memory to go on</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kt::cli::Packer</name>
@@ -970,6 +994,10 @@ could not hand over every FILE; 2 usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Try &apos;klivatarn-pack --help&apos; for more information.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Usage: klivatarn-pack --info [-z] FILE...
        klivatarn-pack -o OUTPUT [options] [--] SOURCE...
 
@@ -1000,12 +1028,9 @@ Long options may be abbreviated while unambiguous (--out=FILE, --vers).
 A name with control characters is quoted in messages as for the shell: &apos;a&apos;$&apos;\n&apos;&apos;b&apos;.
 Ctrl-C while packing cancels and leaves the part written so far.
 Exit status: 0 packed (or every file described), 1 refused or failed,
-2 usage error, 3 a question without an answer stopped the pack, 130 cancelled.
+2 usage error, 3 a question without an answer stopped the pack, 4 packed but a
+source meant for the trash stayed where it was, 130 cancelled.
 </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Try &apos;klivatarn-pack --help&apos; for more information.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

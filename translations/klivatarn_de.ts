@@ -94,6 +94,10 @@ Fehler %1: „%2“ festgestellt.</translation>
         <source>All Files</source>
         <translation>Alle Dateien</translation>
     </message>
+    <message>
+        <source>(and %1 more)</source>
+        <translation>(und %1 weitere)</translation>
+    </message>
 </context>
 <context>
     <name>kt::HandOver</name>
@@ -864,6 +868,26 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
         <source>its trash record could not be written</source>
         <translation>ihr Papierkorb-Eintrag konnte nicht geschrieben werden</translation>
     </message>
+    <message>
+        <source>it is no longer the file that was packed</source>
+        <translation>sie ist nicht mehr die Datei, die gepackt wurde</translation>
+    </message>
+    <message>
+        <source>GIO (libgio-2.0.so.0) cannot be loaded</source>
+        <translation>GIO (libgio-2.0.so.0) kann nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>it changed as it was being moved to the trash; it was put back</source>
+        <translation>sie hat sich beim Verschieben in den Papierkorb geändert; sie wurde zurückgelegt</translation>
+    </message>
+    <message>
+        <source>its trash record could not be saved to disk</source>
+        <translation>ihr Papierkorb-Eintrag konnte nicht auf den Datenträger gesichert werden</translation>
+    </message>
+    <message>
+        <source>there was not enough memory to go on</source>
+        <translation>es war nicht genug Speicher vorhanden, um fortzufahren</translation>
+    </message>
 </context>
 <context>
     <name>kt::cli::Packer</name>
@@ -990,6 +1014,10 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
         <translation>wiederholen</translation>
     </message>
     <message>
+        <source>Try &apos;klivatarn-pack --help&apos; for more information.</source>
+        <translation>„klivatarn-pack --help“ gibt weitere Informationen.</translation>
+    </message>
+    <message>
         <source>Usage: klivatarn-pack --info [-z] FILE...
        klivatarn-pack -o OUTPUT [options] [--] SOURCE...
 
@@ -1020,7 +1048,8 @@ Long options may be abbreviated while unambiguous (--out=FILE, --vers).
 A name with control characters is quoted in messages as for the shell: &apos;a&apos;$&apos;\n&apos;&apos;b&apos;.
 Ctrl-C while packing cancels and leaves the part written so far.
 Exit status: 0 packed (or every file described), 1 refused or failed,
-2 usage error, 3 a question without an answer stopped the pack, 130 cancelled.
+2 usage error, 3 a question without an answer stopped the pack, 4 packed but a
+source meant for the trash stayed where it was, 130 cancelled.
 </source>
         <translation>Aufruf: klivatarn-pack --info [-z] DATEI...
         klivatarn-pack -o AUSGABE [Optionen] [--] QUELLE...
@@ -1061,12 +1090,9 @@ Namen mit Steuerzeichen stehen in Meldungen wie für die Shell: &apos;a&apos;$&a
 Strg-C während des Packens bricht ab; der bis dahin geschriebene Teil bleibt.
 Rückgabewert: 0 gepackt (oder jede Datei beschrieben), 1 abgelehnt oder
 fehlgeschlagen, 2 Aufruffehler, 3 eine unbeantwortete Frage hat den Vorgang
-beendet, 130 abgebrochen.
+beendet, 4 gepackt, aber eine Quelle für den Papierkorb blieb, wo sie war,
+130 abgebrochen.
 </translation>
-    </message>
-    <message>
-        <source>Try &apos;klivatarn-pack --help&apos; for more information.</source>
-        <translation>„klivatarn-pack --help“ gibt weitere Informationen.</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "base/File64.h"
+#include "base/TextUtils.h"
 #include "packlist/ui/AddFilesCommand.h"
 #include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListView.h"
@@ -185,6 +186,26 @@ void MainWindow::setStatusText(const QString& text)
 {
     m_panel1->setText(text);
     m_panel1->repaint();
+}
+
+void MainWindow::showFileInStatus(const QString& fullPath,
+                                  const std::function<QString(const QString&)>& wording)
+{
+    // The room the panel gives its text: inside the frame, the margins and the indent a
+    // framed label keeps (half an "x").
+    const QFontMetrics metrics(m_panel1->font());
+    int indent = m_panel1->indent();
+    if (indent < 0 && m_panel1->frameWidth() > 0)
+        indent = metrics.horizontalAdvance(QLatin1Char('x')) / 2 - m_panel1->margin();
+    const int roomPixels = m_panel1->contentsRect().width() - 2 * m_panel1->margin() - qMax(indent, 0);
+    const auto twips = [&](const QString& text) {
+        return layout::pixelsToTwips(metrics.horizontalAdvance(text), dpi());
+    };
+    // Twips are rounded: a pixel less, so that a rounded width never passes the edge.
+    const int room = layout::pixelsToTwips(roomPixels - 1, dpi()) - twips(wording(QString()));
+    QString shortened;
+    FormatDir(fullPath, shortened, room, twips);
+    setStatusText(wording(shortened));
 }
 
 QString MainWindow::statusText() const
@@ -386,7 +407,7 @@ void MainWindow::applyPlacement()
     // The design width, or what the state words of this language need.
     const QFontMetrics metrics = m_panel2->fontMetrics();
     const int words = qMax(metrics.horizontalAdvance(tr("BUSY")), metrics.horizontalAdvance(tr("IDLE"))) +
-                      2 * (m_panel2->frameWidth() + metrics.averageCharWidth());
+                      2 * m_panel2->frameWidth() + metrics.horizontalAdvance(QLatin1Char(' '));
     m_panel2->setFixedWidth(qMax(px(kPanel2Width), words));
     m_panel3->setFixedWidth(px(kPanel3Width));
     m_view->fillWithLastColumn();

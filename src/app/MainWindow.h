@@ -56,6 +56,9 @@ public:
 
     // Status bar panels, 1 to 3 (panel 3 holds a picture, its text is empty).
     void setStatusText(const QString& text); // panel 1, repainted at once
+    // Panel 1 := wording(the path shortened by FormatDir to what the panel shows in its own
+    // font), as "Packing '" + path + "'".
+    void showFileInStatus(const QString& fullPath, const std::function<QString(const QString&)>& wording);
     QString statusText() const;
     QString panelText(int panel) const;
     bool isBusy() const { return m_busy; }

@@ -131,7 +131,7 @@ struct MenuRow
 {
     Row kind;
     const char* name = nullptr;
-    QString text;
+    QString text = {};
     const char* shortcut = nullptr;
     void (MainWindow::*handler)() = nullptr;
     bool hidden = false; // exists, but is never shown, nor are its shortcuts used

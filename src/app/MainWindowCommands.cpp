@@ -48,6 +48,10 @@ void MainWindow::PackMnu_Click()
     hooks.notBusyMode = [this] { NotBusyMode(); };
     hooks.errorResumeProgram = [this] { ErrorResumeProgram(); };
     hooks.setStatusText = [this](const QString& text) { setStatusText(text); };
+    hooks.showFileInStatus = [this](const QString& path,
+                                    const std::function<QString(const QString&)>& wording) {
+        showFileInStatus(path, wording);
+    };
     PackFromWindow(this, std::move(hooks), m_options->packOptions(), *m_file64);
 }
 

@@ -22,7 +22,6 @@ struct OpenEntry
     const File64* owner;
 };
 QVector<OpenEntry> g_openHandles;
-int g_lastOpenErrno = 0;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
 static_assert(kStopTopmost == File64::kOpenErrorStyle);
@@ -125,6 +124,9 @@ File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW
     int create = O_CREAT; // "open always": a missing file is created, none is truncated
     if (sRW == kReadWrite) {
         access = O_RDWR;
+    } else if (sRW == kCreateNew) {
+        access = O_RDWR;
+        create = O_CREAT | O_EXCL | O_NOFOLLOW;
     } else if (sRW == kReadOnly) {
         access = O_RDONLY;
     } else if (sRW == kReadOnlyExisting) {
@@ -160,7 +162,6 @@ File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW
 
     m_handle = fd;
     const qint32 code = fd != kInvalidHandle ? kOpenOk : access == -1 ? kOpenUnexpected : kOpenFailed;
-    g_lastOpenErrno = openErrno;
     m_fileName = sFileName;
     g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
     return {sFileName, code, openErrno};
@@ -325,10 +326,6 @@ File64::IoResult File64::CopyBlock(Handle in, Handle out, qint64 size, qint64 in
     return r;
 }
 
-int File64::LastOpenErrno()
-{
-    return g_lastOpenErrno;
-}
 int File64::OpenHandleCount()
 {
     return int(g_openHandles.size());

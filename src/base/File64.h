@@ -7,9 +7,9 @@
 // pack lets go of its files). Callers close in the reverse order of opening.
 //
 // Opening follows "open always": a missing file is created empty, nothing is ever
-// truncated. An open failure is returned as a value (OpenResult) for the caller to show
-// with openErrorText(); the misuse messages (no open file, seek failure) are shown at once
-// through MsgBox (stop icon, topmost).
+// truncated; only kCreateNew insists on making the file itself. An open failure is returned
+// as a value (OpenResult) for the caller to show with openErrorText(); the misuse messages
+// (no open file, seek failure) are shown at once through MsgBox (stop icon, topmost).
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -45,9 +45,13 @@ public:
 
     // Mode strings of OpenFile. kReadOnlyExisting reads like "READ_ONLY" but fails on a
     // missing file instead of creating it (for readers that must not change anything).
+    // kCreateNew reads and writes a file it creates itself (mode 0666 less the umask): it
+    // fails with EEXIST when anything, a symbolic link included, already has the name, so
+    // nothing put at the path by someone else is ever followed or written.
     static inline const QString kReadWrite = QStringLiteral("READ_WRITE");
     static inline const QString kReadOnly = QStringLiteral("READ_ONLY");
     static inline const QString kReadOnlyExisting = QStringLiteral("READ_ONLY_EXISTING");
+    static inline const QString kCreateNew = QStringLiteral("CREATE_NEW");
 
     // What an OpenFile did.
     struct OpenResult
@@ -104,8 +108,7 @@ public:
     // -1 otherwise.
     static IoResult CopyBlock(Handle in, Handle out, qint64 size, qint64 inPosition = -1);
 
-    // Shared state.
-    static int LastOpenErrno(); // errno of the last failed OpenFile, 0 after a success
+    // Shared state: the handle stack.
     static int OpenHandleCount();
 
 private:

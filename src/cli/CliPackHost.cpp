@@ -2,6 +2,7 @@
 
 #include "base/TextUtils.h"
 #include "cli/Terminal.h"
+#include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
 
 #include <QCoreApplication>
@@ -23,25 +24,28 @@ void TerminalProgress::beginJoin()
 void TerminalProgress::showPackingFile(const QString& fullPath)
 {
     m_file = fullPath;
-    redraw();
 }
 
-// The join moves the bar first and gives the estimate and the percentage after it: the line
-// is drawn from those, so that it never shows the estimate of the step before.
+void TerminalProgress::showCheckingFile(const QString& fullPath)
+{
+    m_checking = true;
+    m_percent = 0;
+    showPackingFile(fullPath);
+}
+
+// A pass of the join gives its texts first and moves the bar last: the line is drawn then,
+// once a pass (at most about once a frame), from all of them.
 void TerminalProgress::setProgressBarPos(int percent)
 {
     m_percent = percent;
-}
-
-void TerminalProgress::setPercentText(const QString&)
-{
     redraw();
 }
+
+void TerminalProgress::setPercentText(const QString&) {}
 
 void TerminalProgress::setTimeRemainingText(const QString& text)
 {
     m_timeRemaining = text;
-    redraw();
 }
 
 bool TerminalProgress::cancelRequested() const
@@ -60,7 +64,9 @@ void TerminalProgress::redraw()
     if (!m_timeRemaining.isEmpty())
         line += QStringLiteral("  ") + m_timeRemaining;
     if (!m_file.isEmpty())
-        line += QStringLiteral("  ") + Packer::tr("Packing %1").arg(quotedName(QFileInfo(m_file).fileName()));
+        line += QStringLiteral("  ") +
+                (m_checking ? texts::checkingFile(QFileInfo(m_file).fileName())
+                            : Packer::tr("Packing %1").arg(quotedName(QFileInfo(m_file).fileName())));
     if (line != m_drawn)
         drawProgressLine(line);
     m_drawn = line;

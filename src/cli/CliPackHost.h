@@ -21,6 +21,7 @@ class TerminalProgress final : public ProgressView
 public:
     void beginJoin() override;
     void showPackingFile(const QString& fullPath) override;
+    void showCheckingFile(const QString& fullPath) override;
     void setProgressBarPos(int percent) override;
     void setPercentText(const QString& text) override;
     void setTimeRemainingText(const QString& text) override;
@@ -34,6 +35,7 @@ private:
     QString m_timeRemaining;
     QString m_file;
     QString m_drawn;
+    bool m_checking = false; // the read-back pass
 };
 
 class CliPackHost final : public PackHost
@@ -56,6 +58,7 @@ public:
     void errorResumeProgram() override {}
     void setStatusText(const QString&) override {}
     void showPackingFile(const QString&) override {}
+    void showCheckingFile(const QString&) override {}
     void setWaitCursor(bool) override {}
     void destroyMainProgressBar() override {}
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override;

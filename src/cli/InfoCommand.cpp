@@ -53,9 +53,8 @@ int runInfo(const QStringList& files, InfoFormat format)
         const QStringList shown = quiet.take();
         if (!fs.opened) {
             allDescribed = false;
-            printLine(
-                Packer::tr("cannot open %1: %2")
-                    .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(File64::LastOpenErrno()))));
+            printLine(Packer::tr("cannot open %1: %2")
+                          .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.openError))));
         } else {
             for (const QString& text : shown)
                 printLine(text);

@@ -78,9 +78,10 @@ int runPack(const CommandLine& line)
     TerminalPrompt prompt(line.answers);
     CliPackHost host(options);
     File64 file;
-    switch (DoPack(host, file)) {
+    PackValues values;
+    switch (DoPack(host, file, &values)) {
     case PackOutcome::Packed:
-        return kExitPacked;
+        return values.join.afterPack == DeleteOutcome::NotTrashed ? kExitPackedSourcesKept : kExitPacked;
     case PackOutcome::Cancelled:
         return kExitCancelled;
     case PackOutcome::Stopped:

@@ -45,7 +45,8 @@ QString usageText()
                       "A name with control characters is quoted in messages as for the shell: 'a'$'\\n''b'.\n"
                       "Ctrl-C while packing cancels and leaves the part written so far.\n"
                       "Exit status: 0 packed (or every file described), 1 refused or failed,\n"
-                      "2 usage error, 3 a question without an answer stopped the pack, 130 cancelled.\n");
+                      "2 usage error, 3 a question without an answer stopped the pack, 4 packed but a\n"
+                      "source meant for the trash stayed where it was, 130 cancelled.\n");
 }
 
 QString versionLine()

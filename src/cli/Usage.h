@@ -7,6 +7,9 @@ inline constexpr int kExitPacked = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitUnanswered = 3; // a question without an answer stopped the pack
+// Packed, but a source that --trash was to move stayed where it was (the trash refused it, or
+// it was no longer the file packed): a script must not take the sources for gone.
+inline constexpr int kExitPackedSourcesKept = 4;
 inline constexpr int kExitCancelled = 130;
 
 // Every message on stderr starts with this, as with other command-line tools.

@@ -59,10 +59,11 @@ JoinStep BlockCopier::copy(qint64 size)
 
 // The kernel copy moves whole MiBs of the source. Each call has a cost of its own: with
 // one per block of the normal rate (100,000 bytes) the pack took about a fifth more CPU
-// time than cat, which copies a file in two calls (see bench/join). So each call
-// ends on the last MiB boundary of its block and the bytes past it go with a later block;
-// the source's end ends a call. A block may thus be counted up to a MiB before its bytes
-// are written: Cancel writes them first, and every check of the output comes after.
+// time than cat, which copies a file in two calls (see bench/join). So the join gives a
+// call as many blocks as fit in about a frame, each call ends on the last MiB boundary
+// of its blocks and the bytes past it go with the next call; the source's end ends a call. A block may thus
+// be counted up to a MiB before its bytes are written: Cancel writes them first, and every check of the
+// output comes after.
 bool BlockCopier::copyInKernel(qint64 size)
 {
     const qint64 from = qint64(m_done) - m_heldBack;
@@ -101,17 +102,26 @@ void BlockCopier::writeHeldBack()
 
 JoinStep BlockCopier::readAndWrite(qint64 size)
 {
-    // The bytes the kernel copy held back come first.
-    const qint64 count = m_heldBack + size;
-    const quint64 from = m_done - quint64(m_heldBack);
+    // The bytes the kernel copy held back come first; a copy of several blocks that the
+    // kernel did not take goes in pieces the buffer holds.
+    qint64 left = m_heldBack + size;
+    quint64 from = m_done - quint64(m_heldBack);
     m_heldBack = 0;
-    const File64::IoResult read = File64::ReadBlock(m_source, buffer(), count);
-    if (read.error != 0)
-        return JoinStep::failure(texts::cannotRead(m_sourcePath, texts::errnoText(read.error)));
-    if (read.bytes < count)
-        return JoinStep::failure(
-            texts::sourceEndedEarly(m_sourcePath, from + quint64(read.bytes), m_sourceLength));
-    return write(count);
+    while (left > 0) {
+        const qint64 count = qMin(left, m_bufferSize);
+        const File64::IoResult read = File64::ReadBlock(m_source, buffer(), count);
+        if (read.error != 0)
+            return JoinStep::failure(texts::cannotRead(m_sourcePath, texts::errnoText(read.error)));
+        if (read.bytes < count)
+            return JoinStep::failure(
+                texts::sourceEndedEarly(m_sourcePath, from + quint64(read.bytes), m_sourceLength));
+        const JoinStep step = write(count);
+        if (!step.go())
+            return step;
+        from += quint64(count);
+        left -= count;
+    }
+    return JoinStep::next();
 }
 
 JoinStep BlockCopier::write(qint64 size)

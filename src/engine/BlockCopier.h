@@ -21,9 +21,13 @@ public:
 
     // The next source, open at its start.
     void beginSource(File64::Handle source, const QString& path, quint64 length);
-    // The source's next `size` bytes. On Go they count as copied, though the kernel copy may
-    // still hold some back (less than a MiB) to end its calls on MiB boundaries.
+    // The source's next `size` bytes: a block, or while the kernel copies, as many blocks
+    // as the caller chooses. On Go they count as copied, though the kernel copy may still
+    // hold some back (less than a MiB) to end its calls on MiB boundaries. What read/write
+    // moves goes in pieces of at most `largestBlock` (and the bytes held back).
     JoinStep copy(qint64 size);
+    // Whether copies still go inside the kernel (until copy_file_range refuses the files).
+    bool inKernel() const { return m_copyInKernel; }
     // Cancel keeps exactly the blocks counted so far: what was held back goes out first,
     // without questions.
     void writeHeldBack();

@@ -2,31 +2,32 @@
 
 #include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
-#include "platform/Shell.h"
 
 #include <QDir>
 #include <QSet>
 
 namespace kt {
 
-DeleteOutcome DeleteFiles(const QStringList& paths, DeleteAfterAction action,
-                          const ChangedSourceCheck& changedSource)
+DeleteOutcome DeleteFiles(const QVector<TrashItem>& files, DeleteAfterAction action, const ReadyCheck& ready)
 {
-    QStringList unique;
+    QVector<TrashItem> unique;
+    QStringList paths;
     QSet<QString> seen;
-    for (const QString& path : paths) {
+    for (const TrashItem& file : files) {
         const qsizetype before = seen.size();
-        seen.insert(QDir::cleanPath(path));
-        if (seen.size() > before)
-            unique << path;
+        seen.insert(QDir::cleanPath(file.path));
+        if (seen.size() > before) {
+            unique << file;
+            paths << file.path;
+        }
     }
     if (action == DeleteAfterAction::No || unique.isEmpty())
         return DeleteOutcome::Kept;
     if (action == DeleteAfterAction::Prompt &&
-        MsgBox(texts::trashQuestion(unique), MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return DeleteOutcome::Kept; // declined: every file stays, the pack itself succeeded
-    if (changedSource && !changedSource().isEmpty())
-        return DeleteOutcome::SourceChanged;
+        MsgBox(texts::trashQuestion(paths), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return DeleteOutcome::Declined; // every file stays, the pack itself succeeded
+    if (ready && !ready())
+        return DeleteOutcome::NotReady;
     const TrashResult result = shell().moveToTrash(unique);
     if (result.ok())
         return DeleteOutcome::Trashed;

@@ -1,8 +1,11 @@
 #include "DiskSpace.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 
 namespace kt {
 namespace {
@@ -42,6 +45,20 @@ quint64 QueryFreeDiskSpace(const QString& outputPath)
         return 0;
     const qint64 available = volume.bytesAvailable();
     return available > 0 ? quint64(available) : 0;
+}
+
+FileSizeLimit largestFileSize(const QString& outputPath)
+{
+    const QString folder = nearestExistingFolder(outputPath);
+    struct statfs fs = {};
+    if (folder.isEmpty() || ::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return {};
+    const QString type = QString::fromLatin1(QStorageInfo(folder).fileSystemType());
+    if (fs.f_type == MSDOS_SUPER_MAGIC)
+        return {0xFFFFFFFFull, type.isEmpty() ? QStringLiteral("vfat") : type};
+    if (type == QLatin1String("fuse.fusefat")) // stops at 2 GiB with EPERM
+        return {0x7FFFFFFFull, type};
+    return {};
 }
 
 } // namespace kt

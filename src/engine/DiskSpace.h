@@ -12,4 +12,14 @@ bool DoesSystemSupportLargeDrives(const QString& path);
 // counts as its nearest existing parent, where the join will create it.
 quint64 QueryFreeDiskSpace(const QString& outputPath);
 
+// The largest file the output's file system can hold, where it is smaller than any pack is
+// likely to reach: FAT (vfat 4 GiB - 1 bytes, and 2 GiB - 1 through fusefat). Free space
+// says nothing of it, and such a file system fails the pack half-way.
+struct FileSizeLimit
+{
+    quint64 largest = 0; // 0: no limit known
+    QString fileSystem;  // its type, as the mount table names it
+};
+FileSizeLimit largestFileSize(const QString& outputPath);
+
 } // namespace kt

@@ -1,6 +1,8 @@
 #include "DoPack.h"
 
 #include "engine/DiskSpace.h"
+#include "engine/OutputFile.h"
+#include "engine/PackLock.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
 #include "mpeg/MpegCheck.h"
@@ -47,6 +49,11 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
 
     host.setStatusText(texts::checkingFreeSpace());
     v.freeSpace = QueryFreeDiskSpace(v.outputPath);
+    // A device, a pipe or a file of the kernel is never replaced; said before any question.
+    if (const QString notRegular = outputNotRegular(v.outputPath); !notRegular.isEmpty()) {
+        MsgBox(notRegular, MB_ICONHAND);
+        return stop(host);
+    }
 
     const PackOptionValues options = host.packOptions();
     bool ignoreMpegErrors = false; // once the user chose to go on, no further file is checked
@@ -61,6 +68,10 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         }
         if (isSameFile(path, v.outputPath)) {
             MsgBox(texts::cannotPackSaveAsFile(), MB_ICONEXCLAMATION);
+            return stop(host);
+        }
+        if (isBeingWritten(path)) {
+            MsgBox(texts::sourceBeingWritten(path), MB_ICONHAND);
             return stop(host);
         }
         v.totalPackSize += length;
@@ -89,6 +100,12 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         }
     }
 
+    if (const FileSizeLimit limit = largestFileSize(v.outputPath);
+        limit.largest != 0 && v.totalPackSize > limit.largest) {
+        MsgBox(texts::tooLargeForFileSystem(v.outputPath, v.totalPackSize, limit.largest, limit.fileSystem),
+               MB_ICONHAND);
+        return stop(host);
+    }
     if (v.freeSpace < v.totalPackSize) {
         MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
         return stop(host);

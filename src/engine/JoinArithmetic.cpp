@@ -30,6 +30,26 @@ int packPercent(quint64 packed, quint64 total)
     return int(p);
 }
 
+CrossedBlocks crossBlocks(quint64 packed, quint64 blocks, quint64 blockSize, quint64 remainder, quint64 total)
+{
+    const quint64 updates = blocks + (remainder != 0 ? 1 : 0);
+    auto percentAt = [&](quint64 update) {
+        return packPercent(packed + qMin(update, blocks) * blockSize, total);
+    };
+    CrossedBlocks crossed;
+    crossed.percent = percentAt(updates);
+    // From the end: an even percentage comes within a percent or two of blocks.
+    for (quint64 u = updates; u > 0; --u) {
+        const int p = percentAt(u);
+        if (p % 2 == 0) {
+            crossed.evenPercent = p;
+            crossed.evenThrough = u > blocks ? blocks * blockSize + remainder : u * blockSize;
+            break;
+        }
+    }
+    return crossed;
+}
+
 qint64 secondsRemaining(int percent, qint64 elapsedMs)
 {
     const double p = percent > 0 ? double(percent) : 1.0;

@@ -1,10 +1,12 @@
 #include "JoinFiles.h"
 
 #include "engine/BlockCopier.h"
-#include "engine/DeleteFiles.h"
 #include "engine/JoinArithmetic.h"
+#include "engine/JoinPace.h"
 #include "engine/OutputFile.h"
+#include "engine/PackLock.h"
 #include "engine/PackTexts.h"
+#include "engine/ReadBack.h"
 #include "engine/SameFile.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
@@ -12,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <new>
 #include <optional>
 
 namespace kt {
@@ -22,26 +25,42 @@ class Joiner
 public:
     Joiner(const JoinJob& job, PackHost& host, ProgressView& view, File64& file, const MonotonicClock& clock)
         : m_job(job), m_host(host), m_view(view), m_file(file), m_clock(clock),
-          m_output(job.outputPath, job.sources.isEmpty() ? QString() : job.sources[0].path, file)
+          m_output(job.outputPath, sourcePaths(job), file), m_pace(view.frameMicroseconds())
     {
         if (!m_clock) {
             m_timer.start();
-            m_clock = [this] { return m_timer.elapsed(); };
+            m_clock = [this] { return m_timer.nsecsElapsed() / 1000; };
         }
     }
 
     JoinResult run();
+    // The end when memory ran out: `text` was made before anything could run out.
+    JoinResult outOfMemory(const QString& text);
 
 private:
+    static QStringList sourcePaths(const JoinJob& job);
     // Whether the join goes on after a step; when not, the join has ended as the step says.
     bool goOn(const JoinStep& step);
     bool packSource(const PackSource& source);
-    void updateProgress();
+    // Counts `blocks` blocks of blockSize and a remainder done at once after `done` bytes,
+    // from `from` to `to` microseconds, as their own updates would have (crossBlocks), the
+    // estimate's at the time its block was done.
+    void countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
+                     qint64 to);
+    // The latest update's texts to the view, then the bar, which lets events through.
+    void showProgress();
+    // showProgress in the join: false when the pass brought Cancel (the join has ended).
+    bool updateProgress();
     void finish();
     QString changedSource() const; // a source whose path no longer names what was packed
+    // After the question and before the first source moves: nothing changed, and the output
+    // read back from its storage holds the sources.
+    JoinStep readyToTrash(const FileIdentity& written);
+    JoinResult result() const { return {m_outcome, m_packedBytes, m_afterPack}; }
 
     // Ends of the join.
     void cancelled();
+    void stopped(const QString& text);                         // Cancel once the output was written
     void failed(const QString& text, int style = MB_ICONHAND); // empty text: already shown
 
     qint64 largestBlock() const;
@@ -56,10 +75,16 @@ private:
 
     OutputFile m_output;
     std::optional<BlockCopier> m_copier;
+    JoinPace m_pace;
+    qint64 m_lastPass = 0;
     File64::Handle m_source = File64::kInvalidHandle;
     quint64 m_packedBytes = 0;
+    int m_percent = 0;              // of the last update
+    int m_evenPercent = -1;         // the last even one since the last pass, -1: none
+    qint64 m_evenPercentAt = 0;     // when its update was made
     QVector<FileIdentity> m_packed; // each source as it was opened and copied
     PackOutcome m_outcome = PackOutcome::Failed;
+    DeleteOutcome m_afterPack = DeleteOutcome::Kept;
     int m_shownPercent = -1; // the texts last given to the view
     qint64 m_shownSeconds = -1;
 };
@@ -68,19 +93,33 @@ JoinResult Joiner::run()
 {
     m_view.beginJoin();
     m_host.busyMode(QStringLiteral("pack"));
-    m_start = m_clock();
+    m_start = m_lastPass = m_clock();
 
     if (!goOn(m_output.prepare()))
-        return {m_outcome, m_packedBytes};
+        return result();
     m_copier.emplace(m_output.handle(), m_job.outputPath, largestBlock());
     m_view.setPercentText(percentText(0));
     m_shownPercent = 0;
 
     for (const PackSource& source : m_job.sources)
         if (!packSource(source))
-            return {m_outcome, m_packedBytes};
+            return result();
     finish();
-    return {m_outcome, m_packedBytes};
+    return result();
+}
+
+JoinResult Joiner::outOfMemory(const QString& text)
+{
+    failed(text);
+    return result();
+}
+
+QStringList Joiner::sourcePaths(const JoinJob& job)
+{
+    QStringList paths;
+    for (const PackSource& s : job.sources)
+        paths << s.path;
+    return paths;
 }
 
 // The largest piece is a block or a remainder (which can exceed a block at ufast).
@@ -102,6 +141,9 @@ bool Joiner::goOn(const JoinStep& step)
         return false;
     case JoinStep::Kind::Aborted:
         failed(texts::packingAborted(), MB_ICONINFORMATION);
+        return false;
+    case JoinStep::Kind::Stopped:
+        stopped(step.text);
         return false;
     }
     return false;
@@ -127,6 +169,9 @@ bool Joiner::packSource(const PackSource& source)
         return goOn(JoinStep::failure(QString()));
     }
     m_source = m_file.FileHandle();
+    // Held while it is read: no other pack can take it as its output meanwhile.
+    if (!lockSource(m_source))
+        return goOn(JoinStep::failure(texts::sourceBeingWritten(source.path)));
     const FileIdentity opened = identityOfHandle(m_source);
     if (opened.size != qint64(length))
         return goOn(JoinStep::failure(
@@ -135,27 +180,33 @@ bool Joiner::packSource(const PackSource& source)
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
 
+    if (!updateProgress()) // the file's name, and Cancel before its first block
+        return false;
+
     const BlockPlan plan = planBlocks(length, m_job.block);
+    const qint64 blockSize = m_job.block.blockSize;
     m_copier->beginSource(m_source, source.path, length);
-    for (quint64 k = 0; k < plan.fullBlocks; ++k) {
-        if (!goOn(m_copier->copy(m_job.block.blockSize)))
+    quint64 blocksLeft = plan.fullBlocks;
+    quint64 remainderLeft = plan.remainder;
+    while (blocksLeft > 0 || remainderLeft > 0) {
+        // A kernel copy takes the rest of the source with its last blocks; read/write goes a
+        // block or the remainder at a time, which its buffer holds.
+        const bool inKernel = m_copier->inKernel();
+        const quint64 blocks = qMin(blocksLeft, inKernel ? m_pace.blocksPerCopy(blockSize) : quint64(1));
+        const quint64 remainder = blocks == 0 || (inKernel && blocks == blocksLeft) ? remainderLeft : 0;
+        const qint64 bytes = qint64(blocks) * blockSize + qint64(remainder);
+        const qint64 from = m_clock();
+        if (!goOn(m_copier->copy(bytes)))
             return false;
-        m_packedBytes += quint64(m_job.block.blockSize);
-        updateProgress();
-        if (m_view.cancelRequested()) {
-            cancelled();
+        const qint64 to = m_clock();
+        m_pace.copied(bytes, to - from);
+        countBlocks(m_packedBytes, blocks, quint64(blockSize), remainder, from, to);
+        m_packedBytes += quint64(bytes);
+        blocksLeft -= blocks;
+        remainderLeft -= remainder;
+        const bool end = blocksLeft == 0 && remainderLeft == 0;
+        if ((end || m_pace.passDue(to - m_lastPass, to - from)) && !updateProgress())
             return false;
-        }
-    }
-    if (plan.remainder != 0) {
-        if (!goOn(m_copier->copy(qint64(plan.remainder))))
-            return false;
-        updateProgress(); // shows the progress before the remainder is counted
-        m_packedBytes += plan.remainder;
-        if (m_view.cancelRequested()) {
-            cancelled();
-            return false;
-        }
     }
     // Still the file that was opened, at the length taken at the start: a recording that
     // grew, or a file renamed over it, would lose bytes if it went to the trash.
@@ -168,23 +219,46 @@ bool Joiner::packSource(const PackSource& source)
     return true;
 }
 
-void Joiner::updateProgress()
+void Joiner::countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
+                         qint64 to)
 {
-    const int p = packPercent(m_packedBytes, m_job.totalPackSize);
-    m_view.setProgressBarPos(p);
-    // Thousands of blocks share a percentage: a text is made only when it can differ. The
-    // estimate is given first, so the percentage's immediate repaint draws both at once.
-    if (p % 2 == 0) {
-        const qint64 seconds = secondsRemaining(p, m_clock() - m_start);
+    const quint64 bytes = blocks * blockSize + remainder;
+    const CrossedBlocks crossed = crossBlocks(done, blocks, blockSize, remainder, m_job.totalPackSize);
+    m_percent = crossed.percent;
+    if (crossed.evenPercent >= 0) {
+        m_evenPercent = crossed.evenPercent;
+        // Its block was done about as far into the copy's time as into its bytes.
+        m_evenPercentAt = from + qint64(double(to - from) * double(crossed.evenThrough) / double(bytes));
+    }
+}
+
+void Joiner::showProgress()
+{
+    // Thousands of blocks share a percentage: a text is made only when it can differ.
+    if (m_evenPercent >= 0) {
+        const qint64 seconds = secondsRemaining(m_evenPercent, (m_evenPercentAt - m_start) / 1000);
+        m_evenPercent = -1;
         if (seconds != m_shownSeconds) {
             m_shownSeconds = seconds;
             m_view.setTimeRemainingText(timeRemainingText(seconds));
         }
     }
-    if (p != m_shownPercent) {
-        m_shownPercent = p;
-        m_view.setPercentText(percentText(p));
+    if (m_percent != m_shownPercent) {
+        m_shownPercent = m_percent;
+        m_view.setPercentText(percentText(m_percent));
     }
+    m_view.setProgressBarPos(m_percent);
+    m_lastPass = m_clock();
+}
+
+bool Joiner::updateProgress()
+{
+    showProgress();
+    if (m_view.cancelRequested()) {
+        cancelled();
+        return false;
+    }
+    return true;
 }
 
 void Joiner::finish()
@@ -192,22 +266,30 @@ void Joiner::finish()
     m_view.destroyProgressBar();
     m_view.setPercentText(QString());
     const bool trash = m_job.deleteAfter != DeleteAfterAction::No;
-    // The sources must not go while the output may not be on disk.
+    // The sources must not go while the output may not be on disk: the file, then its folder.
     if (trash && !goOn(m_output.flush()))
         return;
-    if (!goOn(m_output.checkWritten(m_job.totalPackSize)) || !goOn(m_output.close()))
+    if (!goOn(m_output.checkWritten(m_job.totalPackSize)))
         return;
     if (trash && !goOn(m_output.flushFolder()))
         return;
+    const FileIdentity written = identityOfHandle(m_output.handle());
+    if (!goOn(m_output.close()))
+        return;
     m_host.notBusyMode();
     m_host.unhideLogo();
-    QStringList paths;
-    for (const PackSource& s : m_job.sources)
-        paths << s.path;
-    QString changed;
-    if (DeleteFiles(paths, m_job.deleteAfter, [&] { return changed = changedSource(); }) ==
-        DeleteOutcome::SourceChanged) {
-        failed(texts::sourceChangedWhilePacked(changed));
+    QVector<TrashItem> files;
+    for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+        const FileIdentity& p = m_packed.at(i);
+        files.push_back({m_job.sources[i].path, {quint64(p.device), quint64(p.inode), p.size}});
+    }
+    JoinStep notReady;
+    m_afterPack = DeleteFiles(files, m_job.deleteAfter, [&] {
+        notReady = readyToTrash(written);
+        return notReady.go();
+    });
+    if (m_afterPack == DeleteOutcome::NotReady) {
+        goOn(notReady);
         return;
     }
     m_view.closeWindow();
@@ -226,12 +308,61 @@ QString Joiner::changedSource() const
     return {};
 }
 
+JoinStep Joiner::readyToTrash(const FileIdentity& written)
+{
+    const QString changed = changedSource();
+    if (!changed.isEmpty())
+        return JoinStep::failure(texts::sourceChangedWhilePacked(changed));
+    QVector<PackedFile> sources;
+    for (qsizetype i = 0; i < m_job.sources.size(); ++i)
+        sources.push_back({m_job.sources[i].path, m_packed.at(i)});
+    ExpectedOutput expected(sources);
+    // Still the pack: the main window looks busy again while the output is read back.
+    m_host.hideLogo();
+    m_host.busyMode(QStringLiteral("pack"));
+    m_host.showCheckingFile(m_job.outputPath);
+    m_view.showCheckingFile(m_job.outputPath);
+    m_start = m_lastPass = m_clock();
+    m_shownPercent = -1;
+    m_shownSeconds = -1;
+    m_percent = 0;
+    m_evenPercent = -1;
+    quint64 checkedBefore = 0;
+    qint64 pieceStart = m_start;
+    // Each piece is an update, as a block is in the join; events go through by time too.
+    const JoinStep checked = ReadBack(m_job.outputPath, written).run(expected, [&](quint64 done) {
+        const qint64 now = m_clock();
+        countBlocks(checkedBefore, 1, done - checkedBefore, 0, pieceStart, now);
+        const bool end = done >= m_job.totalPackSize,
+                   due = m_pace.passDue(now - m_lastPass, now - pieceStart);
+        checkedBefore = done;
+        pieceStart = now;
+        if (!end && !due)
+            return true;
+        showProgress();
+        return !m_view.cancelRequested();
+    });
+    m_view.destroyProgressBar();
+    m_view.setPercentText(QString());
+    if (checked.go()) {
+        m_host.notBusyMode();
+        m_host.unhideLogo();
+    }
+    return checked;
+}
+
 void Joiner::cancelled()
 {
     m_copier->writeHeldBack();
     m_file.CloseAllFiles();
+    stopped(texts::packingAborted());
+}
+
+void Joiner::stopped(const QString& text)
+{
+    File64::CloseAllHandles();
     m_host.notBusyMode();
-    MsgBox(texts::packingAborted(), MB_ICONINFORMATION);
+    MsgBox(text, MB_ICONINFORMATION);
     m_host.destroyMainProgressBar();
     m_host.unhideLogo();
     m_view.closeWindow();
@@ -253,7 +384,14 @@ void Joiner::failed(const QString& text, int style)
 JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,
                      const MonotonicClock& clock)
 {
-    return Joiner(job, host, view, file, clock).run();
+    // The join's boundary: running out of memory ends it like any failure, with a message.
+    const QString noMemory = texts::outOfMemory();
+    Joiner joiner(job, host, view, file, clock);
+    try {
+        return joiner.run();
+    } catch (const std::bad_alloc&) {
+        return joiner.outOfMemory(noMemory);
+    }
 }
 
 } // namespace kt

@@ -1,15 +1,20 @@
 #pragma once
 // The join: copies the sources, in order, into the output, block by block, inside the
-// progress window, and ends in exactly one of: packed (success message), cancelled
+// progress window (one kernel copy may span several blocks, each counted), and ends in exactly one of: packed
+// (success message), cancelled
 // ("Packing aborted by user"), or failed (a message naming what went wrong).
 //
 // Nothing is lost silently: every read and write is checked. A failed or short write asks
 // Retry/Cancel and Retry writes the same block again at the same place; a source that
 // ends before its length, changed size, or cannot be read ends the pack. After a failure
 // or Cancel no after-pack action runs, no success is reported, and the partial output is
-// left as it is. Before sources go to the trash the output is flushed to disk.
+// left as it is. Before sources go to the trash the output and its folder are flushed to disk,
+// the output is read back from its storage and compared with the sources (a second pass of
+// the progress window, which Cancel stops), and each source must still be the file packed.
+// Running out of memory ends the join as a failure with a message.
 #include "base/File64.h"
 #include "base/TransferRate.h"
+#include "engine/DeleteFiles.h"
 #include "engine/PackHost.h"
 
 #include <QString>
@@ -37,16 +42,17 @@ enum class PackOutcome {
     Packed,    // the output is complete and the success message was shown
     Stopped,   // refused by a check, or the user declined a question before writing
     Failed,    // a failure ended the pack (also Cancel on a failure's question)
-    Cancelled, // the user pressed Cancel during the join
+    Cancelled, // the user pressed Cancel during the join or its read-back
 };
 
 struct JoinResult
 {
     PackOutcome outcome = PackOutcome::Failed;
-    quint64 packedBytes = 0; // PackedBytes when the join ended
+    quint64 packedBytes = 0;                       // PackedBytes when the join ended
+    DeleteOutcome afterPack = DeleteOutcome::Kept; // what became of the sources when packed
 };
 
-// Milliseconds from any fixed start, never going back. Empty: the steady clock.
+// Microseconds from any fixed start, never going back. Empty: the steady clock.
 using MonotonicClock = std::function<qint64()>;
 
 JoinResult JoinFiles(const JoinJob& job, PackHost& host, ProgressView& view, File64& file,

@@ -1,7 +1,8 @@
 #pragma once
 // How one step of the join ended: go on, or end the join. A failure carries the message the
 // join's end shows (empty when the step already showed it); an abort is the user's Cancel on a
-// Retry/Cancel question.
+// Retry/Cancel question; a stop is the user's Cancel after the output was written (the
+// message says what became of it).
 #include "platform/MessageBox.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ inline bool isTooManyFiles(int error)
 
 struct JoinStep
 {
-    enum class Kind { Go, Failed, Aborted };
+    enum class Kind { Go, Failed, Aborted, Stopped };
     Kind kind = Kind::Go;
     QString text;
     int style = MB_ICONHAND;
@@ -29,6 +30,7 @@ struct JoinStep
         return {Kind::Failed, text, style};
     }
     static JoinStep aborted() { return {Kind::Aborted, {}, MB_ICONHAND}; }
+    static JoinStep stopped(const QString& text) { return {Kind::Stopped, text, MB_ICONINFORMATION}; }
 };
 
 } // namespace kt

@@ -1,5 +1,6 @@
 #include "OutputFile.h"
 
+#include "engine/PackLock.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
 
@@ -7,14 +8,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace kt {
 namespace {
 
 constexpr int kRetryCancelStop = MB_RETRYCANCEL | MB_ICONHAND; // 0x15
+
+// How often a name taken again between the deletion and the creation goes back through the
+// deletion before the pack gives up: a program that keeps making it wins in the end.
+constexpr int kTakenRetries = 5;
 
 // Errors a user can do something about before Retry: free space, permissions, a file in use.
 bool isAccessProblem(int error)
@@ -35,28 +41,72 @@ bool isAccessProblem(int error)
     }
 }
 
-// One writer per output: the lock lives as long as the descriptor, and the kernel drops it
-// when its holder dies. False when another pack holds it.
-bool lockOutput(int fd)
+// The kernel's own file systems: their files look regular, but writing one changes the system.
+bool isKernelFileSystem(const QByteArray& native)
 {
-    int r;
-    do {
-        r = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (r != 0 && errno == EINTR);
-    return r == 0 || errno != EWOULDBLOCK; // a file system without locks does not stop a pack
+    struct statfs fs = {};
+    if (::statfs(native.constData(), &fs) != 0)
+        return false;
+    switch (fs.f_type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
-OutputFile::OutputFile(const QString& path, const QString& firstSource, File64& file)
-    : m_path(path), m_firstSource(firstSource), m_file(file)
+QString outputNotRegular(const QString& outputPath)
+{
+    const QByteArray native = QFile::encodeName(outputPath);
+    struct stat st = {};
+    if (outputPath.isEmpty() || ::lstat(native.constData(), &st) != 0)
+        return {};
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && ::stat(native.constData(), &st) != 0)
+        return {}; // a link to nothing is replaced like a file; its target is never created
+    QString kind;
+    if (S_ISCHR(st.st_mode))
+        kind = QStringLiteral("a character device");
+    else if (S_ISBLK(st.st_mode))
+        kind = QStringLiteral("a block device");
+    else if (S_ISFIFO(st.st_mode))
+        kind = QStringLiteral("a pipe");
+    else if (S_ISSOCK(st.st_mode))
+        kind = QStringLiteral("a socket");
+    else if (S_ISREG(st.st_mode) && isKernelFileSystem(native))
+        kind = QStringLiteral("a file of the kernel");
+    else if (S_ISDIR(st.st_mode) && link) // a folder itself is answered by the open, as always
+        kind = QStringLiteral("a folder");
+    return kind.isEmpty() ? QString() : texts::outputNotRegular(outputPath, kind, link);
+}
+
+OutputFile::OutputFile(const QString& path, const QStringList& sources, File64& file)
+    : m_path(path), m_sources(sources), m_file(file)
 {
 }
 
 JoinStep OutputFile::prepare()
 {
-    const JoinStep deleted = deleteExisting();
-    return deleted.go() ? open() : deleted;
+    for (int taken = 0; taken <= kTakenRetries; ++taken) {
+        const JoinStep deleted = deleteExisting();
+        if (!deleted.go())
+            return deleted;
+        bool nameTaken = false;
+        const JoinStep step = open(nameTaken);
+        if (!nameTaken)
+            return step;
+    }
+    return JoinStep::failure(texts::outputNameTaken(m_path));
 }
 
 bool OutputFile::folderMissing() const
@@ -74,10 +124,15 @@ JoinStep OutputFile::deleteExisting()
     const QByteArray native = QFile::encodeName(m_path);
     for (;;) {
         struct stat st = {};
+        if (::lstat(native.constData(), &st) != 0)
+            return JoinStep::next();
         // An existing file goes, hidden or not, so no byte of an old output survives; a
-        // symbolic link is removed itself, never its target. Devices, folders and pipes
-        // are left to the open, which writes to a device or refuses the rest.
-        if (::lstat(native.constData(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
+        // symbolic link is removed itself, never its target. Devices, pipes and the like stay,
+        // also behind a link; a folder is left to the open, which asks.
+        const QString notRegular = outputNotRegular(m_path);
+        if (!notRegular.isEmpty())
+            return JoinStep::failure(notRegular);
+        if (!(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)))
             return JoinStep::next();
         // An output that another pack is writing stays: it is in use.
         int error = EBUSY;
@@ -104,7 +159,7 @@ JoinStep OutputFile::deleteExisting()
     }
 }
 
-JoinStep OutputFile::open()
+JoinStep OutputFile::open(bool& nameTaken)
 {
     bool retried = false;
     for (;;) {
@@ -112,41 +167,68 @@ JoinStep OutputFile::open()
             return JoinStep::failure(texts::notFound(m_path));
         if (retried && QFileInfo(m_path).isHidden())
             return JoinStep::failure(texts::hiddenOutput(m_path));
-        const File64::OpenResult opened = m_file.OpenFile(m_path, File64::kReadWrite);
-        if (opened.ok()) {
+        const File64::OpenResult result = m_file.OpenFile(m_path, File64::kCreateNew);
+        if (result.ok()) {
             m_handle = m_file.FileHandle();
-            // Locked before anything is cut, so another pack's output is never touched; then
-            // a file that appeared at the path since the deletion keeps none of its bytes.
-            // An empty file is not cut: on ext4, cutting a file to nothing makes its close
-            // write back everything written since, which the pack would wait for.
-            if (lockOutput(m_handle)) {
-                const FileIdentity out = identityOfHandle(m_handle);
-                if (!out.regular || out.size == 0 || ::ftruncate(m_handle, 0) == 0)
-                    return JoinStep::next();
-            }
-            m_file.CloseFile(m_handle);
-            m_handle = File64::kInvalidHandle;
-            if (MsgBox(texts::cannotOverwrite(m_path), kRetryCancelStop) != IDRETRY)
-                return JoinStep::aborted();
+            const JoinStep step = opened();
+            if (m_handle != File64::kInvalidHandle || !step.go())
+                return step;
+            // Locked by another pack, and the user asked to retry.
             retried = true;
             continue;
         }
-        MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
-        if (opened.code != File64::kOpenFailed)
+        m_file.DiscardFailedOpen();
+        const int error = result.error;
+        if (error == EEXIST) {
+            // Made again since the deletion (perhaps a link planted there): delete it again. A
+            // folder is answered below, as before; anything else is never replaced.
+            const QString notRegular = outputNotRegular(m_path);
+            if (!notRegular.isEmpty())
+                return JoinStep::failure(notRegular);
+            if (!QFileInfo(m_path).isDir()) {
+                nameTaken = true;
+                return JoinStep::next();
+            }
+        }
+        MsgBox(File64::openErrorText(result), File64::kOpenErrorStyle);
+        if (result.code != File64::kOpenFailed)
             return JoinStep::failure(texts::joinUnexpectedError());
-        const int error = opened.error;
         if (error == ENOENT && folderMissing())
             continue; // the folder went away in between: create it again
         if (error == ENOENT || error == ENOTDIR)
             return JoinStep::failure(texts::notFound(m_path));
         if (isTooManyFiles(error))
-            return JoinStep::failure(texts::tooManyFiles(m_firstSource.isEmpty() ? m_path : m_firstSource));
+            return JoinStep::failure(texts::tooManyFiles(m_sources.isEmpty() ? m_path : m_sources.first()));
         if (!isAccessProblem(error))
             return JoinStep::failure(texts::joinUnexpectedError());
         if (MsgBox(texts::cannotOverwrite(m_path), kRetryCancelStop) != IDRETRY)
             return JoinStep::aborted();
         retried = true;
     }
+}
+
+// The file just made: locked before anything is cut, so another pack's output is never
+// touched; cut to nothing when someone wrote to it before the lock, but never when it turns
+// out to be a source. A lock held by another pack asks Retry/Cancel (the handle is then -1).
+JoinStep OutputFile::opened()
+{
+    if (lockOutput(m_handle)) {
+        const FileIdentity out = identityOfHandle(m_handle);
+        for (const QString& source : m_sources) {
+            if (out.sameFile(identityOfPath(source))) {
+                m_file.CloseFile(m_handle);
+                m_handle = File64::kInvalidHandle;
+                return JoinStep::failure(texts::outputIsSource(m_path));
+            }
+        }
+        if (out.size == 0 || ::ftruncate(m_handle, 0) == 0)
+            return JoinStep::next();
+    }
+    m_file.CloseFile(m_handle);
+    m_handle = File64::kInvalidHandle;
+    if (MsgBox(texts::cannotOverwrite(m_path), kRetryCancelStop) != IDRETRY)
+        return JoinStep::aborted();
+    return JoinStep::next();
 }
 
 JoinStep OutputFile::flush()
@@ -181,7 +263,9 @@ JoinStep OutputFile::close()
     return JoinStep::next();
 }
 
-// The folder entry of a new file, or a crash could leave neither output nor sources.
+// The folder entry of a new file, or a crash could leave neither output nor sources. A folder
+// this user may write to but not read (mode -wx) cannot be opened for that: the output's whole
+// file system is flushed instead.
 JoinStep OutputFile::flushFolder()
 {
     const QString folder = QFileInfo(m_path).absolutePath();
@@ -191,6 +275,8 @@ JoinStep OutputFile::flushFolder()
         if (::fsync(fd) != 0 && errno != EINVAL)
             error = errno;
         ::close(fd);
+    } else if (error == EACCES || error == EPERM) {
+        error = ::syncfs(m_handle) == 0 ? 0 : errno;
     }
     if (error != 0)
         return JoinStep::failure(texts::cannotFlush(m_path, texts::errnoText(error)));

@@ -31,13 +31,23 @@ public:
     // The file now being packed, as a full path. The label shows
     // "Packing '" + the path shortened by FormatDir to 4600 twips + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
-    // SetProgBarPos: lets pending events through once, so a Cancel click is seen, then
-    // moves the bar to percent (0..100). The only place where the join yields.
+    // The second pass, before sources go to the trash: the output is read back and compared
+    // with them. The bar is made again at 0 and runs again through setProgressBarPos, the
+    // percentage and the estimate as in the join; the label shows texts::checkingFile() of
+    // the output path, shortened as for packing. Cancel stops the pass.
+    virtual void showCheckingFile(const QString& fullPath) = 0;
+    // SetProgBarPos: moves the bar to percent (0..100), then lets pending events through
+    // once, so a Cancel click is seen. The only place where the join yields: by time, at
+    // least once a frame and at each file's start and end, after the texts of the moment.
     virtual void setProgressBarPos(int percent) = 0;
-    // The percentage label, e.g. "42%", shown and repainted at once; empty hides it.
+    // The percentage label, e.g. "42%"; empty hides it.
     virtual void setPercentText(const QString& text) = 0;
     // The time-remaining label, e.g. "6 minutes 20 seconds remaining".
     virtual void setTimeRemainingText(const QString& text) = 0;
+    // How long the display shows one picture, in microseconds: the join yields at least
+    // this often. A window draws the latest values at most once in it.
+    virtual qint64 frameMicroseconds() const { return kDefaultFrameMicroseconds; }
+    static constexpr qint64 kDefaultFrameMicroseconds = 16'667; // 60 Hz
     // True once Cancel was pressed (or the window's close box used) during this join.
     virtual bool cancelRequested() const = 0;
     // The join's bar is no longer needed (DestroyProgBar).
@@ -73,8 +83,10 @@ public:
     virtual void errorResumeProgram() = 0;
     // Status bar panel 1, repainted at once ("Checking available freespace...").
     virtual void setStatusText(const QString& text) = 0;
-    // Status bar panel 1 := "Packing '" + path shortened by FormatDir to 4600 twips + "'".
+    // Status bar panel 1 := "Packing '" + path shortened by FormatDir to fit the panel + "'".
     virtual void showPackingFile(const QString& fullPath) = 0;
+    // The read-back pass: panel 1 := texts::checkingFile() of the path, shortened the same way.
+    virtual void showCheckingFile(const QString& fullPath) = 0;
     // Hourglass (true) or default arrow (false) over the main window.
     virtual void setWaitCursor(bool wait) = 0;
     // Cancel destroys the main window's own progress bar, if it has one.

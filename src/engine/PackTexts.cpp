@@ -173,6 +173,70 @@ QString cannotClose(const QString& outputPath, const QString& reason)
     return QStringLiteral("Cannot finish writing %1: %2.").arg(quotedName(outputPath), reason) + keptSuffix();
 }
 
+QString outputNotRegular(const QString& outputPath, const QString& kind, bool throughLink)
+{
+    return QStringLiteral("%1 %2 %3, not a regular file; a pack writes only regular files and never "
+                          "replaces anything else. Packing aborted!")
+        .arg(quotedName(outputPath), throughLink ? QStringLiteral("leads to") : QStringLiteral("is"), kind);
+}
+
+QString outputNameTaken(const QString& outputPath)
+{
+    return QStringLiteral("%1 was made again by another program each time it was deleted; it was not "
+                          "replaced. Packing aborted!")
+        .arg(quotedName(outputPath));
+}
+
+QString outputIsSource(const QString& outputPath)
+{
+    return QStringLiteral("%1 turned out to be one of the files being packed once it was opened; it was "
+                          "not overwritten. Packing aborted!")
+        .arg(quotedName(outputPath));
+}
+
+QString sourceBeingWritten(const QString& path)
+{
+    return QStringLiteral("%1 is being written by another pack. Packing aborted!").arg(quotedName(path));
+}
+
+QString tooLargeForFileSystem(const QString& outputPath, quint64 total, quint64 largest,
+                              const QString& fileSystem)
+{
+    return QStringLiteral("%1 would hold %2 bytes, but its file system (%3) cannot hold a file larger "
+                          "than %4 bytes. Packing aborted!")
+        .arg(quotedName(outputPath), QString::number(total), fileSystem, QString::number(largest));
+}
+
+QString checkingFile(const QString& shownPath)
+{
+    return QStringLiteral("Checking %1").arg(quotedName(shownPath));
+}
+
+QString outputDiffers(const QString& outputPath, quint64 fromByte)
+{
+    return QStringLiteral("%1, read back from its storage, differs from the files packed from byte %2 "
+                          "on: the storage did not keep what was written.")
+               .arg(quotedName(outputPath), QString::number(fromByte)) +
+           keptSuffix();
+}
+
+QString cannotReadBack(const QString& outputPath, const QString& reason)
+{
+    return QStringLiteral("Cannot read %1 back to check it: %2.").arg(quotedName(outputPath), reason) +
+           keptSuffix();
+}
+
+QString checkCancelled(const QString& outputPath)
+{
+    return QStringLiteral("%1 was packed, but checking it was cancelled, so the source files were kept.")
+        .arg(quotedName(outputPath));
+}
+
+QString outOfMemory()
+{
+    return QStringLiteral("There is not enough memory to go on.") + keptSuffix();
+}
+
 QString trashQuestion(const QStringList& paths)
 {
     QString text = paths.size() == 1 ? QStringLiteral("Move this file to the trash?")

@@ -42,6 +42,20 @@ QString outputReplaced(const QString& outputPath);
 QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total);
 QString cannotClose(const QString& outputPath, const QString& reason);
 
+// A hostile neighbour, lying storage, odd outputs: refused or failed with the reason.
+// `kind` is what stands at the output: "a pipe", "a character device", ...
+QString outputNotRegular(const QString& outputPath, const QString& kind, bool throughLink);
+QString outputNameTaken(const QString& outputPath); // made again each time it was deleted
+QString outputIsSource(const QString& outputPath);  // found to be a source once opened
+QString sourceBeingWritten(const QString& path);
+QString tooLargeForFileSystem(const QString& outputPath, quint64 total, quint64 largest,
+                              const QString& fileSystem);
+QString checkingFile(const QString& shownPath); // the label of the read-back pass
+QString outputDiffers(const QString& outputPath, quint64 fromByte);
+QString cannotReadBack(const QString& outputPath, const QString& reason);
+QString checkCancelled(const QString& outputPath);
+QString outOfMemory();
+
 // After-pack actions.
 QString trashQuestion(const QStringList& paths);
 QString notTrashed(const QVector<TrashFailure>& failures);

@@ -5,7 +5,8 @@
 // bytes into one reused buffer. A start code split across two chunks is found: the last
 // three bytes of a chunk are carried in front of the next one. At most 32,767 chunks are
 // scanned: a file whose first 1,073,709,056 bytes hold no start code (and none
-// straddling that boundary) ends with ChunkLimit, a failure the caller handles.
+// straddling that boundary) ends with ChunkLimit, a failure the caller handles. A code
+// cut off by the file's end, without its four header bytes, is no header: NotFound.
 #include "base/File64.h"
 #include "mpeg/SequenceHeader.h"
 
@@ -27,7 +28,7 @@ struct ScanResult
 {
     ScanOutcome outcome = ScanOutcome::NotFound;
     qint64 codeOffset = -1; // file offset of the 00 of the start code
-    HeaderBytes header{};   // the 4 bytes after the code (zero where the file ends first)
+    HeaderBytes header{};   // the 4 bytes after the code
 };
 
 // Scans the file open as `file`'s current handle, `length` bytes long.
@@ -35,6 +36,12 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length);
 
 // Index of the first 00 00 01 B3 in data[0, size), or -1.
 qsizetype findSequenceHeaderCode(const unsigned char* data, qsizetype size);
+// Index of the first start-code prefix 00 00 01 in data[0, size), or -1 (same search).
+qsizetype findStartCode(const unsigned char* data, qsizetype size);
+// Index of the first 00 00 01 followed by `code` or `orCode`, or -1 (same search, passing
+// over the other start codes without stopping).
+qsizetype findStartCodeOf(const unsigned char* data, qsizetype size, unsigned char code,
+                          unsigned char orCode);
 
 // The widest vector instructions the search uses: by default the widest the processor
 // has. Tests and benchmarks lower it to run every variant; the width set (and returned) is
@@ -44,10 +51,11 @@ SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),
 // scans it and closes it again. `opened` is false when the file could not be opened;
-// its open error has then been shown and the result is NotFound.
+// its open error has then been shown, openError says why, and the result is NotFound.
 struct FileScan
 {
     bool opened = false;
+    int openError = 0; // errno of the failed open
     ScanResult scan;
 };
 FileScan scanFileForSequenceHeader(File64& file, const QString& path);

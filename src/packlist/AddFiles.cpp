@@ -2,6 +2,7 @@
 
 #include "packlist/PackListOps.h"
 #include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -9,18 +10,47 @@
 
 namespace kt {
 
-int AppendFiles(PackList& list, const QStringList& paths, const StreamInfoSource& info)
+AppendedFiles appendPaths(PackList& list, const QStringList& paths, const StreamInfoSource& info)
 {
-    int added = 0;
+    AppendedFiles result;
     for (const QString& path : paths) {
+        if (isUnreachableName(path)) {
+            result.unreachable << path;
+            continue;
+        }
         const QFileInfo fi(path);
         if (path.isEmpty() || !fi.exists() || fi.isDir())
             continue;
         const StreamInfoTexts texts = info(path);
         list.append({path, texts.videoSize, texts.frameRate, false});
-        ++added;
+        ++result.added;
     }
-    return added;
+    return result;
+}
+
+QString unreachableNamesText(const QStringList& names)
+{
+    const QString list = quotedNames(names, QStringLiteral("\n"));
+    if (names.size() == 1)
+        return QStringLiteral("1 file was not added: its name is not valid UTF-8, so this program cannot "
+                              "open it:\n\n%1\n\nRename it and add it again.")
+            .arg(list);
+    return QStringLiteral("%1 files were not added: their names are not valid UTF-8, so this program cannot "
+                          "open them:\n\n%2\n\nRename them and add them again.")
+        .arg(QString::number(names.size()), list);
+}
+
+void tellUnreachableNames(const QStringList& names)
+{
+    if (!names.isEmpty())
+        MsgBox(unreachableNamesText(names), MB_ICONEXCLAMATION);
+}
+
+int AppendFiles(PackList& list, const QStringList& paths, const StreamInfoSource& info)
+{
+    const AppendedFiles result = appendPaths(list, paths, info);
+    tellUnreachableNames(result.unreachable);
+    return result.added;
 }
 
 QString addFilesDialogTitle()
@@ -49,15 +79,14 @@ QStringList droppedFileNames(const QMimeData& data)
     return names;
 }
 
-int PackListDrop::drop(PackList& list, const QMimeData& data, const StreamInfoSource& info)
+AppendedFiles PackListDrop::drop(PackList& list, const QMimeData& data, const StreamInfoSource& info)
 {
     m_pending = true;
     const QStringList names = droppedFileNames(data);
     if (names.isEmpty())
-        return 0; // not a file list: the rows being dragged, or foreign data
-    const int added = AppendFiles(list, names, info);
+        return {}; // not a file list: the rows being dragged, or foreign data
     m_pending = false;
-    return added;
+    return appendPaths(list, names, info);
 }
 
 bool PackListDrop::pointerMoved(PackList& list, int yTwips, int textHeightTwips, int topIndex)

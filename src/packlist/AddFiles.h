@@ -4,7 +4,8 @@
 //
 // Every accepted file becomes one new row at the end, its two information cells taken
 // from the stream-info source when the row is added. Folders are skipped; nothing else
-// is turned away (duplicates and non-MPEG files are added too). No messages.
+// is turned away (duplicates and non-MPEG files are added too). The one message: a name
+// whose bytes are not UTF-8 cannot be reached, and the user is told which were skipped.
 #include "mpeg/StreamInfo.h"
 #include "packlist/PackList.h"
 
@@ -24,8 +25,22 @@ using StreamInfoSource = std::function<StreamInfoTexts(const QString& path)>;
 // GetMPEGInfo through `file` (which must outlive the source).
 StreamInfoSource mpegInfoSource(File64& file);
 
-// Appends the paths in order, skipping folders and names that do not exist (a file
-// gone between choosing and adding). Returns the number of rows added.
+struct AppendedFiles
+{
+    int added = 0;
+    QStringList unreachable; // names not valid UTF-8, as shown (U+FFFD for their bytes)
+};
+
+// Appends the paths in order, skipping folders, names that do not exist (a file gone
+// between choosing and adding) and names that cannot be reached; says nothing.
+AppendedFiles appendPaths(PackList& list, const QStringList& paths, const StreamInfoSource& info);
+
+// "2 files were not added: ..." naming each (the first ten), with what to do about it.
+QString unreachableNamesText(const QStringList& names);
+// Shows that text (exclamation icon) when there are names; nothing otherwise.
+void tellUnreachableNames(const QStringList& names);
+
+// appendPaths, then tellUnreachableNames. Returns the number of rows added.
 int AppendFiles(PackList& list, const QStringList& paths, const StreamInfoSource& info);
 
 // The Add dialog's texts.
@@ -46,8 +61,9 @@ QStringList droppedFileNames(const QMimeData& data);
 class PackListDrop
 {
 public:
-    // Returns the number of rows added (0 for data that is not a file list).
-    int drop(PackList& list, const QMimeData& data, const StreamInfoSource& info);
+    // What was added (nothing for data that is not a file list); says nothing, so that
+    // the window can tell of unreachable names once the drop is over.
+    AppendedFiles drop(PackList& list, const QMimeData& data, const StreamInfoSource& info);
 
     bool itemDropPending() const { return m_pending; }
     int dropPointerY() const { return m_pointerY; }

@@ -29,8 +29,14 @@ void PackList::clear()
 
 void PackList::exchange(int a, int b)
 {
-    if (a != b)
-        std::swap(m_rows[a - 1], m_rows[b - 1]);
+    if (a == b)
+        return;
+    std::swap(m_rows[a - 1], m_rows[b - 1]);
+    // The focus mark goes with its row, so keys and the next move carry on from the moved row.
+    if (m_current == a)
+        m_current = b;
+    else if (m_current == b)
+        m_current = a;
 }
 
 void PackList::setSelected(int position, bool selected)

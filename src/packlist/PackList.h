@@ -30,7 +30,8 @@ public:
 
     void append(const PackListRow& row);
     void clear();
-    // Exchanges the three cells and the selection flags of two rows.
+    // Exchanges the three cells and the selection flags of two rows; the current row
+    // follows its row.
     void exchange(int a, int b);
 
     bool isSelected(int position) const { return m_rows[position - 1].selected; }

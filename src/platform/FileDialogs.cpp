@@ -1,6 +1,11 @@
 #include "FileDialogs.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace kt {
 namespace {
@@ -52,6 +57,43 @@ QString mediaFileFilter()
     return QStringLiteral("Mpeg (*.mpg, *.mpeg, *.mpe, *.m1v, *.mv2)|*.mpg;*.mpeg;*.mpe;*.m1v;*.mv2|"
                           "Mp3 (*.mp3, *.mp2)|*.mp3;*.mp2|%1 (*.*)|*.*")
         .arg(QCoreApplication::translate("kt::FileDialogs", "All Files"));
+}
+
+bool isUnreachableName(const QString& path)
+{
+    return path.contains(QChar::ReplacementCharacter) && !QFileInfo::exists(path);
+}
+
+QStringList unreachableFilesIn(const QString& folder, const QStringList& patterns)
+{
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString shown = utf8(QByteArrayView(entry->d_name));
+        struct stat st;
+        if (utf8.hasError() && entry->d_name[0] != '.' &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) &&
+            (patterns.isEmpty() || QDir::match(patterns, shown)))
+            names << shown;
+    }
+    ::closedir(dir);
+    names.sort();
+    return names;
+}
+
+QString quotedNames(const QStringList& names, const QString& separator)
+{
+    constexpr int kShown = 10;
+    QString text = QLatin1Char('\'') +
+                   names.mid(0, kShown).join(QLatin1Char('\'') + separator + QLatin1Char('\'')) +
+                   QLatin1Char('\'');
+    if (names.size() > kShown)
+        text += separator +
+                QCoreApplication::translate("kt::FileDialogs", "(and %1 more)").arg(names.size() - kShown);
+    return text;
 }
 
 } // namespace kt

@@ -37,4 +37,15 @@ QString toQtFilter(const QString& pipeFilter);
 // The filter shared by the Add and Save dialogs.
 QString mediaFileFilter();
 
+// A name whose bytes are not UTF-8: it was shown with U+FFFD in their place, and as shown
+// it names no file, so the file cannot be reached through it.
+bool isUnreachableName(const QString& path);
+
+// The ordinary files in `folder` whose names are not UTF-8 and match one of `patterns`,
+// sorted, as shown (U+FFFD for the bytes). Qt's own listings leave such files out.
+QStringList unreachableFilesIn(const QString& folder, const QStringList& patterns);
+
+// "'a'" + separator + "'b'" for the first ten names, then "(and 3 more)".
+QString quotedNames(const QStringList& names, const QString& separator);
+
 } // namespace kt

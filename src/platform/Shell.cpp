@@ -10,7 +10,7 @@ class HeadlessShell final : public Shell
 {
 public:
     ShellOpenResult open(const QString&) override { return ShellOpenResult::Failed; }
-    TrashResult moveToTrash(const QStringList& paths) override { return moveFilesToTrash(paths); }
+    TrashResult moveToTrash(const QVector<TrashItem>& files) override { return moveFilesToTrash(files); }
 };
 Shell* g_shell = nullptr;
 } // namespace

@@ -16,6 +16,21 @@ struct TrashFailure
     QString inTrashAs; // empty: the file stayed where it was; else moved there, with no usable record
 };
 
+// The file a path named when it was packed: only that very file, at that size, may go to the
+// trash under the path. A size of -1 asks for no check.
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+};
+
+struct TrashItem
+{
+    QString path;
+    FileStamp packed;
+};
+
 struct TrashResult
 {
     QStringList trashed;
@@ -29,8 +44,8 @@ public:
     virtual ~Shell() = default;
     // A local path or an URL ("https:", "mailto:"). NotFound when a local file does not exist.
     virtual ShellOpenResult open(const QString& pathOrUrl) = 0;
-    // Moves each file to the trash; never deletes permanently.
-    virtual TrashResult moveToTrash(const QStringList& paths) = 0;
+    // Moves each file to the trash, if it is still the file packed; never deletes permanently.
+    virtual TrashResult moveToTrash(const QVector<TrashItem>& files) = 0;
 };
 
 // What the user is told when no program could open a file or address.

@@ -1,5 +1,7 @@
 #include "Trash.h"
 
+#include "platform/GioCalls.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,56 +116,162 @@ bool recordNames(const TrashedEntry& entry, const QByteArray& original)
     return false;
 }
 
-} // namespace
-
-bool moveFileToTrash(const QString& path, TrashFailure* failure)
+// Whether the file at `native` (links followed) is the file packed, at the size packed.
+bool isPacked(const QByteArray& native, const FileStamp& packed)
 {
-    TrashFailure ignored;
-    TrashFailure& f = failure ? *failure : ignored;
-    f = {path, {}, {}};
-    // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not,
-    // except that on a full disk it can leave the trash record empty: the record is read back.
-    const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    struct stat before = {};
-    const bool known = ::lstat(native.constData(), &before) == 0;
-    GFile* file = g_file_new_for_path(native.constData());
-    GError* gerror = nullptr;
-    const gboolean ok = g_file_trash(file, nullptr, &gerror);
-    if (!ok)
-        f.reason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
-    if (gerror)
-        g_error_free(gerror);
-    g_object_unref(file);
-    if (!ok || !known)
-        return ok;
+    struct stat st = {};
+    return packed.size < 0 || (::stat(native.constData(), &st) == 0 && quint64(st.st_dev) == packed.device &&
+                               quint64(st.st_ino) == packed.inode && qint64(st.st_size) == packed.size);
+}
 
-    const TrashedEntry entry = findTrashed(path, before);
-    if (entry.file.isEmpty()) {
-        f.reason = Trash::tr("no trash record could be found for it");
-        f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
-        return false;
+// The names the trash gives the next file of this name, one per trash folder: after a move
+// that went wrong, what appeared under one of them is what was moved.
+QVector<TrashedEntry> nextEntries(const QString& path)
+{
+    QVector<TrashedEntry> entries;
+    const QByteArray base = QFile::encodeName(QFileInfo(path).fileName());
+    for (const TrashedEntry& folder : trashFolders(path)) {
+        for (int id = 1; id < 100000; ++id) {
+            const QByteArray name = trashName(base, id);
+            const TrashedEntry entry{folder.file + "/files/" + name,
+                                     folder.file + "/info/" + name + ".trashinfo", folder.topdir};
+            if (!QFileInfo::exists(QFile::decodeName(entry.file)) &&
+                !QFileInfo::exists(QFile::decodeName(entry.info))) {
+                entries.push_back(entry);
+                break;
+            }
+        }
     }
-    if (recordNames(entry, native))
-        return true;
-    f.reason = Trash::tr("its trash record could not be written");
-    // Not restorable from the trash: back where it was, never over a file that took its place.
+    return entries;
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    return path.left(path.lastIndexOf('/'));
+}
+
+bool syncPath(const QByteArray& path, int flags)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | flags);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL; // EINVAL: nothing to flush there
+    ::close(fd);
+    return ok;
+}
+
+// GIO writes the record without flushing it: after a power cut it can be all NUL bytes, and
+// nobody could tell where the file came from.
+bool saveToDisk(const TrashedEntry& entry)
+{
+    return syncPath(entry.info, 0) && syncPath(folderOf(entry.info), O_DIRECTORY) &&
+           syncPath(folderOf(entry.file), O_DIRECTORY);
+}
+
+// Back where it was, never over a file that took its place; the record goes with it.
+bool putBack(const TrashedEntry& entry, const QByteArray& native, TrashFailure& f)
+{
     if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0) {
         f.inTrashAs = QFile::decodeName(entry.file);
         return false;
     }
     ::unlink(entry.info.constData());
+    return true;
+}
+
+} // namespace
+
+bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
+{
+    TrashFailure ignored;
+    TrashFailure& f = failure ? *failure : ignored;
+    const QString& path = item.path;
+    f = {path, {}, {}};
+    // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not,
+    // except that on a full disk it can leave the trash record empty: the record is read back.
+    const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    struct stat before = {};
+    if (::lstat(native.constData(), &before) != 0) {
+        f.reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!isPacked(native, item.packed)) {
+        f.reason = Trash::tr("it is no longer the file that was packed");
+        return false;
+    }
+    const QVector<TrashedEntry> next = nextEntries(path);
+    const GioCalls* calls = gioCalls();
+    if (!calls) {
+        f.reason = Trash::tr("GIO (libgio-2.0.so.0) cannot be loaded");
+        return false;
+    }
+    GFile* file = calls->newForPath(native.constData());
+    GError* gerror = nullptr;
+    const gboolean ok = calls->trash(file, nullptr, &gerror);
+    if (!ok)
+        f.reason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
+    if (gerror)
+        g_error_free(gerror);
+    calls->unref(file);
+    if (!ok)
+        return false;
+
+    const TrashedEntry entry = findTrashed(path, before);
+    if (entry.file.isEmpty()) {
+        // Another file took the path between the check and the move, and went instead.
+        for (const TrashedEntry& moved : next) {
+            if (QFileInfo::exists(QFile::decodeName(moved.file)) && recordNames(moved, native)) {
+                f.reason = QStringLiteral(
+                    "another file took its place as it was being moved to the trash; that file was put back");
+                putBack(moved, native, f);
+                return false;
+            }
+        }
+        f.reason = Trash::tr("no trash record could be found for it");
+        f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
+        return false;
+    }
+    if (!S_ISLNK(before.st_mode) && !isPacked(entry.file, item.packed))
+        f.reason = Trash::tr("it changed as it was being moved to the trash; it was put back");
+    else if (!recordNames(entry, native))
+        f.reason = Trash::tr("its trash record could not be written");
+    else if (!saveToDisk(entry))
+        f.reason = Trash::tr("its trash record could not be saved to disk");
+    else
+        return true;
+    // Not restorable from the trash, or not the file packed: back where it was.
+    putBack(entry, native, f);
     return false;
 }
 
-TrashResult moveFilesToTrash(const QStringList& paths)
+TrashResult moveFilesToTrash(const QVector<TrashItem>& files)
 {
+    // What an end for want of memory needs is made before the first file moves.
     TrashResult result;
-    for (const QString& path : paths) {
-        TrashFailure failure;
-        if (moveFileToTrash(path, &failure))
-            result.trashed << path;
-        else
-            result.failed.push_back(failure);
+    result.trashed.reserve(files.size());
+    result.failed.reserve(files.size());
+    QVector<QByteArray> natives;
+    natives.reserve(files.size());
+    for (const TrashItem& file : files)
+        natives << QFile::encodeName(QFileInfo(file.path).absoluteFilePath());
+    const QString noMemory = Trash::tr("there was not enough memory to go on");
+    const QString trash = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        try {
+            TrashFailure failure;
+            if (moveFileToTrash(files[i], &failure))
+                result.trashed << files[i].path;
+            else
+                result.failed.push_back(failure);
+        } catch (const std::bad_alloc&) {
+            // Not one file more: this one (in the trash if it is gone from its place) and the rest.
+            struct stat st = {};
+            const bool gone = ::lstat(natives[i].constData(), &st) != 0;
+            result.failed.push_back({files[i].path, noMemory, gone ? trash : QString()});
+            for (qsizetype j = i + 1; j < files.size(); ++j)
+                result.failed.push_back({files[j].path, noMemory, {}});
+            break;
+        }
     }
     return result;
 }

@@ -379,6 +379,33 @@ private slots:
         QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
     }
 
+    // The file being packed, shortened for the status bar's own font and width: whole when
+    // it fits, else the start of its folder and its name; never cut off at the edge.
+    void packingFileInTheStatusBar_data()
+    {
+        QTest::addColumn<int>("extraTwips");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("wide window: the whole path") << 6000 << true;
+        QTest::newRow("narrow window: the folder cut short") << -1500 << false;
+    }
+    void packingFileInTheStatusBar()
+    {
+        QFETCH(int, extraTwips);
+        QFETCH(bool, whole);
+        MainWindow& w = makeShown();
+        const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
+        w.resize(width, w.height());
+        const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),
+                     *last = w.findChild<QLabel*>("StatusBar_Panel3");
+        QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
+        const QString path = "/srv/media/archive/" + QString(40, 'x') + "/clip number one.mpg";
+        w.showFileInStatus(path, [](const QString& shown) { return "Packing '" + shown + "'"; });
+        const QString text = w.panelText(1);
+        QCOMPARE(text == "Packing '" + path + "'", whole);
+        QVERIFY(text.startsWith("Packing '/srv/") && text.endsWith(whole ? "" : ".../clip number one.mpg'"));
+        QVERIFY(panel->fontMetrics().horizontalAdvance(text) < panel->contentsRect().width());
+    }
+
 private:
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
     MainWindow& make(const StartupValues& v = values())

@@ -57,6 +57,7 @@ struct BesideCase
     qint64 iconTail = -1; // for Odd::None: an icon and a hole of this many bytes, none when negative
     bool tipsLoad = false;
     bool iconLoads = false;
+    int iconGap = 0; // bytes between the icon's directory and its image
 };
 
 namespace {
@@ -113,9 +114,10 @@ QByteArray imageData(const IconSpec& s)
     return out;
 }
 
-QByteArray buildIcon(const QVector<IconSpec>& images)
+// The images follow the directory after `gap` bytes.
+QByteArray buildIcon(const QVector<IconSpec>& images, int gap = 0)
 {
-    QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body;
+    QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body(gap, '\0');
     for (const IconSpec& s : images) {
         const QByteArray data = imageData(s);
         header += le(s.width, 1) + le(s.height, 1) + le(0, 2) + le(1, 2) + le(s.bitCount, 2) +
@@ -214,6 +216,7 @@ private slots:
         bad("offset near 4 GiB", patch(good, 6 + 12, 0xFFFFFFF0u, 4), 0);
         bad("directory cut short", good.left(6 + 15), -1);
         bad("image cut short", good.chopped(1), 0);
+        bad("image longer than its entry says", patch(good, 6 + 8, quint32(good.size() - 6 - 16 - 1), 4), 0);
     }
     void pickAndRead()
     {
@@ -308,6 +311,8 @@ private slots:
         QTest::newRow("tips and icon") << BesideCase{Odd::None, 1000, 0, true, true};
         QTest::newRow("empty tips, icon with a 50 MB tail")
             << BesideCase{Odd::None, 0, 50'000'000, true, true};
+        QTest::newRow("icon image 5 MB into the file")
+            << BesideCase{Odd::None, -1, 0, false, true, 5'000'000};
         QTest::newRow("tips as long as may be") << BesideCase{Odd::None, kTipsReadLimit, -1, true};
         QTest::newRow("tips longer") << BesideCase{Odd::None, kTipsReadLimit + 1};
         QTest::newRow("missing") << BesideCase{Odd::None};
@@ -325,7 +330,7 @@ private slots:
         QVERIFY(tipsOdd.ok && iconOdd.ok);
         const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
         const QByteArray text = line.repeated(qMax<qint64>(c.tipsSize, 0) / line.size() + 1).left(c.tipsSize);
-        const QByteArray icon = buildIcon({IconSpec{}});
+        const QByteArray icon = buildIcon({IconSpec{}}, c.iconGap);
         QVERIFY(c.tipsSize < 0 || test::writeFile(tipsPath, text));
         QVERIFY(c.iconTail < 0 ||
                 (test::writeFile(iconPath, icon) && QFile::resize(iconPath, icon.size() + c.iconTail)));

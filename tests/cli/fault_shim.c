@@ -11,18 +11,26 @@
  *   KT_FAULT_SHORT   the first faulty call moves at most this many bytes instead of failing,
  *                    and so do the later ones when KT_FAULT_ERRNO is 0 (0 on a read: end of file)
  *   KT_FAULT_SLEEP_MS  every call on the path first sleeps this long
+ * Other values of KT_FAULT_OP:
+ *   "open"   the faulty opens of the path (the name as passed to open) fail with KT_FAULT_ERRNO
+ *   "lie"    storage that did not keep what it acknowledged: once the path was flushed (fsync),
+ *            reads of it (read, pread) return zeros for the bytes at and past KT_FAULT_SHORT
+ *   "alloc"  no memory: the faulty allocations of at least KT_FAULT_SHORT bytes (malloc,
+ *            aligned_alloc, posix_memalign) fail, counted among such allocations
  *
  * A hook runs a shell command once, at an exact moment, for changing files under a running
  * pack (it runs to its end before the call goes on, without the shim in its environment):
  *   KT_HOOK_CMD   the command (sh -c)
  *   KT_HOOK_PATH  the path watched (for "open", the name as passed to open)
- *   KT_HOOK_OP    "write", "read", "open" or "close": which calls on the path are counted
+ *   KT_HOOK_OP    "write", "read", "open", "create" (an open with O_CREAT), "rename" (of the
+ *                 path to elsewhere) or "close": which calls on the path are counted
  *   KT_HOOK_AT    the hook runs before the call with this number, counted from 1
+ *   KT_HOOK_EVERY when 1, also before every later call
  * and "close" is also a fault: KT_FAULT_OP=close makes the faulty closes of the path report
  * KT_FAULT_ERRNO after the descriptor was really closed (as NFS reports late write errors).
  *
- *   KT_TRACE_FILE  appends "fsync PATH" and "rename FROM" lines, in the order of the calls,
- *                  so a test can tell what was made durable before what moved
+ *   KT_TRACE_FILE  appends "fsync PATH", "syncfs PATH" and "rename FROM" lines, in the order
+ *                  of the calls, so a test can tell what was made durable before what moved
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -34,6 +42,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/sendfile.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -100,7 +109,8 @@ static void hook_point(const char* op, const char* path)
     if (!want || strcmp(want, op) != 0 || !watched || !path || strcmp(watched, path) != 0)
         return;
     int saved = errno;
-    if (++g_hookCalls == env_long("KT_HOOK_AT", 1))
+    long at = env_long("KT_HOOK_AT", 1);
+    if (++g_hookCalls == at || (g_hookCalls > at && env_long("KT_HOOK_EVERY", 0) == 1))
         run_hook();
     errno = saved;
 }
@@ -187,6 +197,19 @@ static int faulted(int in, int out, size_t* n)
         return 0;                                                                                            \
     }
 
+static int g_flushed = 0; /* the lie's path was flushed */
+
+/* Storage that kept nothing past KT_FAULT_SHORT: the bytes read there become zeros. */
+static void lie(int fd, void* buf, ssize_t got, off64_t at)
+{
+    if (got <= 0 || !g_flushed || !op_is("lie") || !on_path(fd))
+        return;
+    long keep = env_long("KT_FAULT_SHORT", 0);
+    for (ssize_t i = 0; i < got; ++i)
+        if (at + i >= keep)
+            ((char*)buf)[i] = 0;
+}
+
 ssize_t write(int fd, const void* buf, size_t n)
 {
     REAL(write);
@@ -200,7 +223,23 @@ ssize_t read(int fd, void* buf, size_t n)
     REAL(read);
     hook_fd("read", fd);
     FAULT(fd, -1, n)
-    return real_read(fd, buf, n);
+    off64_t at = g_flushed ? lseek64(fd, 0, SEEK_CUR) : 0;
+    ssize_t got = real_read(fd, buf, n);
+    lie(fd, buf, got, at);
+    return got;
+}
+
+ssize_t pread64(int fd, void* buf, size_t n, off64_t at)
+{
+    REAL(pread64);
+    ssize_t got = real_pread64(fd, buf, n, at);
+    lie(fd, buf, got, at);
+    return got;
+}
+
+ssize_t pread(int fd, void* buf, size_t n, off_t at)
+{
+    return pread64(fd, buf, n, at);
 }
 
 ssize_t copy_file_range(int in, off64_t* inOff, int out, off64_t* outOff, size_t n, unsigned flags)
@@ -227,6 +266,17 @@ static int open_mode(int flags, va_list ap)
     return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(ap, int) : 0;
 }
 
+/* Runs the hooks of an open and says whether it must fail (errno set). */
+static int opening(const char* path, int flags)
+{
+    hook_point("open", path);
+    if (flags & O_CREAT)
+        hook_point("create", path);
+    const char* faulty = getenv("KT_FAULT_PATH");
+    size_t none = 1;
+    return op_is("open") && faulty && path && strcmp(faulty, path) == 0 && decide(&none) == 1;
+}
+
 int open(const char* path, int flags, ...)
 {
     REAL(open);
@@ -234,8 +284,7 @@ int open(const char* path, int flags, ...)
     va_start(ap, flags);
     int mode = open_mode(flags, ap);
     va_end(ap);
-    hook_point("open", path);
-    return real_open(path, flags, mode);
+    return opening(path, flags) ? -1 : real_open(path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...)
@@ -245,8 +294,7 @@ int open64(const char* path, int flags, ...)
     va_start(ap, flags);
     int mode = open_mode(flags, ap);
     va_end(ap);
-    hook_point("open", path);
-    return real_open64(path, flags, mode);
+    return opening(path, flags) ? -1 : real_open64(path, flags, mode);
 }
 
 int close(int fd)
@@ -269,12 +317,63 @@ int fsync(int fd)
     char target[PATH_MAX];
     if (getenv("KT_TRACE_FILE") && fd_path(fd, target, sizeof target))
         trace("fsync", target);
+    if (op_is("lie") && on_path(fd))
+        g_flushed = 1;
     return real_fsync(fd);
+}
+
+int syncfs(int fd)
+{
+    REAL(syncfs);
+    char target[PATH_MAX];
+    if (getenv("KT_TRACE_FILE") && fd_path(fd, target, sizeof target))
+        trace("syncfs", target);
+    return real_syncfs(fd);
 }
 
 int rename(const char* from, const char* to)
 {
     REAL(rename);
+    hook_point("rename", from);
     trace("rename", from);
     return real_rename(from, to);
+}
+
+/* Allocations: glibc's own entry points underneath, so nothing here allocates. */
+extern void* __libc_malloc(size_t);
+extern void* __libc_memalign(size_t, size_t);
+static long g_allocs = 0;
+
+static int out_of_memory(size_t n)
+{
+    if (!op_is("alloc") || (long)n < env_long("KT_FAULT_SHORT", 1L << 40))
+        return 0;
+    long call = ++g_allocs, at = env_long("KT_FAULT_AT", 1), count = env_long("KT_FAULT_COUNT", 0);
+    return call >= at && (count == 0 || call < at + count);
+}
+
+void* malloc(size_t n)
+{
+    if (out_of_memory(n)) {
+        errno = ENOMEM;
+        return NULL;
+    }
+    return __libc_malloc(n);
+}
+
+void* aligned_alloc(size_t alignment, size_t n)
+{
+    if (out_of_memory(n)) {
+        errno = ENOMEM;
+        return NULL;
+    }
+    return __libc_memalign(alignment, n);
+}
+
+int posix_memalign(void** p, size_t alignment, size_t n)
+{
+    if (out_of_memory(n))
+        return ENOMEM;
+    *p = __libc_memalign(alignment, n);
+    return *p ? 0 : ENOMEM;
 }

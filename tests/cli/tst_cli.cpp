@@ -23,7 +23,7 @@ using namespace kt::test;
 namespace {
 
 // Which calls on a file the fault shim (tests/cli/fault_shim.c) counts and fails.
-enum class Op { Write, Read, Open, Close };
+enum class Op { Write, Read, Open, Close, Create, Rename, Lie, Alloc };
 struct Shim
 {
     Op op = Op::Write;
@@ -74,15 +74,19 @@ struct PackerWorkspace
         env.insert("KT_FAULT_SHORT", QString::number(s.shortBytes));
         env.insert("KT_FAULT_SLEEP_MS", QString::number(s.sleepMs));
     }
-    // `command` runs in a shell before the at-th `op` call on `file`.
+    // `command` runs in a shell before the at-th `op` call on `file` (at -1: before every one).
     void hook(Op op, const QString& file, int at, const QString& command)
     {
         env.insert("KT_HOOK_OP", opName(op));
         env.insert("KT_HOOK_PATH", file);
-        env.insert("KT_HOOK_AT", QString::number(at));
+        env.insert("KT_HOOK_AT", QString::number(qMax(at, 1)));
+        env.insert("KT_HOOK_EVERY", at < 0 ? "1" : "0");
         env.insert("KT_HOOK_CMD", command);
     }
-    static QString opName(Op op) { return QStringList{"write", "read", "open", "close"}.at(int(op)); }
+    static QString opName(Op op)
+    {
+        return QStringList{"write", "read", "open", "close", "create", "rename", "lie", "alloc"}.at(int(op));
+    }
 
     // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
     // SIGINT arrives that long after the output (the argument after -o) has its first bytes.
@@ -153,17 +157,22 @@ enum class Change {
     NameTakenInTrash,    // the trash already holds a file of a source's name
     TrashDiskFull,       // the sources' disk, with an existing trash, is full when they go
     Fault,               // the shim fails calls on one file, or the wrapper limits resources
+    PlantLink,           // a link to src1 appears at the output path as the output is created
+    PlantLinkAlways,     // the same at every try
+    LyingStorage,        // the output's file system keeps only its first MiB (FUSE, root)
+    SwapSourceFolder,    // the sources' folder swapped for look-alikes as the trash step starts
+    GrowSourceAtTrash,   // src2 appended to as it is moved to the trash
 };
 
 enum class End {
     Packed,        // exit 0, output complete, every source in the trash with a good record
-    PackedKept,    // exit 0, output complete, every source kept (the trash refused them)
+    PackedKept,    // exit 4, output complete, sources kept (the trash refused them, or they changed)
     FailedAllKept, // exit 1, no success, nothing trashed
     Unanswered,    // exit 3: as FailedAllKept, ended by a Retry/Cancel that nobody answered
     Interrupted,   // Ctrl-C: exit 130, nothing trashed, the output cut after a whole block
 };
 
-enum class Target { None, Output, Src2 }; // the file the shim's fault is on
+enum class Target { None, Output, Src2, OutputFolder }; // the file the shim's fault is on
 
 // What the changed source holds afterwards.
 enum class Victim { None, Grown, Replaced, Gone };
@@ -177,6 +186,7 @@ struct Race
     Target faultOn = Target::None; // with `shim`, a fault on that file
     Shim shim = {};
     const char* wrapper = "exec"; // shell code run before the program
+    int trashed = -1; // bits of the sources in the trash at the end; -1: all when packed, else none
 };
 
 // The original paths of the trash's records, as a restoring program reads them.
@@ -456,6 +466,29 @@ private slots:
             {Change::NameTakenInTrash, End::Packed, Victim::None, ""});
         row("trash on a full disk",
             {Change::TrashDiskFull, End::PackedKept, Victim::None, "could not be moved to the trash"});
+        row("link to a source planted as the output is made",
+            {Change::PlantLink, End::Packed, Victim::None, ""});
+        row("link planted at every try",
+            {Change::PlantLinkAlways, failed, Victim::None,
+             "'@out' was made again by another program each time it was deleted; it was not replaced."});
+        row("storage keeps only the first MiB (FUSE)",
+            {Change::LyingStorage, failed, Victim::None,
+             "'@out', read back from its storage, differs from the files packed from byte 1048576 on"});
+        row("sources' folder swapped for look-alikes as the trash starts",
+            {Change::SwapSourceFolder, End::PackedKept, Victim::None,
+             "'@src1' (another file took its place as it was being moved to the trash; that file was put "
+             "back)\n"
+             "'@src2' (it is no longer the file that was packed)"});
+        row("source grows as it goes to the trash", {Change::GrowSourceAtTrash,
+                                                     End::PackedKept,
+                                                     Victim::Grown,
+                                                     "'@src2' could not be moved to the trash (it changed as "
+                                                     "it was being moved to the trash; it was put "
+                                                     "back).",
+                                                     Target::None,
+                                                     {},
+                                                     "exec",
+                                                     0b101});
         const auto fault = [](const char* name, End end, const char* message, Target on, Shim shim) {
             QTest::newRow(name) << Race{Change::Fault, end, Victim::None, message, on, shim};
         };
@@ -463,22 +496,28 @@ private slots:
             QTest::newRow(name) << Race{Change::Fault, end, Victim::None, message, Target::None, {}, wrapper};
         };
         const Target out = Target::Output, src2 = Target::Src2;
+        fault("storage keeps only the first MB (shim)", failed,
+              "'@out', read back from its storage, differs from the files packed from byte 1000000 on", out,
+              {Op::Lie, 1, 0, 0, 1000000});
+        fault("no memory for the read-back", failed, "There is not enough memory to go on.", out,
+              {Op::Alloc, 1, 0, 0, 1 << 20});
+        fault("output folder cannot be opened to flush it", End::Packed, "", Target::OutputFolder,
+              {Op::Open, 1, 0, EACCES});
         const End unanswered = End::Unanswered;
         const char* noSpace = "Packing aborted: the question \"Cannot write to '@out': No space left on "
                               "device.\" was not answered.";
         fault("disk full mid-block", unanswered, noSpace, out, {Op::Write, 3, 0, ENOSPC});
         fault("short write, then disk full", unanswered, noSpace, out, {Op::Write, 2, 0, ENOSPC, 777});
         fault("I/O error on write", unanswered, "Cannot write to '@out': Input/output error.", out,
-              {Op::Write, 4, 0, EIO});
+              {Op::Write, 3, 0, EIO});
         fault("read error", failed, "Cannot read '@src2': Input/output error. Packing aborted!", src2,
-              {Op::Read, 2, 0, EIO});
-        fault("source truncated between two blocks", failed, "'@src2' ended after ", src2,
-              {Op::Read, 3, 0, 0, 0});
+              {Op::Read, 1, 0, EIO});
+        fault("source ends before its length", failed, "'@src2' ended after ", src2, {Op::Read, 1, 0, 0, 0});
         // Each write waits, so that Ctrl-C lands mid-pack.
         fault("Ctrl-C mid-pack", End::Interrupted, "Packing aborted by user", out,
               {Op::Write, 1, 0, 0, -1, 20});
         fault("interrupted writes go on", End::Packed, "", out, {Op::Write, 2, 3, EINTR});
-        fault("short reads go on", End::Packed, "", src2, {Op::Read, 2, 3, 0, 100});
+        fault("short reads go on", End::Packed, "", src2, {Op::Read, 1, 3, 0, 100});
         fault("short writes go on", End::Packed, "", out, {Op::Write, 2, 3, 0, 100});
         limit("file size limit", unanswered, "ulimit -f 1000; trap '' XFSZ; exec",
               "Cannot write to '@out': File too large.");
@@ -493,11 +532,19 @@ private slots:
         ws.env.insert("LD_PRELOAD", KT_FAULT_SHIM);
         ws.env.insert("KT_FAULT_MARKER", ws.path("shim-loaded"));
         ws.env.insert("KT_TRACE_FILE", ws.path("trace"));
-        QString mount, folder = ws.dir.path();
+        QString mount, folder = ws.path("src");
+        QVERIFY(QDir().mkdir(folder) && QDir().mkdir(ws.path("out")));
         auto unmount = qScopeGuard([&] {
             if (!mount.isEmpty())
                 runTool("timeout", {"20", "umount", mount});
         });
+        if (race.change == Change::LyingStorage) {
+            if (!*KT_LYING_FS || ::geteuid() != 0 || !QFileInfo::exists("/dev/fuse"))
+                QSKIP("needs libfuse3 at build time, /dev/fuse, fusermount3 and root");
+            mount = ws.path("out");
+            QVERIFY(QDir().mkdir(ws.path("backing")));
+            QVERIFY(runTool("timeout", {"20", KT_LYING_FS, ws.path("backing"), mount}));
+        }
         if (race.change == Change::TrashDiskFull) {
             mount = folder = ws.path("small");
             QVERIFY(QDir().mkdir(mount));
@@ -507,12 +554,12 @@ private slots:
         }
         if (race.change == Change::TrashDiskFull || race.change == Change::NameTakenInTrash)
             QVERIFY(QDir().mkpath(ws.trash() + "/files") && QDir().mkpath(ws.trash() + "/info"));
-        // Sizes of a few MiB, so that each source takes several calls of the kernel copy.
+        // Sizes of a few MiB. The kernel copy takes a source in one or two calls (as many
+        // blocks as fit in a frame), so the k-th call on the output is the k-th source's.
         const QString src1 = ws.src.add(folder + "/src1.bin", 4000000);
         const QString src2 = ws.src.add(folder + "/src2.bin", 6080000),
                       src3 = ws.src.add(folder + "/src3.bin", 1599984);
         const QString out = ws.path("out/out.bin");
-        QVERIFY(QDir().mkdir(ws.path("out")));
         const QByteArray tail = patternBytes(5000, 77), replacement = patternBytes(4321, 78);
         QVERIFY(writeFile(ws.path("tail"), tail) && writeFile(ws.path("replacement"), replacement));
         QVERIFY(writeFile(ws.path("other1"), patternBytes(3000, 1)) && writeFile(ws.path("other2"), "2"));
@@ -522,20 +569,25 @@ private slots:
                      ws.path("second.err"), ws.path("second.exit"));
         const QString grow = "cat '" + ws.path("tail") + "' >> '" + src2 + "'";
         const std::tuple<Change, Op, QString, int, QString> hooks[] = {
-            {Change::DeleteOutput, Op::Write, out, 5, "rm -f '" + out + "'"},
-            {Change::RemoveOutputFolder, Op::Write, out, 5, "rm -rf '" + ws.path("out") + "'"},
-            {Change::SecondWriter, Op::Write, out, 5, secondPack},
-            {Change::GrowSource, Op::Read, src2, 3, grow},
+            {Change::DeleteOutput, Op::Write, out, 2, "rm -f '" + out + "'"},
+            {Change::RemoveOutputFolder, Op::Write, out, 2, "rm -rf '" + ws.path("out") + "'"},
+            {Change::SecondWriter, Op::Write, out, 2, secondPack},
+            {Change::GrowSource, Op::Read, src2, 1, grow},
             {Change::GrowSourceAfterTurn, Op::Read, src3, 1, grow},
-            {Change::ReplaceSource, Op::Read, src2, 3, "mv '" + ws.path("replacement") + "' '" + src2 + "'"},
+            {Change::ReplaceSource, Op::Read, src2, 1, "mv '" + ws.path("replacement") + "' '" + src2 + "'"},
             {Change::OutputReappears, Op::Open, out, 1, "head -c 3000000 /dev/zero >'" + out + "'"},
             {Change::SourceDeletedAtOpen, Op::Open, src2, 1, "rm -f '" + src2 + "'"},
+            {Change::PlantLink, Op::Create, out, 1, "ln -s '" + src1 + "' '" + out + "'"},
+            {Change::PlantLinkAlways, Op::Create, out, -1, "ln -s '" + src1 + "' '" + out + "'"},
+            {Change::SwapSourceFolder, Op::Rename, src1, 1,
+             QString("cd '%1' && mv src src.old && mkdir src && cp src.old/* src/").arg(ws.dir.path())},
+            {Change::GrowSourceAtTrash, Op::Rename, src2, 1, grow},
         };
         for (const auto& [change, op, path, at, command] : hooks)
             if (change == race.change)
                 ws.hook(op, path, at, command);
         if (race.faultOn != Target::None)
-            ws.fault(race.faultOn == Target::Output ? out : src2, race.shim);
+            ws.fault(QStringList{{}, out, src2, ws.path("out")}.at(int(race.faultOn)), race.shim);
         QStringList sources = ws.src.paths;
         QByteArray expectedOutput = ws.src.joined();
         if (race.change == Change::SourceListedTwice) {
@@ -559,18 +611,30 @@ private slots:
         const QString message =
             QString(race.message).replace("@out", out).replace("@src1", src1).replace("@src2", src2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        const int exits[] = {0, 0, 1, 3, 130}; // by End
+        const int exits[] = {0, 4, 1, 3, 130}; // by End
         QCOMPARE(r.exit, exits[int(race.end)]);
         // Only Ctrl-C is the user's abort; a question nobody answered is said as such.
         QCOMPARE(r.err.contains("Packing aborted by user"), race.end == End::Interrupted);
         QCOMPARE(r.err.contains("successfully packed!"), packed);
-        const QByteArray written = fileBytes(out);
+        // What the storage holds (through the lying file system, its cached pages and zeros).
+        const QByteArray written =
+            fileBytes(race.change == Change::LyingStorage ? ws.path("backing/out.bin") : out);
         if (packed)
             QVERIFY(written == expectedOutput);
         else // what was written is the sources in order, perhaps cut short
             QVERIFY(expectedOutput.startsWith(written));
-        if (race.end == End::Interrupted) // Ctrl-C leaves whole blocks only
-            QVERIFY(written.size() > 0 && written.size() % 10000 == 0);
+        if (race.end == End::Interrupted) { // Ctrl-C leaves whole blocks only (a remainder ends its file)
+            qsizetype start = 0, size = 0;
+            for (const QByteArray& source : ws.src.contents) {
+                size = source.size();
+                if (written.size() <= start + size)
+                    break;
+                start += size;
+            }
+            const qsizetype into = written.size() - start;
+            QVERIFY2(written.size() > 0 && (into % 10000 == 0 || into == size),
+                     qPrintable(QString::number(written.size())));
+        }
         if (race.change == Change::SecondWriter) { // the second pack met the first one's lock
             // Its Retry/Cancel got no answer.
             QCOMPARE(fileBytes(ws.path("second.exit")).trimmed(), QByteArray("3"));
@@ -578,29 +642,48 @@ private slots:
                      fileBytes(ws.path("second.err")).constData());
         }
 
-        if (race.end == End::Packed) {
-            QVERIFY2(!r.err.contains("could not be moved to the trash"), qPrintable(r.err));
-            const bool older = race.change == Change::NameTakenInTrash;
-            QStringList records = ws.src.paths + (older ? QStringList{"/elsewhere/src1.bin"} : QStringList{});
-            records.sort();
-            QCOMPARE(trashRecords(ws.trash()), records);
-            QCOMPARE(ws.trashedFiles(), older ? 4 : 3);
-            for (const QString& s : ws.src.paths)
-                QVERIFY(!QFileInfo::exists(s));
-            // The output and its folder were on disk before the first source moved.
-            const QStringList trace = QString::fromLocal8Bit(fileBytes(ws.path("trace"))).split('\n');
-            const qsizetype firstMove = trace.indexOf("rename " + ws.src.paths[0]);
-            QVERIFY(firstMove > 0);
-            QVERIFY(trace.first(firstMove).contains("fsync " + out));
-            QVERIFY(trace.first(firstMove).contains("fsync " + ws.path("out")));
-            return;
-        }
-        QCOMPARE(trashRecords(ws.trash()), QStringList());
-        QCOMPARE(ws.trashedFiles(), 0);
-        QVERIFY(ws.src.unchanged(1));
+        // Each source is in the trash with a record naming it, or in its place as it was.
+        const int inTrash = race.trashed >= 0 ? race.trashed : race.end == End::Packed ? 0b111 : 0;
+        QStringList records =
+            race.change == Change::NameTakenInTrash ? QStringList{"/elsewhere/src1.bin"} : QStringList{};
         const QByteArray src2Bytes[] = {ws.src.contents[1], ws.src.contents[1] + tail, replacement, {}};
-        QCOMPARE(QFileInfo::exists(src2), race.victim != Victim::Gone); // not made again by the open
-        QVERIFY(fileBytes(src2) == src2Bytes[int(race.victim)]);
+        for (int i = 0; i < 3; ++i) {
+            const QString& source = ws.src.paths[i];
+            if (inTrash & (1 << i))
+                records << source;
+            else if (i != 1)
+                QCOMPARE(fileBytes(source), ws.src.contents[i]);
+            else // not made again by the open
+                QVERIFY(QFileInfo::exists(src2) == (race.victim != Victim::Gone) &&
+                        fileBytes(src2) == src2Bytes[int(race.victim)]);
+            QCOMPARE(QFileInfo::exists(source) && i != 1, !(inTrash & (1 << i)) && i != 1);
+        }
+        records.sort();
+        QCOMPARE(trashRecords(ws.trash()), records);
+        QCOMPARE(ws.trashedFiles(), records.size());
+        if (inTrash == 0)
+            return;
+        // The output and its folder were on disk before the first source moved; each source's
+        // record and the trash's folders right after it moved, before the next one.
+        const QStringList trace = QString::fromLocal8Bit(fileBytes(ws.path("trace"))).split('\n');
+        const QRegularExpression move("rename " + QRegularExpression::escape(folder + "/") + ".*");
+        const qsizetype firstMove = trace.indexOf(move);
+        QVERIFY(firstMove > 0);
+        QVERIFY(trace.first(firstMove).contains("fsync " + out));
+        QVERIFY(trace.first(firstMove).contains("fsync " + ws.path("out")) ||
+                trace.first(firstMove).contains("syncfs " + out));
+        for (int i = 0; i < 3; ++i) {
+            const qsizetype at = trace.indexOf("rename " + ws.src.paths[i]),
+                            next = trace.indexOf(move, at + 1);
+            const QStringList after = trace.mid(at + 1, next < 0 ? -1 : next - at - 1);
+            const QString trash = "fsync " + ws.trash();
+            QVERIFY2(!(inTrash & (1 << i)) ||
+                         (at > 0 &&
+                          after.indexOf(QRegularExpression(QRegularExpression::escape(trash + "/info/") +
+                                                           "[^/]+\\.trashinfo")) >= 0 &&
+                          after.contains(trash + "/info") && after.contains(trash + "/files")),
+                     qPrintable(ws.src.paths[i]));
+        }
     }
 };
 

@@ -44,24 +44,46 @@ struct FakeProgressView final : ProgressView
 
     void beginJoin() override { m_log << "view:begin"; }
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
+    void showCheckingFile(const QString& p) override
+    {
+        m_log << "view:check:" + p;
+        checking = true;
+        if (onCheck)
+            onCheck();
+    }
+    // The read-back pass's bars and texts are kept apart from the join's.
     void setProgressBarPos(int percent) override
     {
+        if (checking) {
+            checkBars << percent;
+            m_cancel = m_cancel || checkBars.size() == cancelAtCheckBar;
+            return;
+        }
         bars << percent;
         if (onBar)
             onBar(int(bars.size()));
         m_cancel = m_cancel || bars.size() == cancelAtBar;
     }
-    void setPercentText(const QString& t) override { percentTexts << t; }
-    void setTimeRemainingText(const QString& t) override { timeTexts << t; }
+    void setPercentText(const QString& t) override { (checking ? checkTexts : percentTexts) << t; }
+    void setTimeRemainingText(const QString& t) override
+    {
+        if (!checking)
+            timeTexts << t;
+    }
     bool cancelRequested() const override { return m_cancel; }
     void destroyProgressBar() override { m_log << "view:destroyBar"; }
     void closeWindow() override { m_log << "view:close"; }
 
     EventLog& m_log;
     int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
+    int cancelAtCheckBar = 0;       // the same in the read-back pass
     std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
+    std::function<void()> onCheck;  // runs as the read-back pass starts
     QList<int> bars;
     QStringList percentTexts, timeTexts;
+    bool checking = false;
+    QList<int> checkBars;
+    QStringList checkTexts;
     bool m_cancel = false;
 };
 
@@ -83,6 +105,7 @@ struct FakePackHost final : PackHost
     void errorResumeProgram() override { m_log << "host:errorResume"; }
     void setStatusText(const QString& t) override { m_log << "host:status:" + t; }
     void showPackingFile(const QString& p) override { m_log << "host:file:" + p; }
+    void showCheckingFile(const QString& p) override { m_log << "host:check:" + p; }
     void setWaitCursor(bool wait) override { m_log << (wait ? "host:wait" : "host:arrow"); }
     void destroyMainProgressBar() override { m_log << "host:destroyMainBar"; }
     void runJoinInProgressWindow(const std::function<void(ProgressView&)>& join) override

@@ -10,6 +10,8 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kt;
@@ -23,17 +25,19 @@ const QString kVerifying = QStringLiteral("host:status:Verifying mpeg compatibil
 // One source row of a pack.
 struct Source
 {
-    enum Kind { Mpeg, Mp3, Empty, Missing, NoHeader /* sparse, over the scan limit */ } kind = Mpeg;
+    enum Kind { Mpeg, Mp3, Empty, Missing, NoHeader /* sparse, over the scan limit */, Written } kind = Mpeg;
     int width = 352, height = 240, frameRateCode = 4;
 };
 const Source a{}; // 352 x 240 at 29.97
 const Source b{Source::Mpeg, 352, 288, 3};
 const Source mp3{Source::Mp3}, empty{Source::Empty}, missing{Source::Missing}, noHeader{Source::NoHeader};
+const Source written{Source::Written}; // an MPEG file that another pack holds as its output
 
 bool makeFile(const QString& path, const Source& s, quint32 seed)
 {
     switch (s.kind) {
     case Source::Mpeg:
+    case Source::Written:
         return writeMpegLikeFile(path, 40000 + seed * 1000, 100 * seed, s.width, s.height, s.frameRateCode);
     case Source::Mp3:
         return writeFileWith(path, 30000, 0, "ID3", seed);
@@ -47,10 +51,10 @@ bool makeFile(const QString& path, const Source& s, quint32 seed)
     return true;
 }
 
-// A message and its style; the text may name a row.
+// A message and its style; the text may name a row or the output.
 struct Says
 {
-    QString (*text)(const QString& row) = nullptr;
+    QString (*text)(const QString& named) = nullptr;
     int style = 0;
 };
 const int kQuestion = MB_YESNO | MB_ICONHAND;
@@ -62,6 +66,21 @@ const Says overflow{[](const QString&) { return texts::packUnexpectedError(6); }
 const Says notCompatible{[](const QString&) { return texts::notCompatibleQuestion(); }, kQuestion};
 const Says zeroBytes{texts::zeroByteFile, MB_ICONHAND};
 const Says notMpeg{notMpegQuestion, kQuestion | MB_TOPMOST};
+const Says beingWritten{texts::sourceBeingWritten, MB_ICONHAND};
+const Says isPipe{[](const QString& out) { return texts::outputNotRegular(out, "a pipe", false); },
+                  MB_ICONHAND};
+const Says toDevice{
+    [](const QString& out) { return texts::outputNotRegular(out, "a character device", true); }, MB_ICONHAND};
+const Says toFolder{[](const QString& out) { return texts::outputNotRegular(out, "a folder", true); },
+                    MB_ICONHAND};
+const Says toKernel{
+    [](const QString& out) { return texts::outputNotRegular(out, "a file of the kernel", true); },
+    MB_ICONHAND};
+const Says tooLargeForFat{[](const QString& out) {
+                              return texts::tooLargeForFileSystem(out, 2 * 1073709156ull + 43000 + 44000,
+                                                                  0x7FFFFFFF, "fuse.fusefat");
+                          },
+                          MB_ICONHAND};
 
 // A pack: the rows, how the user answers, and the one message it shows before any success.
 struct PackCase
@@ -69,7 +88,7 @@ struct PackCase
     QList<Source> rows;
     QList<int> answers;
     Says says;
-    int about = 0;    // the 1-based row the message names
+    int about = 0;    // the 1-based row the message names, -1: the output
     int verified = 0; // rows checked
     PackOutcome outcome = PackOutcome::Stopped;
     const char* output = "out.mpg"; // given with spaces around it; "": the dialog was cancelled
@@ -108,17 +127,36 @@ private slots:
             {"mp3 first, yes: later rows unchecked", {{mp3, a, b}, {IDYES}, notMpeg, 1, 1, packed}},
             {"mp3 second, no", {{a, mp3, a}, {IDNO}, notMpeg, 2, 2}},
             {"check off", {{mp3, a, b}, {}, {}, 0, 0, packed, "out.mpg", false}},
+            {"a source another pack is writing", {{a, written, a}, {}, beingWritten, 2, 1}},
+            {"output is a pipe", {{a, a}, {}, isPipe, -1, 0, stopped, "fifo"}},
+            {"output is a link to a device", {{a, a}, {}, toDevice, -1, 0, stopped, "null"}},
+            {"output is a link to a file of the kernel", {{a, a}, {}, toKernel, -1, 0, stopped, "kernel"}},
+            {"output is a link to a folder", {{a, a}, {}, toFolder, -1, 0, stopped, "folder"}},
+            {"over fusefat's largest file",
+             {{noHeader, noHeader, a, a}, {}, tooLargeForFat, -1, 0, stopped, "fat/out.mpg", false}},
         });
     }
     void pack()
     {
         QFETCH(PackCase, row);
         PackRig pk;
+        QList<QFile*> writers;
+        auto closeWriters = qScopeGuard([&] { qDeleteAll(writers); });
         for (int i = 0; i < row.rows.size(); ++i) {
             pk.host.rows << pk.path(QStringLiteral("row%1.mpg").arg(i + 1));
             QVERIFY(makeFile(pk.host.rows.last(), row.rows[i], quint32(i + 1)));
+            if (row.rows[i].kind == Source::Written) { // as another pack holds its output
+                writers << new QFile(pk.host.rows.last());
+                QVERIFY(writers.last()->open(QIODevice::ReadWrite) &&
+                        ::flock(writers.last()->handle(), LOCK_EX) == 0);
+            }
         }
+        QVERIFY(::mkfifo(QFile::encodeName(pk.path("fifo")).constData(), 0600) == 0);
+        QVERIFY(QFile::link("/dev/null", pk.path("null")) &&
+                QFile::link("/proc/self/status", pk.path("kernel")) &&
+                QFile::link(pk.path(""), pk.path("folder")));
         const bool small = QByteArray(row.output).startsWith("small/"),
+                   fat = QByteArray(row.output).startsWith("fat/"),
                    failed = row.outcome == PackOutcome::Failed;
         const bool packed = row.outcome == PackOutcome::Packed, saved = row.rows.size() >= 2 && *row.output;
         if (small) {
@@ -127,18 +165,31 @@ private slots:
                 QSKIP("cannot mount a tmpfs here (needs root)");
         }
         auto unmount = qScopeGuard([&] { small&& runTool("umount", {pk.path("small")}); });
+        if (fat) {
+            QVERIFY(QDir().mkdir(pk.path("fat")) && writeSparseFileWith(pk.path("fat.img"), 8 << 20));
+            if (!runTool("mkfs.vfat", {pk.path("fat.img")}) ||
+                !runTool("fusefat", {"-o", "rw+", pk.path("fat.img"), pk.path("fat")}))
+                QSKIP("needs mkfs.vfat, fusefat and /dev/fuse");
+        }
+        auto unmountFat = qScopeGuard([&] { fat&& runTool("fusermount3", {"-u", pk.path("fat")}); });
+        const auto entry = [](const QString& path) { // what stands at a path: its type and inode
+            struct stat st = {};
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? QPair(st.st_mode, st.st_ino)
+                                                                          : QPair<mode_t, ino_t>();
+        };
         const QByteArray row3 = fileBytes(pk.host.rows.value(2));
         QByteArray expected; // not read when a sparse source of a gigabyte stops the pack
         for (const QString& path : packed ? pk.host.rows : QStringList())
             expected += fileBytes(path);
         const QString out = pk.path(row.output);
+        const auto outputBefore = entry(out);
         pk.host.options = {row.check, blockSizeFor(TransferRate::Slow), DeleteAfterAction::No};
         pk.host.outputAnswer = saved ? "  " + out + "  " : "   ";
         pk.box.answers << row.answers;
         QStringList said;
         QList<int> styles;
         if (row.says.text) {
-            said << row.says.text(pk.host.rows.value(row.about - 1));
+            said << row.says.text(row.about < 0 ? out : pk.host.rows.value(row.about - 1));
             styles << row.says.style;
         }
         if (packed) { // declining says nothing more
@@ -160,8 +211,8 @@ private slots:
         QCOMPARE(pk.log.contains("host:progressWindow"), packed);
         if (packed)
             QCOMPARE(fileBytes(out), expected);
-        else
-            QCOMPARE(QFileInfo(out).isFile(), out == pk.host.rows.value(2));
+        else // nothing made, deleted or replaced there
+            QCOMPARE(entry(out), outputBefore);
         QCOMPARE(fileBytes(pk.host.rows.value(2)), row3);
         QCOMPARE(File64::OpenHandleCount(), 0);
     }

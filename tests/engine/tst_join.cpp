@@ -38,6 +38,8 @@ enum class Stop {
     RemoveOutput,   // the output is deleted at `bar`
     OutputIsFolder, // a folder stands where the output goes
     OutputLocked,   // another pack is writing the output
+    CancelCheck,    // the user presses Cancel at `bar` of the read-back pass
+    LoseTail,       // the output's storage keeps only its first 30,000 bytes
 };
 
 const qint64 kSizes[] = {25000, 30000, 12000}; // the sources of every join
@@ -64,6 +66,8 @@ const Said changedSize = [](const About& a) { return texts::sourceChangedSize(a.
 const Said changedWhilePacked = [](const About& a) { return texts::sourceChangedWhilePacked(a.victim); };
 const Said notFound = [](const About& a) { return texts::notFound(a.victim); };
 const Said outputDeleted = [](const About& a) { return texts::outputDeleted(a.out); };
+const Said checkCancelled = [](const About& a) { return texts::checkCancelled(a.out); };
+const Said outputDiffers = [](const About& a) { return texts::outputDiffers(a.out, 30000); };
 
 struct JoinCase
 {
@@ -99,6 +103,13 @@ struct Remaining
     QString text;
 };
 
+// A clock of the join that moves `step` microseconds at every reading.
+MonotonicClock steps(qint64 step)
+{
+    return [step, now = qint64(0)]() mutable { return now += step; };
+}
+const qint64 kFrame = ProgressView::kDefaultFrameMicroseconds;
+
 // One join with its fakes; sources are made with add().
 struct Join : PackRig
 {
@@ -106,15 +117,17 @@ struct Join : PackRig
     ScriptedShell trash;
 
     void add(const QString& name, qint64 size) { src.add(path(name), size); }
+    // By default each reading of the clock is a frame later: every copy is one block and
+    // every block's update lets events through.
     JoinResult run(const QString& output, BlockSize block = kSlow,
-                   DeleteAfterAction del = DeleteAfterAction::NoPrompt)
+                   DeleteAfterAction del = DeleteAfterAction::NoPrompt, MonotonicClock clock = steps(kFrame))
     {
         JoinJob j{output, {}, 0, block, del};
         for (int i = 0; i < src.paths.size(); ++i) {
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
             j.totalPackSize += quint64(src.contents[i].size());
         }
-        return JoinFiles(j, host, host.view, file);
+        return JoinFiles(j, host, host.view, file, clock);
     }
 };
 
@@ -133,8 +146,8 @@ private slots:
 
     void joins_data()
     {
-        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate: a is bars 1-3 (the third
-        // a remainder of 5,000), b bars 4-6.
+        // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate, a block a copy: a is bars
+        // 1-3 (its start, a block, the last block with the remainder of 5,000), b bars 4-7.
         const QList<Said> cannotOpen{errorOpening, cannotOverwrite};
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
         const auto keep = DeleteAfterAction::No, ask = DeleteAfterAction::Prompt,
@@ -147,9 +160,10 @@ private slots:
              {Stop::Nothing, 0, {trashQuestion, packed}, 67000, -1, 0, {}, "out.mpg", ask}},
             {"trash without asking, one refuses",
              {Stop::Nothing, 0, {notTrashed, packed}, 67000, -1, 0, {}, "out.mpg", trash, true}},
-            {"cancel in the first block", {Stop::Cancel, 1, {aborted}, 10000}},
-            {"cancel in a remainder", {Stop::Cancel, 3, {aborted}, 25000}},
-            {"cancel in the second file", {Stop::Cancel, 4, {aborted}, 35000}},
+            {"cancel at the first file's start", {Stop::Cancel, 1, {aborted}, 0}},
+            {"cancel in the first block", {Stop::Cancel, 2, {aborted}, 10000}},
+            {"cancel in a file's last copy", {Stop::Cancel, 3, {aborted}, 25000}},
+            {"cancel in the second file", {Stop::Cancel, 5, {aborted}, 35000}},
             {"output is a folder: retry, cancel",
              {Stop::OutputIsFolder, 0, cannotOpen + cannotOpen + QList{aborted}, -1, -1, 0, retryCancel,
               "f.mpg"}},
@@ -157,11 +171,13 @@ private slots:
              {Stop::OutputIsFolder, 0, cannotOpen + QList{hiddenOutput}, -1, -1, 0, retry, ".hidden.mpg"}},
             {"output in use by another pack: retry, cancel",
              {Stop::OutputLocked, 0, {cannotOverwrite, cannotOverwrite, aborted}, 0, -1, 0, retryCancel}},
-            {"source truncated between two blocks", {Stop::Resize, 4, {endedEarly}, -1, 1, 15000}},
+            {"source truncated between two blocks", {Stop::Resize, 5, {endedEarly}, -1, 1, 15000}},
             {"source grown before its turn", {Stop::Resize, 2, {changedSize}, 55000, 2, 50000}},
-            {"source grown while it is copied", {Stop::Resize, 4, {changedWhilePacked}, 55000, 1, 40000}},
+            {"source grown while it is copied", {Stop::Resize, 5, {changedWhilePacked}, 55000, 1, 40000}},
             {"source deleted before its turn", {Stop::Remove, 3, {notFound}, 25000, 1}},
             {"output deleted while packing", {Stop::RemoveOutput, 2, {outputDeleted}}},
+            {"cancel while the output is checked", {Stop::CancelCheck, 1, {checkCancelled}, 67000}},
+            {"output's storage lost its tail", {Stop::LoseTail, 0, {outputDiffers}, 30000}},
         });
     }
     void joins()
@@ -182,6 +198,11 @@ private slots:
         if (row.refuse)
             j.trash.failFor << p[1];
         j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
+        j.host.view.cancelAtCheckBar = row.what == Stop::CancelCheck ? row.bar : 0;
+        j.host.view.onCheck = [&] {
+            if (row.what == Stop::LoseTail)
+                QFile(out).resize(30000);
+        };
         j.host.view.onBar = [&](int bar) {
             if (bar != row.bar)
                 return;
@@ -197,13 +218,21 @@ private slots:
         QStringList messages;
         for (Said said : row.said)
             messages << said(about);
-        const bool done = row.what == Stop::Nothing, failed = !done && row.what != Stop::Cancel;
+        const bool done = row.what == Stop::Nothing,
+                   cancelled = row.what == Stop::Cancel || row.what == Stop::CancelCheck,
+                   failed = !done && !cancelled;
 
         const JoinResult r = j.run(out, kSlow, row.deleteAfter);
 
         QCOMPARE(r.outcome, done     ? PackOutcome::Packed
                             : failed ? PackOutcome::Failed
                                      : PackOutcome::Cancelled);
+        // The output is read back only when sources are about to go, and runs to its end.
+        const bool trash = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
+        const bool checked = trash || row.what == Stop::CancelCheck || row.what == Stop::LoseTail;
+        QCOMPARE(j.log.contains("view:check:" + out), checked);
+        if (trash)
+            QCOMPARE(j.host.view.checkBars, QList<int>{100});
         QCOMPARE(j.box.texts, messages);
         if (row.what == Stop::Cancel)
             QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
@@ -214,13 +243,14 @@ private slots:
         QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
         if (done) {
             QCOMPARE(r.packedBytes, quint64(67000));
-            // One update per block and remainder; a remainder is counted after its update.
-            QCOMPARE(j.host.view.bars, QList<int>({15, 30, 30, 52, 67, 82, 97, 97}));
+            // A pass at each file's start and after each copy; a remainder is counted after
+            // its update.
+            QCOMPARE(j.host.view.bars, QList<int>({0, 15, 30, 30, 52, 67, 82, 82, 97}));
             // A text goes to the view only when it changes; the estimate at even percentages.
             QCOMPARE(j.host.view.percentTexts,
                      QStringList({"0%", "15%", "30%", "52%", "67%", "82%", "97%", ""}));
             const QStringList& times = j.host.view.timeTexts;
-            QVERIFY(!times.isEmpty() && times.size() <= 4); // at 30, 30, 52 and 82 at most
+            QVERIFY(!times.isEmpty() && times.size() <= 3); // at 30, 52 and 82 at most
             QVERIFY(std::adjacent_find(times.begin(), times.end()) == times.end());
             QCOMPARE(j.box.styles.last(), MB_ICONINFORMATION);
             QVERIFY(
@@ -232,8 +262,7 @@ private slots:
                                     failed ? "host:errorResume" : "host:destroyMainBar", "view:close"}));
         }
         QCOMPARE(j.log.contains("host:errorResume"), failed);
-        const bool trashed = done && row.deleteAfter == DeleteAfterAction::NoPrompt;
-        QCOMPARE(j.trash.trashRequests(), trashed ? QList<QStringList>{p} : QList<QStringList>{});
+        QCOMPARE(j.trash.trashRequests(), trash ? QList<QStringList>{p} : QList<QStringList>{});
         QVERIFY(j.src.unchanged(row.victim));
         QCOMPARE(QFileInfo::exists(p[1]), row.what != Stop::Remove); // never recreated by the open
     }

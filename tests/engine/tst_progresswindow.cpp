@@ -1,6 +1,6 @@
 // The progress window: its controls laid out clear of each other, the current-file text,
-// what a join's blocks make it paint, Cancel by every route (a click during a block seen by
-// that block's pass), and the window gone even when the join forgets to close it.
+// what a join's passes make it paint frame by frame, Cancel by every route (a click during
+// a copy seen by the next pass), and the window gone even when the join forgets to close it.
 #include "engine/JoinArithmetic.h"
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
@@ -14,7 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVariant>
-#include <algorithm>
+#include <utility>
 
 using kt::ProgressWindow;
 
@@ -25,8 +25,8 @@ private slots:
     void layout();
     void fileText_data();
     void fileText();
-    void paintsPerVisibleChange_data();
-    void paintsPerVisibleChange();
+    void drawsOncePerFrame_data();
+    void drawsOncePerFrame();
     void cancelByEveryRoute_data();
     void cancelByEveryRoute();
     void closedWhenTheJoinForgets();
@@ -84,6 +84,7 @@ void ProgressWindowTest::fileText()
     if (shortened)
         QVERIFY(shown.endsWith("clip number one.mpg") && path.startsWith(shown.left(10)));
     window.showPackingFile(path);
+    window.setProgressBarPos(0); // the pass that draws it
     auto* label = window.findChild<QLabel*>(QStringLiteral("Statusbar_lbl"));
     QCOMPARE(label->text(), text);
     QCOMPARE(label->textFormat(), Qt::PlainText);
@@ -92,11 +93,38 @@ void ProgressWindowTest::fileText()
 
 namespace {
 
-// A join's blocks as the window sees them: `blocks` equal blocks, `msPerBlock` apart.
+// A join as the window sees it: `blocks` equal blocks `msPerBlock` apart in `files` files of
+// equal size, a pass every `blocksPerPass` blocks and at each file's start and end, and the
+// display's frames moving on by `framesPerStep` after every `passesPerStep` passes.
 struct JoinPace
 {
     int blocks = 0;
     qint64 msPerBlock = 0;
+    int blocksPerPass = 1;
+    int passesPerStep = 1;
+    int framesPerStep = 1;
+    int files = 1;
+};
+
+// Frames that the test moves on; the next one's signal comes with the next pass, as a
+// timer's does.
+class ManualFrames final : public kt::FrameClock
+{
+public:
+    qint64 frame() const override { return m_frame; }
+    qint64 frameMicroseconds() const override { return 16'667; }
+    void requestNextFrame() override { m_requested = true; }
+    void advance(int frames)
+    {
+        m_frame += frames;
+        if (std::exchange(m_requested, false))
+            QMetaObject::invokeMethod(
+                this, [this] { emit nextFrame(); }, Qt::QueuedConnection);
+    }
+
+private:
+    qint64 m_frame = 0;
+    bool m_requested = false;
 };
 
 // What each watched control showed at its last paint, and how often it was painted.
@@ -139,85 +167,81 @@ private:
 
 } // namespace
 
-void ProgressWindowTest::paintsPerVisibleChange_data()
+void ProgressWindowTest::drawsOncePerFrame_data()
 {
     QTest::addColumn<JoinPace>("pace");
-    QTest::newRow("95 blocks a percent, estimate moving") << JoinPace{9438, 3};
-    QTest::newRow("95 blocks a percent, estimate still") << JoinPace{9438, 0};
-    QTest::newRow("a percent a block") << JoinPace{100, 250};
-    QTest::newRow("several percents a block") << JoinPace{7, 4000};
+    QTest::newRow("95 blocks a percent, 200 passes a frame") << JoinPace{9438, 3, 1, 200, 1, 3};
+    QTest::newRow("95 blocks a percent, a pass a frame") << JoinPace{9438, 3, 95, 1, 1, 3};
+    QTest::newRow("a percent a block, three frames a pass") << JoinPace{100, 250, 1, 1, 3, 2};
+    QTest::newRow("several percents a block") << JoinPace{7, 4000, 1, 2, 1, 1};
+    QTest::newRow("a file a block, 8 passes a frame") << JoinPace{30, 10, 1, 8, 1, 30};
 }
 
-void ProgressWindowTest::paintsPerVisibleChange()
+void ProgressWindowTest::drawsOncePerFrame()
 {
     QFETCH(JoinPace, pace);
-    ProgressWindow window;
+    ManualFrames frames;
+    ProgressWindow window(nullptr, &frames);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.beginJoin();
-    window.setPercentText(kt::percentText(0));
     auto* bar = window.progressBar().ProgBarHwnd();
     auto* percent = window.findChild<QLabel*>(QStringLiteral("percentdone_lbl"));
     auto* time = window.findChild<QLabel*>(QStringLiteral("TimeRemainingLbl"));
-    QVERIFY(bar && percent && time);
-    QTest::qWait(0);
+    auto* file = window.findChild<QLabel*>(QStringLiteral("Statusbar_lbl"));
+    QVERIFY(bar && percent && time && file);
     QCoreApplication::processEvents();
+    const QList<QWidget*> watched{bar, percent, time, file, &window};
+    PaintLog log(watched);
 
-    const QList<QWidget*> controls{bar, percent, time};
-    PaintLog log(controls + QList<QWidget*>{&window});
-    // A change repaints its control and at most the controls it overlaps (the design lets
-    // the bar touch both labels); the window itself is drawn (and sent to the display) once
-    // for each moment something visible changes.
-    auto touched = [&](QWidget* w) {
-        return 1 + int(std::count_if(controls.begin(), controls.end(), [w](QWidget* other) {
-                   return other != w && other->geometry().intersects(w->geometry());
-               }));
+    // The latest values given, and whether the last paints show them.
+    int p = 0;
+    QString name, estimate;
+    auto drawn = [&] {
+        return log.of(bar).shown.toInt() == p && log.of(percent).shown.toString() == kt::percentText(p) &&
+               log.of(time).shown.toString() == estimate && log.of(file).shown.toString() == name;
     };
-    int allowed = 0, moments = 0;
-    QString percentShown = percent->text(), timeShown = time->text();
-    const quint64 total = quint64(pace.blocks) * 100'000;
-    // In the join's order: the bar, the estimate at even percentages, the percentage.
-    for (int k = 1; k <= pace.blocks; ++k) {
-        const int p = kt::packPercent(quint64(k) * 100'000, total);
+    int framesGone = 0, passes = 0;
+    // As JoinFiles gives them: the texts of the moment, then the bar with the pass.
+    auto pass = [&] {
+        window.setPercentText(kt::percentText(p));
         window.setProgressBarPos(p);
-        // Its pass has drawn the estimate of the last block.
-        QCOMPARE(log.of(time).shown.toString(), timeShown);
-        bool changed = false;
+        const bool framesFirst = passes % pace.passesPerStep == 0;
+        if (++passes % pace.passesPerStep == 0) {
+            frames.advance(pace.framesPerStep);
+            framesGone += pace.framesPerStep;
+        }
+        return !framesFirst || drawn(); // a frame's first pass draws the latest values
+    };
+    const quint64 total = quint64(pace.blocks) * 100'000;
+    const int blocksPerFile = pace.blocks / pace.files;
+    for (int k = 1; k <= pace.blocks; ++k) {
+        if ((k - 1) % blocksPerFile == 0) {
+            name = window.packingText(QStringLiteral("/media/clip %1.mpg").arg((k - 1) / blocksPerFile));
+            window.showPackingFile(QStringLiteral("/media/clip %1.mpg").arg((k - 1) / blocksPerFile));
+            QVERIFY2(pass(), qPrintable(QStringLiteral("file start at block %1").arg(k)));
+        }
+        p = kt::packPercent(quint64(k) * 100'000, total);
         if (p % 2 == 0) {
-            const QString estimate = kt::timeRemainingText(kt::secondsRemaining(p, k * pace.msPerBlock));
+            estimate = kt::timeRemainingText(kt::secondsRemaining(p, k * pace.msPerBlock));
             window.setTimeRemainingText(estimate);
-            QCOMPARE(time->text(), estimate);
-            if (estimate != timeShown) {
-                allowed += touched(time);
-                changed = true;
-            }
-            timeShown = estimate;
         }
-        const QString text = kt::percentText(p);
-        window.setPercentText(text);
-        // At once, the percentage and the bar's position together, and with them the new estimate.
-        QCOMPARE(log.of(percent).shown.toString(), text);
-        QCOMPARE(log.of(bar).shown.toInt(), p);
-        if (text != percentShown) {
-            QCOMPARE(log.of(time).shown.toString(), timeShown);
-            allowed += touched(bar) + touched(percent);
-            changed = true;
-        }
-        percentShown = text;
-        moments += int(changed);
+        if (k % pace.blocksPerPass == 0 || k % blocksPerFile == 0)
+            QVERIFY2(pass(), qPrintable(QStringLiteral("block %1").arg(k)));
     }
+    // The join no longer lets events through: the next frame still shows the end.
+    frames.advance(1);
+    ++framesGone;
     QCoreApplication::processEvents();
-    QCOMPARE(log.of(time).shown.toString(), timeShown);
-    const int controlPaints = log.of(bar).paints + log.of(percent).paints + log.of(time).paints;
-    QVERIFY2(controlPaints <= allowed,
-             qPrintable(QStringLiteral("%1 control paints for %2 blocks, at most %3 expected")
-                            .arg(controlPaints)
-                            .arg(pace.blocks)
-                            .arg(allowed)));
-    QVERIFY2(log.of(&window).paints <= moments,
-             qPrintable(QStringLiteral("window drawn %1 times for %2 visible changes")
-                            .arg(log.of(&window).paints)
-                            .arg(moments)));
+    QCoreApplication::processEvents();
+    QCOMPARE(p, 100);
+    QVERIFY(drawn());
+    for (QWidget* w : watched) // and the first frame's
+        QVERIFY2(log.of(w).paints <= framesGone + 1,
+                 qPrintable(QStringLiteral("%1 painted %2 times in %3 frames")
+                                .arg(w->objectName())
+                                .arg(log.of(w).paints)
+                                .arg(framesGone + 1)));
 }
 
 enum class CancelRoute {

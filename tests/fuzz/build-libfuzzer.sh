@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the two fuzz targets with clang's libFuzzer (clang 14, libclang-rt-14-dev) and,
+# Builds the fuzz targets with clang's libFuzzer (clang 14, libclang-rt-14-dev) and,
 # with "run", fuzzes each for a while starting from the committed corpus.
 #
 #   tests/fuzz/build-libfuzzer.sh [BUILD_DIR] [run [SECONDS]]
@@ -13,7 +13,7 @@ build="$(realpath "${1:-$root/build}")"
 out="$build/fuzz"
 mkdir -p "$out"
 cxx="${CXX_FUZZ:-clang++-14}"
-flags=(-g -O1 -std=c++20 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+flags=(-g -O1 -std=c++20 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -DQT_FORCE_ASSERTS
        -I"$root/src" -I"$build/generated" $(pkg-config --cflags Qt6Core))
 libs=($(pkg-config --libs Qt6Core))
 
@@ -23,13 +23,23 @@ libs=($(pkg-config --libs Qt6Core))
   "$root/tests/fuzz/fuzz_headerscan.cpp" "$root/src/mpeg/HeaderScan.cpp" "$root/src/mpeg/SequenceHeader.cpp" \
   "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/base/TextUtils.cpp" \
   "$root/src/platform/MessageBox.cpp" "${libs[@]}"
-echo "built $out/fuzz_icon and $out/fuzz_headerscan"
+seamless=()
+for f in HeaderScan SequenceHeader MediaFile MpegClock ProgramStream VideoStream MpegAudio StreamDetails \
+         SeamlessPlan SeamlessRewriter; do
+  seamless+=("$root/src/mpeg/$f.cpp")
+done
+"$cxx" "${flags[@]}" -o "$out/fuzz_seamless" "$root/tests/fuzz/fuzz_seamless.cpp" "${seamless[@]}" \
+  "$root/src/mpeg/StreamInfo.cpp" "$root/src/base/File64.cpp" "$root/src/base/TextUtils.cpp" \
+  "$root/src/platform/MessageBox.cpp" "${libs[@]}"
+echo "built $out/fuzz_icon, $out/fuzz_headerscan and $out/fuzz_seamless"
 
 if [ "${2:-}" = "run" ]; then
   secs="${3:-60}"
-  for t in icon headerscan; do
+  for t in icon headerscan seamless; do
     mkdir -p "$out/corpus-$t"
-    (cd "$out" && "./fuzz_$t" -max_total_time="$secs" -max_len=8192 -print_final_stats=1 \
+    # Seamless inputs are whole short streams (pack after pack, frame after frame).
+    len=8192; [ "$t" = seamless ] && len=131072
+    (cd "$out" && "./fuzz_$t" -max_total_time="$secs" -max_len="$len" -print_final_stats=1 \
         "corpus-$t" "$root/tests/fuzz/corpus/$t")
   done
 fi

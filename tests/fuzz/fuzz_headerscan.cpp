@@ -1,6 +1,7 @@
 // Fuzz target: the MPEG-1 sequence-header scan. The input goes into a file behind 0xFF
 // filler so it straddles the scan's chunk boundary at an offset set by its first byte; the
 // scan through File64 must agree with a plain search: same offset and header bytes, or none.
+// The in-memory start-code searches must agree with std::search too.
 #include "base/File64.h"
 #include "mpeg/HeaderScan.h"
 
@@ -38,6 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::unique_ptr<unsigned char[]> exact(new unsigned char[size ? size : 1]);
     std::copy(data, data + size, exact.get());
     require(findSequenceHeaderCode(exact.get(), qsizetype(size)) == plainFind({data, data + size}));
+    static const unsigned char prefix[] = {0, 0, 1};
+    const auto at = std::search(data, data + size, std::begin(prefix), std::end(prefix));
+    require(findStartCode(exact.get(), qsizetype(size)) == (at == data + size ? -1 : at - data));
+    qsizetype pictureOrGop = -1;
+    for (size_t i = 0; i + 4 <= size && pictureOrGop < 0; ++i)
+        if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && (data[i + 3] == 0 || data[i + 3] == 0xB8))
+            pictureOrGop = qsizetype(i);
+    require(findStartCodeOf(exact.get(), qsizetype(size), 0x00, 0xB8) == pictureOrGop);
 
     std::vector<unsigned char> file(size == 0 ? 0 : size_t(kScanChunkSize) - 8 + (data[0] % 16), 0xFF);
     file.insert(file.end(), data, data + size);
@@ -51,12 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const ScanResult result = scanForSequenceHeader(f, file.size());
     f.CloseFile(h);
 
-    const qint64 expected = plainFind(file);
+    // A code without its four header bytes (cut off by the end) is none.
+    qint64 expected = plainFind(file);
+    if (expected >= 0 && size_t(expected) + 8 > file.size())
+        expected = -1;
     require(result.outcome == (expected < 0 ? ScanOutcome::NotFound : ScanOutcome::Found));
     if (expected < 0)
         return 0;
     require(result.codeOffset == expected);
-    for (size_t k = 0, at = size_t(expected) + 4; k < 4; ++k, ++at)
-        require(result.header[k] == (at < file.size() ? file[at] : 0));
+    for (size_t k = 0; k < 4; ++k)
+        require(result.header[k] == file[size_t(expected) + 4 + k]);
     return 0;
 }

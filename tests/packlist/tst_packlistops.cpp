@@ -58,14 +58,15 @@ private slots:
         QTest::newRow("remove scattered") << EditCase{R, "1* 2 3* 4 5* 6", 1, 0, "2 4 6*", 3, {}};
         QTest::newRow("remove all") << EditCase{R, "1* 2* 3*", 1, 0, "", 0, {}};
         QTest::newRow("remove nothing selected") << EditCase{R, "1 2 3", 1, 0, "1 2 3", 1, {}};
-        // Moves: the current row stays, and decides whether a selected first row blocks.
-        QTest::newRow("up 2,3 current 3") << EditCase{U, "1 2* 3* 4 5", 3, 0, "2* 3* 1 4 5", 3, {}};
+        // Moves: the current row goes with its row, and decides whether a selected first row
+        // blocks.
+        QTest::newRow("up 2,3 current 3") << EditCase{U, "1 2* 3* 4 5", 3, 0, "2* 3* 1 4 5", 2, {}};
         QTest::newRow("up 1,3 current 1") << EditCase{U, "1* 2 3* 4 5", 1, 0, "1* 2 3* 4 5", 1, {}};
-        QTest::newRow("up 1,3 current 3") << EditCase{U, "1* 2 3* 4 5", 3, 0, "1* 3* 2 4 5", 3, {}};
+        QTest::newRow("up 1,3 current 3") << EditCase{U, "1* 2 3* 4 5", 3, 0, "1* 3* 2 4 5", 2, {}};
         QTest::newRow("up without current row") << EditCase{U, "1 2 3* 4 5", 0, 0, "1 2 3* 4 5", 0, {}};
         QTest::newRow("up, current not selected") << EditCase{U, "1 2 3 4* 5", 2, 0, "1 2 4* 3 5", 2, {}};
         QTest::newRow("up empty") << EditCase{U, "", 0, 0, "", 0, none};
-        QTest::newRow("down 3,4 current 3") << EditCase{D, "1 2 3* 4* 5", 3, 0, "1 2 5 3* 4*", 3, {}};
+        QTest::newRow("down 3,4 current 3") << EditCase{D, "1 2 3* 4* 5", 3, 0, "1 2 5 3* 4*", 4, {}};
         QTest::newRow("down last row current") << EditCase{D, "1 2* 3 4 5", 5, 0, "1 2* 3 4 5", 5, {}};
         QTest::newRow("down nothing selected") << EditCase{D, "1 2 3", 1, 0, "1 2 3", 1, none};
         // Drops onto a row; the current row stays.

@@ -11,10 +11,16 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 #include <QtTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace kt;
 
@@ -27,30 +33,34 @@ struct TypedNames
 {
     QString typed;
     AddFilter filter;
-    QStringList added; // file names in the folder, in order
-    QString notFound;  // the names said not found, with "was" or "were"; the dialog stays open
+    QStringList added;      // file names in the folder, in order
+    QString notFound;       // the names said not found, with "was" or "were"; the dialog stays open
+    QStringList shown = {}; // a pattern: the files listed then; the dialog stays open
 };
 
-enum class Dragged { OwnRows, Files, Text, WebAddress, Folder };
+enum class Dragged { OwnRows, Files, Text, WebAddress, Folder, NotUtf8 };
 struct DropCase
 {
     Dragged what;
     int row, pointerRow;
     QString after;
+    QString said = {}; // the message after the drop; %1: the test's folder
 };
 
-// A list command run from the menu bar or a button below the list, on rows named 1..n.
-enum class Via { Menu, Button };
+// A list command run from the menu bar, a button below the list or keys pressed on the
+// list, on rows named 1..n.
+enum class Via { Menu, Button, Keys };
 struct ListCommand
 {
     Via via;
-    const char* name; // the action or the button
+    const char* name; // the action, the button or the keys
     int rows;
     QList<int> selected;
     QString after;    // the rows as the view then shows them
     QStringList said; // messages
     bool listFocused; // else the focus stays where it was
     bool viewEnabled; // View needs one selected row: stale when the command does not refresh
+    int current = 0;  // the view's current row afterwards; 0: not checked
 };
 } // namespace
 
@@ -78,7 +88,16 @@ class TestPackListWindow : public QObject
                         : QPoint(10, view()->viewport()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
-
+    // The files (not folders) a file dialog's list shows.
+    static QStringList listedFiles(const QAbstractItemView* listed)
+    {
+        const auto* model = static_cast<const QFileSystemModel*>(listed->model());
+        QStringList names;
+        for (int r = 0; r < model->rowCount(listed->rootIndex()); ++r)
+            if (const QModelIndex i = model->index(r, 0, listed->rootIndex()); !model->isDir(i))
+                names << model->fileName(i);
+        return names;
+    }
     // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view.
     MainWindow& make(int n = 0, const QList<int>& selected = {})
     {
@@ -134,6 +153,8 @@ private slots:
         for (const auto& [name, bytes] :
              {std::pair{"a.mpg", mpeg}, {"b.mpg", "not mpeg"}, {"c.mp3", "not mpeg"}, {"my\"clip.mpg", mpeg}})
             QVERIFY(test::writeFile(file(QLatin1String(name)), bytes));
+        // A name that is not UTF-8: no QString can name the file.
+        QVERIFY(::close(::creat(QFile::encodeName(file("bad")) + "\xff.mpg", 0600)) == 0);
     }
 
     void cleanup()
@@ -263,6 +284,12 @@ private slots:
             << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "'gone.mpg' was"};
         QTest::newRow("a quote cut wrongly")
             << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "'my', 'clip.mpg' were"};
+        QTest::newRow("a pattern filters the list")
+            << TypedNames{"*.mp3", AddFilter::Mpeg, {}, {}, {"c.mp3"}};
+        QTest::newRow("patterns parted by ;")
+            << TypedNames{"b*; c*", AddFilter::Mpeg, {}, {}, {"b.mpg", "c.mp3"}};
+        QTest::newRow("a pattern in no folder")
+            << TypedNames{"nosuch/*.mpg", AddFilter::All, {}, "'nosuch/*.mpg' was"};
     }
     void typedNamesInTheAddDialog()
     {
@@ -276,6 +303,10 @@ private slots:
         auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
         QVERIFY(listed && dialog.fileNameEdit());
         QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
+        // Its list cannot show a name that is not UTF-8: a note under it does.
+        QCOMPARE(dialog.findChild<QLabel*>("unlistedFilesNote")->text(),
+                 "1 file here is not shown: its name is not valid UTF-8, so this program cannot open it: "
+                 "'bad\ufffd.mpg'. Rename it to add it.");
         dialog.fileNameEdit()->setFocus();
         QTest::keyClicks(dialog.fileNameEdit(), c.typed);
         QTest::keyClick(dialog.fileNameEdit(), Qt::Key_Return);
@@ -288,8 +319,49 @@ private slots:
         QCOMPARE(boxes.texts(), said);
         for (const test::AskedMessage& m : boxes.asked())
             QCOMPARE(m.style, 48);
-        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty()); // left open to correct the names
+        // Left open to correct the names, or to choose among the files shown.
+        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty() || !c.shown.isEmpty());
         QCOMPARE(dialog.chosenFiles(), expected);
+        if (!c.shown.isEmpty())
+            QTRY_COMPARE(listedFiles(listed), c.shown);
+    }
+
+    // The Add and Save dialogs, opened by their keys, belong to the main window: modal to
+    // it and placed over it, wherever it stands on the screen.
+    void dialogsBelongToTheWindow_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Add") << QKeySequence(Qt::CTRL | Qt::Key_D);
+        QTest::newRow("Save, asked by Pack") << QKeySequence(Qt::CTRL | Qt::Key_P);
+    }
+    void dialogsBelongToTheWindow()
+    {
+        QFETCH(QKeySequence, keys);
+        MainWindow& w = make(2);
+        m_dialogs.reset();
+        QtFileDialogs dialogs; // no owner given: the window at work
+        installFileDialogs(&dialogs);
+        w.setGeometry(20, 40, 300, 260); // away from the middle of the screen
+        // What the dialog is to the window, read while it is open; then Escape closes it.
+        QList<const QObject*> owners; // its parent widget, its window's transient parent
+        Qt::WindowModality modality = Qt::NonModal;
+        QRect placed;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            owners = {dialog->parentWidget(), dialog->windowHandle()->transientParent()};
+            modality = dialog->windowModality();
+            placed = dialog->frameGeometry();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keySequence(&w, keys);
+        installFileDialogs(nullptr);
+        QCOMPARE(owners, (QList<const QObject*>{&w, w.windowHandle()}));
+        QCOMPARE(modality, Qt::WindowModal);
+        QVERIFY2(w.frameGeometry().contains(placed.center()), "the dialog stands over the window");
+        QCOMPARE(rows(), QStringLiteral("1 2"));
+        QVERIFY(m_boxes->asked().isEmpty());
     }
 
     // Rows 5 and 7 of 7 selected, something dragged onto a row (0: below the last): the
@@ -307,6 +379,10 @@ private slots:
         QTest::newRow("web address") << DropCase{Dragged::WebAddress, 3, 2, moved};
         QTest::newRow("a folder alone") << DropCase{Dragged::Folder, 3, 0, before};
         QTest::newRow("files and a folder") << DropCase{Dragged::Files, 1, 0, before + " b.mpg a.mpg"};
+        QTest::newRow("a name not UTF-8 and a file")
+            << DropCase{Dragged::NotUtf8, 1, 0, before + " b.mpg",
+                        "1 file was not added: its name is not valid UTF-8, so this program cannot open it:"
+                        "\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again."};
     }
     void drops()
     {
@@ -321,6 +397,9 @@ private slots:
         else if (c.what == Dragged::Files)
             data->setUrls({QUrl::fromLocalFile(file("b.mpg")), QUrl::fromLocalFile(file("folder")),
                            QUrl::fromLocalFile(file("a.mpg"))});
+        else if (c.what == Dragged::NotUtf8) // as a file manager sends it: the bytes percent-encoded
+            data->setUrls({QUrl::fromEncoded(QUrl::fromLocalFile(file("bad")).toEncoded() + "%FF.mpg"),
+                           QUrl::fromLocalFile(file("b.mpg"))});
         else if (c.what != Dragged::OwnRows)
             data->setUrls({c.what == Dragged::Folder ? QUrl::fromLocalFile(file("folder"))
                                                      : QUrl("https://example.org/a.mpg")});
@@ -344,11 +423,12 @@ private slots:
             QVERIFY(!dropPending());
         }
         QCOMPARE(rows(), c.after);
+        QTRY_COMPARE(m_boxes->texts().join(""), QString(c.said).replace("%1", m_dir.path()));
     }
 
     void listCommands_data()
     {
-        const auto B = Via::Button, M = Via::Menu;
+        const auto B = Via::Button, M = Via::Menu, K = Via::Keys;
         QTest::addColumn<ListCommand>("c");
         QTest::newRow("remove") << ListCommand{M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true};
         QTest::newRow("move up") << ListCommand{B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false};
@@ -364,21 +444,31 @@ private slots:
         QTest::newRow("select all") << ListCommand{B, "packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true};
         QTest::newRow("deselect all")
             << ListCommand{B, "packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false};
+        // The focus row goes with the moved row, so the next move starts from it.
+        QTest::newRow("move up twice by keys")
+            << ListCommand{K, "Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1};
+        QTest::newRow("move down by keys") << ListCommand{K, "Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3};
     }
     void listCommands()
     {
         QFETCH(ListCommand, c);
         MainWindow& w = make(c.rows, c.selected);
-        QWidget* before = c.via == Via::Button ? button(c.name) : button("packlst_SortAsc_cmd");
+        QWidget* before = c.via == Via::Button ? button(c.name)
+                          : c.via == Via::Keys ? static_cast<QWidget*>(view())
+                                               : button("packlst_SortAsc_cmd");
         before->setFocus();
         if (c.via == Via::Button)
             button(c.name)->click();
+        else if (c.via == Via::Keys)
+            QTest::keySequence(view(), QKeySequence(QLatin1String(c.name)));
         else
             w.action(QLatin1String(c.name))->trigger();
         QCOMPARE(rows(), c.after);
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
         QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
+        if (c.current)
+            QCOMPARE(view()->currentIndex().row() + 1, c.current);
     }
 };
 

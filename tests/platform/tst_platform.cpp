@@ -43,9 +43,12 @@ private slots:
             << OpenerCase{"mailto:support@vantu.example", 3, false, R::Failed, false};
         QTest::newRow("missing file") << OpenerCase{"gone.mpg", -1, false, R::NotFound, false};
         QTest::newRow("slow desktop, nothing found") << OpenerCase{"clip.mpg", 3, true, R::Opened, true};
-        QTest::newRow("slow desktop, opener failed") << OpenerCase{"clip.mpg", 4, true, R::Opened, true};
         QTest::newRow("slow desktop, opened") << OpenerCase{"clip.mpg", 0, true, R::Opened, false};
-        QTest::newRow("viewer ended with an error") << OpenerCase{"clip.mpg", 1, true, R::Opened, false};
+        // A viewer that started and then ended with an error is no missing program.
+        QTest::newRow("viewer failed at once") << OpenerCase{"clip.mpg", 4, false, R::Opened, false};
+        QTest::newRow("viewer failed later") << OpenerCase{"clip.mpg", 4, true, R::Opened, false};
+        QTest::newRow("file gone before the opener saw it")
+            << OpenerCase{"clip.mpg", 2, false, R::NotFound, false};
     }
     void desktopShellOpen()
     {

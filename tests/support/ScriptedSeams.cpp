@@ -23,8 +23,11 @@ QStringList ScriptedMessageBox::texts() const
     return result;
 }
 
-TrashResult ScriptedShell::moveToTrash(const QStringList& paths)
+TrashResult ScriptedShell::moveToTrash(const QVector<TrashItem>& files)
 {
+    QStringList paths;
+    for (const TrashItem& file : files)
+        paths << file.path;
     m_trashRequests.push_back(paths);
     TrashResult result;
     for (const QString& path : paths) {

@@ -91,7 +91,7 @@ public:
         m_opened << pathOrUrl;
         return openResult;
     }
-    TrashResult moveToTrash(const QStringList& paths) override;
+    TrashResult moveToTrash(const QVector<TrashItem>& files) override;
 
     void setTrashFolder(const QString& folder) { m_trashFolder = folder; }
     QStringList failFor;

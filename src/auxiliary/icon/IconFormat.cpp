@@ -2,11 +2,12 @@
 
 #include "base/RegularFile.h"
 
-#include <QFile>
 #include <QString>
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kt::icon {
@@ -21,36 +22,38 @@ bool MemorySource::read(quint64 offset, quint64 length, char* out) const
     return true;
 }
 
-namespace {
+FileSource::FileSource(const QString& path) : m_fd(openRegularFile(path)) {}
 
-// Reads straight from the file, so an offset far past the end costs nothing.
-class FileSource final : public ByteSource
+FileSource::~FileSource()
 {
-public:
-    explicit FileSource(const QString& path)
-    {
-        // Only an ordinary file: a pipe or a device would block or never end.
-        const int fd = openRegularFile(path);
-        m_open = fd >= 0 && m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-        if (fd >= 0 && !m_open)
-            ::close(fd);
-    }
-    bool isOpen() const { return m_open; }
-    quint64 size() const override { return m_open ? quint64(m_file.size()) : 0; }
-    bool read(quint64 offset, quint64 length, char* out) const override
-    {
-        const quint64 total = size();
-        if (!m_open || offset > total || length > total - offset)
-            return false;
-        if (!m_file.seek(qint64(offset)))
-            return false;
-        return m_file.read(out, qint64(length)) == qint64(length);
-    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
-private:
-    mutable QFile m_file;
-    bool m_open = false;
-};
+quint64 FileSource::size() const
+{
+    struct stat st;
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? quint64(st.st_size) : 0;
+}
+
+bool FileSource::read(quint64 offset, quint64 length, char* out) const
+{
+    const quint64 total = size();
+    if (m_fd < 0 || offset > total || length > total - offset)
+        return false;
+    quint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(m_fd, out + done, length - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false; // an error, or the file shrank meanwhile
+        done += quint64(n);
+    }
+    return true;
+}
+
+namespace {
 
 // Field offsets within the header and within one directory entry.
 enum : int {
@@ -178,70 +181,61 @@ Rgb SplitColour(qint64 value)
     return {clamp(value % 256), clamp((value / 256) % 256), clamp((value / 65536) % 256)};
 }
 
-std::optional<IconImage> ReadIconImage(const ByteSource& source, int index)
+std::optional<ImageLayout> imageLayout(const IconDirEntry& entry)
 {
-    const auto dir = readIconDirectory(source);
-    if (!dir || dir->count < 1 || dir->type != 1 || index < 0 || index >= dir->count)
+    if (!isIconSide(entry.width) || entry.width != entry.height)
         return std::nullopt;
-    const IconDirEntry& entry = dir->entries.at(index);
-    const int width = entry.width;
-    const int height = entry.height;
-    if (!isIconSide(width) || !isIconSide(height) || width != height)
-        return std::nullopt;
-
-    const int colours = IconColourCount(entry, entry.bitCount);
-    if (colours > 0 && colours != 2 && colours != 16 && colours != 256)
-        return std::nullopt; // no reading rule for 4- or 8-colour palettes
-
+    ImageLayout layout;
+    layout.side = entry.width;
+    layout.colours = qMax(IconColourCount(entry, entry.bitCount), 0);
+    const quint64 side = quint64(layout.side);
     quint64 rowBytes;
-    int pixelBytes = 0;
-    switch (colours) {
+    switch (layout.colours) {
+    case 0:
+        layout.pixelBytes = entry.bitCount == 24 ? 3 : 4;
+        rowBytes = side * quint64(layout.pixelBytes);
+        break;
     case 2:
-        rowBytes = quint64(width) / 8;
+        rowBytes = side / 8;
         break;
     case 16:
-        rowBytes = quint64(width) / 2;
+        rowBytes = side / 2;
         break;
     case 256:
-        rowBytes = quint64(width);
+        rowBytes = side;
         break;
     default:
-        pixelBytes = entry.bitCount == 24 ? 3 : 4;
-        rowBytes = quint64(width) * quint64(pixelBytes);
-        break;
+        return std::nullopt; // no reading rule for 4- or 8-colour palettes
     }
-    const quint64 colourStride = paddedRow(rowBytes);
-    const quint64 maskStride = paddedRow(quint64(width) / 8);
-    const quint64 paletteBytes = colours > 0 ? quint64(colours) * 4 : 0;
+    layout.colourStride = paddedRow(rowBytes);
+    layout.maskStride = paddedRow(side / 8);
+    return layout;
+}
 
-    // Everything the image needs, read in one piece (the 40-byte bitmap header is skipped).
-    const quint64 start = quint64(entry.imageOffset) + kBitmapHeaderSize;
-    const quint64 length = paletteBytes + colourStride * quint64(height) + maskStride * quint64(height);
-    QByteArray data(qsizetype(length), Qt::Uninitialized);
-    if (!source.read(start, length, data.data()))
-        return std::nullopt;
-    const auto* bytes = reinterpret_cast<const quint8*>(data.constData());
+namespace {
 
-    IconImage image;
-    image.width = width;
-    image.height = height;
-    image.bitCount = entry.bitCount;
-    const int pixels = width * height;
-    image.colour.resize(pixels);
-    image.alpha.fill(0, pixels);
-    image.mask.fill(0, pixels);
-
+QVector<quint32> decodePalette(const quint8* bytes, int colours)
+{
     QVector<quint32> palette;
+    palette.reserve(colours);
     for (int i = 0; i < colours; ++i) {
         const quint8* p = bytes + i * 4;
         palette.append(packRgb(p[2], p[1], p[0]));
     }
+    return palette;
+}
 
-    const quint8* row = bytes + paletteBytes;
-    for (int y = height - 1; y >= 0; --y, row += colourStride) {
-        for (int x = 0; x < width; ++x) {
+// Colour rows, bottom-up; a palette index cannot exceed the palette, whose size the layout
+// matched to the bits per pixel.
+void decodeColourRows(const quint8* bytes, const ImageLayout& layout, const QVector<quint32>& palette,
+                      IconImage& image)
+{
+    const int side = layout.side;
+    const quint8* row = bytes;
+    for (int y = side - 1; y >= 0; --y, row += layout.colourStride) {
+        for (int x = 0; x < side; ++x) {
             quint32& out = image.colour[image.at(x, y)];
-            switch (colours) {
+            switch (layout.colours) {
             case 2:
                 out = palette.at(GetMaskBit(row[x / 8], x % 8));
                 break;
@@ -252,18 +246,54 @@ std::optional<IconImage> ReadIconImage(const ByteSource& source, int index)
                 out = palette.at(row[x]);
                 break;
             default: {
-                const quint8* p = row + x * pixelBytes;
+                const quint8* p = row + x * layout.pixelBytes;
                 out = packRgb(p[2], p[1], p[0]);
-                if (pixelBytes == 4)
+                if (layout.pixelBytes == 4)
                     image.alpha[image.at(x, y)] = p[3];
             }
             }
         }
     }
-    for (int y = height - 1; y >= 0; --y, row += maskStride) {
-        for (int x = 0; x < width; ++x)
+}
+
+void decodeMaskRows(const quint8* bytes, const ImageLayout& layout, IconImage& image)
+{
+    const quint8* row = bytes;
+    for (int y = layout.side - 1; y >= 0; --y, row += layout.maskStride)
+        for (int x = 0; x < layout.side; ++x)
             image.mask[image.at(x, y)] = quint8(GetMaskBit(row[x / 8], x % 8));
-    }
+}
+
+} // namespace
+
+std::optional<IconImage> ReadIconImage(const ByteSource& source, int index)
+{
+    const auto dir = readIconDirectory(source);
+    if (!dir || dir->count < 1 || dir->type != 1 || index < 0 || index >= dir->count)
+        return std::nullopt;
+    const IconDirEntry& entry = dir->entries.at(index);
+    const auto layout = imageLayout(entry);
+    // The image must lie within the bytes its entry gives it.
+    if (!layout || kBitmapHeaderSize + layout->size() > entry.bytesInResource)
+        return std::nullopt;
+
+    // The image's bytes after its bitmap header, read where the entry says.
+    QByteArray data(qsizetype(layout->size()), Qt::Uninitialized);
+    if (!source.read(quint64(entry.imageOffset) + kBitmapHeaderSize, layout->size(), data.data()))
+        return std::nullopt;
+    const auto* bytes = reinterpret_cast<const quint8*>(data.constData());
+
+    IconImage image;
+    image.width = layout->side;
+    image.height = layout->side;
+    image.bitCount = entry.bitCount;
+    const int pixels = layout->side * layout->side;
+    image.colour.resize(pixels);
+    image.alpha.fill(0, pixels);
+    image.mask.fill(0, pixels);
+    const QVector<quint32> palette = decodePalette(bytes, layout->colours);
+    decodeColourRows(bytes + layout->colourOffset(), *layout, palette, image);
+    decodeMaskRows(bytes + layout->maskOffset(), *layout, image);
     return image;
 }
 

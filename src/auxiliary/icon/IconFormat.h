@@ -46,6 +46,24 @@ private:
     QByteArrayView m_bytes;
 };
 
+// A source over an ordinary file, read where asked: an image far into the file costs one
+// seek, and a pipe or a device in the file's place is refused without waiting on it.
+class FileSource final : public ByteSource
+{
+public:
+    explicit FileSource(const QString& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    quint64 size() const override;
+    bool read(quint64 offset, quint64 length, char* out) const override;
+
+private:
+    int m_fd = -1;
+};
+
 inline constexpr int kHeaderSize = 6;
 inline constexpr int kEntrySize = 16;
 inline constexpr int kBitmapHeaderSize = 40;
@@ -121,9 +139,29 @@ struct IconImage
     int at(int x, int y) const { return y * width + x; }
 };
 
-// Decodes entry `index`; nullopt when the header, the entry, the size (16 or 32 and
-// square), the palette size (2, 16 or 256 when there is one) or any byte it needs is
-// wrong or missing.
+// Where the parts of one image lie, worked out from its directory entry alone. Offsets
+// count from the end of the 40-byte bitmap header; rows are padded to 4 bytes.
+struct ImageLayout
+{
+    int side = 0;             // width = height, 16 or 32
+    int colours = 0;          // palette entries; 0: true colour
+    int pixelBytes = 0;       // true colour: 3 (24-bit) or 4 (with alpha)
+    quint64 colourStride = 0; // bytes per colour row
+    quint64 maskStride = 0;   // bytes per mask row
+    quint64 paletteBytes() const { return quint64(colours) * 4; }
+    quint64 colourOffset() const { return paletteBytes(); }
+    quint64 maskOffset() const { return colourOffset() + colourStride * quint64(side); }
+    quint64 size() const { return maskOffset() + maskStride * quint64(side); }
+};
+
+// The layout of an entry; nullopt when its size (16 or 32, square) or its palette size
+// (2, 16 or 256 when it has one) has no reading rule. The size is at most 4,224 bytes
+// (32x32 at 32 bits), so that is all one image ever reads, whatever its entry claims.
+std::optional<ImageLayout> imageLayout(const IconDirEntry& entry);
+
+// Decodes entry `index`, read at its image offset, however far into the file; nullopt
+// when the header, the index or the layout is wrong, when the entry's byte count is too
+// small for the layout, or when a byte it needs is missing.
 std::optional<IconImage> ReadIconImage(const ByteSource& source, int index);
 
 struct PixelBuffer

@@ -90,13 +90,15 @@ void CProgBar32::ClearProgBar()
 
 void CProgBar32::SetProgBarPos(int position)
 {
-    // One pass, before the move: it runs what the user did meanwhile (a Cancel click) and
-    // draws what changed since the last call. The new position is only marked for
-    // drawing, so that it goes out with the caller's next repaint of the window (the
-    // join's percentage) or with the next pass: one flush to the display per change
-    // instead of two or three.
+    // The move first, then one pass: it paints the move together with whatever else changed
+    // in the window in one flush to the display, and runs what the user did meanwhile (a
+    // Cancel click).
+    MoveProgBar(position);
     letEventsThrough();
-    // Events may have destroyed the bar (a Cancel that closes its window).
+}
+
+void CProgBar32::MoveProgBar(int position)
+{
     if (!m_bar)
         return;
     const int value = std::clamp(position, m_bar->minimum(), m_bar->maximum());
@@ -104,7 +106,8 @@ void CProgBar32::SetProgBarPos(int position)
         return;
     // QProgressBar repaints at once the steps it judges large enough and leaves the others
     // out, so that it may never show a new position; the native control always redraws.
-    // With updates off it does neither, and turning them on marks the whole bar.
+    // With updates off it does neither, and turning them on marks the whole bar for the
+    // next pass.
     m_bar->setUpdatesEnabled(false);
     m_bar->setValue(value);
     m_bar->setUpdatesEnabled(true);

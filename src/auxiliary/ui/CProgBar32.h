@@ -9,11 +9,10 @@
 //  - handle mode: SethWndParent(widget or window id). It wins over the form; left, top,
 //    width and height must all be given.
 //
-// SetProgBarPos lets pending events through once and then moves the bar, which is drawn
-// by the next repaint of its window or the next pass; DelayProgBar lets events through
-// before and after its wait. That is how a long loop on the user-interface thread keeps
-// a Cancel button live and its window painted, and it means any event handler may run
-// inside these calls.
+// SetProgBarPos moves the bar and then lets pending events through once, which paints the
+// move; DelayProgBar lets events through before and after its wait. That is how a long loop on the
+// user-interface thread keeps a Cancel button live and its window painted, and it means any event handler may
+// run inside these calls.
 //
 // The object does not own the bar: the bar lives until DestroyProgBar or until its
 // parent is destroyed, whichever comes first.
@@ -63,6 +62,8 @@ public:
     void ClearProgBar();
     // Positions outside 0 to 100 are clamped, as the native control does.
     void SetProgBarPos(int position);
+    // The move alone, without letting events through: drawn by the next pass.
+    void MoveProgBar(int position);
     void DelayProgBar(int milliseconds);
 
 private:

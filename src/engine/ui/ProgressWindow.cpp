@@ -2,6 +2,7 @@
 
 #include "Twips.h"
 #include "base/TextUtils.h"
+#include "engine/PackTexts.h"
 #include "platform/Program.h"
 
 #include <QFont>
@@ -40,8 +41,10 @@ QFont ProgressWindow::labelFont()
     return font;
 }
 
-ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent)
+ProgressWindow::ProgressWindow(QWidget* parent, FrameClock* frames)
+    : QDialog(parent), m_frames(frames ? frames : new ScreenFrameClock(screen(), this))
 {
+    connect(m_frames, &FrameClock::nextFrame, this, &ProgressWindow::drawIfFrameDue);
     setObjectName(QStringLiteral("progressfrm"));
     setWindowTitle(programTitle());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -122,13 +125,23 @@ QString ProgressWindow::packingText(const QString& path) const
     return packingText(path, m_file->font(), dpiX());
 }
 
-QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+QString ProgressWindow::shortenedPath(const QString& path, const QFont& font, double dpiX)
 {
     const QFontMetrics metrics(font);
     QString shortened;
     FormatDir(path, shortened, kFileTextTwips,
               [&](const QString& text) { return pixelsToTwips(metrics.horizontalAdvance(text), dpiX); });
-    return QStringLiteral("Packing '") + shortened + QLatin1Char('\'');
+    return shortened;
+}
+
+QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
+{
+    return QStringLiteral("Packing '") + shortenedPath(path, font, dpiX) + QLatin1Char('\'');
+}
+
+QString ProgressWindow::checkingText(const QString& path, const QFont& font, double dpiX)
+{
+    return texts::checkingFile(shortenedPath(path, font, dpiX));
 }
 
 void ProgressWindow::setBusyCursor(bool busy)
@@ -148,34 +161,70 @@ void ProgressWindow::beginJoin()
 
 void ProgressWindow::showPackingFile(const QString& fullPath)
 {
-    m_file->setText(packingText(fullPath));
+    change(m_next.file, packingText(fullPath));
+}
+
+void ProgressWindow::showCheckingFile(const QString& fullPath)
+{
+    createProgressBar(); // the join's bar was destroyed when the copy ended
+    m_next.bar = m_shown.bar = 0;
+    change(m_next.file, checkingText(fullPath, m_file->font(), dpiX()));
 }
 
 void ProgressWindow::setProgressBarPos(int percent)
 {
-    m_bar.SetProgBarPos(percent);
+    change(m_next.bar, percent);
+    drawIfFrameDue();
+    // The bar is where this frame has it; the pass paints the frame and runs what the user
+    // did meanwhile.
+    m_bar.SetProgBarPos(m_shown.bar);
 }
 
-// The join calls these once per block, thousands of times for each change that shows:
-// a text that did not change is neither set nor drawn again.
 void ProgressWindow::setPercentText(const QString& text)
 {
-    const bool show = !text.isEmpty();
-    if (text == m_percent->text() && m_percent->isHidden() != show)
-        return;
-    m_percent->setText(text);
-    m_percent->setVisible(show);
-    if (show)
-        m_percent->repaint(); // at once, and with it the bar's new position
+    change(m_next.percent, text);
 }
 
 void ProgressWindow::setTimeRemainingText(const QString& text)
 {
-    if (text == m_timeRemaining->text() && !m_timeRemaining->isHidden())
+    change(m_next.timeRemaining, text);
+}
+
+template <typename T> void ProgressWindow::change(T& value, const T& to)
+{
+    if (value == to)
         return;
-    // Drawn by the next pass of the event loop, which the join makes at the next block.
-    m_timeRemaining->setText(text);
-    m_timeRemaining->show();
+    value = to;
+    if (!m_pending) {
+        m_pending = true;
+        m_frames->requestNextFrame();
+    }
+}
+
+void ProgressWindow::drawIfFrameDue()
+{
+    if (!m_pending)
+        return;
+    const qint64 frame = m_frames->frame();
+    if (frame == m_drawnFrame) {
+        m_frames->requestNextFrame();
+        return;
+    }
+    m_drawnFrame = frame;
+    m_pending = false;
+    // Only what changed is set, so only that is painted.
+    if (m_next.file != m_shown.file)
+        m_file->setText(m_next.file);
+    if (m_next.percent != m_shown.percent) {
+        m_percent->setText(m_next.percent);
+        m_percent->setVisible(!m_next.percent.isEmpty());
+    }
+    if (m_next.timeRemaining != m_shown.timeRemaining) {
+        m_timeRemaining->setText(m_next.timeRemaining);
+        m_timeRemaining->show();
+    }
+    m_bar.MoveProgBar(m_next.bar);
+    m_shown = m_next;
 }
 
 void ProgressWindow::destroyProgressBar()

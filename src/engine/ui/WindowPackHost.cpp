@@ -1,8 +1,8 @@
 #include "WindowPackHost.h"
 
 #include "ProgressRun.h"
-#include "ProgressWindow.h"
 #include "engine/DoPack.h"
+#include "engine/PackTexts.h"
 #include "engine/SaveDialog.h"
 
 #include <QPointer>
@@ -37,11 +37,17 @@ public:
     void notBusyMode() override { callIfSet(m_hooks.notBusyMode); }
     void errorResumeProgram() override { callIfSet(m_hooks.errorResumeProgram); }
     void setStatusText(const QString& text) override { callIfSet(m_hooks.setStatusText, text); }
+    // The main window shortens the path for its own status bar, whose font and width are
+    // not the progress window's.
     void showPackingFile(const QString& fullPath) override
     {
-        // Shortened exactly as in the progress window's label.
-        const double dpi = m_window ? m_window->logicalDpiX() : 96.0;
-        setStatusText(ProgressWindow::packingText(fullPath, ProgressWindow::labelFont(), dpi));
+        callIfSet(m_hooks.showFileInStatus, fullPath, [](const QString& shown) {
+            return QStringLiteral("Packing '") + shown + QLatin1Char('\'');
+        });
+    }
+    void showCheckingFile(const QString& fullPath) override
+    {
+        callIfSet(m_hooks.showFileInStatus, fullPath, &texts::checkingFile);
     }
     void setWaitCursor(bool wait) override
     {

@@ -22,6 +22,10 @@ struct MainWindowPackHooks
     std::function<void()> errorResumeProgram;
     // Status bar panel 1, painted at once.
     std::function<void(const QString&)> setStatusText;
+    // Status bar panel 1 names a file (being packed, being checked): wording(the path
+    // shortened for the panel).
+    std::function<void(const QString& fullPath, const std::function<QString(const QString&)>& wording)>
+        showFileInStatus;
     // The main window's own progress bar, when it has one.
     std::function<void()> destroyMainProgressBar;
 };

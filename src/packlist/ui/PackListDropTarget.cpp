@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace kt {
 
@@ -61,13 +62,17 @@ void PackListDropTarget::dropped(QDropEvent* event)
     event->accept();
     PackList& list = m_view->list();
     const int firstNew = list.count() + 1;
-    const int added = m_drop.drop(list, *event->mimeData(), m_info);
+    const AppendedFiles appended = m_drop.drop(list, *event->mimeData(), m_info);
     if (!m_drop.itemDropPending()) { // a file list
-        if (added > 0)
+        if (appended.added > 0)
             m_view->rowsAppended(firstNew);
         m_view->setFocus(Qt::OtherFocusReason);
         if (m_refreshCommands)
             m_refreshCommands();
+        // Said once the drop is over: a modal box inside it would keep the program the
+        // files came from waiting for the drop's end.
+        if (!appended.unreachable.isEmpty())
+            QTimer::singleShot(0, this, [names = appended.unreachable] { tellUnreachableNames(names); });
         return;
     }
     // The list's own rows: the pointer is on the target row now, so finish at once

@@ -17,11 +17,28 @@ namespace kt {
 
 namespace {
 
-// xdg-open's status when nothing could open the target (3) or the opening failed (4).
-bool openerFailed(const QProcess& process)
+// What xdg-open's end says about the open (its manual lists the statuses):
+//   0  opened;
+//   1  it refused its arguments: nothing was started;
+//   2  the file is gone (it vanished since it was checked here);
+//   3  no program on this desktop can open the target: the one case of "no program";
+//   4  a program was found and run, and it failed: the desktop's launcher, or a viewer
+//      that started and then ended with an error. That program speaks for itself; it
+//      did start, so nothing is said here.
+// Not starting xdg-open at all, or xdg-open dying from a signal, is a failed start too.
+ShellOpenResult openerVerdict(const QProcess& process)
 {
-    return process.exitStatus() == QProcess::NormalExit &&
-           (process.exitCode() == 3 || process.exitCode() == 4);
+    if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
+        return ShellOpenResult::Failed;
+    switch (process.exitCode()) {
+    case 1:
+    case 3:
+        return ShellOpenResult::Failed;
+    case 2:
+        return ShellOpenResult::NotFound;
+    default:
+        return ShellOpenResult::Opened;
+    }
 }
 
 } // namespace
@@ -58,15 +75,15 @@ ShellOpenResult DesktopShell::openWithXdgOpen(const QString& opener, const QStri
         const int lateFailureMs = m_lateFailureMs;
         QObject::connect(process, &QProcess::finished, process, [process, started, lateFailureMs, shown] {
             process->deleteLater();
-            if (openerFailed(*process) && started.elapsed() < lateFailureMs)
+            if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == 3 &&
+                started.elapsed() < lateFailureMs)
                 MsgBox(noProgramToOpenText(shown), MB_ICONEXCLAMATION, programTitle());
         });
         return ShellOpenResult::Opened;
     }
-    const bool failed = process->error() == QProcess::FailedToStart ||
-                        process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0;
+    const ShellOpenResult verdict = openerVerdict(*process);
     delete process;
-    return failed ? ShellOpenResult::Failed : ShellOpenResult::Opened;
+    return verdict;
 }
 
 ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
@@ -93,9 +110,9 @@ ShellOpenResult DesktopShell::open(const QString& pathOrUrl)
     return QDesktopServices::openUrl(target) ? ShellOpenResult::Opened : ShellOpenResult::Failed;
 }
 
-TrashResult DesktopShell::moveToTrash(const QStringList& paths)
+TrashResult DesktopShell::moveToTrash(const QVector<TrashItem>& files)
 {
-    return moveFilesToTrash(paths);
+    return moveFilesToTrash(files);
 }
 
 } // namespace kt

@@ -5,10 +5,10 @@
 namespace kt {
 
 // Files and addresses go to xdg-open when there is one, which says whether anything
-// could open them. Its verdict is awaited for `verdictMs`: a failure within that time is
-// the open's result; a failure that comes later (a slow desktop) is said here, with the
-// same message the callers give, as long as it comes within `lateFailureMs` of the start
-// (after that a program it started has ended, and its status is none of our business).
+// could open them. Its verdict is awaited for `verdictMs`: a failed start within that
+// time is the open's result; "no program" that comes later (a slow desktop) is said here,
+// with the same message the callers give, as long as it comes within `lateFailureMs` of
+// the start. A program that started and then failed is never reported as none found.
 class DesktopShell final : public Shell
 {
 public:
@@ -17,7 +17,7 @@ public:
     {
     }
     ShellOpenResult open(const QString& pathOrUrl) override;
-    TrashResult moveToTrash(const QStringList& paths) override;
+    TrashResult moveToTrash(const QVector<TrashItem>& files) override;
 
 private:
     ShellOpenResult openWithXdgOpen(const QString& opener, const QString& argument, const QString& shown);

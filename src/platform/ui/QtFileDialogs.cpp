@@ -3,15 +3,32 @@
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QRegularExpression>
 
 namespace kt {
+
+namespace {
+
+// A name whose last part holds a wildcard, in a folder that exists, naming no file itself
+// (a file may be called "a*b.mpg"): a pattern to show files by, as every file dialog takes it.
+bool isFilePattern(const QFileInfo& named)
+{
+    static const QRegularExpression wildcard(QStringLiteral("[*?[]"));
+    return named.fileName().contains(wildcard) && !named.exists() && QFileInfo(named.path()).isDir();
+}
+
+} // namespace
 
 QStringList typedFileNames(const QString& typed)
 {
@@ -36,6 +53,9 @@ AddFilesDialog::AddFilesDialog(QWidget* owner, const FileDialogRequest& request)
     // Qt's own dialog, so that the file-name box is read by accept() below (a native
     // dialog would answer by itself).
     setOption(QFileDialog::DontUseNativeDialog);
+    // Modal to the window it belongs to, not to every window of the program.
+    if (owner)
+        setWindowModality(Qt::WindowModal);
     setFileMode(QFileDialog::ExistingFiles);
     setAcceptMode(QFileDialog::AcceptOpen);
     const QStringList filters = toQtFilter(request.filter).split(QStringLiteral(";;"), Qt::SkipEmptyParts);
@@ -52,6 +72,41 @@ AddFilesDialog::AddFilesDialog(QWidget* owner, const FileDialogRequest& request)
     if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
         if (QPushButton* open = box->button(QDialogButtonBox::Open))
             open->installEventFilter(this);
+
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("unlistedFilesNote"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->hide();
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(m_note, grid->rowCount(), 0, 1, grid->columnCount());
+    // Once Qt has applied a new folder or filter.
+    if (auto* model = findChild<QFileSystemModel*>())
+        connect(model, &QFileSystemModel::rootPathChanged, this, &AddFilesDialog::noteUnlistedFiles,
+                Qt::QueuedConnection);
+    connect(this, &QFileDialog::filterSelected, this, &AddFilesDialog::noteUnlistedFiles,
+            Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &AddFilesDialog::noteUnlistedFiles, Qt::QueuedConnection);
+}
+
+void AddFilesDialog::noteUnlistedFiles()
+{
+    const auto* model = findChild<QFileSystemModel*>();
+    const QStringList names = unreachableFilesIn(
+        directory().absolutePath(), model ? model->nameFilters() : QStringList{QStringLiteral("*")});
+    if (names.isEmpty()) {
+        m_note->hide();
+        return;
+    }
+    const QString list = quotedNames(names, QStringLiteral(", "));
+    m_note->setText(names.size() == 1
+                        ? QStringLiteral("1 file here is not shown: its name is not valid UTF-8, so this "
+                                         "program cannot open it: %1. Rename it to add it.")
+                              .arg(list)
+                        : QStringLiteral("%1 files here are not shown: their names are not valid UTF-8, so "
+                                         "this program cannot open them: %2. Rename them to add them.")
+                              .arg(QString::number(names.size()), list));
+    m_note->show();
 }
 
 QLineEdit* AddFilesDialog::fileNameEdit() const
@@ -94,6 +149,10 @@ void AddFilesDialog::accept()
         QFileDialog::accept();
         return;
     }
+    if (names.size() == 1 && isFilePattern(QFileInfo(resolve(names.first())))) {
+        filterBy(resolve(names.first()));
+        return;
+    }
     // The whole text may be one name that merely looks like a quoted list.
     QStringList candidates = names;
     if (names.size() > 1 && edit && QFileInfo(resolve(edit->text().trimmed())).isFile())
@@ -103,7 +162,9 @@ void AddFilesDialog::accept()
     QStringList missing;
     for (const QString& name : std::as_const(candidates)) {
         const QFileInfo info(resolve(name));
-        if (!info.exists())
+        if (isUnreachableName(info.absoluteFilePath()))
+            files << info.absoluteFilePath(); // shown as the list shows it; the adding says why not
+        else if (!info.exists())
             missing << name;
         else if (!info.isDir()) // folders among several names are skipped
             files << info.absoluteFilePath();
@@ -120,9 +181,43 @@ void AddFilesDialog::accept()
     QDialog::accept();
 }
 
+void AddFilesDialog::filterBy(const QString& pattern)
+{
+    const QFileInfo named(pattern);
+    if (QDir(named.path()) != directory())
+        setDirectory(named.path());
+    QStringList patterns = named.fileName().split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+        p = p.trimmed();
+    // The list's own filter: the filter box keeps its choice, which takes over again when
+    // another one is picked.
+    if (auto* model = findChild<QFileSystemModel*>())
+        model->setNameFilters(patterns);
+    noteUnlistedFiles();
+    if (QLineEdit* edit = fileNameEdit()) {
+        edit->setText(named.fileName());
+        edit->selectAll(); // the next name typed replaces the pattern
+    }
+}
+
+QWidget* QtFileDialogs::owner() const
+{
+    if (m_owner)
+        return m_owner;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w->isVisible() && qobject_cast<QMainWindow*>(w))
+            return w;
+    return nullptr;
+}
+
 QStringList QtFileDialogs::getOpenFileNames(const FileDialogRequest& request)
 {
-    AddFilesDialog dialog(m_owner, request);
+    AddFilesDialog dialog(owner(), request);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosenFiles();
@@ -130,10 +225,22 @@ QStringList QtFileDialogs::getOpenFileNames(const FileDialogRequest& request)
 
 QString QtFileDialogs::getSaveFileName(const FileDialogRequest& request)
 {
+    QWidget* parent = owner();
     const QString filter = toQtFilter(request.filter);
-    QString selected = filter.section(QStringLiteral(";;"), 0, 0);
-    // QFileDialog asks before replacing an existing file; no extension is added.
-    return QFileDialog::getSaveFileName(m_owner, request.title, request.initialDir, filter, &selected);
+    // QFileDialog asks before replacing an existing file; no extension is added. The dialog
+    // goes only once control is back in the event loop: going, it stores its folder history
+    // in a settings file written with a sync, which took tens of milliseconds, and the user
+    // would wait for it before the work that follows.
+    auto* dialog = new QFileDialog(parent, request.title, request.initialDir, filter);
+    dialog->setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->selectNameFilter(filter.section(QStringLiteral(";;"), 0, 0));
+    if (parent)
+        dialog->setWindowModality(Qt::WindowModal);
+    const QString chosen = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    dialog->deleteLater();
+    return chosen;
 }
 
 } // namespace kt

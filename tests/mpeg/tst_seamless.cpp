@@ -1,0 +1,483 @@
+// Seamless joins and stream details, checked against real decoders (ffmpeg and ffprobe): clips
+// made by ffmpeg are joined through the plan and the rewriter, fed in uneven blocks, and the
+// result must be one stream to ffprobe and ffmpeg. Without ffmpeg these rows skip.
+#include "../support/Rows.h"
+#include "../support/TestFiles.h"
+#include "mpeg/SeamlessRewriter.h"
+#include "mpeg/StreamDetails.h"
+#include "mpeg/VideoStream.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace kt;
+
+namespace {
+
+enum class Kind { Program, Video, Audio };
+
+struct JoinRow
+{
+    QStringList clips;
+    Kind kind;
+};
+
+// A part the plan must copy as it is.
+struct OddPart
+{
+    QByteArray bytes;       // empty: the file does not exist
+    qint64 lengthDelta = 0; // the length given, off by this
+    QString reason;
+    QString kind; // what describeStream calls it
+};
+
+struct TimeCodeRow
+{
+    qint64 frames;
+    bool drop;
+    QByteArray text; // hh:mm:ss:pp as the GOP header holds it
+};
+
+// What ffprobe says of a file: start and duration of the container (for a video
+// elementary stream, which has no clock, the pictures it decodes over their rate).
+struct Probe
+{
+    double start = 0;
+    double duration = -1;
+};
+
+QString run(const QString& program, const QStringList& args, QByteArray* errors = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        return {};
+    if (errors)
+        *errors = p.readAllStandardError();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+Probe probe(const QString& path, Kind kind)
+{
+    Probe p;
+    if (kind == Kind::Video) {
+        const QStringList v =
+            run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                            "stream=nb_read_frames,r_frame_rate", "-of", "csv=p=0", path})
+                .split(',');
+        const QStringList rate = v.value(0).split('/');
+        p.duration = v.value(1).toDouble() * rate.value(1).toDouble() / rate.value(0).toDouble();
+        return p;
+    }
+    const QStringList v =
+        run("ffprobe", {"-v", "error", "-show_entries", "format=start_time,duration", "-of", "csv=p=0", path})
+            .split(',');
+    p.start = v.value(0).toDouble();
+    p.duration = v.value(1).toDouble();
+    return p;
+}
+
+struct Joined
+{
+    QByteArray bytes;
+    qint64 fed = 0;      // bytes given to the rewriter
+    quint64 planned = 0; // the plan's output size
+};
+
+// The seamless join of `paths`, each read in blocks of the sizes `sizes` gives in turn, into
+// buffers of exactly the block plus the headroom. With `cancelAt` the join stops after that
+// many blocks, as Cancel does.
+Joined seamlessJoin(const QStringList& paths, const std::function<qsizetype()>& sizes, int cancelAt = -1)
+{
+    QVector<SeamlessSource> sources;
+    for (const QString& p : paths)
+        sources.append({p, quint64(QFileInfo(p).size())});
+    const SeamlessPlan plan = planSeamlessJoin(sources);
+    Joined j;
+    j.planned = plan.outputSize;
+    if (!plan.unchangedParts().isEmpty())
+        return j;
+    SeamlessRewriter rewriter(plan);
+    int blocks = 0;
+    for (int i = 0; i < paths.size(); ++i) {
+        const QByteArray bytes = test::fileBytes(paths[i]);
+        rewriter.beginPart(i);
+        for (qsizetype at = 0; at < bytes.size(); ++blocks) {
+            if (blocks == cancelAt) {
+                j.bytes += rewriter.endPart().toByteArray();
+                return j;
+            }
+            const qsizetype n = std::min(sizes(), bytes.size() - at);
+            const std::unique_ptr<char[]> buffer(new char[size_t(SeamlessRewriter::kHeadroom + n)]);
+            std::memcpy(buffer.get() + SeamlessRewriter::kHeadroom, bytes.constData() + at, size_t(n));
+            j.bytes += rewriter.feed(buffer.get() + SeamlessRewriter::kHeadroom, n).toByteArray();
+            at += n;
+            j.fed += n;
+        }
+        j.bytes += rewriter.endPart().toByteArray();
+    }
+    return j;
+}
+
+// A byte of a program stream that lies in a clock field: the SCR of a pack header, or the
+// PES header of a packet that may carry a PTS and DTS (its first 34 bytes hold them all).
+bool inClockField(const QByteArray& stream, qsizetype at)
+{
+    for (qsizetype s = at - 4; s >= 0 && s > at - 34; --s) {
+        if (stream[s] != 0 || stream[s + 1] != 0 || stream[s + 2] != 1)
+            continue;
+        const uchar code = uchar(stream[s + 3]);
+        if (code == 0xBA)
+            return at - s >= 4 && at - s < 10;
+        return (code == 0xBD || (code >= 0xC0 && code <= 0xEF)) && at - s >= 6;
+    }
+    return false;
+}
+
+// The SCRs of a program stream's pack headers in 27 MHz units (MPEG-1: 90 kHz x 300).
+QVector<qint64> systemClocks(const QByteArray& ps)
+{
+    QVector<qint64> clocks;
+    for (qsizetype at = ps.indexOf(QByteArray("\0\0\1\xBA", 4)); at >= 0 && at + 10 <= ps.size();
+         at = ps.indexOf(QByteArray("\0\0\1\xBA", 4), at + 4)) {
+        const uchar* b = reinterpret_cast<const uchar*>(ps.constData()) + at + 4;
+        const bool mpeg2 = (b[0] >> 6) == 1;
+        const qint64 base = qint64(mpeg2 ? (b[0] >> 3 & 7) << 30 | (b[0] & 3) << 28 : (b[0] >> 1 & 7) << 30) |
+                            qint64(b[1]) << 20 << (mpeg2 ? 0 : 2) |
+                            qint64(mpeg2 ? (b[2] >> 3) << 15 | (b[2] & 3) << 13 : (b[2] >> 1) << 15) |
+                            qint64(b[3]) << (mpeg2 ? 5 : 7) | (mpeg2 ? b[4] >> 3 : b[4] >> 1);
+        clocks.append(base * 300 + (mpeg2 ? (b[4] & 3) << 7 | b[5] >> 1 : 0));
+    }
+    return clocks;
+}
+
+// The CRC-16 of LAME tags (polynomial 0x8005, reflected).
+quint16 crc16(const char* data, int size)
+{
+    quint16 crc = 0;
+    for (int i = 0; i < size; ++i) {
+        crc ^= uchar(data[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    return crc;
+}
+
+// GOP time codes of a video elementary stream in frames (at 30 frames per second), each
+// with the pictures since the previous GOP.
+QVector<QPair<qint64, qint64>> gopTimeCodes(const QByteArray& es)
+{
+    QVector<QPair<qint64, qint64>> gops;
+    qint64 pictures = 0;
+    for (qsizetype at = es.indexOf(QByteArray("\0\0\1", 3)); at >= 0 && at + 8 <= es.size();
+         at = es.indexOf(QByteArray("\0\0\1", 3), at + 3)) {
+        const uchar* g = reinterpret_cast<const uchar*>(es.constData()) + at;
+        if (g[3] == 0x00)
+            ++pictures;
+        if (g[3] != 0xB8)
+            continue;
+        const quint32 tc = quint32(g[4]) << 17 | quint32(g[5]) << 9 | quint32(g[6]) << 1 | g[7] >> 7;
+        gops.append({((((tc >> 19) & 31) * 60 + ((tc >> 13) & 63)) * 60 + ((tc >> 6) & 63)) * 30 + (tc & 63),
+                     pictures});
+        pictures = 0;
+    }
+    return gops;
+}
+
+} // namespace
+
+class TestSeamless : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    bool m_ffmpeg = false;
+    QHash<QString, Probe> m_probes; // of the clips, each asked once
+    QString clip(const QString& name) const { return m_dir.filePath(name); }
+    Probe clipProbe(const QString& name, Kind kind)
+    {
+        if (!m_probes.contains(name))
+            m_probes.insert(name, probe(clip(name), kind));
+        return m_probes.value(name);
+    }
+
+    bool make(const QString& name, const QStringList& args)
+    {
+        return test::runTool("ffmpeg", QStringList{"-v", "error", "-y"} + args + QStringList{clip(name)});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_ffmpeg = !QStandardPaths::findExecutable("ffmpeg").isEmpty() &&
+                   !QStandardPaths::findExecutable("ffprobe").isEmpty();
+        if (!m_ffmpeg)
+            return;
+        const auto video = [](const char* source, const char* size, const char* rate, const char* seconds) {
+            return QStringList{
+                "-f", "lavfi", "-i",
+                QStringLiteral("%1=size=%2:rate=%3:duration=%4").arg(source, size, rate, seconds)};
+        };
+        const auto tone = [](int hz, int sampleRate, const char* seconds) {
+            return QStringList{"-f", "lavfi", "-i",
+                               QStringLiteral("sine=frequency=%1:sample_rate=%2:duration=%3")
+                                   .arg(hz)
+                                   .arg(sampleRate)
+                                   .arg(seconds)};
+        };
+        const QStringList mpeg1 = {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"};
+        const QStringList dvd = {"-target", "ntsc-dvd", "-c:a", "ac3", "-b:a", "192k"};
+        const QStringList tags = {"-id3v2_version", "3",         "-write_id3v1", "1", "-ac", "2",
+                                  "-c:a",           "libmp3lame"};
+        QVERIFY(
+            make("a1.mpg", video("testsrc", "352x240", "30000/1001", "2") + tone(440, 44100, "2") + mpeg1));
+        QVERIFY(make("a2.mpg",
+                     video("testsrc2", "352x240", "30000/1001", "1.5") + tone(660, 44100, "1.5") + mpeg1));
+        QVERIFY(make("b1.mpg", video("testsrc2", "352x288", "25", "2") + tone(440, 48000, "2") + mpeg1));
+        QVERIFY(make("b2.mpg", video("testsrc", "352x288", "25", "2.5") + tone(550, 48000, "2.5") + mpeg1 +
+                                   QStringList{"-b:v", "1500k"})); // over 512 KiB
+        // Its tail starts in audio data that looks like an MPEG-2.5 frame header.
+        QVERIFY(make("b3.mpg", video("testsrc", "320x240", "25", "3") + tone(660, 48000, "3") + mpeg1));
+        QVERIFY(
+            make("d1.vob", video("testsrc", "720x480", "30000/1001", "1.5") + tone(440, 48000, "1.5") + dvd));
+        QVERIFY(
+            make("d2.vob", video("testsrc2", "720x480", "30000/1001", "2") + tone(660, 48000, "2") + dvd));
+        QVERIFY(
+            make("e1.m1v", video("testsrc", "352x240", "30000/1001", "2") + QStringList{"-f", "mpeg1video"}));
+        QVERIFY(make("e2.m1v",
+                     video("testsrc2", "352x240", "30000/1001", "1") + QStringList{"-f", "mpeg1video"}));
+        QVERIFY(make("v1.mp3",
+                     tone(440, 44100, "3") + tags + QStringList{"-q:a", "4", "-metadata", "title=One"}));
+        QVERIFY(make("v2.mp3",
+                     tone(880, 44100, "2") + tags + QStringList{"-q:a", "2", "-metadata", "title=Two"}));
+        QVERIFY(make("c1.mp3", tone(440, 44100, "2") + tags + QStringList{"-b:a", "128k"}));
+        QVERIFY(make("c2.mp3", tone(660, 44100, "1.5") + tags + QStringList{"-b:a", "128k"}));
+    }
+
+    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg
+    // seeks into every part and decodes the whole without an error. Program streams differ
+    // from the byte join only in clock fields; video GOP time codes run on; MP3 keeps one
+    // ID3v2 at the front, one ID3v1 at the end and one VBR header. The output does not
+    // depend on the block sizes, and Cancel leaves exactly the bytes read.
+    void join_data()
+    {
+        test::addRows<JoinRow>({
+            {"MPEG-1 352x240 29.97, MP2", {{"a1.mpg", "a2.mpg", "a1.mpg"}, Kind::Program}},
+            {"MPEG-1 352x288 25, MP2", {{"b1.mpg", "b2.mpg"}, Kind::Program}},
+            {"MPEG-2 DVD, AC-3", {{"d1.vob", "d2.vob"}, Kind::Program}},
+            {"video elementary", {{"e1.m1v", "e2.m1v", "e1.m1v"}, Kind::Video}},
+            {"MP3 VBR, ID3v2, ID3v1, Xing", {{"v1.mp3", "v2.mp3", "v1.mp3"}, Kind::Audio}},
+            {"MP3 CBR and VBR, Info", {{"c1.mp3", "c2.mp3", "v2.mp3"}, Kind::Audio}},
+        });
+    }
+    void join()
+    {
+        QFETCH(JoinRow, row);
+        if (!m_ffmpeg)
+            QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
+        QStringList paths;
+        QByteArray byteJoin;
+        QVector<Probe> parts;
+        for (const QString& name : row.clips) {
+            paths << clip(name);
+            byteJoin += test::fileBytes(clip(name));
+            parts << clipProbe(name, row.kind);
+        }
+        QRandomGenerator gen(7);
+        const Joined j = seamlessJoin(paths, [&] { return qsizetype(gen.bounded(1, 70000)); });
+        const QByteArray& out = j.bytes;
+        QCOMPARE(quint64(out.size()), j.planned);
+        QCOMPARE(seamlessJoin(paths, [] { return qsizetype(10000); }).bytes, out);
+        const QString joined = clip("joined");
+        QVERIFY(test::writeFile(joined, out));
+
+        double sum = 0;
+        for (const Probe& p : parts)
+            sum += p.duration;
+        const Probe whole = probe(joined, row.kind);
+        QVERIFY2(qAbs(whole.duration - sum) <= 0.1,
+                 qPrintable(QStringLiteral("%1 s for parts of %2 s").arg(whole.duration).arg(sum)));
+        QByteArray errors;
+        run("ffmpeg", {"-v", "error", "-i", joined, "-f", "null", "-"}, &errors);
+        QVERIFY2(errors.isEmpty(), errors.constData());
+
+        if (row.kind == Kind::Video) {
+            QCOMPARE(out.size(), byteJoin.size());
+            const auto gops = gopTimeCodes(out);
+            QCOMPARE(gops.size(), gopTimeCodes(byteJoin).size());
+            for (qsizetype g = 1; g < gops.size(); ++g)
+                QCOMPARE(gops[g].first, gops[g - 1].first + gops[g].second);
+            return; // a stream without clocks: ffmpeg cannot seek in it by time
+        }
+        // Frames at a time inside every part, from the seek (timestamps as in the file).
+        double before = 0;
+        for (const Probe& p : parts) {
+            const double t = before + p.duration / 2;
+            before += p.duration;
+            const QStringList lines =
+                run("ffmpeg",
+                    {"-v", "error", "-copyts", "-ss", QString::number(t), "-i", joined, "-map",
+                     row.kind == Kind::Audio ? "0:a:0" : "0:v:0", "-frames", "2", "-f", "framemd5", "-"})
+                    .split('\n');
+            const QStringList base = lines.filter(QRegularExpression("^#tb 0: ")).value(0).mid(7).split('/');
+            const QStringList frames = lines.filter(QRegularExpression("^0,"));
+            QVERIFY2(!frames.isEmpty() && base.size() == 2,
+                     qPrintable(QStringLiteral("nothing at %1 s").arg(t)));
+            const double at =
+                frames.first().section(',', 2, 2).toDouble() * base[0].toDouble() / base[1].toDouble();
+            QVERIFY2(qAbs(at - whole.start - t) < 0.5,
+                     qPrintable(QStringLiteral("%1 s for %2 s").arg(at).arg(t)));
+        }
+        if (row.kind == Kind::Audio) {
+            QVERIFY(out.size() < byteJoin.size());
+            QCOMPARE(out.count("ID3"), 1);
+            QCOMPARE(out.count("TAG"), 1);
+            QVERIFY(out.endsWith(byteJoin.right(128)));
+            QCOMPARE(out.count("Xing") + out.count("Info"), 1);
+            // The LAME tag's CRC of the MPEG-1 stereo frame's first 190 bytes still holds.
+            const qsizetype frame = std::max(out.indexOf("Xing"), out.indexOf("Info")) - 36;
+            QCOMPARE(crc16(out.constData() + frame, 190),
+                     qFromBigEndian<quint16>(out.constData() + frame + 190));
+            return;
+        }
+        QCOMPARE(out.size(), byteJoin.size());
+        int differing = 0;
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            if (out[i] != byteJoin[i]) {
+                ++differing;
+                QVERIFY2(inClockField(byteJoin, i), qPrintable(QStringLiteral("byte %1 changed").arg(i)));
+            }
+        }
+        QVERIFY(differing > 0);
+        const QVector<qint64> clocks = systemClocks(out);
+        QCOMPARE(clocks.size(), systemClocks(byteJoin).size());
+        for (qsizetype k = 1; k < clocks.size(); ++k)
+            QVERIFY2(clocks[k] > clocks[k - 1], qPrintable(QStringLiteral("SCR %1 goes back").arg(k)));
+        // Cancel in the second part: the output holds exactly the blocks read, rewritten but
+        // for the few bytes held back at the cut.
+        const Joined cut = seamlessJoin(
+            paths, [] { return qsizetype(10007); }, 40);
+        QVERIFY(cut.fed > QFileInfo(paths[0]).size());
+        QCOMPARE(cut.bytes.size(), cut.fed);
+        const qsizetype same = cut.fed - SeamlessRewriter::kMaxHeldBack;
+        QCOMPARE(cut.bytes.first(same), out.first(same));
+    }
+
+    // Parts that cannot be rewritten are copied as they are, with the reason, and the
+    // rewriter passes them through untouched.
+    void oddParts_data()
+    {
+        const QByteArray pack("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14);
+        test::addRows<OddPart>({
+            {"random bytes", {test::patternBytes(30000, 3), 0, "not an MPEG stream", "unknown"}},
+            {"sequence header cut off",
+             {QByteArray("\x00\x00\x01\xB3\x16\x00\xF0", 7), 0, "not an MPEG stream", "unknown"}},
+            {"pack headers, no clocks",
+             {pack + pack + test::patternBytes(3000, 4), 0, "damaged", "mpeg2-program-stream"}},
+            {"missing", {{}, 0, QString::fromLocal8Bit(std::strerror(ENOENT)), "unknown"}},
+            {"changed size", {pack + pack, 1, "changed size", "mpeg2-program-stream"}},
+        });
+    }
+    void oddParts()
+    {
+        QFETCH(OddPart, row);
+        const QString path = m_dir.filePath("odd");
+        QFile::remove(path);
+        QVERIFY(row.bytes.isEmpty() || test::writeFile(path, row.bytes));
+        const quint64 length = quint64(row.bytes.size() + row.lengthDelta);
+        const SeamlessPlan plan = planSeamlessJoin({{path, length}});
+        QCOMPARE(plan.unchangedParts(), QVector<int>{0});
+        QCOMPARE(plan.parts[0].reason, row.reason);
+        QCOMPARE(plan.outputSize, length);
+        SeamlessRewriter rewriter(plan);
+        rewriter.beginPart(0);
+        QByteArray copy = row.bytes, out;
+        for (qsizetype at = 0; at < copy.size(); at += 1000)
+            out += rewriter.feed(copy.data() + at, std::min<qsizetype>(1000, copy.size() - at)).toByteArray();
+        QCOMPARE(out + rewriter.endPart().toByteArray(), row.bytes);
+
+        const QJsonObject json = streamDetailsJson(describeStream(path));
+        QCOMPARE(json.value("kind").toString(), row.kind);
+        QVERIFY(json.value("duration").isNull() && json.value("width").isNull());
+        QCOMPARE(json.value("error").isNull(), !row.bytes.isEmpty());
+    }
+
+    // GOP time codes in frames and back, drop-frame counting included (29.97: frame
+    // numbers 0 and 1 are skipped each minute but every tenth).
+    void timeCodes_data()
+    {
+        test::addRows<TimeCodeRow>({
+            {"zero", {0, false, "00:00:00:00"}},
+            {"a minute", {1800, false, "00:01:00:00"}},
+            {"a day wraps", {24 * 3600 * 30 + 5, false, "00:00:00:05"}},
+            {"drop, last of a minute", {1799, true, "00:00:59:29"}},
+            {"drop, first of a minute", {1800, true, "00:01:00:02"}},
+            {"drop, ten minutes", {17982, true, "00:10:00:00"}},
+            {"drop, an hour and a minute", {107892 + 1800, true, "01:01:00:02"}},
+        });
+    }
+    void timeCodes()
+    {
+        QFETCH(TimeCodeRow, row);
+        uchar gop[8] = {0, 0, 1, 0xB8, uchar(row.drop ? 0x80 : 0), 0x08, 0, 0x40}; // marker set, closed GOP
+        writeGopTimeCode(gop, row.frames, 30);
+        const quint32 tc = quint32(gop[4]) << 17 | quint32(gop[5]) << 9 | quint32(gop[6]) << 1 | gop[7] >> 7;
+        QCOMPARE(QString::asprintf("%02u:%02u:%02u:%02u", (tc >> 19) & 31, (tc >> 13) & 63, (tc >> 6) & 63,
+                                   tc & 63),
+                 QString(row.text));
+        QCOMPARE(bool(gop[4] & 0x80), row.drop);
+        QVERIFY((gop[5] & 0x08) && (gop[7] & 0x40)); // marker and closed_gop kept
+        QCOMPARE(gopTimeCodeFrames(gop, 30), row.frames % (24 * 3600 * 30));
+    }
+
+    // describeStream's durations against ffprobe's, and its kind texts. (b3.mpg and
+    // d2.vob are over 256 KiB: their heads and tails are read apart.)
+    void details_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("MPEG-1") << "a1.mpg"
+                                << "MPEG-1 program stream";
+        QTest::newRow("MPEG-1 25, head and tail apart") << "b3.mpg"
+                                                        << "MPEG-1 program stream";
+        QTest::newRow("DVD, head and tail apart") << "d2.vob"
+                                                  << "MPEG-2 program stream";
+        QTest::newRow("m1v") << "e1.m1v"
+                             << "MPEG-1 video elementary stream";
+        QTest::newRow("VBR") << "v2.mp3"
+                             << "MPEG-1 audio layer III, VBR %1 kbit/s, 44100 Hz, stereo";
+        QTest::newRow("CBR") << "c1.mp3"
+                             << "MPEG-1 audio layer III, 128 kbit/s, 44100 Hz, stereo";
+    }
+    void details()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        if (!m_ffmpeg)
+            QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
+        const StreamDetails d = describeStream(clip(name));
+        const Kind kind = name.endsWith("mp3")   ? Kind::Audio
+                          : name.endsWith("m1v") ? Kind::Video
+                                                 : Kind::Program;
+        const Probe p = clipProbe(name, kind);
+        QVERIFY(d.duration);
+        QVERIFY2(qAbs(*d.duration - p.duration) <= 0.05,
+                 qPrintable(QStringLiteral("%1 s, ffprobe %2 s").arg(*d.duration).arg(p.duration)));
+        if (text.contains("%1")) {
+            const QString rate = run(
+                "ffprobe", {"-v", "error", "-show_entries", "format=bit_rate", "-of", "csv=p=0", clip(name)});
+            QVERIFY(qAbs(d.bitRate - rate.toInt()) < rate.toInt() / 50); // ffprobe counts the tags in
+            text = text.arg((d.bitRate + 500) / 1000);
+        }
+        QCOMPARE(streamKindText(d), text);
+        QCOMPARE(streamDetailsJson(d).value("bytes").toInteger(), QFileInfo(clip(name)).size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSeamless)
+#include "tst_seamless.moc"
