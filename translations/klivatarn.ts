@@ -64,6 +64,25 @@
     </message>
 </context>
 <context>
+    <name>kt::AddFilesDialog</name>
+    <message>
+        <source>1 file here is not shown: its name is not valid UTF-8, so this program cannot open it: %1. Rename it to add it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 files here are not shown: their names are not valid UTF-8, so this program cannot open them: %2. Rename them to add them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not found in &apos;%2&apos;. Check the names; nothing has been added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 were not found in &apos;%2&apos;. Check the names; nothing has been added yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::File64</name>
     <message>
         <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN.<byte value="xd"/>
@@ -120,9 +139,82 @@ Error %1: &apos;%2&apos;  detected.</source>
     </message>
 </context>
 <context>
+    <name>kt::IconLoader</name>
+    <message>
+        <source>Invalid icon file or file does not contain 32x32 or 16x16 icon</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to load this file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::JoinArithmetic</name>
+    <message>
+        <source> hours </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> hour </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> minutes </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> minute </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> seconds </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> second </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>remaining</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::Links</name>
     <message>
         <source>&apos;%1&apos; was not found!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::ListButtonHints</name>
+    <message>
+        <source>Sort file(s) in ascending order.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort file(s) in ascending order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort file(s) in descending order.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sort file(s) in descending order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select all file(s) in Pack List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deselect all file(s) in Pack List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inverse select all file(s) in Pack List</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -472,6 +564,274 @@ Error %1: &apos;%2&apos;  detected.</source>
     </message>
 </context>
 <context>
+    <name>kt::OutputFile</name>
+    <message>
+        <source>a character device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a pipe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a file of the kernel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackList</name>
+    <message>
+        <source>1 file was not added: its name is not valid UTF-8, so this program cannot open it:
+
+%1
+
+Rename it and add it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 files were not added: their names are not valid UTF-8, so this program cannot open them:
+
+%2
+
+Rename them and add them again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Files... (multiple selection possible)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing to swap.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing to sort.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackListModel</name>
+    <message>
+        <source>Filename</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Video Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frame Rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackTexts</name>
+    <message>
+        <source>Nothing to pack.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At least 2 files are required for packing.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking available freespace...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verifying mpeg compatibility...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not enough free diskspace. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot pack %1 which is a 0 byte file. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot pack Save As file!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was not found! Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The requested file was not closed properly! Try again later!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kliva cannot pack %1 due to excess number of file handling. Possible solution is to move the file elsewhere other than the root directory.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot overwrite %1. Disk full/write-protected or file is in use.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a hidden file. Packing aborted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Packing aborted by user</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN. If the error persist, please submit a bug report immediately.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN.<byte value="xd"/>
+If the problem persists, please submit a bug report immediately.<byte value="xd"/>
+<byte value="xd"/>
+Error number %1 detected.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 successfully packed! Total filesize is %2 bytes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write to %1: %2.<byte value="xd"/>
+<byte value="xd"/>
+Retry writes the same block again; Cancel stops packing and leaves the part written so far.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot save %1 to disk: %2. Packing aborted! The source files were kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 changed size since packing started (%2 bytes, now %3). Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> Packing aborted! The source files were kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being packed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was deleted while it was being packed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was replaced by another file while it was being packed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 holds %2 bytes instead of %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot finish writing %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 leads to %2, not a regular file; a pack writes only regular files and never replaces anything else. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; a pack writes only regular files and never replaces anything else. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was made again by another program each time it was deleted; it was not replaced. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 turned out to be one of the files being packed once it was opened; it was not overwritten. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is being written by another pack. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 would hold %2 bytes, but its file system (%3) cannot hold a file larger than %4 bytes. Packing aborted!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Checking %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, read back from its storage, differs from the files packed from byte %2 on: the storage did not keep what was written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read %1 back to check it: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was packed, but checking it was cancelled, so the source files were kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is not enough memory to go on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move this file to the trash?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move these %1 files to the trash?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2; it is in the trash, %3, and must be restored by hand)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 could not be moved to the trash (%2). It was left where it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file could not be moved to the trash properly:<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>These files could not be moved to the trash and were left where they are:<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::PreferencesDialog</name>
     <message>
         <source>Preferences</source>
@@ -591,6 +951,56 @@ No: the files are joined byte for byte.</source>
     <name>kt::ProgressWindow</name>
     <message>
         <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The time the pack still needs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How much of the pack is done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file being packed or checked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stops packing; the part written so far stays.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Packing progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The share of all files written, in percent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Packing &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::SaveDialog</name>
+    <message>
+        <source>Save Pack File As</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kt::SeamlessPlan</name>
+    <message>
+        <source>damaged</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not an MPEG stream</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

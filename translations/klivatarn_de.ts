@@ -64,6 +64,25 @@
     </message>
 </context>
 <context>
+    <name>kt::AddFilesDialog</name>
+    <message>
+        <source>1 file here is not shown: its name is not valid UTF-8, so this program cannot open it: %1. Rename it to add it.</source>
+        <translation>1 Datei wird hier nicht angezeigt: Ihr Name ist kein gültiges UTF-8, daher kann dieses Programm sie nicht öffnen: %1. Benennen Sie sie um, um sie hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>%1 files here are not shown: their names are not valid UTF-8, so this program cannot open them: %2. Rename them to add them.</source>
+        <translation>%1 Dateien werden hier nicht angezeigt: Ihre Namen sind kein gültiges UTF-8, daher kann dieses Programm sie nicht öffnen: %2. Benennen Sie sie um, um sie hinzuzufügen.</translation>
+    </message>
+    <message>
+        <source>%1 was not found in &apos;%2&apos;. Check the names; nothing has been added yet.</source>
+        <translation>%1 wurde in &apos;%2&apos; nicht gefunden. Prüfen Sie die Namen; noch wurde nichts hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>%1 were not found in &apos;%2&apos;. Check the names; nothing has been added yet.</source>
+        <translation>%1 wurden in &apos;%2&apos; nicht gefunden. Prüfen Sie die Namen; noch wurde nichts hinzugefügt.</translation>
+    </message>
+</context>
+<context>
     <name>kt::File64</name>
     <message>
         <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN.<byte value="xd"/>
@@ -123,10 +142,83 @@ Fehler %1: „%2“ festgestellt.</translation>
     </message>
 </context>
 <context>
+    <name>kt::IconLoader</name>
+    <message>
+        <source>Invalid icon file or file does not contain 32x32 or 16x16 icon</source>
+        <translation>Ungültige Symboldatei, oder die Datei enthält kein Symbol mit 32x32 oder 16x16 Pixeln</translation>
+    </message>
+    <message>
+        <source>Failed to load this file</source>
+        <translation>Diese Datei konnte nicht geladen werden</translation>
+    </message>
+</context>
+<context>
+    <name>kt::JoinArithmetic</name>
+    <message>
+        <source> hours </source>
+        <translation> Stunden </translation>
+    </message>
+    <message>
+        <source> hour </source>
+        <translation> Stunde </translation>
+    </message>
+    <message>
+        <source> minutes </source>
+        <translation> Minuten </translation>
+    </message>
+    <message>
+        <source> minute </source>
+        <translation> Minute </translation>
+    </message>
+    <message>
+        <source> seconds </source>
+        <translation> Sekunden </translation>
+    </message>
+    <message>
+        <source> second </source>
+        <translation> Sekunde </translation>
+    </message>
+    <message>
+        <source>remaining</source>
+        <translation>verbleibend</translation>
+    </message>
+</context>
+<context>
     <name>kt::Links</name>
     <message>
         <source>&apos;%1&apos; was not found!</source>
         <translation>„%1“ wurde nicht gefunden!</translation>
+    </message>
+</context>
+<context>
+    <name>kt::ListButtonHints</name>
+    <message>
+        <source>Sort file(s) in ascending order.</source>
+        <translation>Datei(en) aufsteigend sortieren.</translation>
+    </message>
+    <message>
+        <source>Sort file(s) in ascending order</source>
+        <translation>Datei(en) aufsteigend sortieren</translation>
+    </message>
+    <message>
+        <source>Sort file(s) in descending order.</source>
+        <translation>Datei(en) absteigend sortieren.</translation>
+    </message>
+    <message>
+        <source>Sort file(s) in descending order</source>
+        <translation>Datei(en) absteigend sortieren</translation>
+    </message>
+    <message>
+        <source>Select all file(s) in Pack List</source>
+        <translation>Alle Datei(en) der Packliste auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all file(s) in Pack List</source>
+        <translation>Auswahl aller Datei(en) der Packliste aufheben</translation>
+    </message>
+    <message>
+        <source>Inverse select all file(s) in Pack List</source>
+        <translation>Auswahl aller Datei(en) der Packliste umkehren</translation>
     </message>
 </context>
 <context>
@@ -475,6 +567,290 @@ Fehler %1: „%2“ festgestellt.</translation>
     </message>
 </context>
 <context>
+    <name>kt::OutputFile</name>
+    <message>
+        <source>a character device</source>
+        <translation>ein zeichenorientiertes Gerät</translation>
+    </message>
+    <message>
+        <source>a block device</source>
+        <translation>ein blockorientiertes Gerät</translation>
+    </message>
+    <message>
+        <source>a pipe</source>
+        <translation>eine Pipe</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>a file of the kernel</source>
+        <translation>eine Datei des Kernels</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>ein Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackList</name>
+    <message>
+        <source>1 file was not added: its name is not valid UTF-8, so this program cannot open it:
+
+%1
+
+Rename it and add it again.</source>
+        <translation>1 Datei wurde nicht hinzugefügt: Ihr Name ist kein gültiges UTF-8, daher kann dieses Programm sie nicht öffnen:
+
+%1
+
+Benennen Sie sie um und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>%1 files were not added: their names are not valid UTF-8, so this program cannot open them:
+
+%2
+
+Rename them and add them again.</source>
+        <translation>%1 Dateien wurden nicht hinzugefügt: Ihre Namen sind kein gültiges UTF-8, daher kann dieses Programm sie nicht öffnen:
+
+%2
+
+Benennen Sie sie um und fügen Sie sie erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>Add Files... (multiple selection possible)</source>
+        <translation>Dateien hinzufügen... (Mehrfachauswahl möglich)</translation>
+    </message>
+    <message>
+        <source>Nothing to swap.</source>
+        <translation>Nichts zu vertauschen.</translation>
+    </message>
+    <message>
+        <source>Nothing to sort.</source>
+        <translation>Nichts zu sortieren.</translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackListModel</name>
+    <message>
+        <source>Filename</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Video Size</source>
+        <translation>Bildgröße</translation>
+    </message>
+    <message>
+        <source>Frame Rate</source>
+        <translation>Bildrate</translation>
+    </message>
+    <message>
+        <source>not available</source>
+        <translation>nicht verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>kt::PackTexts</name>
+    <message>
+        <source>Nothing to pack.</source>
+        <translation>Nichts zu packen.</translation>
+    </message>
+    <message>
+        <source>At least 2 files are required for packing.</source>
+        <translation>Zum Packen werden mindestens 2 Dateien benötigt.</translation>
+    </message>
+    <message>
+        <source>Checking available freespace...</source>
+        <translation>Freien Speicherplatz prüfen...</translation>
+    </message>
+    <message>
+        <source>Verifying mpeg compatibility...</source>
+        <translation>MPEG-Kompatibilität prüfen...</translation>
+    </message>
+    <message>
+        <source>Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?</source>
+        <translation>Nicht kompatibel zum Verbinden. Trotzdem packen und den MPEG-Kompatibilitätsfehler übergehen?</translation>
+    </message>
+    <message>
+        <source>Not enough free diskspace. Packing aborted!</source>
+        <translation>Nicht genug freier Speicherplatz. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>Cannot pack %1 which is a 0 byte file. Packing aborted!</source>
+        <translation>%1 ist 0 Byte groß und kann nicht gepackt werden. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>Cannot pack Save As file!</source>
+        <translation>Die Zieldatei kann nicht selbst gepackt werden!</translation>
+    </message>
+    <message>
+        <source>%1 was not found! Packing aborted!</source>
+        <translation>%1 wurde nicht gefunden! Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>The requested file was not closed properly! Try again later!</source>
+        <translation>Die angeforderte Datei wurde nicht richtig geschlossen! Versuchen Sie es später noch einmal!</translation>
+    </message>
+    <message>
+        <source>Kliva cannot pack %1 due to excess number of file handling. Possible solution is to move the file elsewhere other than the root directory.</source>
+        <translation>Kliva kann %1 nicht packen, weil zu viele Dateien geöffnet sind. Abhilfe: Verschieben Sie die Datei an einen anderen Ort als das Stammverzeichnis.</translation>
+    </message>
+    <message>
+        <source>Cannot overwrite %1. Disk full/write-protected or file is in use.</source>
+        <translation>%1 kann nicht überschrieben werden. Datenträger voll oder schreibgeschützt, oder die Datei wird verwendet.</translation>
+    </message>
+    <message>
+        <source>%1 is a hidden file. Packing aborted.</source>
+        <translation>%1 ist eine versteckte Datei. Packen abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Packing aborted by user</source>
+        <translation>Packen vom Benutzer abgebrochen</translation>
+    </message>
+    <message>
+        <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN. If the error persist, please submit a bug report immediately.</source>
+        <translation>Unerwarteter Fehler. Es kann ein Programmfehler sein, oder ein unerwarteter Fehler ist aufgetreten! Bitte beenden Sie Vantu Kliva TARN und starten Sie es neu. Wenn der Fehler bleibt, senden Sie bitte umgehend einen Fehlerbericht.</translation>
+    </message>
+    <message>
+        <source>Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart Vantu Kliva TARN.<byte value="xd"/>
+If the problem persists, please submit a bug report immediately.<byte value="xd"/>
+<byte value="xd"/>
+Error number %1 detected.</source>
+        <translation>Unerwarteter Fehler. Es kann ein Programmfehler sein, oder ein unerwarteter Fehler ist aufgetreten! Bitte beenden Sie Vantu Kliva TARN und starten Sie es neu.<byte value="xd"/>
+Wenn das Problem bleibt, senden Sie bitte umgehend einen Fehlerbericht.<byte value="xd"/>
+<byte value="xd"/>
+Fehlernummer %1 erkannt.</translation>
+    </message>
+    <message>
+        <source>%1 successfully packed! Total filesize is %2 bytes.</source>
+        <translation>%1 erfolgreich gepackt! Gesamtgröße: %2 Byte.</translation>
+    </message>
+    <message>
+        <source>Cannot write to %1: %2.<byte value="xd"/>
+<byte value="xd"/>
+Retry writes the same block again; Cancel stops packing and leaves the part written so far.</source>
+        <translation>In %1 kann nicht geschrieben werden: %2.<byte value="xd"/>
+<byte value="xd"/>
+Wiederholen schreibt denselben Block erneut; Abbrechen beendet das Packen und lässt den bis dahin geschriebenen Teil stehen.</translation>
+    </message>
+    <message>
+        <source>Cannot save %1 to disk: %2. Packing aborted! The source files were kept.</source>
+        <translation>%1 kann nicht auf den Datenträger gesichert werden: %2. Packen abgebrochen! Die Quelldateien wurden behalten.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2. Packing aborted!</source>
+        <translation>%1 kann nicht gelesen werden: %2. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!</source>
+        <translation>%1 endete nach %2 von %3 Byte; die Datei wurde während des Packens geändert. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 changed size since packing started (%2 bytes, now %3). Packing aborted!</source>
+        <translation>%1 hat seit Beginn des Packens die Größe geändert (%2 Byte, jetzt %3). Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source> Packing aborted! The source files were kept.</source>
+        <translation> Packen abgebrochen! Die Quelldateien wurden behalten.</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was being packed.</source>
+        <translation>%1 wurde geändert, während die Datei gepackt wurde.</translation>
+    </message>
+    <message>
+        <source>%1 was deleted while it was being packed.</source>
+        <translation>%1 wurde gelöscht, während die Datei gepackt wurde.</translation>
+    </message>
+    <message>
+        <source>%1 was replaced by another file while it was being packed.</source>
+        <translation>%1 wurde durch eine andere Datei ersetzt, während sie gepackt wurde.</translation>
+    </message>
+    <message>
+        <source>%1 holds %2 bytes instead of %3.</source>
+        <translation>%1 enthält %2 Byte statt %3.</translation>
+    </message>
+    <message>
+        <source>Cannot finish writing %1: %2.</source>
+        <translation>Das Schreiben von %1 kann nicht abgeschlossen werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 leads to %2, not a regular file; a pack writes only regular files and never replaces anything else. Packing aborted!</source>
+        <translation>%1 führt zu %2, nicht zu einer regulären Datei; Packen schreibt nur reguläre Dateien und ersetzt nie etwas anderes. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a regular file; a pack writes only regular files and never replaces anything else. Packing aborted!</source>
+        <translation>%1 ist %2, keine reguläre Datei; Packen schreibt nur reguläre Dateien und ersetzt nie etwas anderes. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 was made again by another program each time it was deleted; it was not replaced. Packing aborted!</source>
+        <translation>%1 wurde nach jedem Löschen von einem anderen Programm neu angelegt; die Datei wurde nicht ersetzt. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 turned out to be one of the files being packed once it was opened; it was not overwritten. Packing aborted!</source>
+        <translation>%1 erwies sich beim Öffnen als eine der Dateien, die gepackt werden; die Datei wurde nicht überschrieben. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 is being written by another pack. Packing aborted!</source>
+        <translation>%1 wird gerade von einem anderen Packvorgang geschrieben. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>%1 would hold %2 bytes, but its file system (%3) cannot hold a file larger than %4 bytes. Packing aborted!</source>
+        <translation>%1 würde %2 Byte enthalten, aber ihr Dateisystem (%3) kann keine Datei über %4 Byte aufnehmen. Packen abgebrochen!</translation>
+    </message>
+    <message>
+        <source>Checking %1</source>
+        <translation>Prüfen: %1</translation>
+    </message>
+    <message>
+        <source>%1, read back from its storage, differs from the files packed from byte %2 on: the storage did not keep what was written.</source>
+        <translation>%1 weicht, vom Speicher zurückgelesen, ab Byte %2 von den gepackten Dateien ab: Der Speicher hat nicht behalten, was geschrieben wurde.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1 back to check it: %2.</source>
+        <translation>%1 kann zur Prüfung nicht zurückgelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 was packed, but checking it was cancelled, so the source files were kept.</source>
+        <translation>%1 wurde gepackt, aber die Prüfung wurde abgebrochen; daher wurden die Quelldateien behalten.</translation>
+    </message>
+    <message>
+        <source>There is not enough memory to go on.</source>
+        <translation>Es ist nicht genug Speicher vorhanden, um fortzufahren.</translation>
+    </message>
+    <message>
+        <source>Move this file to the trash?</source>
+        <translation>Diese Datei in den Papierkorb verschieben?</translation>
+    </message>
+    <message>
+        <source>Move these %1 files to the trash?</source>
+        <translation>Diese %1 Dateien in den Papierkorb verschieben?</translation>
+    </message>
+    <message>
+        <source>%1 (%2; it is in the trash, %3, and must be restored by hand)</source>
+        <translation>%1 (%2; sie liegt im Papierkorb, %3, und muss von Hand wiederhergestellt werden)</translation>
+    </message>
+    <message>
+        <source>%1 could not be moved to the trash (%2). It was left where it is.</source>
+        <translation>%1 konnte nicht in den Papierkorb verschoben werden (%2). Die Datei blieb, wo sie ist.</translation>
+    </message>
+    <message>
+        <source>This file could not be moved to the trash properly:<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>Diese Datei konnte nicht ordnungsgemäß in den Papierkorb verschoben werden:<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>These files could not be moved to the trash and were left where they are:<byte value="xd"/>
+</source>
+        <translation>Diese Dateien konnten nicht in den Papierkorb verschoben werden und blieben, wo sie sind:<byte value="xd"/>
+</translation>
+    </message>
+</context>
+<context>
     <name>kt::PreferencesDialog</name>
     <message>
         <source>Preferences</source>
@@ -596,6 +972,56 @@ Nein: Die Dateien werden Byte für Byte verbunden.</translation>
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>The time the pack still needs.</source>
+        <translation>Die Zeit, die das Packen noch braucht.</translation>
+    </message>
+    <message>
+        <source>How much of the pack is done.</source>
+        <translation>Wie viel des Packens erledigt ist.</translation>
+    </message>
+    <message>
+        <source>The file being packed or checked.</source>
+        <translation>Die Datei, die gerade gepackt oder geprüft wird.</translation>
+    </message>
+    <message>
+        <source>Stops packing; the part written so far stays.</source>
+        <translation>Beendet das Packen; der bis dahin geschriebene Teil bleibt.</translation>
+    </message>
+    <message>
+        <source>Packing progress</source>
+        <translation>Fortschritt des Packens</translation>
+    </message>
+    <message>
+        <source>The share of all files written, in percent.</source>
+        <translation>Der geschriebene Anteil aller Dateien, in Prozent.</translation>
+    </message>
+    <message>
+        <source>Packing &apos;%1&apos;</source>
+        <translation>Packen: &apos;%1&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>kt::SaveDialog</name>
+    <message>
+        <source>Save Pack File As</source>
+        <translation>Gepackte Datei speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>kt::SeamlessPlan</name>
+    <message>
+        <source>damaged</source>
+        <translation>beschädigt</translation>
+    </message>
+    <message>
+        <source>changed size</source>
+        <translation>Größe geändert</translation>
+    </message>
+    <message>
+        <source>not an MPEG stream</source>
+        <translation>kein MPEG-Strom</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "JoinArithmetic.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 namespace kt {
@@ -63,10 +64,13 @@ QString timeRemainingText(qint64 total)
     const qint64 h = total / 3600;
     const qint64 m = total / 60 % 60;
     const qint64 s = total % 60;
-    const QString hourWord = h > 1 ? QStringLiteral(" hours ") : QStringLiteral(" hour ");
-    const QString minuteWord = m > 1 ? QStringLiteral(" minutes ") : QStringLiteral(" minute ");
-    const QString secondWord = s > 1 ? QStringLiteral(" seconds ") : QStringLiteral(" second ");
-    const QString remaining = QStringLiteral("remaining");
+    const QString hourWord = h > 1 ? QCoreApplication::translate("kt::JoinArithmetic", " hours ")
+                                   : QCoreApplication::translate("kt::JoinArithmetic", " hour ");
+    const QString minuteWord = m > 1 ? QCoreApplication::translate("kt::JoinArithmetic", " minutes ")
+                                     : QCoreApplication::translate("kt::JoinArithmetic", " minute ");
+    const QString secondWord = s > 1 ? QCoreApplication::translate("kt::JoinArithmetic", " seconds ")
+                                     : QCoreApplication::translate("kt::JoinArithmetic", " second ");
+    const QString remaining = QCoreApplication::translate("kt::JoinArithmetic", "remaining");
     if (h > 0)
         return QString::number(h) + hourWord + QString::number(m) + minuteWord + remaining;
     if (m > 0)

@@ -4,6 +4,7 @@
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -76,17 +77,17 @@ QString outputNotRegular(const QString& outputPath)
         return {}; // a link to nothing is replaced like a file; its target is never created
     QString kind;
     if (S_ISCHR(st.st_mode))
-        kind = QStringLiteral("a character device");
+        kind = QCoreApplication::translate("kt::OutputFile", "a character device");
     else if (S_ISBLK(st.st_mode))
-        kind = QStringLiteral("a block device");
+        kind = QCoreApplication::translate("kt::OutputFile", "a block device");
     else if (S_ISFIFO(st.st_mode))
-        kind = QStringLiteral("a pipe");
+        kind = QCoreApplication::translate("kt::OutputFile", "a pipe");
     else if (S_ISSOCK(st.st_mode))
-        kind = QStringLiteral("a socket");
+        kind = QCoreApplication::translate("kt::OutputFile", "a socket");
     else if (S_ISREG(st.st_mode) && isKernelFileSystem(native))
-        kind = QStringLiteral("a file of the kernel");
+        kind = QCoreApplication::translate("kt::OutputFile", "a file of the kernel");
     else if (S_ISDIR(st.st_mode) && link) // a folder itself is answered by the open, as always
-        kind = QStringLiteral("a folder");
+        kind = QCoreApplication::translate("kt::OutputFile", "a folder");
     return kind.isEmpty() ? QString() : texts::outputNotRegular(outputPath, kind, link);
 }
 

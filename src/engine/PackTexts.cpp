@@ -2,94 +2,101 @@
 
 #include "base/TextUtils.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 #include <cstring>
 
 namespace kt::texts {
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::PackTexts)
+};
+
+} // namespace
 
 QString nothingToPack()
 {
-    return QStringLiteral("Nothing to pack.");
+    return Texts::tr("Nothing to pack.");
 }
 QString atLeastTwoFiles()
 {
-    return QStringLiteral("At least 2 files are required for packing.");
+    return Texts::tr("At least 2 files are required for packing.");
 }
 QString checkingFreeSpace()
 {
-    return QStringLiteral("Checking available freespace...");
+    return Texts::tr("Checking available freespace...");
 }
 QString verifyingMpeg()
 {
-    return QStringLiteral("Verifying mpeg compatibility...");
+    return Texts::tr("Verifying mpeg compatibility...");
 }
 
 QString notCompatibleQuestion()
 {
-    return QStringLiteral(
-        "Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?");
+    return Texts::tr("Not compatible for Klivaing. Proceed packing and ignore Mpeg Compatibility error?");
 }
 
 QString notEnoughFreeSpace()
 {
-    return QStringLiteral("Not enough free diskspace. Packing aborted!");
+    return Texts::tr("Not enough free diskspace. Packing aborted!");
 }
 
 QString zeroByteFile(const QString& path)
 {
-    return QStringLiteral("Cannot pack %1 which is a 0 byte file. Packing aborted!").arg(quotedName(path));
+    return Texts::tr("Cannot pack %1 which is a 0 byte file. Packing aborted!").arg(quotedName(path));
 }
 
 QString cannotPackSaveAsFile()
 {
-    return QStringLiteral("Cannot pack Save As file!");
+    return Texts::tr("Cannot pack Save As file!");
 }
 
 QString notFound(const QString& path)
 {
-    return QStringLiteral("%1 was not found! Packing aborted!").arg(quotedName(path));
+    return Texts::tr("%1 was not found! Packing aborted!").arg(quotedName(path));
 }
 
 QString notClosedProperly()
 {
-    return QStringLiteral("The requested file was not closed properly! Try again later!");
+    return Texts::tr("The requested file was not closed properly! Try again later!");
 }
 
 QString tooManyFiles(const QString& path)
 {
-    return QStringLiteral(
-               "Kliva cannot pack %1 due to excess number of file handling. Possible solution is to "
-               "move the file elsewhere other than the root directory.")
+    return Texts::tr("Kliva cannot pack %1 due to excess number of file handling. Possible solution is to "
+                     "move the file elsewhere other than the root directory.")
         .arg(quotedName(path));
 }
 
 QString cannotOverwrite(const QString& outputPath)
 {
-    return QStringLiteral("Cannot overwrite %1. Disk full/write-protected or file is in use.")
+    return Texts::tr("Cannot overwrite %1. Disk full/write-protected or file is in use.")
         .arg(quotedName(outputPath));
 }
 
 QString hiddenOutput(const QString& outputPath)
 {
-    return QStringLiteral("%1 is a hidden file. Packing aborted.").arg(quotedName(outputPath));
+    return Texts::tr("%1 is a hidden file. Packing aborted.").arg(quotedName(outputPath));
 }
 
 QString packingAborted()
 {
-    return QStringLiteral("Packing aborted by user");
+    return Texts::tr("Packing aborted by user");
 }
 
 QString joinUnexpectedError()
 {
-    return QStringLiteral(
+    return Texts::tr(
         "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
         "Vantu Kliva TARN. If the error persist, please submit a bug report immediately.");
 }
 
 QString packUnexpectedError(int number)
 {
-    return QStringLiteral(
+    return Texts::tr(
                "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and restart "
                "Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report immediately."
                "\r\n\r\nError number %1 detected.")
@@ -101,146 +108,148 @@ QString packedSuccessfully(const QString& outputPath, quint64 totalBytes)
     // "#,###": the locale's thousands separator even where the locale omits it by default (C).
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return QStringLiteral("%1 successfully packed! Total filesize is %2 bytes.")
+    return Texts::tr("%1 successfully packed! Total filesize is %2 bytes.")
         .arg(quotedName(outputPath), locale.toString(qulonglong(totalBytes)));
 }
 
 QString cannotWrite(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral(
-               "Cannot write to %1: %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
-               "and leaves the part written so far.")
+    return Texts::tr("Cannot write to %1: %2.\r\n\r\nRetry writes the same block again; Cancel stops packing "
+                     "and leaves the part written so far.")
         .arg(quotedName(outputPath), reason);
 }
 
 QString cannotFlush(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot save %1 to disk: %2. Packing aborted! The source files were kept.")
+    return Texts::tr("Cannot save %1 to disk: %2. Packing aborted! The source files were kept.")
         .arg(quotedName(outputPath), reason);
 }
 
 QString cannotRead(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Cannot read %1: %2. Packing aborted!").arg(quotedName(path), reason);
+    return Texts::tr("Cannot read %1: %2. Packing aborted!").arg(quotedName(path), reason);
 }
 
 QString sourceEndedEarly(const QString& path, quint64 got, quint64 expected)
 {
-    return QStringLiteral("%1 ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
+    return Texts::tr("%1 ended after %2 of its %3 bytes; it was changed while packing. Packing aborted!")
         .arg(quotedName(path), QString::number(got), QString::number(expected));
 }
 
 QString sourceChangedSize(const QString& path, quint64 was, quint64 now)
 {
-    return QStringLiteral("%1 changed size since packing started (%2 bytes, now %3). Packing aborted!")
+    return Texts::tr("%1 changed size since packing started (%2 bytes, now %3). Packing aborted!")
         .arg(quotedName(path), QString::number(was), QString::number(now));
 }
 
 namespace {
 QString keptSuffix()
 {
-    return QStringLiteral(" Packing aborted! The source files were kept.");
+    return Texts::tr(" Packing aborted! The source files were kept.");
 }
 } // namespace
 
 QString sourceChangedWhilePacked(const QString& path)
 {
-    return QStringLiteral("%1 changed while it was being packed.").arg(quotedName(path)) + keptSuffix();
+    return Texts::tr("%1 changed while it was being packed.").arg(quotedName(path)) + keptSuffix();
 }
 
 QString outputDeleted(const QString& outputPath)
 {
-    return QStringLiteral("%1 was deleted while it was being packed.").arg(quotedName(outputPath)) +
-           keptSuffix();
+    return Texts::tr("%1 was deleted while it was being packed.").arg(quotedName(outputPath)) + keptSuffix();
 }
 
 QString outputReplaced(const QString& outputPath)
 {
-    return QStringLiteral("%1 was replaced by another file while it was being packed.")
+    return Texts::tr("%1 was replaced by another file while it was being packed.")
                .arg(quotedName(outputPath)) +
            keptSuffix();
 }
 
 QString outputWrongSize(const QString& outputPath, quint64 size, quint64 total)
 {
-    return QStringLiteral("%1 holds %2 bytes instead of %3.")
+    return Texts::tr("%1 holds %2 bytes instead of %3.")
                .arg(quotedName(outputPath), QString::number(size), QString::number(total)) +
            keptSuffix();
 }
 
 QString cannotClose(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot finish writing %1: %2.").arg(quotedName(outputPath), reason) + keptSuffix();
+    return Texts::tr("Cannot finish writing %1: %2.").arg(quotedName(outputPath), reason) + keptSuffix();
 }
 
 QString outputNotRegular(const QString& outputPath, const QString& kind, bool throughLink)
 {
-    return QStringLiteral("%1 %2 %3, not a regular file; a pack writes only regular files and never "
-                          "replaces anything else. Packing aborted!")
-        .arg(quotedName(outputPath), throughLink ? QStringLiteral("leads to") : QStringLiteral("is"), kind);
+    // Whole sentences: the verb's place differs between languages.
+    return (throughLink
+                ? Texts::tr("%1 leads to %2, not a regular file; a pack writes only regular files "
+                            "and never replaces anything else. Packing aborted!")
+                : Texts::tr("%1 is %2, not a regular file; a pack writes only regular files and never "
+                            "replaces anything else. Packing aborted!"))
+        .arg(quotedName(outputPath), kind);
 }
 
 QString outputNameTaken(const QString& outputPath)
 {
-    return QStringLiteral("%1 was made again by another program each time it was deleted; it was not "
-                          "replaced. Packing aborted!")
+    return Texts::tr("%1 was made again by another program each time it was deleted; it was not "
+                     "replaced. Packing aborted!")
         .arg(quotedName(outputPath));
 }
 
 QString outputIsSource(const QString& outputPath)
 {
-    return QStringLiteral("%1 turned out to be one of the files being packed once it was opened; it was "
-                          "not overwritten. Packing aborted!")
+    return Texts::tr("%1 turned out to be one of the files being packed once it was opened; it was "
+                     "not overwritten. Packing aborted!")
         .arg(quotedName(outputPath));
 }
 
 QString sourceBeingWritten(const QString& path)
 {
-    return QStringLiteral("%1 is being written by another pack. Packing aborted!").arg(quotedName(path));
+    return Texts::tr("%1 is being written by another pack. Packing aborted!").arg(quotedName(path));
 }
 
 QString tooLargeForFileSystem(const QString& outputPath, quint64 total, quint64 largest,
                               const QString& fileSystem)
 {
-    return QStringLiteral("%1 would hold %2 bytes, but its file system (%3) cannot hold a file larger "
-                          "than %4 bytes. Packing aborted!")
+    return Texts::tr("%1 would hold %2 bytes, but its file system (%3) cannot hold a file larger "
+                     "than %4 bytes. Packing aborted!")
         .arg(quotedName(outputPath), QString::number(total), fileSystem, QString::number(largest));
 }
 
 QString checkingFile(const QString& shownPath)
 {
-    return QStringLiteral("Checking %1").arg(quotedName(shownPath));
+    return Texts::tr("Checking %1").arg(quotedName(shownPath));
 }
 
 QString outputDiffers(const QString& outputPath, quint64 fromByte)
 {
-    return QStringLiteral("%1, read back from its storage, differs from the files packed from byte %2 "
-                          "on: the storage did not keep what was written.")
+    return Texts::tr("%1, read back from its storage, differs from the files packed from byte %2 "
+                     "on: the storage did not keep what was written.")
                .arg(quotedName(outputPath), QString::number(fromByte)) +
            keptSuffix();
 }
 
 QString cannotReadBack(const QString& outputPath, const QString& reason)
 {
-    return QStringLiteral("Cannot read %1 back to check it: %2.").arg(quotedName(outputPath), reason) +
+    return Texts::tr("Cannot read %1 back to check it: %2.").arg(quotedName(outputPath), reason) +
            keptSuffix();
 }
 
 QString checkCancelled(const QString& outputPath)
 {
-    return QStringLiteral("%1 was packed, but checking it was cancelled, so the source files were kept.")
+    return Texts::tr("%1 was packed, but checking it was cancelled, so the source files were kept.")
         .arg(quotedName(outputPath));
 }
 
 QString outOfMemory()
 {
-    return QStringLiteral("There is not enough memory to go on.") + keptSuffix();
+    return Texts::tr("There is not enough memory to go on.") + keptSuffix();
 }
 
 QString trashQuestion(const QStringList& paths)
 {
-    QString text = paths.size() == 1 ? QStringLiteral("Move this file to the trash?")
-                                     : QStringLiteral("Move these %1 files to the trash?").arg(paths.size());
+    QString text = paths.size() == 1 ? Texts::tr("Move this file to the trash?")
+                                     : Texts::tr("Move these %1 files to the trash?").arg(paths.size());
     text += QStringLiteral("\r\n");
     for (const QString& p : paths)
         text += QStringLiteral("\r\n%1").arg(quotedName(p));
@@ -253,17 +262,15 @@ QString notTrashed(const QVector<TrashFailure>& failures)
     const auto line = [](const TrashFailure& f) {
         return f.inTrashAs.isEmpty()
                    ? QStringLiteral("%1 (%2)").arg(quotedName(f.path), f.reason)
-                   : QStringLiteral("%1 (%2; it is in the trash, %3, and must be restored by hand)")
+                   : Texts::tr("%1 (%2; it is in the trash, %3, and must be restored by hand)")
                          .arg(quotedName(f.path), f.reason, quotedName(f.inTrashAs));
     };
     if (failures.size() == 1 && failures[0].inTrashAs.isEmpty())
-        return QStringLiteral("%1 could not be moved to the trash (%2). It was left where it is.")
+        return Texts::tr("%1 could not be moved to the trash (%2). It was left where it is.")
             .arg(quotedName(failures[0].path), failures[0].reason);
     if (failures.size() == 1)
-        return QStringLiteral("This file could not be moved to the trash properly:\r\n\r\n") +
-               line(failures[0]);
-    QString text =
-        QStringLiteral("These files could not be moved to the trash and were left where they are:\r\n");
+        return Texts::tr("This file could not be moved to the trash properly:\r\n\r\n") + line(failures[0]);
+    QString text = Texts::tr("These files could not be moved to the trash and were left where they are:\r\n");
     for (const TrashFailure& f : failures)
         text += QStringLiteral("\r\n") + line(f);
     return text;

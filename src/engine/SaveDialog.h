@@ -4,12 +4,14 @@
 // surrounding spaces removed, or an empty text when cancelled.
 #include "platform/FileDialogs.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 
 inline FileDialogRequest saveDialogRequest()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Save Pack File As");
+    request.title = QCoreApplication::translate("kt::SaveDialog", "Save Pack File As");
     request.filter = mediaFileFilter();
     return request; // no initial folder, no default extension
 }

@@ -7,6 +7,7 @@
 #include "mpeg/StreamDetails.h"
 #include "mpeg/VideoStream.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -27,7 +28,7 @@ namespace {
 
 QString damagedText()
 {
-    return QStringLiteral("damaged");
+    return QCoreApplication::translate("kt::SeamlessPlan", "damaged");
 }
 
 // Where a program stream part's presentation starts and ends: its pictures when it has
@@ -238,7 +239,7 @@ SeamlessPlan planSeamlessJoin(const QVector<SeamlessSource>& sources)
         if (part.openError) {
             part.reason = QString::fromLocal8Bit(std::strerror(part.openError));
         } else if (file.size() != source.length) {
-            part.reason = QStringLiteral("changed size");
+            part.reason = QCoreApplication::translate("kt::SeamlessPlan", "changed size");
         } else if (kind == StreamKind::Mpeg1Program || kind == StreamKind::Mpeg2Program) {
             part.format = PartFormat::ProgramStream;
             if (const std::optional<PsSpan> span = programStreamSpan(file, head)) {
@@ -259,7 +260,7 @@ SeamlessPlan planSeamlessJoin(const QVector<SeamlessSource>& sources)
             if (part.rewritten)
                 audio.append({int(plan.parts.size()), layout});
         } else {
-            part.reason = QStringLiteral("not an MPEG stream");
+            part.reason = QCoreApplication::translate("kt::SeamlessPlan", "not an MPEG stream");
         }
         if (!part.rewritten && part.reason.isEmpty())
             part.reason = damagedText();

@@ -4,6 +4,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -32,11 +33,15 @@ QString unreachableNamesText(const QStringList& names)
 {
     const QString list = quotedNames(names, QStringLiteral("\n"));
     if (names.size() == 1)
-        return QStringLiteral("1 file was not added: its name is not valid UTF-8, so this program cannot "
-                              "open it:\n\n%1\n\nRename it and add it again.")
+        return QCoreApplication::translate(
+                   "kt::PackList",
+                   "1 file was not added: its name is not valid UTF-8, so this program cannot "
+                   "open it:\n\n%1\n\nRename it and add it again.")
             .arg(list);
-    return QStringLiteral("%1 files were not added: their names are not valid UTF-8, so this program cannot "
-                          "open them:\n\n%2\n\nRename them and add them again.")
+    return QCoreApplication::translate(
+               "kt::PackList",
+               "%1 files were not added: their names are not valid UTF-8, so this program cannot "
+               "open them:\n\n%2\n\nRename them and add them again.")
         .arg(QString::number(names.size()), list);
 }
 
@@ -55,7 +60,7 @@ int AppendFiles(PackList& list, const QStringList& paths, const StreamInfoSource
 
 QString addFilesDialogTitle()
 {
-    return QStringLiteral("Add Files... (multiple selection possible)");
+    return QCoreApplication::translate("kt::PackList", "Add Files... (multiple selection possible)");
 }
 
 int ShowAddFilesDialog(PackList& list, const StreamInfoSource& info)

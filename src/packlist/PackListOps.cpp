@@ -3,6 +3,8 @@
 
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 
 bool RemoveSelected(PackList& list)
@@ -40,7 +42,7 @@ bool RemoveSelected(PackList& list)
 bool MoveUp(PackList& list)
 {
     if (list.isEmpty() || list.selectedCount() == 0) {
-        MsgBox(QStringLiteral("Nothing to swap."), MB_ICONEXCLAMATION);
+        MsgBox(QCoreApplication::translate("kt::PackList", "Nothing to swap."), MB_ICONEXCLAMATION);
         return false;
     }
     if (list.currentRow() < 2)
@@ -61,7 +63,7 @@ bool MoveUp(PackList& list)
 bool MoveDown(PackList& list)
 {
     if (list.isEmpty() || list.selectedCount() == 0) {
-        MsgBox(QStringLiteral("Nothing to swap."), MB_ICONEXCLAMATION);
+        MsgBox(QCoreApplication::translate("kt::PackList", "Nothing to swap."), MB_ICONEXCLAMATION);
         return false;
     }
     const int n = list.count();

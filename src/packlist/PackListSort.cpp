@@ -2,6 +2,7 @@
 #include "PackListOps.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <string_view>
 #include <utility>
 
@@ -65,7 +66,7 @@ void quickSort(QStringList& paths, QStringList& sizes, QStringList& rates, int l
 bool sortList(PackList& list, bool ascending)
 {
     if (list.isEmpty()) {
-        MsgBox(QStringLiteral("Nothing to sort."), MB_ICONEXCLAMATION);
+        MsgBox(QCoreApplication::translate("kt::PackList", "Nothing to sort."), MB_ICONEXCLAMATION);
         return false;
     }
     // The three arrays of the rows, index k for row k + 1.

@@ -1,25 +1,26 @@
 #pragma once
 // Every window of the program as the program builds it, for tests that walk them all: the
-// main window loaded (menus, toolbar, status bar), Preferences, About, Tip of the Day and
-// Technical Support, each shown. Header only: it needs the widget libraries the test links.
+// main window loaded (menus, toolbar, status bar), Preferences, About, Tip of the Day,
+// Technical Support, the progress window with its bar, and the Add and Save dialogs, each
+// shown; the Pack List has two rows. Header only: it needs the widget libraries the test links.
 #include "app/MainWindow.h"
 #include "app/StartupValues.h"
 #include "auxiliary/ui/AboutBox.h"
 #include "auxiliary/ui/TechSupportDialog.h"
 #include "auxiliary/ui/TipOfTheDay.h"
+#include "engine/SaveDialog.h"
+#include "engine/ui/ProgressWindow.h"
+#include "mpeg/StreamInfo.h"
+#include "packlist/AddFiles.h"
+#include "packlist/ui/PackListModel.h"
+#include "packlist/ui/PackListView.h"
+#include "platform/ui/QtFileDialogs.h"
 #include "settings/ui/PreferencesDialog.h"
 
 #include <memory>
 #include <vector>
 
 namespace kt::test {
-
-// The windows that other parts of the program build; their names, descriptions and texts
-// follow when those parts take them up.
-inline const QStringList kWindowsOfOtherParts{
-    QStringLiteral("the progress window (engine)"),
-    QStringLiteral("the Add and Save file dialogs (platform/ui)"),
-};
 
 struct ProgramWindows
 {
@@ -28,10 +29,14 @@ struct ProgramWindows
     std::unique_ptr<AboutBox> about;
     std::unique_ptr<TipOfTheDay> tips;
     std::unique_ptr<TechSupportDialog> support;
+    std::unique_ptr<ProgressWindow> progress;
+    std::unique_ptr<AddFilesDialog> add;
+    std::unique_ptr<QFileDialog> save;
 
     std::vector<QWidget*> all() const
     {
-        return {main.get(), preferences.get(), about.get(), tips.get(), support.get()};
+        return {main.get(),    preferences.get(), about.get(), tips.get(),
+                support.get(), progress.get(),    add.get(),   save.get()};
     }
 };
 
@@ -43,10 +48,22 @@ inline ProgramWindows buildProgramWindows(const QString& programDir)
     ProgramWindows w;
     w.main = std::make_unique<MainWindow>();
     w.main->load();
+    // A row with a video's details and one whose details are not available.
+    w.main->packList().append(
+        {QStringLiteral("/clips/part1.mpg"), QStringLiteral("352 x 240"), QStringLiteral("29.97")});
+    w.main->packList().append(
+        {programDir + QStringLiteral("/tod.ctd"), notAvailableText(), notAvailableText()});
+    w.main->packListView()->packModel()->rowsAppended(1);
     w.preferences = std::make_unique<PreferencesDialog>(w.main->options());
     w.about = std::make_unique<AboutBox>(nullptr);
     w.tips = std::make_unique<TipOfTheDay>(programDir, nullptr, [] { return 0.0; });
     w.support = std::make_unique<TechSupportDialog>(nullptr);
+    w.progress = std::make_unique<ProgressWindow>();
+    w.progress->createProgressBar();
+    const FileDialogRequest save = saveDialogRequest();
+    w.add = std::make_unique<AddFilesDialog>(nullptr, FileDialogRequest{addFilesDialogTitle(), save.filter});
+    w.save = std::make_unique<QFileDialog>(nullptr, save.title, QString(), toQtFilter(save.filter));
+    w.save->setAcceptMode(QFileDialog::AcceptSave);
     for (QWidget* window : w.all())
         window->show();
     return w;

@@ -89,6 +89,11 @@ QMap<QString, QString> shownTexts(QWidget* window)
         if (auto* c = qobject_cast<QComboBox*>(w))
             for (int i = 0; i < c->count(); ++i)
                 add(at + QStringLiteral("|item%1").arg(i), c->itemText(i));
+        if (auto* v = qobject_cast<QTreeView*>(w); v && v->model() && !v->rootIndex().isValid())
+            for (int row = 0; row < v->model()->rowCount(); ++row)
+                for (int column = 1; column < v->model()->columnCount(); ++column)
+                    add(at + QStringLiteral("|cell%1,%2").arg(row).arg(column),
+                        v->model()->index(row, column).data().toString());
         if (auto* h = qobject_cast<QHeaderView*>(w); h && h->model())
             for (int i = 0; i < h->count(); ++i)
                 add(at + QStringLiteral("|section%1").arg(i),
@@ -108,21 +113,16 @@ QMap<QString, QString> shownTexts(QWidget* window)
 // What may read the same in German, and why.
 bool sameInGerman(const QString& at, const QString& text)
 {
-    // Names (the program, the maker, people), addresses, the version, the separator entry
-    // of the Preferences pages, "OK", and keys that have no German name (F1, Del's "Entf" is
-    // translated by Qt).
+    // Names (the program, the maker, people, the file types), addresses, folders, the
+    // version, numbers and sizes, the separator entry of the Preferences pages, "OK", "Name" and keys that
+    // have no German name (F1, Del's "Entf" is translated by Qt).
     static const QRegularExpression names(QStringLiteral(
-        "^(Vantu Kliva TARN( v[0-9.]+)?|Vantu Software|&?OK|F1|[0-9.]+|_+|\\S+@\\S+|https://\\S+)$"));
+        "^(Vantu Kliva TARN( v[0-9.]+)?|Vantu Software|&?OK|Name|F1|[0-9.]+( x [0-9]+)?|_+|\\S+@\\S+|"
+        "https://\\S+|/\\S*|Mp(eg|3) \\([ *.a-z0-9]+\\))$"));
     if (names.match(text).hasMatch())
         return true;
     // The select-all button's letter: "a" for "alle" too.
-    if (at.endsWith(QLatin1String("/packlst_SelectAll_cmd|text")))
-        return true;
-    // Texts of parts that come with their owners' translation: the Pack List's column
-    // headers and the list buttons' tooltips (packlist/ui).
-    static const QRegularExpression otherParts(
-        QStringLiteral("/PackList_ListView/.*\\|section[0-9]+$|/packlst_\\w+_cmd\\|tooltip$"));
-    return otherParts.match(at).hasMatch();
+    return at.endsWith(QLatin1String("/packlst_SelectAll_cmd|text"));
 }
 
 // The controls a screen reader names, with every one below `parent` that has no name.

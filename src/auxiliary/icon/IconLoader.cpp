@@ -2,16 +2,20 @@
 
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
+
 namespace kt::icon {
 
 QString invalidIconFileText()
 {
-    return QStringLiteral("Invalid icon file or file does not contain 32x32 or 16x16 icon");
+    return QCoreApplication::translate("kt::IconLoader",
+                                       "Invalid icon file or file does not contain 32x32 or 16x16 icon");
 }
 
 QString failedToLoadText(const QString& path)
 {
-    return path + QLatin1Char('\n') + QStringLiteral("Failed to load this file");
+    return path + QLatin1Char('\n') +
+           QCoreApplication::translate("kt::IconLoader", "Failed to load this file");
 }
 
 bool IconLoader::LoadOpenFileICO(const QString& path)

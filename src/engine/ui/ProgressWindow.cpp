@@ -62,6 +62,10 @@ ProgressWindow::ProgressWindow(QWidget* parent, FrameClock* frames)
         label->setFont(labelFont());
         label->setTextFormat(Qt::PlainText); // paths may hold '<' and '&'
     }
+    // A screen reader reads a label's text as its name; the description says what it is.
+    m_timeRemaining->setAccessibleDescription(tr("The time the pack still needs."));
+    m_percent->setAccessibleDescription(tr("How much of the pack is done."));
+    m_file->setAccessibleDescription(tr("The file being packed or checked."));
     // Shown by the join when it has something to say.
     m_timeRemaining->hide();
     m_percent->hide();
@@ -75,6 +79,7 @@ ProgressWindow::ProgressWindow(QWidget* parent, FrameClock* frames)
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
     m_cancel->setCursor(Qt::ArrowCursor);
     m_cancel->setAutoDefault(false);
+    m_cancel->setAccessibleDescription(tr("Stops packing; the part written so far stays."));
     connect(m_cancel, &QPushButton::clicked, this, &ProgressWindow::CancelButton_Click);
 
     placeControls();
@@ -112,7 +117,11 @@ bool ProgressWindow::createProgressBar()
 {
     m_bar.Parent(this);
     const int top = int((kInnerHeight - kBarTwipsAboveBottom) * dpiY() / 1440.0);
-    return m_bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true);
+    if (!m_bar.Create(kBarLeft, top, kBarWidth, kBarHeight, true))
+        return false;
+    m_bar.ProgBarHwnd()->setAccessibleName(tr("Packing progress"));
+    m_bar.ProgBarHwnd()->setAccessibleDescription(tr("The share of all files written, in percent."));
+    return true;
 }
 
 int ProgressWindow::measureTwips(const QString& text) const
@@ -136,7 +145,7 @@ QString ProgressWindow::shortenedPath(const QString& path, const QFont& font, do
 
 QString ProgressWindow::packingText(const QString& path, const QFont& font, double dpiX)
 {
-    return QStringLiteral("Packing '") + shortenedPath(path, font, dpiX) + QLatin1Char('\'');
+    return tr("Packing '%1'").arg(shortenedPath(path, font, dpiX));
 }
 
 QString ProgressWindow::checkingText(const QString& path, const QFont& font, double dpiX)

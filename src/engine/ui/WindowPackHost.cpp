@@ -5,6 +5,7 @@
 #include "engine/PackTexts.h"
 #include "engine/SaveDialog.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace kt {
@@ -42,7 +43,7 @@ public:
     void showPackingFile(const QString& fullPath) override
     {
         callIfSet(m_hooks.showFileInStatus, fullPath, [](const QString& shown) {
-            return QStringLiteral("Packing '") + shown + QLatin1Char('\'');
+            return QCoreApplication::translate("kt::ProgressWindow", "Packing '%1'").arg(shown);
         });
     }
     void showCheckingFile(const QString& fullPath) override

@@ -1,5 +1,6 @@
 #include "ListButtonHints.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 
@@ -38,16 +39,21 @@ private:
 QList<ListButtonHint> listButtonHints()
 {
     return {
-        {"packlst_SortAsc_cmd", QStringLiteral("Sort file(s) in ascending order."),
-         QStringLiteral("Sort file(s) in ascending order")},
-        {"packlst_SortDes_cmd", QStringLiteral("Sort file(s) in descending order."),
-         QStringLiteral("Sort file(s) in descending order")},
-        {"packlst_SelectAll_cmd", QStringLiteral("Select all file(s) in Pack List"),
-         QStringLiteral("Select all file(s) in Pack List")},
-        {"packlst_DeselectAll_cmd", QStringLiteral("Deselect all file(s) in Pack List"),
-         QStringLiteral("Deselect all file(s) in Pack List")},
-        {"packlst_InvSel_cmd", QStringLiteral("Inverse select all file(s) in Pack List"),
-         QStringLiteral("Inverse select all file(s) in Pack List")},
+        {"packlst_SortAsc_cmd",
+         QCoreApplication::translate("kt::ListButtonHints", "Sort file(s) in ascending order."),
+         QCoreApplication::translate("kt::ListButtonHints", "Sort file(s) in ascending order")},
+        {"packlst_SortDes_cmd",
+         QCoreApplication::translate("kt::ListButtonHints", "Sort file(s) in descending order."),
+         QCoreApplication::translate("kt::ListButtonHints", "Sort file(s) in descending order")},
+        {"packlst_SelectAll_cmd",
+         QCoreApplication::translate("kt::ListButtonHints", "Select all file(s) in Pack List"),
+         QCoreApplication::translate("kt::ListButtonHints", "Select all file(s) in Pack List")},
+        {"packlst_DeselectAll_cmd",
+         QCoreApplication::translate("kt::ListButtonHints", "Deselect all file(s) in Pack List"),
+         QCoreApplication::translate("kt::ListButtonHints", "Deselect all file(s) in Pack List")},
+        {"packlst_InvSel_cmd",
+         QCoreApplication::translate("kt::ListButtonHints", "Inverse select all file(s) in Pack List"),
+         QCoreApplication::translate("kt::ListButtonHints", "Inverse select all file(s) in Pack List")},
     };
 }
 

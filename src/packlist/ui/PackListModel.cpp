@@ -1,5 +1,7 @@
 #include "PackListModel.h"
 
+#include "mpeg/StreamInfo.h"
+
 namespace kt {
 
 PackListModel::PackListModel(PackList& list, QObject* parent)
@@ -9,7 +11,7 @@ PackListModel::PackListModel(PackList& list, QObject* parent)
 
 QStringList PackListModel::headers()
 {
-    return {QStringLiteral("Filename"), QStringLiteral("Video Size"), QStringLiteral("Frame Rate")};
+    return {tr("Filename"), tr("Video Size"), tr("Frame Rate")};
 }
 
 int PackListModel::rowCount(const QModelIndex& parent) const
@@ -19,6 +21,13 @@ int PackListModel::rowCount(const QModelIndex& parent) const
 int PackListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : 3;
+}
+
+// The rows keep the scan's own words, which sorting and the packer's --info share; the
+// list shows them in the user's language.
+QString PackListModel::shownStreamText(const QString& text)
+{
+    return text == notAvailableText() ? tr("not available") : text;
 }
 
 QVariant PackListModel::data(const QModelIndex& index, int role) const
@@ -32,9 +41,9 @@ QVariant PackListModel::data(const QModelIndex& index, int role) const
     case 0:
         return r.path;
     case 1:
-        return r.videoSize;
+        return shownStreamText(r.videoSize);
     case 2:
-        return r.frameRate;
+        return shownStreamText(r.frameRate);
     }
     return {};
 }

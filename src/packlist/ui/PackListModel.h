@@ -34,6 +34,7 @@ public:
     static QStringList headers(); // "Filename", "Video Size", "Frame Rate"
 
 private:
+    static QString shownStreamText(const QString& text);
     PackList& m_list;
     int m_shownRows = 0; // rows the view knows of
 };

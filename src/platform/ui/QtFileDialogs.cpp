@@ -99,13 +99,12 @@ void AddFilesDialog::noteUnlistedFiles()
         return;
     }
     const QString list = quotedNames(names, QStringLiteral(", "));
-    m_note->setText(names.size() == 1
-                        ? QStringLiteral("1 file here is not shown: its name is not valid UTF-8, so this "
-                                         "program cannot open it: %1. Rename it to add it.")
-                              .arg(list)
-                        : QStringLiteral("%1 files here are not shown: their names are not valid UTF-8, so "
-                                         "this program cannot open them: %2. Rename them to add them.")
-                              .arg(QString::number(names.size()), list));
+    m_note->setText(names.size() == 1 ? tr("1 file here is not shown: its name is not valid UTF-8, so this "
+                                           "program cannot open it: %1. Rename it to add it.")
+                                            .arg(list)
+                                      : tr("%1 files here are not shown: their names are not valid UTF-8, so "
+                                           "this program cannot open them: %2. Rename them to add them.")
+                                            .arg(QString::number(names.size()), list));
     m_note->show();
 }
 
@@ -171,9 +170,11 @@ void AddFilesDialog::accept()
     }
     if (!missing.isEmpty()) {
         const QString names = QLatin1Char('\'') + missing.join(QStringLiteral("', '")) + QLatin1Char('\'');
-        MsgBox(names + (missing.size() == 1 ? QStringLiteral(" was") : QStringLiteral(" were")) +
-                   QStringLiteral(" not found in '") + QDir::toNativeSeparators(folder.absolutePath()) +
-                   QStringLiteral("'. Check the names; nothing has been added yet."),
+        const QString folderName = QDir::toNativeSeparators(folder.absolutePath());
+        MsgBox((missing.size() == 1
+                    ? tr("%1 was not found in '%2'. Check the names; nothing has been added yet.")
+                    : tr("%1 were not found in '%2'. Check the names; nothing has been added yet."))
+                   .arg(names, folderName),
                MB_ICONEXCLAMATION, programTitle());
         return; // the dialog stays open to correct the names
     }
