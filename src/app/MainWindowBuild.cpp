@@ -4,7 +4,9 @@
 #include "app/ObjectNames.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
+#include "mpeg/StreamInfo.h"
 #include "packlist/ui/ListButtonHints.h"
+#include "packlist/ui/PackListModel.h"
 #include "packlist/ui/PackListView.h"
 
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -59,7 +62,16 @@ void MainWindow::buildSurface()
     connect(m_view, &PackListView::listMenuKeyDown, this, &MainWindow::PackList_ListView_RightButton);
     connect(m_view, &PackListView::listDoubleClicked, this, &MainWindow::PackList_ListView_DblClick);
     m_view->setColumnWidth(0, twipsToPixels(3600, dpi()));
-    m_view->setColumnWidth(1, twipsToPixels(1300, dpi()));
+    // The design width, or what "not available" needs in this language: the margins an item
+    // view keeps on either side of a cell's text, and a space for the rounding of a scaled font.
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int cellMargins =
+        2 * (m_view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_view) + 1);
+    m_view->setColumnWidth(1,
+                           qMax(twipsToPixels(1300, dpi()),
+                                metrics.horizontalAdvance(PackListModel::shownStreamText(notAvailableText()) +
+                                                          QLatin1Char(' ')) +
+                                    cellMargins));
     m_view->setAccessibleName(tr("Pack List"));
     m_view->setAccessibleDescription(
         tr("The files to pack, in the order they are joined, with the video size and frame rate of each."));

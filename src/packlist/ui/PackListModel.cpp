@@ -23,8 +23,7 @@ int PackListModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : 3;
 }
 
-// The rows keep the scan's own words, which sorting and the packer's --info share; the
-// list shows them in the user's language.
+// The rows keep the scan's own words, which sorting and the packer's --info share.
 QString PackListModel::shownStreamText(const QString& text)
 {
     return text == notAvailableText() ? tr("not available") : text;

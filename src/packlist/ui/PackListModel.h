@@ -32,9 +32,10 @@ public:
     void reload();
 
     static QStringList headers(); // "Filename", "Video Size", "Frame Rate"
+    // A cell's text as the list shows it: the scan's "not available" in the user's language.
+    static QString shownStreamText(const QString& text);
 
 private:
-    static QString shownStreamText(const QString& text);
     PackList& m_list;
     int m_shownRows = 0; // rows the view knows of
 };

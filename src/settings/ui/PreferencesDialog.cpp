@@ -106,6 +106,7 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     m_seamless = {SeamlessPage, seamlessTxt, seamlessCmb};
     m_seamlessHelp = named(new QLabel(seamlessHelp, frame), "SeamlessHelpLbl");
     m_seamlessHelp->setWordWrap(true);
+    m_seamlessHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The frame keeps its height on every page.
     QSizePolicy keepRoom = m_seamlessHelp->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
@@ -121,6 +122,10 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     for (const QString& caption : captions)
         widest = qMax(widest, fontMetrics().horizontalAdvance(caption));
     frame->setMinimumWidth(widest * 2);
+    // The wrapped help needs more lines when the window is narrow (a small screen, a large
+    // font, longer words): room for them at the narrowest, or the text runs under the frame.
+    m_seamlessHelp->setMinimumHeight(
+        m_seamlessHelp->heightForWidth(widest * 2 - 2 * (line + frame->frameWidth())));
 
     m_prev = named(new QPushButton(tr("&Prev"), this), "PrevCmd");
     m_next = named(new QPushButton(tr("&Next"), this), "NextCmd");
