@@ -16,10 +16,12 @@
 #include "base/TransferRate.h"
 #include "engine/DeleteFiles.h"
 #include "engine/PackHost.h"
+#include "mpeg/SeamlessPlan.h"
 
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace kt {
 
@@ -36,6 +38,11 @@ struct JoinJob
     quint64 totalPackSize = 0;   // sum of the lengths
     BlockSize block;
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    // Seamless Join: the sources go through the rewriter of this plan, in user space; the
+    // output is the plan's size. Empty: the join is byte for byte.
+    std::optional<SeamlessPlan> seamless;
+
+    quint64 outputSize() const { return seamless ? seamless->outputSize : totalPackSize; }
 };
 
 enum class PackOutcome {
