@@ -229,9 +229,9 @@ private slots:
         // Packed, with a success line that keeps the locale (a German grouping here; only
         // --info's column does not) after what `before` says.
         const auto joins = [](const char* name, const QStringList& args, const QString& output,
-                              const QString& size, const QStringList& before = {}) {
+                              const QString& size, const QStringList& before = {}, const QString& note = {}) {
             const QString success = "klivatarn-pack: '@/" + output +
-                                    "' successfully packed! Total filesize is " + size + " bytes.";
+                                    "' successfully packed! Total filesize is " + size + " bytes." + note;
             QTest::newRow(name) << CommandCase{.args = args,
                                                .err = before + QStringList{success},
                                                .after =
@@ -262,12 +262,18 @@ private slots:
               "option '--force' doesn't allow an argument");
         usage("--info without files", {"--info"}, "--info needs at least one file");
         usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"},
-              "--info takes no other option than -z and --");
+              "--info takes no other option than -z, --json and --");
+        usage("--json without --info", QStringList{"--json"} + o + ab, "--json goes with --info only");
+        usage("--json with -z", {"--info", "--json", "-z", "@/a.mpg"},
+              "-z (--null) and --json exclude each other");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
               "invalid option -- 'x'; for the file '-x.mpg', put '--' before it or write './-x.mpg'");
         joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
+        // Neither source is an MPEG stream: both are copied as they are, and named.
         joins("--out=FILE, --seamless abbreviated", QStringList{"--out=@/out", "--seam"} + quiet + ab, "out",
-              "12.000");
+              "12.000", {},
+              " These parts were copied as they were: 'a.mpg' (not an MPEG stream), 'b.mpg' (not an MPEG "
+              "stream).");
         joins("options after the sources", ab + QStringList{"-o", "@/out", "--no-m", "--ra", "slow"}, "out",
               "12.000");
         joins("-- before a source named -x.mpg", o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"}, "out",
