@@ -361,6 +361,22 @@ private slots:
         QCOMPARE(clocks.size(), systemClocks(byteJoin).size());
         for (qsizetype k = 1; k < clocks.size(); ++k)
             QVERIFY2(clocks[k] > clocks[k - 1], qPrintable(QStringLiteral("SCR %1 goes back").arg(k)));
+        // Every picture is presented one frame after the one before, across the joins too.
+        const QJsonArray frames =
+            QJsonDocument::fromJson(run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                                    "frame=best_effort_timestamp", "-of", "json", joined})
+                                        .toUtf8())
+                .object()
+                .value("frames")
+                .toArray();
+        QVector<qint64> shown;
+        for (const QJsonValue& f : frames) // ffprobe gives the last picture none
+            if (const QJsonValue t = f.toObject().value("best_effort_timestamp"); t.isDouble())
+                shown << t.toInteger();
+        std::sort(shown.begin(), shown.end());
+        for (qsizetype k = 2; k < shown.size(); ++k)
+            QVERIFY2(shown[k] - shown[k - 1] == shown[1] - shown[0],
+                     qPrintable(QStringLiteral("picture %1 at %2").arg(k).arg(shown[k])));
 
         // Ctrl-C in the second part, each write slowed: the output holds the first part and whole
         // blocks of the second, rewritten but for the few bytes held back at the cut.
