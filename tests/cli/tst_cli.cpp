@@ -278,6 +278,14 @@ private slots:
               "12.000");
         joins("-- before a source named -x.mpg", o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"}, "out",
               "8.000");
+        const QString mixed =
+            "The audio files have different sample rates or layers. A player may not play the "
+            "joined file smoothly. Pack anyway?";
+        row("--seamless, MP3 at 44.1 and 48 kHz, unanswered",
+            {.args = QStringList{"--seamless"} + o + quiet + QStringList{"@/44k.mp3", "@/48k.mp3"},
+             .exit = 3,
+             .err = {"klivatarn-pack: " + mixed + " [no answer: no]",
+                     "klivatarn-pack: Packing aborted: the question \"" + mixed + "\" was not answered."}});
         refused("one source", o + QStringList{"@/a.mpg"}, "At least 2 files are required for packing.");
         row("not MPEG, unanswered",
             {.args = o + ab,
@@ -354,6 +362,11 @@ private slots:
         QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
         QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
         QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
+        // MPEG-1 layer III frames of 128 kbit/s at 44.1 and at 48 kHz (the payload silent).
+        QVERIFY(writeFile(ws.path("44k.mp3"),
+                          (QByteArray("\xFF\xFB\x90\x64") + QByteArray(413, 0)).repeated(20)) &&
+                writeFile(ws.path("48k.mp3"),
+                          (QByteArray("\xFF\xFB\x94\x64") + QByteArray(380, 0)).repeated(20)));
         QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
         QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
         QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && writeFile(ws.path("it's.mpg"), {}) &&
