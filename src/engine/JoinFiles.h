@@ -12,6 +12,11 @@
 // the output is read back from its storage and compared with the sources (a second pass of
 // the progress window, which Cancel stops), and each source must still be the file packed.
 // Running out of memory ends the join as a failure with a message.
+//
+// Seamless Join (a plan in the job): every block goes through the plan's rewriter on its way
+// (read, rewrite, write) with the same blocks, progress and Cancel; the output is the plan's
+// size, the read-back makes the rewritten stream again to compare, and the success message
+// names the parts that were copied as they were.
 #include "base/File64.h"
 #include "base/TransferRate.h"
 #include "engine/DeleteFiles.h"
