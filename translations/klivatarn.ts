@@ -105,6 +105,42 @@ Error %1: &apos;%2&apos;  detected.</source>
     </message>
 </context>
 <context>
+    <name>kt::FileDetails</name>
+    <message>
+        <source>%1 x %2, %3 frames per second</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total duration: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (1 file of unknown duration not counted)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (%1 files of unknown duration not counted)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+Total size: %1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::FileDialogs</name>
     <message>
         <source>All Files</source>
@@ -564,6 +600,15 @@ Error %1: &apos;%2&apos;  detected.</source>
     </message>
 </context>
 <context>
+    <name>kt::MpegCheck</name>
+    <message>
+        <source>%1 is not a valid MPEG file.<byte value="xd"/>
+<byte value="xd"/>
+Proceed packing and ignore invalid Mpeg error?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::OutputFile</name>
     <message>
         <source>a character device</source>
@@ -830,6 +875,14 @@ Retry writes the same block again; Cancel stops packing and leaves the part writ
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The audio files have different sample rates or layers. A player may not play the joined file smoothly. Pack anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> These parts were copied as they were: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kt::PreferencesDialog</name>
@@ -1092,6 +1145,41 @@ could not hand over every FILE; 2 usage error.
     </message>
 </context>
 <context>
+    <name>kt::StreamDetails</name>
+    <message>
+        <source>MPEG-1 program stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPEG-2 program stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPEG-2 video elementary stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPEG-1 video elementary stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPEG-%1 audio layer %2, %3, %4 Hz, %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mono</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stereo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kt::TechSupportDialog</name>
     <message>
         <source>Vantu Kliva Technical Support</source>
@@ -1278,6 +1366,10 @@ could not hand over every FILE; 2 usage error.
         <source>there was not enough memory to go on</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>another file took its place as it was being moved to the trash; that file was put back</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kt::cli::Packer</name>
@@ -1315,10 +1407,6 @@ could not hand over every FILE; 2 usage error.
     </message>
     <message>
         <source>; for the file %1, put &apos;--&apos; before it or write %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>--info takes no other option than -z and --</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1408,7 +1496,19 @@ could not hand over every FILE; 2 usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: klivatarn-pack --info [-z] FILE...
+        <source>--info takes no other option than -z, --json and --</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-z (--null) and --json exclude each other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--json goes with --info only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: klivatarn-pack --info [-z | --json] FILE...
        klivatarn-pack -o OUTPUT [options] [--] SOURCE...
 
 Joins the SOURCE files, in order, byte for byte into OUTPUT after the checks of the
@@ -1430,6 +1530,9 @@ pack command. Messages and questions go to stderr.
                        between; control characters and &apos;\&apos; in the path are
                        escaped (\t, \n, \\, \033)
   -z, --null           with --info: end each row with NUL, the path unescaped
+      --json           with --info: one JSON array, an object per FILE: path,
+                       bytes, kind, width, height, frame_rate, duration (seconds),
+                       bit_rate, sample_rate, channels (null when not known)
   -h, --help           this text
       --version        the program and its version
   --                   end of options: what follows are files, even &apos;-x.mpg&apos;

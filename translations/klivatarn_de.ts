@@ -108,6 +108,43 @@ Fehler %1: „%2“ festgestellt.</translation>
     </message>
 </context>
 <context>
+    <name>kt::FileDetails</name>
+    <message>
+        <source>%1 x %2, %3 frames per second</source>
+        <translation>%1 x %2, %3 Bilder pro Sekunde</translation>
+    </message>
+    <message>
+        <source>Duration: %1</source>
+        <translation>Dauer: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Size: %1 bytes</source>
+        <translation>Größe: %1 Byte</translation>
+    </message>
+    <message>
+        <source>Total duration: %1</source>
+        <translation>Gesamtdauer: %1</translation>
+    </message>
+    <message>
+        <source> (1 file of unknown duration not counted)</source>
+        <translation> (1 Datei unbekannter Dauer nicht mitgezählt)</translation>
+    </message>
+    <message>
+        <source> (%1 files of unknown duration not counted)</source>
+        <translation> (%1 Dateien unbekannter Dauer nicht mitgezählt)</translation>
+    </message>
+    <message>
+        <source>
+Total size: %1 bytes</source>
+        <translation>
+Gesamtgröße: %1 Byte</translation>
+    </message>
+</context>
+<context>
     <name>kt::FileDialogs</name>
     <message>
         <source>All Files</source>
@@ -567,6 +604,17 @@ Fehler %1: „%2“ festgestellt.</translation>
     </message>
 </context>
 <context>
+    <name>kt::MpegCheck</name>
+    <message>
+        <source>%1 is not a valid MPEG file.<byte value="xd"/>
+<byte value="xd"/>
+Proceed packing and ignore invalid Mpeg error?</source>
+        <translation>%1 ist keine gültige MPEG-Datei.<byte value="xd"/>
+<byte value="xd"/>
+Trotzdem packen und den MPEG-Fehler übergehen?</translation>
+    </message>
+</context>
+<context>
     <name>kt::OutputFile</name>
     <message>
         <source>a character device</source>
@@ -849,6 +897,14 @@ Wiederholen schreibt denselben Block erneut; Abbrechen beendet das Packen und l�
         <translation>Diese Dateien konnten nicht in den Papierkorb verschoben werden und blieben, wo sie sind:<byte value="xd"/>
 </translation>
     </message>
+    <message>
+        <source>The audio files have different sample rates or layers. A player may not play the joined file smoothly. Pack anyway?</source>
+        <translation>Die Audiodateien haben unterschiedliche Abtastraten oder Layer. Ein Player spielt die verbundene Datei womöglich nicht ruckelfrei ab. Trotzdem packen?</translation>
+    </message>
+    <message>
+        <source> These parts were copied as they were: %1.</source>
+        <translation> Diese Teile wurden unverändert kopiert: %1.</translation>
+    </message>
 </context>
 <context>
     <name>kt::PreferencesDialog</name>
@@ -1128,6 +1184,41 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
     </message>
 </context>
 <context>
+    <name>kt::StreamDetails</name>
+    <message>
+        <source>MPEG-1 program stream</source>
+        <translation>MPEG-1-Programmstrom</translation>
+    </message>
+    <message>
+        <source>MPEG-2 program stream</source>
+        <translation>MPEG-2-Programmstrom</translation>
+    </message>
+    <message>
+        <source>MPEG-2 video elementary stream</source>
+        <translation>MPEG-2-Video-Elementarstrom</translation>
+    </message>
+    <message>
+        <source>MPEG-1 video elementary stream</source>
+        <translation>MPEG-1-Video-Elementarstrom</translation>
+    </message>
+    <message>
+        <source>MPEG-%1 audio layer %2, %3, %4 Hz, %5</source>
+        <translation>MPEG-%1 Audio Layer %2, %3, %4 Hz, %5</translation>
+    </message>
+    <message>
+        <source>mono</source>
+        <translation>mono</translation>
+    </message>
+    <message>
+        <source>stereo</source>
+        <translation>stereo</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+</context>
+<context>
     <name>kt::TechSupportDialog</name>
     <message>
         <source>Vantu Kliva Technical Support</source>
@@ -1314,6 +1405,10 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
         <source>there was not enough memory to go on</source>
         <translation>es war nicht genug Speicher vorhanden, um fortzufahren</translation>
     </message>
+    <message>
+        <source>another file took its place as it was being moved to the trash; that file was put back</source>
+        <translation>eine andere Datei trat beim Verschieben in den Papierkorb an ihre Stelle; jene Datei wurde zurückgelegt</translation>
+    </message>
 </context>
 <context>
     <name>kt::cli::Packer</name>
@@ -1352,10 +1447,6 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
     <message>
         <source>; for the file %1, put &apos;--&apos; before it or write %2</source>
         <translation>; für die Datei %1 setzen Sie &apos;--&apos; davor oder schreiben Sie %2</translation>
-    </message>
-    <message>
-        <source>--info takes no other option than -z and --</source>
-        <translation>--info erlaubt keine anderen Optionen als -z und --</translation>
     </message>
     <message>
         <source>--info needs at least one file</source>
@@ -1444,7 +1535,19 @@ gemeldet); 1 keine Anzeige, oder ein zweiter Start konnte nicht jede DATEI
         <translation>„klivatarn-pack --help“ gibt weitere Informationen.</translation>
     </message>
     <message>
-        <source>Usage: klivatarn-pack --info [-z] FILE...
+        <source>--info takes no other option than -z, --json and --</source>
+        <translation>--info nimmt keine anderen Optionen als -z, --json und --</translation>
+    </message>
+    <message>
+        <source>-z (--null) and --json exclude each other</source>
+        <translation>-z (--null) und --json schließen einander aus</translation>
+    </message>
+    <message>
+        <source>--json goes with --info only</source>
+        <translation>--json gilt nur zusammen mit --info</translation>
+    </message>
+    <message>
+        <source>Usage: klivatarn-pack --info [-z | --json] FILE...
        klivatarn-pack -o OUTPUT [options] [--] SOURCE...
 
 Joins the SOURCE files, in order, byte for byte into OUTPUT after the checks of the
@@ -1466,6 +1569,9 @@ pack command. Messages and questions go to stderr.
                        between; control characters and &apos;\&apos; in the path are
                        escaped (\t, \n, \\, \033)
   -z, --null           with --info: end each row with NUL, the path unescaped
+      --json           with --info: one JSON array, an object per FILE: path,
+                       bytes, kind, width, height, frame_rate, duration (seconds),
+                       bit_rate, sample_rate, channels (null when not known)
   -h, --help           this text
       --version        the program and its version
   --                   end of options: what follows are files, even &apos;-x.mpg&apos;
@@ -1477,7 +1583,7 @@ Exit status: 0 packed (or every file described), 1 refused or failed,
 2 usage error, 3 a question without an answer stopped the pack, 4 packed but a
 source meant for the trash stayed where it was, 130 cancelled.
 </source>
-        <translation>Aufruf: klivatarn-pack --info [-z] DATEI...
+        <translation>Aufruf: klivatarn-pack --info [-z | --json] DATEI...
         klivatarn-pack -o AUSGABE [Optionen] [--] QUELLE...
 
 Verbindet die QUELLE-Dateien der Reihe nach Byte für Byte zu AUSGABE, nach den
@@ -1505,6 +1611,10 @@ Prüfungen des Pack-Befehls. Meldungen und Fragen gehen an stderr.
                         maskiert (\t, \n, \\, \033)
   -z, --null            mit --info: jede Zeile mit NUL beenden, den Pfad
                         unmaskiert
+      --json            mit --info: ein JSON-Array, ein Objekt je DATEI: path,
+                        bytes, kind, width, height, frame_rate, duration
+                        (Sekunden), bit_rate, sample_rate, channels (null, wenn
+                        unbekannt)
   -h, --help            dieser Text
       --version         das Programm und seine Version
   --                    Ende der Optionen: was folgt, sind Dateien, auch

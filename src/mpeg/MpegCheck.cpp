@@ -5,11 +5,14 @@
 #include "mpeg/SequenceHeader.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 
 QString notMpegQuestion(const QString& path)
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "kt::MpegCheck",
                "%1 is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?")
         .arg(quotedName(path));
 }

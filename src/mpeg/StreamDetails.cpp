@@ -7,6 +7,7 @@
 #include "mpeg/ProgramStream.h"
 #include "mpeg/VideoStream.h"
 
+#include <QCoreApplication>
 #include <QJsonValue>
 #include <algorithm>
 #include <cstring>
@@ -124,31 +125,57 @@ StreamDetails describeStream(const QString& path)
     return d;
 }
 
-QString streamKindText(const StreamDetails& d)
+namespace {
+
+QString english(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+QString inUsersLanguage(const char* text)
+{
+    return QCoreApplication::translate("kt::StreamDetails", text);
+}
+
+// The kind's words through `say`: English for what programs read, translated for people.
+QString kindText(const StreamDetails& d, QString (*say)(const char*))
 {
     if (d.openError)
         return QString::fromLocal8Bit(std::strerror(d.openError));
     switch (d.kind) {
     case StreamKind::Mpeg1Program:
-        return QStringLiteral("MPEG-1 program stream");
+        return say(QT_TRANSLATE_NOOP("kt::StreamDetails", "MPEG-1 program stream"));
     case StreamKind::Mpeg2Program:
-        return QStringLiteral("MPEG-2 program stream");
+        return say(QT_TRANSLATE_NOOP("kt::StreamDetails", "MPEG-2 program stream"));
     case StreamKind::VideoElementary:
-        return d.mpeg2Video ? QStringLiteral("MPEG-2 video elementary stream")
-                            : QStringLiteral("MPEG-1 video elementary stream");
+        return d.mpeg2Video ? say(QT_TRANSLATE_NOOP("kt::StreamDetails", "MPEG-2 video elementary stream"))
+                            : say(QT_TRANSLATE_NOOP("kt::StreamDetails", "MPEG-1 video elementary stream"));
     case StreamKind::MpegAudio: {
         static const char* const layers[] = {"", "I", "II", "III"};
         const QString rate = QStringLiteral("%1 kbit/s").arg((d.bitRate + 500) / 1000);
-        return QStringLiteral("MPEG-%1 audio layer %2, %3, %4 Hz, %5")
+        return say(QT_TRANSLATE_NOOP("kt::StreamDetails", "MPEG-%1 audio layer %2, %3, %4 Hz, %5"))
             .arg(versionText(d.audioVersion), QLatin1String(layers[d.audioLayer & 3]),
                  d.variableBitRate ? QStringLiteral("VBR ") + rate : rate)
             .arg(d.sampleRate)
-            .arg(d.channels == 1 ? QStringLiteral("mono") : QStringLiteral("stereo"));
+            .arg(d.channels == 1 ? say(QT_TRANSLATE_NOOP("kt::StreamDetails", "mono"))
+                                 : say(QT_TRANSLATE_NOOP("kt::StreamDetails", "stereo")));
     }
     case StreamKind::Unknown:
         break;
     }
-    return QStringLiteral("unknown");
+    return say(QT_TRANSLATE_NOOP("kt::StreamDetails", "unknown"));
+}
+
+} // namespace
+
+QString streamKindText(const StreamDetails& d)
+{
+    return kindText(d, english);
+}
+
+QString shownStreamKindText(const StreamDetails& d)
+{
+    return kindText(d, inUsersLanguage);
 }
 
 QJsonObject streamDetailsJson(const StreamDetails& d)

@@ -53,6 +53,8 @@ StreamKind classifyStream(const MediaFile& file, const QByteArray& head, AudioLa
 // "MPEG-1 audio layer III, 192 kbit/s, 44100 Hz, stereo" (VBR: "VBR 128 kbit/s"),
 // "unknown"; for a file that cannot be opened the system's error text.
 QString streamKindText(const StreamDetails& details);
+// The same in the user's language, for people to read (machine-read output keeps the above).
+QString shownStreamKindText(const StreamDetails& details);
 
 // One JSON object: path, bytes, kind ("mpeg1-program-stream", "mpeg2-program-stream",
 // "video-elementary-stream", "mpeg-audio", "unknown"), kind_text, width, height, frame_rate,

@@ -221,7 +221,7 @@ bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
         // Another file took the path between the check and the move, and went instead.
         for (const TrashedEntry& moved : next) {
             if (QFileInfo::exists(QFile::decodeName(moved.file)) && recordNames(moved, native)) {
-                f.reason = QStringLiteral(
+                f.reason = Trash::tr(
                     "another file took its place as it was being moved to the trash; that file was put back");
                 putBack(moved, native, f);
                 return false;

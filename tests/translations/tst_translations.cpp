@@ -243,7 +243,11 @@ private slots:
     {
         test::addRows<ProgramRun>({
             {"packer usage",
-             {"klivatarn-pack", {"--help"}, "de", 0, "Aufruf: klivatarn-pack --info [-z] DATEI...\n"}},
+             {"klivatarn-pack",
+              {"--help"},
+              "de",
+              0,
+              "Aufruf: klivatarn-pack --info [-z | --json] DATEI...\n"}},
             {"packer usage error",
              {"klivatarn-pack",
               {"--bogus"},

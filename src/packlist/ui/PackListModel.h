@@ -4,7 +4,9 @@
 // The PackList is the store; this adapter only presents it. After the rows change in
 // the list, tell the model which kind of change it was so the view can keep up: an
 // append announces only the new rows, any other change re-reads the whole list (cheap
-// even at 32,767 rows, as nothing is copied).
+// even at 32,767 rows, as nothing is copied). A row's tooltip is its file's details, read
+// when it is first asked for (FileDetails.h).
+#include "packlist/FileDetails.h"
 #include "packlist/PackList.h"
 
 #include <QAbstractTableModel>
@@ -35,9 +37,13 @@ public:
     // A cell's text as the list shows it: the scan's "not available" in the user's language.
     static QString shownStreamText(const QString& text);
 
+    // The tooltip of the list's empty area: every row's file counted (empty: no rows).
+    QString totalsToolTip() const;
+
 private:
     PackList& m_list;
-    int m_shownRows = 0; // rows the view knows of
+    mutable FileDetailsCache m_details; // filled as tooltips are asked for
+    int m_shownRows = 0;                // rows the view knows of
 };
 
 } // namespace kt
