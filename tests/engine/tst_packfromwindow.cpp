@@ -51,18 +51,15 @@ struct Rig : QObject
     {
         if (auto* bar = qobject_cast<QProgressBar*>(watched); bar && event->type() == QEvent::Show) {
             ++bars;
-            if (onBarShown)
-                onBarShown(bar);
+            onBarShown(bar);
         }
         return false;
     }
     // An MPEG-like clip, distinct per seed; returns its bytes.
     QByteArray clip(const QString& name, qint64 size, quint32 seed)
     {
-        const QByteArray header = test::sequenceHeaderBytes(352, 240, 4);
-        return test::writeFileWith(dir.filePath(name), size, 0, header, seed)
-                   ? test::fileBytes(dir.filePath(name))
-                   : "";
+        test::writeFileWith(dir.filePath(name), size, 0, test::sequenceHeaderBytes(352, 240, 4), seed);
+        return test::fileBytes(dir.filePath(name));
     }
     // What the progress window names while a join runs, empty when there is none.
     QString packingLabel() const
