@@ -3,6 +3,7 @@
 #include "base/TextUtils.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -39,7 +40,8 @@ qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 
 QString unexpectedErrorText(int number, const QString& description)
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "kt::File64",
                "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
                "restart Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report "
                "immediately.\r\n\r\nError %1: '%2'  detected.")
@@ -62,10 +64,10 @@ void File64::raiseError(int code, const QString& name) const
     QString text;
     switch (code) {
     case ErrNoOpenFile:
-        text = QStringLiteral("There is no open file.");
+        text = QCoreApplication::translate("kt::File64", "There is no open file.");
         break;
     case ErrSeekFailed:
-        text = QStringLiteral("Error seeking!");
+        text = QCoreApplication::translate("kt::File64", "Error seeking!");
         break;
     default:
         text = unexpectedErrorText(code, name);
@@ -113,7 +115,7 @@ void File64::SetAutoFlush(bool NewVal)
 
 QString File64::openErrorText(const OpenResult& result)
 {
-    return QStringLiteral("Error opening %1!").arg(quotedName(result.path));
+    return QCoreApplication::translate("kt::File64", "Error opening %1!").arg(quotedName(result.path));
 }
 
 File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW)

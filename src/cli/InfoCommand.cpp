@@ -6,14 +6,23 @@
 #include "cli/Usage.h"
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
+#include "mpeg/StreamDetails.h"
 #include "mpeg/StreamInfo.h"
 
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <cstdio>
 #include <cstring>
 
 namespace kt::cli {
 namespace {
+
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
 
 // Keeps the file layer's own open message back, so that the packer says it once, in its
 // own words, with the reason.
@@ -34,10 +43,36 @@ private:
     QStringList m_texts;
 };
 
+void printCannotOpen(const QString& path, int error)
+{
+    printLine(
+        Packer::tr("cannot open %1: %2").arg(quotedName(path), QString::fromLocal8Bit(std::strerror(error))));
+}
+
+int runJson(const QStringList& files)
+{
+    bool allDescribed = true;
+    QJsonArray array;
+    for (const QString& path : files) {
+        const StreamDetails details = describeStream(path);
+        if (details.openError != 0) {
+            allDescribed = false;
+            printCannotOpen(path, details.openError);
+        }
+        array.append(streamDetailsJson(details));
+    }
+    const QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Indented);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+    return allDescribed ? kExitPacked : kExitFailed;
+}
+
 } // namespace
 
 int runInfo(const QStringList& files, InfoFormat format)
 {
+    if (format == InfoFormat::Json)
+        return runJson(files);
     QuietOpen quiet;
     File64 file;
     bool allDescribed = true;
@@ -47,8 +82,7 @@ int runInfo(const QStringList& files, InfoFormat format)
         const QStringList shown = quiet.take();
         if (!fs.opened) {
             allDescribed = false;
-            printLine(QStringLiteral("cannot open %1: %2")
-                          .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.openError))));
+            printCannotOpen(path, fs.openError);
         } else {
             for (const QString& text : shown)
                 printLine(text);

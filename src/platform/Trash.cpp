@@ -2,6 +2,7 @@
 
 #include "platform/GioCalls.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,11 @@
 
 namespace kt {
 namespace {
+
+struct Trash
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Trash)
+};
 
 struct TrashedEntry
 {
@@ -190,20 +196,20 @@ bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
         return false;
     }
     if (!isPacked(native, item.packed)) {
-        f.reason = QStringLiteral("it is no longer the file that was packed");
+        f.reason = Trash::tr("it is no longer the file that was packed");
         return false;
     }
     const QVector<TrashedEntry> next = nextEntries(path);
     const GioCalls* calls = gioCalls();
     if (!calls) {
-        f.reason = QStringLiteral("GIO (libgio-2.0.so.0) cannot be loaded");
+        f.reason = Trash::tr("GIO (libgio-2.0.so.0) cannot be loaded");
         return false;
     }
     GFile* file = calls->newForPath(native.constData());
     GError* gerror = nullptr;
     const gboolean ok = calls->trash(file, nullptr, &gerror);
     if (!ok)
-        f.reason = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
+        f.reason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
     if (gerror)
         g_error_free(gerror);
     calls->unref(file);
@@ -221,16 +227,16 @@ bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
                 return false;
             }
         }
-        f.reason = QStringLiteral("no trash record could be found for it");
+        f.reason = Trash::tr("no trash record could be found for it");
         f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
         return false;
     }
     if (!S_ISLNK(before.st_mode) && !isPacked(entry.file, item.packed))
-        f.reason = QStringLiteral("it changed as it was being moved to the trash; it was put back");
+        f.reason = Trash::tr("it changed as it was being moved to the trash; it was put back");
     else if (!recordNames(entry, native))
-        f.reason = QStringLiteral("its trash record could not be written");
+        f.reason = Trash::tr("its trash record could not be written");
     else if (!saveToDisk(entry))
-        f.reason = QStringLiteral("its trash record could not be saved to disk");
+        f.reason = Trash::tr("its trash record could not be saved to disk");
     else
         return true;
     // Not restorable from the trash, or not the file packed: back where it was.
@@ -248,7 +254,7 @@ TrashResult moveFilesToTrash(const QVector<TrashItem>& files)
     natives.reserve(files.size());
     for (const TrashItem& file : files)
         natives << QFile::encodeName(QFileInfo(file.path).absoluteFilePath());
-    const QString noMemory = QStringLiteral("there was not enough memory to go on");
+    const QString noMemory = Trash::tr("there was not enough memory to go on");
     const QString trash = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
     for (qsizetype i = 0; i < files.size(); ++i) {
         try {

@@ -57,7 +57,7 @@ private slots:
         QFETCH(Spans, row);
         PackRig rig;
         SourceSet src;
-        JoinJob job{rig.path("out.mpg"), {}, 0, blockSizeFor(row.rate), DeleteAfterAction::No};
+        JoinJob job{rig.path("out.mpg"), {}, 0, blockSizeFor(row.rate), DeleteAfterAction::No, {}};
         for (int i = 0; i < row.sizes.size(); ++i) {
             job.sources.push_back(
                 {src.add(rig.path(QStringLiteral("%1.mpg").arg(i)), row.sizes[i]), quint64(row.sizes[i])});

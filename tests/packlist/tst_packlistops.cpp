@@ -1,6 +1,7 @@
-// Remove, Move Up/Down, the sorts and drop-to-reorder.
+// Remove, Move Up/Down, the sorts and drop-to-reorder; the tooltips' durations.
 #include "../support/ScriptedSeams.h"
 #include "ListFixture.h"
+#include "packlist/FileDetails.h"
 #include "packlist/PackListOps.h"
 
 #include <QTest>
@@ -139,6 +140,22 @@ private slots:
         for (auto [y, top] : {std::pair{500, 0}, {1000, 10}, {0, 0}, {-300, 3}})
             rows << kt::dropTargetRow(y, 195, top);
         QCOMPARE(rows, (QList<int>{2, 14, 0, 2}));
+    }
+
+    void durations_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("seconds") << 3.014 << "0:03.01";
+        QTest::newRow("rounds up into a minute") << 59.996 << "1:00.00";
+        QTest::newRow("minutes") << 780.09 << "13:00.09";
+        QTest::newRow("hours") << 3723.456 << "1:02:03.46";
+    }
+    void durations()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QCOMPARE(durationText(seconds), text);
     }
 };
 
