@@ -243,29 +243,22 @@ private slots:
 
         row("--version", {.args = {"--version"}, .outStart = "klivatarn-pack 2.5.0\n"});
         row("--help", {.args = {"--help"}, .outStart = "Usage: klivatarn-pack"});
-        row("-h among others", {.args = {"-o", "@/out", "-h"}, .outStart = "Usage: "});
-        row("--version abbreviated", {.args = {"--vers", "--bogus"}, .outStart = "klivatarn-pack 2.5.0\n"});
         usage("unknown option", QStringList{"--bogus=1"} + o + ab, "unrecognized option '--bogus=1'");
         usage("ambiguous abbreviation", QStringList{"--tr"} + o + ab,
               "option '--tr' is ambiguous; possibilities: '--trash' '--trash-prompt'");
         usage("rate without its value", o + QStringList{"--rate"}, "option '--rate' requires an argument");
         usage("rate followed by an option", QStringList{"--rate", "-o", "@/out"} + ab,
               "option '--rate' requires an argument");
-        usage("-o without its value", ab + QStringList{"-o"}, "option requires an argument -- 'o'");
         usage("-z without --info", QStringList{"-z"} + o + ab, "-z (--null) goes with --info only");
         usage("unknown rate", QStringList{"--rate=warp"} + o + ab,
               "unknown rate 'warp' (slow, normal, fast, ufast)");
-        usage("no output", ab, "the output file is missing (-o OUTPUT)");
         usage("empty --output=", QStringList{"--output="} + ab, "the output file is missing (-o OUTPUT)");
         usage("--yes with --no", QStringList{"--yes", "--no"} + o + ab, "--yes and --no exclude each other");
-        usage("flag given a value", QStringList{"--forc=1"} + o + ab,
-              "option '--force' doesn't allow an argument");
         usage("--info without files", {"--info"}, "--info needs at least one file");
         usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"},
               "--info takes no other option than -z and --");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
               "invalid option -- 'x'; for the file '-x.mpg', put '--' before it or write './-x.mpg'");
-        joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
         joins("--out=FILE, --seamless abbreviated", QStringList{"--out=@/out", "--seam"} + quiet + ab, "out",
               "12.000");
         joins("options after the sources", ab + QStringList{"-o", "@/out", "--no-m", "--ra", "slow"}, "out",
@@ -333,8 +326,6 @@ private slots:
              .outStart = "a\\\\n\\033[2J.mpg" + na});
         refused("the window's message quoted", o + quiet + QStringList{"@/a.mpg", "e\nmpty.mpg"},
                 "Cannot pack '@/e'$'\\n''mpty.mpg' which is a 0 byte file. Packing aborted!");
-        refused("the window's message, a plain name as ever", o + quiet + QStringList{"@/a.mpg", "it's.mpg"},
-                "Cannot pack '@/it's.mpg' which is a 0 byte file. Packing aborted!");
         refused("the packer's own message quoted", QStringList{"-o", "di\rr"} + quiet + ab,
                 "'di'$'\\r''r' is a folder; -o needs the name of a file.");
     }
@@ -350,8 +341,7 @@ private slots:
         QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
         QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
         QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && writeFile(ws.path("it's.mpg"), {}) &&
-                QDir(ws.dir.path()).mkdir("di\rr"));
+        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && QDir(ws.dir.path()).mkdir("di\rr"));
         // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
         const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
         auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
