@@ -412,7 +412,9 @@ private slots:
         if (QRegularExpression("MemAvailable: *(\\d+)").match(info).captured(1).toLongLong() < 10LL << 20)
             QSKIP("needs 10 GiB of free memory for a 4 GiB output on a tmpfs");
         PackerWorkspace ws;
-        const QString mnt = ws.path("big"), big = ws.path("sparse.bin"), small = ws.path("small.bin");
+        // The sparse source beside the output: the kernel copies it there without reading 4 GiB
+        // of holes from another volume (seconds instead of a quarter minute).
+        const QString mnt = ws.path("big"), big = mnt + "/sparse.bin", small = ws.path("small.bin");
         QVERIFY(QDir().mkdir(mnt));
         if (!runTool("mount", {"-t", "tmpfs", "-o", "size=4200M", "tmpfs", mnt}))
             QSKIP("cannot mount a tmpfs here (needs root)");
