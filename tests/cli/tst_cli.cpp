@@ -23,7 +23,7 @@ using namespace kt::test;
 namespace {
 
 // Which calls on a file the fault shim (tests/cli/fault_shim.c) counts and fails.
-enum class Op { Write, Read, Open, Close, Create, Rename, Lie, Alloc };
+enum class Op { Write, Read, Open, Close, Create, Rename, Lie, Alloc, Space };
 struct Shim
 {
     Op op = Op::Write;
@@ -85,7 +85,8 @@ struct PackerWorkspace
     }
     static QString opName(Op op)
     {
-        return QStringList{"write", "read", "open", "close", "create", "rename", "lie", "alloc"}.at(int(op));
+        return QStringList{"write", "read", "open", "close", "create", "rename", "lie", "alloc", "space"}.at(
+            int(op));
     }
 
     // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
@@ -495,6 +496,10 @@ private slots:
               {Op::Alloc, 1, 0, 0, 1 << 20});
         fault("output folder cannot be opened to flush it", End::Packed, "", Target::OutputFolder,
               {Op::Open, 1, 0, EACCES});
+        // The output's volume has exactly the 11,679,984 bytes of the sources free, or a byte less.
+        fault("free space exactly enough", End::Packed, "", out, {Op::Space, 1, 0, 0, 11679984});
+        fault("free space a byte short", failed, "Not enough free diskspace. Packing aborted!", out,
+              {Op::Space, 1, 0, 0, 11679983});
         const End unanswered = End::Unanswered;
         const char* noSpace = "Packing aborted: the question \"Cannot write to '@out': No space left on "
                               "device.\" was not answered.";
