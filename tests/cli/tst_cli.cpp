@@ -512,7 +512,7 @@ private slots:
         fault("source ends before its length", failed, "'@src2' ended after ", src2, {Op::Read, 1, 0, 0, 0});
         // Each write waits, so that Ctrl-C lands mid-pack.
         fault("Ctrl-C mid-pack", End::Interrupted, "Packing aborted by user", out,
-              {Op::Write, 1, 0, 0, -1, 20});
+              {Op::Write, 1, 0, 0, -1, 60});
         fault("interrupted writes go on", End::Packed, "", out, {Op::Write, 2, 3, EINTR});
         fault("short reads go on", End::Packed, "", src2, {Op::Read, 1, 3, 0, 100});
         fault("short writes go on", End::Packed, "", out, {Op::Write, 2, 3, 0, 100});
