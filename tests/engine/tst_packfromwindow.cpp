@@ -34,7 +34,7 @@ enum class Trigger { Menu, Shortcut, Toolbar };
 // progress window's bar: counted in `bars`, handed to `onBarShown` as it appears.
 struct Rig : QObject
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
     test::ScriptedShell shell;
