@@ -31,7 +31,7 @@ namespace {
 // progress window's bar: counted in `bars`, handed to `onBarShown` as it appears.
 struct Rig : QObject
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
     test::ScriptedMessageBox messages;
     test::ScriptedFileDialogs dialogs;
     test::ScriptedShell shell;
