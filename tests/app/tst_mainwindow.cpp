@@ -9,7 +9,6 @@
 #include "settings/OptionState.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -98,7 +97,7 @@ private slots:
         m_shell = std::make_unique<test::ScriptedShell>();
     }
 
-    void startOptionsMenusToolbarAndLogos()
+    void startOptionsToolbarAndLogos()
     {
         using namespace objectNames;
         MainWindow& w = make();
@@ -126,40 +125,6 @@ private slots:
         QVERIFY(!w.action(SeamlessMnu)->isChecked());
         w.action(SeamlessMnu)->trigger();
         QVERIFY(w.action(SeamlessMnu)->isChecked() && w.options().packOptions().seamless);
-        // The one-of-three items are drawn as such: round marks of one exclusive group.
-        for (const char* first : {DelNoMnu, OverwriteNoMnu})
-            QVERIFY(w.action(first)->actionGroup()->isExclusive() &&
-                    w.action(first)->actionGroup()->actions().size() == 3);
-        // The menu items' texts and keys, the pop-up's items, and the toolbar buttons' hints.
-        const std::tuple<const char*, const char*, const char*> table[] = {
-            {"AddMnu", "&Add...", "Ctrl+D"},
-            {"RemoveMnu", "&Remove", "Del"},
-            {"ExitMnu", "E&xit", "Ctrl+Q"},
-            {"PackMnu", "&Pack", "Ctrl+P"},
-            {"MoveUpMnu", "Move &Up", "Ctrl+U"},
-            {"MoveDownMnu", "Move Dow&n", "Ctrl+N"},
-            {"SelectAllMnu", "Select &All", "Ctrl+A"},
-            {"DeselectAllMnu", "De&select All", "Ctrl+E"},
-            {"InvSelMnu", "&Inverse Select", "Ctrl+I"},
-            {"ViewMnu", "&View", "Ctrl+V"},
-            {"SortAscendingMnu", "Sort As&cending", "Ctrl+G"},
-            {"SortDescendingMnu", "Sort &Descending", "Ctrl+H"},
-            {"GeneralMnu", "&General...", "Ctrl+K"},
-            {"MCheckMnu", "&MPEG Compatibility", "Ctrl+M"},
-            {"SeamlessMnu", "Seamless Join", ""},
-            {"HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1"},
-            {"TechMnu", "Technical &Support", ""}};
-        for (const auto& [name, text, keys] : table)
-            QCOMPARE((QStringList{w.action(name)->text(), w.action(name)->shortcut().toString()}),
-                     (QStringList{text, keys}));
-        for (const char* hidden : {"SaveMnu", "Spdmnu", "ShowHideStatusBarMnu"})
-            QVERIFY2(!w.action(QLatin1String(hidden))->isVisible(), hidden);
-        QStringList items;
-        for (QAction* a : w.findChild<QMenu*>(QStringLiteral("PackWhatSelPopupMnu"))->actions())
-            items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(items, (QStringList{"AddPackWhatSelPopupMnu", "RemovePackWhatSelPopupMnu", "-",
-                                     "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu", "-",
-                                     "PlayMpegMnu"}));
         const QStringList hints = {"Add file(s)... (multiple selection possible)",
                                    "Remove selected file(s).",
                                    kIdle,

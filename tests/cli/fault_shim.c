@@ -17,6 +17,8 @@
  *            reads of it (read, pread) return zeros for the bytes at and past KT_FAULT_SHORT
  *   "alloc"  no memory: the faulty allocations of at least KT_FAULT_SHORT bytes (malloc,
  *            aligned_alloc, posix_memalign) fail, counted among such allocations
+ *   "space"  every volume asked for its space (statvfs) has exactly KT_FAULT_SHORT bytes
+ *            free and available, whoever asks: a free-space check without a mount
  *
  * A hook runs a shell command once, at an exact moment, for changing files under a running
  * pack (it runs to its end before the call goes on, without the shim in its environment):
@@ -42,6 +44,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/sendfile.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -376,4 +379,15 @@ int posix_memalign(void** p, size_t alignment, size_t n)
         return ENOMEM;
     *p = __libc_memalign(alignment, n);
     return *p ? 0 : ENOMEM;
+}
+
+int statvfs64(const char* path, struct statvfs64* buf)
+{
+    REAL(statvfs64);
+    int r = real_statvfs64(path, buf);
+    if (r == 0 && op_is("space")) {
+        buf->f_bsize = buf->f_frsize = 1;
+        buf->f_blocks = buf->f_bfree = buf->f_bavail = (fsblkcnt64_t)env_long("KT_FAULT_SHORT", 0);
+    }
+    return r;
 }

@@ -23,7 +23,7 @@ using namespace kt::test;
 namespace {
 
 // Which calls on a file the fault shim (tests/cli/fault_shim.c) counts and fails.
-enum class Op { Write, Read, Open, Close, Create, Rename, Lie, Alloc };
+enum class Op { Write, Read, Open, Close, Create, Rename, Lie, Alloc, Space };
 struct Shim
 {
     Op op = Op::Write;
@@ -85,7 +85,8 @@ struct PackerWorkspace
     }
     static QString opName(Op op)
     {
-        return QStringList{"write", "read", "open", "close", "create", "rename", "lie", "alloc"}.at(int(op));
+        return QStringList{"write", "read", "open", "close", "create", "rename", "lie", "alloc", "space"}.at(
+            int(op));
     }
 
     // `wrapper` is shell code run before the program (ending in exec); with `interruptMs` set,
@@ -243,23 +244,17 @@ private slots:
 
         row("--version", {.args = {"--version"}, .outStart = "klivatarn-pack 2.5.0\n"});
         row("--help", {.args = {"--help"}, .outStart = "Usage: klivatarn-pack"});
-        row("-h among others", {.args = {"-o", "@/out", "-h"}, .outStart = "Usage: "});
-        row("--version abbreviated", {.args = {"--vers", "--bogus"}, .outStart = "klivatarn-pack 2.5.0\n"});
         usage("unknown option", QStringList{"--bogus=1"} + o + ab, "unrecognized option '--bogus=1'");
         usage("ambiguous abbreviation", QStringList{"--tr"} + o + ab,
               "option '--tr' is ambiguous; possibilities: '--trash' '--trash-prompt'");
         usage("rate without its value", o + QStringList{"--rate"}, "option '--rate' requires an argument");
         usage("rate followed by an option", QStringList{"--rate", "-o", "@/out"} + ab,
               "option '--rate' requires an argument");
-        usage("-o without its value", ab + QStringList{"-o"}, "option requires an argument -- 'o'");
         usage("-z without --info", QStringList{"-z"} + o + ab, "-z (--null) goes with --info only");
         usage("unknown rate", QStringList{"--rate=warp"} + o + ab,
               "unknown rate 'warp' (slow, normal, fast, ufast)");
-        usage("no output", ab, "the output file is missing (-o OUTPUT)");
         usage("empty --output=", QStringList{"--output="} + ab, "the output file is missing (-o OUTPUT)");
         usage("--yes with --no", QStringList{"--yes", "--no"} + o + ab, "--yes and --no exclude each other");
-        usage("flag given a value", QStringList{"--forc=1"} + o + ab,
-              "option '--force' doesn't allow an argument");
         usage("--info without files", {"--info"}, "--info needs at least one file");
         usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"},
               "--info takes no other option than -z, --json and --");
@@ -268,7 +263,6 @@ private slots:
               "-z (--null) and --json exclude each other");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
               "invalid option -- 'x'; for the file '-x.mpg', put '--' before it or write './-x.mpg'");
-        joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
         // Neither source is an MPEG stream: both are copied as they are, and named.
         joins("--out=FILE, --seamless abbreviated", QStringList{"--out=@/out", "--seam"} + quiet + ab, "out",
               "12.000", {},
@@ -347,8 +341,6 @@ private slots:
              .outStart = "a\\\\n\\033[2J.mpg" + na});
         refused("the window's message quoted", o + quiet + QStringList{"@/a.mpg", "e\nmpty.mpg"},
                 "Cannot pack '@/e'$'\\n''mpty.mpg' which is a 0 byte file. Packing aborted!");
-        refused("the window's message, a plain name as ever", o + quiet + QStringList{"@/a.mpg", "it's.mpg"},
-                "Cannot pack '@/it's.mpg' which is a 0 byte file. Packing aborted!");
         refused("the packer's own message quoted", QStringList{"-o", "di\rr"} + quiet + ab,
                 "'di'$'\\r''r' is a folder; -o needs the name of a file.");
     }
@@ -369,8 +361,7 @@ private slots:
                           (QByteArray("\xFF\xFB\x94\x64") + QByteArray(380, 0)).repeated(20)));
         QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
         QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && writeFile(ws.path("it's.mpg"), {}) &&
-                QDir(ws.dir.path()).mkdir("di\rr"));
+        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && QDir(ws.dir.path()).mkdir("di\rr"));
         // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
         const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
         auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
@@ -441,7 +432,9 @@ private slots:
         if (QRegularExpression("MemAvailable: *(\\d+)").match(info).captured(1).toLongLong() < 10LL << 20)
             QSKIP("needs 10 GiB of free memory for a 4 GiB output on a tmpfs");
         PackerWorkspace ws;
-        const QString mnt = ws.path("big"), big = ws.path("sparse.bin"), small = ws.path("small.bin");
+        // The sparse source beside the output: the kernel copies it there without reading 4 GiB
+        // of holes from another volume (seconds instead of a quarter minute).
+        const QString mnt = ws.path("big"), big = mnt + "/sparse.bin", small = ws.path("small.bin");
         QVERIFY(QDir().mkdir(mnt));
         if (!runTool("mount", {"-t", "tmpfs", "-o", "size=4200M", "tmpfs", mnt}))
             QSKIP("cannot mount a tmpfs here (needs root)");
@@ -522,6 +515,10 @@ private slots:
               {Op::Alloc, 1, 0, 0, 1 << 20});
         fault("output folder cannot be opened to flush it", End::Packed, "", Target::OutputFolder,
               {Op::Open, 1, 0, EACCES});
+        // The output's volume has exactly the 11,679,984 bytes of the sources free, or a byte less.
+        fault("free space exactly enough", End::Packed, "", out, {Op::Space, 1, 0, 0, 11679984});
+        fault("free space a byte short", failed, "Not enough free diskspace. Packing aborted!", out,
+              {Op::Space, 1, 0, 0, 11679983});
         const End unanswered = End::Unanswered;
         const char* noSpace = "Packing aborted: the question \"Cannot write to '@out': No space left on "
                               "device.\" was not answered.";
@@ -534,7 +531,7 @@ private slots:
         fault("source ends before its length", failed, "'@src2' ended after ", src2, {Op::Read, 1, 0, 0, 0});
         // Each write waits, so that Ctrl-C lands mid-pack.
         fault("Ctrl-C mid-pack", End::Interrupted, "Packing aborted by user", out,
-              {Op::Write, 1, 0, 0, -1, 20});
+              {Op::Write, 1, 0, 0, -1, 60});
         fault("interrupted writes go on", End::Packed, "", out, {Op::Write, 2, 3, EINTR});
         fault("short reads go on", End::Packed, "", src2, {Op::Read, 1, 3, 0, 100});
         fault("short writes go on", End::Packed, "", out, {Op::Write, 2, 3, 0, 100});

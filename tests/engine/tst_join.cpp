@@ -326,6 +326,7 @@ private slots:
     {
         addRows<Remaining>({{"24% after 1 minute", {24, 60000, "6 minutes 20 seconds remaining"}},
                             {"0% counts as 1%", {0, 1000, "3 minutes 18 seconds remaining"}},
+                            {"46.7 seconds round to 47", {30, 10000, "47 seconds remaining"}},
                             {"1 hour 5 minutes", {50, 1950000, "1 hour 5 minutes remaining"}},
                             {"2 hours 0 minute", {50, 3600000, "2 hours 0 minute remaining"}},
                             {"2 minutes 1 second", {50, 60500, "2 minutes 1 second remaining"}},

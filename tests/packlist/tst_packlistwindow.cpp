@@ -205,17 +205,12 @@ private slots:
         QCOMPARE(list.currentRow(), current);
     }
 
-    // Clicks are reported after the selection changed, also on the empty part of the list;
-    // keys before they act.
-    void listEventsAroundSelection()
+    // Keys are reported before they act. (Clicks, after the selection changed: the main
+    // window's commands show it.)
+    void keysReportedBeforeTheyAct()
     {
         PackList& list = make(4, {1}).packList();
         int countAtSignal = -1;
-        connect(view(), &PackListView::listClicked, this, [&] { countAtSignal = list.selectedCount(); });
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {},
-                          QPoint(10, view()->viewport()->height() - 5));
-        QCOMPARE(countAtSignal, 0);
-        select({1});
         connect(view(), &PackListView::listKeyDown, this, [&] { countAtSignal = list.selectedCount(); });
         QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(countAtSignal, 1);
@@ -247,11 +242,6 @@ private slots:
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
         QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3 a.mpg"));
         QVERIFY(m_boxes->asked().isEmpty());
-        QStringList headers;
-        for (int c = 0; c < view()->model()->columnCount(); ++c)
-            headers << view()->model()->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, (QStringList{"Filename", "Video Size", "Frame Rate"}));
-        QVERIFY(!(view()->model()->flags(view()->model()->index(3, 0)) & Qt::ItemIsEditable));
         QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
         const std::pair<const char*, QString> hints[] = {
             {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
@@ -275,8 +265,6 @@ private slots:
         QTest::newRow("a name with a quote alone")
             << TypedNames{"my\"clip.mpg", AddFilter::All, {"my\"clip.mpg"}, {}};
         QTest::newRow("blanks around a name") << TypedNames{"  b.mpg ", AddFilter::All, {"b.mpg"}, {}};
-        QTest::newRow("empty quotes in a list")
-            << TypedNames{"\"\" \"a.mpg\"", AddFilter::All, {"a.mpg"}, {}};
         QTest::newRow("a folder among files is skipped")
             << TypedNames{"\"folder\" \"b.mpg\"", AddFilter::All, {"b.mpg"}, {}};
         QTest::newRow("a full path") << TypedNames{
@@ -285,8 +273,6 @@ private slots:
             << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "'gone.mpg' was"};
         QTest::newRow("a quote cut wrongly")
             << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "'my', 'clip.mpg' were"};
-        QTest::newRow("a pattern filters the list")
-            << TypedNames{"*.mp3", AddFilter::Mpeg, {}, {}, {"c.mp3"}};
         QTest::newRow("patterns parted by ;")
             << TypedNames{"b*; c*", AddFilter::Mpeg, {}, {}, {"b.mpg", "c.mp3"}};
         QTest::newRow("a pattern in no folder")

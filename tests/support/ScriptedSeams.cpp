@@ -1,18 +1,11 @@
 #include "ScriptedSeams.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace kt::test {
 
 int ScriptedMessageBox::present(const QString& text, int style, const QString& title)
 {
     m_asked.push_back({text, style, title});
-    if (!m_answers.isEmpty())
-        return m_answers.dequeue();
-    if (msgButtons(style) != MB_OK)
-        ++m_unscripted;
-    return msgSafeAnswer(style);
+    return m_answers.isEmpty() ? msgSafeAnswer(style) : m_answers.dequeue();
 }
 
 QStringList ScriptedMessageBox::texts() const
@@ -31,14 +24,8 @@ TrashResult ScriptedShell::moveToTrash(const QVector<TrashItem>& files)
     m_trashRequests.push_back(paths);
     TrashResult result;
     for (const QString& path : paths) {
-        // Kept apart by the request's number, as a trash keeps files of one name apart.
-        const QString target =
-            m_trashFolder +
-            QStringLiteral("/%1-%2").arg(m_trashRequests.size()).arg(QFileInfo(path).fileName());
         if (failFor.contains(path))
             result.failed.push_back({path, QStringLiteral("refused by the test"), {}});
-        else if (!m_trashFolder.isEmpty() && !QFile::rename(path, target))
-            result.failed.push_back({path, QStringLiteral("rename failed"), {}});
         else
             result.trashed << path;
     }

@@ -26,26 +26,22 @@ public:
     ~ScriptedMessageBox() override { installMessageBoxPresenter(nullptr); }
 
     // Queue the answers, in order. When the queue is empty a question gets its safe
-    // answer (No, Cancel, OK) and unscriptedCount() counts it.
+    // answer (No, Cancel, OK).
     void answer(int id) { m_answers.enqueue(id); }
-    void answer(std::initializer_list<int> ids) { m_answers.append(QList<int>(ids)); }
 
     int present(const QString& text, int style, const QString& title) override;
 
     const QVector<AskedMessage>& asked() const { return m_asked; }
     QStringList texts() const;
-    int unscriptedCount() const { return m_unscripted; }
     void clear()
     {
         m_asked.clear();
         m_answers.clear();
-        m_unscripted = 0;
     }
 
 private:
     QQueue<int> m_answers;
     QVector<AskedMessage> m_asked;
-    int m_unscripted = 0;
 };
 
 class ScriptedFileDialogs final : public FileDialogs
@@ -78,8 +74,8 @@ private:
     QVector<FileDialogRequest> m_saveRequests;
 };
 
-// Records opens; moves "trashed" files into a folder of the test's choosing (or only
-// records them when none is set), failing for the paths listed in failFor.
+// Records opens and what it is asked to trash, which it reports trashed except the paths
+// listed in failFor.
 class ScriptedShell final : public Shell
 {
 public:
@@ -93,7 +89,6 @@ public:
     }
     TrashResult moveToTrash(const QVector<TrashItem>& files) override;
 
-    void setTrashFolder(const QString& folder) { m_trashFolder = folder; }
     QStringList failFor;
     ShellOpenResult openResult = ShellOpenResult::Opened;
 
@@ -101,7 +96,6 @@ public:
     const QVector<QStringList>& trashRequests() const { return m_trashRequests; }
 
 private:
-    QString m_trashFolder;
     QStringList m_opened;
     QVector<QStringList> m_trashRequests;
 };
