@@ -13,45 +13,17 @@
 #include <cstring>
 
 namespace kt::cli {
-namespace {
-
-// Keeps the file layer's own open message back, so that the packer says it once, in its
-// own words, with the reason.
-class QuietOpen final : public MessageBoxPresenter
-{
-public:
-    QuietOpen() : m_previous(messageBoxPresenter()) { installMessageBoxPresenter(this); }
-    ~QuietOpen() override { installMessageBoxPresenter(m_previous); }
-    int present(const QString& text, int style, const QString&) override
-    {
-        m_texts << text;
-        return msgSafeAnswer(style);
-    }
-    QStringList take() { return std::exchange(m_texts, {}); }
-
-private:
-    MessageBoxPresenter* m_previous;
-    QStringList m_texts;
-};
-
-} // namespace
-
 int runInfo(const QStringList& files, InfoFormat format)
 {
-    QuietOpen quiet;
     File64 file;
     bool allDescribed = true;
     for (const QString& path : files) {
         StreamInfoTexts texts{notAvailableText(), notAvailableText()};
         const FileScan fs = scanFileForSequenceHeader(file, path);
-        const QStringList shown = quiet.take();
-        if (!fs.opened) {
+        if (!fs.opened()) {
             allDescribed = false;
             printLine(QStringLiteral("cannot open %1: %2")
-                          .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.openError))));
-        } else {
-            for (const QString& text : shown)
-                printLine(text);
+                          .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.open.error))));
         }
         if (fs.scan.outcome == ScanOutcome::Found) {
             const SequenceHeader header = decodeSequenceHeader(fs.scan.header);
