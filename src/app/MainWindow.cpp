@@ -111,7 +111,13 @@ void MainWindow::load()
 
 void MainWindow::applyLoadSize()
 {
-    const QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
+    QSize surface = surfaceFromOuter(loadSize(m_startup.metrics), dpi(), m_startup.metrics);
+    // Wider where the toolbar's captions need it (longer words in some languages): a
+    // button beyond the edge would hide in the toolbar's overflow menu.
+    // The move buttons, just beyond the design width, then come into view whole, not cut.
+    if (m_rebar && m_rebar->sizeHint().width() > surface.width())
+        surface.setWidth(qMax(m_rebar->sizeHint().width(),
+                              twipsToPixels(kMoveButtonLeft + kMoveButtonWidth + kListLeft, dpi())));
     // Let the window's own layout place the menu bar and status bar, then grow or
     // shrink the window by what the surface still lacks.
     resize(surface.width(),
@@ -142,12 +148,15 @@ void MainWindow::buildStatusBar()
         return l;
     };
     m_panel1 = panel("StatusBar_Panel1", 1);
+    m_panel1->setAccessibleName(tr("Status"));
     m_panel1->setSizePolicy(QSizePolicy::Ignored,
                             QSizePolicy::Preferred); // long paths must not widen the window
     m_panel2 = panel("StatusBar_Panel2", 0);
     m_panel2->setAlignment(Qt::AlignCenter);
+    m_panel2->setAccessibleName(tr("Program state"));
     m_panel3 = panel("StatusBar_Panel3", 0);
     m_panel3->setAlignment(Qt::AlignCenter);
+    m_panel3->setAccessibleName(tr("Program state picture"));
 }
 
 void MainWindow::buildLogos()
@@ -219,7 +228,7 @@ QString MainWindow::panelText(int panel) const
 
 void MainWindow::HideLogo()
 {
-    m_panel2->setText(QStringLiteral("BUSY"));
+    m_panel2->setText(tr("BUSY"));
     m_panel3->setPixmap(logoFor(true));
     m_panel3->setProperty("logo", QStringLiteral("busy"));
 }
@@ -227,7 +236,7 @@ void MainWindow::HideLogo()
 void MainWindow::UnhideLogo()
 {
     setStatusText(idleStatusText());
-    m_panel2->setText(QStringLiteral("IDLE"));
+    m_panel2->setText(tr("IDLE"));
     m_panel3->setPixmap(logoFor(false));
     m_panel3->setProperty("logo", QStringLiteral("idle"));
 }
@@ -259,7 +268,7 @@ void MainWindow::ShowInShell(const QString& path)
 {
     switch (shell().open(path)) {
     case ShellOpenResult::NotFound:
-        MsgBox(QStringLiteral("'") + path + QStringLiteral("' was not found!"), MB_ICONHAND, programTitle());
+        MsgBox(tr("'%1' was not found!").arg(path), MB_ICONHAND, programTitle());
         break;
     case ShellOpenResult::Failed: // nothing visible would happen otherwise
         MsgBox(noProgramToOpenText(path), MB_ICONEXCLAMATION, programTitle());
@@ -395,7 +404,11 @@ void MainWindow::applyPlacement()
             m_view->setFocus(Qt::TabFocusReason);
     }
     m_panel1->setMaximumWidth(px(p.panel1Width));
-    m_panel2->setFixedWidth(px(kPanel2Width));
+    // The design width, or what the state words of this language need.
+    const QFontMetrics metrics = m_panel2->fontMetrics();
+    const int words = qMax(metrics.horizontalAdvance(tr("BUSY")), metrics.horizontalAdvance(tr("IDLE"))) +
+                      2 * m_panel2->frameWidth() + metrics.horizontalAdvance(QLatin1Char(' '));
+    m_panel2->setFixedWidth(qMax(px(kPanel2Width), words));
     m_panel3->setFixedWidth(px(kPanel3Width));
     m_view->fillWithLastColumn();
 }

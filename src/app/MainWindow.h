@@ -149,7 +149,8 @@ private:
     void applyLoadSize();
     void applyCommandStates();
     void updateOptionChecks();
-    QPushButton* listButton(const char* name, const QString& caption);
+    QPushButton* listButton(const char* name, const QString& caption, const QString& accessibleName,
+                            const QString& description);
     QPixmap logoFor(bool busy) const;
 
     PackList m_list;

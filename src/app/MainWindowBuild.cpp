@@ -23,10 +23,13 @@ namespace kt {
 
 using namespace layout;
 
-QPushButton* MainWindow::listButton(const char* name, const QString& caption)
+QPushButton* MainWindow::listButton(const char* name, const QString& caption, const QString& accessibleName,
+                                    const QString& description)
 {
     auto* b = new QPushButton(caption, m_surface);
     b->setObjectName(QLatin1String(name));
+    b->setAccessibleName(accessibleName);
+    b->setAccessibleDescription(description);
     b->setFocusPolicy(Qt::TabFocus);
     b->setAutoDefault(false);
     // Small buttons: Arial 6.75 pt, with the style's padding taken off so the caption
@@ -46,7 +49,7 @@ void MainWindow::buildSurface()
     m_surface->installEventFilter(this);
     setCentralWidget(m_surface);
 
-    m_packLabel = new QLabel(QStringLiteral("Pack List:"), m_surface);
+    m_packLabel = new QLabel(tr("Pack List:"), m_surface);
     m_packLabel->setObjectName(QStringLiteral("packwhat_lbl"));
 
     m_view = new PackListView(m_list, m_surface);
@@ -57,12 +60,21 @@ void MainWindow::buildSurface()
     connect(m_view, &PackListView::listDoubleClicked, this, &MainWindow::PackList_ListView_DblClick);
     m_view->setColumnWidth(0, twipsToPixels(3600, dpi()));
     m_view->setColumnWidth(1, twipsToPixels(1300, dpi()));
+    m_view->setAccessibleName(tr("Pack List"));
+    m_view->setAccessibleDescription(
+        tr("The files to pack, in the order they are joined, with the video size and frame rate of each."));
 
-    m_sortAsc = listButton("packlst_SortAsc_cmd", QStringLiteral("ascending"));
-    m_sortDes = listButton("packlst_SortDes_cmd", QStringLiteral("descending"));
-    m_selectAll = listButton("packlst_SelectAll_cmd", QStringLiteral("a"));
-    m_deselectAll = listButton("packlst_DeselectAll_cmd", QStringLiteral("d"));
-    m_invSel = listButton("packlst_InvSel_cmd", QStringLiteral("i"));
+    // The captions are short; the names and descriptions say what a screen reader should.
+    m_sortAsc = listButton("packlst_SortAsc_cmd", tr("ascending"), tr("Sort ascending"),
+                           tr("Puts the files of the Pack List in ascending order of their paths."));
+    m_sortDes = listButton("packlst_SortDes_cmd", tr("descending"), tr("Sort descending"),
+                           tr("Puts the files of the Pack List in descending order of their paths."));
+    m_selectAll = listButton("packlst_SelectAll_cmd", tr("a", "select all, one letter"), tr("Select all"),
+                             tr("Selects every file in the Pack List."));
+    m_deselectAll = listButton("packlst_DeselectAll_cmd", tr("d", "deselect all, one letter"),
+                               tr("Deselect all"), tr("Clears the selection of the Pack List."));
+    m_invSel = listButton("packlst_InvSel_cmd", tr("i", "inverse select, one letter"), tr("Inverse select"),
+                          tr("Selects the files that were not selected and deselects the others."));
     installListButtonHints(m_surface, [this](const QString& text) { setStatusText(text); });
     connect(m_sortAsc, &QPushButton::clicked, this, &MainWindow::SortAscendingMnu_Click);
     connect(m_sortDes, &QPushButton::clicked, this, &MainWindow::SortDescendingMnu_Click);
@@ -80,8 +92,8 @@ void MainWindow::buildSurface()
         const int w = twipsToPixels(kMoveButtonWidth, dpi());
         b->setIcon(moveArrow(up, w - 6, w - 6));
         b->setIconSize(QSize(w - 6, w - 6));
-        b->setToolTip(up ? QStringLiteral("Move selected file(s) up")
-                         : QStringLiteral("Move selected file(s) down"));
+        b->setToolTip(up ? tr("Move selected file(s) up") : tr("Move selected file(s) down"));
+        b->setAccessibleName(up ? tr("Move up") : tr("Move down")); // the tooltip describes it
         return b;
     };
     m_moveUp = moveButton("selposup_cmd", true);
@@ -119,7 +131,7 @@ struct MenuRow
 {
     Row kind;
     const char* name = nullptr;
-    QString text;
+    QString text = {};
     const char* shortcut = nullptr;
     void (MainWindow::*handler)() = nullptr;
     bool hidden = false; // exists, but is never shown, nor are its shortcuts used
@@ -133,79 +145,85 @@ std::vector<MenuRow> menuBarRows()
     const auto sep = MenuRow{Row::Separator};
     const auto end = MenuRow{Row::End};
     return {
-        {Row::Menu, FileMnu, "&File"},
-        {Row::Item, "AddMnu", "&Add...", "Ctrl+D", &M::AddMnu_Click},
-        {Row::Item, "RemoveMnu", "&Remove", "Del", &M::RemoveMnu_Click},
+        {Row::Menu, FileMnu, MainWindow::tr("&File")},
+        {Row::Item, "AddMnu", MainWindow::tr("&Add..."), "Ctrl+D", &M::AddMnu_Click},
+        {Row::Item, "RemoveMnu", MainWindow::tr("&Remove"), "Del", &M::RemoveMnu_Click},
         sep,
-        {Row::Item, "ExitMnu", "E&xit", "Ctrl+Q", &M::ExitMnu_Click},
+        {Row::Item, "ExitMnu", MainWindow::tr("E&xit"), "Ctrl+Q", &M::ExitMnu_Click},
         end,
-        {Row::Menu, ActionMnu, "&Actions"},
-        {Row::Item, PackMnu, "&Pack", "Ctrl+P", &M::PackMnu_Click},
+        {Row::Menu, ActionMnu, MainWindow::tr("&Actions")},
+        {Row::Item, PackMnu, MainWindow::tr("&Pack"), "Ctrl+P", &M::PackMnu_Click},
         sep,
-        {Row::Item, "MoveUpMnu", "Move &Up", "Ctrl+U", &M::MoveUpMnu_Click},
-        {Row::Item, "MoveDownMnu", "Move Dow&n", "Ctrl+N", &M::MoveDownMnu_Click},
+        {Row::Item, "MoveUpMnu", MainWindow::tr("Move &Up"), "Ctrl+U", &M::MoveUpMnu_Click},
+        {Row::Item, "MoveDownMnu", MainWindow::tr("Move Dow&n"), "Ctrl+N", &M::MoveDownMnu_Click},
         sep,
-        {Row::Item, "SelectAllMnu", "Select &All", "Ctrl+A", &M::SelectAllMnu_Click},
-        {Row::Item, "DeselectAllMnu", "De&select All", "Ctrl+E", &M::DeselectAllMnu_Click},
-        {Row::Item, "InvSelMnu", "&Inverse Select", "Ctrl+I", &M::InvSelMnu_Click},
+        {Row::Item, "SelectAllMnu", MainWindow::tr("Select &All"), "Ctrl+A", &M::SelectAllMnu_Click},
+        {Row::Item, "DeselectAllMnu", MainWindow::tr("De&select All"), "Ctrl+E", &M::DeselectAllMnu_Click},
+        {Row::Item, "InvSelMnu", MainWindow::tr("&Inverse Select"), "Ctrl+I", &M::InvSelMnu_Click},
         sep,
-        {Row::Item, "SortAscendingMnu", "Sort As&cending", "Ctrl+G", &M::SortAscendingMnu_Click},
-        {Row::Item, "SortDescendingMnu", "Sort &Descending", "Ctrl+H", &M::SortDescendingMnu_Click},
+        {Row::Item, "SortAscendingMnu", MainWindow::tr("Sort As&cending"), "Ctrl+G",
+         &M::SortAscendingMnu_Click},
+        {Row::Item, "SortDescendingMnu", MainWindow::tr("Sort &Descending"), "Ctrl+H",
+         &M::SortDescendingMnu_Click},
         sep,
-        {Row::Item, "ViewMnu", "&View", "Ctrl+V", &M::ViewMnu_Click},
+        {Row::Item, "ViewMnu", MainWindow::tr("&View"), "Ctrl+V", &M::ViewMnu_Click},
         end,
-        {Row::Menu, OptionMnu, "&Options"},
-        {Row::Item, GeneralMnu, "&General...", "Ctrl+K", &M::GeneralMnu_Click},
+        {Row::Menu, OptionMnu, MainWindow::tr("&Options")},
+        {Row::Item, GeneralMnu, MainWindow::tr("&General..."), "Ctrl+K", &M::GeneralMnu_Click},
         sep,
         // Hidden groups: they exist, the restore step chooses their items, nobody sees them.
-        {Row::Menu, SaveMnu, "&Save", nullptr, nullptr, true},
-        {Row::Menu, "SaveToMnu", "Save &To"},
-        {Row::Item, "DefaultDirMnu", "&Default Directory..."},
-        {Row::Item, "LastSavedDirMnu", "Last &Saved Directory"},
+        {Row::Menu, SaveMnu, MainWindow::tr("&Save"), nullptr, nullptr, true},
+        {Row::Menu, "SaveToMnu", MainWindow::tr("Save &To")},
+        {Row::Item, "DefaultDirMnu", MainWindow::tr("&Default Directory...")},
+        {Row::Item, "LastSavedDirMnu", MainWindow::tr("Last &Saved Directory")},
         end,
-        {Row::Menu, OverwriteMnu, "&Overwrite"},
-        {Row::Radio, OverwriteNoMnu, "&Don't Overwrite Saved File", nullptr, &M::OverwriteNoMnu_Click},
-        {Row::Radio, OverwritePromptMnu, "&Ask Before Overwrite Saved File", nullptr,
+        {Row::Menu, OverwriteMnu, MainWindow::tr("&Overwrite")},
+        {Row::Radio, OverwriteNoMnu, MainWindow::tr("&Don't Overwrite Saved File"), nullptr,
+         &M::OverwriteNoMnu_Click},
+        {Row::Radio, OverwritePromptMnu, MainWindow::tr("&Ask Before Overwrite Saved File"), nullptr,
          &M::OverwritePromptMnu_Click},
-        {Row::Radio, OverwriteNoPromptMnu, "Do&n't Ask Before Overwrite Saved File", nullptr,
+        {Row::Radio, OverwriteNoPromptMnu, MainWindow::tr("Do&n't Ask Before Overwrite Saved File"), nullptr,
          &M::OverwriteNoPromptMnu_Click},
         end,
         end,
-        {Row::Menu, Spdmnu, "Transfer &Rate", nullptr, nullptr, true},
-        {Row::Radio, SlowSpeedChk, "&Slow", nullptr, &M::SlowSpeedChk_Click},
-        {Row::Radio, NormalSpeedChk, "&Normal", nullptr, &M::NormalSpeedChk_Click},
-        {Row::Radio, FastSpeedChk, "&Fast", nullptr, &M::FastSpeedChk_Click},
-        {Row::Radio, UltraSpeedChk, "&Ultra Fast", nullptr, &M::UltraSpeedChk_Click},
+        {Row::Menu, Spdmnu, MainWindow::tr("Transfer &Rate"), nullptr, nullptr, true},
+        {Row::Radio, SlowSpeedChk, MainWindow::tr("&Slow"), nullptr, &M::SlowSpeedChk_Click},
+        {Row::Radio, NormalSpeedChk, MainWindow::tr("&Normal"), nullptr, &M::NormalSpeedChk_Click},
+        {Row::Radio, FastSpeedChk, MainWindow::tr("&Fast"), nullptr, &M::FastSpeedChk_Click},
+        {Row::Radio, UltraSpeedChk, MainWindow::tr("&Ultra Fast"), nullptr, &M::UltraSpeedChk_Click},
         end,
         {Row::Separator, nullptr, {}, nullptr, nullptr, true},
-        {Row::Menu, DelAfterActionMnu, "&Delete After Action"},
-        {Row::Radio, DelNoMnu, "&Don't Delete", nullptr, &M::DelNoMnu_Click},
-        {Row::Radio, DelPromptMnu, "&Ask Before Sending To Recycle Bin", nullptr, &M::DelPromptMnu_Click},
-        {Row::Radio, DelNoPromptMnu, "Do&n't Ask Before Sending To Recycle Bin", nullptr,
+        {Row::Menu, DelAfterActionMnu, MainWindow::tr("&Delete After Action")},
+        {Row::Radio, DelNoMnu, MainWindow::tr("&Don't Delete"), nullptr, &M::DelNoMnu_Click},
+        {Row::Radio, DelPromptMnu, MainWindow::tr("&Ask Before Sending To Recycle Bin"), nullptr,
+         &M::DelPromptMnu_Click},
+        {Row::Radio, DelNoPromptMnu, MainWindow::tr("Do&n't Ask Before Sending To Recycle Bin"), nullptr,
          &M::DelNoPromptMnu_Click},
         end,
         sep,
-        {Row::Toggle, MCheckMnu, "&MPEG Compatibility", "Ctrl+M", &M::MCheckMnu_Click},
-        {Row::Toggle, SeamlessMnu, "Seamless Join", nullptr, &M::SeamlessMnu_Click},
+        {Row::Toggle, MCheckMnu, MainWindow::tr("&MPEG Compatibility"), "Ctrl+M", &M::MCheckMnu_Click},
+        {Row::Toggle, SeamlessMnu, MainWindow::tr("Seamless Join"), nullptr, &M::SeamlessMnu_Click},
         {Row::Separator, nullptr, {}, nullptr, nullptr, true},
-        {Row::Item, "ShowHideStatusBarMnu", "Show Status Bar", nullptr, nullptr, true},
+        {Row::Item, "ShowHideStatusBarMnu", MainWindow::tr("Show Status Bar"), nullptr, nullptr, true},
         end,
-        {Row::Menu, "HelpMnu", "&Help"},
-        {Row::Item, "HelpTopicsMnu", "Vantu Kliva &Help Topics", "F1", &M::HelpTopicsMnu_Click},
-        {Row::Item, "TODMnu", "Tip of the Day", nullptr, &M::TODMnu_Click},
+        {Row::Menu, "HelpMnu", MainWindow::tr("&Help")},
+        {Row::Item, "HelpTopicsMnu", MainWindow::tr("Vantu Kliva &Help Topics"), "F1",
+         &M::HelpTopicsMnu_Click},
+        {Row::Item, "TODMnu", MainWindow::tr("Tip of the Day"), nullptr, &M::TODMnu_Click},
         sep,
-        {Row::Item, "TechMnu", "Technical &Support", nullptr, &M::TechMnu_Click},
+        {Row::Item, "TechMnu", MainWindow::tr("Technical &Support"), nullptr, &M::TechMnu_Click},
         sep,
-        {Row::Menu, "VantuOnTheWebMnu", "Websites"},
-        {Row::Item, "KlivaLESiteMnu", "Vantu Kliva TARN Webpage", nullptr, &M::KlivaLESiteMnu_Click},
+        {Row::Menu, "VantuOnTheWebMnu", MainWindow::tr("Websites")},
+        {Row::Item, "KlivaLESiteMnu", MainWindow::tr("Vantu Kliva TARN Webpage"), nullptr,
+         &M::KlivaLESiteMnu_Click},
         sep,
-        {Row::Item, "KlivaSiteMnu", "Vantu Kliva Webpage", nullptr, &M::KlivaSiteMnu_Click},
-        {Row::Item, "KlivaFAQMnu", "Vantu Kliva FAQ", nullptr, &M::KlivaFAQMnu_Click},
+        {Row::Item, "KlivaSiteMnu", MainWindow::tr("Vantu Kliva Webpage"), nullptr, &M::KlivaSiteMnu_Click},
+        {Row::Item, "KlivaFAQMnu", MainWindow::tr("Vantu Kliva FAQ"), nullptr, &M::KlivaFAQMnu_Click},
         sep,
         {Row::Item, "GoToSiteMnu", makerName(), nullptr, &M::GoToSiteMnu_Click},
         end,
         sep,
-        {Row::Item, "AbtMnu", "&About Vantu Kliva TARN...", nullptr, &M::AbtMnu_Click},
+        {Row::Item, "AbtMnu", MainWindow::tr("&About Vantu Kliva TARN..."), nullptr, &M::AbtMnu_Click},
         end,
     };
 }
@@ -214,13 +232,14 @@ std::vector<MenuRow> popupRows()
 {
     const auto sep = MenuRow{Row::Separator};
     return {
-        {Row::Item, "AddPackWhatSelPopupMnu", "Add...", nullptr, &M::AddMnu_Click},
-        {Row::Item, "RemovePackWhatSelPopupMnu", "Remove", nullptr, &M::RemoveMnu_Click},
+        {Row::Item, "AddPackWhatSelPopupMnu", MainWindow::tr("Add..."), nullptr, &M::AddMnu_Click},
+        {Row::Item, "RemovePackWhatSelPopupMnu", MainWindow::tr("Remove"), nullptr, &M::RemoveMnu_Click},
         sep,
-        {Row::Item, "MoveUpPackWhatSelPopupMnu", "Move Up", nullptr, &M::MoveUpMnu_Click},
-        {Row::Item, "MoveDownPackWhatSelPopupMnu", "Move Down", nullptr, &M::MoveDownMnu_Click},
+        {Row::Item, "MoveUpPackWhatSelPopupMnu", MainWindow::tr("Move Up"), nullptr, &M::MoveUpMnu_Click},
+        {Row::Item, "MoveDownPackWhatSelPopupMnu", MainWindow::tr("Move Down"), nullptr,
+         &M::MoveDownMnu_Click},
         sep,
-        {Row::Item, "PlayMpegMnu", "View", nullptr, &M::ViewMnu_Click},
+        {Row::Item, "PlayMpegMnu", MainWindow::tr("View"), nullptr, &M::ViewMnu_Click},
     };
 }
 
@@ -296,6 +315,7 @@ void MainWindow::buildToolbar()
     band->setContentsMargins(2, 2, 2, 2);
     m_toolbar = new QToolBar(m_rebar);
     m_toolbar->setObjectName(QStringLiteral("cToolbar1"));
+    m_toolbar->setWindowTitle(tr("Toolbar")); // its accessible name
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon); // caption and image on every button

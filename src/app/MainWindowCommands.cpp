@@ -88,7 +88,7 @@ void MainWindow::SortDescendingMnu_Click()
 void MainWindow::ViewMnu_Click()
 {
     if (m_list.isEmpty()) {
-        MsgBox(QStringLiteral("Nothing to view."), MB_ICONEXCLAMATION, programTitle());
+        MsgBox(tr("Nothing to view."), MB_ICONEXCLAMATION, programTitle());
         return;
     }
     // Only the first selected file is opened.

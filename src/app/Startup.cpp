@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Program.h"
 #include "platform/SystemProbe.h"
+#include "platform/Translations.h"
 #include "platform/ui/DesktopShell.h"
 #include "platform/ui/QtFileDialogs.h"
 #include "platform/ui/QtMessageBoxPresenter.h"
@@ -29,6 +30,11 @@
 
 namespace kt {
 namespace {
+
+struct Startup
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Startup)
+};
 
 void printError(const QString& line)
 {
@@ -48,9 +54,14 @@ QByteArray workingFolder()
 }
 
 // What the toolkit says while it looks for a display, held back: a start without one ends
-// with one line of ours instead of its lines and an abort.
+// with one line of ours instead of its lines and an abort. Made while the translations are
+// in place: the application object that carries them is being made when the line is said.
 struct DisplayProbe
 {
+    const QString cannotOpen = Startup::tr("cannot open a display: %1");
+    const QString notSet = Startup::tr("DISPLAY and WAYLAND_DISPLAY are not set");
+    const QString noPlugin = Startup::tr("no platform plugin could be started");
+
     struct Held
     {
         QtMsgType type;
@@ -63,12 +74,12 @@ struct DisplayProbe
     {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return QStringLiteral("DISPLAY and WAYLAND_DISPLAY are not set");
+            return notSet;
         for (const Held& h : held) {
             if (h.type != QtDebugMsg && h.category && qstrncmp(h.category, "qt.qpa", 6) == 0)
                 return h.text.section(QLatin1Char('\n'), 0, 0).trimmed();
         }
-        return QStringLiteral("no platform plugin could be started");
+        return noPlugin;
     }
 };
 DisplayProbe* g_displayProbe = nullptr; // only while the application object is being made
@@ -76,7 +87,7 @@ DisplayProbe* g_displayProbe = nullptr; // only while the application object is 
 void holdToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     if (type == QtFatalMsg) {
-        printError(QStringLiteral("cannot open a display: ") + g_displayProbe->reason());
+        printError(g_displayProbe->cannotOpen.arg(g_displayProbe->reason()));
         std::_Exit(kExitFailure);
     }
     g_displayProbe->held.append({type, context.category, text});
@@ -84,9 +95,8 @@ void holdToolkitMessage(QtMsgType type, const QMessageLogContext& context, const
 
 // The application object. Without a display the process ends here, after the one line.
 // `argc` and `argv` must outlive it.
-std::unique_ptr<QApplication> openDisplay(int& argc, char** argv)
+std::unique_ptr<QApplication> openDisplay(int& argc, char** argv, DisplayProbe& probe)
 {
-    DisplayProbe probe;
     g_displayProbe = &probe;
     const QtMessageHandler previous = qInstallMessageHandler(holdToolkitMessage);
     auto app = std::make_unique<QApplication>(argc, argv);
@@ -155,7 +165,7 @@ int displayDpi()
 
 QString alreadyRunningText()
 {
-    return QStringLiteral("This program is already running!");
+    return Startup::tr("This program is already running!");
 }
 
 void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOwner)
@@ -175,6 +185,13 @@ void SetWindowIcons(QWidget* window, const QString& resourceName, bool alsoTopOw
 
 int programMain(int argc, char* argv[], const ProgramSeams& seams)
 {
+    // The toolkit sees the program name only: the arguments are ours.
+    int toolkitArgc = argc > 0 ? 1 : 0;
+    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    // Until a display is open, an application object without one carries the translations:
+    // help, usage errors and a hand-over speak the user's language without a display too.
+    auto early = std::make_unique<QCoreApplication>(toolkitArgc, toolkitArgv);
+    installTranslations(*early);
     const StartupArguments args = parseStartupArguments(argc, argv, workingFolder());
     switch (args.command) {
     case StartupArguments::Command::Help:
@@ -208,19 +225,19 @@ int programMain(int argc, char* argv[], const ProgramSeams& seams)
         if (sent.status == HandOverResult::Delivered)
             return args.skipped.isEmpty() ? kExitOk : kExitFailure;
         if (sent.status == HandOverResult::Failed || deadline.hasExpired()) {
-            printError(QStringLiteral("the open window did not take the files: ") + sent.problem);
+            printError(Startup::tr("the open window did not take the files: %1").arg(sent.problem));
             return kExitFailure;
         }
         QThread::msleep(100);
     }
-    // The toolkit sees the program name only: the arguments above are ours.
-    int toolkitArgc = argc > 0 ? 1 : 0;
-    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
-    const std::unique_ptr<QApplication> app = openDisplay(toolkitArgc, toolkitArgv);
+    DisplayProbe displayProbe;
+    early.reset();
+    const std::unique_ptr<QApplication> app = openDisplay(toolkitArgc, toolkitArgv, displayProbe);
+    installTranslations(*app);
     if (state == InstanceLock::State::Unavailable) // said once there is a display: one line without
-        printError(
-            QStringLiteral("running without the single-instance guard: ") +
-            (folder.problem.isEmpty() ? QStringLiteral("no lock at '%1'").arg(lock.path()) : folder.problem));
+        printError(Startup::tr("running without the single-instance guard: %1")
+                       .arg(folder.problem.isEmpty() ? Startup::tr("no lock at '%1'").arg(lock.path())
+                                                     : folder.problem));
     QtMessageBoxPresenter messageBoxes;
     QtFileDialogs dialogs;
     DesktopShell desktop;
@@ -249,7 +266,7 @@ int Main(QApplication& app, const QStringList& files, const QString& handOverSoc
     HandOverServer server;
     if (!handOverSocket.isEmpty()) {
         if (const QString problem = server.listen(handOverSocket); !problem.isEmpty())
-            printError(QStringLiteral("files from later starts cannot be received: ") + problem);
+            printError(Startup::tr("files from later starts cannot be received: %1").arg(problem));
     }
 
     setStartupValues(detectStartupValues(QCoreApplication::applicationDirPath()));

@@ -2,6 +2,7 @@
 
 #include "platform/Program.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cstring>
@@ -11,6 +12,11 @@
 
 namespace kt {
 namespace {
+
+struct Startup
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Startup)
+};
 
 const option kLongOptions[] = {
     {"help", no_argument, nullptr, 'h'},
@@ -32,12 +38,12 @@ QString shownName(const QByteArray& name)
 QString usageError(const char* element, int unknown)
 {
     if (std::strncmp(element, "--", 2) != 0)
-        return QStringLiteral("invalid option -- '%1'").arg(QChar(unknown));
+        return Startup::tr("invalid option -- '%1'").arg(QChar(unknown));
     for (const option& o : kLongOptions) {
         if (o.name && o.val == unknown)
-            return QStringLiteral("option '--%1' doesn't allow an argument").arg(QLatin1String(o.name));
+            return Startup::tr("option '--%1' doesn't allow an argument").arg(QLatin1String(o.name));
     }
-    return QStringLiteral("unrecognized option '%1'").arg(shownName(element));
+    return Startup::tr("unrecognized option '%1'").arg(shownName(element));
 }
 
 // What to tell about a file name given as an argument that cannot be added (empty: none).
@@ -49,9 +55,9 @@ QString fileProblem(const QByteArray& absolute)
     if (::stat(absolute.constData(), &st) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("a folder");
+        return Startup::tr("a folder");
     if (QFile::encodeName(QFile::decodeName(absolute)) != absolute)
-        return QStringLiteral("the name is not valid UTF-8");
+        return Startup::tr("the name is not valid UTF-8");
     return {};
 }
 
@@ -87,7 +93,7 @@ StartupArguments parseStartupArguments(int argc, char* const argv[], const QByte
             if (!fileLikeOption.isEmpty()) {
                 const QString name = shownName(fileLikeOption);
                 result.usageError +=
-                    QStringLiteral("; for the file '%1' write './%1' or put '--' before it").arg(name);
+                    Startup::tr("; for the file '%1' write './%1' or put '--' before it").arg(name);
             }
             return result;
         }
@@ -96,7 +102,7 @@ StartupArguments parseStartupArguments(int argc, char* const argv[], const QByte
         const QByteArray name = args[i];
         QByteArray absolute = name.startsWith('/') ? name : workingFolder + '/' + name;
         if (const QString problem = fileProblem(absolute); !problem.isEmpty()) {
-            result.skipped << QStringLiteral("cannot add '%1': %2").arg(shownName(name), problem);
+            result.skipped << Startup::tr("cannot add '%1': %2").arg(shownName(name), problem);
             continue;
         }
         // "." and doubled separators go; ".." stays, since a link before it may lead elsewhere.
@@ -110,7 +116,7 @@ StartupArguments parseStartupArguments(int argc, char* const argv[], const QByte
 
 QString startupUsageText()
 {
-    return QStringLiteral(
+    return Startup::tr(
         "Usage: klivatarn [--] [FILE...]\n"
         "Joins MPEG-1 video and MP3 or MP2 files into one, in a window.\n"
         "\n"

@@ -1,14 +1,22 @@
 #include "ToolbarTable.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 namespace {
 
-ToolbarEntry button(const char* key, const char* tooltip, int xp, int other, ToolbarCommand cmd)
+struct Toolbar
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Toolbar)
+};
+
+ToolbarEntry button(const char* key, const QString& caption, const QString& tooltip, int xp, int other,
+                    ToolbarCommand cmd)
 {
     ToolbarEntry e;
     e.key = QLatin1String(key);
-    e.caption = e.key;
-    e.tooltip = QLatin1String(tooltip);
+    e.caption = caption;
+    e.tooltip = tooltip;
     e.imageXP = xp;
     e.imageOther = other;
     e.command = cmd;
@@ -26,19 +34,19 @@ QString hintFor(ToolbarCommand c)
 {
     switch (c) {
     case ToolbarCommand::Add:
-        return QStringLiteral("Add file(s)... (multiple selection possible)");
+        return Toolbar::tr("Add file(s)... (multiple selection possible)");
     case ToolbarCommand::Remove:
-        return QStringLiteral("Remove selected file(s).");
+        return Toolbar::tr("Remove selected file(s).");
     case ToolbarCommand::MoveUp:
-        return QStringLiteral("Move selected file(s) up.");
+        return Toolbar::tr("Move selected file(s) up.");
     case ToolbarCommand::MoveDown:
-        return QStringLiteral("Move selected file(s) down.");
+        return Toolbar::tr("Move selected file(s) down.");
     case ToolbarCommand::Pack:
-        return QStringLiteral("Pack files...");
+        return Toolbar::tr("Pack files...");
     case ToolbarCommand::Options:
-        return QStringLiteral("Configure options.");
+        return Toolbar::tr("Configure options.");
     case ToolbarCommand::Help:
-        return QStringLiteral("Launch help file.");
+        return Toolbar::tr("Launch help file.");
     case ToolbarCommand::None:
         break;
     }
@@ -47,27 +55,31 @@ QString hintFor(ToolbarCommand c)
 
 } // namespace
 
-const QVector<ToolbarEntry>& toolbarEntries()
+QVector<ToolbarEntry> toolbarEntries()
 {
-    static const QVector<ToolbarEntry> entries = {
-        button("Add", "Add file(s) to Pack List...", 0, 7, ToolbarCommand::Add),
-        button("Remove", "Remove selected file(s) from Pack List", 1, 8, ToolbarCommand::Remove),
+    return {
+        button("Add", Toolbar::tr("Add"), Toolbar::tr("Add file(s) to Pack List..."), 0, 7,
+               ToolbarCommand::Add),
+        button("Remove", Toolbar::tr("Remove"), Toolbar::tr("Remove selected file(s) from Pack List"), 1, 8,
+               ToolbarCommand::Remove),
         separator(),
-        button("Up", "Move selected file(s) up in Pack List", 2, 9, ToolbarCommand::MoveUp),
-        button("Down", "Move selected file(s) down in Pack List", 3, 10, ToolbarCommand::MoveDown),
+        button("Up", Toolbar::tr("Up"), Toolbar::tr("Move selected file(s) up in Pack List"), 2, 9,
+               ToolbarCommand::MoveUp),
+        button("Down", Toolbar::tr("Down"), Toolbar::tr("Move selected file(s) down in Pack List"), 3, 10,
+               ToolbarCommand::MoveDown),
         separator(),
-        button("Pack", "Pack files...", 4, 11, ToolbarCommand::Pack),
+        button("Pack", Toolbar::tr("Pack"), Toolbar::tr("Pack files..."), 4, 11, ToolbarCommand::Pack),
         separator(),
-        button("Options", "Configure options", 5, 12, ToolbarCommand::Options),
+        button("Options", Toolbar::tr("Options"), Toolbar::tr("Configure options"), 5, 12,
+               ToolbarCommand::Options),
         separator(),
-        button("Help", "Launch help file", 6, 13, ToolbarCommand::Help),
+        button("Help", Toolbar::tr("Help"), Toolbar::tr("Launch help file"), 6, 13, ToolbarCommand::Help),
     };
-    return entries;
 }
 
 ToolbarCommand toolbarCommandAt(int position)
 {
-    const auto& e = toolbarEntries();
+    const QVector<ToolbarEntry> e = toolbarEntries();
     if (position < 0 || position >= e.size())
         return ToolbarCommand::None;
     return e[position].command;
@@ -80,7 +92,7 @@ QString toolbarHint(int position)
 
 QString idleStatusText()
 {
-    return QStringLiteral("Awaiting for job...");
+    return Toolbar::tr("Awaiting for job...");
 }
 
 } // namespace kt

@@ -19,7 +19,8 @@ struct ToolbarEntry
     ToolbarCommand command = ToolbarCommand::None;
 };
 
-const QVector<ToolbarEntry>& toolbarEntries(); // eleven entries
+// Eleven entries; captions, tooltips and hints in the user's language, keys in English.
+QVector<ToolbarEntry> toolbarEntries();
 
 // Panel 1's text for the hot position: the entry's hint, or the idle text for a
 // separator, for no button (-1) and for anything outside 0 to 10.

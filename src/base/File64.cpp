@@ -3,6 +3,7 @@
 #include "base/TextUtils.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
@@ -29,7 +30,7 @@ static_assert(kStopTopmost == File64::kOpenErrorStyle);
 
 void sayNoOpenFile()
 {
-    MsgBox(QStringLiteral("There is no open file."), kStopTopmost);
+    MsgBox(QCoreApplication::translate("kt::File64", "There is no open file."), kStopTopmost);
 }
 
 qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
@@ -46,7 +47,8 @@ qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 
 QString unexpectedErrorText(int number, const QString& description)
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "kt::File64",
                "Unexpected error. It may be a bug or an unexpected error has occur! Please quit and "
                "restart Vantu Kliva TARN.\r\nIf the problem persists, please submit a bug report "
                "immediately.\r\n\r\nError %1: '%2'  detected.")
@@ -86,7 +88,7 @@ bool File64::IsOpen() const
 
 QString File64::openErrorText(const OpenResult& result)
 {
-    return QStringLiteral("Error opening %1!").arg(quotedName(result.path));
+    return QCoreApplication::translate("kt::File64", "Error opening %1!").arg(quotedName(result.path));
 }
 
 File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW)

@@ -5,9 +5,16 @@
 #include "engine/PackTexts.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace kt::cli {
+namespace {
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
+} // namespace
 
 void TerminalProgress::beginJoin()
 {
@@ -59,7 +66,7 @@ void TerminalProgress::redraw()
     if (!m_file.isEmpty())
         line += QStringLiteral("  ") +
                 (m_checking ? texts::checkingFile(QFileInfo(m_file).fileName())
-                            : QStringLiteral("Packing ") + quotedName(QFileInfo(m_file).fileName()));
+                            : Packer::tr("Packing %1").arg(quotedName(QFileInfo(m_file).fileName())));
     if (line != m_drawn)
         drawProgressLine(line);
     m_drawn = line;
@@ -70,7 +77,7 @@ QString CliPackHost::askOutputPath()
     const QFileInfo info(m_options.output);
     if (!m_options.force && (info.isFile() || info.isSymLink())) {
         const int answer = MsgBox(
-            QStringLiteral("%1 already exists. Do you want to replace it?").arg(quotedName(m_options.output)),
+            Packer::tr("%1 already exists. Do you want to replace it?").arg(quotedName(m_options.output)),
             MB_YESNO | MB_ICONEXCLAMATION);
         if (answer != IDYES)
             return {};

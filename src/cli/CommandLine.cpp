@@ -3,6 +3,7 @@
 #include "base/TextUtils.h"
 
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
 #include <getopt.h>
@@ -10,6 +11,11 @@
 
 namespace kt::cli {
 namespace {
+
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
 
 // What getopt_long returns for the options without a short form.
 enum LongOnly : int {
@@ -52,22 +58,22 @@ QString optionProblem(int returned, const QString& element)
 {
     const bool isLong = element.startsWith(QLatin1String("--"));
     if (returned == ':')
-        return isLong ? QStringLiteral("option %1 requires an argument").arg(quotedName(longName(optopt)))
-                      : QStringLiteral("option requires an argument -- %1")
+        return isLong ? Packer::tr("option %1 requires an argument").arg(quotedName(longName(optopt)))
+                      : Packer::tr("option requires an argument -- %1")
                             .arg(quotedName(QString(QLatin1Char(char(optopt)))));
     if (!isLong)
-        return QStringLiteral("invalid option -- %1").arg(quotedName(QString(QLatin1Char(char(optopt)))));
+        return Packer::tr("invalid option -- %1").arg(quotedName(QString(QLatin1Char(char(optopt)))));
     if (optopt != 0)
-        return QStringLiteral("option %1 doesn't allow an argument").arg(quotedName(longName(optopt)));
+        return Packer::tr("option %1 doesn't allow an argument").arg(quotedName(longName(optopt)));
     const QString typed = element.mid(2).section(QLatin1Char('='), 0, 0);
     QStringList candidates;
     for (const option& o : kOptions)
         if (o.name && QLatin1String(o.name).startsWith(typed))
             candidates << quotedName(longName(o.val));
     if (candidates.size() > 1)
-        return QStringLiteral("option %1 is ambiguous; possibilities: %2")
+        return Packer::tr("option %1 is ambiguous; possibilities: %2")
             .arg(quotedName(element), candidates.join(QLatin1Char(' ')));
-    return QStringLiteral("unrecognized option %1").arg(quotedName(element));
+    return Packer::tr("unrecognized option %1").arg(quotedName(element));
 }
 
 // A file whose name starts with '-' is read as options: say how to name it.
@@ -77,7 +83,7 @@ QString withFileHint(const QString& problem, const QString& element)
                                QFileInfo(element).exists();
     if (!looksLikeFile)
         return problem;
-    return problem + QStringLiteral("; for the file %1, put '--' before it or write %2")
+    return problem + Packer::tr("; for the file %1, put '--' before it or write %2")
                          .arg(quotedName(element), quotedName(QStringLiteral("./") + element));
 }
 
@@ -124,7 +130,8 @@ std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& argu
         case kRate:
             // "--rate -o FILE" lacks the rate; "--rate=-o" names one.
             if (optarg == argv[at + 1] && optarg[0] == '-')
-                return UsageProblem{QStringLiteral("option '--rate' requires an argument")};
+                return UsageProblem{
+                    Packer::tr("option %1 requires an argument").arg(quotedName(longName(kRate)))};
             rate = QString::fromLocal8Bit(optarg);
             break;
         case '?':
@@ -141,26 +148,25 @@ std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& argu
 
     if (given.contains(kInfo)) {
         if (!QSet<int>(given).subtract({kInfo, 'z'}).isEmpty())
-            return UsageProblem{QStringLiteral("--info takes no other option than -z and --")};
+            return UsageProblem{Packer::tr("--info takes no other option than -z and --")};
         if (files.isEmpty())
-            return UsageProblem{QStringLiteral("--info needs at least one file")};
+            return UsageProblem{Packer::tr("--info needs at least one file")};
         line.command = Command::Info;
         line.files = files;
         line.infoFormat = given.contains('z') ? InfoFormat::NulRows : InfoFormat::Lines;
         return line;
     }
     if (given.contains('z'))
-        return UsageProblem{QStringLiteral("-z (--null) goes with --info only")};
+        return UsageProblem{Packer::tr("-z (--null) goes with --info only")};
     if (output.trimmed().isEmpty())
-        return UsageProblem{QStringLiteral("the output file is missing (-o OUTPUT)")};
+        return UsageProblem{Packer::tr("the output file is missing (-o OUTPUT)")};
     if (given.contains(kYes) && given.contains(kNo))
-        return UsageProblem{QStringLiteral("--yes and --no exclude each other")};
+        return UsageProblem{Packer::tr("--yes and --no exclude each other")};
     if (given.contains(kTrash) && given.contains(kTrashPrompt))
-        return UsageProblem{QStringLiteral("--trash and --trash-prompt exclude each other")};
+        return UsageProblem{Packer::tr("--trash and --trash-prompt exclude each other")};
     const std::optional<TransferRate> chosenRate = transferRateFromName(rate);
     if (!chosenRate)
-        return UsageProblem{
-            QStringLiteral("unknown rate %1 (slow, normal, fast, ufast)").arg(quotedName(rate))};
+        return UsageProblem{Packer::tr("unknown rate %1 (slow, normal, fast, ufast)").arg(quotedName(rate))};
 
     line.files = files;
     line.output = output.trimmed();

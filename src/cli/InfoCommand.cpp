@@ -8,11 +8,21 @@
 #include "mpeg/SequenceHeader.h"
 #include "mpeg/StreamInfo.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cstdio>
 #include <cstring>
 
 namespace kt::cli {
+namespace {
+
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
+
+} // namespace
+
 int runInfo(const QStringList& files, InfoFormat format)
 {
     File64 file;
@@ -22,7 +32,7 @@ int runInfo(const QStringList& files, InfoFormat format)
         const FileScan fs = scanFileForSequenceHeader(file, path);
         if (!fs.opened()) {
             allDescribed = false;
-            printLine(QStringLiteral("cannot open %1: %2")
+            printLine(Packer::tr("cannot open %1: %2")
                           .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.open.error))));
         }
         if (fs.scan.outcome == ScanOutcome::Found) {

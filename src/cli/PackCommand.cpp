@@ -8,6 +8,7 @@
 #include "cli/Usage.h"
 #include "engine/DoPack.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,9 +20,14 @@
 namespace kt::cli {
 namespace {
 
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
+
 QString notUtf8Text(const QString& shownPath)
 {
-    return QStringLiteral("%1 cannot be packed: its name is not valid UTF-8.").arg(quotedName(shownPath));
+    return Packer::tr("%1 cannot be packed: its name is not valid UTF-8.").arg(quotedName(shownPath));
 }
 
 } // namespace
@@ -39,7 +45,7 @@ FullPath faithfulFullPath(const QString& given)
     if (!::getcwd(buffer, sizeof buffer)) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         return {{},
-                QStringLiteral("%1 cannot be packed: the current folder cannot be found (%2).")
+                Packer::tr("%1 cannot be packed: the current folder cannot be found (%2).")
                     .arg(quotedName(given), reason)};
     }
     const QByteArray bytes(buffer);
@@ -65,8 +71,7 @@ int runPack(const CommandLine& line)
     options.sources = full;
     // Said before anything is checked or opened: a folder can never be replaced by the pack.
     if (QFileInfo(options.output).isDir()) {
-        printLine(
-            QStringLiteral("%1 is a folder; -o needs the name of a file.").arg(quotedName(line.output)));
+        printLine(Packer::tr("%1 is a folder; -o needs the name of a file.").arg(quotedName(line.output)));
         return kExitFailed;
     }
 
@@ -86,8 +91,8 @@ int runPack(const CommandLine& line)
     // A question nobody could answer took the safe answer, which ended the pack: say that,
     // not that someone chose to stop.
     if (!prompt.unanswered().isEmpty()) {
-        printLine(QStringLiteral("Packing aborted: the question \"%1\" was not answered.")
-                      .arg(prompt.unanswered()));
+        printLine(
+            Packer::tr("Packing aborted: the question \"%1\" was not answered.").arg(prompt.unanswered()));
         return kExitUnanswered;
     }
     return kExitFailed;

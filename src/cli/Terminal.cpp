@@ -4,6 +4,7 @@
 #include "cli/Usage.h"
 #include "engine/PackTexts.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <csignal>
 #include <cstdio>
@@ -13,6 +14,11 @@
 
 namespace kt::cli {
 namespace {
+
+struct Packer
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
+};
 
 volatile std::sig_atomic_t g_cancel = 0;
 struct sigaction g_previous
@@ -107,9 +113,9 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
     }
     const bool yesNo = buttons == MB_YESNO;
     const int safe = msgSafeAnswer(style);
-    const QString safeWord = yesNo ? QStringLiteral("no") : QStringLiteral("cancel");
+    const QString safeWord = yesNo ? Packer::tr("no") : Packer::tr("cancel");
     if (yesNo && m_policy == AnswerPolicy::Yes) {
-        printLine(text + QStringLiteral(" [--yes: yes]"));
+        printLine(text + QStringLiteral(" [--yes: %1]").arg(Packer::tr("yes")));
         return IDYES;
     }
     if (m_policy == AnswerPolicy::No) {
@@ -121,12 +127,12 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
         return safe;
     }
     if (!stdinIsTerminal()) {
-        printLine(text + QStringLiteral(" [no answer: %1]").arg(safeWord));
+        printLine(text + QStringLiteral(" [%1]").arg(Packer::tr("no answer: %1").arg(safeWord)));
         noAnswerTo(text);
         return safe;
     }
     printLine(text);
-    std::fputs(yesNo ? "[y/N] " : "[r]etry/[C]ancel ", stderr);
+    std::fputs(qPrintable(yesNo ? Packer::tr("[y/N] ") : Packer::tr("[r]etry/[C]ancel ")), stderr);
     std::fflush(stderr);
     const std::optional<QString> answer = readAnswer();
     if (!answer) {
@@ -135,10 +141,18 @@ int TerminalPrompt::present(const QString& text, int style, const QString&)
             noAnswerTo(text);
         return safe;
     }
+    // The English answers count in every language.
+    const auto said = [&answer](const QStringList& words) { return words.contains(*answer); };
     if (yesNo)
-        return *answer == QLatin1String("y") || *answer == QLatin1String("yes") ? IDYES : IDNO;
+        return said({QStringLiteral("y"), QStringLiteral("yes"), Packer::tr("y", "short for yes"),
+                     Packer::tr("yes")})
+                   ? IDYES
+                   : IDNO;
     if (buttons == MB_RETRYCANCEL)
-        return *answer == QLatin1String("r") || *answer == QLatin1String("retry") ? IDRETRY : IDCANCEL;
+        return said({QStringLiteral("r"), QStringLiteral("retry"), Packer::tr("r", "short for retry"),
+                     Packer::tr("retry")})
+                   ? IDRETRY
+                   : IDCANCEL;
     return safe;
 }
 

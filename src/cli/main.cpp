@@ -5,6 +5,7 @@
 #include "cli/InfoCommand.h"
 #include "cli/PackCommand.h"
 #include "cli/Usage.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
 {
     using namespace kt::cli;
     QCoreApplication app(argc, argv);
+    kt::installTranslations(app);
     const auto parsed = parseCommandLine(app.arguments().mid(1));
     if (const auto* problem = std::get_if<UsageProblem>(&parsed))
         return usageError(problem->text);

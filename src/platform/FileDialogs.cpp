@@ -1,5 +1,6 @@
 #include "FileDialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -52,8 +53,10 @@ QString toQtFilter(const QString& pipeFilter)
 
 QString mediaFileFilter()
 {
+    // Only the names are the user's; the patterns stay as they are.
     return QStringLiteral("Mpeg (*.mpg, *.mpeg, *.mpe, *.m1v, *.mv2)|*.mpg;*.mpeg;*.mpe;*.m1v;*.mv2|"
-                          "Mp3 (*.mp3, *.mp2)|*.mp3;*.mp2|All Files (*.*)|*.*");
+                          "Mp3 (*.mp3, *.mp2)|*.mp3;*.mp2|%1 (*.*)|*.*")
+        .arg(QCoreApplication::translate("kt::FileDialogs", "All Files"));
 }
 
 bool isUnreachableName(const QString& path)
@@ -88,7 +91,8 @@ QString quotedNames(const QStringList& names, const QString& separator)
                    names.mid(0, kShown).join(QLatin1Char('\'') + separator + QLatin1Char('\'')) +
                    QLatin1Char('\'');
     if (names.size() > kShown)
-        text += separator + QStringLiteral("(and %1 more)").arg(names.size() - kShown);
+        text += separator +
+                QCoreApplication::translate("kt::FileDialogs", "(and %1 more)").arg(names.size() - kShown);
     return text;
 }
 

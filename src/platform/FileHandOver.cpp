@@ -1,5 +1,6 @@
 #include "FileHandOver.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -10,6 +11,11 @@
 
 namespace kt {
 namespace {
+
+struct HandOver
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::HandOver)
+};
 
 // The request: this word, then the names; the answer: the number of names taken.
 constexpr quint32 kRequestMagic = 0x4b54484f; // "KTHO"
@@ -74,9 +80,9 @@ HandOverResult sendFiles(const QString& socketPath, const QStringList& paths, in
     {
     };
     if (::lstat(QFile::encodeName(socketPath).constData(), &st) != 0)
-        return {HandOverResult::NoListener, QStringLiteral("no listener at '%1'").arg(socketPath)};
+        return {HandOverResult::NoListener, HandOver::tr("no listener at '%1'").arg(socketPath)};
     if (!S_ISSOCK(st.st_mode) || st.st_uid != ::getuid())
-        return {HandOverResult::Failed, QStringLiteral("'%1' is not a socket of this user").arg(socketPath)};
+        return {HandOverResult::Failed, HandOver::tr("'%1' is not a socket of this user").arg(socketPath)};
 
     QLocalSocket socket;
     socket.connectToServer(socketPath);
@@ -101,14 +107,13 @@ HandOverResult sendFiles(const QString& socketPath, const QStringList& paths, in
                                         : socket.waitForReadyRead(int(deadline.remainingTime())))) {
             const QString why =
                 deadline.hasExpired()
-                    ? QStringLiteral("no answer within %1 seconds").arg((timeoutMs + 999) / 1000)
-                    : QStringLiteral("it closed the connection without an answer");
+                    ? HandOver::tr("no answer within %1 seconds").arg((timeoutMs + 999) / 1000)
+                    : HandOver::tr("it closed the connection without an answer");
             return {HandOverResult::Failed, why};
         }
     }
     if (taken != quint32(paths.size()))
-        return {HandOverResult::Failed,
-                QStringLiteral("it took %1 of %2 files").arg(taken).arg(paths.size())};
+        return {HandOverResult::Failed, HandOver::tr("it took %1 of %2 files").arg(taken).arg(paths.size())};
     return {HandOverResult::Delivered, {}};
 }
 

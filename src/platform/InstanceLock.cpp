@@ -1,5 +1,6 @@
 #include "InstanceLock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -11,6 +12,11 @@
 
 namespace kt {
 namespace {
+
+struct Lock
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Lock)
+};
 
 int retryOpen(const char* path, int flags, mode_t mode = 0)
 {
@@ -37,12 +43,12 @@ RuntimeFolder openOwnedFolder(const QString& path, int& fd, struct stat& st)
         {
         };
         const bool link = ::lstat(QFile::encodeName(path).constData(), &lst) == 0 && S_ISLNK(lst.st_mode);
-        return {{}, QStringLiteral("'%1': %2").arg(path, link ? QStringLiteral("a link") : errnoText(error))};
+        return {{}, QStringLiteral("'%1': %2").arg(path, link ? Lock::tr("a link") : errnoText(error))};
     }
     if (::fstat(fd, &st) != 0 || st.st_uid != ::getuid()) {
         ::close(fd);
         fd = -1;
-        return {{}, QStringLiteral("'%1': owned by another user").arg(path)};
+        return {{}, Lock::tr("'%1': owned by another user").arg(path)};
     }
     return {path, {}};
 }
@@ -79,7 +85,7 @@ RuntimeFolder checkedPrivateFolder(const QString& path)
         return folder;
     ::close(fd);
     if ((st.st_mode & 07777) != 0700)
-        return {{}, QStringLiteral("'%1': open to other users").arg(path)};
+        return {{}, Lock::tr("'%1': open to other users").arg(path)};
     return folder;
 }
 
@@ -88,7 +94,7 @@ RuntimeFolder privateRuntimeFolder(const QString& systemFolder, const QString& h
     if (checkedPrivateFolder(systemFolder).problem.isEmpty())
         return {systemFolder, {}};
     if (!home.startsWith(QLatin1Char('/')))
-        return {{}, QStringLiteral("no home folder")};
+        return {{}, Lock::tr("no home folder")};
     const QString path = home + QStringLiteral("/.klivatarn");
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
         return {{}, QStringLiteral("'%1': %2").arg(path, errnoText(errno))};

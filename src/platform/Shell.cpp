@@ -2,6 +2,8 @@
 
 #include "Trash.h"
 
+#include <QCoreApplication>
+
 namespace kt {
 namespace {
 class HeadlessShell final : public Shell
@@ -20,8 +22,10 @@ void installShell(Shell* shell)
 
 QString noProgramToOpenText(const QString& pathOrUrl)
 {
-    return QStringLiteral("No program could be found to open '") + pathOrUrl +
-           QStringLiteral("'. Set up a program for it in the desktop's settings and try again.");
+    return QCoreApplication::translate("kt::Shell", "No program could be found to open '%1'. Set up a "
+                                                    "program for it in the desktop's settings and "
+                                                    "try again.")
+        .arg(pathOrUrl);
 }
 
 Shell& shell()

@@ -2,6 +2,7 @@
 
 #include "platform/GioCalls.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,11 @@
 
 namespace kt {
 namespace {
+
+struct Trash
+{
+    Q_DECLARE_TR_FUNCTIONS(kt::Trash)
+};
 
 struct TrashedEntry
 {
@@ -187,15 +193,15 @@ std::optional<TrashFailure> moveFileToTrash(const TrashItem& item)
     if (::lstat(native.constData(), &before) != 0)
         return failure(QString::fromLocal8Bit(std::strerror(errno)));
     if (!isPacked(native, item.packed))
-        return failure(QStringLiteral("it is no longer the file that was packed"));
+        return failure(Trash::tr("it is no longer the file that was packed"));
     const QVector<TrashedEntry> next = nextEntries(path);
     const GioCalls* calls = gioCalls();
     if (!calls)
-        return failure(QStringLiteral("GIO (libgio-2.0.so.0) cannot be loaded"));
+        return failure(Trash::tr("GIO (libgio-2.0.so.0) cannot be loaded"));
     GFile* file = calls->newForPath(native.constData());
     GError* gerror = nullptr;
     const gboolean ok = calls->trash(file, nullptr, &gerror);
-    const QString gioReason = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("unknown error");
+    const QString gioReason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
     if (gerror)
         g_error_free(gerror);
     calls->unref(file);
@@ -211,16 +217,16 @@ std::optional<TrashFailure> moveFileToTrash(const TrashItem& item)
                                               "trash; that file was put back"),
                                putBack(moved, native));
         }
-        return failure(QStringLiteral("no trash record could be found for it"),
+        return failure(Trash::tr("no trash record could be found for it"),
                        QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash"));
     }
     QString reason;
     if (!S_ISLNK(before.st_mode) && !isPacked(entry.file, item.packed))
-        reason = QStringLiteral("it changed as it was being moved to the trash; it was put back");
+        reason = Trash::tr("it changed as it was being moved to the trash; it was put back");
     else if (!recordNames(entry, native))
-        reason = QStringLiteral("its trash record could not be written");
+        reason = Trash::tr("its trash record could not be written");
     else if (!saveToDisk(entry))
-        reason = QStringLiteral("its trash record could not be saved to disk");
+        reason = Trash::tr("its trash record could not be saved to disk");
     else
         return std::nullopt;
     // Not restorable from the trash, or not the file packed: back where it was.
@@ -237,7 +243,7 @@ TrashResult moveFilesToTrash(const QVector<TrashItem>& files)
     natives.reserve(files.size());
     for (const TrashItem& file : files)
         natives << QFile::encodeName(QFileInfo(file.path).absoluteFilePath());
-    const QString noMemory = QStringLiteral("there was not enough memory to go on");
+    const QString noMemory = Trash::tr("there was not enough memory to go on");
     const QString trash = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
     for (qsizetype i = 0; i < files.size(); ++i) {
         try {

@@ -35,9 +35,10 @@ QStringList expectedFiles()
                             "share/man/man1/klivatarn-pack.1.gz",
                             "share/doc/klivatarn/copyright",
                             "share/doc/klivatarn/changelog.gz",
+                            "share/lintian/overrides/klivatarn",
                             "share/bash-completion/completions/klivatarn-pack"};
-    for (const char* name :
-         {"tod.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir", "Tod.ir", "KlvTarn.html", "KlvTarn.css"})
+    for (const char* name : {"tod.ctd", "tod_de.ctd", "KlvTarn.ir", "Radur.ir", "Busy.ir", "Idle.ir",
+                             "Tod.ir", "KlvTarn.html", "KlvTarn.css", "translations/klivatarn_de.qm"})
         expected << QStringLiteral("share/klivatarn/") + QLatin1String(name);
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         expected << QStringLiteral("share/icons/hicolor/%1x%1/apps/").arg(size) + kAppId + ".png";

@@ -1,20 +1,28 @@
 #include "Credits.h"
 
-namespace kt {
+#include <QCoreApplication>
 
-const QVector<Credit>& credits()
+namespace kt {
+namespace {
+struct About
 {
-    static const QVector<Credit> list{
-        {QStringLiteral("Programming"), QStringLiteral("Ilona Varga"),
+    Q_DECLARE_TR_FUNCTIONS(kt::About)
+};
+} // namespace
+
+// Made at each call: the roles are in the language in force.
+QVector<Credit> credits()
+{
+    return {
+        {About::tr("Programming"), QStringLiteral("Ilona Varga"),
          QStringLiteral("ilona.varga@vantu.example")},
-        {QStringLiteral("Stream analysis"), QStringLiteral("Tomas Reinholt"),
+        {About::tr("Stream analysis"), QStringLiteral("Tomas Reinholt"),
          QStringLiteral("tomas.reinholt@vantu.example")},
-        {QStringLiteral("Artwork and icons"), QStringLiteral("Mira Castellanos"),
+        {About::tr("Artwork and icons"), QStringLiteral("Mira Castellanos"),
          QStringLiteral("mira.castellanos@vantu.example")},
-        {QStringLiteral("Testing and support"), QStringLiteral("Jonah Okafor"),
+        {About::tr("Testing and support"), QStringLiteral("Jonah Okafor"),
          QStringLiteral("jonah.okafor@vantu.example")},
     };
-    return list;
 }
 
 } // namespace kt

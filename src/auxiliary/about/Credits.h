@@ -13,7 +13,7 @@ struct Credit
     QString mail;
 };
 
-const QVector<Credit>& credits(); // four, in panel order
+QVector<Credit> credits(); // four, in panel order, the roles in the user's language
 
 inline constexpr int kCreditsTickMs = 5000;
 

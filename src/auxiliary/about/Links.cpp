@@ -4,6 +4,7 @@
 #include "platform/Program.h"
 #include "platform/Shell.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace kt {
@@ -65,7 +66,8 @@ void openHelpTopics(const QString& programDir)
     const QString path = helpFilePath(programDir);
     switch (shell().open(path)) {
     case ShellOpenResult::NotFound:
-        MsgBox(QLatin1Char('\'') + QDir::toNativeSeparators(path) + QStringLiteral("' was not found!"),
+        MsgBox(QCoreApplication::translate("kt::Links", "'%1' was not found!")
+                   .arg(QDir::toNativeSeparators(path)),
                MB_ICONHAND);
         break;
     case ShellOpenResult::Failed:

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -36,6 +37,11 @@ std::optional<QString> regValueText(const RegValue& value)
     return std::nullopt;
 }
 } // namespace
+
+QString sysInfoUnavailableText()
+{
+    return QCoreApplication::translate("kt::About", "System Information Is Unavailable At This Time");
+}
 
 bool GetKeyValue(SysInfoProbe& probe, RegRoot root, const QString& key, const QString& name, QString& value)
 {

@@ -33,10 +33,7 @@ public:
     virtual bool startProgram(const QString& path) = 0; // a normal window
 };
 
-inline QString sysInfoUnavailableText()
-{
-    return QStringLiteral("System Information Is Unavailable At This Time");
-}
+QString sysInfoUnavailableText();
 
 // The value as text: a string without its final NUL, a DWORD as decimal. False (and
 // `value` empty) when the key or the value is missing.

@@ -2,11 +2,28 @@
 
 #include "base/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
 namespace kt {
+
+QString tipsNotFoundText()
+{
+    return QCoreApplication::translate("kt::Tips", "That the %1 file was not found? ").arg(tipsFileName());
+}
+
+QString tipsFilePath(const QString& programDir)
+{
+    // The tips in the language the texts are shown in: the catalog names its own tips file.
+    const QString translated = QCoreApplication::translate(
+        "kt::Tips", "tod.ctd", "the name of the tips file in this language, beside the English tod.ctd");
+    if (translated != tipsFileName() && QFileInfo(programDir + QLatin1Char('/') + translated).isFile())
+        return programDir + QLatin1Char('/') + translated;
+    return programDir + QLatin1Char('/') + tipsFileName();
+}
 
 QStringList splitTips(QByteArrayView text)
 {

@@ -13,10 +13,11 @@ inline QString tipsFileName()
 }
 
 // Shown when the tips file cannot be read.
-inline QString tipsNotFoundText()
-{
-    return QStringLiteral("That the ") + tipsFileName() + QStringLiteral(" file was not found? ");
-}
+QString tipsNotFoundText();
+
+// The tips in the language the program's texts are shown in, beside the program
+// (tod_de.ctd for German), else the English tips file.
+QString tipsFilePath(const QString& programDir);
 
 // Every line is a tip, empty lines included. A line ends at CR, CR LF or (the line end of
 // this platform's own editors) a lone LF; a last line without an ending is a tip too.

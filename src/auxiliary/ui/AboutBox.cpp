@@ -34,12 +34,14 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("abtfrm"));
     SetWindowIcons(this);
-    setWindowTitle(QStringLiteral("About ") + programTitle());
+    setWindowTitle(tr("About %1").arg(programTitle()));
 
     auto* picture = new ClosingPicture(this);
     picture->setFixedSize(40, 40);
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(aboutProductPicture());
+    picture->setAccessibleName(programTitle());
+    picture->setAccessibleDescription(tr("Click the picture to close this window."));
 
     auto* title = new QLabel(programTitle(), this);
     title->setObjectName(QStringLiteral("lblTitle"));
@@ -53,16 +55,17 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner)
     auto* maker = new LinkLabel(QStringLiteral("vantu_URL"), this);
     maker->setLinkText(webTargetAddress(WebTarget::MakerHome));
     maker->setAction([] { openWebTarget(WebTarget::MakerHome); });
+    maker->setAccessibleDescription(tr("Opens the maker's web page."));
 
     auto* description = new QLabel(
-        QStringLiteral("Joins MPEG-1 video and MP3 files into one, byte for byte, after checking that "
-                       "the pieces fit together."),
+        tr("Joins MPEG-1 video and MP3 files into one, byte for byte, after checking that the pieces fit "
+           "together."),
         this);
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
     auto* disclaimer =
-        new QLabel(QStringLiteral("Copyright \u00A9 %1. This program comes with no warranty; keep a copy of "
-                                  "your sources until you have checked the packed file.")
+        new QLabel(tr("Copyright \u00A9 %1. This program comes with no warranty; keep a copy of your sources "
+                      "until you have checked the packed file.")
                        .arg(makerName()),
                    this);
     disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
@@ -74,13 +77,14 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner)
     panel->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(panel);
     grid->setColumnStretch(1, 1);
-    const QVector<Credit>& staff = credits();
+    const QVector<Credit> staff = credits();
     for (int i = 0; i < staff.size(); ++i) {
         const Credit credit = staff.at(i);
         auto* image = new LinkLabel(QStringLiteral("Email_Img%1").arg(i), panel);
         image->setPixmap(aboutMailPicture());
         image->setFixedSize(34, 34);
         image->setToolTip(credit.mail);
+        image->setAccessibleName(tr("Write to %1").arg(credit.name));
         image->setAction([mail = credit.mail] { MailTo(mail); });
         auto* label = new QLabel(credit.role + QStringLiteral(":\n") + credit.name, panel);
         label->setObjectName(QStringLiteral("lblCredit%1").arg(i + 1));
@@ -93,10 +97,11 @@ AboutBox::AboutBox(QWidget* owner) : QDialog(owner)
     }
     panel->setMinimumHeight(2 * 40 + 2 * grid->contentsMargins().top());
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    auto* sysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    auto* sysInfo = new QPushButton(tr("&System Info..."), this);
+    sysInfo->setAccessibleDescription(tr("Starts a program that describes this computer."));
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     sysInfo->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -15,7 +15,7 @@ TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::U
     : QDialog(owner), m_picker(std::move(uniform))
 {
     setObjectName(QStringLiteral("Tipfrm"));
-    setWindowTitle(QStringLiteral("Vantu Kliva TARN Tip of the Day"));
+    setWindowTitle(tr("Vantu Kliva TARN Tip of the Day"));
     SetWindowIcons(this);
 
     auto* panel = new QFrame(this);
@@ -32,7 +32,7 @@ TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::U
     m_icon->setFixedSize(40, 40);
     m_icon->setAlignment(Qt::AlignCenter);
 
-    auto* heading = new QLabel(QStringLiteral("Did you know..."), panel);
+    auto* heading = new QLabel(tr("Did you know..."), panel);
     heading->setObjectName(QStringLiteral("Label1"));
     QFont bold = heading->font();
     bold.setBold(true);
@@ -45,6 +45,7 @@ TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::U
     m_tipText->setWordWrap(true);
     m_tipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_tipText->setMinimumSize(300, 110);
+    m_tipText->setAccessibleName(tr("Tip"));
 
     auto* headRow = new QHBoxLayout;
     headRow->addWidget(m_icon);
@@ -53,13 +54,13 @@ TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::U
     panelLayout->addLayout(headRow);
     panelLayout->addWidget(m_tipText, 1);
 
-    auto* next = new QPushButton(QStringLiteral("&Next Tip"), this);
+    auto* next = new QPushButton(tr("&Next Tip"), this);
     next->setObjectName(QStringLiteral("cmdNextTip"));
     next->setAutoDefault(false);
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("cmdOK"));
     close->setDefault(true); // Enter; Esc closes a dialog anyway
-    m_showAtStart = new QCheckBox(QStringLiteral("&Show Tips at Startup"), this);
+    m_showAtStart = new QCheckBox(tr("&Show Tips at Startup"), this);
     m_showAtStart->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
 
     auto* buttons = new QVBoxLayout;
@@ -85,7 +86,7 @@ TipOfTheDay::TipOfTheDay(const QString& programDir, QWidget* owner, TipPicker::U
     // The tips do not depend on the icon: a missing Tod.ir has been reported by the loader
     // and the window goes on with its tips and its check box.
     m_showAtStart->setChecked(tipsShownAtStart());
-    if (!LoadTips(programDir + QLatin1Char('/') + tipsFileName(), m_picker.tips))
+    if (!LoadTips(tipsFilePath(programDir), m_picker.tips))
         m_tipText->setText(tipsNotFoundText());
     else
         NextRandomTip();

@@ -32,21 +32,30 @@ template <class W> W* named(W* w, const char* name)
 }
 
 // A caption, and a read-only text box with a drop-down list lying over it in one grid cell.
-// Filled from the list and never read back, the box takes no typing.
+// Filled from the list and never read back, the box takes no typing. Both are named by the
+// caption; the description says what the option does.
 struct OptionWidgets
 {
     QLineEdit* text;
     QComboBox* list;
 };
 OptionWidgets addOption(QGridLayout* grid, int row, const char* labelName, const QString& caption,
-                        const char* textName, const char* listName, const QStringList& entries)
+                        const char* textName, const char* listName, const QStringList& entries,
+                        const QString& description)
 {
     QWidget* frame = grid->parentWidget();
-    grid->addWidget(named(new QLabel(caption, frame), labelName), row, 0);
+    auto* label = named(new QLabel(caption, frame), labelName);
+    grid->addWidget(label, row, 0);
     auto* text = named(new QLineEdit(frame), textName);
     text->setReadOnly(true);
     auto* list = named(new QComboBox(frame), listName);
     list->addItems(entries);
+    label->setBuddy(list);
+    const QString name = caption.chopped(caption.endsWith(QLatin1Char(':')) ? 1 : 0);
+    for (QWidget* w : {static_cast<QWidget*>(text), static_cast<QWidget*>(list)}) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
     grid->addWidget(text, row, 1);
     grid->addWidget(list, row, 1);
     list->raise();
@@ -61,37 +70,41 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     : QDialog(parent), m_options(options)
 {
     setObjectName(QStringLiteral("Preferencesfrm"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     m_pages = named(new QComboBox(this), "PrefCmb");
-    m_pages->addItems({QStringLiteral("General"), separatorEntry(), QStringLiteral("Delete After Action"),
-                       separatorEntry(), QStringLiteral("Mpeg Compatibilty Check"), separatorEntry(),
-                       QStringLiteral("Seamless Join")});
+    m_pages->addItems({tr("General"), separatorEntry(), tr("Delete After Action"), separatorEntry(),
+                       tr("Mpeg Compatibilty Check"), separatorEntry(), tr("Seamless Join")});
+    m_pages->setAccessibleName(tr("Page"));
+    m_pages->setAccessibleDescription(tr("The group of options shown below."));
     m_pages->installEventFilter(this);
     m_pages->view()->installEventFilter(this); // arrows inside the open list count too
 
     auto* frame = named(new QFrame(this), "Frame");
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
-    const QStringList noYes{QStringLiteral("No"), QStringLiteral("Yes")};
+    const QStringList noYes{tr("No"), tr("Yes")};
+    const QString seamlessHelp =
+        tr("Yes: the clocks of MPEG program streams run on across the parts, and the tags and VBR headers of "
+           "later MP3 files are left out, so that players see one file of the right length.\nNo: the files "
+           "are joined byte for byte.");
+    const QStringList captions{tr("Delete After Action:"), tr("Mpeg Compatibility Check:"),
+                               tr("Seamless Join:")};
     const auto [delactTxt, delactCmb] =
-        addOption(grid, 0, "DelactLbl", QStringLiteral("Delete After Action:"), "DelactTxt", "DelactCmb",
-                  {QStringLiteral("No"), QStringLiteral("Yes (Prompt)"), QStringLiteral("Yes (No Prompt)")});
+        addOption(grid, 0, "DelactLbl", captions[0], "DelactTxt", "DelactCmb",
+                  {tr("No"), tr("Yes (Prompt)"), tr("Yes (No Prompt)")},
+                  tr("What happens to the source files after a successful pack: they stay, or they go to "
+                     "the trash after a question, or without one."));
     m_delact = {DeletePage, delactTxt, delactCmb};
-    const auto [mccTxt, mccCmb] =
-        addOption(grid, 1, "MCCLbl", QStringLiteral("Mpeg Compatibility Check:"), "MCCTxt", "MCCCmb", noYes);
+    const auto [mccTxt, mccCmb] = addOption(
+        grid, 1, "MCCLbl", captions[1], "MCCTxt", "MCCCmb", noYes,
+        tr("Whether Pack checks that every video has the picture size and frame rate of the first."));
     m_mcc = {MpegPage, mccTxt, mccCmb};
-    const auto [seamlessTxt, seamlessCmb] = addOption(
-        grid, 2, "SeamlessLbl", QStringLiteral("Seamless Join:"), "SeamlessTxt", "SeamlessCmb", noYes);
+    const auto [seamlessTxt, seamlessCmb] =
+        addOption(grid, 2, "SeamlessLbl", captions[2], "SeamlessTxt", "SeamlessCmb", noYes, seamlessHelp);
     m_seamless = {SeamlessPage, seamlessTxt, seamlessCmb};
-    m_seamlessHelp =
-        named(new QLabel(QStringLiteral(
-                             "Yes: the clocks of MPEG program streams run on across the parts, and the "
-                             "tags and VBR headers of later MP3 files are left out, so that players "
-                             "see one file of the right length.\nNo: the files are joined byte for byte."),
-                         frame),
-              "SeamlessHelpLbl");
+    m_seamlessHelp = named(new QLabel(seamlessHelp, frame), "SeamlessHelpLbl");
     m_seamlessHelp->setWordWrap(true);
     // The frame keeps its height on every page.
     QSizePolicy keepRoom = m_seamlessHelp->sizePolicy();
@@ -104,13 +117,21 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     const int line = fontMetrics().height();
     grid->setContentsMargins(line, line, line, line);
     grid->setVerticalSpacing(line / 2);
-    frame->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Mpeg Compatibility Check:")) * 2);
+    int widest = 0;
+    for (const QString& caption : captions)
+        widest = qMax(widest, fontMetrics().horizontalAdvance(caption));
+    frame->setMinimumWidth(widest * 2);
 
-    m_prev = named(new QPushButton(QStringLiteral("&Prev"), this), "PrevCmd");
-    m_next = named(new QPushButton(QStringLiteral("&Next"), this), "NextCmd");
-    auto* reset = named(new QPushButton(QStringLiteral("Reset"), this), "Reset_Cmd");
-    auto* cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cancel_cmd");
-    auto* ok = named(new QPushButton(QStringLiteral("&OK"), this), "SavePref_cmd");
+    m_prev = named(new QPushButton(tr("&Prev"), this), "PrevCmd");
+    m_next = named(new QPushButton(tr("&Next"), this), "NextCmd");
+    auto* reset = named(new QPushButton(tr("Reset"), this), "Reset_Cmd");
+    auto* cancel = named(new QPushButton(tr("Cancel"), this), "cancel_cmd");
+    auto* ok = named(new QPushButton(tr("&OK"), this), "SavePref_cmd");
+    m_prev->setAccessibleDescription(tr("Shows the previous page of options."));
+    m_next->setAccessibleDescription(tr("Shows the next page of options."));
+    reset->setAccessibleDescription(tr("Sets every option of this window to its default."));
+    ok->setAccessibleDescription(tr("Applies the options and closes the window."));
+    cancel->setAccessibleDescription(tr("Closes the window without changing the options."));
     // Return runs the focused button (each is an auto-default button of the dialog); OK
     // takes it when the focus is elsewhere.
     ok->setDefault(true);
@@ -207,9 +228,9 @@ void PreferencesDialog::PrevCmd_Click()
 
 void PreferencesDialog::Reset_Cmd_Click()
 {
-    const int answer = MsgBox(
-        QStringLiteral("Are you sure you want to reset and restore all default settings?"),
-        MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, QStringLiteral("Vantu Kliva TARN"));
+    const int answer = MsgBox(tr("Are you sure you want to reset and restore all default settings?"),
+                              MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST,
+                              QStringLiteral("Vantu Kliva TARN"));
     if (answer != IDYES)
         return;
     m_delact.list->setCurrentIndex(0);
