@@ -28,17 +28,26 @@ enum LongOnly : int {
     kTrashPrompt,
     kSeamless,
     kInfo,
+    kJson,
     kVersion,
 };
 
 constexpr option kOptions[] = {
-    {"output", required_argument, nullptr, 'o'},   {"rate", required_argument, nullptr, kRate},
-    {"yes", no_argument, nullptr, kYes},           {"no", no_argument, nullptr, kNo},
-    {"force", no_argument, nullptr, kForce},       {"no-mpeg-check", no_argument, nullptr, kNoMpegCheck},
-    {"trash", no_argument, nullptr, kTrash},       {"trash-prompt", no_argument, nullptr, kTrashPrompt},
-    {"seamless", no_argument, nullptr, kSeamless}, {"info", no_argument, nullptr, kInfo},
-    {"null", no_argument, nullptr, 'z'},           {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},   {nullptr, 0, nullptr, 0},
+    {"output", required_argument, nullptr, 'o'},
+    {"rate", required_argument, nullptr, kRate},
+    {"yes", no_argument, nullptr, kYes},
+    {"no", no_argument, nullptr, kNo},
+    {"force", no_argument, nullptr, kForce},
+    {"no-mpeg-check", no_argument, nullptr, kNoMpegCheck},
+    {"trash", no_argument, nullptr, kTrash},
+    {"trash-prompt", no_argument, nullptr, kTrashPrompt},
+    {"seamless", no_argument, nullptr, kSeamless},
+    {"info", no_argument, nullptr, kInfo},
+    {"null", no_argument, nullptr, 'z'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {"json", no_argument, nullptr, kJson},
+    {nullptr, 0, nullptr, 0},
 };
 // '+': getopt_long stops at each file, which is collected here, so that an error always
 // concerns the element it was reading (GNU's reordering would move them). ':': no messages
@@ -147,17 +156,23 @@ std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& argu
         files << QString::fromLocal8Bit(argv[i]);
 
     if (given.contains(kInfo)) {
-        if (!QSet<int>(given).subtract({kInfo, 'z'}).isEmpty())
-            return UsageProblem{Packer::tr("--info takes no other option than -z and --")};
+        if (!QSet<int>(given).subtract({kInfo, 'z', kJson}).isEmpty())
+            return UsageProblem{Packer::tr("--info takes no other option than -z, --json and --")};
+        if (given.contains('z') && given.contains(kJson))
+            return UsageProblem{Packer::tr("-z (--null) and --json exclude each other")};
         if (files.isEmpty())
             return UsageProblem{Packer::tr("--info needs at least one file")};
         line.command = Command::Info;
         line.files = files;
-        line.infoFormat = given.contains('z') ? InfoFormat::NulRows : InfoFormat::Lines;
+        line.infoFormat = given.contains('z')     ? InfoFormat::NulRows
+                          : given.contains(kJson) ? InfoFormat::Json
+                                                  : InfoFormat::Lines;
         return line;
     }
     if (given.contains('z'))
         return UsageProblem{Packer::tr("-z (--null) goes with --info only")};
+    if (given.contains(kJson))
+        return UsageProblem{Packer::tr("--json goes with --info only")};
     if (output.trimmed().isEmpty())
         return UsageProblem{Packer::tr("the output file is missing (-o OUTPUT)")};
     if (given.contains(kYes) && given.contains(kNo))

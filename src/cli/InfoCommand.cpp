@@ -6,9 +6,12 @@
 #include "cli/Usage.h"
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
+#include "mpeg/StreamDetails.h"
 #include "mpeg/StreamInfo.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLocale>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +24,36 @@ struct Packer
     Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
 };
 
+void printCannotOpen(const QString& path, int error)
+{
+    printLine(
+        Packer::tr("cannot open %1: %2").arg(quotedName(path), QString::fromLocal8Bit(std::strerror(error))));
+}
+
+int runJson(const QStringList& files)
+{
+    bool allDescribed = true;
+    QJsonArray array;
+    for (const QString& path : files) {
+        const StreamDetails details = describeStream(path);
+        if (details.openError != 0) {
+            allDescribed = false;
+            printCannotOpen(path, details.openError);
+        }
+        array.append(streamDetailsJson(details));
+    }
+    const QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Indented);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+    return allDescribed ? kExitPacked : kExitFailed;
+}
+
 } // namespace
 
 int runInfo(const QStringList& files, InfoFormat format)
 {
+    if (format == InfoFormat::Json)
+        return runJson(files);
     File64 file;
     bool allDescribed = true;
     for (const QString& path : files) {
@@ -32,8 +61,7 @@ int runInfo(const QStringList& files, InfoFormat format)
         const FileScan fs = scanFileForSequenceHeader(file, path);
         if (!fs.opened()) {
             allDescribed = false;
-            printLine(Packer::tr("cannot open %1: %2")
-                          .arg(quotedName(path), QString::fromLocal8Bit(std::strerror(fs.open.error))));
+            printCannotOpen(path, fs.open.error);
         }
         if (fs.scan.outcome == ScanOutcome::Found) {
             const SequenceHeader header = decodeSequenceHeader(fs.scan.header);

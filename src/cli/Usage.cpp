@@ -15,7 +15,7 @@ struct Packer
 
 QString usageText()
 {
-    return Packer::tr("Usage: klivatarn-pack --info [-z] FILE...\n"
+    return Packer::tr("Usage: klivatarn-pack --info [-z | --json] FILE...\n"
                       "       klivatarn-pack -o OUTPUT [options] [--] SOURCE...\n"
                       "\n"
                       "Joins the SOURCE files, in order, byte for byte into OUTPUT after the checks of the\n"
@@ -37,6 +37,9 @@ QString usageText()
                       "                       between; control characters and '\\' in the path are\n"
                       "                       escaped (\\t, \\n, \\\\, \\033)\n"
                       "  -z, --null           with --info: end each row with NUL, the path unescaped\n"
+                      "      --json           with --info: one JSON array, an object per FILE: path,\n"
+                      "                       bytes, kind, width, height, frame_rate, duration (seconds),\n"
+                      "                       bit_rate, sample_rate, channels (null when not known)\n"
                       "  -h, --help           this text\n"
                       "      --version        the program and its version\n"
                       "  --                   end of options: what follows are files, even '-x.mpg'\n"

@@ -23,14 +23,18 @@ bool copyRangeUnsupported(int error)
 
 } // namespace
 
-BlockCopier::BlockCopier(File64::Handle output, const QString& outputPath, qint64 largestBlock)
+BlockCopier::BlockCopier(File64::Handle output, const QString& outputPath, qint64 largestBlock,
+                         SeamlessRewriter* rewriter)
     : m_out(output), m_outputPath(outputPath),
-      m_bufferSize(qMax<qint64>(1, largestBlock) + kCopyUnit) // a block may carry held-back bytes
+      m_bufferSize(qMax<qint64>(1, largestBlock) + kCopyUnit), // a block may carry held-back bytes
+      m_rewriter(rewriter)
 {
 }
 
-void BlockCopier::beginSource(File64::Handle source, const QString& path, quint64 length)
+void BlockCopier::beginSource(File64::Handle source, const QString& path, quint64 length, int index)
 {
+    if (m_rewriter)
+        m_rewriter->beginPart(index);
     m_source = source;
     m_sourcePath = path;
     m_sourceLength = length;
@@ -41,13 +45,13 @@ void BlockCopier::beginSource(File64::Handle source, const QString& path, quint6
 char* BlockCopier::buffer()
 {
     if (!m_buffer)
-        m_buffer.reset(new char[size_t(m_bufferSize)]);
-    return m_buffer.get();
+        m_buffer.reset(new char[size_t(SeamlessRewriter::kHeadroom + m_bufferSize)]);
+    return m_buffer.get() + SeamlessRewriter::kHeadroom;
 }
 
 JoinStep BlockCopier::copy(qint64 size)
 {
-    if (m_copyInKernel && copyInKernel(size)) {
+    if (inKernel() && copyInKernel(size)) {
         m_done += quint64(size);
         return JoinStep::next();
     }
@@ -89,6 +93,12 @@ bool BlockCopier::copyInKernel(qint64 size)
 
 void BlockCopier::writeHeldBack()
 {
+    if (m_rewriter) { // the part's last bytes, rewritten as far as they allowed
+        const QByteArrayView tail = m_rewriter->endPart();
+        if (!tail.isEmpty() && m_out != File64::kInvalidHandle)
+            File64::WriteBlock(m_out, tail.data(), tail.size());
+        return;
+    }
     if (m_heldBack == 0 || m_source == File64::kInvalidHandle || m_out == File64::kInvalidHandle)
         return;
     const File64::IoResult moved = File64::CopyBlock(m_source, m_out, m_heldBack, -1);
@@ -115,7 +125,9 @@ JoinStep BlockCopier::readAndWrite(qint64 size)
         if (read.bytes < count)
             return JoinStep::failure(
                 texts::sourceEndedEarly(m_sourcePath, from + quint64(read.bytes), m_sourceLength));
-        const JoinStep step = write(count);
+        const bool sourceEnds = from + quint64(count) == m_sourceLength;
+        const JoinStep step =
+            m_rewriter ? writeRewritten(buffer(), count, sourceEnds) : write(buffer(), count);
         if (!step.go())
             return step;
         from += quint64(count);
@@ -124,10 +136,24 @@ JoinStep BlockCopier::readAndWrite(qint64 size)
     return JoinStep::next();
 }
 
-JoinStep BlockCopier::write(qint64 size)
+// The rewriter's view may start in the headroom before `data` (bytes it held back) and stays
+// valid for a retried write.
+JoinStep BlockCopier::writeRewritten(char* data, qint64 size, bool sourceEnds)
+{
+    const QByteArrayView out = m_rewriter->feed(data, size);
+    const JoinStep step = write(out.data(), out.size());
+    if (!step.go() || !sourceEnds)
+        return step;
+    const QByteArrayView tail = m_rewriter->endPart();
+    return write(tail.data(), tail.size());
+}
+
+JoinStep BlockCopier::write(const char* data, qint64 size)
 {
     for (;;) {
-        const File64::IoResult written = File64::WriteBlock(m_out, buffer(), size);
+        if (size == 0) // a rewritten block may hold nothing to write
+            return JoinStep::next();
+        const File64::IoResult written = File64::WriteBlock(m_out, data, size);
         if (written.bytes == size && written.error == 0) {
             m_outPos += size;
             return JoinStep::next();

@@ -124,18 +124,28 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         }
     }
 
+    if (options.seamless) {
+        QVector<SeamlessSource> parts;
+        for (const PackSource& s : job.sources)
+            parts.push_back({s.path, s.length});
+        job.seamless = planSeamlessJoin(parts);
+        if (job.seamless->mixedAudio &&
+            MsgBox(texts::mixedAudioQuestion(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return stop(host);
+    }
+    job.totalPackSize = v.totalPackSize;
     if (const FileSizeLimit limit = largestFileSize(v.outputPath);
-        limit.largest != 0 && v.totalPackSize > limit.largest) {
-        MsgBox(texts::tooLargeForFileSystem(v.outputPath, v.totalPackSize, limit.largest, limit.fileSystem),
+        limit.largest != 0 && job.outputSize() > limit.largest) {
+        MsgBox(texts::tooLargeForFileSystem(v.outputPath, job.outputSize(), limit.largest, limit.fileSystem),
                MB_ICONHAND);
         return stop(host);
     }
+    // A seamless join may come out smaller, but the room asked for stays the sources' sum.
     if (!enoughFreeSpace(v.freeSpace, v.totalPackSize)) {
         MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
         return stop(host);
     }
 
-    job.totalPackSize = v.totalPackSize;
     job.block = options.block;
     job.deleteAfter = options.deleteAfter;
     bool joined = false;

@@ -1,7 +1,8 @@
 #pragma once
 // The pack command: refuses what cannot succeed, asks for the output, checks every row in
-// order (length, the output among the sources, MPEG validity and compatibility), checks
-// the free space, and then runs the join inside the host's progress window.
+// order (length, the output among the sources, MPEG validity and compatibility), with the
+// Seamless Join plans the rewrite (asking when MPEG audio parts differ in rate or layer),
+// checks the free space, and then runs the join inside the host's progress window.
 //
 // Every refusal returns the host to its idle look; a message is shown except when the
 // user cancelled the Save dialog or declined an MPEG question.

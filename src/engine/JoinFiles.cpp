@@ -8,6 +8,7 @@
 #include "engine/PackTexts.h"
 #include "engine/ReadBack.h"
 #include "engine/SameFile.h"
+#include "engine/SeamlessSourceRewriter.h"
 #include "mpeg/StreamInfo.h"
 #include "platform/MessageBox.h"
 
@@ -27,6 +28,8 @@ public:
         : m_job(job), m_host(host), m_view(view), m_file(file), m_clock(clock),
           m_output(job.outputPath, sourcePaths(job), file), m_pace(view.frameMicroseconds())
     {
+        if (job.seamless)
+            m_rewriter.emplace(*job.seamless);
         if (!m_clock) {
             m_timer.start();
             m_clock = [this] { return m_timer.nsecsElapsed() / 1000; };
@@ -41,12 +44,13 @@ private:
     static QStringList sourcePaths(const JoinJob& job);
     // Whether the join goes on after a step; when not, the join has ended as the step says.
     bool goOn(const JoinStep& step);
-    bool packSource(const PackSource& source);
-    // Counts `blocks` blocks of blockSize and a remainder done at once after `done` bytes,
-    // from `from` to `to` microseconds, as their own updates would have (crossBlocks), the
-    // estimate's at the time its block was done.
-    void countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
-                     qint64 to);
+    bool packSource(int index);
+    // Counts `blocks` blocks of blockSize and a remainder done at once after `done` bytes of
+    // `total`, from `from` to `to` microseconds, as their own updates would have (crossBlocks),
+    // the estimate's at the time its block was done.
+    void countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, quint64 total,
+                     qint64 from, qint64 to);
+    QString packedText() const; // the success message
     // The latest update's texts to the view, then the bar, which lets events through.
     void showProgress();
     // showProgress in the join: false when the pass brought Cancel (the join has ended).
@@ -74,6 +78,7 @@ private:
     qint64 m_start = 0;
 
     OutputFile m_output;
+    std::optional<SeamlessRewriter> m_rewriter; // Seamless Join
     std::optional<BlockCopier> m_copier;
     JoinPace m_pace;
     qint64 m_lastPass = 0;
@@ -97,12 +102,13 @@ JoinResult Joiner::run()
 
     if (!goOn(m_output.prepare()))
         return result();
-    m_copier.emplace(m_output.handle(), m_job.outputPath, largestBlock());
+    m_copier.emplace(m_output.handle(), m_job.outputPath, largestBlock(),
+                     m_rewriter ? &*m_rewriter : nullptr);
     m_view.setPercentText(percentText(0));
     m_shownPercent = 0;
 
-    for (const PackSource& source : m_job.sources)
-        if (!packSource(source))
+    for (int i = 0; i < m_job.sources.size(); ++i)
+        if (!packSource(i))
             return result();
     finish();
     return result();
@@ -149,8 +155,9 @@ bool Joiner::goOn(const JoinStep& step)
     return false;
 }
 
-bool Joiner::packSource(const PackSource& source)
+bool Joiner::packSource(int index)
 {
+    const PackSource& source = m_job.sources[index];
     const quint64 length = GetFileLen(source.path);
     if (length != source.length) {
         // Opening would create a missing file; a file that changed would not match the checks.
@@ -185,7 +192,7 @@ bool Joiner::packSource(const PackSource& source)
 
     const BlockPlan plan = planBlocks(length, m_job.block);
     const qint64 blockSize = m_job.block.blockSize;
-    m_copier->beginSource(m_source, source.path, length);
+    m_copier->beginSource(m_source, source.path, length, index);
     quint64 blocksLeft = plan.fullBlocks;
     quint64 remainderLeft = plan.remainder;
     while (blocksLeft > 0 || remainderLeft > 0) {
@@ -200,7 +207,7 @@ bool Joiner::packSource(const PackSource& source)
             return false;
         const qint64 to = m_clock();
         m_pace.copied(bytes, to - from);
-        countBlocks(m_packedBytes, blocks, quint64(blockSize), remainder, from, to);
+        countBlocks(m_packedBytes, blocks, quint64(blockSize), remainder, m_job.totalPackSize, from, to);
         m_packedBytes += quint64(bytes);
         blocksLeft -= blocks;
         remainderLeft -= remainder;
@@ -219,11 +226,11 @@ bool Joiner::packSource(const PackSource& source)
     return true;
 }
 
-void Joiner::countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, qint64 from,
-                         qint64 to)
+void Joiner::countBlocks(quint64 done, quint64 blocks, quint64 blockSize, quint64 remainder, quint64 total,
+                         qint64 from, qint64 to)
 {
     const quint64 bytes = blocks * blockSize + remainder;
-    const CrossedBlocks crossed = crossBlocks(done, blocks, blockSize, remainder, m_job.totalPackSize);
+    const CrossedBlocks crossed = crossBlocks(done, blocks, blockSize, remainder, total);
     m_percent = crossed.percent;
     if (crossed.evenPercent >= 0) {
         m_evenPercent = crossed.evenPercent;
@@ -269,7 +276,7 @@ void Joiner::finish()
     // The sources must not go while the output may not be on disk: the file, then its folder.
     if (trash && !goOn(m_output.flush()))
         return;
-    if (!goOn(m_output.checkWritten(m_job.totalPackSize)))
+    if (!goOn(m_output.checkWritten(m_job.outputSize())))
         return;
     if (trash && !goOn(m_output.flushFolder()))
         return;
@@ -293,9 +300,20 @@ void Joiner::finish()
         return;
     }
     m_view.closeWindow();
-    MsgBox(texts::packedSuccessfully(m_job.outputPath, m_job.totalPackSize), MB_ICONINFORMATION);
+    MsgBox(packedText(), MB_ICONINFORMATION);
     m_host.setWaitCursor(false);
     m_outcome = PackOutcome::Packed;
+}
+
+QString Joiner::packedText() const
+{
+    QString text = texts::packedSuccessfully(m_job.outputPath, m_job.outputSize());
+    if (!m_job.seamless)
+        return text;
+    QVector<texts::UnchangedPart> unchanged;
+    for (int i : m_job.seamless->unchangedParts())
+        unchanged.push_back({m_job.seamless->parts[i].path, m_job.seamless->parts[i].reason});
+    return text + texts::partsCopiedAsTheyWere(unchanged);
 }
 
 QString Joiner::changedSource() const
@@ -316,7 +334,11 @@ JoinStep Joiner::readyToTrash(const FileIdentity& written)
     QVector<PackedFile> sources;
     for (qsizetype i = 0; i < m_job.sources.size(); ++i)
         sources.push_back({m_job.sources[i].path, m_packed.at(i)});
-    ExpectedOutput expected(sources);
+    std::optional<SeamlessSourceRewriter> rewriter;
+    if (m_job.seamless)
+        rewriter.emplace(*m_job.seamless);
+    ExpectedOutput expected(sources, rewriter ? &*rewriter : nullptr);
+    const quint64 outputSize = m_job.outputSize();
     // Still the pack: the main window looks busy again while the output is read back.
     m_host.hideLogo();
     m_host.busyMode(QStringLiteral("pack"));
@@ -332,9 +354,8 @@ JoinStep Joiner::readyToTrash(const FileIdentity& written)
     // Each piece is an update, as a block is in the join; events go through by time too.
     const JoinStep checked = ReadBack(m_job.outputPath, written).run(expected, [&](quint64 done) {
         const qint64 now = m_clock();
-        countBlocks(checkedBefore, 1, done - checkedBefore, 0, pieceStart, now);
-        const bool end = done >= m_job.totalPackSize,
-                   due = m_pace.passDue(now - m_lastPass, now - pieceStart);
+        countBlocks(checkedBefore, 1, done - checkedBefore, 0, outputSize, pieceStart, now);
+        const bool end = done >= outputSize, due = m_pace.passDue(now - m_lastPass, now - pieceStart);
         checkedBefore = done;
         pieceStart = now;
         if (!end && !due)

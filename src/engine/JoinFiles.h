@@ -12,14 +12,21 @@
 // the output is read back from its storage and compared with the sources (a second pass of
 // the progress window, which Cancel stops), and each source must still be the file packed.
 // Running out of memory ends the join as a failure with a message.
+//
+// Seamless Join (a plan in the job): every block goes through the plan's rewriter on its way
+// (read, rewrite, write) with the same blocks, progress and Cancel; the output is the plan's
+// size, the read-back makes the rewritten stream again to compare, and the success message
+// names the parts that were copied as they were.
 #include "base/File64.h"
 #include "base/TransferRate.h"
 #include "engine/DeleteFiles.h"
 #include "engine/PackHost.h"
+#include "mpeg/SeamlessPlan.h"
 
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace kt {
 
@@ -36,6 +43,11 @@ struct JoinJob
     quint64 totalPackSize = 0;   // sum of the lengths
     BlockSize block;
     DeleteAfterAction deleteAfter = DeleteAfterAction::No;
+    // Seamless Join: the sources go through the rewriter of this plan, in user space; the
+    // output is the plan's size. Empty: the join is byte for byte.
+    std::optional<SeamlessPlan> seamless;
+
+    quint64 outputSize() const { return seamless ? seamless->outputSize : totalPackSize; }
 };
 
 enum class PackOutcome {

@@ -2,6 +2,7 @@
 
 #include "base/TextUtils.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 #include <cstring>
@@ -103,6 +104,22 @@ QString packedSuccessfully(const QString& outputPath, quint64 totalBytes)
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return QStringLiteral("%1 successfully packed! Total filesize is %2 bytes.")
         .arg(quotedName(outputPath), locale.toString(qulonglong(totalBytes)));
+}
+
+QString mixedAudioQuestion()
+{
+    return QStringLiteral("The audio files have different sample rates or layers. A player may not play the "
+                          "joined file smoothly. Pack anyway?");
+}
+
+QString partsCopiedAsTheyWere(const QVector<UnchangedPart>& parts)
+{
+    if (parts.isEmpty())
+        return {};
+    QStringList named;
+    for (const UnchangedPart& p : parts)
+        named << QStringLiteral("%1 (%2)").arg(quotedName(QFileInfo(p.path).fileName()), p.reason);
+    return QStringLiteral(" These parts were copied as they were: %1.").arg(named.join(QStringLiteral(", ")));
 }
 
 QString cannotWrite(const QString& outputPath, const QString& reason)

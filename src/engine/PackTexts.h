@@ -28,6 +28,15 @@ QString joinUnexpectedError();
 // The pack command's catch-all message with the error number.
 QString packUnexpectedError(int number);
 QString packedSuccessfully(const QString& outputPath, quint64 totalBytes);
+// Seamless Join: the question when the MPEG audio parts differ in sample rate or layer, and
+// what follows the success text when parts were copied as they were (empty when none was).
+QString mixedAudioQuestion();
+struct UnchangedPart
+{
+    QString path;
+    QString reason; // "not an MPEG stream", "damaged", ...
+};
+QString partsCopiedAsTheyWere(const QVector<UnchangedPart>& parts);
 
 // Nothing lost silently: the messages of failures that the classic loop did not see.
 QString cannotWrite(const QString& outputPath, const QString& reason); // asked with Retry/Cancel

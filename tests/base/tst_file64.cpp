@@ -13,11 +13,6 @@ using namespace kt::test;
 
 namespace {
 
-bool descriptorOpen(int fd)
-{
-    return ::fcntl(fd, F_GETFD) != -1;
-}
-
 struct OpenFailure
 {
     QString name;
@@ -36,7 +31,6 @@ class TestFile64 : public QObject
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    void init() { QCOMPARE(File64::OpenHandleCount(), 0); }
     void cleanup() { QCOMPARE(File64::OpenHandleCount(), 0); }
 
     // Open always: a missing file is created even read-only, an existing one never truncated.
@@ -84,14 +78,14 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // The shared stack: descriptor numbers are reused at once, so an
-    // object must never close a number it no longer owns.
+    // Descriptor numbers are reused at once: an object must never close one it no longer owns.
     void handleStack()
     {
         File64 a, b, c;
         a.OpenFile(path(QStringLiteral("a")), File64::kReadWrite);
         b.OpenFile(path(QStringLiteral("b")), File64::kReadOnly);
         const int ha = a.FileHandle(), hb = b.FileHandle();
+        const auto descriptorOpen = [](int fd) { return ::fcntl(fd, F_GETFD) != -1; };
         {
             File64 gone;
             gone.OpenFile(path(QStringLiteral("c")), File64::kReadOnly);

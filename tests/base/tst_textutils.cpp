@@ -9,17 +9,6 @@ using namespace kt;
 
 namespace {
 
-struct Found
-{
-    QString text, pattern;
-    int position; // 1-based, 0: none
-};
-
-struct Taken
-{
-    QString text, delimiter, item, rest;
-};
-
 struct Shortened
 {
     QString path;
@@ -27,12 +16,11 @@ struct Shortened
     QString output;
 };
 
+// Quoted for messages as `ls --quoting-style=shell-escape-always` when it holds controls;
+// escaped for --info's path column.
 struct Quoted
 {
-    QString name;
-    QString quoted;  // in messages: as coreutils' `ls --quoting-style=shell-escape-always` when
-                     // the name holds control characters
-    QString escaped; // in --info's path column
+    QString name, quoted, escaped;
 };
 
 } // namespace
@@ -41,33 +29,21 @@ class TestTextUtils : public QObject
 {
     Q_OBJECT
 private slots:
-    void lastInStr_data()
+    // LastInStr: 1-based, 0 for none; TakeDialogItem: the item keeps its delimiter.
+    void lastInStrAndTakeDialogItem()
     {
-        test::addRows<Found>({{"backslash path", {"C:\\dir\\file.mpg", "\\", 7}},
-                              {"none", {"file.mpg", "\\", 0}},
-                              {"overlapping", {"aaa", "aa", 2}},
-                              {"empty pattern", {"abc", "", 0}}});
-    }
-    void lastInStr()
-    {
-        QFETCH(Found, row);
-        QCOMPARE(LastInStr(row.text, row.pattern), row.position);
-    }
-
-    void takeDialogItem_data()
-    {
+        QCOMPARE((QList<int>{LastInStr("C:\\dir\\file.mpg", "\\"), LastInStr("file.mpg", "\\"),
+                             LastInStr("aaa", "aa"), LastInStr("abc", "")}),
+                 (QList<int>{7, 0, 2, 0}));
         const QString nul(QChar(0));
-        test::addRows<Taken>(
-            {{"NUL list", {"a.mpg" + nul + "b.mpg" + nul + nul, nul, "a.mpg" + nul, "b.mpg" + nul + nul}},
-             {"two-character delimiter", {"a||b||c", "||", "a||", "b||c"}},
-             {"no delimiter", {"abc", ";", "", "abc"}}});
-    }
-    void takeDialogItem()
-    {
-        QFETCH(Taken, row);
-        QString text = row.text;
-        QCOMPARE(TakeDialogItem(text, row.delimiter), row.item);
-        QCOMPARE(text, row.rest);
+        for (auto [text, delimiter, item, rest] :
+             {std::array<QString, 4>{"a.mpg" + nul + "b.mpg" + nul + nul, nul, "a.mpg" + nul,
+                                     "b.mpg" + nul + nul},
+              {"a||b||c", "||", "a||", "b||c"},
+              {"abc", ";", "", "abc"}}) {
+            QCOMPARE(TakeDialogItem(text, delimiter), item);
+            QCOMPARE(text, rest);
+        }
     }
 
     // 100 twips a character; the start is cut to at most (max - width(".../name") - 350).

@@ -229,9 +229,9 @@ private slots:
         // Packed, with a success line that keeps the locale (a German grouping here; only
         // --info's column does not) after what `before` says.
         const auto joins = [](const char* name, const QStringList& args, const QString& output,
-                              const QString& size, const QStringList& before = {}) {
+                              const QString& size, const QStringList& before = {}, const QString& note = {}) {
             const QString success = "klivatarn-pack: '@/" + output +
-                                    "' successfully packed! Total filesize is " + size + " bytes.";
+                                    "' successfully packed! Total filesize is " + size + " bytes." + note;
             QTest::newRow(name) << CommandCase{.args = args,
                                                .err = before + QStringList{success},
                                                .after =
@@ -262,16 +262,30 @@ private slots:
               "option '--force' doesn't allow an argument");
         usage("--info without files", {"--info"}, "--info needs at least one file");
         usage("--info with -o", {"--info", "-o", "@/out", "@/a.mpg"},
-              "--info takes no other option than -z and --");
+              "--info takes no other option than -z, --json and --");
+        usage("--json without --info", QStringList{"--json"} + o + ab, "--json goes with --info only");
+        usage("--json with -z", {"--info", "--json", "-z", "@/a.mpg"},
+              "-z (--null) and --json exclude each other");
         usage("source like an option", o + QStringList{"@/a.mpg", "-x.mpg"},
               "invalid option -- 'x'; for the file '-x.mpg', put '--' before it or write './-x.mpg'");
         joins("-oFILE", QStringList{"-o@/out"} + quiet + ab, "out", "12.000");
+        // Neither source is an MPEG stream: both are copied as they are, and named.
         joins("--out=FILE, --seamless abbreviated", QStringList{"--out=@/out", "--seam"} + quiet + ab, "out",
-              "12.000");
+              "12.000", {},
+              " These parts were copied as they were: 'a.mpg' (not an MPEG stream), 'b.mpg' (not an MPEG "
+              "stream).");
         joins("options after the sources", ab + QStringList{"-o", "@/out", "--no-m", "--ra", "slow"}, "out",
               "12.000");
         joins("-- before a source named -x.mpg", o + quiet + QStringList{"--", "@/a.mpg", "-x.mpg"}, "out",
               "8.000");
+        const QString mixed =
+            "The audio files have different sample rates or layers. A player may not play the "
+            "joined file smoothly. Pack anyway?";
+        row("--seamless, MP3 at 44.1 and 48 kHz, unanswered",
+            {.args = QStringList{"--seamless"} + o + quiet + QStringList{"@/44k.mp3", "@/48k.mp3"},
+             .exit = 3,
+             .err = {"klivatarn-pack: " + mixed + " [no answer: no]",
+                     "klivatarn-pack: Packing aborted: the question \"" + mixed + "\" was not answered."}});
         refused("one source", o + QStringList{"@/a.mpg"}, "At least 2 files are required for packing.");
         row("not MPEG, unanswered",
             {.args = o + ab,
@@ -348,6 +362,11 @@ private slots:
         QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
         QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
         QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
+        // MPEG-1 layer III frames of 128 kbit/s at 44.1 and at 48 kHz (the payload silent).
+        QVERIFY(writeFile(ws.path("44k.mp3"),
+                          (QByteArray("\xFF\xFB\x90\x64") + QByteArray(413, 0)).repeated(20)) &&
+                writeFile(ws.path("48k.mp3"),
+                          (QByteArray("\xFF\xFB\x94\x64") + QByteArray(380, 0)).repeated(20)));
         QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("dir/inside"));
         QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
         QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}) && writeFile(ws.path("it's.mpg"), {}) &&

@@ -122,7 +122,7 @@ struct Join : PackRig
     JoinResult run(const QString& output, BlockSize block = kSlow,
                    DeleteAfterAction del = DeleteAfterAction::NoPrompt, MonotonicClock clock = steps(kFrame))
     {
-        JoinJob j{output, {}, 0, block, del};
+        JoinJob j{output, {}, 0, block, del, {}};
         for (int i = 0; i < src.paths.size(); ++i) {
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
             j.totalPackSize += quint64(src.contents[i].size());

@@ -1,6 +1,8 @@
 // Seamless joins and stream details, checked against real decoders (ffmpeg and ffprobe): clips
-// made by ffmpeg are joined through the plan and the rewriter, fed in uneven blocks, and the
-// result must be one stream to ffprobe and ffmpeg. Without ffmpeg these rows skip.
+// made by ffmpeg are joined by klivatarn-pack --seamless (its read-back remakes the output in
+// other pieces than the join's blocks, so it also shows that the rewrite does not depend on
+// them), and the result must be one stream to ffprobe and ffmpeg; --info --json must agree
+// with ffprobe. Without ffmpeg these rows skip.
 #include "../support/Rows.h"
 #include "../support/TestFiles.h"
 #include "mpeg/SeamlessRewriter.h"
@@ -13,7 +15,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
 
 using namespace kt;
 
@@ -82,46 +83,31 @@ Probe probe(const QString& path, Kind kind)
     return p;
 }
 
-struct Joined
+struct Packed
 {
-    QByteArray bytes;
-    qint64 fed = 0;      // bytes given to the rewriter
-    quint64 planned = 0; // the plan's output size
+    int exit = -1; // -1: crashed or killed
+    QString err;
+    QByteArray output;
 };
 
-// The seamless join of `paths`, each read in blocks of the sizes `sizes` gives in turn, into
-// buffers of exactly the block plus the headroom. With `cancelAt` the join stops after that
-// many blocks, as Cancel does.
-Joined seamlessJoin(const QStringList& paths, const std::function<qsizetype()>& sizes, int cancelAt = -1)
+// klivatarn-pack with `args` and the variables of `env` added, in the C locale, with a trash
+// under `home`.
+Packed runPacker(const QStringList& args, const QString& home, const QStringList& env = {})
 {
-    QVector<SeamlessSource> sources;
-    for (const QString& p : paths)
-        sources.append({p, quint64(QFileInfo(p).size())});
-    const SeamlessPlan plan = planSeamlessJoin(sources);
-    Joined j;
-    j.planned = plan.outputSize;
-    if (!plan.unchangedParts().isEmpty())
-        return j;
-    SeamlessRewriter rewriter(plan);
-    int blocks = 0;
-    for (int i = 0; i < paths.size(); ++i) {
-        const QByteArray bytes = test::fileBytes(paths[i]);
-        rewriter.beginPart(i);
-        for (qsizetype at = 0; at < bytes.size(); ++blocks) {
-            if (blocks == cancelAt) {
-                j.bytes += rewriter.endPart().toByteArray();
-                return j;
-            }
-            const qsizetype n = std::min(sizes(), bytes.size() - at);
-            const std::unique_ptr<char[]> buffer(new char[size_t(SeamlessRewriter::kHeadroom + n)]);
-            std::memcpy(buffer.get() + SeamlessRewriter::kHeadroom, bytes.constData() + at, size_t(n));
-            j.bytes += rewriter.feed(buffer.get() + SeamlessRewriter::kHeadroom, n).toByteArray();
-            at += n;
-            j.fed += n;
-        }
-        j.bytes += rewriter.endPart().toByteArray();
-    }
-    return j;
+    const QString out = args.value(args.indexOf("-o") + 1);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& v : QStringList{"LC_ALL=C", "HOME=" + home, "XDG_DATA_HOME=" + home + "/xdg"} + env)
+        e.insert(v.section(QLatin1Char('='), 0, 0), v.section(QLatin1Char('='), 1));
+    QFile::remove(out); // so that only this run's bytes count
+    QProcess p;
+    p.setProcessEnvironment(e);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack", args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    p.waitForFinished();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError()), test::fileBytes(out)};
 }
 
 // A byte of a program stream that lies in a clock field: the SCR of a pack header, or the
@@ -262,8 +248,9 @@ private slots:
     // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg
     // seeks into every part and decodes the whole without an error. Program streams differ
     // from the byte join only in clock fields; video GOP time codes run on; MP3 keeps one
-    // ID3v2 at the front, one ID3v1 at the end and one VBR header. The output does not
-    // depend on the block sizes, and Cancel leaves exactly the bytes read.
+    // ID3v2 at the front, one ID3v1 at the end and one VBR header. The pack moves the sources
+    // to the trash after reading the output back; Ctrl-C leaves whole blocks, and an output
+    // that does not hold what was written keeps the sources.
     void join_data()
     {
         test::addRows<JoinRow>({
@@ -280,21 +267,29 @@ private slots:
         QFETCH(JoinRow, row);
         if (!m_ffmpeg)
             QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
-        QStringList paths;
+        QTemporaryDir work;
+        QStringList paths, copies; // the clips, and copies of them for the trash
         QByteArray byteJoin;
         QVector<Probe> parts;
         for (const QString& name : row.clips) {
             paths << clip(name);
+            copies << work.filePath(QString::number(copies.size()) + name);
+            QVERIFY(QFile::copy(paths.last(), copies.last()));
             byteJoin += test::fileBytes(clip(name));
             parts << clipProbe(name, row.kind);
         }
-        QRandomGenerator gen(7);
-        const Joined j = seamlessJoin(paths, [&] { return qsizetype(gen.bounded(1, 70000)); });
-        const QByteArray& out = j.bytes;
-        QCOMPARE(quint64(out.size()), j.planned);
-        QCOMPARE(seamlessJoin(paths, [] { return qsizetype(10000); }).bytes, out);
-        const QString joined = clip("joined");
-        QVERIFY(test::writeFile(joined, out));
+        const QString joined = work.filePath("joined");
+        const QStringList pack{"--seamless", "--no-mpeg-check", "--rate=slow", "--force", "-o", joined};
+        const Packed r = runPacker(pack + QStringList{"--trash"} + copies, work.path());
+        QCOMPARE(r.exit, 0);
+        const QByteArray& out = r.output;
+        QLocale grouped = QLocale::c();
+        grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+        QCOMPARE(r.err,
+                 QStringLiteral("klivatarn-pack: '%1' successfully packed! Total filesize is %2 bytes.\n")
+                     .arg(joined, grouped.toString(out.size())));
+        for (const QString& c : copies)
+            QVERIFY2(!QFileInfo::exists(c), qPrintable(c + " was not moved to the trash"));
 
         double sum = 0;
         for (const Probe& p : parts)
@@ -358,14 +353,66 @@ private slots:
         QCOMPARE(clocks.size(), systemClocks(byteJoin).size());
         for (qsizetype k = 1; k < clocks.size(); ++k)
             QVERIFY2(clocks[k] > clocks[k - 1], qPrintable(QStringLiteral("SCR %1 goes back").arg(k)));
-        // Cancel in the second part: the output holds exactly the blocks read, rewritten but
-        // for the few bytes held back at the cut.
-        const Joined cut = seamlessJoin(
-            paths, [] { return qsizetype(10007); }, 40);
-        QVERIFY(cut.fed > QFileInfo(paths[0]).size());
-        QCOMPARE(cut.bytes.size(), cut.fed);
-        const qsizetype same = cut.fed - SeamlessRewriter::kMaxHeldBack;
-        QCOMPARE(cut.bytes.first(same), out.first(same));
+        // Every picture is presented one frame after the one before, across the joins too.
+        const QJsonArray frames =
+            QJsonDocument::fromJson(run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                                    "frame=best_effort_timestamp", "-of", "json", joined})
+                                        .toUtf8())
+                .object()
+                .value("frames")
+                .toArray();
+        QVector<qint64> shown;
+        for (const QJsonValue& f : frames) // ffprobe gives the last picture none
+            if (const QJsonValue t = f.toObject().value("best_effort_timestamp"); t.isDouble())
+                shown << t.toInteger();
+        std::sort(shown.begin(), shown.end());
+        for (qsizetype k = 2; k < shown.size(); ++k)
+            QVERIFY2(shown[k] - shown[k - 1] == shown[1] - shown[0],
+                     qPrintable(QStringLiteral("picture %1 at %2").arg(k).arg(shown[k])));
+
+        // Ctrl-C at the k-th block of the second part, where a block ends inside a header (which
+        // the rewriter holds back), its reads slowed so that a pass follows every block: the
+        // output holds the first part and exactly k blocks, rewritten but for the bytes held back.
+        const qint64 first = QFileInfo(paths[0]).size();
+        const auto shim = [&](const QString& path, const char* op, qint64 shortBytes, int sleepMs) {
+            return QStringList{"LD_PRELOAD=" KT_FAULT_SHIM,
+                               "KT_FAULT_MARKER=" + work.filePath("shim"),
+                               "KT_FAULT_PATH=" + path,
+                               QStringLiteral("KT_FAULT_OP=") + op,
+                               "KT_FAULT_AT=1",
+                               "KT_FAULT_SHORT=" + QString::number(shortBytes),
+                               "KT_FAULT_SLEEP_MS=" + QString::number(sleepMs)};
+        };
+        const QByteArray second = test::fileBytes(paths[1]);
+        qsizetype k = 1;
+        while (k * 10000 < second.size() &&
+               QRegularExpression("\\x00\\x00\\x01[\\xBA\\xBD\\xC0-\\xEF]")
+                       .match(QString::fromLatin1(second.mid(k * 10000 - 30, 26)))
+                       .hasMatch() == false)
+            ++k;
+        if (k * 10000 < second.size()) {
+            const Packed cut =
+                runPacker(pack + paths, work.path(),
+                          shim(paths[1], "read", -1, 30) +
+                              QStringList{"KT_HOOK_OP=read", "KT_HOOK_PATH=" + paths[1],
+                                          "KT_HOOK_AT=" + QString::number(k), "KT_HOOK_CMD=kill -INT $PPID"});
+            QVERIFY(QFileInfo::exists(work.filePath("shim")));
+            QCOMPARE(cut.exit, 130);
+            QCOMPARE(cut.output.size(), first + k * 10000);
+            const qsizetype same = cut.output.size() - SeamlessRewriter::kMaxHeldBack;
+            QCOMPARE(cut.output.first(same), out.first(same));
+        }
+
+        // The storage loses the bytes of the second part: the read-back tells, the sources stay.
+        for (int i = 0; i < paths.size(); ++i)
+            QVERIFY(QFile::copy(paths[i], copies[i]));
+        const Packed lost =
+            runPacker(pack + QStringList{"--trash"} + copies, work.path(), shim(joined, "lie", first, 0));
+        QCOMPARE(lost.exit, 1);
+        QVERIFY2(lost.err.contains(QStringLiteral("'%1', read back from its storage, differs").arg(joined)),
+                 qPrintable(lost.err));
+        for (const QString& c : copies)
+            QVERIFY(QFileInfo::exists(c));
     }
 
     // Parts that cannot be rewritten are copied as they are, with the reason, and the
@@ -435,7 +482,8 @@ private slots:
         QCOMPARE(gopTimeCodeFrames(gop, 30), row.frames % (24 * 3600 * 30));
     }
 
-    // describeStream's durations against ffprobe's, and its kind texts. (b3.mpg and
+    // klivatarn-pack --info --json's durations and picture sizes against ffprobe's, and its
+    // kind texts. (b3.mpg and
     // d2.vob are over 256 KiB: their heads and tails are read apart.)
     void details_data()
     {
@@ -460,22 +508,35 @@ private slots:
         QFETCH(QString, text);
         if (!m_ffmpeg)
             QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
-        const StreamDetails d = describeStream(clip(name));
+        const QJsonArray all =
+            QJsonDocument::fromJson(run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack",
+                                        {"--info", "--json", clip(name), clip("none")})
+                                        .toUtf8())
+                .array();
+        QCOMPARE(all.size(), 2);
+        const QJsonObject d = all[0].toObject();
+        QCOMPARE(all[1].toObject().value("error").toString(), QString::fromLocal8Bit(std::strerror(ENOENT)));
         const Kind kind = name.endsWith("mp3")   ? Kind::Audio
                           : name.endsWith("m1v") ? Kind::Video
                                                  : Kind::Program;
         const Probe p = clipProbe(name, kind);
-        QVERIFY(d.duration);
-        QVERIFY2(qAbs(*d.duration - p.duration) <= 0.05,
-                 qPrintable(QStringLiteral("%1 s, ffprobe %2 s").arg(*d.duration).arg(p.duration)));
+        const double duration = d.value("duration").toDouble(-1);
+        QVERIFY2(qAbs(duration - p.duration) <= 0.05,
+                 qPrintable(QStringLiteral("%1 s, ffprobe %2 s").arg(duration).arg(p.duration)));
+        const qint64 bitRate = d.value("bit_rate").toInteger();
         if (text.contains("%1")) {
             const QString rate = run(
                 "ffprobe", {"-v", "error", "-show_entries", "format=bit_rate", "-of", "csv=p=0", clip(name)});
-            QVERIFY(qAbs(d.bitRate - rate.toInt()) < rate.toInt() / 50); // ffprobe counts the tags in
-            text = text.arg((d.bitRate + 500) / 1000);
+            QVERIFY(qAbs(bitRate - rate.toInt()) < rate.toInt() / 50); // ffprobe counts the tags in
+            text = text.arg((bitRate + 500) / 1000);
         }
-        QCOMPARE(streamKindText(d), text);
-        QCOMPARE(streamDetailsJson(d).value("bytes").toInteger(), QFileInfo(clip(name)).size());
+        QCOMPARE(d.value("kind_text").toString(), text);
+        QCOMPARE(d.value("path").toString(), clip(name));
+        QCOMPARE(d.value("bytes").toInteger(), QFileInfo(clip(name)).size());
+        QCOMPARE(d.value("sample_rate").toInt(), kind == Kind::Audio ? 44100 : 0);
+        const QString width = run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                              "stream=width", "-of", "csv=p=0", clip(name)});
+        QCOMPARE(d.value("width").toInt(), width.section(QRegularExpression("\\D"), 0, 0).toInt());
     }
 };
 

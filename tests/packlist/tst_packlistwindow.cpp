@@ -1,5 +1,5 @@
 // The Pack List in the real main window: the view kept in step with the list, adding, drops,
-// dragging rows, and the commands with their focus and refresh.
+// dragging rows, the commands with their focus and refresh, and the tooltips.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/MainWindow.h"
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 #include <QWindow>
 #include <QtTest>
 #include <fcntl.h>
@@ -469,6 +470,34 @@ private slots:
         QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
         if (c.current)
             QCOMPARE(view()->currentIndex().row() + 1, c.current);
+    }
+
+    // A row's tooltip describes its file, again once the file changed; below the rows the
+    // list's totals, files of unknown duration counted apart.
+    void toolTips()
+    {
+        make();
+        const QString grows = file("grows.bin");
+        QVERIFY(test::writeFile(grows, "1234"));
+        for (const QString& path : {file("a.mpg"), grows, file("gone.mpg")})
+            m_w->packList().append({path, {}, {}, false});
+        view()->syncFromList();
+        const auto tip = [&](int row) {
+            return view()->packModel()->index(row - 1, 1).data(Qt::ToolTipRole).toString().split('\n');
+        };
+        QCOMPARE(tip(1).mid(0, 3), QStringList({file("a.mpg"), "MPEG-1 video elementary stream",
+                                                "352 x 240, 29.97 frames per second"}));
+        QCOMPARE(tip(1).last(), "Size: 76 bytes");
+        QCOMPARE(tip(2), QStringList({grows, "unknown", "Duration: unknown", "Size: 4 bytes"}));
+        QCOMPARE(tip(3), QStringList({file("gone.mpg"), "No such file or directory"}));
+        QVERIFY(test::writeFile(grows, QByteArray(1500, 'x')));
+        QCOMPARE(tip(2).last(), "Size: 1,500 bytes");
+
+        QHelpEvent below(QEvent::ToolTip, rowPoint(0), view()->viewport()->mapToGlobal(rowPoint(0)));
+        QApplication::sendEvent(view()->viewport(), &below);
+        QCOMPARE(QToolTip::text(),
+                 "Total duration: " + durationText(*describeStream(file("a.mpg")).duration) +
+                     " (2 files of unknown duration not counted)\nTotal size: 1,576 bytes");
     }
 };
 

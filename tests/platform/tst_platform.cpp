@@ -1,4 +1,5 @@
 // The seams: the desktop's opener, message-box style parts, filter conversion.
+#include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "platform/FileDialogs.h"
@@ -19,11 +20,6 @@ struct OpenerCase
     ShellOpenResult result;
     bool laterMessage; // a slow "nothing could open it" is said when it comes
 };
-struct StyleCase
-{
-    int style, buttons, icon;
-    bool defaultIsSecond, topmost;
-};
 } // namespace
 
 class TestPlatform : public QObject
@@ -34,49 +30,45 @@ private slots:
     void desktopShellOpen_data()
     {
         using R = ShellOpenResult;
-        QTest::addColumn<OpenerCase>("c");
-        QTest::newRow("file opened") << OpenerCase{"clip.mpg", 0, false, R::Opened, false};
-        QTest::newRow("no program for the file") << OpenerCase{"clip.mpg", 3, false, R::Failed, false};
-        QTest::newRow("address opened")
-            << OpenerCase{"https://www.vantu.example/", 0, false, R::Opened, false};
-        QTest::newRow("no mail program")
-            << OpenerCase{"mailto:support@vantu.example", 3, false, R::Failed, false};
-        QTest::newRow("missing file") << OpenerCase{"gone.mpg", -1, false, R::NotFound, false};
-        QTest::newRow("slow desktop, nothing found") << OpenerCase{"clip.mpg", 3, true, R::Opened, true};
-        QTest::newRow("slow desktop, opened") << OpenerCase{"clip.mpg", 0, true, R::Opened, false};
-        // A viewer that started and then ended with an error is no missing program.
-        QTest::newRow("viewer failed at once") << OpenerCase{"clip.mpg", 4, false, R::Opened, false};
-        QTest::newRow("viewer failed later") << OpenerCase{"clip.mpg", 4, true, R::Opened, false};
-        QTest::newRow("file gone before the opener saw it")
-            << OpenerCase{"clip.mpg", 2, false, R::NotFound, false};
+        test::addRows<OpenerCase>({
+            {"file opened", {"clip.mpg", 0, false, R::Opened, false}},
+            {"no mail program", {"mailto:support@vantu.example", 3, false, R::Failed, false}},
+            {"missing file", {"gone.mpg", -1, false, R::NotFound, false}},
+            {"slow desktop, nothing found", {"clip.mpg", 3, true, R::Opened, true}},
+            {"slow desktop, opened", {"clip.mpg", 0, true, R::Opened, false}},
+            // A viewer that started and then ended with an error is no missing program.
+            {"viewer failed at once", {"clip.mpg", 4, false, R::Opened, false}},
+            {"viewer failed later", {"clip.mpg", 4, true, R::Opened, false}},
+            {"file gone before the opener saw it", {"clip.mpg", 2, false, R::NotFound, false}},
+        });
     }
     void desktopShellOpen()
     {
-        QFETCH(OpenerCase, c);
+        QFETCH(OpenerCase, row);
         test::ScriptedMessageBox boxes;
         QTemporaryDir dir;
         QVERIFY(test::writeFile(dir.filePath("clip.mpg"), {}));
         // Records what it was asked, then (slowly) answers; "done" marks its last step.
         const QString opener = dir.filePath("xdg-open");
         QVERIFY(test::writeFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/asked\"\n" +
-                                            QByteArray(c.slow ? "/bin/sleep 1\n" : "") +
+                                            QByteArray(row.slow ? "/bin/sleep 1\n" : "") +
                                             ": > \"${0%/*}/done\"\nexit " +
-                                            QByteArray::number(c.openerExit)));
+                                            QByteArray::number(row.openerExit)));
         QVERIFY(QFile::setPermissions(opener, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(dir.path()));
-        const QString target = c.target.contains(QLatin1Char(':')) ? c.target : dir.filePath(c.target);
-        DesktopShell desktop(c.slow ? 100 : 10000); // a fast answer comes well within the wait
+        const QString target = row.target.contains(QLatin1Char(':')) ? row.target : dir.filePath(row.target);
+        DesktopShell desktop(row.slow ? 100 : 10000); // a fast answer comes well within the wait
         const ShellOpenResult result = desktop.open(target);
         qputenv("PATH", path);
-        QCOMPARE(result, c.result);
-        if (c.openerExit < 0) {
+        QCOMPARE(result, row.result);
+        if (row.openerExit < 0) {
             QVERIFY(!QFile::exists(dir.filePath("asked")));
             return;
         }
         QTRY_VERIFY(QFile::exists(dir.filePath("done")));
         QCOMPARE(QString::fromUtf8(test::fileBytes(dir.filePath("asked"))), target);
-        if (c.laterMessage) {
+        if (row.laterMessage) {
             QTRY_COMPARE(boxes.texts(), QStringList{noProgramToOpenText(target)});
             QCOMPARE(boxes.asked().first().style, 48);
             QCOMPARE(boxes.asked().first().title, QStringLiteral("Vantu Kliva TARN"));
@@ -86,23 +78,17 @@ private slots:
         }
     }
 
-    void styleParts_data()
-    {
-        QTest::addColumn<StyleCase>("c");
-        QTest::newRow("stop topmost") << StyleCase{0x40010, MB_OK, MB_ICONHAND, false, true};
-        QTest::newRow("yesno stop") << StyleCase{20, MB_YESNO, MB_ICONHAND, false, false};
-        QTest::newRow("retry stop") << StyleCase{0x15, MB_RETRYCANCEL, MB_ICONHAND, false, false};
-        QTest::newRow("reset question")
-            << StyleCase{MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST, MB_YESNO,
-                         MB_ICONINFORMATION, true, true};
-        QTest::newRow("exclamation") << StyleCase{48, MB_OK, MB_ICONEXCLAMATION, false, false};
-    }
+    // Buttons, icon, second button default, topmost.
     void styleParts()
     {
-        QFETCH(StyleCase, c);
-        QCOMPARE((QList<int>{msgButtons(c.style), msgIcon(c.style), msgDefaultIsSecond(c.style),
-                             msgTopmost(c.style)}),
-                 (QList<int>{c.buttons, c.icon, c.defaultIsSecond, c.topmost}));
+        for (auto [style, parts] : {std::pair{0x40010, QList<int>{MB_OK, MB_ICONHAND, 0, 1}},
+                                    {0x15, {MB_RETRYCANCEL, MB_ICONHAND, 0, 0}},
+                                    {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST,
+                                     {MB_YESNO, MB_ICONINFORMATION, 1, 1}},
+                                    {48, {MB_OK, MB_ICONEXCLAMATION, 0, 0}}})
+            QCOMPARE(
+                (QList<int>{msgButtons(style), msgIcon(style), msgDefaultIsSecond(style), msgTopmost(style)}),
+                parts);
     }
 
     void qtFilter()

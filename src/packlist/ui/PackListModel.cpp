@@ -28,6 +28,8 @@ QVariant PackListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const PackListRow& r = m_list.row(index.row() + 1);
+    if (role == Qt::ToolTipRole)
+        return fileDetailsText(m_details.details(r.path));
     switch (index.column()) {
     case 0:
         return r.path;
@@ -51,6 +53,17 @@ Qt::ItemFlags PackListModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+QString PackListModel::totalsToolTip() const
+{
+    if (m_list.isEmpty())
+        return {};
+    QVector<StreamDetails> files;
+    files.reserve(m_list.count());
+    for (const PackListRow& r : m_list.rows())
+        files.push_back(m_details.details(r.path));
+    return listTotalsText(files);
 }
 
 void PackListModel::rowsAppended(int firstNew)

@@ -4,7 +4,9 @@
 // The PackList is the store; this adapter only presents it. After the rows change in
 // the list, tell the model which kind of change it was so the view can keep up: an
 // append announces only the new rows, any other change re-reads the whole list (cheap
-// even at 32,767 rows, as nothing is copied).
+// even at 32,767 rows, as nothing is copied). A row's tooltip is its file's details, read
+// when it is first asked for (FileDetails.h).
+#include "packlist/FileDetails.h"
 #include "packlist/PackList.h"
 
 #include <QAbstractTableModel>
@@ -33,9 +35,13 @@ public:
 
     static QStringList headers(); // "Filename", "Video Size", "Frame Rate"
 
+    // The tooltip of the list's empty area: every row's file counted (empty: no rows).
+    QString totalsToolTip() const;
+
 private:
     PackList& m_list;
-    int m_shownRows = 0; // rows the view knows of
+    mutable FileDetailsCache m_details; // filled as tooltips are asked for
+    int m_shownRows = 0;                // rows the view knows of
 };
 
 } // namespace kt

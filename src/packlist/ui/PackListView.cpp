@@ -3,9 +3,11 @@
 #include "PackListModel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
+#include <QToolTip>
 #include <cmath>
 
 namespace kt {
@@ -161,6 +163,18 @@ void PackListView::PackListSetMaxWidth(double allowanceTwips)
 
 bool PackListView::viewportEvent(QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip) {
+        // Below the rows: the totals of the list (a row's tooltip comes from the model).
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (!indexAt(help->pos()).isValid()) {
+            const QString totals = m_model->totalsToolTip();
+            if (totals.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), totals, viewport());
+            return true;
+        }
+    }
     const bool handled = QTreeView::viewportEvent(event);
     if (event->type() == QEvent::Resize && m_lastFills)
         fillWithLastColumn();
