@@ -96,10 +96,6 @@ Error %1: &apos;%2&apos;  detected.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Error seeking!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Error opening %1!</source>
         <translation type="unfinished"></translation>
     </message>

@@ -99,10 +99,6 @@ Fehler %1: „%2“ festgestellt.</translation>
         <translation>Es ist keine Datei geöffnet.</translation>
     </message>
     <message>
-        <source>Error seeking!</source>
-        <translation>Fehler beim Positionieren in der Datei!</translation>
-    </message>
-    <message>
         <source>Error opening %1!</source>
         <translation>Fehler beim Öffnen von %1!</translation>
     </message>

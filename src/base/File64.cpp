@@ -13,9 +13,11 @@
 namespace kt {
 namespace {
 
-// One stack of open handles for the whole program. Each entry remembers the object that
-// opened it: descriptors are reused at once on POSIX, so a bare number could name another
-// object's file by the time a destructor looks for it.
+// One stack of open handles for the whole program: CloseAllFiles on any object closes every
+// file the program has open, which is how a cancelled or failed pack lets go of its files.
+// Only File64 reads it, to close; it keeps no outcome for anyone to look up afterwards. Each
+// entry remembers the object that opened it: descriptors are reused at once on POSIX, so a
+// bare number could name another object's file by the time a destructor looks for it.
 struct OpenEntry
 {
     File64::Handle handle;
@@ -25,6 +27,11 @@ QVector<OpenEntry> g_openHandles;
 
 constexpr int kStopTopmost = MB_ICONHAND | MB_TOPMOST;
 static_assert(kStopTopmost == File64::kOpenErrorStyle);
+
+void sayNoOpenFile()
+{
+    MsgBox(QCoreApplication::translate("kt::File64", "There is no open file."), kStopTopmost);
+}
 
 qsizetype findEntry(File64::Handle h, const File64* owner = nullptr)
 {
@@ -59,26 +66,10 @@ File64::~File64()
     }
 }
 
-void File64::raiseError(int code, const QString& name) const
-{
-    QString text;
-    switch (code) {
-    case ErrNoOpenFile:
-        text = QCoreApplication::translate("kt::File64", "There is no open file.");
-        break;
-    case ErrSeekFailed:
-        text = QCoreApplication::translate("kt::File64", "Error seeking!");
-        break;
-    default:
-        text = unexpectedErrorText(code, name);
-    }
-    MsgBox(text, kStopTopmost);
-}
-
 bool File64::checkOpen() const
 {
     if (m_handle == kInvalidHandle) {
-        raiseError(ErrNoOpenFile);
+        sayNoOpenFile();
         return false;
     }
     return true;
@@ -90,27 +81,9 @@ File64::Handle File64::FileHandle() const
     return m_handle;
 }
 
-QString File64::FileName() const
-{
-    checkOpen();
-    return m_fileName;
-}
-
 bool File64::IsOpen() const
 {
     return m_handle != kInvalidHandle;
-}
-
-bool File64::AutoFlush() const
-{
-    checkOpen();
-    return m_autoFlush;
-}
-
-void File64::SetAutoFlush(bool NewVal)
-{
-    checkOpen();
-    m_autoFlush = NewVal;
 }
 
 QString File64::openErrorText(const OpenResult& result)
@@ -162,7 +135,6 @@ File64::OpenResult File64::OpenFile(const QString& sFileName, const QString& sRW
 
     m_handle = fd;
     const qint32 code = fd != kInvalidHandle ? kOpenOk : access == -1 ? kOpenUnexpected : kOpenFailed;
-    m_fileName = sFileName;
     g_openHandles.append({fd, this}); // also -1 after a failure, so that closes stay paired
     return {sFileName, code, openErrno};
 }
@@ -178,7 +150,7 @@ int File64::CloseFile(Handle hFile)
 {
     int error = 0;
     if (hFile == kInvalidHandle)
-        raiseError(ErrNoOpenFile);
+        sayNoOpenFile();
     // Only a descriptor on the stack is ours to close: closing any other number (one closed
     // twice, say) could close a file some other part of the process has open. The entry of
     // the handle closed is dropped; closing in reverse order makes that the most recent.
@@ -189,8 +161,6 @@ int File64::CloseFile(Handle hFile)
             error = errno;
         g_openHandles.remove(at);
     }
-    m_fileName.clear();
-    m_autoFlush = false;
     return error;
 }
 
@@ -198,8 +168,6 @@ void File64::CloseAllFiles()
 {
     checkOpen();
     CloseAllHandles();
-    m_fileName.clear();
-    m_autoFlush = false;
     m_handle = kInvalidHandle;
 }
 
@@ -212,40 +180,11 @@ void File64::CloseAllHandles()
     }
 }
 
-bool File64::Flush()
-{
-    if (!checkOpen())
-        return false;
-    return ::fsync(m_handle) == 0;
-}
-
 void File64::SeekAbsolute(qint32 HighPos, qint32 LowPos)
 {
     checkOpen();
     const qint64 pos = (qint64(HighPos) << 32) | qint64(quint32(LowPos));
     ::lseek(m_handle, pos, SEEK_SET);
-}
-
-void File64::SeekRelative(qint32 Offset)
-{
-    checkOpen();
-    if (::lseek(m_handle, Offset, SEEK_CUR) < 0)
-        raiseError(ErrSeekFailed);
-}
-
-QByteArray File64::GetBytes(Handle FileHandle, qint32 FirstByte, qint32& ByteCount, qint32& FilePointerStart)
-{
-    if (m_handle == kInvalidHandle)
-        return {};
-    const qint64 size = qint64(ByteCount) - FirstByte + 1;
-    if (size <= 0) {
-        FilePointerStart = 0;
-        return {};
-    }
-    QByteArray bytes(size, '\0');
-    const IoResult r = ReadBlock(FileHandle, bytes.data(), size);
-    FilePointerStart = qint32(r.bytes); // bytes not read stay zero
-    return bytes;
 }
 
 void File64::WriteBytes(Handle FileHandle, const QByteArray& bytes, qint32& BytesWritten)
@@ -254,8 +193,6 @@ void File64::WriteBytes(Handle FileHandle, const QByteArray& bytes, qint32& Byte
         return;
     const IoResult r = WriteBlock(FileHandle, bytes.constData(), bytes.size());
     BytesWritten = qint32(r.bytes);
-    if (m_autoFlush)
-        Flush();
 }
 
 File64::IoResult File64::ReadBlock(Handle h, char* buffer, qint64 size)

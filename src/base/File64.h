@@ -9,7 +9,7 @@
 // Opening follows "open always": a missing file is created empty, nothing is ever
 // truncated; only kCreateNew insists on making the file itself. An open failure is returned
 // as a value (OpenResult) for the caller to show with openErrorText(); the misuse messages
-// (no open file, seek failure) are shown at once through MsgBox (stop icon, topmost).
+// (no open file) is shown at once through MsgBox (stop icon, topmost).
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -22,11 +22,6 @@ public:
     using Handle = int;
     static constexpr Handle kInvalidHandle = -1;
 
-    // Error numbers of the three messages.
-    static constexpr int ErrFileOpenFailed = 45602; // "Error opening '<name>'!"
-    static constexpr int ErrNoOpenFile = 45603;     // "There is no open file."
-    static constexpr int ErrSeekFailed = 45604;     // "Error seeking!"
-
     // Values of OpenResult::code.
     static constexpr qint32 kOpenOk = 0;
     static constexpr qint32 kOpenFailed = 75;
@@ -37,11 +32,8 @@ public:
     File64(const File64&) = delete;
     File64& operator=(const File64&) = delete;
 
-    Handle FileHandle() const; // shows ErrNoOpenFile when there is none, then returns -1
-    QString FileName() const;  // same check
+    Handle FileHandle() const; // says "There is no open file." when there is none, then returns -1
     bool IsOpen() const;
-    bool AutoFlush() const;
-    void SetAutoFlush(bool NewVal);
 
     // Mode strings of OpenFile. kReadOnlyExisting reads like "READ_ONLY" but fails on a
     // missing file instead of creating it (for readers that must not change anything).
@@ -78,15 +70,9 @@ public:
     // Returns the errno of a failed close (0 when it closed cleanly): some file systems
     // report write errors only there.
     int CloseFile(Handle hFile);
-    bool Flush(); // fsync; false when the data could not be made durable
 
     void SeekAbsolute(qint32 HighPos, qint32 LowPos); // position = High * 2^32 + (unsigned) Low
-    void SeekRelative(qint32 Offset);
 
-    // Reads ByteCount - FirstByte + 1 bytes from the current position of FileHandle into a
-    // zero-filled array; FilePointerStart receives the count actually read. Empty when this
-    // object has no open file.
-    QByteArray GetBytes(Handle FileHandle, qint32 FirstByte, qint32& ByteCount, qint32& FilePointerStart);
     // Writes the whole array at the current position of FileHandle; BytesWritten receives the count.
     void WriteBytes(Handle FileHandle, const QByteArray& bytes, qint32& BytesWritten);
 
@@ -112,12 +98,9 @@ public:
     static int OpenHandleCount();
 
 private:
-    void raiseError(int code, const QString& name = QString()) const;
-    bool checkOpen() const; // shows ErrNoOpenFile when the handle is -1
+    bool checkOpen() const; // says "There is no open file." when the handle is -1
 
     Handle m_handle = kInvalidHandle;
-    QString m_fileName;
-    bool m_autoFlush = false;
 };
 
 // The generic failure message used when something unforeseen happens.

@@ -24,25 +24,6 @@ struct Packer
     Q_DECLARE_TR_FUNCTIONS(kt::cli::Packer)
 };
 
-// Keeps the file layer's own open message back, so that the packer says it once, in its
-// own words, with the reason.
-class QuietOpen final : public MessageBoxPresenter
-{
-public:
-    QuietOpen() : m_previous(messageBoxPresenter()) { installMessageBoxPresenter(this); }
-    ~QuietOpen() override { installMessageBoxPresenter(m_previous); }
-    int present(const QString& text, int style, const QString&) override
-    {
-        m_texts << text;
-        return msgSafeAnswer(style);
-    }
-    QStringList take() { return std::exchange(m_texts, {}); }
-
-private:
-    MessageBoxPresenter* m_previous;
-    QStringList m_texts;
-};
-
 void printCannotOpen(const QString& path, int error)
 {
     printLine(
@@ -73,19 +54,14 @@ int runInfo(const QStringList& files, InfoFormat format)
 {
     if (format == InfoFormat::Json)
         return runJson(files);
-    QuietOpen quiet;
     File64 file;
     bool allDescribed = true;
     for (const QString& path : files) {
         StreamInfoTexts texts{notAvailableText(), notAvailableText()};
         const FileScan fs = scanFileForSequenceHeader(file, path);
-        const QStringList shown = quiet.take();
-        if (!fs.opened) {
+        if (!fs.opened()) {
             allDescribed = false;
-            printCannotOpen(path, fs.openError);
-        } else {
-            for (const QString& text : shown)
-                printLine(text);
+            printCannotOpen(path, fs.open.error);
         }
         if (fs.scan.outcome == ScanOutcome::Found) {
             const SequenceHeader header = decodeSequenceHeader(fs.scan.header);

@@ -40,11 +40,15 @@ bool DoesSystemSupportLargeDrives(const QString& path)
 
 quint64 QueryFreeDiskSpace(const QString& outputPath)
 {
-    const QStorageInfo volume = volumeOf(outputPath);
-    if (!volume.isValid() || !volume.isReady())
+    if (!DoesSystemSupportLargeDrives(outputPath))
         return 0;
-    const qint64 available = volume.bytesAvailable();
+    const qint64 available = volumeOf(outputPath).bytesAvailable();
     return available > 0 ? quint64(available) : 0;
+}
+
+bool enoughFreeSpace(quint64 freeSpace, quint64 totalPackSize)
+{
+    return freeSpace >= totalPackSize;
 }
 
 FileSizeLimit largestFileSize(const QString& outputPath)

@@ -12,6 +12,9 @@ bool DoesSystemSupportLargeDrives(const QString& path);
 // counts as its nearest existing parent, where the join will create it.
 quint64 QueryFreeDiskSpace(const QString& outputPath);
 
+// Whether a pack of totalPackSize bytes fits in freeSpace: exactly as much is enough.
+bool enoughFreeSpace(quint64 freeSpace, quint64 totalPackSize);
+
 // The largest file the output's file system can hold, where it is smaller than any pack is
 // likely to reach: FAT (vfat 4 GiB - 1 bytes, and 2 GiB - 1 through fusefat). Free space
 // says nothing of it, and such a file system fails the pack half-way.

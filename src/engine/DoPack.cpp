@@ -24,6 +24,39 @@ PackOutcome stop(PackHost& host)
 
 } // namespace
 
+RowVerdict checkRow(const QString& path, const QString& outputPath)
+{
+    // A missing or unreadable source has length 0 too.
+    const quint64 length = GetFileLen(path);
+    if (length == 0)
+        return {RowVerdict::ZeroBytes, 0};
+    if (isSameFile(path, outputPath))
+        return {RowVerdict::SaveAsFile, length};
+    if (isBeingWritten(path))
+        return {RowVerdict::BeingWritten, length};
+    return {RowVerdict::None, length};
+}
+
+QString RowVerdict::message(const QString& path) const
+{
+    switch (refusal) {
+    case ZeroBytes:
+        return texts::zeroByteFile(path);
+    case SaveAsFile:
+        return texts::cannotPackSaveAsFile();
+    case BeingWritten:
+        return texts::sourceBeingWritten(path);
+    case None:
+        break;
+    }
+    return {};
+}
+
+int RowVerdict::style() const
+{
+    return refusal == SaveAsFile ? MB_ICONEXCLAMATION : MB_ICONHAND;
+}
+
 PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
 {
     PackValues local;
@@ -60,22 +93,13 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     JoinJob job;
     job.outputPath = v.outputPath;
     for (const QString& path : rows) {
-        const quint64 length = GetFileLen(path);
-        if (length == 0) {
-            // Also a missing or unreadable source.
-            MsgBox(texts::zeroByteFile(path), MB_ICONHAND);
+        const RowVerdict row = checkRow(path, v.outputPath);
+        if (!row.accepted()) {
+            MsgBox(row.message(path), row.style());
             return stop(host);
         }
-        if (isSameFile(path, v.outputPath)) {
-            MsgBox(texts::cannotPackSaveAsFile(), MB_ICONEXCLAMATION);
-            return stop(host);
-        }
-        if (isBeingWritten(path)) {
-            MsgBox(texts::sourceBeingWritten(path), MB_ICONHAND);
-            return stop(host);
-        }
-        v.totalPackSize += length;
-        job.sources.push_back({path, length});
+        v.totalPackSize += row.length;
+        job.sources.push_back({path, row.length});
 
         if (!options.mpegCheck || ignoreMpegErrors)
             continue;
@@ -117,7 +141,7 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         return stop(host);
     }
     // A seamless join may come out smaller, but the room asked for stays the sources' sum.
-    if (v.freeSpace < v.totalPackSize) {
+    if (!enoughFreeSpace(v.freeSpace, v.totalPackSize)) {
         MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
         return stop(host);
     }

@@ -24,6 +24,20 @@ struct PackValues
     JoinResult join;        // when the join ran
 };
 
+// What the checks of one row found, the first refusal in their order: a 0-byte (or missing)
+// file, then the output itself among the sources, then a source another pack is writing.
+struct RowVerdict
+{
+    enum Refusal { None, ZeroBytes, SaveAsFile, BeingWritten };
+    Refusal refusal = None;
+    quint64 length = 0;
+
+    bool accepted() const { return refusal == None; }
+    QString message(const QString& path) const;
+    int style() const;
+};
+RowVerdict checkRow(const QString& path, const QString& outputPath);
+
 PackOutcome DoPack(PackHost& host, File64& file, PackValues* values = nullptr);
 
 } // namespace kt

@@ -10,7 +10,6 @@
 #endif
 
 #include "mpeg/StreamInfo.h"
-#include "platform/MessageBox.h"
 
 namespace kt {
 namespace {
@@ -279,14 +278,11 @@ ScanResult scanForSequenceHeader(File64& file, quint64 length)
 FileScan scanFileForSequenceHeader(File64& file, const QString& path)
 {
     FileScan fs;
-    const File64::OpenResult opened = file.OpenFile(path, File64::kReadOnlyExisting);
-    if (!opened.ok()) {
-        file.DiscardFailedOpen(); // no second message from the close
-        MsgBox(File64::openErrorText(opened), File64::kOpenErrorStyle);
-        fs.openError = opened.error;
+    fs.open = file.OpenFile(path, File64::kReadOnlyExisting);
+    if (!fs.opened()) {
+        file.DiscardFailedOpen(); // no message from the close
         return fs;
     }
-    fs.opened = true;
     const File64::Handle h = file.FileHandle();
     fs.scan = scanForSequenceHeader(file, GetFileLen(path));
     file.CloseFile(h);

@@ -50,13 +50,13 @@ enum class SearchWidth { Bytes, Sse2, Avx2, Avx512 };
 SearchWidth setSearchWidth(SearchWidth wanted);
 
 // Opens an existing file through `file` (read only; a missing file is not created),
-// scans it and closes it again. `opened` is false when the file could not be opened;
-// its open error has then been shown, openError says why, and the result is NotFound.
+// scans it and closes it again. A file that could not be opened scans as NotFound; the
+// failure is not shown here: the caller decides (File64::openErrorText).
 struct FileScan
 {
-    bool opened = false;
-    int openError = 0; // errno of the failed open
+    File64::OpenResult open;
     ScanResult scan;
+    bool opened() const { return open.ok(); }
 };
 FileScan scanFileForSequenceHeader(File64& file, const QString& path);
 

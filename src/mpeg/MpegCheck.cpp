@@ -20,6 +20,8 @@ QString notMpegQuestion(const QString& path)
 MpegVerdict VerifyMpegFile(File64& file, const QString& path, QStringList& referenceList)
 {
     const FileScan fs = scanFileForSequenceHeader(file, path);
+    if (!fs.opened())
+        MsgBox(File64::openErrorText(fs.open), File64::kOpenErrorStyle);
     switch (fs.scan.outcome) {
     case ScanOutcome::ChunkLimit:
         return MpegVerdict::ScanLimit;

@@ -2,6 +2,7 @@
 
 #include "mpeg/HeaderScan.h"
 #include "mpeg/SequenceHeader.h"
+#include "platform/MessageBox.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -34,6 +35,8 @@ StreamInfoTexts GetMPEGInfo(File64& file, const QString& path)
 {
     StreamInfoTexts texts{notAvailableText(), notAvailableText()};
     const FileScan fs = scanFileForSequenceHeader(file, path);
+    if (!fs.opened())
+        MsgBox(File64::openErrorText(fs.open), File64::kOpenErrorStyle);
     // No header, an unopenable file and the chunk limit all leave "not available".
     if (fs.scan.outcome != ScanOutcome::Found)
         return texts;

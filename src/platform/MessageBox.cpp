@@ -43,10 +43,6 @@ void installMessageBoxPresenter(MessageBoxPresenter* presenter)
 {
     g_presenter = presenter;
 }
-MessageBoxPresenter* messageBoxPresenter()
-{
-    return g_presenter;
-}
 
 int MsgBox(const QString& text, int style, const QString& title)
 {

@@ -4,8 +4,8 @@
 // Logic never shows a widget: it calls MsgBox() with the text, a style number built
 // from the flags below (the classic message-box style word) and a title. Whoever runs
 // the program installs the presenter that really asks: the window a QMessageBox, the
-// command line a terminal prompt, a test a script. The answer is returned and kept as
-// the last answer, which the join's Retry/Cancel handling reads back.
+// command line a terminal prompt, a test a script. The answer is the return value, which
+// the caller acts on at once; no last answer is kept for anyone to read later.
 #include <QString>
 
 namespace kt {
@@ -50,7 +50,6 @@ public:
 // Installs the presenter used by MsgBox (not owned; nullptr restores the fallback,
 // which writes the message to stderr and answers msgSafeAnswer()).
 void installMessageBoxPresenter(MessageBoxPresenter* presenter);
-MessageBoxPresenter* messageBoxPresenter();
 
 // Shows a message. An empty title means the program's title.
 int MsgBox(const QString& text, int style = MB_OK, const QString& title = QString());

@@ -168,80 +168,69 @@ bool saveToDisk(const TrashedEntry& entry)
            syncPath(folderOf(entry.file), O_DIRECTORY);
 }
 
-// Back where it was, never over a file that took its place; the record goes with it.
-bool putBack(const TrashedEntry& entry, const QByteArray& native, TrashFailure& f)
+// Back where it was, never over a file that took its place; the record goes with it. Returns
+// where the file stays when it could not be put back, else an empty text.
+QString putBack(const TrashedEntry& entry, const QByteArray& native)
 {
-    if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0) {
-        f.inTrashAs = QFile::decodeName(entry.file);
-        return false;
-    }
+    if (::renameat2(AT_FDCWD, entry.file.constData(), AT_FDCWD, native.constData(), RENAME_NOREPLACE) != 0)
+        return QFile::decodeName(entry.file);
     ::unlink(entry.info.constData());
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool moveFileToTrash(const TrashItem& item, TrashFailure* failure)
+std::optional<TrashFailure> moveFileToTrash(const TrashItem& item)
 {
-    TrashFailure ignored;
-    TrashFailure& f = failure ? *failure : ignored;
     const QString& path = item.path;
-    f = {path, {}, {}};
+    const auto failure = [&](const QString& reason, const QString& inTrashAs = {}) {
+        return std::optional<TrashFailure>({path, reason, inTrashAs});
+    };
     // Qt 6.4's QFile::moveToTrash misbehaves on missing folders and full disks; GIO does not,
     // except that on a full disk it can leave the trash record empty: the record is read back.
     const QByteArray native = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     struct stat before = {};
-    if (::lstat(native.constData(), &before) != 0) {
-        f.reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    if (!isPacked(native, item.packed)) {
-        f.reason = Trash::tr("it is no longer the file that was packed");
-        return false;
-    }
+    if (::lstat(native.constData(), &before) != 0)
+        return failure(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!isPacked(native, item.packed))
+        return failure(Trash::tr("it is no longer the file that was packed"));
     const QVector<TrashedEntry> next = nextEntries(path);
     const GioCalls* calls = gioCalls();
-    if (!calls) {
-        f.reason = Trash::tr("GIO (libgio-2.0.so.0) cannot be loaded");
-        return false;
-    }
+    if (!calls)
+        return failure(Trash::tr("GIO (libgio-2.0.so.0) cannot be loaded"));
     GFile* file = calls->newForPath(native.constData());
     GError* gerror = nullptr;
     const gboolean ok = calls->trash(file, nullptr, &gerror);
-    if (!ok)
-        f.reason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
+    const QString gioReason = gerror ? QString::fromUtf8(gerror->message) : Trash::tr("unknown error");
     if (gerror)
         g_error_free(gerror);
     calls->unref(file);
     if (!ok)
-        return false;
+        return failure(gioReason);
 
     const TrashedEntry entry = findTrashed(path, before);
     if (entry.file.isEmpty()) {
         // Another file took the path between the check and the move, and went instead.
         for (const TrashedEntry& moved : next) {
-            if (QFileInfo::exists(QFile::decodeName(moved.file)) && recordNames(moved, native)) {
-                f.reason = Trash::tr(
-                    "another file took its place as it was being moved to the trash; that file was put back");
-                putBack(moved, native, f);
-                return false;
-            }
+            if (QFileInfo::exists(QFile::decodeName(moved.file)) && recordNames(moved, native))
+                return failure(Trash::tr("another file took its place as it was being moved to the "
+                                         "trash; that file was put back"),
+                               putBack(moved, native));
         }
-        f.reason = Trash::tr("no trash record could be found for it");
-        f.inTrashAs = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
-        return false;
+        return failure(Trash::tr("no trash record could be found for it"),
+                       QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash"));
     }
+    QString reason;
     if (!S_ISLNK(before.st_mode) && !isPacked(entry.file, item.packed))
-        f.reason = Trash::tr("it changed as it was being moved to the trash; it was put back");
+        reason = Trash::tr("it changed as it was being moved to the trash; it was put back");
     else if (!recordNames(entry, native))
-        f.reason = Trash::tr("its trash record could not be written");
+        reason = Trash::tr("its trash record could not be written");
     else if (!saveToDisk(entry))
-        f.reason = Trash::tr("its trash record could not be saved to disk");
+        reason = Trash::tr("its trash record could not be saved to disk");
     else
-        return true;
+        return std::nullopt;
     // Not restorable from the trash, or not the file packed: back where it was.
-    putBack(entry, native, f);
-    return false;
+    return failure(reason, putBack(entry, native));
 }
 
 TrashResult moveFilesToTrash(const QVector<TrashItem>& files)
@@ -258,11 +247,10 @@ TrashResult moveFilesToTrash(const QVector<TrashItem>& files)
     const QString trash = QFile::decodeName(g_get_user_data_dir()) + QStringLiteral("/Trash");
     for (qsizetype i = 0; i < files.size(); ++i) {
         try {
-            TrashFailure failure;
-            if (moveFileToTrash(files[i], &failure))
-                result.trashed << files[i].path;
+            if (const std::optional<TrashFailure> failure = moveFileToTrash(files[i]))
+                result.failed.push_back(*failure);
             else
-                result.failed.push_back(failure);
+                result.trashed << files[i].path;
         } catch (const std::bad_alloc&) {
             // Not one file more: this one (in the trash if it is gone from its place) and the rest.
             struct stat st = {};

@@ -3,11 +3,13 @@
 #include "../support/MpegFixtures.h"
 #include "../support/Rows.h"
 #include "FakePackHost.h"
+#include "engine/DiskSpace.h"
 #include "engine/DoPack.h"
 #include "engine/PackTexts.h"
 #include "engine/SameFile.h"
 #include "mpeg/MpegCheck.h"
 
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/file.h>
@@ -49,6 +51,15 @@ bool makeFile(const QString& path, const Source& s, quint32 seed)
         break;
     }
     return true;
+}
+
+// A vfat image mounted through FUSE. fusefat may report success where the mount was refused
+// (a plain user without /dev/fuse): the folder must then be a mount of its own.
+bool mountFat(const QString& image, const QString& dir)
+{
+    return writeSparseFileWith(image, 8 << 20) && runTool("mkfs.vfat", {image}) &&
+           runTool("fusefat", {"-o", "rw+", image, dir}) &&
+           QStorageInfo(dir).rootPath() == QDir(dir).canonicalPath();
 }
 
 // A message and its style; the text may name a row or the output.
@@ -93,6 +104,14 @@ struct PackCase
     PackOutcome outcome = PackOutcome::Stopped;
     const char* output = "out.mpg"; // given with spaces around it; "": the dialog was cancelled
     bool check = true;              // the MPEG check
+};
+
+// One row that fails several checks: the verdict names the first in their order.
+struct RowCase
+{
+    Source source;
+    bool isOutput = false, held = false; // held as another pack's output
+    RowVerdict::Refusal first = RowVerdict::None;
 };
 
 } // namespace
@@ -166,10 +185,9 @@ private slots:
         }
         auto unmount = qScopeGuard([&] { small&& runTool("umount", {pk.path("small")}); });
         if (fat) {
-            QVERIFY(QDir().mkdir(pk.path("fat")) && writeSparseFileWith(pk.path("fat.img"), 8 << 20));
-            if (!runTool("mkfs.vfat", {pk.path("fat.img")}) ||
-                !runTool("fusefat", {"-o", "rw+", pk.path("fat.img"), pk.path("fat")}))
-                QSKIP("needs mkfs.vfat, fusefat and /dev/fuse");
+            QVERIFY(QDir().mkdir(pk.path("fat")));
+            if (!mountFat(pk.path("fat.img"), pk.path("fat")))
+                QSKIP("needs mkfs.vfat, fusefat and a FUSE mount allowed to this user");
         }
         auto unmountFat = qScopeGuard([&] { fat&& runTool("fusermount3", {"-u", pk.path("fat")}); });
         const auto entry = [](const QString& path) { // what stands at a path: its type and inode
@@ -217,6 +235,38 @@ private slots:
         QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
+    void rowChecksInOrder_data()
+    {
+        addRows<RowCase>({
+            {"empty and the output", {empty, true, false, RowVerdict::ZeroBytes}},
+            {"missing and the output", {missing, true, false, RowVerdict::ZeroBytes}},
+            {"empty and being written", {empty, false, true, RowVerdict::ZeroBytes}},
+            {"the output and being written", {a, true, true, RowVerdict::SaveAsFile}},
+            {"being written", {a, false, true, RowVerdict::BeingWritten}},
+            {"accepted", {a, false, false, RowVerdict::None}},
+        });
+    }
+    void rowChecksInOrder()
+    {
+        QFETCH(RowCase, row);
+        QTemporaryDir tmp;
+        const QString path = tmp.filePath("row.mpg");
+        QVERIFY(makeFile(path, row.source, 1));
+        QFile holder(path);
+        if (row.held)
+            QVERIFY(holder.open(QIODevice::ReadWrite) && ::flock(holder.handle(), LOCK_EX) == 0);
+        const RowVerdict verdict = checkRow(path, row.isOutput ? path : tmp.filePath("out.mpg"));
+        QCOMPARE(verdict.refusal, row.first);
+        QCOMPARE(verdict.length, quint64(QFileInfo(path).size()));
+    }
+
+    void freeSpaceEqualToTheTotalIsEnough()
+    {
+        QVERIFY(enoughFreeSpace(40000, 40000));
+        QVERIFY(enoughFreeSpace(40001, 40000));
+        QVERIFY(!enoughFreeSpace(39999, 40000));
+    }
+
     void sameFile_data() // an output found to be a source is refused (the pack table)
     {
         QTest::addColumn<QString>("output"); // "@" is the test folder, also the current one
@@ -258,9 +308,9 @@ private slots:
     {
         QTemporaryDir tmp;
         const QString img = tmp.filePath("fat.img"), mnt = tmp.filePath("m");
-        QVERIFY(QDir().mkdir(mnt) && writeSparseFileWith(img, 4 * 1024 * 1024));
-        if (!runTool("mkfs.vfat", {img}) || !runTool("fusefat", {"-o", "rw+", img, mnt}))
-            QSKIP("needs mkfs.vfat, fusefat and /dev/fuse");
+        QVERIFY(QDir().mkdir(mnt));
+        if (!mountFat(img, mnt))
+            QSKIP("needs mkfs.vfat, fusefat and a FUSE mount allowed to this user");
         auto unmount = qScopeGuard([&] { runTool("fusermount3", {"-u", mnt}); });
         QVERIFY(writeFile(mnt + "/clip.mpg", "frames") && writeFile(mnt + "/other.mpg", "frames"));
         QVERIFY(isSameFile(mnt + "/clip.mpg", mnt + "/Clip.MPG"));

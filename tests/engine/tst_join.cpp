@@ -297,8 +297,8 @@ private slots:
 
     void blocks_data()
     {
-        // The normal rate is in the join's progress above.
-        addRows<Blocks>({{"12,345,678, ufast", {TransferRate::UltraFast, 12345678, {2, 2345678}}},
+        addRows<Blocks>({{"123,456, normal", {TransferRate::Normal, 123456, {1, 23456}}},
+                         {"12,345,678, ufast", {TransferRate::UltraFast, 12345678, {2, 2345678}}},
                          {"9,999,999, ufast", {TransferRate::UltraFast, 9999999, {0, 9999999}}},
                          {"over 4 GiB, fast", {TransferRate::Fast, 4296015872ull, {4296, 15872}}}});
     }
@@ -324,7 +324,7 @@ private slots:
 
     void timeRemaining_data()
     {
-        addRows<Remaining>({{"24% after 1 minute", {24, 60000, "6 minutes 20 seconds remaining"}},
+        addRows<Remaining>({{"24% after 60.1 s: 380.6 s", {24, 60100, "6 minutes 21 seconds remaining"}},
                             {"0% counts as 1%", {0, 1000, "3 minutes 18 seconds remaining"}},
                             {"46.7 seconds round to 47", {30, 10000, "47 seconds remaining"}},
                             {"1 hour 5 minutes", {50, 1950000, "1 hour 5 minutes remaining"}},

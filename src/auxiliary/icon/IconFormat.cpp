@@ -175,12 +175,6 @@ int IconColourCount(const IconDirEntry& entry, int bitCount)
     return count > 256 ? -1 : count;
 }
 
-Rgb SplitColour(qint64 value)
-{
-    auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, 0, 255)); };
-    return {clamp(value % 256), clamp((value / 256) % 256), clamp((value / 65536) % 256)};
-}
-
 std::optional<ImageLayout> imageLayout(const IconDirEntry& entry)
 {
     if (!isIconSide(entry.width) || entry.width != entry.height)

@@ -112,10 +112,6 @@ struct Rgb
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// A colour value as the classic 0xBBGGRR word: red = v mod 256, green = (v / 256) mod 256,
-// blue = (v / 65536) mod 256.
-Rgb SplitColour(qint64 value);
-
 // 0xRRGGBB, the form the pixel buffers use.
 inline quint32 packRgb(int r, int g, int b)
 {
