@@ -3,7 +3,7 @@
 // Timed from outside as a whole process (bench_pairs). See bench/README.md.
 //
 //     build/bin/bench_window_start
-#include "app/Startup.h"
+#include "app/ui/Startup.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -17,7 +17,7 @@
 // window, the join).
 #include "../../tests/support/MpegFixtures.h"
 #include "../../tests/support/ScriptedSeams.h"
-#include "app/MainWindow.h"
+#include "app/ui/MainWindow.h"
 #include "base/TransferRate.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/ui/QtFileDialogs.h"

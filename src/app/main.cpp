@@ -1,5 +1,5 @@
 // klivatarn: the window program.
-#include "app/Startup.h"
+#include "app/ui/Startup.h"
 
 int main(int argc, char* argv[])
 {

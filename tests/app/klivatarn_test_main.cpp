@@ -3,8 +3,8 @@
 // KT_TEST_RUNTIME_DIR replaces the user's runtime folder (lock and socket) and
 // KT_TEST_HANDOVER_WAIT_MS a second start's wait; after files are added it prints
 // "List <path>|<video size>|<frame rate>;..." and "Active <objectName>" (again at each change).
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Startup.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>

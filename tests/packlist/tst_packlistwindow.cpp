@@ -2,7 +2,7 @@
 // dragging rows, the commands with their focus and refresh, and the tooltips.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
-#include "app/MainWindow.h"
+#include "app/ui/MainWindow.h"
 #include "app/StartupValues.h"
 #include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListModel.h"

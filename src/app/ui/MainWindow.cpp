@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
-#include "app/Artwork.h"
-#include "app/ObjectNames.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/ObjectNames.h"
 #include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "base/File64.h"

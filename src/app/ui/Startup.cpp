@@ -1,9 +1,9 @@
 #include "Startup.h"
 
-#include "app/Artwork.h"
-#include "app/MainWindow.h"
+#include "app/ui/Artwork.h"
+#include "app/ui/MainWindow.h"
 #include "app/StartupArguments.h"
-#include "app/StartupForm.h"
+#include "app/ui/StartupForm.h"
 #include "app/StartupValues.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "packlist/ui/AddFilesCommand.h"
