@@ -1,9 +1,9 @@
 // The main window, found by its controls' names: start-up, options, the command table,
 // busy mode, toolbar hints, View, the status bar logos, the pop-up and focus.
 #include "../support/ScriptedSeams.h"
+#include "app/StartupValues.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ObjectNames.h"
-#include "app/StartupValues.h"
 #include "packlist/ui/PackListView.h"
 #include "platform/Shell.h"
 #include "settings/OptionState.h"

@@ -2,8 +2,8 @@
 // dragging rows, the commands with their focus and refresh, and the tooltips.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
-#include "app/ui/MainWindow.h"
 #include "app/StartupValues.h"
+#include "app/ui/MainWindow.h"
 #include "packlist/ui/PackListDropTarget.h"
 #include "packlist/ui/PackListModel.h"
 #include "packlist/ui/PackListView.h"

@@ -3,8 +3,8 @@
 // main window loaded (menus, toolbar, status bar), Preferences, About, Tip of the Day,
 // Technical Support, the progress window with its bar, and the Add and Save dialogs, each
 // shown; the Pack List has two rows. Header only: it needs the widget libraries the test links.
-#include "app/ui/MainWindow.h"
 #include "app/StartupValues.h"
+#include "app/ui/MainWindow.h"
 #include "auxiliary/ui/AboutBox.h"
 #include "auxiliary/ui/TechSupportDialog.h"
 #include "auxiliary/ui/TipOfTheDay.h"

@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 
+#include "app/ToolbarTable.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/ObjectNames.h"
-#include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "base/File64.h"
 #include "base/TextUtils.h"

@@ -1,8 +1,8 @@
 // The main window's controls: surface, menu bar, pop-up menu and toolbar.
+#include "app/ToolbarTable.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ObjectNames.h"
-#include "app/ToolbarTable.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "mpeg/StreamInfo.h"
 #include "packlist/ui/ListButtonHints.h"

@@ -1,7 +1,7 @@
 // The main window's command handlers: one per menu item, shared by the toolbar, the
 // pop-up menu and the buttons beside the list.
-#include "app/ui/MainWindow.h"
 #include "app/ToolbarTable.h"
+#include "app/ui/MainWindow.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "engine/ui/WindowPackHost.h"
 #include "packlist/ui/PackListCommands.h"

@@ -1,10 +1,10 @@
 #include "Startup.h"
 
+#include "app/StartupArguments.h"
+#include "app/StartupValues.h"
 #include "app/ui/Artwork.h"
 #include "app/ui/MainWindow.h"
-#include "app/StartupArguments.h"
 #include "app/ui/StartupForm.h"
-#include "app/StartupValues.h"
 #include "auxiliary/ui/AuxiliaryWindows.h"
 #include "packlist/ui/AddFilesCommand.h"
 #include "packlist/ui/PackListView.h"
