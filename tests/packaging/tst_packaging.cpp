@@ -284,7 +284,7 @@ private slots:
         QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
         QTest::newRow("abbreviated --rate") << "klivatarn-pack --ra=s" << QStringList{"slow"};
         QTest::newRow("after --info, its options")
-            << "klivatarn-pack --info -" << QStringList{"--", "--null", "-z"};
+            << "klivatarn-pack --info -" << QStringList{"--", "--json", "--null", "-z"};
         QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
                                  << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
         QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
