@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <climits>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -64,6 +65,29 @@ bool isKernelFileSystem(const QByteArray& native)
     }
 }
 
+// A link that leads through the kernel's file systems (/dev/stdout -> /proc/self/fd/1) names
+// whatever that entry stands for at the moment, even when it is a regular file now.
+bool leadsThroughKernelFileSystem(QByteArray hop)
+{
+    for (int hops = 0; hops < 40; ++hops) { // the kernel's own limit on links in a row
+        struct stat st = {};
+        char target[PATH_MAX];
+        if (::lstat(hop.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return false;
+        const ssize_t length = ::readlink(hop.constData(), target, sizeof target);
+        if (length <= 0 || size_t(length) >= sizeof target)
+            return false;
+        QByteArray next(target, length);
+        if (!next.startsWith('/'))
+            next.prepend(hop.left(hop.lastIndexOf('/') + 1));
+        const qsizetype slash = next.lastIndexOf('/');
+        if (isKernelFileSystem(slash <= 0 ? QByteArray("/") : next.left(slash)))
+            return true;
+        hop = next;
+    }
+    return false;
+}
+
 } // namespace
 
 QString outputNotRegular(const QString& outputPath)
@@ -84,7 +108,8 @@ QString outputNotRegular(const QString& outputPath)
         kind = QCoreApplication::translate("kt::OutputFile", "a pipe");
     else if (S_ISSOCK(st.st_mode))
         kind = QCoreApplication::translate("kt::OutputFile", "a socket");
-    else if (S_ISREG(st.st_mode) && isKernelFileSystem(native))
+    else if (S_ISREG(st.st_mode) &&
+             (isKernelFileSystem(native) || (link && leadsThroughKernelFileSystem(native))))
         kind = QCoreApplication::translate("kt::OutputFile", "a file of the kernel");
     else if (S_ISDIR(st.st_mode) && link) // a folder itself is answered by the open, as always
         kind = QCoreApplication::translate("kt::OutputFile", "a folder");

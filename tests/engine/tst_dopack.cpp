@@ -150,6 +150,8 @@ private slots:
             {"output is a pipe", {{a, a}, {}, isPipe, -1, 0, stopped, "fifo"}},
             {"output is a link to a device", {{a, a}, {}, toDevice, -1, 0, stopped, "null"}},
             {"output is a link to a file of the kernel", {{a, a}, {}, toKernel, -1, 0, stopped, "kernel"}},
+            {"output is a link through the kernel to a file",
+             {{a, a}, {}, toKernel, -1, 0, stopped, "viaproc"}},
             {"output is a link to a folder", {{a, a}, {}, toFolder, -1, 0, stopped, "folder"}},
             {"over fusefat's largest file",
              {{noHeader, noHeader, a, a}, {}, tooLargeForFat, -1, 0, stopped, "fat/out.mpg", false}},
@@ -171,6 +173,9 @@ private slots:
             }
         }
         QVERIFY(::mkfifo(QFile::encodeName(pk.path("fifo")).constData(), 0600) == 0);
+        QFile viaProc(pk.path("target.bin")); // a regular file reached as /dev/stdout may reach one
+        QVERIFY(viaProc.open(QIODevice::WriteOnly) &&
+                QFile::link(QStringLiteral("/proc/self/fd/%1").arg(viaProc.handle()), pk.path("viaproc")));
         QVERIFY(QFile::link("/dev/null", pk.path("null")) &&
                 QFile::link("/proc/self/status", pk.path("kernel")) &&
                 QFile::link(pk.path(""), pk.path("folder")));
