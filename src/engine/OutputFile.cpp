@@ -65,8 +65,8 @@ bool isKernelFileSystem(const QByteArray& native)
     }
 }
 
-// A link that leads through the kernel's file systems (/dev/stdout -> /proc/self/fd/1) names
-// whatever that entry stands for at the moment, even when it is a regular file now.
+// A link that lives in, or leads through, the kernel's file systems (/dev/fd/1, or /dev/stdout
+// -> /proc/self/fd/1) names whatever that entry stands for at the moment, even a regular file.
 bool leadsThroughKernelFileSystem(QByteArray hop)
 {
     for (int hops = 0; hops < 40; ++hops) { // the kernel's own limit on links in a row
@@ -74,15 +74,15 @@ bool leadsThroughKernelFileSystem(QByteArray hop)
         char target[PATH_MAX];
         if (::lstat(hop.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return false;
+        const qsizetype slash = hop.lastIndexOf('/');
+        if (isKernelFileSystem(slash <= 0 ? QByteArray("/") : hop.left(slash)))
+            return true;
         const ssize_t length = ::readlink(hop.constData(), target, sizeof target);
         if (length <= 0 || size_t(length) >= sizeof target)
             return false;
         QByteArray next(target, length);
         if (!next.startsWith('/'))
-            next.prepend(hop.left(hop.lastIndexOf('/') + 1));
-        const qsizetype slash = next.lastIndexOf('/');
-        if (isKernelFileSystem(slash <= 0 ? QByteArray("/") : next.left(slash)))
-            return true;
+            next.prepend(hop.left(slash + 1));
         hop = next;
     }
     return false;
