@@ -22,6 +22,70 @@ PackOutcome stop(PackHost& host)
     return PackOutcome::Stopped;
 }
 
+// What one row's MPEG check means for the rest of the pack.
+enum class MpegStep { Next, CheckNoMore, Stop, Fail };
+
+MpegStep checkMpeg(File64& file, const QString& path, QStringList& referenceList)
+{
+    switch (VerifyMpegFile(file, path, referenceList)) {
+    case MpegVerdict::Same:
+        return MpegStep::Next;
+    case MpegVerdict::NotMpegGoOn:
+        return MpegStep::CheckNoMore;
+    case MpegVerdict::NotMpegStop:
+        return MpegStep::Stop; // the user declined: nothing more is said
+    case MpegVerdict::Differs:
+        return MsgBox(texts::notCompatibleQuestion(), MB_YESNO | MB_ICONHAND) == IDYES ? MpegStep::CheckNoMore
+                                                                                       : MpegStep::Stop;
+    case MpegVerdict::ScanLimit:
+        MsgBox(texts::packUnexpectedError(kOverflowErrorNumber), MB_ICONHAND | MB_TOPMOST);
+        return MpegStep::Fail;
+    }
+    return MpegStep::Stop;
+}
+
+// The plan of a seamless join; false when the user declined to join mixed audio.
+bool planSeamless(JoinJob& job)
+{
+    QVector<SeamlessSource> parts;
+    for (const PackSource& s : job.sources)
+        parts.push_back({s.path, s.length});
+    job.seamless = planSeamlessJoin(parts);
+    return !job.seamless->mixedAudio ||
+           MsgBox(texts::mixedAudioQuestion(), MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+// Whether the output's file system can take the whole output, said to the user when not.
+bool outputFits(const JoinJob& job, quint64 freeSpace)
+{
+    if (const FileSizeLimit limit = largestFileSize(job.outputPath);
+        limit.largest != 0 && job.outputSize() > limit.largest) {
+        MsgBox(
+            texts::tooLargeForFileSystem(job.outputPath, job.outputSize(), limit.largest, limit.fileSystem),
+            MB_ICONHAND);
+        return false;
+    }
+    // A seamless join may come out smaller, but the room asked for stays the sources' sum.
+    if (!enoughFreeSpace(freeSpace, job.totalPackSize)) {
+        MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
+        return false;
+    }
+    return true;
+}
+
+// Runs the join inside the host's progress window; false when the window never started it.
+bool runJoin(PackHost& host, const JoinJob& job, File64& file, JoinResult& result)
+{
+    bool joined = false;
+    host.runJoinInProgressWindow([&](ProgressView& view) {
+        if (joined)
+            return; // one join per pack, even if the window is activated again
+        joined = true;
+        result = JoinFiles(job, host, view, file);
+    });
+    return joined;
+}
+
 } // namespace
 
 RowVerdict checkRow(const QString& path, const QString& outputPath)
@@ -64,12 +128,8 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
     v = PackValues();
 
     const QStringList rows = host.packListPaths();
-    if (rows.isEmpty()) {
-        MsgBox(texts::nothingToPack(), MB_ICONEXCLAMATION);
-        return stop(host);
-    }
-    if (rows.size() == 1) {
-        MsgBox(texts::atLeastTwoFiles(), MB_ICONEXCLAMATION);
+    if (rows.size() < 2) {
+        MsgBox(rows.isEmpty() ? texts::nothingToPack() : texts::atLeastTwoFiles(), MB_ICONEXCLAMATION);
         return stop(host);
     }
 
@@ -104,58 +164,27 @@ PackOutcome DoPack(PackHost& host, File64& file, PackValues* values)
         if (!options.mpegCheck || ignoreMpegErrors)
             continue;
         host.setStatusText(texts::verifyingMpeg());
-        switch (VerifyMpegFile(file, path, v.mcheckList)) {
-        case MpegVerdict::Same:
+        switch (checkMpeg(file, path, v.mcheckList)) {
+        case MpegStep::Next:
             break;
-        case MpegVerdict::NotMpegGoOn:
+        case MpegStep::CheckNoMore:
             ignoreMpegErrors = true;
             break;
-        case MpegVerdict::NotMpegStop:
-            return stop(host); // the user declined: nothing more is said
-        case MpegVerdict::Differs:
-            if (MsgBox(texts::notCompatibleQuestion(), MB_YESNO | MB_ICONHAND) != IDYES)
-                return stop(host);
-            ignoreMpegErrors = true;
-            break;
-        case MpegVerdict::ScanLimit:
-            MsgBox(texts::packUnexpectedError(kOverflowErrorNumber), MB_ICONHAND | MB_TOPMOST);
+        case MpegStep::Stop:
+            return stop(host);
+        case MpegStep::Fail:
             host.errorResumeProgram();
             return PackOutcome::Failed;
         }
     }
 
-    if (options.seamless) {
-        QVector<SeamlessSource> parts;
-        for (const PackSource& s : job.sources)
-            parts.push_back({s.path, s.length});
-        job.seamless = planSeamlessJoin(parts);
-        if (job.seamless->mixedAudio &&
-            MsgBox(texts::mixedAudioQuestion(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-            return stop(host);
-    }
     job.totalPackSize = v.totalPackSize;
-    if (const FileSizeLimit limit = largestFileSize(v.outputPath);
-        limit.largest != 0 && job.outputSize() > limit.largest) {
-        MsgBox(texts::tooLargeForFileSystem(v.outputPath, job.outputSize(), limit.largest, limit.fileSystem),
-               MB_ICONHAND);
+    if ((options.seamless && !planSeamless(job)) || !outputFits(job, v.freeSpace))
         return stop(host);
-    }
-    // A seamless join may come out smaller, but the room asked for stays the sources' sum.
-    if (!enoughFreeSpace(v.freeSpace, v.totalPackSize)) {
-        MsgBox(texts::notEnoughFreeSpace(), MB_ICONHAND);
-        return stop(host);
-    }
 
     job.block = options.block;
     job.deleteAfter = options.deleteAfter;
-    bool joined = false;
-    host.runJoinInProgressWindow([&](ProgressView& view) {
-        if (joined)
-            return; // one join per pack, even if the window is activated again
-        joined = true;
-        v.join = JoinFiles(job, host, view, file);
-    });
-    if (!joined) {
+    if (!runJoin(host, job, file, v.join)) {
         host.errorResumeProgram();
         return PackOutcome::Failed;
     }
