@@ -98,7 +98,19 @@ QString withFileHint(const QString& problem, const QString& element)
 
 } // namespace
 
-std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& arguments)
+namespace {
+
+// What the command line named, before the combinations are checked.
+struct Given
+{
+    QSet<int> options;
+    QString output;
+    QString rate = QStringLiteral("fast");
+    QStringList files;
+    std::optional<Command> early; // --help or --version: the rest is not looked at
+};
+
+std::variant<Given, UsageProblem> scanArguments(const QStringList& arguments)
 {
     // getopt_long reads C strings and keeps pointers into them: the bytes live here.
     QByteArrayList bytes{QByteArrayLiteral("klivatarn-pack")};
@@ -110,38 +122,35 @@ std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& argu
     argv.push_back(nullptr);
     const int argc = int(bytes.size());
 
-    CommandLine line;
-    QSet<int> given;
-    QString output, rate = QStringLiteral("fast");
-    QStringList files;
+    Given given;
     opterr = 0;
     optind = 0; // glibc starts a fresh scan
     for (;;) {
         const int at = std::max(optind, 1); // the element getopt_long reads now
         const int c = getopt_long(argc, argv.data(), kShortOptions, kOptions, nullptr);
         if (c == -1 && optind == at && at < argc) { // a file among the options
-            files << QString::fromLocal8Bit(argv[optind++]);
+            given.files << QString::fromLocal8Bit(argv[optind++]);
             continue;
         }
         if (c == -1) // the end, or "--" before the remaining files
             break;
-        given.insert(c);
+        given.options.insert(c);
         switch (c) {
         case 'h':
-            line.command = Command::Help;
-            return line;
+            given.early = Command::Help;
+            return given;
         case kVersion:
-            line.command = Command::Version;
-            return line;
+            given.early = Command::Version;
+            return given;
         case 'o':
-            output = QString::fromLocal8Bit(optarg);
+            given.output = QString::fromLocal8Bit(optarg);
             break;
         case kRate:
             // "--rate -o FILE" lacks the rate; "--rate=-o" names one.
             if (optarg == argv[at + 1] && optarg[0] == '-')
                 return UsageProblem{
                     Packer::tr("option %1 requires an argument").arg(quotedName(longName(kRate)))};
-            rate = QString::fromLocal8Bit(optarg);
+            given.rate = QString::fromLocal8Bit(optarg);
             break;
         case '?':
         case ':': {
@@ -153,50 +162,77 @@ std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& argu
         }
     }
     for (int i = optind; i < argc; ++i)
-        files << QString::fromLocal8Bit(argv[i]);
+        given.files << QString::fromLocal8Bit(argv[i]);
+    return given;
+}
 
-    if (given.contains(kInfo)) {
-        if (!QSet<int>(given).subtract({kInfo, 'z', kJson}).isEmpty())
-            return UsageProblem{Packer::tr("--info takes no other option than -z, --json and --")};
-        if (given.contains('z') && given.contains(kJson))
-            return UsageProblem{Packer::tr("-z (--null) and --json exclude each other")};
-        if (files.isEmpty())
-            return UsageProblem{Packer::tr("--info needs at least one file")};
-        line.command = Command::Info;
-        line.files = files;
-        line.infoFormat = given.contains('z')     ? InfoFormat::NulRows
-                          : given.contains(kJson) ? InfoFormat::Json
-                                                  : InfoFormat::Lines;
-        return line;
-    }
-    if (given.contains('z'))
+std::variant<CommandLine, UsageProblem> infoCommand(const Given& given)
+{
+    const QSet<int>& o = given.options;
+    if (!QSet<int>(o).subtract({kInfo, 'z', kJson}).isEmpty())
+        return UsageProblem{Packer::tr("--info takes no other option than -z, --json and --")};
+    if (o.contains('z') && o.contains(kJson))
+        return UsageProblem{Packer::tr("-z (--null) and --json exclude each other")};
+    if (given.files.isEmpty())
+        return UsageProblem{Packer::tr("--info needs at least one file")};
+    CommandLine line;
+    line.command = Command::Info;
+    line.files = given.files;
+    line.infoFormat = o.contains('z')     ? InfoFormat::NulRows
+                      : o.contains(kJson) ? InfoFormat::Json
+                                          : InfoFormat::Lines;
+    return line;
+}
+
+std::variant<CommandLine, UsageProblem> packCommand(const Given& given)
+{
+    const QSet<int>& o = given.options;
+    if (o.contains('z'))
         return UsageProblem{Packer::tr("-z (--null) goes with --info only")};
-    if (given.contains(kJson))
+    if (o.contains(kJson))
         return UsageProblem{Packer::tr("--json goes with --info only")};
-    if (output.trimmed().isEmpty())
+    if (given.output.trimmed().isEmpty())
         return UsageProblem{Packer::tr("the output file is missing (-o OUTPUT)")};
-    if (given.contains(kYes) && given.contains(kNo))
+    if (o.contains(kYes) && o.contains(kNo))
         return UsageProblem{Packer::tr("--yes and --no exclude each other")};
-    if (given.contains(kTrash) && given.contains(kTrashPrompt))
+    if (o.contains(kTrash) && o.contains(kTrashPrompt))
         return UsageProblem{Packer::tr("--trash and --trash-prompt exclude each other")};
-    const std::optional<TransferRate> chosenRate = transferRateFromName(rate);
+    const std::optional<TransferRate> chosenRate = transferRateFromName(given.rate);
     if (!chosenRate)
-        return UsageProblem{Packer::tr("unknown rate %1 (slow, normal, fast, ufast)").arg(quotedName(rate))};
+        return UsageProblem{
+            Packer::tr("unknown rate %1 (slow, normal, fast, ufast)").arg(quotedName(given.rate))};
 
-    line.files = files;
-    line.output = output.trimmed();
-    line.answers = given.contains(kYes)  ? AnswerPolicy::Yes
-                   : given.contains(kNo) ? AnswerPolicy::No
-                                         : AnswerPolicy::Ask;
-    line.options.force = given.contains(kForce);
-    line.options.mpegCheck = !given.contains(kNoMpegCheck);
-    line.options.seamless = given.contains(kSeamless);
+    CommandLine line;
+    line.files = given.files;
+    line.output = given.output.trimmed();
+    line.answers = o.contains(kYes)  ? AnswerPolicy::Yes
+                   : o.contains(kNo) ? AnswerPolicy::No
+                                     : AnswerPolicy::Ask;
+    line.options.force = o.contains(kForce);
+    line.options.mpegCheck = !o.contains(kNoMpegCheck);
+    line.options.seamless = o.contains(kSeamless);
     line.options.rate = *chosenRate;
-    if (given.contains(kTrash))
+    if (o.contains(kTrash))
         line.options.deleteAfter = DeleteAfterAction::NoPrompt;
-    else if (given.contains(kTrashPrompt))
+    else if (o.contains(kTrashPrompt))
         line.options.deleteAfter = DeleteAfterAction::Prompt;
     return line;
+}
+
+} // namespace
+
+std::variant<CommandLine, UsageProblem> parseCommandLine(const QStringList& arguments)
+{
+    const auto scanned = scanArguments(arguments);
+    if (const auto* problem = std::get_if<UsageProblem>(&scanned))
+        return *problem;
+    const Given& given = std::get<Given>(scanned);
+    if (given.early) {
+        CommandLine line;
+        line.command = *given.early;
+        return line;
+    }
+    return given.options.contains(kInfo) ? infoCommand(given) : packCommand(given);
 }
 
 } // namespace kt::cli
