@@ -45,6 +45,11 @@ private:
     // Whether the join goes on after a step; when not, the join has ended as the step says.
     bool goOn(const JoinStep& step);
     bool packSource(int index);
+    // Opens and locks a source still at its checked length: its identity, or none when the
+    // join has ended.
+    std::optional<FileIdentity> openSource(const PackSource& source);
+    // Copies the open source's blocks with their progress; false when the join has ended.
+    bool copyBlocks(quint64 length);
     // Counts `blocks` blocks of blockSize and a remainder done at once after `done` bytes of
     // `total`, from `from` to `to` microseconds, as their own updates would have (crossBlocks),
     // the estimate's at the time its block was done.
@@ -158,41 +163,67 @@ bool Joiner::goOn(const JoinStep& step)
 bool Joiner::packSource(int index)
 {
     const PackSource& source = m_job.sources[index];
-    const quint64 length = GetFileLen(source.path);
-    if (length != source.length) {
-        // Opening would create a missing file; a file that changed would not match the checks.
-        if (length == 0 && !QFileInfo::exists(source.path))
-            return goOn(JoinStep::failure(texts::notFound(source.path)));
-        return goOn(JoinStep::failure(texts::sourceChangedSize(source.path, source.length, length)));
-    }
-    // Sources are only read: a source gone since it was measured is not created again.
-    const File64::OpenResult opening = m_file.OpenFile(source.path, File64::kReadOnlyExisting);
-    if (!opening.ok()) {
-        if (opening.error == ENOENT)
-            return goOn(JoinStep::failure(texts::notFound(source.path)));
-        MsgBox(File64::openErrorText(opening), File64::kOpenErrorStyle);
-        if (isTooManyFiles(opening.error))
-            return goOn(JoinStep::failure(texts::tooManyFiles(source.path)));
-        return goOn(JoinStep::failure(QString()));
-    }
-    m_source = m_file.FileHandle();
-    // Held while it is read: no other pack can take it as its output meanwhile.
-    if (!lockSource(m_source))
-        return goOn(JoinStep::failure(texts::sourceBeingWritten(source.path)));
-    const FileIdentity opened = identityOfHandle(m_source);
-    if (opened.size != qint64(length))
-        return goOn(JoinStep::failure(
-            texts::sourceChangedSize(source.path, source.length, quint64(qMax<qint64>(opened.size, 0)))));
+    const std::optional<FileIdentity> opened = openSource(source);
+    if (!opened)
+        return false;
     ::posix_fadvise(m_source, 0, 0, POSIX_FADV_SEQUENTIAL); // read ahead further, as cat does
     m_host.showPackingFile(source.path);
     m_view.showPackingFile(source.path);
 
     if (!updateProgress()) // the file's name, and Cancel before its first block
         return false;
+    m_copier->beginSource(m_source, source.path, source.length, index);
+    if (!copyBlocks(source.length))
+        return false;
+    // Still the file that was opened, at the length taken at the start: a recording that
+    // grew, or a file renamed over it, would lose bytes if it went to the trash.
+    const FileIdentity copied = identityOfHandle(m_source);
+    if (copied.size != opened->size || !copied.sameFile(identityOfPath(source.path)))
+        return goOn(JoinStep::failure(texts::sourceChangedWhilePacked(source.path)));
+    m_packed.push_back(copied);
+    m_file.CloseFile(m_source);
+    m_source = File64::kInvalidHandle;
+    return true;
+}
 
+std::optional<FileIdentity> Joiner::openSource(const PackSource& source)
+{
+    const auto end = [this](const JoinStep& step) {
+        goOn(step);
+        return std::nullopt;
+    };
+    const quint64 length = GetFileLen(source.path);
+    if (length != source.length) {
+        // Opening would create a missing file; a file that changed would not match the checks.
+        if (length == 0 && !QFileInfo::exists(source.path))
+            return end(JoinStep::failure(texts::notFound(source.path)));
+        return end(JoinStep::failure(texts::sourceChangedSize(source.path, source.length, length)));
+    }
+    // Sources are only read: a source gone since it was measured is not created again.
+    const File64::OpenResult opening = m_file.OpenFile(source.path, File64::kReadOnlyExisting);
+    if (!opening.ok()) {
+        if (opening.error == ENOENT)
+            return end(JoinStep::failure(texts::notFound(source.path)));
+        MsgBox(File64::openErrorText(opening), File64::kOpenErrorStyle);
+        if (isTooManyFiles(opening.error))
+            return end(JoinStep::failure(texts::tooManyFiles(source.path)));
+        return end(JoinStep::failure(QString()));
+    }
+    m_source = m_file.FileHandle();
+    // Held while it is read: no other pack can take it as its output meanwhile.
+    if (!lockSource(m_source))
+        return end(JoinStep::failure(texts::sourceBeingWritten(source.path)));
+    const FileIdentity opened = identityOfHandle(m_source);
+    if (opened.size != qint64(length))
+        return end(JoinStep::failure(
+            texts::sourceChangedSize(source.path, source.length, quint64(qMax<qint64>(opened.size, 0)))));
+    return opened;
+}
+
+bool Joiner::copyBlocks(quint64 length)
+{
     const BlockPlan plan = planBlocks(length, m_job.block);
     const qint64 blockSize = m_job.block.blockSize;
-    m_copier->beginSource(m_source, source.path, length, index);
     quint64 blocksLeft = plan.fullBlocks;
     quint64 remainderLeft = plan.remainder;
     while (blocksLeft > 0 || remainderLeft > 0) {
@@ -215,14 +246,6 @@ bool Joiner::packSource(int index)
         if ((end || m_pace.passDue(to - m_lastPass, to - from)) && !updateProgress())
             return false;
     }
-    // Still the file that was opened, at the length taken at the start: a recording that
-    // grew, or a file renamed over it, would lose bytes if it went to the trash.
-    const FileIdentity copied = identityOfHandle(m_source);
-    if (copied.size != opened.size || !copied.sameFile(identityOfPath(source.path)))
-        return goOn(JoinStep::failure(texts::sourceChangedWhilePacked(source.path)));
-    m_packed.push_back(copied);
-    m_file.CloseFile(m_source);
-    m_source = File64::kInvalidHandle;
     return true;
 }
 
