@@ -140,6 +140,8 @@ protected:
 
 private:
     void buildSurface();
+    void buildListButtons(); // under and beside the Pack List
+    void buildHiddenControls();
     void buildMenus();
     void buildPopupMenu();
     void buildToolbar();

@@ -76,6 +76,12 @@ void MainWindow::buildSurface()
     m_view->setAccessibleDescription(
         tr("The files to pack, in the order they are joined, with the video size and frame rate of each."));
 
+    buildListButtons();
+    buildHiddenControls();
+}
+
+void MainWindow::buildListButtons()
+{
     // The captions are short; the names and descriptions say what a screen reader should.
     m_sortAsc = listButton("packlst_SortAsc_cmd", tr("ascending"), tr("Sort ascending"),
                            tr("Puts the files of the Pack List in ascending order of their paths."));
@@ -112,8 +118,11 @@ void MainWindow::buildSurface()
     m_moveDown = moveButton("selposdown_cmd", false);
     connect(m_moveUp, &QPushButton::clicked, this, &MainWindow::selposup_cmd_Click);
     connect(m_moveDown, &QPushButton::clicked, this, &MainWindow::selposdown_cmd_Click);
+}
 
-    // Working controls, never shown.
+// Working controls, never shown.
+void MainWindow::buildHiddenControls()
+{
     auto hidden = [](QWidget* w, const char* name) {
         w->setObjectName(QLatin1String(name));
         w->hide();
