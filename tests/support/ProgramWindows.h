@@ -61,7 +61,8 @@ inline ProgramWindows buildProgramWindows(const QString& programDir)
     w.progress = std::make_unique<ProgressWindow>();
     w.progress->createProgressBar();
     const FileDialogRequest save = saveDialogRequest();
-    w.add = std::make_unique<AddFilesDialog>(nullptr, FileDialogRequest{addFilesDialogTitle(), save.filter});
+    w.add =
+        std::make_unique<AddFilesDialog>(nullptr, FileDialogRequest{addFilesDialogTitle(), save.filter, {}});
     w.save = std::make_unique<QFileDialog>(nullptr, save.title, QString(), toQtFilter(save.filter));
     w.save->setAcceptMode(QFileDialog::AcceptSave);
     for (QWidget* window : w.all())
