@@ -81,6 +81,57 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     m_pages->installEventFilter(this);
     m_pages->view()->installEventFilter(this); // arrows inside the open list count too
 
+    QFrame* frame = buildOptions();
+
+    m_prev = named(new QPushButton(tr("&Prev"), this), "PrevCmd");
+    m_next = named(new QPushButton(tr("&Next"), this), "NextCmd");
+    auto* reset = named(new QPushButton(tr("Reset"), this), "Reset_Cmd");
+    auto* cancel = named(new QPushButton(tr("Cancel"), this), "cancel_cmd");
+    auto* ok = named(new QPushButton(tr("&OK"), this), "SavePref_cmd");
+    m_prev->setAccessibleDescription(tr("Shows the previous page of options."));
+    m_next->setAccessibleDescription(tr("Shows the next page of options."));
+    reset->setAccessibleDescription(tr("Sets every option of this window to its default."));
+    ok->setAccessibleDescription(tr("Applies the options and closes the window."));
+    cancel->setAccessibleDescription(tr("Closes the window without changing the options."));
+    // Return runs the focused button (each is an auto-default button of the dialog); OK
+    // takes it when the focus is elsewhere.
+    ok->setDefault(true);
+    m_prev->installEventFilter(this);
+
+    auto* nav = new QHBoxLayout;
+    nav->addWidget(m_pages, 1);
+    nav->addWidget(m_prev);
+    nav->addWidget(m_next);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(reset);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(nav);
+    top->addWidget(frame, 1);
+    top->addLayout(buttons);
+    // Tab walks the screen: the top row, the options from the top, the bottom row.
+    QWidget* order[] = {m_pages,         m_prev,     m_next,     m_delact.text,
+                        m_delact.list,   m_mcc.text, m_mcc.list, m_seamless.text,
+                        m_seamless.list, reset,      ok,         cancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(m_pages, &QComboBox::currentIndexChanged, this, &PreferencesDialog::PrefCmb_Click);
+    connect(m_next, &QPushButton::clicked, this, &PreferencesDialog::NextCmd_Click);
+    connect(m_prev, &QPushButton::clicked, this, &PreferencesDialog::PrevCmd_Click);
+    connect(reset, &QPushButton::clicked, this, &PreferencesDialog::Reset_Cmd_Click);
+    connect(ok, &QPushButton::clicked, this, &PreferencesDialog::SavePref_cmd_Click);
+    connect(cancel, &QPushButton::clicked, this, &PreferencesDialog::cancel_cmd_Click);
+
+    load();
+}
+
+// The frame of the options, one caption, text box and list for each, and the help of the
+// Seamless Join.
+QFrame* PreferencesDialog::buildOptions()
+{
     auto* frame = named(new QFrame(this), "Frame");
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
@@ -126,49 +177,7 @@ PreferencesDialog::PreferencesDialog(OptionState& options, QWidget* parent)
     // font, longer words): room for them at the narrowest, or the text runs under the frame.
     m_seamlessHelp->setMinimumHeight(
         m_seamlessHelp->heightForWidth(widest * 2 - 2 * (line + frame->frameWidth())));
-
-    m_prev = named(new QPushButton(tr("&Prev"), this), "PrevCmd");
-    m_next = named(new QPushButton(tr("&Next"), this), "NextCmd");
-    auto* reset = named(new QPushButton(tr("Reset"), this), "Reset_Cmd");
-    auto* cancel = named(new QPushButton(tr("Cancel"), this), "cancel_cmd");
-    auto* ok = named(new QPushButton(tr("&OK"), this), "SavePref_cmd");
-    m_prev->setAccessibleDescription(tr("Shows the previous page of options."));
-    m_next->setAccessibleDescription(tr("Shows the next page of options."));
-    reset->setAccessibleDescription(tr("Sets every option of this window to its default."));
-    ok->setAccessibleDescription(tr("Applies the options and closes the window."));
-    cancel->setAccessibleDescription(tr("Closes the window without changing the options."));
-    // Return runs the focused button (each is an auto-default button of the dialog); OK
-    // takes it when the focus is elsewhere.
-    ok->setDefault(true);
-    m_prev->installEventFilter(this);
-
-    auto* nav = new QHBoxLayout;
-    nav->addWidget(m_pages, 1);
-    nav->addWidget(m_prev);
-    nav->addWidget(m_next);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(reset);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(nav);
-    top->addWidget(frame, 1);
-    top->addLayout(buttons);
-    // Tab walks the screen: the top row, the options from the top, the bottom row.
-    QWidget* order[] = {m_pages, m_prev,      m_next,      delactTxt, delactCmb, mccTxt,
-                        mccCmb,  seamlessTxt, seamlessCmb, reset,     ok,        cancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
-    connect(m_pages, &QComboBox::currentIndexChanged, this, &PreferencesDialog::PrefCmb_Click);
-    connect(m_next, &QPushButton::clicked, this, &PreferencesDialog::NextCmd_Click);
-    connect(m_prev, &QPushButton::clicked, this, &PreferencesDialog::PrevCmd_Click);
-    connect(reset, &QPushButton::clicked, this, &PreferencesDialog::Reset_Cmd_Click);
-    connect(ok, &QPushButton::clicked, this, &PreferencesDialog::SavePref_cmd_Click);
-    connect(cancel, &QPushButton::clicked, this, &PreferencesDialog::cancel_cmd_Click);
-
-    load();
+    return frame;
 }
 
 void PreferencesDialog::choose(const Option& option, int entry)

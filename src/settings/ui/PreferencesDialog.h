@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+class QFrame;
+
 namespace kt {
 
 class OptionState;
@@ -41,6 +43,7 @@ private:
         QComboBox* list;
     };
 
+    QFrame* buildOptions();
     void load();
     void PrefCmb_Click(int index); // the page-change step
     void selectPage(int index);
