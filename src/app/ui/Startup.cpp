@@ -26,6 +26,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace kt {
@@ -153,6 +154,51 @@ private:
     QTimer m_retry;
 };
 
+// Help, the version and usage errors need no window: their exit status, or none to go on.
+// Names refused on the way are said here too.
+std::optional<int> answerWithoutWindow(const StartupArguments& args)
+{
+    switch (args.command) {
+    case StartupArguments::Command::Help:
+        std::fputs(startupUsageText().toLocal8Bit().constData(), stdout);
+        return kExitOk;
+    case StartupArguments::Command::Version:
+        std::fputs((startupVersionText() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+        return kExitOk;
+    case StartupArguments::Command::UsageError:
+        printError(args.usageError);
+        return kExitUsage;
+    case StartupArguments::Command::Run:
+        break;
+    }
+    for (const QString& line : args.skipped)
+        printError(line);
+    return std::nullopt;
+}
+
+// Takes the lock, or hands the named files to the copy that holds it: the exit status when
+// the hand-over settled the start, none when this copy goes on (`state` says with what).
+std::optional<int> handOver(InstanceLock& lock, InstanceLock::State& state, const StartupArguments& args,
+                            const QString& socket, int waitMs)
+{
+    const bool namedFiles = !args.files.isEmpty() || !args.skipped.isEmpty();
+    const QDeadlineTimer deadline(waitMs);
+    while ((state = lock.tryAcquire()) == InstanceLock::State::HeldByOther && namedFiles) {
+        if (args.files.isEmpty())
+            return kExitFailure; // each name was refused above
+        // A copy that has just taken the lock listens a moment later: ask again until then.
+        const HandOverResult sent = sendFiles(socket, args.files, int(deadline.remainingTime()));
+        if (sent.status == HandOverResult::Delivered)
+            return args.skipped.isEmpty() ? kExitOk : kExitFailure;
+        if (sent.status == HandOverResult::Failed || deadline.hasExpired()) {
+            printError(Startup::tr("the open window did not take the files: %1").arg(sent.problem));
+            return kExitFailure;
+        }
+        QThread::msleep(100);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int displayDpi()
@@ -193,43 +239,17 @@ int programMain(int argc, char* argv[], const ProgramSeams& seams)
     auto early = std::make_unique<QCoreApplication>(toolkitArgc, toolkitArgv);
     installTranslations(*early);
     const StartupArguments args = parseStartupArguments(argc, argv, workingFolder());
-    switch (args.command) {
-    case StartupArguments::Command::Help:
-        std::fputs(startupUsageText().toLocal8Bit().constData(), stdout);
-        return kExitOk;
-    case StartupArguments::Command::Version:
-        std::fputs((startupVersionText() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
-        return kExitOk;
-    case StartupArguments::Command::UsageError:
-        printError(args.usageError);
-        return kExitUsage;
-    case StartupArguments::Command::Run:
-        break;
-    }
-    for (const QString& line : args.skipped)
-        printError(line);
-    const bool namedFiles = !args.files.isEmpty() || !args.skipped.isEmpty();
+    if (const std::optional<int> answered = answerWithoutWindow(args))
+        return *answered;
 
     // Before anything is read or written: is another copy running? Then it gets the files.
     const RuntimeFolder folder =
         seams.runtimeFolder.isEmpty() ? privateRuntimeFolder() : checkedPrivateFolder(seams.runtimeFolder);
     const QString socket = handOverSocketPath(folder.path);
     InstanceLock lock(folder.path);
-    const QDeadlineTimer deadline(seams.handOverWaitMs);
     InstanceLock::State state;
-    while ((state = lock.tryAcquire()) == InstanceLock::State::HeldByOther && namedFiles) {
-        if (args.files.isEmpty())
-            return kExitFailure; // each name was refused above
-        // A copy that has just taken the lock listens a moment later: ask again until then.
-        const HandOverResult sent = sendFiles(socket, args.files, int(deadline.remainingTime()));
-        if (sent.status == HandOverResult::Delivered)
-            return args.skipped.isEmpty() ? kExitOk : kExitFailure;
-        if (sent.status == HandOverResult::Failed || deadline.hasExpired()) {
-            printError(Startup::tr("the open window did not take the files: %1").arg(sent.problem));
-            return kExitFailure;
-        }
-        QThread::msleep(100);
-    }
+    if (const std::optional<int> handedOver = handOver(lock, state, args, socket, seams.handOverWaitMs))
+        return *handedOver;
     DisplayProbe displayProbe;
     early.reset();
     const std::unique_ptr<QApplication> app = openDisplay(toolkitArgc, toolkitArgv, displayProbe);
