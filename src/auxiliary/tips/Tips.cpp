@@ -72,12 +72,11 @@ void TipPicker::NextRandomTip()
     currentIndex = tips.isEmpty() ? 1 : int(r * tips.size()) + 1;
 }
 
-bool TipPicker::currentTip(QString* tip) const
+std::optional<QString> TipPicker::currentTip() const
 {
     if (tips.isEmpty() || currentIndex < 1 || currentIndex > tips.size())
-        return false;
-    *tip = tips.at(currentIndex - 1);
-    return true;
+        return std::nullopt;
+    return tips.at(currentIndex - 1);
 }
 
 bool tipsShownAtStart()

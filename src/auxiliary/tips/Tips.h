@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace kt {
 
@@ -44,7 +45,7 @@ public:
 
     void NextRandomTip();
     // The tip at the current index, or nothing when there is none to show.
-    bool currentTip(QString* tip) const;
+    std::optional<QString> currentTip() const;
 
 private:
     Uniform m_uniform;

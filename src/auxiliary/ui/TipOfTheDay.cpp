@@ -100,9 +100,8 @@ void TipOfTheDay::NextRandomTip()
 
 void TipOfTheDay::DisplayCurrentTip()
 {
-    QString tip;
-    if (m_picker.currentTip(&tip))
-        m_tipText->setText(tip);
+    if (const std::optional<QString> tip = m_picker.currentTip())
+        m_tipText->setText(*tip);
 }
 
 } // namespace kt
