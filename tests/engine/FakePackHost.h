@@ -3,6 +3,7 @@
 // into one log, so a test can check the whole sequence and its order.
 #include "../support/TestFiles.h"
 #include "base/File64.h"
+#include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
@@ -26,8 +27,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
         m_log << "msg:" + text;
         texts << text;
         styles << style;
-        if (onAsk)
-            onAsk(text);
+        onAsk(text);
         return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
@@ -35,9 +35,10 @@ struct LoggingMessageBox final : MessageBoxPresenter
     QQueue<int> answers;
     QStringList texts;
     QList<int> styles;
-    std::function<void(const QString&)> onAsk;
+    std::function<void(const QString&)> onAsk = [](const QString&) {};
 };
 
+// The read-back pass's bars and texts are kept apart from the join's.
 struct FakeProgressView final : ProgressView
 {
     explicit FakeProgressView(EventLog& log) : m_log(log) {}
@@ -46,45 +47,28 @@ struct FakeProgressView final : ProgressView
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void showCheckingFile(const QString& p) override
     {
-        m_log << "view:check:" + p;
-        checking = true;
-        if (onCheck)
-            onCheck();
+        m_log << "view:check:" + p, checking = true, onCheck();
     }
-    // The read-back pass's bars and texts are kept apart from the join's.
     void setProgressBarPos(int percent) override
     {
-        if (checking) {
-            checkBars << percent;
-            m_cancel = m_cancel || checkBars.size() == cancelAtCheckBar;
-            return;
-        }
-        bars << percent;
-        if (onBar)
-            onBar(int(bars.size()));
-        m_cancel = m_cancel || bars.size() == cancelAtBar;
+        QList<int>& to = checking ? checkBars : bars;
+        to << percent;
+        m_cancel = m_cancel || to.size() == (checking ? cancelAtCheckBar : cancelAtBar);
+        onBar(checking ? 0 : int(bars.size()));
     }
     void setPercentText(const QString& t) override { (checking ? checkTexts : percentTexts) << t; }
-    void setTimeRemainingText(const QString& t) override
-    {
-        if (!checking)
-            timeTexts << t;
-    }
+    void setTimeRemainingText(const QString& t) override { (checking ? checkTexts : timeTexts) << t; }
     bool cancelRequested() const override { return m_cancel; }
     void destroyProgressBar() override { m_log << "view:destroyBar"; }
     void closeWindow() override { m_log << "view:close"; }
 
     EventLog& m_log;
-    int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
-    int cancelAtCheckBar = 0;       // the same in the read-back pass
-    std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
-    std::function<void()> onCheck;  // runs as the read-back pass starts
-    QList<int> bars;
-    QStringList percentTexts, timeTexts;
-    bool checking = false;
-    QList<int> checkBars;
-    QStringList checkTexts;
-    bool m_cancel = false;
+    int cancelAtBar = 0, cancelAtCheckBar = 0;   // Cancel is "clicked" during this bar move (from 1)
+    std::function<void(int)> onBar = [](int) {}; // inside each join's bar move, with its count (from 1)
+    std::function<void()> onCheck = [] {};       // as the read-back pass starts
+    QList<int> bars, checkBars;
+    QStringList percentTexts, timeTexts, checkTexts;
+    bool checking = false, m_cancel = false;
 };
 
 struct FakePackHost final : PackHost
@@ -92,11 +76,7 @@ struct FakePackHost final : PackHost
     explicit FakePackHost(EventLog& log) : m_log(log), view(log) {}
 
     QStringList packListPaths() const override { return rows; }
-    QString askOutputPath() override
-    {
-        m_log << "host:askOutput";
-        return outputAnswer;
-    }
+    QString askOutputPath() override { return m_log << "host:askOutput", outputAnswer; }
     PackOptionValues packOptions() const override { return options; }
     void hideLogo() override { m_log << "host:hideLogo"; }
     void unhideLogo() override { m_log << "host:unhideLogo"; }
@@ -121,7 +101,7 @@ struct FakePackHost final : PackHost
     FakeProgressView view;
 };
 
-// A folder for the files and every fake, wired to one log.
+// A folder for the sources and every fake, wired to one log.
 struct PackRig
 {
     QTemporaryDir dir;
@@ -129,8 +109,19 @@ struct PackRig
     LoggingMessageBox box{log};
     FakePackHost host{log};
     File64 file;
+    SourceSet src;
 
     QString path(const QString& name) const { return dir.filePath(name); }
+    // The sources made with src.add(), joined into `output`; `clock` moves `step` microseconds a reading.
+    JoinResult join(const QString& output, BlockSize block, DeleteAfterAction del, qint64 step)
+    {
+        JoinJob j{output, {}, 0, block, del, {}};
+        for (int i = 0; i < src.paths.size(); ++i) {
+            j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
+            j.totalPackSize += quint64(src.contents[i].size());
+        }
+        return JoinFiles(j, host, host.view, file, [step, now = qint64(0)]() mutable { return now += step; });
+    }
 };
 
 } // namespace kt::test
