@@ -15,8 +15,8 @@ namespace kt::test {
 
 using EventLog = QStringList;
 
-// Answers from a queue (the safe answer when it runs dry); `onAsk` may act first, as a user
-// who frees disk space before pressing Retry.
+// Answers from a queue (the safe answer when it runs dry); `onAsk` runs first, as a user who
+// frees disk space before pressing Retry.
 struct LoggingMessageBox final : MessageBoxPresenter
 {
     explicit LoggingMessageBox(EventLog& log) : m_log(log) { installMessageBoxPresenter(this); }
@@ -27,7 +27,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
         m_log << "msg:" + text;
         texts << text;
         styles << style;
-        onAsk(text);
+        onAsk();
         return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
@@ -35,7 +35,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
     QQueue<int> answers;
     QStringList texts;
     QList<int> styles;
-    std::function<void(const QString&)> onAsk = [](const QString&) {};
+    std::function<void()> onAsk = [] {};
 };
 
 // The read-back pass's bars and texts are kept apart from the join's.
@@ -47,7 +47,9 @@ struct FakeProgressView final : ProgressView
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void showCheckingFile(const QString& p) override
     {
-        m_log << "view:check:" + p, checking = true, onCheck();
+        m_log << "view:check:" + p;
+        checking = true;
+        onCheck();
     }
     void setProgressBarPos(int percent) override
     {
@@ -64,7 +66,7 @@ struct FakeProgressView final : ProgressView
 
     EventLog& m_log;
     int cancelAtBar = 0, cancelAtCheckBar = 0;   // Cancel is "clicked" during this bar move (from 1)
-    std::function<void(int)> onBar = [](int) {}; // inside each join's bar move, with its count (from 1)
+    std::function<void(int)> onBar = [](int) {}; // in each of the join's bar moves, with its count
     std::function<void()> onCheck = [] {};       // as the read-back pass starts
     QList<int> bars, checkBars;
     QStringList percentTexts, timeTexts, checkTexts;
@@ -112,14 +114,12 @@ struct PackRig
     SourceSet src;
 
     QString path(const QString& name) const { return dir.filePath(name); }
-    // The sources made with src.add(), joined into `output`; `clock` moves `step` microseconds a reading.
+    // Joins the sources into `output` under a clock that moves `step` microseconds at each reading.
     JoinResult join(const QString& output, BlockSize block, DeleteAfterAction del, qint64 step)
     {
-        JoinJob j{output, {}, 0, block, del, {}};
-        for (int i = 0; i < src.paths.size(); ++i) {
+        JoinJob j{output, {}, quint64(src.joined().size()), block, del, {}};
+        for (int i = 0; i < src.paths.size(); ++i)
             j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
-            j.totalPackSize += quint64(src.contents[i].size());
-        }
         return JoinFiles(j, host, host.view, file, [step, now = qint64(0)]() mutable { return now += step; });
     }
 };

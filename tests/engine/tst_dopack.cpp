@@ -21,7 +21,6 @@ using namespace kt::test;
 
 namespace {
 
-// One source row of a pack.
 struct Source
 {
     enum Kind { Mpeg, Mp3, Empty, Missing, NoHeader /* sparse, over the scan limit */ } kind = Mpeg;
@@ -52,7 +51,7 @@ bool mountFat(const QString& image, const QString& dir)
            QStorageInfo(dir).rootPath() == QDir(dir).canonicalPath();
 }
 
-// A message and its style; "@" in the text stands for the test's folder.
+// "@" in the text stands for the test's folder.
 struct Says
 {
     QString text;
@@ -104,7 +103,6 @@ private slots:
             {"empty list", {{}, {}, nothingToPack}},
             {"one row", {{a}, {}, atLeastTwo}},
             {"save dialog cancelled", {{a, a}, {}, {}, 0, stopped, ""}},
-            {"empty first row", {{empty, a}, {}, zeroBytes(1)}},
             {"missing second row", {{a, missing, a}, {}, zeroBytes(2), 1}},
             {"empty third row", {{a, a, empty}, {}, zeroBytes(3), 2}},
             {"output is row 3", {{a, a, a}, {}, saveAsFile, 2, stopped, "row3.mpg"}},
@@ -123,7 +121,6 @@ private slots:
             {"mp3 first, no: silent", {{mp3, a}, {IDNO}, notMpeg(1), 1}},
             {"mp3 first, yes: later rows unchecked", {{mp3, a, b}, {IDYES}, notMpeg(1), 1, packed}},
             {"mp3 second, no", {{a, mp3, a}, {IDNO}, notMpeg(2), 2}},
-            {"check off", {{mp3, a, b}, {}, {}, 0, packed, "out.mpg", false}},
             {"a source another pack is writing",
              {{a, written, a}, {}, {texts::sourceBeingWritten(row(2)), MB_ICONHAND}, 1}},
             {"output is a pipe", {{a, a}, {}, notRegular("fifo", "a pipe", false), 0, stopped, "fifo"}},

@@ -32,8 +32,7 @@ private slots:
     {
         const qint64 quarter = ProgressView::kDefaultFrameMicroseconds / 4;
         addRows<Spans>({
-            // A clock that stands still: copies grow up to each file's end, passes come at
-            // each file's start and end only.
+            // A clock that stands still: copies to each file's end, passes at its start and end only.
             {"to each file's end", {{1234567, 3000000, 777}, 0, 0, {0, 28, 28, 100, 100, 100}, 4235344}},
             // A pass every two copies, of 1 and 4 blocks, then of 16 and 64 (8 MiB moved, the
             // rest of the 85 blocks held back).
