@@ -186,8 +186,6 @@ private slots:
             "invalid Mpeg error?";
         const QString na = QStringLiteral("\tnot available\tnot available\n");
 
-        row("--version", {.args = {"--version"}, .outStart = "klivatarn-pack 2.5.0\n"});
-        row("--help", {.args = {"--help"}, .outStart = "Usage: klivatarn-pack"});
         // The parse ends at the first problem: the arguments after it do not matter.
         usage("unknown option", {"--bogus=1"}, "unrecognized option '--bogus=1'");
         usage("ambiguous", {"--tr"}, "option '--tr' is ambiguous; possibilities: '--trash' '--trash-prompt'");
@@ -430,10 +428,7 @@ private slots:
     {
         QFETCH(Race, race);
         PackerWorkspace ws;
-        // The fault shim, with a marker file that says it was loaded, and its trace of calls.
         ws.env.insert("LD_PRELOAD", KT_FAULT_SHIM);
-        ws.env.insert("KT_FAULT_MARKER", ws.path("shim-loaded"));
-        ws.env.insert("KT_TRACE_FILE", ws.path("trace"));
         QString mount, folder = ws.path("src");
         QVERIFY(QDir().mkdir(folder) && QDir().mkdir(ws.path("out")));
         auto unmount = qScopeGuard([&] { mount.isEmpty() || runTool("timeout", {"20", "umount", mount}); });
@@ -464,9 +459,10 @@ private slots:
         const auto fill = [&](QString t) {
             return t.replace("@out", out).replace("@src", folder + "/src").replace("@ws", ws.dir.path());
         };
-        const Shim& f = race.shim; // an empty path or command is no fault or hook
+        const Shim& f = race.shim; // an empty path or command is no fault or hook; a marker says it loaded
         for (const QString& v :
-             {"HOOK_OP=" + QString(kOpNames[int(race.hookOp)]), "HOOK_PATH=" + fill(race.hookPath),
+             {"FAULT_MARKER=" + ws.path("shim-loaded"), "TRACE_FILE=" + ws.path("trace"),
+              "HOOK_OP=" + QString(kOpNames[int(race.hookOp)]), "HOOK_PATH=" + fill(race.hookPath),
               "HOOK_AT=" + QString::number(qMax(race.at, 1)), "HOOK_EVERY=" + QString::number(race.at < 0),
               "HOOK_CMD=" + fill(race.command), "FAULT_PATH=" + fill(race.faultOn),
               "FAULT_OP=" + QString(kOpNames[int(f.op)]), "FAULT_AT=" + QString::number(f.at),
