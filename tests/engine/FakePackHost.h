@@ -1,6 +1,5 @@
 #pragma once
-// Fakes of the pack host, the progress window and the message box that write every call
-// into one log, so a test can check the whole sequence and its order.
+// Fakes of the pack host, the progress window and the message box that log every call in order.
 #include "../support/TestFiles.h"
 #include "base/File64.h"
 #include "engine/JoinFiles.h"
@@ -15,8 +14,7 @@ namespace kt::test {
 
 using EventLog = QStringList;
 
-// Answers from a queue (the safe answer when it runs dry); `onAsk` runs first, as a user who
-// frees disk space before pressing Retry.
+// Answers from a queue, else the safe answer; `onAsk` acts first, as a user freeing disk space.
 struct LoggingMessageBox final : MessageBoxPresenter
 {
     explicit LoggingMessageBox(EventLog& log) : m_log(log) { installMessageBoxPresenter(this); }
@@ -103,7 +101,6 @@ struct FakePackHost final : PackHost
     FakeProgressView view;
 };
 
-// A folder for the sources and every fake, wired to one log.
 struct PackRig
 {
     QTemporaryDir dir;

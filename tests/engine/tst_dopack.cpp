@@ -27,8 +27,7 @@ struct Source
     int width = 352, height = 240, frameRateCode = 4;
     bool held = false; // as another pack holds its output
 };
-const Source a{}; // 352 x 240 at 29.97
-const Source b{Source::Mpeg, 352, 288, 3};
+const Source a{} /* 352 x 240 at 29.97 */, b{Source::Mpeg, 352, 288, 3};
 const Source mp3{Source::Mp3}, empty{Source::Empty}, missing{Source::Missing}, noHeader{Source::NoHeader};
 const Source written{.held = true}, emptyWritten{Source::Empty, 352, 240, 4, true};
 
@@ -51,12 +50,7 @@ bool mountFat(const QString& image, const QString& dir)
            QStorageInfo(dir).rootPath() == QDir(dir).canonicalPath();
 }
 
-// "@" in the text stands for the test's folder.
-struct Says
-{
-    QString text;
-    int style = 0;
-};
+using Says = std::pair<QString, int>; // a message ("@" stands for the test's folder) and its style
 
 // A pack: the rows, how the user answers, and the one message it shows before any success.
 struct PackCase
@@ -184,8 +178,8 @@ private slots:
         pk.box.answers << row.answers;
         QStringList said;
         QList<int> styles;
-        if (!row.says.text.isEmpty())
-            said << row.says.text.replace('@', pk.dir.path()), styles << row.says.style;
+        if (!row.says.first.isEmpty())
+            said << row.says.first.replace('@', pk.dir.path()), styles << row.says.second;
         if (packed) // declining says nothing more
             said << texts::packedSuccessfully(out, expected.size()), styles << MB_ICONINFORMATION;
 

@@ -1,5 +1,4 @@
-// The join checked from the outside (output bytes, sources, messages, what the host was told),
-// and its arithmetic.
+// The join seen from outside (output bytes, sources, messages, what the host was told); its arithmetic.
 #include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
@@ -22,7 +21,6 @@ bool inOrder(const EventLog& log, const QStringList& events)
                        [&](auto& e) { return (next = log.indexOf(e, next) + 1); });
 }
 
-const BlockSize kSlow = blockSizeFor(TransferRate::Slow);
 const qint64 kFrame = ProgressView::kDefaultFrameMicroseconds;
 
 // What ends a join other than packing.
@@ -129,7 +127,8 @@ private slots:
                    cancelled = row.what == Stop::Cancel || row.what == Stop::CancelCheck,
                    failed = !done && !cancelled;
 
-        const JoinResult r = j.join(out, kSlow, row.deleteAfter, kFrame); // every copy one block
+        const JoinResult r =
+            j.join(out, blockSizeFor(TransferRate::Slow), row.deleteAfter, kFrame); // a block a copy
 
         QCOMPARE(r.outcome, done     ? PackOutcome::Packed
                             : failed ? PackOutcome::Failed
@@ -173,42 +172,37 @@ private slots:
         QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
-    void diskFullThenRetry_data() // Cancel after a failed write is in the packer's fault table
-    {
-        QTest::addColumn<bool>("sameVolume"); // blocks then move inside the kernel
-        QTest::newRow("sources elsewhere") << false;
-        QTest::newRow("sources on the same volume") << true;
-    }
+    // Disk full, the user frees space and retries; with the sources elsewhere, then beside the output
+    // (the kernel then moves the blocks). Cancel after a failed write is in the packer's fault table.
     void diskFullThenRetry()
     {
-        QFETCH(bool, sameVolume);
-        PackRig j;
-        ScriptedShell trashCan;
-        const QString mnt = j.path("small"), filler = mnt + "/filler", out = mnt + "/out.mpg";
-        QVERIFY(QDir().mkdir(mnt));
-        if (!runTool("mount", {"-t", "tmpfs", "-o", "size=8M", "tmpfs", mnt}))
-            QSKIP("cannot mount a tmpfs here (needs root)");
-        auto unmount = qScopeGuard([&] { runTool("umount", {mnt}); });
-        j.src.add((sameVolume ? mnt : j.dir.path()) + "/a.mpg", 1500000);
-        j.src.add((sameVolume ? mnt : j.dir.path()) + "/b.mpg", 1700000);
-        QVERIFY(writeFile(filler, QByteArray(QStorageInfo(mnt).bytesAvailable() - 2 * 1024 * 1024, 'f')));
-        j.box.answers << IDRETRY;
-        j.box.onAsk = [&] { QFile::remove(filler); }; // the user frees space, then retries
+        for (const bool sameVolume : {false, true}) {
+            PackRig j;
+            ScriptedShell trashCan;
+            const QString mnt = j.path("small"), filler = mnt + "/filler", out = mnt + "/out.mpg";
+            QVERIFY(QDir().mkdir(mnt));
+            if (!runTool("mount", {"-t", "tmpfs", "-o", "size=8M", "tmpfs", mnt}))
+                QSKIP("cannot mount a tmpfs here (needs root)");
+            auto unmount = qScopeGuard([&] { runTool("umount", {mnt}); });
+            j.src.add((sameVolume ? mnt : j.dir.path()) + "/a.mpg", 1500000);
+            j.src.add((sameVolume ? mnt : j.dir.path()) + "/b.mpg", 1700000);
+            QVERIFY(writeFile(filler, QByteArray(QStorageInfo(mnt).bytesAvailable() - 2 * 1024 * 1024, 'f')));
+            j.box.answers << IDRETRY;
+            j.box.onAsk = [&] { QFile::remove(filler); };
 
-        const JoinResult r =
-            j.join(out, blockSizeFor(TransferRate::Fast), DeleteAfterAction::NoPrompt, kFrame);
+            const JoinResult r =
+                j.join(out, blockSizeFor(TransferRate::Fast), DeleteAfterAction::NoPrompt, kFrame);
 
-        QCOMPARE(r.outcome, PackOutcome::Packed);
-        QCOMPARE(fileBytes(out), j.src.joined()); // the retried block landed where it belongs
-        QCOMPARE(j.box.texts, QStringList({texts::cannotWrite(out, texts::errnoText(ENOSPC)),
-                                           texts::packedSuccessfully(out, 3200000)}));
-        QCOMPARE(trashCan.trashRequests().size(), 1);
+            QCOMPARE(r.outcome, PackOutcome::Packed);
+            QCOMPARE(fileBytes(out), j.src.joined()); // the retried block landed where it belongs
+            QCOMPARE(j.box.texts, QStringList({texts::cannotWrite(out, texts::errnoText(ENOSPC)),
+                                               texts::packedSuccessfully(out, 3200000)}));
+            QCOMPARE(trashCan.trashRequests().size(), 1);
+        }
     }
 
-    // Block plans (the remainder is the length's last digits, however many blocks fit in
-    // it), a percentage's half going to the even side, the blocks one copy crossed (the
-    // percentage of the last, a remainder's before it counts, and the last even one with
-    // where its block ended), and estimates rounded and spelt.
+    // Block plans (the remainder: the length's last digits), halves to the even percentage, the blocks a
+    // copy crossed (the last one's percentage, the last even one and its end), estimates rounded, spelt.
     void arithmetic()
     {
         const auto plan = [](TransferRate rate, quint64 length) {

@@ -1,5 +1,4 @@
-// The join at the screen's pace: copies that span many blocks, each block counted (the bar,
-// the percentage and the estimate as the last of them would have left them), passes at each
+// The join at the screen's pace: copies that span many blocks, each block counted, passes at each
 // file's start and end and at least once a frame, and Cancel keeping every block counted.
 #include "../support/Rows.h"
 #include "FakePackHost.h"
@@ -34,8 +33,7 @@ private slots:
         addRows<Spans>({
             // A clock that stands still: copies to each file's end, passes at its start and end only.
             {"to each file's end", {{1234567, 3000000, 777}, 0, 0, {0, 28, 28, 100, 100, 100}, 4235344}},
-            // A pass every two copies, of 1 and 4 blocks, then of 16 and 64 (8 MiB moved, the
-            // rest of the 85 blocks held back).
+            // A pass every two copies, of 1 and 4 blocks, then 16 and 64 (8 MiB moved, the rest held back).
             {"cancel before a MiB was moved", {{20012345, 3000000}, quarter, 2, {0, 2}, 500000}},
             {"cancel with bytes held back", {{20012345, 3000000}, quarter, 3, {0, 2, 37}, 8500000}},
         });
