@@ -175,6 +175,9 @@ private slots:
         usage("rate without its value", o + QStringList{"--rate"}, "option '--rate' requires an argument");
         usage("rate followed by an option", {"--rate", "-o", "out"}, "option '--rate' requires an argument");
         usage("-z without --info", {"-z"}, "-z (--null) goes with --info only");
+        usage("--json without --info", {"--json"}, "--json goes with --info only");
+        usage("--json with -z", {"--info", "--json", "-z"}, "-z (--null) and --json exclude each other");
+        usage("--info without files", {"--info"}, "--info needs at least one file");
         usage("unknown rate", o + QStringList{"--rate=warp"},
               "unknown rate 'warp' (slow, normal, fast, ufast)");
         usage("empty --output=", QStringList{"--output="} + ab, "the output file is missing (-o OUTPUT)");
@@ -390,9 +393,8 @@ private slots:
         fault("free space a byte short", failed, "Not enough free diskspace. Packing aborted!", "@out",
               {Op::Space, 1, 0, 0, 11679983});
         const int unanswered = 3;
-        const char* noSpace = "Packing aborted: the question \"Cannot write to '@out': No space left on "
-                              "device.\" was not answered.";
-        fault("short write, then disk full", unanswered, noSpace, "@out", {Op::Write, 2, 0, ENOSPC, 777});
+        fault("short write, then an I/O error", unanswered, "'@out': Input/output error.\" was not answered.",
+              "@out", {Op::Write, 2, 0, EIO, 777});
         fault("read error", failed, "Cannot read '@src2': Input/output error. Packing aborted!", "@src2",
               {Op::Read, 1, 0, EIO});
         fault("interrupted writes go on", packed, "", "@out", {Op::Write, 2, 3, EINTR});

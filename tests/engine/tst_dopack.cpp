@@ -77,12 +77,9 @@ private slots:
         const Source rate25{Source::Mpeg, 352, 240, 3};
         const PackOutcome packed = PackOutcome::Packed, stopped = PackOutcome::Stopped;
         const auto row = [](int n) { return QStringLiteral("@/row%1.mpg").arg(n); };
-        const Says nothingToPack{texts::nothingToPack(), MB_ICONEXCLAMATION},
-            atLeastTwo{texts::atLeastTwoFiles(), MB_ICONEXCLAMATION},
-            saveAsFile{texts::cannotPackSaveAsFile(), MB_ICONEXCLAMATION},
-            noSpace{texts::notEnoughFreeSpace(), MB_ICONHAND},
-            overflow{texts::packUnexpectedError(6), MB_ICONHAND | MB_TOPMOST},
+        const Says saveAsFile{texts::cannotPackSaveAsFile(), MB_ICONEXCLAMATION},
             notCompatible{texts::notCompatibleQuestion(), MB_YESNO | MB_ICONHAND},
+            overflow{texts::packUnexpectedError(6), MB_ICONHAND | MB_TOPMOST},
             tooLargeForFat{texts::tooLargeForFileSystem("@/fat/out.mpg", 2 * 1073709156ull + 43000 + 44000,
                                                         0x7FFFFFFF, "fuse.fusefat"),
                            MB_ICONHAND};
@@ -94,8 +91,8 @@ private slots:
             return Says{texts::outputNotRegular(QString("@/") + out, kind, throughLink), MB_ICONHAND};
         };
         addRows<PackCase>({
-            {"empty list", {{}, {}, nothingToPack}},
-            {"one row", {{a}, {}, atLeastTwo}},
+            {"empty list", {{}, {}, {texts::nothingToPack(), MB_ICONEXCLAMATION}}},
+            {"one row", {{a}, {}, {texts::atLeastTwoFiles(), MB_ICONEXCLAMATION}}},
             {"save dialog cancelled", {{a, a}, {}, {}, 0, stopped, ""}},
             {"missing second row", {{a, missing, a}, {}, zeroBytes(2), 1}},
             {"empty third row", {{a, a, empty}, {}, zeroBytes(3), 2}},
@@ -105,7 +102,7 @@ private slots:
             {"empty and being written", {{emptyWritten, a}, {}, zeroBytes(1)}},
             {"the output and being written", {{a, written}, {}, saveAsFile, 1, stopped, "row2.mpg"}},
             {"not enough free space on the output's volume",
-             {{a, a}, {}, noSpace, 2, stopped, "small/out.mpg"}},
+             {{a, a}, {}, {texts::notEnoughFreeSpace(), MB_ICONHAND}, 2, stopped, "small/out.mpg"}},
             {"header scan overflow", {{a, noHeader}, {}, overflow, 2, PackOutcome::Failed}},
             {"compatible", {{a, a, a}, {}, {}, 3, packed}},
             {"output in folders yet to be made", {{a, a}, {}, {}, 2, packed, "new/deeper/out.mpg"}},
