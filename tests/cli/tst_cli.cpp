@@ -29,17 +29,13 @@ struct Shim
     int sleepMs = 0;     // every call on the file waits this long first
 };
 
-struct PackerRun
-{
-    int exit = -1; // -1: crashed or killed
-    QString err, out;
-};
-
 struct PackerWorkspace
 {
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     SourceSet src;
+    int exit = -1; // of the last run; -1: it crashed or was killed
+    QString err, out;
 
     PackerWorkspace()
     {
@@ -54,7 +50,7 @@ struct PackerWorkspace
     int trashedFiles() const { return int(QDir(trash() + "/files").entryList(QDir::Files).size()); }
 
     // `wrapper` is shell code run before the program (ending in exec). Questions go unanswered.
-    PackerRun pack(const QStringList& args, const QString& wrapper = "exec")
+    void pack(const QStringList& args, const QString& wrapper = "exec")
     {
         QProcess p;
         p.setProcessEnvironment(env);
@@ -71,9 +67,9 @@ struct PackerWorkspace
         if (!p.waitForFinished(60000))
             p.kill(); // then reported as a crash
         p.waitForFinished();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardError()),
-                QString::fromLocal8Bit(p.readAllStandardOutput())};
+        exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        err = QString::fromLocal8Bit(p.readAllStandardError());
+        out = QString::fromLocal8Bit(p.readAllStandardOutput());
     }
 };
 
@@ -88,7 +84,7 @@ struct CommandCase
 };
 
 enum class Setup { None, NameTakenInTrash, TrashDiskFull, LyingStorage }; // as the rows of each say
-enum class Victim { None, Grown, Replaced };                              // what src2 holds afterwards
+enum class Victim { None, Grown, Replaced, Gone };                        // what src2 holds afterwards
 
 // The sources src1, src2 and src3 are packed with --trash into @out, in the workspace "@ws", where
 // the shell commands run; in texts "@out", "@src1", "@src2", "@src3" and "@ws" stand for the paths.
@@ -260,12 +256,12 @@ private slots:
         c.args.replaceInStrings("@", ws.dir.path());
         c.err.replaceInStrings("@", ws.dir.path());
 
-        const PackerRun r = ws.pack(c.args, c.wrapper);
+        ws.pack(c.args, c.wrapper);
 
-        QCOMPARE(r.exit, c.exit);
-        QCOMPARE(r.err, c.err.isEmpty() ? QString() : c.err.join('\n') + '\n');
+        QCOMPARE(ws.exit, c.exit);
+        QCOMPARE(ws.err, c.err.isEmpty() ? QString() : c.err.join('\n') + '\n');
         const QString outStart = c.outStart.replace('@', ws.dir.path());
-        QVERIFY2(outStart.isEmpty() ? r.out.isEmpty() : r.out.startsWith(outStart), qPrintable(r.out));
+        QVERIFY2(outStart.isEmpty() ? ws.out.isEmpty() : ws.out.startsWith(outStart), qPrintable(ws.out));
         QVERIFY(ws.src.unchanged());
         const QByteArray joined = ws.src.contents[0] + ws.src.contents[c.args.contains("-x.mpg") ? 2 : 1];
         const bool packed = c.err.join('\n').contains("' successfully packed!"),
@@ -289,16 +285,15 @@ private slots:
         const QString s1 = ws.src.add(ws.path("s1"), 3000000),
                       s2 = ws.src.add(ws.path("e\x1b[2J.mpg"), 3000000);
         // script runs the command it is given as one string; the rest of the line is a comment.
-        const PackerRun r =
-            ws.pack({"--force", "--no-mpeg-check", "--rate", "slow", "-o", ws.path("out"), s1, s2},
-                    "a=$(printf \"'%s' \" \"$0\" \"$@\"); "
-                    "exec script -qec \"exec faketime -f '+0 x10000' $a\" /dev/null #");
+        ws.pack({"--force", "--no-mpeg-check", "--rate", "slow", "-o", ws.path("out"), s1, s2},
+                "a=$(printf \"'%s' \" \"$0\" \"$@\"); "
+                "exec script -qec \"exec faketime -f '+0 x10000' $a\" /dev/null #");
 
-        QCOMPARE(r.exit, 0);
+        QCOMPARE(ws.exit, 0);
         QCOMPARE(fileBytes(ws.path("out")), ws.src.joined());
-        QVERIFY2(!r.out.contains("\x1b[2J"), qPrintable(r.out));
+        QVERIFY2(!ws.out.contains("\x1b[2J"), qPrintable(ws.out));
         QStringList lines; // each redraw of the line
-        for (const QString& frame : r.out.split("\r\x1b[K"))
+        for (const QString& frame : ws.out.split("\r\x1b[K"))
             lines << frame.section('\r', 0, 0);
         const QRegularExpression full("^100%.*");
         // The fast clock makes the estimate before 100% one that would show if it lagged.
@@ -323,11 +318,10 @@ private slots:
         QVERIFY(writeSparseFileWith(big, bigSize, bigSize - 8, "TAILMARK") &&
                 writeFile(small, patternBytes(12345, 3)));
 
-        const PackerRun r =
-            ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", mnt + "/out.bin", big, small});
+        ws.pack({"--rate", "ufast", "--no-mpeg-check", "-o", mnt + "/out.bin", big, small});
 
-        QCOMPARE(r.exit, 0);
-        QVERIFY(r.err.contains("Total filesize is 4,296,028,217 bytes."));
+        QCOMPARE(ws.exit, 0);
+        QVERIFY(ws.err.contains("Total filesize is 4,296,028,217 bytes."));
         QFile o(mnt + "/out.bin");
         QVERIFY(o.open(QIODevice::ReadOnly) && o.size() == bigSize + 12345 && o.seek(bigSize - 8));
         QCOMPARE(o.readAll(), "TAILMARK" + patternBytes(12345, 3));
@@ -349,6 +343,8 @@ private slots:
         row("source grows after its turn", {failed, changed, Op::Read, "@src3", 1, grow, Victim::Grown});
         row("source replaced while copied",
             {failed, changed, Op::Read, "@src2", 1, "mv replacement '@src2'", Victim::Replaced});
+        row("source deleted before its open", {failed, "'@src2' was not found! Packing aborted!", Op::Open,
+                                               "@src2", 1, "rm -f '@src2'", Victim::Gone});
         row("old file back at the output",
             {packed, "", Op::Open, "@out", 1, "head -c 3000000 /dev/zero >'@out'"});
         row("link to a source planted as the output is made", {packed, "", Op::Create, "@out", 1, plant});
@@ -462,16 +458,16 @@ private slots:
         if (race.setup == Setup::TrashDiskFull) // fills the disk, then fails
             runTool("sh", {"-c", "cat /dev/zero >'" + mount + "/filler'"});
 
-        const PackerRun r = ws.pack(
-            QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + sources, race.wrapper);
+        ws.pack(QStringList{"--trash", "--no-mpeg-check", "--rate", "slow", "-o", out} + sources,
+                race.wrapper);
 
         QVERIFY2(QFileInfo::exists(ws.path("shim-loaded")), "the fault shim was not loaded");
-        QVERIFY2(r.err.contains(fill(race.message)), qPrintable(r.err));
-        QCOMPARE(r.exit, race.exit);
+        QVERIFY2(ws.err.contains(fill(race.message)), qPrintable(ws.err));
+        QCOMPARE(ws.exit, race.exit);
         // Only Ctrl-C is the user's abort; a question nobody answered is said as such.
-        QCOMPARE(r.err.contains("Packing aborted by user"), race.exit == 130);
+        QCOMPARE(ws.err.contains("Packing aborted by user"), race.exit == 130);
         const bool packed = race.exit == 0 || race.exit == 4;
-        QCOMPARE(r.err.count("successfully packed!"), int(packed));
+        QCOMPARE(ws.err.count("successfully packed!"), int(packed));
         const QByteArray written =
             fileBytes(race.setup == Setup::LyingStorage ? ws.path("backing/out.bin") : out);
         QVERIFY(packed ? written == expectedOutput : expectedOutput.startsWith(written));
@@ -488,14 +484,15 @@ private slots:
         const int inTrash = race.trashed >= 0 ? race.trashed : race.exit == 0 ? 0b111 : 0;
         QStringList records =
             race.setup == Setup::NameTakenInTrash ? QStringList{"/elsewhere/src1"} : QStringList{};
-        const QByteArray src2Bytes[] = {ws.src.contents[1], ws.src.contents[1] + tail, replacement};
+        const QByteArray src2Bytes[] = {ws.src.contents[1], ws.src.contents[1] + tail, replacement, {}};
         const QStringList trace = QString::fromLocal8Bit(fileBytes(ws.path("trace"))).split('\n');
         const QRegularExpression move("rename " + QRegularExpression::escape(folder + "/") + ".*");
         const QString trash = "fsync " + ws.trash();
         const QRegularExpression record(QRegularExpression::escape(trash + "/info/") + "[^/]+\\.trashinfo");
         for (int i = 0; i < 3; ++i) {
             const bool trashed = inTrash & (1 << i);
-            QCOMPARE(QFileInfo::exists(src[i]), !trashed);
+            QCOMPARE(QFileInfo::exists(src[i]),
+                     !trashed && (i != 1 || race.victim != Victim::Gone)); // not made again
             QCOMPARE(fileBytes(src[i]), trashed  ? QByteArray()
                                         : i == 1 ? src2Bytes[int(race.victim)]
                                                  : ws.src.contents[i]);
