@@ -11,7 +11,6 @@
 using namespace kt;
 
 namespace {
-// What the desktop's opener does when asked to open something.
 struct OpenerCase
 {
     QString target; // relative names live in the test's folder
@@ -35,7 +34,6 @@ private slots:
             {"no mail program", {"mailto:support@vantu.example", 3, false, R::Failed, false}},
             {"missing file", {"gone.mpg", -1, false, R::NotFound, false}},
             {"slow desktop, nothing found", {"clip.mpg", 3, true, R::Opened, true}},
-            {"slow desktop, opened", {"clip.mpg", 0, true, R::Opened, false}},
             // A viewer that started and then ended with an error is no missing program.
             {"viewer failed at once", {"clip.mpg", 4, false, R::Opened, false}},
             {"viewer failed later", {"clip.mpg", 4, true, R::Opened, false}},
@@ -62,16 +60,13 @@ private slots:
         const ShellOpenResult result = desktop.open(target);
         qputenv("PATH", path);
         QCOMPARE(result, row.result);
-        if (row.openerExit < 0) {
-            QVERIFY(!QFile::exists(dir.filePath("asked")));
-            return;
-        }
-        QTRY_VERIFY(QFile::exists(dir.filePath("done")));
-        QCOMPARE(QString::fromUtf8(test::fileBytes(dir.filePath("asked"))), target);
+        if (row.openerExit >= 0)
+            QTRY_VERIFY(QFile::exists(dir.filePath("done")));
+        QCOMPARE(QString::fromUtf8(test::fileBytes(dir.filePath("asked"))), row.openerExit < 0 ? "" : target);
         if (row.laterMessage) {
             QTRY_COMPARE(boxes.texts(), QStringList{noProgramToOpenText(target)});
-            QCOMPARE(boxes.asked().first().style, 48);
-            QCOMPARE(boxes.asked().first().title, QStringLiteral("Vantu Kliva TARN"));
+            QCOMPARE((std::pair{boxes.asked().first().style, boxes.asked().first().title}),
+                     (std::pair{48, QStringLiteral("Vantu Kliva TARN")}));
         } else {
             QTest::qWait(300); // time for the opener's end to be heard
             QVERIFY(boxes.asked().isEmpty());
