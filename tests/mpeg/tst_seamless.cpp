@@ -25,22 +25,6 @@ Kind kindOf(const QString& name)
     return name.endsWith("mp3") ? Kind::Audio : name.endsWith("m1v") ? Kind::Video : Kind::Program;
 }
 
-// A part the plan must copy as it is.
-struct OddPart
-{
-    QByteArray bytes;       // empty: the file does not exist
-    qint64 lengthDelta = 0; // the length given, off by this
-    QString reason;
-    QString kind; // what describeStream calls it
-};
-
-struct TimeCodeRow
-{
-    qint64 frames;
-    bool drop;
-    QByteArray text; // hh:mm:ss:pp as the GOP header holds it
-};
-
 struct Ran
 {
     int exit = -1; // -1: crashed or killed
@@ -359,115 +343,105 @@ private slots:
         }
     }
 
-    // Parts that cannot be rewritten are copied as they are, with the reason, and the
-    // rewriter passes them through untouched.
-    void oddParts_data()
-    {
-        const QByteArray pack("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14);
-        test::addRows<OddPart>({
-            {"random bytes", {test::patternBytes(30000, 3), 0, "not an MPEG stream", "unknown"}},
-            {"sequence header cut off",
-             {QByteArray("\x00\x00\x01\xB3\x16\x00\xF0", 7), 0, "not an MPEG stream", "unknown"}},
-            {"pack headers, no clocks",
-             {pack + pack + test::patternBytes(3000, 4), 0, "damaged", "mpeg2-program-stream"}},
-            {"missing", {{}, 0, QString::fromLocal8Bit(std::strerror(ENOENT)), "unknown"}},
-            {"changed size", {pack + pack, 1, "changed size", "mpeg2-program-stream"}},
-        });
-    }
+    // Parts that cannot be rewritten are copied as they are, with the reason, and the rewriter
+    // passes them through untouched.
     void oddParts()
     {
-        QFETCH(OddPart, row);
-        const QString path = m_dir.filePath("odd");
-        QFile::remove(path);
-        QVERIFY(row.bytes.isEmpty() || test::writeFile(path, row.bytes));
-        const quint64 length = quint64(row.bytes.size() + row.lengthDelta);
-        const SeamlessPlan plan = planSeamlessJoin({{path, length}});
-        QCOMPARE(plan.unchangedParts(), QVector<int>{0});
-        QCOMPARE(plan.parts[0].reason, row.reason);
-        QCOMPARE(plan.outputSize, length);
-        SeamlessRewriter rewriter(plan);
-        rewriter.beginPart(0);
-        QByteArray copy = row.bytes, out;
-        for (qsizetype at = 0; at < copy.size(); at += 1000)
-            out += rewriter.feed(copy.data() + at, std::min<qsizetype>(1000, copy.size() - at)).toByteArray();
-        QCOMPARE(out + rewriter.endPart().toByteArray(), row.bytes);
-
-        const QJsonObject json = streamDetailsJson(describeStream(path));
-        QCOMPARE(json.value("kind").toString(), row.kind);
-        QVERIFY(json.value("duration").isNull() && json.value("width").isNull());
-        QCOMPARE(json.value("error").isNull(), !row.bytes.isEmpty());
+        const QByteArray pack("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14);
+        const QString path = m_dir.filePath("odd"), ps = "mpeg2-program-stream";
+        // Random bytes, a sequence header cut off, pack headers without clocks, a missing file and a
+        // changed size: the bytes; the length given, off by this; the reason; what describeStream says.
+        for (const auto& [bytes, lengthDelta, reason, kind] :
+             std::initializer_list<std::tuple<QByteArray, int, QString, QString>>{
+                 {test::patternBytes(30000, 3), 0, "not an MPEG stream", "unknown"},
+                 {QByteArray("\x00\x00\x01\xB3\x16\x00\xF0", 7), 0, "not an MPEG stream", "unknown"},
+                 {pack + pack + test::patternBytes(3000, 4), 0, "damaged", ps},
+                 {{}, 0, QString::fromLocal8Bit(std::strerror(ENOENT)), "unknown"},
+                 {pack + pack, 1, "changed size", ps}}) {
+            QFile::remove(path);
+            QVERIFY(bytes.isEmpty() || test::writeFile(path, bytes));
+            const quint64 length = quint64(bytes.size() + lengthDelta);
+            const SeamlessPlan plan = planSeamlessJoin({{path, length}});
+            QCOMPARE(plan.unchangedParts(), QVector<int>{0});
+            QCOMPARE(plan.parts[0].reason, reason);
+            QCOMPARE(plan.outputSize, length);
+            SeamlessRewriter rewriter(plan);
+            rewriter.beginPart(0);
+            QByteArray copy = bytes, out;
+            for (qsizetype at = 0; at < copy.size(); at += 1000)
+                out += rewriter.feed(copy.data() + at, std::min<qsizetype>(1000, copy.size() - at))
+                           .toByteArray();
+            QCOMPARE(out + rewriter.endPart().toByteArray(), bytes);
+            const QJsonObject json = streamDetailsJson(describeStream(path));
+            QCOMPARE(json.value("kind").toString(), kind);
+            QVERIFY(json.value("duration").isNull() && json.value("width").isNull());
+            QCOMPARE(json.value("error").isNull(), !bytes.isEmpty());
+        }
     }
 
-    // GOP time codes in frames and back, drop-frame counting included (29.97: frame
-    // numbers 0 and 1 are skipped each minute but every tenth).
-    void timeCodes_data()
-    {
-        test::addRows<TimeCodeRow>({
-            {"zero", {0, false, "00:00:00:00"}},
-            {"a minute", {1800, false, "00:01:00:00"}},
-            {"a day wraps", {24 * 3600 * 30 + 5, false, "00:00:00:05"}},
-            {"drop, last of a minute", {1799, true, "00:00:59:29"}},
-            {"drop, first of a minute", {1800, true, "00:01:00:02"}},
-            {"drop, ten minutes", {17982, true, "00:10:00:00"}},
-            {"drop, an hour and a minute", {107892 + 1800, true, "01:01:00:02"}},
-        });
-    }
+    // GOP time codes in frames and back, drop-frame counting included (29.97: frame numbers 0 and
+    // 1 are skipped each minute but every tenth); a day wraps.
     void timeCodes()
     {
-        QFETCH(TimeCodeRow, row);
-        uchar gop[8] = {0, 0, 1, 0xB8, uchar(row.drop ? 0x80 : 0), 0x08, 0, 0x40}; // marker set, closed GOP
-        writeGopTimeCode(gop, row.frames, 30);
-        const auto [h, m, s, p] = timeCode(gop);
-        QCOMPARE(QString::asprintf("%02u:%02u:%02u:%02u", h, m, s, p), QString(row.text));
-        QCOMPARE(bool(gop[4] & 0x80), row.drop);
-        QVERIFY((gop[5] & 0x08) && (gop[7] & 0x40)); // marker and closed_gop kept
-        QCOMPARE(gopTimeCodeFrames(gop, 30), row.frames % (24 * 3600 * 30));
+        for (const auto& [frames, drop, text] : std::initializer_list<std::tuple<qint64, bool, QString>>{
+                 {0, false, "00:00:00:00"},
+                 {1800, false, "00:01:00:00"},
+                 {24 * 3600 * 30 + 5, false, "00:00:00:05"},
+                 {1799, true, "00:00:59:29"},
+                 {1800, true, "00:01:00:02"},
+                 {17982, true, "00:10:00:00"},
+                 {107892 + 1800, true, "01:01:00:02"}}) {
+            uchar gop[8] = {0, 0, 1, 0xB8, uchar(drop ? 0x80 : 0), 0x08, 0, 0x40}; // marker set, closed GOP
+            writeGopTimeCode(gop, frames, 30);
+            const auto [h, m, s, p] = timeCode(gop);
+            QCOMPARE(QString::asprintf("%02u:%02u:%02u:%02u", h, m, s, p), text);
+            QCOMPARE(bool(gop[4] & 0x80), drop);
+            QVERIFY((gop[5] & 0x08) && (gop[7] & 0x40)); // marker and closed_gop kept
+            QCOMPARE(gopTimeCodeFrames(gop, 30), frames % (24 * 3600 * 30));
+        }
     }
 
     // klivatarn-pack --info --json's durations, bit rates and picture sizes against ffprobe's, and
     // its kind texts (b3.mpg and d2.vob are over 256 KiB: their heads and tails are read apart).
-    void details_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* name, const char* file, const char* text) {
-            QTest::newRow(name) << QString(file) << QString(text);
-        };
-        row("MPEG-1", "a1.mpg", "MPEG-1 program stream");
-        row("MPEG-1 25, head and tail apart", "b3.mpg", "MPEG-1 program stream");
-        row("DVD, head and tail apart", "d2.vob", "MPEG-2 program stream");
-        row("m1v", "e1.m1v", "MPEG-1 video elementary stream");
-        row("VBR", "v2.mp3", "MPEG-1 audio layer III, VBR %1 kbit/s, 44100 Hz, stereo");
-        row("CBR", "c1.mp3", "MPEG-1 audio layer III, 128 kbit/s, 44100 Hz, stereo");
-    }
     void details()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
         if (!m_ffmpeg)
             QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
+        const QString ps = " program stream", mp3 = "MPEG-1 audio layer III, %1 kbit/s, 44100 Hz, stereo";
+        const QList<std::pair<QString, QString>> files{
+            {"a1.mpg", "MPEG-1" + ps},     {"b3.mpg", "MPEG-1" + ps},
+            {"d2.vob", "MPEG-2" + ps},     {"e1.m1v", "MPEG-1 video elementary stream"},
+            {"v2.mp3", mp3.arg("VBR %1")}, {"c1.mp3", mp3.arg(128)}};
+        QStringList args{"--info", "--json"};
+        for (const auto& file : files)
+            args << clip(file.first);
         const QJsonArray all =
-            QJsonDocument::fromJson(run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack",
-                                        {"--info", "--json", clip(name), clip("none")})
-                                        .out.toUtf8())
+            QJsonDocument::fromJson(
+                run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack", args << clip("none"))
+                    .out.toUtf8())
                 .array();
-        QCOMPARE(all.size(), 2);
-        const QJsonObject d = all[0].toObject();
-        QCOMPARE(all[1].toObject().value("error").toString(), QString::fromLocal8Bit(std::strerror(ENOENT)));
-        const Probe p = clipProbe(name);
-        const double duration = d.value("duration").toDouble(-1);
-        QVERIFY2(qAbs(duration - p.duration) <= 0.05,
-                 qPrintable(QStringLiteral("%1 s, ffprobe %2 s").arg(duration).arg(p.duration)));
-        const qint64 bitRate = d.value("bit_rate").toInteger();
-        if (text.contains("%1")) {
-            QVERIFY(qAbs(bitRate - p.bitRate) < p.bitRate / 50); // ffprobe counts the tags in
-            text = text.arg((bitRate + 500) / 1000);
+        QCOMPARE(all.size(), files.size() + 1);
+        QCOMPARE(all.last().toObject().value("error").toString(),
+                 QString::fromLocal8Bit(std::strerror(ENOENT)));
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            auto [name, text] = files[i];
+            const QJsonObject d = all[i].toObject();
+            const Probe p = clipProbe(name);
+            const double duration = d.value("duration").toDouble(-1);
+            QVERIFY2(
+                qAbs(duration - p.duration) <= 0.05,
+                qPrintable(QStringLiteral("%1: %2 s, ffprobe %3 s").arg(name).arg(duration).arg(p.duration)));
+            const qint64 bitRate = d.value("bit_rate").toInteger();
+            if (text.contains("%1")) {
+                QVERIFY(qAbs(bitRate - p.bitRate) < p.bitRate / 50); // ffprobe counts the tags in
+                text = text.arg((bitRate + 500) / 1000);
+            }
+            QCOMPARE(d.value("kind_text").toString(), text);
+            QCOMPARE(d.value("path").toString(), clip(name));
+            QCOMPARE(d.value("bytes").toInteger(), QFileInfo(clip(name)).size());
+            QCOMPARE(d.value("sample_rate").toInt(), kindOf(name) == Kind::Audio ? 44100 : 0);
+            QCOMPARE(d.value("width").toInt(), p.width);
         }
-        QCOMPARE(d.value("kind_text").toString(), text);
-        QCOMPARE(d.value("path").toString(), clip(name));
-        QCOMPARE(d.value("bytes").toInteger(), QFileInfo(clip(name)).size());
-        QCOMPARE(d.value("sample_rate").toInt(), kindOf(name) == Kind::Audio ? 44100 : 0);
-        QCOMPARE(d.value("width").toInt(), p.width);
     }
 };
 
