@@ -12,20 +12,7 @@
 
 using namespace kt;
 
-namespace {
-
 constexpr qint64 kLimitBytes = qint64(kScanChunkLimit) * kScanChunkSize; // 1,073,709,056
-
-// The second file of a check, after a valid 352 x 240 at 29.97 first one.
-struct SecondFile
-{
-    QByteArray header; // empty: none
-    bool exists = true;
-    int answer = 0; // to the not-MPEG question
-    MpegVerdict verdict = MpegVerdict::Same;
-};
-
-} // namespace
 
 class TestMpeg : public QObject
 {
@@ -147,49 +134,47 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // The check of a second file after a valid first one: compatibility (aspect ratio is
-    // not compared), or not MPEG (no header, or unopenable) with the question it asks.
-    void verify_data()
-    {
-        QTest::addColumn<SecondFile>("c");
-        auto row = [](const char* name, const SecondFile& c) { QTest::newRow(name) << c; };
-        using V = MpegVerdict;
-        row("same, other aspect", {test::sequenceHeaderBytes(352, 240, 4, 3), true, 0, V::Same});
-        row("25 vs 29.97", {test::sequenceHeaderBytes(352, 240, 3), true, 0, V::Differs});
-        row("other width", {test::sequenceHeaderBytes(320, 240, 4), true, 0, V::Differs});
-        row("other height", {test::sequenceHeaderBytes(352, 288, 4), true, 0, V::Differs});
-        row("not MPEG, No", {{}, true, IDNO, V::NotMpegStop});
-        row("not MPEG, Yes", {{}, true, IDYES, V::NotMpegGoOn});
-        row("missing, No", {{}, false, IDNO, V::NotMpegStop});
-    }
+    // The check of a second file after a valid 352 x 240 at 29.97 one: compatibility (aspect ratio
+    // is not compared), or not MPEG (no header, or unopenable) with the question it asks.
     void verify()
     {
-        QFETCH(SecondFile, c);
         const QString a = path(QStringLiteral("a.mpg")), b = path(QStringLiteral("b.mpg"));
         QVERIFY(test::writeMpegLikeFile(a, 50000, 0, 352, 240, 4));
-        QFile::remove(b);
-        if (c.exists)
-            QVERIFY(test::writeFileWith(b, 50000, 40000, c.header));
-        test::ScriptedMessageBox box;
-        if (!c.exists)
-            box.answer(IDOK);
-        box.answer(c.answer);
-        File64 file;
-        QStringList reference;
-        QCOMPARE(VerifyMpegFile(file, a, reference), MpegVerdict::Same);
-        QCOMPARE(VerifyMpegFile(file, b, reference), c.verdict);
-        QCOMPARE(reference, QStringList{QStringLiteral("352,240,29.97")}); // from the first file only
-        QCOMPARE(QFile::exists(b), c.exists);
-        QStringList texts;
-        if (!c.exists)
-            texts << QStringLiteral("Error opening '%1'!").arg(b);
-        if (c.header.isEmpty())
-            texts << "'" + b +
-                         "' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?";
-        QCOMPARE(box.texts(), texts);
-        if (c.header.isEmpty()) // the program's name as the title
-            QCOMPARE((std::pair{box.asked().last().style, box.asked().last().title}),
-                     (std::pair{0x40014, QStringLiteral("Vantu Kliva TARN")}));
+        using V = MpegVerdict;
+        // The second file's header (empty: none), whether it exists, the answer to the question.
+        for (const auto& [header, exists, answer, verdict] :
+             std::initializer_list<std::tuple<QByteArray, bool, int, V>>{
+                 {test::sequenceHeaderBytes(352, 240, 4, 3), true, 0, V::Same},
+                 {test::sequenceHeaderBytes(352, 240, 3), true, 0, V::Differs},
+                 {test::sequenceHeaderBytes(320, 240, 4), true, 0, V::Differs},
+                 {test::sequenceHeaderBytes(352, 288, 4), true, 0, V::Differs},
+                 {{}, true, IDNO, V::NotMpegStop},
+                 {{}, true, IDYES, V::NotMpegGoOn},
+                 {{}, false, IDNO, V::NotMpegStop}}) {
+            QFile::remove(b);
+            QVERIFY(!exists || test::writeFileWith(b, 50000, 40000, header));
+            test::ScriptedMessageBox box;
+            if (!exists)
+                box.answer(IDOK);
+            box.answer(answer);
+            File64 file;
+            QStringList reference;
+            QCOMPARE(VerifyMpegFile(file, a, reference), MpegVerdict::Same);
+            QCOMPARE(VerifyMpegFile(file, b, reference), verdict);
+            QCOMPARE(reference, QStringList{QStringLiteral("352,240,29.97")}); // from the first file only
+            QCOMPARE(QFile::exists(b), exists);
+            QStringList texts;
+            if (!exists)
+                texts << QStringLiteral("Error opening '%1'!").arg(b);
+            if (header.isEmpty())
+                texts << "'" + b +
+                             "' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg "
+                             "error?";
+            QCOMPARE(box.texts(), texts);
+            if (header.isEmpty()) // the program's name as the title
+                QCOMPARE((std::pair{box.asked().last().style, box.asked().last().title}),
+                         (std::pair{0x40014, QStringLiteral("Vantu Kliva TARN")}));
+        }
     }
 };
 

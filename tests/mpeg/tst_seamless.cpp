@@ -176,12 +176,12 @@ private slots:
             return;
         const QString mpeg1 = "-c:v mpeg1video -c:a mp2 -f mpeg", dvd = "-target ntsc-dvd -c:a ac3 -b:a 192k",
                       m1v = "-f mpeg1video", mp3 = "-id3v2_version 3 -write_id3v1 1 -ac 2 -c:a libmp3lame ";
-        // Name; picture source, size, rate; tone, sample rate; seconds; the rest.
+        // Name; picture source, size, rate; tone, sample rate; seconds; the rest (v*.mp3: VBR).
         for (const auto& [name, video, tone, seconds, rest] : std::initializer_list<std::array<QString, 5>>{
                  {"a1.mpg", "testsrc 352x240 30000/1001", "440 44100", "2", mpeg1},
                  {"a2.mpg", "testsrc2 352x240 30000/1001", "660 44100", "1.5", mpeg1},
                  {"b1.mpg", "testsrc2 352x288 25", "440 48000", "2", mpeg1},
-                 {"b2.mpg", "testsrc 352x288 25", "550 48000", "2.5", mpeg1 + " -b:v 1500k"}, // over 512 KiB
+                 {"b2.mpg", "testsrc 352x288 25", "550 48000", "2.5", mpeg1 + " -b:v 1500k"},
                  // Its tail starts in audio data that looks like an MPEG-2.5 frame header.
                  {"b3.mpg", "testsrc 320x240 25", "660 48000", "3", mpeg1},
                  {"d1.vob", "testsrc 720x480 30000/1001", "440 48000", "1.5", dvd},
@@ -212,7 +212,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("clips");
         QTest::newRow("MPEG-1 352x240 29.97, MP2") << QStringList{"a1.mpg", "a2.mpg", "a1.mpg"};
-        QTest::newRow("MPEG-1 352x288 25, MP2") << QStringList{"b1.mpg", "b2.mpg"};
+        QTest::newRow("MPEG-1 25, MP2, sizes change") << QStringList{"b1.mpg", "b2.mpg", "b3.mpg"};
         QTest::newRow("MPEG-2 DVD, AC-3") << QStringList{"d1.vob", "d2.vob"};
         QTest::newRow("video elementary") << QStringList{"e1.m1v", "e2.m1v", "e1.m1v"};
         QTest::newRow("MP3 VBR, ID3v2, ID3v1, Xing") << QStringList{"v1.mp3", "v2.mp3", "v1.mp3"};
@@ -254,6 +254,37 @@ private slots:
                  qPrintable(QStringLiteral("%1 s for parts of %2 s").arg(whole.duration).arg(sum)));
         const QString errors = run("ffmpeg", {"-v", "error", "-i", joined, "-f", "null", "-"}).err;
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
+
+        // --info --json on the parts against ffprobe (b3.mpg and d2.vob are over 256 KiB: their
+        // heads and tails are read apart).
+        const QJsonArray info =
+            QJsonDocument::fromJson(run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack",
+                                        QStringList{"--info", "--json"} + paths << clip("none"))
+                                        .out.toUtf8())
+                .array();
+        QCOMPARE(info.size(), paths.size() + 1);
+        QCOMPARE(info.last()["error"].toString(), QString::fromLocal8Bit(std::strerror(ENOENT)));
+        for (qsizetype i = 0; i < clips.size(); ++i) {
+            const QJsonObject d = info[i].toObject();
+            const double duration = d["duration"].toDouble(-1);
+            QVERIFY2(qAbs(duration - parts[i].duration) <= 0.05,
+                     qPrintable(
+                         QStringLiteral("%1: %2 s, ffprobe %3 s")
+                             .arg(clips[i], QString::number(duration), QString::number(parts[i].duration))));
+            const qint64 rate = d["bit_rate"].toInteger();
+            const bool vbr = clips[i][0] == 'v'; // ffprobe counts the tags in
+            QVERIFY(!vbr || qAbs(rate - parts[i].bitRate) < parts[i].bitRate / 50);
+            const QString texts[] = {
+                QStringLiteral("MPEG-%1 program stream").arg(clips[i].endsWith("vob") ? 2 : 1),
+                "MPEG-1 video elementary stream",
+                QStringLiteral("MPEG-1 audio layer III, %1 kbit/s, 44100 Hz, stereo")
+                    .arg(vbr ? QStringLiteral("VBR %1").arg((rate + 500) / 1000) : "128")};
+            QCOMPARE(d["kind_text"].toString(), texts[int(kind)]);
+            QCOMPARE((std::pair{d["path"].toString(), d["bytes"].toInteger()}),
+                     (std::pair{paths[i], QFileInfo(paths[i]).size()}));
+            QCOMPARE((std::pair{d["sample_rate"].toInt(), d["width"].toInt()}),
+                     (std::pair{kind == Kind::Audio ? 44100 : 0, parts[i].width}));
+        }
 
         if (kind == Kind::Video) {
             QCOMPARE(out.size(), byteJoin.size());
@@ -398,49 +429,6 @@ private slots:
             QCOMPARE(bool(gop[4] & 0x80), drop);
             QVERIFY((gop[5] & 0x08) && (gop[7] & 0x40)); // marker and closed_gop kept
             QCOMPARE(gopTimeCodeFrames(gop, 30), frames % (24 * 3600 * 30));
-        }
-    }
-
-    // klivatarn-pack --info --json's durations, bit rates and picture sizes against ffprobe's, and
-    // its kind texts (b3.mpg and d2.vob are over 256 KiB: their heads and tails are read apart).
-    void details()
-    {
-        if (!m_ffmpeg)
-            QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
-        const QString ps = " program stream", mp3 = "MPEG-1 audio layer III, %1 kbit/s, 44100 Hz, stereo";
-        const QList<std::pair<QString, QString>> files{
-            {"a1.mpg", "MPEG-1" + ps},     {"b3.mpg", "MPEG-1" + ps},
-            {"d2.vob", "MPEG-2" + ps},     {"e1.m1v", "MPEG-1 video elementary stream"},
-            {"v2.mp3", mp3.arg("VBR %1")}, {"c1.mp3", mp3.arg(128)}};
-        QStringList args{"--info", "--json"};
-        for (const auto& file : files)
-            args << clip(file.first);
-        const QJsonArray all =
-            QJsonDocument::fromJson(
-                run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack", args << clip("none"))
-                    .out.toUtf8())
-                .array();
-        QCOMPARE(all.size(), files.size() + 1);
-        QCOMPARE(all.last().toObject().value("error").toString(),
-                 QString::fromLocal8Bit(std::strerror(ENOENT)));
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            auto [name, text] = files[i];
-            const QJsonObject d = all[i].toObject();
-            const Probe p = clipProbe(name);
-            const double duration = d.value("duration").toDouble(-1);
-            QVERIFY2(
-                qAbs(duration - p.duration) <= 0.05,
-                qPrintable(QStringLiteral("%1: %2 s, ffprobe %3 s").arg(name).arg(duration).arg(p.duration)));
-            const qint64 bitRate = d.value("bit_rate").toInteger();
-            if (text.contains("%1")) {
-                QVERIFY(qAbs(bitRate - p.bitRate) < p.bitRate / 50); // ffprobe counts the tags in
-                text = text.arg((bitRate + 500) / 1000);
-            }
-            QCOMPARE(d.value("kind_text").toString(), text);
-            QCOMPARE(d.value("path").toString(), clip(name));
-            QCOMPARE(d.value("bytes").toInteger(), QFileInfo(clip(name)).size());
-            QCOMPARE(d.value("sample_rate").toInt(), kindOf(name) == Kind::Audio ? 44100 : 0);
-            QCOMPARE(d.value("width").toInt(), p.width);
         }
     }
 };
