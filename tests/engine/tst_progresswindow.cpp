@@ -21,29 +21,24 @@ namespace {
 // display's frames moving on by `framesPerStep` after every `passesPerStep` passes.
 struct JoinPace
 {
-    int blocks;
-    qint64 msPerBlock;
-    int blocksPerPass, passesPerStep, framesPerStep, files;
+    int blocks, msPerBlock, blocksPerPass, passesPerStep, framesPerStep, files;
 };
 
 // Frames that the test moves on; the next one's signal comes with the next pass, as a timer's does.
-class ManualFrames final : public kt::FrameClock
+struct ManualFrames final : kt::FrameClock
 {
-public:
-    qint64 frame() const override { return m_frame; }
+    qint64 now = 0;
+    bool requested = false;
+    qint64 frame() const override { return now; }
     qint64 frameMicroseconds() const override { return 16'667; }
-    void requestNextFrame() override { m_requested = true; }
+    void requestNextFrame() override { requested = true; }
     void advance(int frames)
     {
-        m_frame += frames;
-        if (std::exchange(m_requested, false))
+        now += frames;
+        if (std::exchange(requested, false))
             QMetaObject::invokeMethod(
                 this, [this] { emit nextFrame(); }, Qt::QueuedConnection);
     }
-
-private:
-    qint64 m_frame = 0;
-    bool m_requested = false;
 };
 
 // How often each watched control was painted, and what it showed (text or bar value) at its last paint.
@@ -151,16 +146,14 @@ private slots:
             return log.shown[watched[0]] == p && log.shown[watched[2]] == kt::percentText(p) &&
                    log.shown[watched[3]] == estimate && log.shown[watched[4]] == name;
         };
-        int framesGone = 0, passes = 0;
+        int passes = 0;
         // As JoinFiles gives them: the texts of the moment, then the bar with the pass.
         auto pass = [&] {
             window.setPercentText(kt::percentText(p));
             window.setProgressBarPos(p);
             const bool framesFirst = passes % pace.passesPerStep == 0;
-            if (++passes % pace.passesPerStep == 0) {
+            if (++passes % pace.passesPerStep == 0)
                 frames.advance(pace.framesPerStep);
-                framesGone += pace.framesPerStep;
-            }
             return !framesFirst || drawn(); // a frame's first pass draws the latest values
         };
         const int blocksPerFile = pace.blocks / pace.files;
@@ -180,12 +173,11 @@ private slots:
         }
         // The join no longer lets events through: the next frame still shows the end.
         frames.advance(1);
-        ++framesGone;
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QVERIFY(p == 100 && drawn());
         for (QWidget* w : watched) // and the first frame's
-            QVERIFY2(log.paints[w] <= framesGone + 1,
+            QVERIFY2(log.paints[w] <= frames.now + 1,
                      qPrintable(w->objectName() + QStringLiteral(" painted %1 times").arg(log.paints[w])));
     }
 
