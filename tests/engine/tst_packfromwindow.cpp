@@ -26,46 +26,6 @@ using namespace kt;
 
 namespace {
 
-// The real main window with scripted seams, a folder for the files, and a watch on the
-// progress window's bar: counted in `bars`, handed to `onBarShown` as it appears.
-struct Rig : QObject
-{
-    QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
-    test::ScriptedMessageBox messages;
-    test::ScriptedFileDialogs dialogs;
-    test::ScriptedShell shell;
-    MainWindow window;
-    int bars = 0;
-    std::function<void(QProgressBar*)> onBarShown;
-
-    Rig()
-    {
-        window.load();
-        window.show();
-        qApp->installEventFilter(this);
-    }
-    ~Rig() override { window.hide(); } // a shown window closing in its destructor outlives its list
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (auto* bar = qobject_cast<QProgressBar*>(watched); bar && event->type() == QEvent::Show) {
-            ++bars;
-            onBarShown(bar);
-        }
-        return false;
-    }
-    // An MPEG-like clip, distinct per seed; returns its bytes.
-    QByteArray clip(const QString& name, qint64 size, quint32 seed)
-    {
-        test::writeFileWith(dir.filePath(name), size, 0, test::sequenceHeaderBytes(352, 240, 4), seed);
-        return test::fileBytes(dir.filePath(name));
-    }
-    bool menusEnabled() const
-    {
-        return window.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
-               window.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
-    }
-};
-
 // How a pack from the window ends; the refusals and questions themselves are checked against the
 // pack command alone. Cancel is clicked as the join begins: seen at the first file's start.
 enum class End { Packed, SaveCancelled, Cancelled };
@@ -85,6 +45,19 @@ class PackFromWindowTest : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_config;
+    // The progress window's bars, counted and handed to `m_onBarShown` as they appear in a run.
+    int m_bars = 0;
+    std::function<void(QProgressBar*)> m_onBarShown;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (auto* bar = qobject_cast<QProgressBar*>(watched);
+            bar && event->type() == QEvent::Show && m_onBarShown) {
+            ++m_bars;
+            m_onBarShown(bar);
+        }
+        return false;
+    }
 
 private slots:
     void initTestCase()
@@ -92,6 +65,7 @@ private slots:
         QVERIFY(m_config.isValid()); // our own settings, without the Tip of the Day
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         WriteRegString(HKEY_CURRENT_USER, appKeyPath(), QStringLiteral("ShowTod"), QStringLiteral("0"));
+        qApp->installEventFilter(this);
     }
 
     void pack_data()
@@ -108,9 +82,20 @@ private slots:
     void pack()
     {
         QFETCH(WindowPack, row);
-        Rig rig;
-        MainWindow& w = rig.window;
+        QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
+        test::ScriptedMessageBox messages;
+        test::ScriptedFileDialogs dialogs;
+        test::ScriptedShell shell;
+        MainWindow w;
+        w.load();
+        w.show();
+        // A shown window closing as it goes outlives its list; the watch ends with this run.
+        const auto end = qScopeGuard([&] {
+            w.hide();
+            m_onBarShown = nullptr;
+        });
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        m_bars = 0;
         // As a user sets the options, through the items' handlers.
         for (auto [name, on] : {std::pair{objectNames::MCheckMnu, row.mpegCheck},
                                 {row.deleteItem, true},
@@ -122,23 +107,30 @@ private slots:
         const bool packed = row.end == End::Packed, joins = row.end != End::SaveCancelled;
         const bool asks = packed && !qstrcmp(row.deleteItem, objectNames::DelPromptMnu);
         const bool trashes = packed && qstrcmp(row.deleteItem, objectNames::DelNoMnu);
+        const auto clip = [&](const QString& path, qint64 size, quint32 seed) { // distinct per seed
+            test::writeFileWith(path, size, 0, test::sequenceHeaderBytes(352, 240, 4), seed);
+            return test::fileBytes(path);
+        };
         QByteArray joined;
         QStringList paths, expectedNames;
         w.packList().clear();
         for (int i = 0; i < row.sizes.size(); ++i) {
-            const QString name = QStringLiteral("clip %1.mpg").arg(i);
-            joined += rig.clip(name, row.sizes[i], i + 1);
-            paths << rig.dir.filePath(name);
+            paths << dir.filePath(QStringLiteral("clip %1.mpg").arg(i));
+            joined += clip(paths.last(), row.sizes[i], i + 1);
             expectedNames << "Packing '" + paths.last() + "'";
             w.packList().append({paths.last(), QString(), QString(), false});
         }
         w.packListView()->syncFromList();
         w.RefreshPackListCommands();
-        const QString output = rig.dir.filePath(QStringLiteral("packed.mpg"));
-        const QByteArray old = rig.clip("packed.mpg", joined.size() + 5000, 9);
-        rig.dialogs.answerSave(row.end == End::SaveCancelled ? QString() : " " + output + " ");
+        const QString output = dir.filePath(QStringLiteral("packed.mpg"));
+        const QByteArray old = clip(output, joined.size() + 5000, 9);
+        dialogs.answerSave(row.end == End::SaveCancelled ? QString() : " " + output + " ");
         if (asks)
-            rig.messages.answer(IDYES);
+            messages.answer(IDYES);
+        const auto menusEnabled = [&] {
+            return w.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
+                   w.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
+        };
         // At every yield of the join (a zero timer fires once per pass) the main window names
         // the file being packed (or the output read back) and looks busy; the progress window,
         // drawn once a frame, names that file or one before it.
@@ -154,11 +146,11 @@ private slots:
                          expectedNames.indexOf(panel) >= 0,
                      qPrintable(label + " / " + panel));
             QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-            QVERIFY(w.isBusy() && !rig.menusEnabled() && w.cursor().shape() == Qt::WaitCursor);
+            QVERIFY(w.isBusy() && !menusEnabled() && w.cursor().shape() == Qt::WaitCursor);
             if (named.isEmpty() || named.last() != panel)
                 named << panel;
         });
-        rig.onBarShown = [&](QProgressBar* bar) {
+        m_onBarShown = [&](QProgressBar* bar) {
             sampler.start(0);
             if (row.end == End::Cancelled) // the click waits in the queue for the join's first pass
                 QMetaObject::invokeMethod(
@@ -175,24 +167,24 @@ private slots:
         else
             w.action(QLatin1String(objectNames::PackMnu))->trigger();
 
-        QCOMPARE(rig.bars, joins ? (trashes ? 2 : 1) : 0);
-        QCOMPARE(rig.dialogs.saveRequests().size(), 1);
+        QCOMPARE(m_bars, joins ? (trashes ? 2 : 1) : 0);
+        QCOMPARE(dialogs.saveRequests().size(), 1);
         QStringList said = row.end == End::Cancelled ? QStringList{"Packing aborted by user"} : QStringList();
         if (packed) {
             const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
             said = asks ? QStringList{texts::trashQuestion(paths), success} : QStringList{success};
             QCOMPARE(named, expectedNames);
         }
-        QCOMPARE(rig.messages.texts(), said);
-        QCOMPARE(rig.messages.asked().isEmpty() ? 0 : rig.messages.asked().last().style,
+        QCOMPARE(messages.texts(), said);
+        QCOMPARE(messages.asked().isEmpty() ? 0 : messages.asked().last().style,
                  joins ? MB_ICONINFORMATION : 0);
         QCOMPARE(test::fileBytes(output), packed ? joined : joins ? QByteArray() : old);
-        QCOMPARE(rig.shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
+        QCOMPARE(shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
         QCOMPARE(w.packList().paths(), paths); // the rows stay
         // Idle again.
         QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{"Awaiting for job...", "IDLE"}));
         QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&
-                !w.isBusy() && rig.menusEnabled() && w.cursor().shape() == Qt::ArrowCursor &&
+                !w.isBusy() && menusEnabled() && w.cursor().shape() == Qt::ArrowCursor &&
                 !QApplication::activeModalWidget());
     }
 };
