@@ -55,9 +55,7 @@ Ran runPacker(const QStringList& args, const QString& home, const QStringList& e
 // stream, which has no clock, lasts its pictures over their rate) and the first picture's width.
 struct Probe
 {
-    double start = 0, duration = -1;
-    qint64 bitRate = 0;
-    int width = 0;
+    double start, duration, bitRate, width;
 };
 
 Probe probe(const QString& path, Kind kind)
@@ -74,7 +72,7 @@ Probe probe(const QString& path, Kind kind)
             kind == Kind::Video
                 ? v.value("nb_read_frames").toDouble() * rate.value(1).toDouble() / rate.value(0).toDouble()
                 : v.value("duration").toDouble(),
-            v.value("bit_rate").toLongLong(), v.value("width").toInt()};
+            v.value("bit_rate").toDouble(), v.value("width").toDouble()};
 }
 
 // A byte of a program stream that lies in a clock field: the SCR of a pack header, or the
@@ -144,14 +142,7 @@ class TestSeamless : public QObject
 
     QTemporaryDir m_dir;
     bool m_ffmpeg = false;
-    QHash<QString, Probe> m_probes; // of the clips, each asked once
     QString clip(const QString& name) const { return m_dir.filePath(name); }
-    Probe clipProbe(const QString& name)
-    {
-        if (!m_probes.contains(name))
-            m_probes.insert(name, probe(clip(name), kindOf(name)));
-        return m_probes.value(name);
-    }
 
 private slots:
     void initTestCase()
@@ -168,7 +159,6 @@ private slots:
                  {"a2.mpg", "testsrc2 352x240 30000/1001", "660 44100", "1.5", mpeg1},
                  {"b1.mpg", "testsrc2 352x288 25", "440 48000", "2", mpeg1},
                  {"b2.mpg", "testsrc 352x288 25", "550 48000", "2.5", mpeg1 + " -b:v 1500k"},
-                 // Its tail starts in audio data that looks like an MPEG-2.5 frame header.
                  {"b3.mpg", "testsrc 320x240 25", "660 48000", "3", mpeg1},
                  {"d1.vob", "testsrc 720x480 30000/1001", "440 48000", "1.5", dvd},
                  {"d2.vob", "testsrc2 720x480 30000/1001", "660 48000", "2", dvd},
@@ -198,7 +188,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("clips");
         QTest::newRow("MPEG-1 352x240 29.97, MP2") << QStringList{"a1.mpg", "a2.mpg", "a1.mpg"};
-        QTest::newRow("MPEG-1 25, MP2, sizes change") << QStringList{"b1.mpg", "b2.mpg", "b3.mpg"};
+        QTest::newRow("MPEG-1 352x288 25, MP2") << QStringList{"b1.mpg", "b2.mpg"};
         QTest::newRow("MPEG-2 DVD, AC-3") << QStringList{"d1.vob", "d2.vob"};
         QTest::newRow("video elementary") << QStringList{"e1.m1v", "e2.m1v", "e1.m1v"};
         QTest::newRow("MP3 VBR, ID3v2, ID3v1, Xing") << QStringList{"v1.mp3", "v2.mp3", "v1.mp3"};
@@ -214,12 +204,14 @@ private slots:
         QStringList paths, copies; // the clips, and copies of them for the trash
         QByteArray byteJoin;
         QVector<Probe> parts;
+        double sum = 0;
         for (const QString& name : clips) {
             paths << clip(name);
             copies << work.filePath(QString::number(copies.size()) + name);
             QVERIFY(QFile::copy(paths.last(), copies.last()));
             byteJoin += test::fileBytes(clip(name));
-            parts << clipProbe(name);
+            parts << probe(paths.last(), kind);
+            sum += parts.last().duration;
         }
         const QString joined = work.filePath("joined");
         const QStringList pack{"--seamless", "--no-mpeg-check", "--rate=slow", "--force", "-o", joined};
@@ -232,17 +224,13 @@ private slots:
         for (const QString& c : copies)
             QVERIFY2(!QFileInfo::exists(c), qPrintable(c + " was not moved to the trash"));
 
-        double sum = 0;
-        for (const Probe& p : parts)
-            sum += p.duration;
         const Probe whole = probe(joined, kind);
-        QVERIFY2(qAbs(whole.duration - sum) <= 0.1,
-                 qPrintable(QStringLiteral("%1 s for parts of %2 s").arg(whole.duration).arg(sum)));
+        QCOMPARE_LE(qAbs(whole.duration - sum), 0.1);
         const QString errors = run("ffmpeg", {"-v", "error", "-i", joined, "-f", "null", "-"}).err;
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
 
-        // --info --json on the parts against ffprobe (b3.mpg and d2.vob are over 256 KiB: their
-        // heads and tails are read apart).
+        // --info --json on the parts against ffprobe (d2.vob is over 256 KiB: head and tail are
+        // read apart).
         const QJsonArray info =
             QJsonDocument::fromJson(run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack",
                                         QStringList{"--info", "--json"} + paths << clip("none"))
@@ -252,11 +240,7 @@ private slots:
         QCOMPARE(info.last()["error"].toString(), QString::fromLocal8Bit(std::strerror(ENOENT)));
         for (qsizetype i = 0; i < clips.size(); ++i) {
             const QJsonObject d = info[i].toObject();
-            const double duration = d["duration"].toDouble(-1);
-            QVERIFY2(qAbs(duration - parts[i].duration) <= 0.05,
-                     qPrintable(
-                         QStringLiteral("%1: %2 s, ffprobe %3 s")
-                             .arg(clips[i], QString::number(duration), QString::number(parts[i].duration))));
+            QCOMPARE_LE(qAbs(d["duration"].toDouble(-1) - parts[i].duration), 0.05);
             const qint64 rate = d["bit_rate"].toInteger();
             const bool vbr = clips[i][0] == 'v'; // ffprobe counts the tags in
             QVERIFY(!vbr || qAbs(rate - parts[i].bitRate) < parts[i].bitRate / 50);
@@ -268,7 +252,7 @@ private slots:
             QCOMPARE(d["kind_text"].toString(), texts[int(kind)]);
             QCOMPARE((std::pair{d["path"].toString(), d["bytes"].toInteger()}),
                      (std::pair{paths[i], QFileInfo(paths[i]).size()}));
-            QCOMPARE((std::pair{d["sample_rate"].toInt(), d["width"].toInt()}),
+            QCOMPARE((std::pair{d["sample_rate"].toInt(), d["width"].toDouble()}),
                      (std::pair{kind == Kind::Audio ? 44100 : 0, parts[i].width}));
         }
 
@@ -293,8 +277,8 @@ private slots:
             const QStringList base = lines.filter(QRegularExpression("^#tb 0: ")).value(0).mid(7).split('/');
             const QStringList frame = lines.filter(QRegularExpression("^0,")).value(0).split(',');
             const double at = frame.value(2).toDouble() * base.value(0).toDouble() / base.value(1).toDouble();
-            QVERIFY2(frame.size() > 2 && qAbs(at - whole.start - t) < 0.5,
-                     qPrintable(QStringLiteral("%1 s for %2 s").arg(at).arg(t)));
+            QVERIFY(frame.size() > 2);
+            QCOMPARE_LT(qAbs(at - whole.start - t), 0.5);
         }
         if (kind == Kind::Audio) {
             QVERIFY(out.size() < byteJoin.size());
@@ -310,29 +294,27 @@ private slots:
         }
         QCOMPARE(out.size(), byteJoin.size());
         int differing = 0;
-        for (qsizetype i = 0; i < out.size(); ++i) {
-            if (out[i] != byteJoin[i]) {
-                ++differing;
-                QVERIFY2(inClockField(byteJoin, i), qPrintable(QStringLiteral("byte %1 changed").arg(i)));
-            }
-        }
+        for (qsizetype i = 0; i < out.size(); ++i)
+            if (out[i] != byteJoin[i] && (++differing, !inClockField(byteJoin, i)))
+                QFAIL(qPrintable(QStringLiteral("byte %1 changed").arg(i)));
         QVERIFY(differing > 0);
-        const QVector<qint64> clocks = systemClocks(out);
+        const QVector<qint64> clocks = systemClocks(out); // each after the one before: no SCR goes back
         QCOMPARE(clocks.size(), systemClocks(byteJoin).size());
-        for (qsizetype k = 1; k < clocks.size(); ++k)
-            QVERIFY2(clocks[k] > clocks[k - 1], qPrintable(QStringLiteral("SCR %1 goes back").arg(k)));
+        QCOMPARE(std::adjacent_find(clocks.begin(), clocks.end(), std::greater_equal<>()) - clocks.begin(),
+                 clocks.size());
         // Every picture is presented one frame after the one before, across the joins too
         // (ffprobe gives the last picture no time).
         QVector<qint64> shown;
-        for (const QString& t : run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
-                                                "frame=best_effort_timestamp", "-of", "csv=p=0", joined})
-                                    .out.split('\n'))
+        for (const QString& t :
+             run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                             "frame=best_effort_timestamp", "-of", "default=nw=1:nk=1", joined})
+                 .out.split('\n'))
             if (bool ok = false; t.toLongLong(&ok), ok)
                 shown << t.toLongLong();
+        QVERIFY(shown.size() > 10);
         std::sort(shown.begin(), shown.end());
-        for (qsizetype k = 2; k < shown.size(); ++k)
-            QVERIFY2(shown[k] - shown[k - 1] == shown[1] - shown[0],
-                     qPrintable(QStringLiteral("picture %1 at %2").arg(k).arg(shown[k])));
+        std::adjacent_difference(shown.begin(), shown.end(), shown.begin());
+        QCOMPARE(std::count(shown.begin() + 1, shown.end(), shown[1]), shown.size() - 1);
 
         // Ctrl-C at the k-th block of the second part, where a block ends inside a header (which
         // the rewriter holds back), its reads slowed so that a pass follows every block: the
@@ -358,6 +340,15 @@ private slots:
             const qsizetype same = cutOut.size() - SeamlessRewriter::kMaxHeldBack;
             QCOMPARE(cutOut.first(same), out.first(same));
         }
+    }
+
+    // A file over 256 KiB whose tail starts in audio data that looks like an MPEG-2.5 frame header.
+    void lookalikeTail()
+    {
+        if (!m_ffmpeg)
+            QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
+        const double duration = streamDetailsJson(describeStream(clip("b3.mpg")))["duration"].toDouble(-1);
+        QCOMPARE_LE(qAbs(duration - probe(clip("b3.mpg"), Kind::Program).duration), 0.05);
     }
 
     // Parts that cannot be rewritten are copied as they are, with the reason, and the rewriter
