@@ -27,14 +27,13 @@ private slots:
     // A decimal comma where the locale has one; a reserved code shows its number.
     void frameRateTexts()
     {
-        QStringList c, german;
-        for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15}) {
-            c << frameRateText(code, QLocale::c());
-            german << frameRateText(code, QLocale(QLocale::German, QLocale::Germany));
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+            QStringList texts;
+            for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15})
+                texts << frameRateText(code, locale);
+            QCOMPARE(texts.join(' '),
+                     QString("0 23.976 24 25 29.97 30 50 59.94 60 9 15").replace('.', locale.decimalPoint()));
         }
-        const QString expected = QStringLiteral("0 23.976 24 25 29.97 30 50 59.94 60 9 15");
-        QCOMPARE(c.join(' '), expected);
-        QCOMPARE(german.join(' '), QString(expected).replace('.', ','));
     }
 
     // Every variant of both searches against indexOf, over buffers of many lengths and alignments.
@@ -66,11 +65,11 @@ private slots:
             std::memcpy(exact.get() + shift, data.constData(), size);
             QCOMPARE(findSequenceHeaderCode(exact.get() + shift, size), data.indexOf(code));
             QCOMPARE(findStartCode(exact.get() + shift, size), data.indexOf(code.first(3)));
-            const qsizetype picture = data.indexOf(QByteArray("\x00\x00\x01\x00", 4)),
-                            gop = data.indexOf(QByteArray("\x00\x00\x01\xB8", 4));
-            QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8), picture < 0 ? gop
-                                                                             : gop < 0   ? picture
-                                                                                       : qMin(picture, gop));
+            const auto at = [&](const char* c) {
+                return size_t(data.indexOf(QByteArray(c, 4)));
+            }; // none: the most
+            QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8),
+                     qsizetype(std::min(at("\x00\x00\x01\x00"), at("\x00\x00\x01\xB8"))));
         }
     }
 
@@ -116,9 +115,9 @@ private slots:
         const ScanResult r = scanFileForSequenceHeader(file, p).scan;
         QCOMPARE(r.outcome, outcome);
         if (r.outcome == ScanOutcome::Found) {
-            QCOMPARE(r.codeOffset, codeAt);
             const SequenceHeader h = decodeSequenceHeader(r.header);
-            QVERIFY(h.width == 0xABC && h.height == 0xDEF && h.frameRateCode == 5);
+            QCOMPARE((std::tuple{r.codeOffset, h.width, h.height, h.frameRateCode}),
+                     (std::tuple{codeAt, 0xABC, 0xDEF, 5}));
             return;
         }
         // Without parameters the texts are "not available"; at the limit the check fails
