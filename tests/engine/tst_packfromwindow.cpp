@@ -1,7 +1,6 @@
 // Packing from the real main window end to end (pack command, progress window, window host) with
 // scripted dialogs, answers and trash: every run must leave the expected output and the window idle.
 #include "../support/MpegFixtures.h"
-#include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/ui/MainWindow.h"
@@ -29,15 +28,6 @@ namespace {
 // How a pack from the window ends; the refusals and questions themselves are checked against the
 // pack command alone. Cancel is clicked as the join begins: seen at the first file's start.
 enum class End { Packed, SaveCancelled, Cancelled };
-
-struct WindowPack
-{
-    End end;
-    bool byToolbar; // else by the menu item
-    QList<int> sizes = {300'000, 300'000};
-    const char* deleteItem = objectNames::DelNoPromptMnu; // must only run after a pack
-    bool mpegCheck = true;
-};
 
 } // namespace
 
@@ -68,124 +58,126 @@ private slots:
         qApp->installEventFilter(this);
     }
 
-    void pack_data()
-    {
-        using enum End;
-        test::addRows<WindowPack>({
-            {"keep sources (toolbar)", {Packed, true, {7, 100'000, 123'456}, objectNames::DelNoMnu, false}},
-            {"trash without asking", {Packed, false, {100'000, 250'007, 30}}},
-            {"trash after asking", {Packed, false, {40'000, 40'000}, objectNames::DelPromptMnu}},
-            {"Save cancelled", {SaveCancelled, false}},
-            {"Cancel as the join begins", {Cancelled, false}},
-        });
-    }
+    // How each kind of end leaves the window: by the toolbar or else the menu item; the sources'
+    // sizes; the delete item, which must only run after a pack; whether the MPEG check is on.
     void pack()
     {
-        QFETCH(WindowPack, row);
-        QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
-        test::ScriptedMessageBox messages;
-        test::ScriptedFileDialogs dialogs;
-        test::ScriptedShell shell;
-        MainWindow w;
-        w.load();
-        w.show();
-        // A shown window closing as it goes outlives its list; the watch ends with this run.
-        const auto end = qScopeGuard([&] {
-            w.hide();
-            m_onBarShown = nullptr;
-        });
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        m_bars = 0;
-        // As a user sets the options, through the items' handlers.
-        for (auto [name, on] : {std::pair{objectNames::MCheckMnu, row.mpegCheck},
-                                {row.deleteItem, true},
-                                {objectNames::NormalSpeedChk, true}}) {
-            if (w.action(QLatin1String(name))->isChecked() != on)
-                w.action(QLatin1String(name))->trigger();
-            QCOMPARE(w.action(QLatin1String(name))->isChecked(), on);
-        }
-        const bool packed = row.end == End::Packed, joins = row.end != End::SaveCancelled;
-        const bool asks = packed && !qstrcmp(row.deleteItem, objectNames::DelPromptMnu);
-        const bool trashes = packed && qstrcmp(row.deleteItem, objectNames::DelNoMnu);
-        const auto clip = [&](const QString& path, qint64 size, quint32 seed) { // distinct per seed
-            test::writeFileWith(path, size, 0, test::sequenceHeaderBytes(352, 240, 4), seed);
-            return test::fileBytes(path);
-        };
-        QByteArray joined;
-        QStringList paths, expectedNames;
-        w.packList().clear();
-        for (int i = 0; i < row.sizes.size(); ++i) {
-            paths << dir.filePath(QStringLiteral("clip %1.mpg").arg(i));
-            joined += clip(paths.last(), row.sizes[i], i + 1);
-            expectedNames << "Packing '" + paths.last() + "'";
-            w.packList().append({paths.last(), QString(), QString(), false});
-        }
-        w.packListView()->syncFromList();
-        w.RefreshPackListCommands();
-        const QString output = dir.filePath(QStringLiteral("packed.mpg"));
-        const QByteArray old = clip(output, joined.size() + 5000, 9);
-        dialogs.answerSave(row.end == End::SaveCancelled ? QString() : " " + output + " ");
-        if (asks)
-            messages.answer(IDYES);
-        const auto menusEnabled = [&] {
-            return w.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
-                   w.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
-        };
-        // At every yield of the join (a zero timer fires once per pass) the main window names
-        // the file being packed (or the output read back) and looks busy; the progress window,
-        // drawn once a frame, names that file or one before it.
-        QStringList named;
-        QTimer sampler;
-        QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            const QString panel = w.panelText(1),
-                          label = modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl"))->text();
-            QVERIFY2(expectedNames.indexOf(label) <= expectedNames.indexOf(panel) &&
-                         expectedNames.indexOf(panel) >= 0,
-                     qPrintable(label + " / " + panel));
-            QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
-            QVERIFY(w.isBusy() && !menusEnabled() && w.cursor().shape() == Qt::WaitCursor);
-            if (named.isEmpty() || named.last() != panel)
-                named << panel;
-        });
-        m_onBarShown = [&](QProgressBar* bar) {
-            sampler.start(0);
-            if (row.end == End::Cancelled) // the click waits in the queue for the join's first pass
-                QMetaObject::invokeMethod(
-                    bar->window()->findChild<QPushButton*>(QStringLiteral("CancelButton")),
-                    &QPushButton::click, Qt::QueuedConnection);
-        };
-        if (trashes) // the output read back, a second pass of the bar
-            expectedNames << texts::checkingFile(output);
+        using enum End;
+        const QList<int> two{300'000, 300'000};
+        for (const auto& [end, byToolbar, sizes, deleteItem, mpegCheck] :
+             std::initializer_list<std::tuple<End, bool, QList<int>, const char*, bool>>{
+                 {Packed, true, {7, 100'000, 123'456}, objectNames::DelNoMnu, false},
+                 {Packed, false, {100'000, 250'007, 30}, objectNames::DelNoPromptMnu, true},
+                 {Packed, false, {40'000, 40'000}, objectNames::DelPromptMnu, true},
+                 {SaveCancelled, false, two, objectNames::DelNoPromptMnu, true},
+                 {Cancelled, false, two, objectNames::DelNoPromptMnu, true}}) {
+            QTemporaryDir dir{"/tmp/kt-XXXXXX"}; // short, whatever TMPDIR: the paths shown are not cut short
+            test::ScriptedMessageBox messages;
+            test::ScriptedFileDialogs dialogs;
+            test::ScriptedShell shell;
+            MainWindow w;
+            w.load();
+            w.show();
+            // A shown window closing as it goes outlives its list; the watch ends with this run.
+            const auto done = qScopeGuard([&] {
+                w.hide();
+                m_onBarShown = nullptr;
+            });
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            m_bars = 0;
+            // As a user sets the options, through the items' handlers.
+            for (auto [name, on] : {std::pair{objectNames::MCheckMnu, mpegCheck},
+                                    {deleteItem, true},
+                                    {objectNames::NormalSpeedChk, true}}) {
+                if (w.action(QLatin1String(name))->isChecked() != on)
+                    w.action(QLatin1String(name))->trigger();
+                QCOMPARE(w.action(QLatin1String(name))->isChecked(), on);
+            }
+            const bool packed = end == Packed, joins = end != SaveCancelled;
+            const bool asks = packed && !qstrcmp(deleteItem, objectNames::DelPromptMnu);
+            const bool trashes = packed && qstrcmp(deleteItem, objectNames::DelNoMnu);
+            const auto clip = [&](const QString& path, qint64 size, quint32 seed) { // distinct per seed
+                test::writeFileWith(path, size, 0, test::sequenceHeaderBytes(352, 240, 4), seed);
+                return test::fileBytes(path);
+            };
+            QByteArray joined;
+            QStringList paths, expectedNames;
+            w.packList().clear();
+            for (int i = 0; i < sizes.size(); ++i) {
+                paths << dir.filePath(QStringLiteral("clip %1.mpg").arg(i));
+                joined += clip(paths.last(), sizes[i], i + 1);
+                expectedNames << "Packing '" + paths.last() + "'";
+                w.packList().append({paths.last(), QString(), QString(), false});
+            }
+            w.packListView()->syncFromList();
+            w.RefreshPackListCommands();
+            const QString output = dir.filePath(QStringLiteral("packed.mpg"));
+            const QByteArray old = clip(output, joined.size() + 5000, 9);
+            dialogs.answerSave(end == SaveCancelled ? QString() : " " + output + " ");
+            if (asks)
+                messages.answer(IDYES);
+            const auto menusEnabled = [&] {
+                return w.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
+                       w.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
+            };
+            // At every yield of the join (a zero timer fires once per pass) the main window names
+            // the file being packed (or the output read back) and looks busy; the progress window,
+            // drawn once a frame, names that file or one before it.
+            QStringList named;
+            QTimer sampler;
+            QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal)
+                    return;
+                const QString panel = w.panelText(1),
+                              label = modal->findChild<QLabel*>(QStringLiteral("Statusbar_lbl"))->text();
+                QVERIFY2(expectedNames.indexOf(label) <= expectedNames.indexOf(panel) &&
+                             expectedNames.indexOf(panel) >= 0,
+                         qPrintable(label + " / " + panel));
+                QCOMPARE(w.panelText(2), QStringLiteral("BUSY"));
+                QVERIFY(w.isBusy() && !menusEnabled() && w.cursor().shape() == Qt::WaitCursor);
+                if (named.isEmpty() || named.last() != panel)
+                    named << panel;
+            });
+            m_onBarShown = [&](QProgressBar* bar) {
+                sampler.start(0);
+                if (end == Cancelled) // the click waits in the queue for the join's first pass
+                    QMetaObject::invokeMethod(
+                        bar->window()->findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                        &QPushButton::click, Qt::QueuedConnection);
+            };
+            if (trashes) // the output read back, a second pass of the bar
+                expectedNames << texts::checkingFile(output);
 
-        if (row.byToolbar)
-            QTest::mouseClick(w.findChild<QToolBar*>(QStringLiteral("cToolbar1"))
-                                  ->widgetForAction(w.findChild<QAction*>(QStringLiteral("cToolbar1_Pack"))),
-                              Qt::LeftButton);
-        else
-            w.action(QLatin1String(objectNames::PackMnu))->trigger();
+            if (byToolbar)
+                QTest::mouseClick(
+                    w.findChild<QToolBar*>(QStringLiteral("cToolbar1"))
+                        ->widgetForAction(w.findChild<QAction*>(QStringLiteral("cToolbar1_Pack"))),
+                    Qt::LeftButton);
+            else
+                w.action(QLatin1String(objectNames::PackMnu))->trigger();
 
-        QCOMPARE(m_bars, joins ? (trashes ? 2 : 1) : 0);
-        QCOMPARE(dialogs.saveRequests().size(), 1);
-        QStringList said = row.end == End::Cancelled ? QStringList{"Packing aborted by user"} : QStringList();
-        if (packed) {
-            const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
-            said = asks ? QStringList{texts::trashQuestion(paths), success} : QStringList{success};
-            QCOMPARE(named, expectedNames);
+            QCOMPARE(m_bars, joins ? (trashes ? 2 : 1) : 0);
+            QCOMPARE(dialogs.saveRequests().size(), 1);
+            QStringList said = end == Cancelled ? QStringList{"Packing aborted by user"} : QStringList();
+            if (packed) {
+                const QString success = texts::packedSuccessfully(output, quint64(joined.size()));
+                said = asks ? QStringList{texts::trashQuestion(paths), success} : QStringList{success};
+                QCOMPARE(named, expectedNames);
+            }
+            QCOMPARE(messages.texts(), said);
+            QCOMPARE(messages.asked().isEmpty() ? 0 : messages.asked().last().style,
+                     joins ? MB_ICONINFORMATION : 0);
+            QCOMPARE(test::fileBytes(output), packed ? joined : joins ? QByteArray() : old);
+            QCOMPARE(shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
+            QCOMPARE(w.packList().paths(), paths); // the rows stay
+            // Idle again.
+            QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}),
+                     (QStringList{"Awaiting for job...", "IDLE"}));
+            QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&
+                    !w.isBusy() && menusEnabled() && w.cursor().shape() == Qt::ArrowCursor &&
+                    !QApplication::activeModalWidget());
         }
-        QCOMPARE(messages.texts(), said);
-        QCOMPARE(messages.asked().isEmpty() ? 0 : messages.asked().last().style,
-                 joins ? MB_ICONINFORMATION : 0);
-        QCOMPARE(test::fileBytes(output), packed ? joined : joins ? QByteArray() : old);
-        QCOMPARE(shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
-        QCOMPARE(w.packList().paths(), paths); // the rows stay
-        // Idle again.
-        QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{"Awaiting for job...", "IDLE"}));
-        QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&
-                !w.isBusy() && menusEnabled() && w.cursor().shape() == Qt::ArrowCursor &&
-                !QApplication::activeModalWidget());
     }
 };
 
