@@ -65,9 +65,8 @@ private slots:
             std::memcpy(exact.get() + shift, data.constData(), size);
             QCOMPARE(findSequenceHeaderCode(exact.get() + shift, size), data.indexOf(code));
             QCOMPARE(findStartCode(exact.get() + shift, size), data.indexOf(code.first(3)));
-            const auto at = [&](const char* c) {
-                return size_t(data.indexOf(QByteArray(c, 4)));
-            }; // none: the most
+            // The first picture or GOP code; none is the largest size_t, so min takes the other.
+            const auto at = [&](const char* c) { return size_t(data.indexOf(QByteArray(c, 4))); };
             QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8),
                      qsizetype(std::min(at("\x00\x00\x01\x00"), at("\x00\x00\x01\xB8"))));
         }
@@ -162,9 +161,8 @@ private slots:
             QCOMPARE(VerifyMpegFile(file, b, reference), verdict);
             QCOMPARE(reference, QStringList{QStringLiteral("352,240,29.97")}); // from the first file only
             QCOMPARE(QFile::exists(b), exists);
-            QStringList texts;
-            if (!exists)
-                texts << QStringLiteral("Error opening '%1'!").arg(b);
+            QStringList texts =
+                exists ? QStringList() : QStringList{QStringLiteral("Error opening '%1'!").arg(b)};
             if (header.isEmpty())
                 texts << "'" + b +
                              "' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg "
