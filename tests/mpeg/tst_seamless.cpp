@@ -152,37 +152,32 @@ private slots:
             return;
         const QString mpeg1 = "-c:v mpeg1video -c:a mp2 -f mpeg", dvd = "-target ntsc-dvd -c:a ac3 -b:a 192k",
                       m1v = "-f mpeg1video", mp3 = "-id3v2_version 3 -write_id3v1 1 -ac 2 -c:a libmp3lame ";
-        // Name; picture source, size, rate; tone, sample rate; seconds; the rest (v*.mp3: VBR).
+        // Name; pictures; tone; seconds; the rest (v*.mp3: VBR).
         for (const auto& [name, video, tone, seconds, rest] : std::initializer_list<std::array<QString, 5>>{
-                 {"a1.mpg", "testsrc 352x240 30000/1001", "440 44100", "2", mpeg1},
-                 {"a2.mpg", "testsrc2 352x240 30000/1001", "660 44100", "1.5", mpeg1},
-                 {"b1.mpg", "testsrc2 352x288 25", "440 48000", "2", mpeg1},
-                 {"b2.mpg", "testsrc 352x288 25", "550 48000", "2.5", mpeg1 + " -b:v 1500k"},
-                 {"b3.mpg", "testsrc 320x240 25", "660 48000", "3", mpeg1},
-                 {"d1.vob", "testsrc 720x480 30000/1001", "440 48000", "1.5", dvd},
-                 {"d2.vob", "testsrc2 720x480 30000/1001", "660 48000", "2", dvd},
-                 {"e1.m1v", "testsrc 352x240 30000/1001", "", "2", m1v},
-                 {"e2.m1v", "testsrc2 352x240 30000/1001", "", "1", m1v},
-                 {"v1.mp3", "", "440 44100", "3", mp3 + "-q:a 4 -metadata title=One"},
-                 {"v2.mp3", "", "880 44100", "2", mp3 + "-q:a 2 -metadata title=Two"},
-                 {"c1.mp3", "", "440 44100", "2", mp3 + "-b:a 128k"},
-                 {"c2.mp3", "", "660 44100", "1.5", mp3 + "-b:a 128k"}}) {
-            const QStringList v = video.split(' '), t = tone.split(' ');
-            const QString d = ":duration=" + seconds;
+                 {"a1.mpg", "testsrc=s=352x240:r=30000/1001", "sine=f=440:r=44100", "2", mpeg1},
+                 {"a2.mpg", "testsrc2=s=352x240:r=30000/1001", "sine=f=660:r=44100", "1.5", mpeg1},
+                 {"b1.mpg", "testsrc2=s=352x288:r=25", "sine=f=440:r=48000", "2", mpeg1},
+                 {"b2.mpg", "testsrc=s=352x288:r=25", "sine=f=550:r=48000", "2.5", mpeg1 + " -b:v 1500k"},
+                 {"b3.mpg", "testsrc=s=320x240:r=25", "sine=f=660:r=48000", "3", mpeg1},
+                 {"d1.vob", "testsrc=s=720x480:r=30000/1001", "sine=f=440:r=48000", "1.5", dvd},
+                 {"d2.vob", "testsrc2=s=720x480:r=30000/1001", "sine=f=660:r=48000", "2", dvd},
+                 {"e1.m1v", "testsrc=s=352x240:r=30000/1001", "", "2", m1v},
+                 {"e2.m1v", "testsrc2=s=352x240:r=30000/1001", "", "1", m1v},
+                 {"v1.mp3", "", "sine=f=440:r=44100", "3", mp3 + "-q:a 4 -metadata title=One"},
+                 {"v2.mp3", "", "sine=f=880:r=44100", "2", mp3 + "-q:a 2 -metadata title=Two"},
+                 {"c1.mp3", "", "sine=f=440:r=44100", "2", mp3 + "-b:a 128k"},
+                 {"c2.mp3", "", "sine=f=660:r=44100", "1.5", mp3 + "-b:a 128k"}}) {
             QString args = "-v error -y";
-            if (v.size() == 3)
-                args += " -f lavfi -i " + v[0] + "=size=" + v[1] + ":rate=" + v[2] + d;
-            if (t.size() == 2)
-                args += " -f lavfi -i sine=frequency=" + t[0] + ":sample_rate=" + t[1] + d;
+            for (const QString& input : {video, tone})
+                args += input.isEmpty() ? "" : " -f lavfi -i " + input + ":d=" + seconds;
             QVERIFY2(test::runTool("ffmpeg", (args + " " + rest).split(' ') << clip(name)), qPrintable(name));
         }
     }
 
-    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg decodes
-    // the whole without an error. Program streams differ
-    // from the byte join only in clock fields; video GOP time codes run on; MP3 keeps one
-    // ID3v2 at the front, one ID3v1 at the end and one VBR header. The pack moves the sources
-    // to the trash after reading the output back; Ctrl-C leaves whole blocks.
+    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg decodes the
+    // whole without an error. Program streams differ from the byte join only in clock fields; video
+    // GOP time codes run on; MP3 keeps one ID3v2 at the front, one ID3v1 at the end and one VBR
+    // header. The pack moves the sources to the trash after reading the output back.
     void join_data()
     {
         QTest::addColumn<QStringList>("clips");
@@ -307,21 +302,20 @@ private slots:
                                                  .match(QString::fromLatin1(second.mid(k * 10000 - 30, 26)))
                                                  .hasMatch())
             ++k;
-        if (k * 10000 < second.size()) {
-            const QString at = QString::number(k), shimMarker = work.filePath("shim");
-            const Ran cut =
-                runPacker(pack + paths, work.path(),
-                          {"LD_PRELOAD=" KT_FAULT_SHIM, "KT_FAULT_MARKER=" + shimMarker,
-                           "KT_FAULT_PATH=" + paths[1], "KT_FAULT_OP=read", "KT_FAULT_AT=1",
-                           "KT_FAULT_SHORT=-1", "KT_FAULT_SLEEP_MS=30", "KT_HOOK_OP=read",
-                           "KT_HOOK_PATH=" + paths[1], "KT_HOOK_AT=" + at, "KT_HOOK_CMD=kill -INT $PPID"});
-            QVERIFY(QFileInfo::exists(shimMarker));
-            QCOMPARE(cut.exit, 130);
-            const QByteArray cutOut = test::fileBytes(joined);
-            QCOMPARE(cutOut.size(), QFileInfo(paths[0]).size() + k * 10000);
-            const qsizetype same = cutOut.size() - SeamlessRewriter::kMaxHeldBack;
-            QCOMPARE(cutOut.first(same), out.first(same));
-        }
+        QVERIFY(k * 10000 < second.size());
+        const QString at = QString::number(k), shimMarker = work.filePath("shim");
+        const Ran cut =
+            runPacker(pack + paths, work.path(),
+                      {"LD_PRELOAD=" KT_FAULT_SHIM, "KT_FAULT_MARKER=" + shimMarker,
+                       "KT_FAULT_PATH=" + paths[1], "KT_FAULT_OP=read", "KT_FAULT_AT=1", "KT_FAULT_SHORT=-1",
+                       "KT_FAULT_SLEEP_MS=30", "KT_HOOK_OP=read", "KT_HOOK_PATH=" + paths[1],
+                       "KT_HOOK_AT=" + at, "KT_HOOK_CMD=kill -INT $PPID"});
+        QVERIFY(QFileInfo::exists(shimMarker));
+        QCOMPARE(cut.exit, 130);
+        const QByteArray cutOut = test::fileBytes(joined);
+        QCOMPARE(cutOut.size(), QFileInfo(paths[0]).size() + k * 10000);
+        const qsizetype same = cutOut.size() - SeamlessRewriter::kMaxHeldBack;
+        QCOMPARE(cutOut.first(same), out.first(same));
     }
 
     // A file over 256 KiB whose tail starts in audio data that looks like an MPEG-2.5 frame header.
