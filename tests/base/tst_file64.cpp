@@ -20,8 +20,7 @@ class TestFile64 : public QObject
 private slots:
     void cleanup() { QCOMPARE(File64::OpenHandleCount(), 0); }
 
-    // Open always: a missing file is created even read-only, an existing one never truncated. A
-    // failed open is a value for the caller to show; File64 itself says nothing.
+    // Open always: created even read-only, never truncated; a failed open is a value, File64 says nothing.
     void opens()
     {
         ScriptedMessageBox box;

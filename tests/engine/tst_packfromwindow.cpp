@@ -5,7 +5,6 @@
 #include "../support/TestFiles.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ObjectNames.h"
-#include "base/PackOptions.h"
 #include "engine/PackTexts.h"
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
@@ -25,8 +24,8 @@ using namespace kt;
 
 namespace {
 
-// How a pack from the window ends; the refusals and questions themselves are checked against the
-// pack command alone. Cancel is clicked as the join begins: seen at the first file's start.
+// How a pack ends (refusals and questions are checked on the pack command alone); Cancel is clicked
+// as the join begins: seen at the first file's start.
 enum class End { Packed, SaveCancelled, Cancelled };
 
 } // namespace
@@ -58,8 +57,7 @@ private slots:
         qApp->installEventFilter(this);
     }
 
-    // How each kind of end leaves the window: by the toolbar or else the menu item; the sources'
-    // sizes; the delete item, which must only run after a pack; whether the MPEG check is on.
+    // Each end: by the toolbar or the menu item, sizes, delete item (only after a pack), MPEG check.
     void pack()
     {
         using enum End;
@@ -120,9 +118,8 @@ private slots:
                 return w.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
                        w.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
             };
-            // At every yield of the join (a zero timer fires once per pass) the main window names
-            // the file being packed (or the output read back) and looks busy; the progress window,
-            // drawn once a frame, names that file or one before it.
+            // At every pass of the join (a zero timer) the main window names the file being packed (or
+            // read back) and looks busy; the progress window, drawn once a frame, that file or one before.
             QStringList named;
             QTimer sampler;
             QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
@@ -171,7 +168,6 @@ private slots:
             QCOMPARE(test::fileBytes(output), packed ? joined : joins ? QByteArray() : old);
             QCOMPARE(shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
             QCOMPARE(w.packList().paths(), paths); // the rows stay
-            // Idle again.
             QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}),
                      (QStringList{"Awaiting for job...", "IDLE"}));
             QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&

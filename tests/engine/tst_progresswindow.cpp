@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <utility>
@@ -15,9 +14,8 @@ using kt::ProgressWindow;
 
 namespace {
 
-// A join as the window sees it: `blocks` equal blocks `msPerBlock` apart in `files` files of
-// equal size, a pass every `blocksPerPass` blocks and at each file's start and end, and the
-// display's frames moving on by `framesPerStep` after every `passesPerStep` passes.
+// A join as the window sees it: `blocks` blocks `msPerBlock` apart in `files` equal files, a pass every
+// `blocksPerPass` blocks and at each file's ends, frames on by `framesPerStep` every `passesPerStep` passes.
 struct JoinPace
 {
     int blocks, msPerBlock, blocksPerPass, passesPerStep, framesPerStep, files;
@@ -78,8 +76,7 @@ private slots:
              {"TimeRemainingLbl", "percentdone_lbl", "Statusbar_lbl", "Divider_line", "CancelButton"})
             controls << window.findChild<QWidget*>(QLatin1String(name));
         QVERIFY(!controls.contains(nullptr));
-        // Inside the window and clear of each other; the bar may touch the time text's last pixel
-        // row and stands level with the percentage's box, as designed.
+        // Inside the window and clear of each other but the bar, level with the time and percent texts.
         for (int i = 0; i < controls.size(); ++i) {
             QVERIFY2(window.rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
             for (int j = i ? i + 1 : 3; j < controls.size(); ++j)
@@ -176,9 +173,8 @@ private slots:
                      qPrintable(w->objectName() + QStringLiteral(" painted %1 times").arg(log.paints[w])));
     }
 
-    // Escape and the close box in a join's window (the button, clicked while a block is copied, is
-    // run end to end in tst_packfromwindow): said once; the window stays until the join has stopped,
-    // and is gone after it even when the join forgets to close it.
+    // Escape and the close box in a join's window (the button is run end to end in tst_packfromwindow):
+    // said once; the window stays until the join stops, and is gone after it even when not closed.
     void cancelAndClose()
     {
         QWidget owner;

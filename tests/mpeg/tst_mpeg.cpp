@@ -72,33 +72,31 @@ private slots:
         }
     }
 
-    // The scan of a whole file: a code split at every position across the first chunk
-    // boundary and the first read boundary, a header cut off by the end, no code at all, and
-    // the 32,767-chunk limit.
+    // The scan of a whole file: a code split at every place across the first chunk and read boundaries,
+    // a header cut off by the end, no code at all, and the 32,767-chunk limit.
     void scan_data()
     {
         QTest::addColumn<qint64>("size");
         QTest::addColumn<qint64>("codeAt"); // -1: none
         QTest::addColumn<ScanOutcome>("outcome");
-        const ScanOutcome found = ScanOutcome::Found, none = ScanOutcome::NotFound,
-                          limit = ScanOutcome::ChunkLimit;
+        using enum ScanOutcome;
         const qint64 three = 3 * kScanChunkSize + 100;
         for (qint64 d = -10; d <= 2; ++d) {
-            QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << found;
+            QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << Found;
             const qint64 secondRead = kScanChunkSize + kScanReadSize;
-            QTest::addRow("read boundary%+lld", d) << secondRead + three << secondRead + d << found;
+            QTest::addRow("read boundary%+lld", d) << secondRead + three << secondRead + d << Found;
         }
-        QTest::newRow("offset 0") << three << qint64(0) << found;
+        QTest::newRow("offset 0") << three << qint64(0) << Found;
         for (int kept = 0; kept <= 4; ++kept) // header bytes left after the code: all four or none
             QTest::addRow("cut off, %d kept", kept)
-                << three << three - 4 - kept << (kept == 4 ? found : none);
-        QTest::newRow("0 bytes") << qint64(0) << qint64(-1) << none;
-        QTest::newRow("no header") << 5 * kScanChunkSize + 3 << qint64(-1) << none;
-        QTest::newRow("limit, none") << kLimitBytes << qint64(-1) << none;
-        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << limit;
-        QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << found;
-        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << limit;
-        QTest::newRow("4 GiB, none") << (qint64(1) << 32) << qint64(-1) << limit;
+                << three << three - 4 - kept << (kept == 4 ? Found : NotFound);
+        QTest::newRow("0 bytes") << qint64(0) << qint64(-1) << NotFound;
+        QTest::newRow("no header") << 5 * kScanChunkSize + 3 << qint64(-1) << NotFound;
+        QTest::newRow("limit, none") << kLimitBytes << qint64(-1) << NotFound;
+        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << ChunkLimit;
+        QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << Found;
+        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << ChunkLimit;
+        QTest::newRow("4 GiB, none") << (qint64(1) << 32) << qint64(-1) << ChunkLimit;
     }
     void scan()
     {
@@ -119,8 +117,7 @@ private slots:
                      (std::tuple{codeAt, 0xABC, 0xDEF, 5}));
             return;
         }
-        // Without parameters the texts are "not available"; at the limit the check fails
-        // without a question and leaves the reference alone.
+        // Without parameters the texts are "not available"; at the limit the check fails, asking nothing.
         test::ScriptedMessageBox box;
         const StreamInfoTexts t = GetMPEGInfo(file, p);
         QCOMPARE((QStringList{t.videoSize, t.frameRate}), QStringList(2, "not available"));
@@ -132,8 +129,7 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // The check of a second file after a valid 352 x 240 at 29.97 one: compatibility (aspect ratio
-    // is not compared), or not MPEG (no header, or unopenable) with the question it asks.
+    // A second file after a valid 352 x 240 at 29.97 one: compatible (aspect not compared), or not MPEG.
     void verify()
     {
         const QString a = path(QStringLiteral("a.mpg")), b = path(QStringLiteral("b.mpg"));

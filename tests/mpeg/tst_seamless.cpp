@@ -1,6 +1,5 @@
-// Seamless joins and stream details against real decoders: clips made by ffmpeg are joined by
-// klivatarn-pack --seamless (its read-back remakes the output in other pieces than the join's
-// blocks), and the result must be one stream to ffprobe and ffmpeg; --info --json must agree with
+// Seamless joins and stream details against real decoders: clips made by ffmpeg, joined by
+// klivatarn-pack --seamless, must be one stream to ffprobe and ffmpeg, and --info --json agree with
 // ffprobe. Without ffmpeg these rows skip.
 #include "../support/TestFiles.h"
 #include "mpeg/SeamlessRewriter.h"
@@ -18,11 +17,6 @@ using namespace kt;
 namespace {
 
 enum class Kind { Program, Video, Audio };
-
-Kind kindOf(const QString& name)
-{
-    return name.endsWith("mp3") ? Kind::Audio : name.endsWith("m1v") ? Kind::Video : Kind::Program;
-}
 
 struct Ran
 {
@@ -51,8 +45,7 @@ Ran runPacker(const QStringList& args, const QString& home, const QStringList& e
                           QStringList{qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack"} + args);
 }
 
-// What ffprobe says of a file: the container's duration and bit rate (a video elementary
-// stream, which has no clock, lasts its pictures over their rate) and the first picture's width.
+// ffprobe's duration (a video elementary stream: pictures over their rate), bit rate and width.
 struct Probe
 {
     double duration, bitRate, width;
@@ -74,8 +67,7 @@ Probe probe(const QString& path, Kind kind)
             v.value("bit_rate").toDouble(), v.value("width").toDouble()};
 }
 
-// A byte of a program stream that lies in a clock field: the SCR of a pack header, or the
-// PES header of a packet that may carry a PTS and DTS (its first 34 bytes hold them all).
+// A byte in a clock field: a pack header's SCR, or the first 34 bytes of a PES header (PTS, DTS).
 bool inClockField(const QByteArray& stream, qsizetype at)
 {
     for (qsizetype s = at - 4; s >= 0 && s > at - 34; --s) {
@@ -117,8 +109,7 @@ quint16 crc16(const char* data, int size)
     return crc;
 }
 
-// GOP time codes of a video elementary stream in frames (at 30 frames per second), each
-// with the pictures since the previous GOP.
+// A video elementary stream's GOP time codes in frames, each with the pictures since the last.
 QVector<QPair<qint64, qint64>> gopTimeCodes(const QByteArray& es)
 {
     QVector<QPair<qint64, qint64>> gops;
@@ -174,10 +165,9 @@ private slots:
         }
     }
 
-    // A join that must play as one stream: ffprobe's duration is the parts' sum, ffmpeg decodes the
-    // whole without an error. Program streams differ from the byte join only in clock fields; video
-    // GOP time codes run on; MP3 keeps one ID3v2 at the front, one ID3v1 at the end and one VBR
-    // header. The pack moves the sources to the trash after reading the output back.
+    // One stream: the parts' duration, decoded without an error, the sources trashed after the read-back.
+    // Program streams differ from the byte join only in clock fields; video GOP time codes run on; MP3
+    // keeps one ID3v2 at the front, one ID3v1 at the end and one VBR header.
     void join_data()
     {
         QTest::addColumn<QStringList>("clips");
@@ -193,7 +183,9 @@ private slots:
         QFETCH(QStringList, clips);
         if (!m_ffmpeg)
             QSKIP("ffmpeg and ffprobe are not installed (scripts/install-deps installs them)");
-        const Kind kind = kindOf(clips[0]);
+        const Kind kind = clips[0].endsWith("mp3")   ? Kind::Audio
+                          : clips[0].endsWith("m1v") ? Kind::Video
+                                                     : Kind::Program;
         QTemporaryDir work;
         QStringList paths, copies; // the clips, and copies of them for the trash
         QByteArray byteJoin;
@@ -222,8 +214,7 @@ private slots:
         const QString errors = run("ffmpeg", {"-v", "error", "-i", joined, "-f", "null", "-"}).err;
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
 
-        // --info --json on the parts against ffprobe (d2.vob is over 256 KiB: head and tail are
-        // read apart).
+        // --info --json on the parts against ffprobe (d2.vob's head and tail are read apart).
         const QJsonArray info =
             QJsonDocument::fromJson(run(qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack",
                                         QStringList{"--info", "--json"} + paths << clip("none"))
@@ -279,8 +270,7 @@ private slots:
         QCOMPARE(clocks.size(), systemClocks(byteJoin).size());
         QCOMPARE(std::adjacent_find(clocks.begin(), clocks.end(), std::greater_equal<>()) - clocks.begin(),
                  clocks.size());
-        // Every picture is presented one frame after the one before, across the joins too
-        // (ffprobe gives the last picture no time).
+        // Every picture one frame after the one before, across the joins too (the last has no time).
         QVector<qint64> shown;
         for (const QString& t :
              run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries",
@@ -293,9 +283,8 @@ private slots:
         std::adjacent_difference(shown.begin(), shown.end(), shown.begin());
         QCOMPARE(std::count(shown.begin() + 1, shown.end(), shown[1]), shown.size() - 1);
 
-        // Ctrl-C at the k-th block of the second part, where a block ends inside a header (which
-        // the rewriter holds back), its reads slowed so that a pass follows every block: the
-        // output holds the first part and exactly k blocks, rewritten but for the bytes held back.
+        // Ctrl-C at the k-th block of the second part, ending inside a header the rewriter holds back, reads
+        // slowed for a pass a block: the first part and k blocks, rewritten but for the bytes held back.
         const QByteArray second = test::fileBytes(paths[1]);
         qsizetype k = 1;
         while (k * 10000 < second.size() && !QRegularExpression("\\x00\\x00\\x01[\\xBA\\xBD\\xC0-\\xEF]")
@@ -327,8 +316,7 @@ private slots:
         QCOMPARE_LE(qAbs(duration - probe(clip("b3.mpg"), Kind::Program).duration), 0.05);
     }
 
-    // Parts that cannot be rewritten are copied as they are, with the reason, and the rewriter
-    // passes them through untouched.
+    // Parts that cannot be rewritten are copied as they are, with the reason, untouched.
     void oddParts()
     {
         const QByteArray pack("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14);
@@ -363,8 +351,7 @@ private slots:
         }
     }
 
-    // GOP time codes in frames and back, drop-frame counting included (29.97: frame numbers 0 and
-    // 1 are skipped each minute but every tenth); a day wraps.
+    // GOP time codes and back; drop-frame skips numbers 0 and 1 each minute but every tenth; a day wraps.
     void timeCodes()
     {
         for (const auto& [frames, drop, text] : std::initializer_list<std::tuple<qint64, bool, QString>>{

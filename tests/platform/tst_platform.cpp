@@ -13,14 +13,13 @@ class TestPlatform : public QObject
 {
     Q_OBJECT
 private slots:
-    // The window's shell opens through xdg-open and hears when nothing could open the target.
-    // A viewer that started and then ended with an error is no missing program.
+    // The shell opens through xdg-open and hears when nothing could open the target (a viewer that
+    // started and then failed is no missing program): the target (relative names live in the test's
+    // folder); the fake opener's exit status (-1: none is run); whether it answers only after the shell
+    // stopped waiting; the result; whether a slow "nothing could open it" is said when it comes.
     void desktopShellOpen()
     {
         using R = ShellOpenResult;
-        // The target (relative names live in the test's folder); the fake xdg-open's exit status
-        // (-1: no opener is run); whether it answers only after the shell stopped waiting; the
-        // result; whether a slow "nothing could open it" is said when it comes.
         for (const auto& [name, status, slow, result, later] :
              std::initializer_list<std::tuple<QString, int, bool, R, bool>>{
                  {"clip.mpg", 0, false, R::Opened, false},
