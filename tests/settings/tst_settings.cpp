@@ -17,14 +17,12 @@
 using namespace kt;
 
 namespace {
-// Next and Prev: Return on the focused button, as a user presses it.
-enum class PageStep { KeyDown, KeyUp, WheelDown, WheelUp, Next, Prev };
-
-// The page chosen from code, then the page index after that and after each step.
+// The page chosen from code, the steps ("Down", "Up", "wheelDown", "wheelUp", or the button
+// on which Return is pressed), then the page index at start and after each step.
 struct PageWalk
 {
     int start;
-    QList<PageStep> steps;
+    QStringList steps;
     QList<int> pages;
 };
 
@@ -35,13 +33,13 @@ struct Restore
 {
     QByteArray file;
     QStringList after;
-    int writes = 1;
+    qsizetype writes = 1;
 };
 
 // A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
 // (-1: none), the Reset answer (0: no Reset); the control focused when Return closes the
-// dialog (Cancel cancels; OK, or a control that is no button, where OK takes Return,
-// applies); the three texts shown before closing, then the stored texts (and the options).
+// dialog (Cancel cancels; OK, or a text box, where OK takes Return, applies); the three
+// texts shown before closing, then the stored texts (and the options).
 struct Session
 {
     QStringList before;
@@ -51,6 +49,7 @@ struct Session
     QStringList shown, stored;
 };
 
+const QStringList kNames{"Delact", "MCC", "Seamless"};
 } // namespace
 
 class TestSettings : public QObject
@@ -152,24 +151,20 @@ private slots:
     {
         QFETCH(Restore, r);
         const QString folder = QFileInfo(storeFile()).absolutePath();
-        QVERIFY(QDir().mkpath(folder));
-        if (!r.file.isEmpty())
-            QVERIFY(test::writeFile(storeFile(), r.file));
+        QVERIFY(QDir().mkpath(folder) && (r.file.isEmpty() || test::writeFile(storeFile(), r.file)));
         // Each write of the store puts a new file in its place (a rename, or a link when there was none).
         const int watch = inotify_init1(IN_NONBLOCK);
         QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CREATE) >=
                 0);
         OptionState o;
-        QVERIFY(!o.overwritePolicy());                     // nothing chosen before the restore
-        QCOMPARE(o.packOptions().block.blockSize, 100000); // the rate's block plan from the start
+        // Nothing chosen before the restore, and the block plan is the Normal rate's from the start.
+        QVERIFY(!o.overwritePolicy() && o.packOptions().block.blockSize == 100000);
         o.restore();
         QByteArray events(4096, '\0'); // names end with NUL, so the store's name is not its lock's
         events.truncate(qMax(ssize_t(0), ::read(watch, events.data(), events.size())));
         ::close(watch);
-        const qsizetype writes = events.count(QByteArrayView("KlivaTARN.conf", sizeof "KlivaTARN.conf"));
-        QCOMPARE(writes, r.writes);
+        QCOMPARE(events.count(QByteArrayView("KlivaTARN.conf", sizeof "KlivaTARN.conf")), r.writes);
         const PackOptionValues p = o.packOptions();
-        QCOMPARE(p.block.blockSize, 100000); // the rate is always Normal
         QCOMPARE((QStringList{transferRateName(o.transferRate()), storedText(p.deleteAfter),
                               storedText(o.overwritePolicy().value()), onOffText(p.mpegCheck),
                               onOffText(p.seamless)}),
@@ -184,16 +179,14 @@ private slots:
 
     void preferencesPageSteps_data()
     {
-        using S = PageStep;
         QTest::addColumn<PageWalk>("walk");
         QTest::newRow("wheel down skips the separator")
-            << PageWalk{0, {S::WheelDown, S::WheelDown, S::WheelDown}, {0, 2, 4, 6}};
-        QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {S::KeyDown, S::WheelUp}, {0, 2, 0}};
+            << PageWalk{0, {"wheelDown", "wheelDown", "wheelDown"}, {0, 2, 4, 6}};
+        QTest::newRow("wheel up after the Down arrow") << PageWalk{0, {"Down", "wheelUp"}, {0, 2, 0}};
         QTest::newRow("wheel up after Next")
-            << PageWalk{0, {S::Next, S::Next, S::Next, S::WheelUp}, {0, 2, 4, 6, 4}};
-        QTest::newRow("arrows and Prev")
-            << PageWalk{0, {S::KeyDown, S::KeyDown, S::Prev, S::KeyUp}, {0, 2, 4, 2, 0}};
-        QTest::newRow("a separator chosen from code moves forward") << PageWalk{3, {S::WheelUp}, {4, 2}};
+            << PageWalk{0, {"NextCmd", "NextCmd", "NextCmd", "wheelUp"}, {0, 2, 4, 6, 4}};
+        QTest::newRow("arrows and Prev") << PageWalk{0, {"Down", "Down", "PrevCmd", "Up"}, {0, 2, 4, 2, 0}};
+        QTest::newRow("a separator chosen from code moves forward") << PageWalk{3, {"wheelUp"}, {4, 2}};
     }
     void preferencesPageSteps()
     {
@@ -204,21 +197,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&d));
         auto* pages = d.findChild<QComboBox*>("PrefCmb");
         pages->setCurrentIndex(walk.start);
-        auto wheel = [pages](int dy) {
-            const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
-            QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-            QCoreApplication::sendEvent(pages, &e);
-        };
-        const std::function<void()> act[] = {[&] { QTest::keyClick(pages, Qt::Key_Down); },
-                                             [&] { QTest::keyClick(pages, Qt::Key_Up); },
-                                             [&] { wheel(-120); },
-                                             [&] { wheel(120); },
-                                             [&] { returnOn(d, "NextCmd"); },
-                                             [&] { returnOn(d, "PrevCmd"); }};
         QList<int> seen{pages->currentIndex()};
-        for (const PageStep step : walk.steps) {
-            act[int(step)]();
+        for (const QString& step : walk.steps) {
+            if (step.startsWith("wheel")) {
+                const QPointF at(pages->width() / 2.0, pages->height() / 2.0);
+                QWheelEvent e(at, pages->mapToGlobal(at), QPoint(), QPoint(0, step == "wheelUp" ? 120 : -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(pages, &e);
+            } else if (step == "Down" || step == "Up") {
+                QTest::keyClick(pages, step == "Up" ? Qt::Key_Up : Qt::Key_Down);
+            } else {
+                returnOn(d, qPrintable(step));
+            }
             seen << pages->currentIndex();
         }
         QCOMPARE(seen, walk.pages);
@@ -263,10 +253,9 @@ private slots:
     void preferencesSession()
     {
         QFETCH(Session, c);
-        const char* const names[] = {"Delact", "MCC", "Seamless"};
         for (int i : {0, 1, 2})
             if (!c.before[i].isEmpty())
-                write(names[i], c.before[i]);
+                write(kNames[i], c.before[i]);
         test::ScriptedMessageBox boxes;
         boxes.answer(c.resetAnswer);
         OptionState o;
@@ -275,30 +264,31 @@ private slots:
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
         QCOMPARE(d.findChild<QComboBox*>("PrefCmb")->currentIndex(), 0);
-        const char* const lists[] = {"DelactCmb", "MCCCmb", "SeamlessCmb"};
         for (int i : {0, 1, 2})
             if (c.choices[i] >= 0)
-                d.findChild<QComboBox*>(lists[i])->setCurrentIndex(c.choices[i]);
+                d.findChild<QComboBox*>(kNames[i] + "Cmb")->setCurrentIndex(c.choices[i]);
         if (c.resetAnswer) {
             returnOn(d, "Reset_Cmd");
             QCOMPARE(boxes.texts(),
                      QStringList{"Are you sure you want to reset and restore all default settings?"});
             QCOMPARE(boxes.asked()[0].style, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2 | MB_TOPMOST);
         }
-        QStringList shown;
-        for (const char* box : {"DelactTxt", "MCCTxt", "SeamlessTxt"})
-            shown << d.findChild<QLineEdit*>(box)->text();
+        QStringList shown, stored;
+        for (const QString& name : kNames)
+            shown << d.findChild<QLineEdit*>(name + "Txt")->text();
         QCOMPARE(shown, c.shown);
         QSignalSpy changed(&o, &OptionState::changed);
         returnOn(d, c.closeOn);
         const bool ok = QLatin1String(c.closeOn) != QLatin1String("cancel_cmd");
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE((QStringList{read("Delact"), read("MCC"), read("Seamless")}), c.stored);
+        QCOMPARE(changed.count() == 0, !ok);
+        for (const QString& name : kNames)
+            stored << read(name);
+        QCOMPARE(stored, c.stored);
         const PackOptionValues p = o.packOptions();
         QCOMPARE((QStringList{storedText(p.deleteAfter), onOffText(p.mpegCheck), onOffText(p.seamless)}),
                  c.stored);
-        QCOMPARE(changed.count() == 0, !ok);
     }
 };
 
