@@ -14,9 +14,8 @@
 using namespace kt;
 using namespace kt::icon;
 
-// What the test puts where the program reads its tips and an icon: an ordinary file (or
-// none), a named pipe nobody writes to (opening it for reading waits), a link to /dev/zero
-// (it never ends) or a folder.
+// Where the tips and an icon are read: ordinary files (or none), a pipe nobody writes to, /dev/zero, a
+// folder.
 enum class Odd { None, Pipe, EndlessDevice, Folder };
 
 struct BesideCase
@@ -117,8 +116,7 @@ private slots:
         QCOMPARE(splitTips(text), tips);
     }
 
-    // Which entry is picked, and whether an image comes out of it; hostile, unusable or cut
-    // short files give none.
+    // Which entry is picked, and whether an image comes out of it.
     void pickAndRead_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -215,8 +213,7 @@ private slots:
         const quint32 bg = packRgb(10, 20, 30), c = packRgb(200, 100, 50);
         loader.setBackground(bg);
 
-        // 32-bit: the finished picture is the blend over the background, in whole percent of
-        // alpha: 255, then 128 (half) and 1 (none), then transparent black.
+        // 32-bit: blended over the background in whole percent: alpha 255, 128 (half), 1 (none), 0.
         IconSpec s;
         s.pixel = [c](int x, int) {
             return x < 14 ? c | 0xFF000000u : x == 14 ? c | 0x80000000u : x == 15 ? c | 0x01000000u : 0u;

@@ -1,5 +1,4 @@
-// CProgBar32: where Create puts a bar (or refuses), positions, events let through while
-// moving, and destruction.
+// CProgBar32: where Create puts a bar (or refuses), moves that let events through, destruction.
 #include "../support/Rows.h"
 #include "auxiliary/ui/CProgBar32.h"
 
@@ -12,8 +11,7 @@
 using kt::CProgBar32;
 
 namespace {
-// How the bar is told its parent before Create: Parent(a form, perhaps deleted since),
-// SethWndParent(a widget, its window id or an id no widget of ours has), or both.
+// Parent(a form, perhaps deleted), SethWndParent(a widget, its id, an unknown id), or both.
 enum class P { Form, Nothing, GoneForm, Pointer, WindowId, Both, UnknownId };
 struct CreateRow
 {
@@ -64,9 +62,8 @@ private slots:
         QVERIFY(!made || made->value() == 0);
     }
 
-    // A waiting event (a Cancel click during a block) runs inside the call, after the move,
-    // in one pass only: an event that posts itself again runs once per call. Positions are
-    // kept within 0..100; the bar goes at once, also with a window an event closes.
+    // A waiting event (Cancel) runs inside the call after the move, once per call even when it
+    // posts itself again; positions clamp to 0..100; the bar goes at once, or with its window.
     void moveAndDestroy()
     {
         auto* other = new QWidget;

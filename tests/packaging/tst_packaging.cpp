@@ -80,8 +80,7 @@ private slots:
         m_deb = m_package.filePath(debs.first());
     }
 
-    // Every expected file and nothing else; the programs executable, the PNGs of their size,
-    // the gzipped files made reproducibly at the strongest level.
+    // Every expected file and nothing else, the programs executable, PNGs of their size, gzip reproducible.
     void installedFiles()
     {
         const QStringList expected = expectedFiles();
@@ -105,8 +104,7 @@ private slots:
             found << QDir(m_prefix.path()).relativeFilePath(it.next());
         found.sort();
         QCOMPARE(found, expected);
-        // From a folder that is neither the build nor the prefix, the installed packer starts
-        // and the installed window finds its data under ../share.
+        // Away from the build and the prefix the packer starts; the window finds its data in ../share.
         QTemporaryDir elsewhere;
         const Run r = run(prefixed("bin/klivatarn-pack"), {"--version"}, elsewhere.path());
         QVERIFY2(r.exitCode == 0 && r.out.startsWith(QLatin1String("klivatarn-pack ")),
@@ -114,8 +112,7 @@ private slots:
         QCOMPARE(detectStartupValues(prefixed("bin")).programDir, prefixed("share/klivatarn"));
     }
 
-    // Each validator passes its file, leaving none of the errors, warnings, notes and
-    // (pedantic) hints it prints but those its row allows.
+    // Each validator passes its file; of its errors, warnings, notes and hints only the allowed remain.
     void validator_data()
     {
         QTest::addColumn<QString>("program");
@@ -133,9 +130,8 @@ private slots:
         QTest::newRow("klivatarn(1)") << "man" << man << prefixed("share/man/man1/klivatarn.1.gz") << ".";
         QTest::newRow("klivatarn-pack(1)")
             << "man" << man << prefixed("share/man/man1/klivatarn-pack.1.gz") << ".";
-        // lintian checks owners, modes, stripping, hardening (in its notes), compression and empty
-        // folders. The HTML help stays beside the program's other data, as Help opens it there
-        // and /usr/share/doc may be left out of an installation.
+        // lintian checks owners, modes, stripping, hardening, compression. The HTML help stays
+        // with the data Help opens it from: /usr/share/doc may be left out of an installation.
         QTest::newRow("package") << "lintian"
                                  << QStringList{"--no-cfg", "--display-info", "--fail-on", "none"} << m_deb
                                  << ": package-contains-documentation-outside-usr-share-doc\\b";

@@ -5,20 +5,15 @@
 #include "settings/Registry.h"
 #include "settings/ui/PreferencesDialog.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QWheelEvent>
 #include <QtTest>
+#include <QtWidgets>
 #include <sys/inotify.h>
 #include <unistd.h>
 
 using namespace kt;
 
 namespace {
-// The page chosen from code, the steps ("Down", "Up", "wheelDown", "wheelUp", or the button
-// on which Return is pressed), then the page index at start and after each step.
+// The page chosen from code, the steps (keys, wheel, or a button Return is pressed on), the pages seen.
 struct PageWalk
 {
     int start;
@@ -26,9 +21,7 @@ struct PageWalk
     QList<int> pages;
 };
 
-// The store file at start (empty: none), what the restored options stand for and the next
-// start reads (tRate, Delact, Owrite, MCC, Seamless, then ShowTod), and how often the restore
-// replaced the file.
+// The store file (empty: none); tRate, Delact, Owrite, MCC, Seamless, ShowTod after the restore.
 struct Restore
 {
     QByteArray file;
@@ -36,10 +29,8 @@ struct Restore
     qsizetype writes = 1;
 };
 
-// A Preferences session: Delact, MCC and Seamless stored before ("": absent), the choices
-// (-1: none), the Reset answer (0: no Reset); the control focused when Return closes the
-// dialog (Cancel cancels; OK, or a text box, where OK takes Return, applies); the three
-// texts shown before closing, then the stored texts (and the options).
+// Delact, MCC, Seamless stored before ("": absent), chosen (-1: not), the Reset answer (0: no
+// Reset), the control Return closes on (a text box passes it to OK), then shown and stored.
 struct Session
 {
     QStringList before;
@@ -93,9 +84,7 @@ private slots:
         QCOMPARE(read("MCC", "dflt"), QStringLiteral("dflt"));
         QVERIFY(!QFile::exists(storeFile())); // reading creates nothing
         write("Delact", "Prompt");
-        QCOMPARE(read("Delact"), QStringLiteral("Prompt"));
-        // Another program rewrites the file: the store was read at start and is read again only
-        // at the next start.
+        // Another program's rewrite is read at the next start only.
         QVERIFY(test::writeFile(storeFile(), "[General]\nDelact=NoPrompt\n"));
         QCOMPARE(read("Delact"), QStringLiteral("Prompt"));
         reloadSettingsStore();
@@ -123,11 +112,10 @@ private slots:
         };
         QTest::addColumn<Restore>("r");
         QTest::newRow("no store") << Restore{{}, defaults};
-        QTest::newRow("all set") << Restore{"tRate=fast\n" + set, setAfter};
         QTest::newRow("already as restored") << Restore{
             "[General]\nDelact=No\nMCC=On\nOwrite=Prompt\nSeamless=Off\ntRate=normal\n", defaults, 0};
         QTest::newRow("all set, junk after")
-            << Restore{"tRate=normal\n" + set + QByteArray(200, '\x01'), setAfter};
+            << Restore{"tRate=fast\n" + set + QByteArray(200, '\x01'), setAfter};
         QTest::newRow("no prompts, seamless off")
             << Restore{"Delact=NoPrompt\r\nOwrite=NoPrompt\r\nSeamless=Off\r\nShowTod=1",
                        {"normal", "NoPrompt", "NoPrompt", "On", "Off", "1"}};
@@ -152,12 +140,11 @@ private slots:
         QFETCH(Restore, r);
         const QString folder = QFileInfo(storeFile()).absolutePath();
         QVERIFY(QDir().mkpath(folder) && (r.file.isEmpty() || test::writeFile(storeFile(), r.file)));
-        // Each write of the store puts a new file in its place (a rename, or a link when there was none).
+        // Each write puts a new file in the store's place (a rename, or a link when there was none).
         const int watch = inotify_init1(IN_NONBLOCK);
-        QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder).constData(), IN_MOVED_TO | IN_CREATE) >=
-                0);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(folder), IN_MOVED_TO | IN_CREATE) >= 0);
         OptionState o;
-        // Nothing chosen before the restore, and the block plan is the Normal rate's from the start.
+        // Nothing chosen before the restore; the block plan is the Normal rate's from the start.
         QVERIFY(!o.overwritePolicy() && o.packOptions().block.blockSize == 100000);
         o.restore();
         QByteArray events(4096, '\0'); // names end with NUL, so the store's name is not its lock's
@@ -212,22 +199,6 @@ private slots:
             seen << pages->currentIndex();
         }
         QCOMPARE(seen, walk.pages);
-        // Whatever the road, Tab (as a user presses it) walks the page reached on the screen: the
-        // top row with Prev and Next where enabled, the options from the top, each shown by the
-        // list of its page or else by its text box, then the bottom row.
-        const QStringList bottom{"Reset_Cmd", "SavePref_cmd", "cancel_cmd", "PrefCmb"};
-        const QMap<int, QStringList> tabs{
-            {0, QStringList{"NextCmd", "DelactTxt", "MCCTxt", "SeamlessTxt"} + bottom},
-            {2, QStringList{"PrevCmd", "NextCmd", "DelactCmb", "MCCTxt", "SeamlessTxt"} + bottom},
-            {4, QStringList{"PrevCmd", "NextCmd", "DelactTxt", "MCCCmb", "SeamlessTxt"} + bottom},
-            {6, QStringList{"PrevCmd", "DelactTxt", "MCCTxt", "SeamlessCmb"} + bottom}};
-        pages->setFocus(Qt::TabFocusReason);
-        QStringList visits;
-        while (visits.size() < tabs[seen.last()].size()) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visits << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(visits, tabs[seen.last()]);
     }
 
     void preferencesSession_data()

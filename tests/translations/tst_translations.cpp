@@ -1,6 +1,4 @@
-// The translations from the outside: the catalogs against the sources (lupdate run as the
-// build runs it), both programs started in German, and every window built in English and in
-// German, text by text.
+// The catalogs against the sources, both programs started in German, every window in English and German.
 #include "../support/ProgramWindows.h"
 #include "../support/Rows.h"
 #include "../support/TestFiles.h"
@@ -137,9 +135,7 @@ private slots:
             .setValue("ShowTod", "0");
     }
 
-    // lupdate over the sources leaves the committed catalogs as they are: none is behind a
-    // changed text, and the German one has every text translated, with its placeholders and
-    // one accelerator where the English has one.
+    // lupdate leaves the catalogs as they are; German has every text, its placeholders and accelerators.
     void catalogsFollowTheSources()
     {
         QTemporaryDir copy;
@@ -188,9 +184,8 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
-    // Both programs in German from their first line, with a display and without one;
-    // English first in the user's languages keeps them English, another language without
-    // a catalog passes on to the next.
+    // Both programs in German from their first line; English first keeps them English, a language
+    // without a catalog passes on to the next.
     void programsInGerman_data()
     {
         test::addRows<ProgramRun>({
@@ -258,8 +253,7 @@ private slots:
                 untranslated << it.key() + ": " + it.value();
         }
         QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join('\n')));
-        // Every control of every window, on every page of Preferences, has a name a screen
-        // reader can read out.
+        // Every control of every window and Preferences page has a name a screen reader reads out.
         QStringList nameless;
         auto* pages = german.preferences->findChild<QComboBox*>("PrefCmb");
         for (int page = pages->count(); page-- > 0;) {
