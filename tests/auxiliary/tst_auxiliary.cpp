@@ -62,25 +62,19 @@ QByteArray packRow(int w, int bits, const std::function<quint32(int)>& value)
     return row;
 }
 
-QByteArray imageData(const IconSpec& s)
-{
-    QByteArray out = le(40, 4) + le(s.width, 4) + le(s.height * 2, 4) + le(1, 2) + le(s.bitCount, 2);
-    out.append(24, '\0');
-    for (int i = 0; s.bitCount <= 8 && i < 1 << s.bitCount; ++i)
-        out += le(s.palette.value(i), 4);
-    for (int y = s.height - 1; y >= 0; --y)
-        out += packRow(s.width, s.bitCount, [&](int x) { return s.pixel(x, y); });
-    for (int y = s.height - 1; y >= 0; --y)
-        out += packRow(s.width, 1, [&](int x) { return quint32(s.mask(x, y)); });
-    return out;
-}
-
 // The images follow the directory after `gap` bytes.
 QByteArray buildIcon(const QVector<IconSpec>& images, int gap = 0)
 {
     QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body(gap, '\0');
     for (const IconSpec& s : images) {
-        const QByteArray data = imageData(s);
+        QByteArray data = le(40, 4) + le(s.width, 4) + le(s.height * 2, 4) + le(1, 2) + le(s.bitCount, 2) +
+                          QByteArray(24, '\0');
+        for (int i = 0; s.bitCount <= 8 && i < 1 << s.bitCount; ++i)
+            data += le(s.palette.value(i), 4);
+        for (int mask : {0, 1}) // colour rows, then mask rows
+            for (int y = s.height - 1; y >= 0; --y)
+                data += packRow(s.width, mask ? 1 : s.bitCount,
+                                [&](int x) { return mask ? quint32(s.mask(x, y)) : s.pixel(x, y); });
         header += le(s.width, 1) + le(s.height, 1) + le(0, 2) + le(1, 2) + le(s.bitCount, 2) +
                   le(data.size(), 4) + le(6 + 16 * images.size() + body.size(), 4);
         body += data;

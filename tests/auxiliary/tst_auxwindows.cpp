@@ -27,8 +27,7 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
     }
 
-    // The text at start and after each Next Tip; draw r (0.0, 0.5, 0.9999, 0.333) shows tip int(r * count)
-    // + 1.
+    // The text at start and after each Next Tip: a draw r shows tip int(r * count) + 1.
     void tipWindow_data()
     {
         QTest::addColumn<QByteArray>("file");

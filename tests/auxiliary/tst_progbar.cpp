@@ -12,7 +12,7 @@ using kt::CProgBar32;
 
 namespace {
 // Parent(a form, perhaps deleted), SethWndParent(a widget, its id, an unknown id), or both.
-enum class P { Form, Nothing, GoneForm, Pointer, WindowId, Both, UnknownId };
+enum class P { Form, GoneForm, Pointer, WindowId, Both, UnknownId };
 struct CreateRow
 {
     P parent;
@@ -31,7 +31,6 @@ private slots:
         kt::test::addRows<CreateRow>({
             {"form, all defaults", {P::Form, {-1, -1, -1, -1}, {0, 0, 393, 20}}},
             {"form, some defaults", {P::Form, {5, -1, -1, 9}, {5, 0, 393, 9}}},
-            {"no parent", {P::Nothing, {0, 0, 100, 20}, {}}},
             {"form gone", {P::GoneForm, {-1, -1, -1, -1}, {}}},
             {"handle by id", {P::WindowId, {1, 2, 3, 4}, {1, 2, 3, 4}}},
             {"handle wins over form", {P::Both, {10, 20, 200, 15}, {10, 20, 200, 15}}},
