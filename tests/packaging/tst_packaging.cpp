@@ -66,7 +66,6 @@ class TestPackaging : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_prefix.isValid() && m_package.isValid());
         const Run install = run(KT_CMAKE_COMMAND, {"--install", KT_BUILD_DIR, "--prefix", m_prefix.path()});
         QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
         // Built under a group-writable umask, which must not reach the package's folder modes.
@@ -90,18 +89,16 @@ private slots:
             QVERIFY2(info.isFile() && info.size() > 0 && info.isExecutable() == f.startsWith("bin/"),
                      qPrintable(f));
             static const QRegularExpression icon(QStringLiteral("/(\\d+)x\\1/apps/.*\\.png$"));
-            if (const QRegularExpressionMatch m = icon.match(f); m.hasMatch()) {
-                const int size = m.captured(1).toInt();
+            if (const int size = icon.match(f).captured(1).toInt())
                 QCOMPARE(QImageReader(prefixed(f), "png").size(), QSize(size, size));
-            }
             // gzip's header: no file name (flags 0), no time stamp, "maximum compression" (2).
             if (f.endsWith(QLatin1String(".gz")))
                 QVERIFY2(test::fileBytes(prefixed(f)).left(9) == QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02", 9),
                          qPrintable(f));
         }
         QStringList found, packed;
-        QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
+        for (QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();)
             found << QDir(m_prefix.path()).relativeFilePath(it.next());
         // cpack's package holds the same under /usr: its regular files, as "-rw-r--r-- root/root
         // 477 2026-12-06 06:21 ./usr/share/...".

@@ -113,7 +113,6 @@ class TestTranslations : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_config.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
         QSettings(m_config.filePath("Vantu/KlivaTARN.conf"), QSettings::IniFormat).setValue("ShowTod", "0");
     }
