@@ -120,11 +120,9 @@ private slots:
         const auto row = [](const char* name, const QByteArray& file, int picked, bool readable = true) {
             QTest::newRow(name) << file << picked << (readable && picked >= 0);
         };
-        row("one 32x32", buildIcon({{32, 32, 32}}), 0);
         row("one 48x48", buildIcon({{48, 48, 32}}), -1);
         row("16 then 32", buildIcon({{16, 16, 32}, {32, 32, 32}}), 1);
         row("32 then 16", buildIcon({{32, 32, 4}, {16, 16, 32}}), 0);
-        row("32x8 then 32x32", buildIcon({{32, 32, 8}, {32, 32, 32}}), 1);
         row("32x32 then 32x8", buildIcon({{32, 32, 32}, {32, 32, 8}}), 0);
         row("first 32-bit 32x32 stops the walk",
             buildIcon({{32, 32, 4}, {32, 32, 8}, {32, 32, 32}, {32, 32, 32}}), 2);

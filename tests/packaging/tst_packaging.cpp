@@ -15,7 +15,6 @@ using namespace kt;
 namespace {
 
 const QString kAppId = QStringLiteral(KT_APP_ID);
-const QString kBashCompletion = QStringLiteral("/usr/share/bash-completion/bash_completion");
 
 struct Run
 {
@@ -262,8 +261,9 @@ private slots:
     {
         QFETCH(QString, line);
         QFETCH(QStringList, offered);
-        const QString bash = QStandardPaths::findExecutable("bash");
-        if (bash.isEmpty() || !QFileInfo(kBashCompletion).isFile())
+        const QString bash = QStandardPaths::findExecutable("bash"),
+                      completion = "/usr/share/bash-completion/bash_completion";
+        if (bash.isEmpty() || !QFileInfo(completion).isFile())
             QSKIP("bash-completion is not installed (scripts/install-deps installs it)");
         QTemporaryDir dir;
         for (const char* name : {"a.mpg", "b.mp3", "-dash.mpg"})
@@ -275,7 +275,7 @@ private slots:
             QStringLiteral("source '%1'; source '%2'; COMP_WORDS=(%3); COMP_CWORD=%4; COMP_LINE='%5'; "
                            "COMP_POINT=${#COMP_LINE}; _klivatarn_pack klivatarn-pack; printf '%s\\n' "
                            "\"${COMPREPLY[@]}\"")
-                .arg(kBashCompletion, prefixed("share/bash-completion/completions/klivatarn-pack"),
+                .arg(completion, prefixed("share/bash-completion/completions/klivatarn-pack"),
                      "'" + words.join("' '") + "'", QString::number(words.size() - 1), line);
         const Run r = run(bash, {"--norc", "--noprofile", "-c", script}, dir.path());
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));

@@ -135,34 +135,28 @@ private slots:
         for (const QString& name : catalogs)
             QVERIFY2(test::fileBytes(copy.filePath(name)) == test::fileBytes(committed + name),
                      qPrintable(name + " is behind the sources: cmake --build build --target kt_lupdate"));
-        QXmlStreamReader xml(test::fileBytes(copy.filePath("klivatarn_de.ts")));
-        // The sorted placeholders, then the number of accelerators.
-        const auto shape = [](QString text) {
+        // Each message's text as the file spells it ('&' as "&amp;"), and its translation's type.
+        static const QRegularExpression message(
+            QStringLiteral("<source>(.*?)</source>.*?<translation([^>]*)>(.*?)</translation>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        const auto shape = [](QString text) { // the sorted placeholders, then the number of accelerators
             static const QRegularExpression placeholders(QStringLiteral("%[0-9]"));
             QStringList found;
             for (auto m = placeholders.globalMatch(text); m.hasNext();)
                 found << m.next().captured();
             found.sort();
-            return found << QString::number(text.remove("&&").count('&'));
+            return found << QString::number(text.remove("&amp;&amp;").count("&amp;"));
         };
-        QString source;
-        int messages = 0;
         QStringList faults;
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
-                continue;
-            // A carriage return is an element of its own inside a text: read over it.
-            if (xml.name() == QLatin1String("source")) {
-                source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            } else if (xml.name() == QLatin1String("translation")) {
-                ++messages;
-                const bool finished = xml.attributes().value("type").isEmpty();
-                const QString translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (!finished || translation.isEmpty() || shape(source) != shape(translation))
-                    faults << source;
-            }
+        int messages = 0;
+        for (const auto& m :
+             message.globalMatch(QString::fromUtf8(test::fileBytes(copy.filePath("klivatarn_de.ts"))))) {
+            ++messages;
+            if (!m.captured(2).isEmpty() || m.captured(3).isEmpty() ||
+                shape(m.captured(1)) != shape(m.captured(3)))
+                faults << m.captured(1);
         }
-        QVERIFY(!xml.hasError() && messages > 200);
+        QVERIFY(messages > 200);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
@@ -254,17 +248,9 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    // German before the application object reads the locale; LANG names a locale that need
-    // not be installed: Qt reads these variables itself.
-    qputenv("LANGUAGE", "de");
-    qputenv("LANG", "de_DE.UTF-8");
-    qunsetenv("LC_ALL");
-    qunsetenv("LC_MESSAGES");
-    QApplication app(argc, argv);
-    TestTranslations test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+// German before the application object reads the locale; LANG names a locale that need not be
+// installed: Qt reads these variables itself.
+static const bool kGerman = qputenv("LANGUAGE", "de") && qputenv("LANG", "de_DE.UTF-8") &&
+                            qunsetenv("LC_ALL") && qunsetenv("LC_MESSAGES");
+QTEST_MAIN(TestTranslations)
 #include "tst_translations.moc"
