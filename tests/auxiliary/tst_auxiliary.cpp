@@ -93,7 +93,6 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("tips");
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
-        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
         QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
         QTest::newRow("last line without ending") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
         QTest::newRow("blank lines count") << QByteArray("a\r\n\r\n\rb") << QStringList{"a", "", "", "b"};

@@ -125,17 +125,17 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // the file is appended
         QTest::addColumn<QString>("path");          // in the prefix, or the package
         QTest::addColumn<QString>("allowed");
-        const QStringList man{"--warnings", "-l"};
         QTest::newRow("desktop entry") << "desktop-file-validate" << QStringList{}
                                        << prefixed("share/applications/" + kAppId + ".desktop") << "";
         // The reserved example domain is not a known top-level domain.
         QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic"}
                                   << prefixed("share/metainfo/" + kAppId + ".metainfo.xml")
                                   << "^I:.*not-rdns";
-        // man's output is the page, which may say "error:".
-        QTest::newRow("klivatarn(1)") << "man" << man << prefixed("share/man/man1/klivatarn.1.gz") << ".";
-        QTest::newRow("klivatarn-pack(1)")
-            << "man" << man << prefixed("share/man/man1/klivatarn-pack.1.gz") << ".";
+        for (const char* page :
+             {"klivatarn", "klivatarn-pack"}) // the output is the page: it may say "error:"
+            QTest::addRow("%s(1)", page)
+                << "man" << QStringList{"--warnings", "-l"}
+                << prefixed(QStringLiteral("share/man/man1/%1.1.gz").arg(page)) << ".";
         // lintian checks owners, modes, stripping, hardening, compression. The HTML help stays
         // with the data Help opens it from: /usr/share/doc may be left out of an installation.
         QTest::newRow("package") << "lintian"
