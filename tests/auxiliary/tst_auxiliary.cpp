@@ -7,49 +7,17 @@
 #include "auxiliary/tips/Tips.h"
 
 #include <QtTest>
-#include <chrono>
-#include <fcntl.h>
 #include <functional>
-#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kt;
 using namespace kt::icon;
 
-// Things that are not ordinary files, put where the program expects one of its own files: a
-// reader that waits on them would hang the program, one that reads them whole would never end.
-enum class Odd {
-    None,          // nothing made: the test puts an ordinary file there, or none
-    Pipe,          // a named pipe nobody writes to: opening it for reading waits
-    EndlessDevice, // a link to /dev/zero: never ends
-    Folder,
-};
+// Where the tips and an icon are read: ordinary files (or none), a pipe nobody writes to, /dev/zero, a
+// folder.
+enum class Odd { None, Pipe, EndlessDevice, Folder };
 
-// What stands at `path` for the length of a test.
-struct OddFile
-{
-    // True when `read` returns within 20 seconds by itself. Otherwise a writer opens and
-    // closes the pipe for a reader still waiting, so that the thread can finish and the test
-    // report the hang; then false.
-    bool returnsUnaided(const std::function<void()>& read)
-    {
-        auto done = std::async(std::launch::async, read);
-        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
-            return true;
-        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            ::close(::open(name, O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-        return false;
-    }
-
-    Odd kind;
-    QByteArray name;
-    bool ok = kind == Odd::None || (kind == Odd::Pipe     ? ::mkfifo(name, 0600)
-                                    : kind == Odd::Folder ? ::mkdir(name, 0700)
-                                                          : ::symlink("/dev/zero", name)) == 0;
-};
-
-// What stands where the program reads its tips and an icon.
 struct BesideCase
 {
     Odd odd;
@@ -66,9 +34,7 @@ namespace {
 // reader that does not skip the padding reads wrong pixels.
 struct IconSpec
 {
-    int width = 32; // entry fields
-    int height = 32;
-    int bitCount = 32;
+    int width = 32, height = 32, bitCount = 32;   // entry fields
     QVector<quint32> palette{0x000000, 0xFFFFFF}; // 0xRRGGBB
     std::function<quint32(int x, int y)> pixel = [](int x, int y) { return quint32((x + y) & 1); };
     std::function<int(int x, int y)> mask = [](int, int) { return 0; }; // 1 = transparent
@@ -78,11 +44,6 @@ QByteArray le(quint32 v, int bytes) // the low `bytes` bytes, little-endian
 {
     const quint32 x = qToLittleEndian(v);
     return QByteArray(reinterpret_cast<const char*>(&x), bytes);
-}
-
-int paletteFor(int bits)
-{
-    return bits <= 8 ? (bits == 0 ? 256 : 1 << bits) : 0;
 }
 
 // w values of `bits` each (1, 2, 4, 8: packed high bits first; 24, 32: little-endian), padded.
@@ -101,25 +62,19 @@ QByteArray packRow(int w, int bits, const std::function<quint32(int)>& value)
     return row;
 }
 
-QByteArray imageData(const IconSpec& s)
-{
-    QByteArray out = le(40, 4) + le(s.width, 4) + le(s.height * 2, 4) + le(1, 2) + le(s.bitCount, 2);
-    out.append(24, '\0');
-    for (int i = 0; i < paletteFor(s.bitCount); ++i)
-        out += le(s.palette.value(i), 4);
-    for (int y = s.height - 1; y >= 0; --y)
-        out += packRow(s.width, s.bitCount, [&](int x) { return s.pixel(x, y); });
-    for (int y = s.height - 1; y >= 0; --y)
-        out += packRow(s.width, 1, [&](int x) { return quint32(s.mask(x, y)); });
-    return out;
-}
-
 // The images follow the directory after `gap` bytes.
 QByteArray buildIcon(const QVector<IconSpec>& images, int gap = 0)
 {
     QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body(gap, '\0');
     for (const IconSpec& s : images) {
-        const QByteArray data = imageData(s);
+        QByteArray data = le(40, 4) + le(s.width, 4) + le(s.height * 2, 4) + le(1, 2) + le(s.bitCount, 2) +
+                          QByteArray(24, '\0');
+        for (int i = 0; s.bitCount <= 8 && i < 1 << s.bitCount; ++i)
+            data += le(s.palette.value(i), 4);
+        for (int mask : {0, 1}) // colour rows, then mask rows
+            for (int y = s.height - 1; y >= 0; --y)
+                data += packRow(s.width, mask ? 1 : s.bitCount,
+                                [&](int x) { return mask ? quint32(s.mask(x, y)) : s.pixel(x, y); });
         header += le(s.width, 1) + le(s.height, 1) + le(0, 2) + le(1, 2) + le(s.bitCount, 2) +
                   le(data.size(), 4) + le(6 + 16 * images.size() + body.size(), 4);
         body += data;
@@ -127,30 +82,6 @@ QByteArray buildIcon(const QVector<IconSpec>& images, int gap = 0)
     return header + body;
 }
 
-QByteArray patch(QByteArray bytes, int offset, quint32 v, int width)
-{
-    return bytes.replace(offset, width, le(v, width));
-}
-
-// Colours differ by position, so flipped rows, swapped nibbles or skipped padding show.
-quint32 indexAt(int x, int y, int colours)
-{
-    return quint32((x * 7 + y * 3 + (x / 4) * y) % colours);
-}
-quint32 argbAt(int x, int y)
-{
-    return (quint32((x * 8) & 0xFF) << 24) | (quint32(x * 5) << 16) | (quint32(y * 7) << 8) |
-           quint32((x ^ y) * 3);
-}
-int maskAt(int x, int y)
-{
-    return (x < 3 || y == 0 || (x + y) % 11 == 0) ? 1 : 0;
-}
-
-QString tempFile(QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    return test::writeFile(dir.filePath(name), bytes) ? dir.filePath(name) : QString();
-}
 } // namespace
 
 class TestAuxiliary : public QObject
@@ -162,7 +93,6 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("tips");
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
-        QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
         QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
         QTest::newRow("last line without ending") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
         QTest::newRow("blank lines count") << QByteArray("a\r\n\r\n\rb") << QStringList{"a", "", "", "b"};
@@ -179,44 +109,42 @@ private slots:
         QCOMPARE(splitTips(text), tips);
     }
 
-    // Which entry is picked, and whether an image comes out of it; hostile, unusable or cut
-    // short files give none.
+    // Which entry is picked, and whether an image comes out of it.
     void pickAndRead_data()
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("picked");
         QTest::addColumn<bool>("readable");
-        const auto row = [](const char* name, const QVector<IconSpec>& images, int picked) {
-            QTest::newRow(name) << buildIcon(images) << picked << (picked >= 0);
+        // Unreadable rows name the entry picked all the same.
+        const auto row = [](const char* name, const QByteArray& file, int picked, bool readable = true) {
+            QTest::newRow(name) << file << picked << (readable && picked >= 0);
         };
-        row("one 32x32", {{32, 32, 32}}, 0);
-        row("one 48x48", {{48, 48, 32}}, -1);
-        row("16 then 32", {{16, 16, 32}, {32, 32, 32}}, 1);
-        row("32 then 16", {{32, 32, 4}, {16, 16, 32}}, 0);
-        row("32x8 then 32x32", {{32, 32, 8}, {32, 32, 32}}, 1);
-        row("32x32 then 32x8", {{32, 32, 32}, {32, 32, 8}}, 0);
-        row("first 32-bit 32x32 stops the walk", {{32, 32, 4}, {32, 32, 8}, {32, 32, 32}, {32, 32, 32}}, 2);
-        row("later 16 does not replace 16", {{48, 48, 32}, {16, 16, 4}, {16, 16, 32}}, 1);
-        row("16 at index 0 counts", {{16, 16, 8}, {48, 48, 32}}, 0);
-        row("16x32 among several is skipped", {{16, 32, 8}, {24, 24, 8}}, -1);
-        const auto bad = [](const char* name, const QByteArray& file, int picked) {
-            QTest::newRow(name) << file << picked << false;
-        };
+        row("one 48x48", buildIcon({{48, 48, 32}}), -1);
+        row("16 then 32", buildIcon({{16, 16, 32}, {32, 32, 32}}), 1);
+        row("32 then 16", buildIcon({{32, 32, 4}, {16, 16, 32}}), 0);
+        row("32x32 then 32x8", buildIcon({{32, 32, 32}, {32, 32, 8}}), 0);
+        row("first 32-bit 32x32 stops the walk",
+            buildIcon({{32, 32, 4}, {32, 32, 8}, {32, 32, 32}, {32, 32, 32}}), 2);
+        row("later 16 does not replace 16", buildIcon({{48, 48, 32}, {16, 16, 4}, {16, 16, 32}}), 1);
+        row("16 at index 0 counts", buildIcon({{16, 16, 8}, {48, 48, 32}}), 0);
+        row("16x32 among several is skipped", buildIcon({{16, 32, 8}, {24, 24, 8}}), -1);
         const QByteArray good = buildIcon({{32, 32, 32}});
-        bad("lone 16x32 is picked", buildIcon({{16, 32, 8}}), 0);
-        bad("2-bit palette", buildIcon({{32, 32, 2}}), 0);
-        bad("type 0", patch(good, 2, 0, 2), -1);
-        bad("type 2", patch(good, 2, 2, 2), -1);
-        bad("count 0", patch(good, 4, 0, 2), -1);
-        bad("count beyond the directory", patch(good, 4, 2000, 2), -1);
-        bad("width 0", patch(good, 6, 0, 1), -1);
-        bad("bytes in resource 0", patch(good, 6 + 8, 0, 4), -1);
-        bad("image offset 0", patch(good, 6 + 12, 0, 4), -1);
-        bad("offset past the end", patch(good, 6 + 12, quint32(good.size()), 4), 0);
-        bad("offset near 4 GiB", patch(good, 6 + 12, 0xFFFFFFF0u, 4), 0);
-        bad("directory cut short", good.left(6 + 15), -1);
-        bad("image cut short", good.chopped(1), 0);
-        bad("image longer than its entry says", patch(good, 6 + 8, quint32(good.size() - 6 - 16 - 1), 4), 0);
+        const auto patch = [](QByteArray b, int at, quint32 v, int n) { return b.replace(at, n, le(v, n)); };
+        row("lone 16x32 is picked", buildIcon({{16, 32, 8}}), 0, false);
+        row("2-bit palette", buildIcon({{32, 32, 2}}), 0, false);
+        row("type 0", patch(good, 2, 0, 2), -1);
+        row("type 2", patch(good, 2, 2, 2), -1);
+        row("count 0", patch(good, 4, 0, 2), -1);
+        row("count beyond the directory", patch(good, 4, 2000, 2), -1);
+        row("width 0", patch(good, 6, 0, 1), -1);
+        row("bytes in resource 0", patch(good, 6 + 8, 0, 4), -1);
+        row("image offset 0", patch(good, 6 + 12, 0, 4), -1);
+        row("offset past the end", patch(good, 6 + 12, quint32(good.size()), 4), 0, false);
+        row("offset near 4 GiB", patch(good, 6 + 12, 0xFFFFFFF0u, 4), 0, false);
+        row("directory cut short", good.left(6 + 15), -1);
+        row("image cut short", good.chopped(1), 0, false);
+        row("image longer than its entry says", patch(good, 6 + 8, quint32(good.size() - 6 - 16 - 1), 4), 0,
+            false);
     }
     void pickAndRead()
     {
@@ -242,22 +170,26 @@ private slots:
     {
         QFETCH(int, side);
         QFETCH(int, bits);
-        const int colours = paletteFor(bits);
+        const int colours = bits <= 8 ? 1 << bits : 0;
         IconSpec s{side, side, bits, {}};
         for (int i = 0; i < colours; ++i)
             s.palette.append(packRgb((i * 37) & 0xFF, (i * 91 + 5) & 0xFF, 255 - i));
-        s.pixel = [colours](int x, int y) { return colours ? indexAt(x, y, colours) : argbAt(x, y); };
-        s.mask = maskAt;
+        // Values differ by position, so flipped rows, swapped nibbles or skipped padding show.
+        s.pixel = [colours](int x, int y) {
+            return colours ? quint32((x * 7 + y * 3 + (x / 4) * y) % colours)
+                           : quint32((x * 8) & 0xFF) << 24 | quint32(x * 5) << 16 | quint32(y * 7) << 8 |
+                                 quint32((x ^ y) * 3);
+        };
+        s.mask = [](int x, int y) { return (x < 3 || y == 0 || (x + y) % 11 == 0) ? 1 : 0; };
         const auto image = ReadIconImage(MemorySource(buildIcon({s})), 0);
         QVERIFY(image && image->width == side && image->bitCount == bits);
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const int at = image->at(x, y);
-                const quint32 colour =
-                    colours ? s.palette.at(int(indexAt(x, y, colours))) : argbAt(x, y) & 0xFFFFFF;
-                QCOMPARE(image->colour.at(at), colour);
-                QCOMPARE(int(image->alpha.at(at)), bits == 32 ? int(argbAt(x, y) >> 24) : 0);
-                QCOMPARE(int(image->mask.at(at)), maskAt(x, y));
+                const quint32 v = s.pixel(x, y);
+                QCOMPARE(image->colour.at(at), colours ? s.palette.at(int(v)) : v & 0xFFFFFF);
+                QCOMPARE(int(image->alpha.at(at)), bits == 32 ? int(v >> 24) : 0);
+                QCOMPARE(int(image->mask.at(at)), s.mask(x, y));
             }
     }
 
@@ -265,18 +197,20 @@ private slots:
     {
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
+        const auto file = [&dir](const QString& name, const QByteArray& bytes) {
+            return test::writeFile(dir.filePath(name), bytes) ? dir.filePath(name) : QString();
+        };
         IconLoader loader;
         const quint32 bg = packRgb(10, 20, 30), c = packRgb(200, 100, 50);
         loader.setBackground(bg);
 
-        // 32-bit: the finished picture is the blend over the background, in whole percent of
-        // alpha: 255, then 128 (half) and 1 (none), then transparent black.
+        // 32-bit: blended over the background in whole percent: alpha 255, 128 (half), 1 (none), 0.
         IconSpec s;
         s.pixel = [c](int x, int) {
             return x < 14 ? c | 0xFF000000u : x == 14 ? c | 0x80000000u : x == 15 ? c | 0x01000000u : 0u;
         };
         s.mask = [](int x, int) { return x < 16 ? 0 : 1; };
-        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "good.ir", buildIcon({s}))));
+        QVERIFY(loader.LoadOpenFileICO(file("good.ir", buildIcon({s}))));
         QCOMPARE(loader.finishedPicture().pixels.mid(0, 32),
                  QVector<quint32>(14, c) + QVector<quint32>{packRgb(105, 60, 40)} + QVector<quint32>(17, bg));
         QCOMPARE(loader.picMask.pixels.at(31), 0xFFFFFFu);
@@ -288,7 +222,7 @@ private slots:
         QCOMPARE(loader.picImage.width, 32);
 
         // Picked but unreadable: the three main surfaces cleared, picTemp kept.
-        const QString tall = tempFile(dir, "tall.ir", buildIcon({{16, 32, 8}}));
+        const QString tall = file("tall.ir", buildIcon({{16, 32, 8}}));
         QVERIFY(!loader.LoadOpenFileICO(tall));
         QVERIFY(loader.picImage.isNull() && loader.picMask.isNull() && loader.PicIcon.isNull());
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
@@ -297,7 +231,7 @@ private slots:
         IconSpec p{16, 16, 8, {0, 0, 0, 0, 0, 0, 0, 0x123456}};
         p.pixel = [](int, int) { return 7u; };
         p.mask = [](int x, int) { return x == 0 ? 1 : 0; };
-        QVERIFY(loader.LoadOpenFileICO(tempFile(dir, "p8.ir", buildIcon({p}))));
+        QVERIFY(loader.LoadOpenFileICO(file("p8.ir", buildIcon({p}))));
         QCOMPARE(loader.finishedPicture().width, 16);
         QCOMPARE(loader.finishedPicture().pixels.mid(0, 2), (QVector<quint32>{bg ^ 0x123456u, 0x123456u}));
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
@@ -308,7 +242,6 @@ private slots:
     void whatStandsAtThePaths_data()
     {
         QTest::addColumn<BesideCase>("c");
-        QTest::newRow("tips and icon") << BesideCase{Odd::None, 1000, 0, true, true};
         QTest::newRow("empty tips, icon with a 50 MB tail")
             << BesideCase{Odd::None, 0, 50'000'000, true, true};
         QTest::newRow("icon image 5 MB into the file")
@@ -326,8 +259,10 @@ private slots:
         test::ScriptedMessageBox box;
         QTemporaryDir dir;
         const QString tipsPath = dir.filePath(tipsFileName()), iconPath = dir.filePath("Tod.ir");
-        OddFile tipsOdd{c.odd, QFile::encodeName(tipsPath)}, iconOdd{c.odd, QFile::encodeName(iconPath)};
-        QVERIFY(tipsOdd.ok && iconOdd.ok);
+        for (const QByteArray& path : {QFile::encodeName(tipsPath), QFile::encodeName(iconPath)})
+            QVERIFY(c.odd == Odd::None || (c.odd == Odd::Pipe     ? ::mkfifo(path, 0600)
+                                           : c.odd == Odd::Folder ? ::mkdir(path, 0700)
+                                                                  : ::symlink("/dev/zero", path)) == 0);
         const QByteArray line = QByteArray(1023, 't') + '\n'; // few long lines: a small list
         const QByteArray text = line.repeated(qMax<qint64>(c.tipsSize, 0) / line.size() + 1).left(c.tipsSize);
         const QByteArray icon = buildIcon({IconSpec{}}, c.iconGap);
@@ -335,13 +270,11 @@ private slots:
         QVERIFY(c.iconTail < 0 ||
                 (test::writeFile(iconPath, icon) && QFile::resize(iconPath, icon.size() + c.iconTail)));
         QStringList tips{"kept"};
-        bool tipsLoaded = !c.tipsLoad, iconLoaded = !c.iconLoads;
-        int picked = -2;
-        QVERIFY(tipsOdd.returnsUnaided([&] { tipsLoaded = LoadTips(tipsPath, tips); }));
-        QVERIFY(iconOdd.returnsUnaided([&] { iconLoaded = IconLoader().LoadOpenFileICO(iconPath); }));
-        QVERIFY(iconOdd.returnsUnaided([&] { picked = PickIconEntry(iconPath); }));
-        QCOMPARE((QList<int>{tipsLoaded, iconLoaded, picked}),
-                 (QList<int>{c.tipsLoad, c.iconLoads, c.iconLoads ? 0 : -1}));
+        ::alarm(20); // a reader that waits on the pipe or reads the device to its end ends the test here
+        const QList<int> loaded{LoadTips(tipsPath, tips), IconLoader().LoadOpenFileICO(iconPath),
+                                PickIconEntry(iconPath)};
+        ::alarm(0);
+        QCOMPARE(loaded, (QList<int>{c.tipsLoad, c.iconLoads, c.iconLoads ? 0 : -1}));
         QCOMPARE(tips, c.tipsLoad ? QStringList{"kept"} + splitTips(text) : QStringList{"kept"});
         QCOMPARE(box.texts(), c.iconLoads ? QStringList{} : QStringList{invalidIconFileText()});
     }

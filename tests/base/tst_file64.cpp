@@ -1,5 +1,4 @@
 // File64: the shared handle stack, open-always and failed opens.
-#include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "base/File64.h"
@@ -11,18 +10,6 @@
 using namespace kt;
 using namespace kt::test;
 
-namespace {
-
-struct OpenFailure
-{
-    QString name;
-    QString mode;
-    int error;
-    qint32 code = File64::kOpenFailed;
-};
-
-} // namespace
-
 class TestFile64 : public QObject
 {
     Q_OBJECT
@@ -33,8 +20,8 @@ class TestFile64 : public QObject
 private slots:
     void cleanup() { QCOMPARE(File64::OpenHandleCount(), 0); }
 
-    // Open always: a missing file is created even read-only, an existing one never truncated.
-    void openAlways()
+    // Open always: created even read-only, never truncated; a failed open is a value, File64 says nothing.
+    void opens()
     {
         ScriptedMessageBox box;
         const QString p = path(QStringLiteral("ten.bin"));
@@ -46,35 +33,24 @@ private slots:
         f.WriteBytes(f.FileHandle(), "abcd", written);
         f.CloseFile(f.FileHandle());
         QCOMPARE(fileBytes(p), QByteArray("abcd456789"));
-        QVERIFY(box.asked().isEmpty());
-    }
-
-    // A failed open is a value for the caller to show; File64 itself says nothing.
-    void openFailures_data()
-    {
-        addRows<OpenFailure>({{"existing only, absent", {"absent.mpg", File64::kReadOnlyExisting, ENOENT}},
-                              {"missing folder", {"no/such/x.mpg", File64::kReadWrite, ENOENT}},
-                              {"a folder", {".", File64::kReadOnly, EISDIR}},
-                              {"create new, name taken", {".", File64::kCreateNew, EEXIST}},
-                              {"unknown mode", {"x.bin", "APPEND", EINVAL, File64::kOpenUnexpected}}});
-    }
-    void openFailures()
-    {
-        QFETCH(OpenFailure, row);
-        const QString p = path(row.name);
-        ScriptedMessageBox box;
-        File64 f;
-        const File64::OpenResult r = f.OpenFile(p, row.mode);
-        QVERIFY(!f.IsOpen());
-        QCOMPARE(r.code, row.code);
-        QCOMPARE(r.error, row.error);
-        QCOMPARE(QFileInfo::exists(p), row.name == "."); // nothing created
-        // The failed handle is on the stack so that the caller's close stays paired.
-        QCOMPARE(File64::OpenHandleCount(), 1);
-        f.DiscardFailedOpen();
-        QCOMPARE(File64::OpenHandleCount(), 0);
-        QVERIFY(f.OpenFile(path(QStringLiteral("ok.bin")), File64::kReadWrite).ok());
-        QCOMPARE(f.CloseFile(f.FileHandle()), 0);
+        const qint32 failed = File64::kOpenFailed;
+        for (auto [name, mode, error, code] : {std::tuple<QString, QString, int, qint32>{
+                                                   "absent.mpg", File64::kReadOnlyExisting, ENOENT, failed},
+                                               {"no/such/x.mpg", File64::kReadWrite, ENOENT, failed},
+                                               {".", File64::kReadOnly, EISDIR, failed},
+                                               {".", File64::kCreateNew, EEXIST, failed},
+                                               {"x.bin", "APPEND", EINVAL, File64::kOpenUnexpected}}) {
+            const File64::OpenResult r = f.OpenFile(path(name), mode);
+            QVERIFY(!f.IsOpen());
+            QCOMPARE((std::pair{r.code, r.error}), (std::pair{code, error}));
+            QCOMPARE(QFileInfo::exists(path(name)), name == "."); // nothing created
+            // The failed handle is on the stack so that the caller's close stays paired.
+            QCOMPARE(File64::OpenHandleCount(), 1);
+            f.DiscardFailedOpen();
+            QCOMPARE(File64::OpenHandleCount(), 0);
+            QVERIFY(f.OpenFile(path(QStringLiteral("ok.bin")), File64::kReadWrite).ok());
+            QCOMPARE(f.CloseFile(f.FileHandle()), 0);
+        }
         QVERIFY(box.asked().isEmpty());
     }
 

@@ -1,8 +1,8 @@
 #pragma once
-// Fakes of the pack host, the progress window and the message box that write every call
-// into one log, so a test can check the whole sequence and its order.
+// Fakes of the pack host, the progress window and the message box that log every call in order.
 #include "../support/TestFiles.h"
 #include "base/File64.h"
+#include "engine/JoinFiles.h"
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
@@ -14,8 +14,7 @@ namespace kt::test {
 
 using EventLog = QStringList;
 
-// Answers from a queue (the safe answer when it runs dry); `onAsk` may act first, as a user
-// who frees disk space before pressing Retry.
+// Answers from a queue, else the safe answer; `onAsk` acts first, as a user freeing disk space.
 struct LoggingMessageBox final : MessageBoxPresenter
 {
     explicit LoggingMessageBox(EventLog& log) : m_log(log) { installMessageBoxPresenter(this); }
@@ -26,8 +25,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
         m_log << "msg:" + text;
         texts << text;
         styles << style;
-        if (onAsk)
-            onAsk(text);
+        onAsk();
         return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
 
@@ -35,9 +33,10 @@ struct LoggingMessageBox final : MessageBoxPresenter
     QQueue<int> answers;
     QStringList texts;
     QList<int> styles;
-    std::function<void(const QString&)> onAsk;
+    std::function<void()> onAsk = [] {};
 };
 
+// The read-back pass's bars and texts are kept apart from the join's.
 struct FakeProgressView final : ProgressView
 {
     explicit FakeProgressView(EventLog& log) : m_log(log) {}
@@ -48,43 +47,28 @@ struct FakeProgressView final : ProgressView
     {
         m_log << "view:check:" + p;
         checking = true;
-        if (onCheck)
-            onCheck();
+        onCheck();
     }
-    // The read-back pass's bars and texts are kept apart from the join's.
     void setProgressBarPos(int percent) override
     {
-        if (checking) {
-            checkBars << percent;
-            m_cancel = m_cancel || checkBars.size() == cancelAtCheckBar;
-            return;
-        }
-        bars << percent;
-        if (onBar)
-            onBar(int(bars.size()));
-        m_cancel = m_cancel || bars.size() == cancelAtBar;
+        QList<int>& to = checking ? checkBars : bars;
+        to << percent;
+        m_cancel = m_cancel || to.size() == (checking ? cancelAtCheckBar : cancelAtBar);
+        onBar(checking ? 0 : int(bars.size()));
     }
     void setPercentText(const QString& t) override { (checking ? checkTexts : percentTexts) << t; }
-    void setTimeRemainingText(const QString& t) override
-    {
-        if (!checking)
-            timeTexts << t;
-    }
+    void setTimeRemainingText(const QString& t) override { (checking ? checkTexts : timeTexts) << t; }
     bool cancelRequested() const override { return m_cancel; }
     void destroyProgressBar() override { m_log << "view:destroyBar"; }
     void closeWindow() override { m_log << "view:close"; }
 
     EventLog& m_log;
-    int cancelAtBar = 0;            // Cancel is "clicked" during this bar move (1-based)
-    int cancelAtCheckBar = 0;       // the same in the read-back pass
-    std::function<void(int)> onBar; // runs inside each bar move, with its 1-based count
-    std::function<void()> onCheck;  // runs as the read-back pass starts
-    QList<int> bars;
-    QStringList percentTexts, timeTexts;
-    bool checking = false;
-    QList<int> checkBars;
-    QStringList checkTexts;
-    bool m_cancel = false;
+    int cancelAtBar = 0, cancelAtCheckBar = 0;   // Cancel is "clicked" during this bar move (from 1)
+    std::function<void(int)> onBar = [](int) {}; // in each of the join's bar moves, with its count
+    std::function<void()> onCheck = [] {};       // as the read-back pass starts
+    QList<int> bars, checkBars;
+    QStringList percentTexts, timeTexts, checkTexts;
+    bool checking = false, m_cancel = false;
 };
 
 struct FakePackHost final : PackHost
@@ -92,11 +76,7 @@ struct FakePackHost final : PackHost
     explicit FakePackHost(EventLog& log) : m_log(log), view(log) {}
 
     QStringList packListPaths() const override { return rows; }
-    QString askOutputPath() override
-    {
-        m_log << "host:askOutput";
-        return outputAnswer;
-    }
+    QString askOutputPath() override { return m_log << "host:askOutput", outputAnswer; }
     PackOptionValues packOptions() const override { return options; }
     void hideLogo() override { m_log << "host:hideLogo"; }
     void unhideLogo() override { m_log << "host:unhideLogo"; }
@@ -121,7 +101,6 @@ struct FakePackHost final : PackHost
     FakeProgressView view;
 };
 
-// A folder for the files and every fake, wired to one log.
 struct PackRig
 {
     QTemporaryDir dir;
@@ -129,8 +108,17 @@ struct PackRig
     LoggingMessageBox box{log};
     FakePackHost host{log};
     File64 file;
+    SourceSet src;
 
     QString path(const QString& name) const { return dir.filePath(name); }
+    // Joins the sources into `output` under a clock that moves `step` microseconds at each reading.
+    JoinResult join(const QString& output, BlockSize block, DeleteAfterAction del, qint64 step)
+    {
+        JoinJob j{output, {}, quint64(src.joined().size()), block, del, {}};
+        for (int i = 0; i < src.paths.size(); ++i)
+            j.sources.push_back({src.paths[i], quint64(src.contents[i].size())});
+        return JoinFiles(j, host, host.view, file, [step, now = qint64(0)]() mutable { return now += step; });
+    }
 };
 
 } // namespace kt::test

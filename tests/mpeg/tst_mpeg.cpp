@@ -12,20 +12,7 @@
 
 using namespace kt;
 
-namespace {
-
 constexpr qint64 kLimitBytes = qint64(kScanChunkLimit) * kScanChunkSize; // 1,073,709,056
-
-// The second file of a check, after a valid 352 x 240 at 29.97 first one.
-struct SecondFile
-{
-    QByteArray header; // empty: none
-    bool exists = true;
-    int answer = 0; // to the not-MPEG question
-    MpegVerdict verdict = MpegVerdict::Same;
-};
-
-} // namespace
 
 class TestMpeg : public QObject
 {
@@ -40,14 +27,13 @@ private slots:
     // A decimal comma where the locale has one; a reserved code shows its number.
     void frameRateTexts()
     {
-        QStringList c, german;
-        for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15}) {
-            c << frameRateText(code, QLocale::c());
-            german << frameRateText(code, QLocale(QLocale::German, QLocale::Germany));
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+            QStringList texts;
+            for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15})
+                texts << frameRateText(code, locale);
+            QCOMPARE(texts.join(' '),
+                     QString("0 23.976 24 25 29.97 30 50 59.94 60 9 15").replace('.', locale.decimalPoint()));
         }
-        const QString expected = QStringLiteral("0 23.976 24 25 29.97 30 50 59.94 60 9 15");
-        QCOMPARE(c.join(' '), expected);
-        QCOMPARE(german.join(' '), QString(expected).replace('.', ','));
     }
 
     // Every variant of both searches against indexOf, over buffers of many lengths and alignments.
@@ -79,41 +65,38 @@ private slots:
             std::memcpy(exact.get() + shift, data.constData(), size);
             QCOMPARE(findSequenceHeaderCode(exact.get() + shift, size), data.indexOf(code));
             QCOMPARE(findStartCode(exact.get() + shift, size), data.indexOf(code.first(3)));
-            const qsizetype picture = data.indexOf(QByteArray("\x00\x00\x01\x00", 4)),
-                            gop = data.indexOf(QByteArray("\x00\x00\x01\xB8", 4));
-            QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8), picture < 0 ? gop
-                                                                             : gop < 0   ? picture
-                                                                                       : qMin(picture, gop));
+            // The first picture or GOP code; none is the largest size_t, so min takes the other.
+            const auto at = [&](const char* c) { return size_t(data.indexOf(QByteArray(c, 4))); };
+            QCOMPARE(findStartCodeOf(exact.get() + shift, size, 0x00, 0xB8),
+                     qsizetype(std::min(at("\x00\x00\x01\x00"), at("\x00\x00\x01\xB8"))));
         }
     }
 
-    // The scan of a whole file: a code split at every position across the first chunk
-    // boundary and the first read boundary, a header cut off by the end, no code at all, and
-    // the 32,767-chunk limit.
+    // The scan of a whole file: a code split at every place across the first chunk and read boundaries,
+    // a header cut off by the end, no code at all, and the 32,767-chunk limit.
     void scan_data()
     {
         QTest::addColumn<qint64>("size");
         QTest::addColumn<qint64>("codeAt"); // -1: none
         QTest::addColumn<ScanOutcome>("outcome");
-        const ScanOutcome found = ScanOutcome::Found, none = ScanOutcome::NotFound,
-                          limit = ScanOutcome::ChunkLimit;
+        using enum ScanOutcome;
         const qint64 three = 3 * kScanChunkSize + 100;
         for (qint64 d = -10; d <= 2; ++d) {
-            QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << found;
+            QTest::addRow("boundary%+lld", d) << three << kScanChunkSize + d << Found;
             const qint64 secondRead = kScanChunkSize + kScanReadSize;
-            QTest::addRow("read boundary%+lld", d) << secondRead + three << secondRead + d << found;
+            QTest::addRow("read boundary%+lld", d) << secondRead + three << secondRead + d << Found;
         }
-        QTest::newRow("offset 0") << three << qint64(0) << found;
+        QTest::newRow("offset 0") << three << qint64(0) << Found;
         for (int kept = 0; kept <= 4; ++kept) // header bytes left after the code: all four or none
             QTest::addRow("cut off, %d kept", kept)
-                << three << three - 4 - kept << (kept == 4 ? found : none);
-        QTest::newRow("0 bytes") << qint64(0) << qint64(-1) << none;
-        QTest::newRow("no header") << 5 * kScanChunkSize + 3 << qint64(-1) << none;
-        QTest::newRow("limit, none") << kLimitBytes << qint64(-1) << none;
-        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << limit;
-        QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << found;
-        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << limit;
-        QTest::newRow("4 GiB, none") << (qint64(1) << 32) << qint64(-1) << limit;
+                << three << three - 4 - kept << (kept == 4 ? Found : NotFound);
+        QTest::newRow("0 bytes") << qint64(0) << qint64(-1) << NotFound;
+        QTest::newRow("no header") << 5 * kScanChunkSize + 3 << qint64(-1) << NotFound;
+        QTest::newRow("limit, none") << kLimitBytes << qint64(-1) << NotFound;
+        QTest::newRow("limit+1, none") << kLimitBytes + 1 << qint64(-1) << ChunkLimit;
+        QTest::newRow("limit, straddling") << kLimitBytes + 100 << kLimitBytes - 1 << Found;
+        QTest::newRow("limit, beyond") << kLimitBytes + 100 << kLimitBytes << ChunkLimit;
+        QTest::newRow("4 GiB, none") << (qint64(1) << 32) << qint64(-1) << ChunkLimit;
     }
     void scan()
     {
@@ -129,13 +112,12 @@ private slots:
         const ScanResult r = scanFileForSequenceHeader(file, p).scan;
         QCOMPARE(r.outcome, outcome);
         if (r.outcome == ScanOutcome::Found) {
-            QCOMPARE(r.codeOffset, codeAt);
             const SequenceHeader h = decodeSequenceHeader(r.header);
-            QVERIFY(h.width == 0xABC && h.height == 0xDEF && h.frameRateCode == 5);
+            QCOMPARE((std::tuple{r.codeOffset, h.width, h.height, h.frameRateCode}),
+                     (std::tuple{codeAt, 0xABC, 0xDEF, 5}));
             return;
         }
-        // Without parameters the texts are "not available"; at the limit the check fails
-        // without a question and leaves the reference alone.
+        // Without parameters the texts are "not available"; at the limit the check fails, asking nothing.
         test::ScriptedMessageBox box;
         const StreamInfoTexts t = GetMPEGInfo(file, p);
         QCOMPARE((QStringList{t.videoSize, t.frameRate}), QStringList(2, "not available"));
@@ -147,49 +129,45 @@ private slots:
         QVERIFY(box.asked().isEmpty());
     }
 
-    // The check of a second file after a valid first one: compatibility (aspect ratio is
-    // not compared), or not MPEG (no header, or unopenable) with the question it asks.
-    void verify_data()
-    {
-        QTest::addColumn<SecondFile>("c");
-        auto row = [](const char* name, const SecondFile& c) { QTest::newRow(name) << c; };
-        using V = MpegVerdict;
-        row("same, other aspect", {test::sequenceHeaderBytes(352, 240, 4, 3), true, 0, V::Same});
-        row("25 vs 29.97", {test::sequenceHeaderBytes(352, 240, 3), true, 0, V::Differs});
-        row("other width", {test::sequenceHeaderBytes(320, 240, 4), true, 0, V::Differs});
-        row("other height", {test::sequenceHeaderBytes(352, 288, 4), true, 0, V::Differs});
-        row("not MPEG, No", {{}, true, IDNO, V::NotMpegStop});
-        row("not MPEG, Yes", {{}, true, IDYES, V::NotMpegGoOn});
-        row("missing, No", {{}, false, IDNO, V::NotMpegStop});
-    }
+    // A second file after a valid 352 x 240 at 29.97 one: compatible (aspect not compared), or not MPEG.
     void verify()
     {
-        QFETCH(SecondFile, c);
         const QString a = path(QStringLiteral("a.mpg")), b = path(QStringLiteral("b.mpg"));
         QVERIFY(test::writeMpegLikeFile(a, 50000, 0, 352, 240, 4));
-        QFile::remove(b);
-        if (c.exists)
-            QVERIFY(test::writeFileWith(b, 50000, 40000, c.header));
-        test::ScriptedMessageBox box;
-        if (!c.exists)
-            box.answer(IDOK);
-        box.answer(c.answer);
-        File64 file;
-        QStringList reference;
-        QCOMPARE(VerifyMpegFile(file, a, reference), MpegVerdict::Same);
-        QCOMPARE(VerifyMpegFile(file, b, reference), c.verdict);
-        QCOMPARE(reference, QStringList{QStringLiteral("352,240,29.97")}); // from the first file only
-        QCOMPARE(QFile::exists(b), c.exists);
-        QStringList texts;
-        if (!c.exists)
-            texts << QStringLiteral("Error opening '%1'!").arg(b);
-        if (c.header.isEmpty())
-            texts << "'" + b +
-                         "' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg error?";
-        QCOMPARE(box.texts(), texts);
-        if (c.header.isEmpty()) // the program's name as the title
-            QCOMPARE((std::pair{box.asked().last().style, box.asked().last().title}),
-                     (std::pair{0x40014, QStringLiteral("Vantu Kliva TARN")}));
+        using V = MpegVerdict;
+        // The second file's header (empty: none), whether it exists, the answer to the question.
+        for (const auto& [header, exists, answer, verdict] :
+             std::initializer_list<std::tuple<QByteArray, bool, int, V>>{
+                 {test::sequenceHeaderBytes(352, 240, 4, 3), true, 0, V::Same},
+                 {test::sequenceHeaderBytes(352, 240, 3), true, 0, V::Differs},
+                 {test::sequenceHeaderBytes(320, 240, 4), true, 0, V::Differs},
+                 {test::sequenceHeaderBytes(352, 288, 4), true, 0, V::Differs},
+                 {{}, true, IDNO, V::NotMpegStop},
+                 {{}, true, IDYES, V::NotMpegGoOn},
+                 {{}, false, IDNO, V::NotMpegStop}}) {
+            QFile::remove(b);
+            QVERIFY(!exists || test::writeFileWith(b, 50000, 40000, header));
+            test::ScriptedMessageBox box;
+            if (!exists)
+                box.answer(IDOK);
+            box.answer(answer);
+            File64 file;
+            QStringList reference;
+            QCOMPARE(VerifyMpegFile(file, a, reference), MpegVerdict::Same);
+            QCOMPARE(VerifyMpegFile(file, b, reference), verdict);
+            QCOMPARE(reference, QStringList{QStringLiteral("352,240,29.97")}); // from the first file only
+            QCOMPARE(QFile::exists(b), exists);
+            QStringList texts =
+                exists ? QStringList() : QStringList{QStringLiteral("Error opening '%1'!").arg(b)};
+            if (header.isEmpty())
+                texts << "'" + b +
+                             "' is not a valid MPEG file.\r\n\r\nProceed packing and ignore invalid Mpeg "
+                             "error?";
+            QCOMPARE(box.texts(), texts);
+            if (header.isEmpty()) // the program's name as the title
+                QCOMPARE((std::pair{box.asked().last().style, box.asked().last().title}),
+                         (std::pair{0x40014, QStringLiteral("Vantu Kliva TARN")}));
+        }
     }
 };
 

@@ -1,24 +1,11 @@
-// The translations from the outside: the catalogs against the sources (lupdate run as the
-// build runs it), both programs started in German, and every window built in English and in
-// German, text by text.
+// The catalogs against the sources, both programs started in German, every window in English and German.
 #include "../support/ProgramWindows.h"
 #include "../support/Rows.h"
+#include "../support/TestFiles.h"
 #include "platform/Translations.h"
 
-#include <QAbstractButton>
-#include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTreeView>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace kt;
 
@@ -27,39 +14,16 @@ namespace {
 const QString kBinDir = qEnvironmentVariable("KT_BIN_DIR");
 const QString kSourceDir = qEnvironmentVariable("KT_SOURCE_DIR");
 
-// The German the test program runs in: set before the application object reads the locale.
-// LANG names a locale that need not be installed: Qt reads these variables itself.
-const char* const kGerman[][2] = {{"LANGUAGE", "de"}, {"LANG", "de_DE.UTF-8"}};
-
 // An object's place in its window: object names, or class and index among its siblings.
 QString pathOf(const QObject* o, const QObject* window)
 {
-    QStringList parts;
-    for (; o && o != window; o = o->parent()) {
-        QString part = o->objectName();
-        if (part.isEmpty()) {
-            const QObjectList siblings = o->parent() ? o->parent()->children() : QObjectList{};
-            int index = 0;
-            for (const QObject* s : siblings) {
-                if (s == o)
-                    break;
-                index += s->metaObject() == o->metaObject();
-            }
-            part = QStringLiteral("%1#%2").arg(QLatin1String(o->metaObject()->className())).arg(index);
-        }
-        parts.prepend(part);
+    QString path;
+    for (; o != window; o = o->parent()) {
+        const QString index = QString::number(o->parent()->children().indexOf(o));
+        path.prepend('/' + (o->objectName().isEmpty() ? o->metaObject()->className() + ('#' + index)
+                                                      : o->objectName()));
     }
-    return window->objectName() + QLatin1Char('/') + parts.join(QLatin1Char('/'));
-}
-
-// An action the user can reach: visible, and so is every menu it sits in.
-bool reachable(const QAction* a)
-{
-    for (const QObject* o = a; o; o = o->parent()) {
-        if (const auto* m = qobject_cast<const QMenu*>(o); m && !m->menuAction()->isVisible())
-            return false;
-    }
-    return a->isVisible() && !a->isSeparator();
+    return window->objectName() + path;
 }
 
 // Every text a window shows or gives a screen reader, by place and kind.
@@ -70,59 +34,43 @@ QMap<QString, QString> shownTexts(QWidget* window)
         if (!text.trimmed().isEmpty())
             texts.insert(key, text);
     };
-    QList<QWidget*> widgets = window->findChildren<QWidget*>();
-    widgets.prepend(window);
-    for (QWidget* w : std::as_const(widgets)) {
+    const QList<QWidget*> widgets = window->findChildren<QWidget*>() << window;
+    for (QWidget* w : widgets) {
         if (w != window && !w->isVisibleTo(window))
             continue;
-        const QString at = pathOf(w, window);
-        add(at + QStringLiteral("|title"), w->isWindow() ? w->windowTitle() : QString());
-        add(at + QStringLiteral("|tooltip"), w->toolTip());
-        add(at + QStringLiteral("|name"), w->accessibleName());
-        add(at + QStringLiteral("|description"), w->accessibleDescription());
-        if (auto* l = qobject_cast<QLabel*>(w))
-            add(at + QStringLiteral("|text"), l->text());
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
-            add(at + QStringLiteral("|text"), b->text());
-        if (auto* e = qobject_cast<QLineEdit*>(w))
-            add(at + QStringLiteral("|text"), e->text());
+        const QString at = pathOf(w, window) + '|';
+        add(at + "title", w->isWindow() ? w->windowTitle() : QString());
+        const bool text =
+            qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w);
+        for (const char* name : {"toolTip", "accessibleName", "accessibleDescription", text ? "text" : ""})
+            add(at + name, w->property(name).toString());
         if (auto* c = qobject_cast<QComboBox*>(w))
             for (int i = 0; i < c->count(); ++i)
-                add(at + QStringLiteral("|item%1").arg(i), c->itemText(i));
+                add(at + "item" + QString::number(i), c->itemText(i));
         if (auto* v = qobject_cast<QTreeView*>(w); v && v->model() && !v->rootIndex().isValid())
             for (int row = 0; row < v->model()->rowCount(); ++row)
-                for (int column = 1; column < v->model()->columnCount(); ++column)
-                    add(at + QStringLiteral("|cell%1,%2").arg(row).arg(column),
+                for (int column = 1; column < v->model()->columnCount(); ++column) // 0: file names
+                    add(at + QString::number(row * 100 + column),
                         v->model()->index(row, column).data().toString());
         if (auto* h = qobject_cast<QHeaderView*>(w); h && h->model())
             for (int i = 0; i < h->count(); ++i)
-                add(at + QStringLiteral("|section%1").arg(i),
+                add(at + "section" + QString::number(i),
                     h->model()->headerData(i, h->orientation()).toString());
     }
     for (QAction* a : window->findChildren<QAction*>()) {
-        if (!reachable(a))
+        // Only what the user can reach: the action and every menu it sits in are visible.
+        bool reachable = a->isVisible() && !a->isSeparator();
+        for (const QObject* o = a; o; o = o->parent())
+            if (const auto* m = qobject_cast<const QMenu*>(o))
+                reachable = reachable && m->menuAction()->isVisible();
+        if (!reachable)
             continue;
-        const QString at = pathOf(a, window);
-        add(at + QStringLiteral("|text"), a->text());
-        add(at + QStringLiteral("|tooltip"), a->toolTip());
-        add(at + QStringLiteral("|shortcut"), a->shortcut().toString(QKeySequence::NativeText));
+        const QString at = pathOf(a, window) + '|';
+        add(at + "text", a->text());
+        add(at + "toolTip", a->toolTip());
+        add(at + "shortcut", a->shortcut().toString(QKeySequence::NativeText));
     }
     return texts;
-}
-
-// What may read the same in German, and why.
-bool sameInGerman(const QString& at, const QString& text)
-{
-    // Names (the program, the maker, people, the file types), addresses, folders, the
-    // version, numbers and sizes, the separator entry of the Preferences pages, "OK", "Name" and keys that
-    // have no German name (F1, Del's "Entf" is translated by Qt).
-    static const QRegularExpression names(QStringLiteral(
-        "^(Vantu Kliva TARN( v[0-9.]+)?|Vantu Software|&?OK|Name|F1|[0-9.]+( x [0-9]+)?|_+|\\S+@\\S+|"
-        "https://\\S+|/\\S*|Mp(eg|3) \\([ *.a-z0-9]+\\))$"));
-    if (names.match(text).hasMatch())
-        return true;
-    // The select-all button's letter: "a" for "alle" too.
-    return at.endsWith(QLatin1String("/packlst_SelectAll_cmd|text"));
 }
 
 // The controls a screen reader names, with every one below `parent` that has no name.
@@ -138,9 +86,8 @@ void findNameless(QAccessibleInterface* parent, const QString& at, QStringList& 
         if (!child || child->state().invisible)
             continue;
         const QObject* o = child->object();
-        const QString place =
-            at + QLatin1Char('/') +
-            (o && !o->objectName().isEmpty() ? o->objectName() : QString::number(child->role(), 16));
+        const QString name = o ? o->objectName() : QString();
+        const QString place = at + '/' + (name.isEmpty() ? QString::number(child->role(), 16) : name);
         if (controls.contains(child->role()) && child->text(QAccessible::Name).trimmed().isEmpty())
             nameless << place;
         findNameless(child, place, nameless);
@@ -149,8 +96,7 @@ void findNameless(QAccessibleInterface* parent, const QString& at, QStringList& 
 
 struct ProgramRun
 {
-    const char* program;
-    QStringList arguments;
+    const char* command;  // the program and its arguments, split at blanks
     const char* language; // LANGUAGE; LANG is de_DE.UTF-8, and there is no display
     int exit;
     QString shown; // the start of stdout, or else of stderr
@@ -167,122 +113,79 @@ class TestTranslations : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_config.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-        QSettings(m_config.filePath(QStringLiteral("Vantu/KlivaTARN.conf")), QSettings::IniFormat)
-            .setValue("ShowTod", "0");
+        QSettings(m_config.filePath("Vantu/KlivaTARN.conf"), QSettings::IniFormat).setValue("ShowTod", "0");
     }
 
-    // lupdate over the sources leaves the committed catalogs as they are: none is behind a
-    // changed text, and the German one has every text translated, with its placeholders and
-    // one accelerator where the English has one.
+    // lupdate leaves the catalogs as they are; German has every text, its placeholders and accelerators.
     void catalogsFollowTheSources()
     {
         QTemporaryDir copy;
-        const QStringList catalogs{QStringLiteral("klivatarn.ts"), QStringLiteral("klivatarn_de.ts")};
+        const QString committed = kSourceDir + "/translations/";
+        const QStringList catalogs{"klivatarn.ts", "klivatarn_de.ts"};
         for (const QString& name : catalogs)
-            QVERIFY(QFile::copy(kSourceDir + QStringLiteral("/translations/") + name, copy.filePath(name)));
+            QVERIFY(QFile::copy(committed + name, copy.filePath(name)));
         QProcess lupdate;
         lupdate.setWorkingDirectory(copy.path());
-        lupdate.start(QStringLiteral(KT_LUPDATE),
-                      QString::fromLatin1(KT_LUPDATE_OPTIONS).split(QLatin1Char(' ')) +
-                          QStringList{kSourceDir + QStringLiteral("/src"), QStringLiteral("-ts")} + catalogs);
+        lupdate.start(KT_LUPDATE, QString(KT_LUPDATE_OPTIONS).split(' ') +
+                                      QStringList{kSourceDir + "/src", "-ts"} + catalogs);
         QVERIFY(lupdate.waitForFinished(60000) && lupdate.exitCode() == 0);
-        QCOMPARE(QString::fromLocal8Bit(lupdate.readAllStandardError()),
-                 QString()); // no tr() it cannot place
-        for (const QString& name : catalogs) {
-            QFile updated(copy.filePath(name)),
-                committed(kSourceDir + QStringLiteral("/translations/") + name);
-            QVERIFY(updated.open(QIODevice::ReadOnly) && committed.open(QIODevice::ReadOnly));
-            QVERIFY2(updated.readAll() == committed.readAll(),
-                     qPrintable(
-                         name +
-                         QStringLiteral(" is behind the sources: cmake --build build --target kt_lupdate")));
-        }
-        QFile german(copy.filePath(QStringLiteral("klivatarn_de.ts")));
-        QVERIFY(german.open(QIODevice::ReadOnly));
-        QXmlStreamReader xml(&german);
-        QString source;
-        int messages = 0;
-        QStringList faults;
-        static const QRegularExpression placeholders(QStringLiteral("%[0-9]"));
-        auto marks = [](const QString& text) {
+        // No tr() it cannot place.
+        QCOMPARE(QString::fromLocal8Bit(lupdate.readAllStandardError()), QString());
+        for (const QString& name : catalogs)
+            QVERIFY2(test::fileBytes(copy.filePath(name)) == test::fileBytes(committed + name),
+                     qPrintable(name + " is behind the sources: cmake --build build --target kt_lupdate"));
+        // Each message's text as the file spells it ('&' as "&amp;"), and its translation's type.
+        static const QRegularExpression message(
+            QStringLiteral("<source>(.*?)</source>.*?<translation([^>]*)>(.*?)</translation>"),
+            QRegularExpression::DotMatchesEverythingOption);
+        const auto shape = [](QString text) { // the sorted placeholders, then the number of accelerators
+            static const QRegularExpression placeholders(QStringLiteral("%[0-9]"));
             QStringList found;
             for (auto m = placeholders.globalMatch(text); m.hasNext();)
                 found << m.next().captured();
             found.sort();
-            return found;
+            return found << QString::number(text.remove("&amp;&amp;").count("&amp;"));
         };
-        auto accelerators = [](QString text) {
-            return text.remove(QStringLiteral("&&")).count(QLatin1Char('&'));
-        };
-        while (!xml.atEnd()) {
-            if (xml.readNext() != QXmlStreamReader::StartElement)
-                continue;
-            // A carriage return is an element of its own inside a text: read over it.
-            if (xml.name() == QLatin1String("source")) {
-                source = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            } else if (xml.name() == QLatin1String("translation")) {
-                ++messages;
-                const bool finished = xml.attributes().value(QLatin1String("type")).isEmpty();
-                const QString translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (!finished || translation.isEmpty() || marks(source) != marks(translation) ||
-                    accelerators(source) != accelerators(translation))
-                    faults << source;
-            }
+        QStringList faults;
+        int messages = 0;
+        for (const auto& m :
+             message.globalMatch(QString::fromUtf8(test::fileBytes(copy.filePath("klivatarn_de.ts"))))) {
+            ++messages;
+            if (!m.captured(2).isEmpty() || m.captured(3).isEmpty() ||
+                shape(m.captured(1)) != shape(m.captured(3)))
+                faults << m.captured(1);
         }
-        QVERIFY(!xml.hasError());
         QVERIFY(messages > 200);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
-    // Both programs in German from their first line, with a display and without one;
-    // English first in the user's languages keeps them English, another language without
-    // a catalog passes on to the next.
+    // Both programs in German from their first line; English first keeps them English, a language
+    // without a catalog passes on to the next.
     void programsInGerman_data()
     {
         test::addRows<ProgramRun>({
             {"packer usage",
-             {"klivatarn-pack",
-              {"--help"},
-              "de",
-              0,
-              "Aufruf: klivatarn-pack --info [-z | --json] DATEI...\n"}},
+             {"klivatarn-pack --help", "de", 0, "Aufruf: klivatarn-pack --info [-z | --json] DATEI...\n"}},
             {"packer usage error",
-             {"klivatarn-pack",
-              {"--bogus"},
-              "de",
-              2,
-              "klivatarn-pack: unbekannte Option '--bogus'\n"
-              "„klivatarn-pack --help“ gibt weitere Informationen.\n"}},
+             {"klivatarn-pack --bogus", "de", 2,
+              "klivatarn-pack: unbekannte Option '--bogus'\n„klivatarn-pack --help“ gibt weitere "
+              "Informationen.\n"}},
             {"packer message",
-             {"klivatarn-pack",
-              {"-o", "/", "a.mpg"},
-              "de",
-              1,
+             {"klivatarn-pack -o / a.mpg", "de", 1,
               "klivatarn-pack: '/' ist ein Ordner; -o braucht den Namen einer Datei.\n"}},
             {"French, then German",
-             {"klivatarn-pack",
-              {"x.mpg"},
-              "fr:de",
-              2,
-              "klivatarn-pack: die Ausgabedatei fehlt (-o AUSGABE)\n"}},
+             {"klivatarn-pack x.mpg", "fr:de", 2, "klivatarn-pack: die Ausgabedatei fehlt (-o AUSGABE)\n"}},
             {"English, then German",
-             {"klivatarn-pack",
-              {"x.mpg"},
-              "en:de",
-              2,
+             {"klivatarn-pack x.mpg", "en:de", 2,
               "klivatarn-pack: the output file is missing (-o OUTPUT)\n"}},
-            {"window usage", {"klivatarn", {"--help"}, "de", 0, "Aufruf: klivatarn [--] [DATEI...]\n"}},
+            {"window usage", {"klivatarn --help", "de", 0, "Aufruf: klivatarn [--] [DATEI...]\n"}},
             {"window usage error",
-             {"klivatarn", {"--bogus"}, "de", 2, "klivatarn: unbekannte Option '--bogus'\n"}},
+             {"klivatarn --bogus", "de", 2, "klivatarn: unbekannte Option '--bogus'\n"}},
             {"no display",
-             {"klivatarn",
-              {},
-              "de",
-              1,
-              "klivatarn: Anzeige kann nicht geöffnet werden: DISPLAY und WAYLAND_DISPLAY sind "
-              "nicht gesetzt\n"}},
+             {"klivatarn", "de", 1,
+              "klivatarn: Anzeige kann nicht geöffnet werden: DISPLAY und WAYLAND_DISPLAY sind nicht "
+              "gesetzt\n"}},
         });
     }
     void programsInGerman()
@@ -297,74 +200,57 @@ private slots:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(kBinDir + QLatin1Char('/') + QLatin1String(row.program), row.arguments);
+        QStringList arguments = QString::fromLatin1(row.command).split(' ');
+        p.start(kBinDir + '/' + arguments.takeFirst(), arguments);
         QVERIFY(p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit);
-        const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE((out.isEmpty() ? err : out).left(row.shown.size()), row.shown);
+        const QByteArray out = p.readAllStandardOutput();
+        QCOMPARE(QString::fromUtf8(out.isEmpty() ? p.readAllStandardError() : out).left(row.shown.size()),
+                 row.shown);
         QCOMPARE(p.exitCode(), row.exit);
     }
 
-    // The windows in German: a menu title, the Preferences title, Qt's own button and key
-    // names, the German tips; then no text of any window reads as its English source.
+    // The windows in German, Qt's own dialogs and key names too: the same texts in the same
+    // places, none reads as its English source, and no control is nameless.
     void windowsInGerman()
     {
-        const test::ProgramWindows inEnglish = test::buildProgramWindows(kBinDir);
-        QMap<QString, QString> before;
-        for (QWidget* w : inEnglish.all())
+        const test::ProgramWindows english = test::buildProgramWindows(kBinDir);
+        QMap<QString, QString> before, after;
+        for (QWidget* w : english.all())
             before.insert(shownTexts(w));
-        QCOMPARE(installTranslations(*qApp, kBinDir + QStringLiteral("/translations")), QStringLiteral("de"));
+        QCOMPARE(installTranslations(*qApp, kBinDir + "/translations"), QStringLiteral("de"));
         const test::ProgramWindows german = test::buildProgramWindows(kBinDir);
-        QCOMPARE(german.main->action(QStringLiteral("FileMnu"))->text(), QStringLiteral("&Datei"));
-        QCOMPARE(german.preferences->windowTitle(), QStringLiteral("Einstellungen"));
-        QCOMPARE(german.tips->findChild<QLabel*>(QStringLiteral("lblTipText"))->text().left(25),
-                 QStringLiteral("Sie können viele Dateien "));
-        QMessageBox box;
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Ja"));
-        QMap<QString, QString> after;
         for (QWidget* w : german.all())
             after.insert(shownTexts(w));
-        // The same texts in the same places.
-        const QSet<QString> places(after.keyBegin(), after.keyEnd()),
-            englishPlaces(before.keyBegin(), before.keyEnd());
-        QCOMPARE(QSet<QString>(places).subtract(englishPlaces), QSet<QString>());
-        QCOMPARE(QSet<QString>(englishPlaces).subtract(places), QSet<QString>());
+        QCOMPARE(after.keys(), before.keys());
+        // What may read the same: names (the program, the maker, people, the file types), addresses,
+        // folders, the version, numbers and sizes, the Preferences separator, "OK", "Name", keys
+        // with no German name (F1), and the select-all button's letter ("a" for "alle" too).
+        static const QRegularExpression same(QStringLiteral(
+            "^(Vantu Kliva TARN( v[0-9.]+)?|Vantu Software|&?OK|Name|F1|[0-9.]+( x [0-9]+)?|_+|\\S+@\\S+|"
+            "https://\\S+|/\\S*|Mp(eg|3) \\([ *.a-z0-9]+\\))$"));
         QStringList untranslated;
-        for (auto it = after.cbegin(); it != after.cend(); ++it) {
-            if (it.value() == before.value(it.key()) && !sameInGerman(it.key(), it.value()))
-                untranslated << it.key() + QStringLiteral(": ") + it.value();
-        }
-        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
-    }
-
-    // Every control of every window has a name a screen reader can read out.
-    void everyControlNamed()
-    {
-        const test::ProgramWindows windows = test::buildProgramWindows(kBinDir);
+        for (auto it = after.cbegin(); it != after.cend(); ++it)
+            if (it.value() == before.value(it.key()) && !same.match(it.value()).hasMatch() &&
+                !it.key().endsWith("/packlst_SelectAll_cmd|text"))
+                untranslated << it.key() + ": " + it.value();
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join('\n')));
+        // Every control of every window and Preferences page has a name a screen reader reads out.
         QStringList nameless;
-        auto* pages = windows.preferences->findChild<QComboBox*>(QStringLiteral("PrefCmb"));
-        QVERIFY(pages && pages->count() > 1);
+        auto* pages = german.preferences->findChild<QComboBox*>("PrefCmb");
         for (int page = pages->count(); page-- > 0;) {
-            pages->setCurrentIndex(page); // every page of Preferences, and the other windows once
-            for (QWidget* window : windows.all())
-                if (page == 0 || window == windows.preferences.get())
+            pages->setCurrentIndex(page);
+            for (QWidget* window : german.all())
+                if (page == 0 || window == german.preferences.get())
                     findNameless(QAccessible::queryAccessibleInterface(window),
                                  window->objectName() + QString::number(page), nameless);
         }
-        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(QLatin1Char('\n'))));
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join('\n')));
     }
 };
 
-int main(int argc, char* argv[])
-{
-    for (const auto& [name, value] : kGerman)
-        qputenv(name, value);
-    qunsetenv("LC_ALL");
-    qunsetenv("LC_MESSAGES");
-    QApplication app(argc, argv);
-    TestTranslations test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+// German before the application object reads the locale; LANG names a locale that need not be
+// installed: Qt reads these variables itself.
+static const bool kGerman = qputenv("LANGUAGE", "de") && qputenv("LANG", "de_DE.UTF-8") &&
+                            qunsetenv("LC_ALL") && qunsetenv("LC_MESSAGES");
+QTEST_MAIN(TestTranslations)
 #include "tst_translations.moc"
