@@ -16,7 +16,7 @@ using State = InstanceLock::State;
 
 namespace {
 const QString kBinDir = qEnvironmentVariable("KT_BIN_DIR");
-const QString kNone = QStringLiteral("|not available|not available");
+const QString kNone = QStringLiteral("|not available|not available"); // '+' in rows, '@' the test's folder
 using Path = const QString&;
 const auto chownToNobody = [](Path path) { return ::lchown(QFile::encodeName(path), 65534, 65534) == 0; };
 const auto makeFolder = [](Path path, mode_t mode) {
@@ -24,8 +24,7 @@ const auto makeFolder = [](Path path, mode_t mode) {
 };
 } // namespace
 
-// Another holder of the lock in this process: none, one that keeps it, or one that lets go
-// after starting a program (which inherits what is not close-on-exec) or not.
+// Another holder of the lock in this process; its child inherits what is not close-on-exec.
 enum class Holder { None, Keeps, LetsGo, LetsGoChildRuns };
 // What stands at the lock path before a start (nullptr: nothing), and tryAcquire's answer then.
 struct LockCase
@@ -41,8 +40,7 @@ struct PlacementCase
     QString used; // "system", "home" or ""
     bool rootOnly = false;
 };
-// Who holds the lock when a second start comes, what the second start is given ("@" the test's
-// folder; it runs in @/work) and does, and the rows the window adds after its own.
+// Who holds the lock, what a second start (in @/work) is given and does, the rows the window adds.
 enum class First { Window, HolderOnly, SilentListener };
 struct SecondStartCase
 {
@@ -243,16 +241,13 @@ private slots:
     {
         QTest::addColumn<CommandLineCase>("c");
         auto row = [](const char* name, const CommandLineCase& c) { QTest::newRow(name) << c; };
-        const QString noDisplay = "cannot open a display: ";
+        const QString
+            noDisplay = "cannot open a display: ",
+            dashX = "invalid option -- 'x'; for the file '-x.mpg' write './-x.mpg' or put '--' before it";
         row("--version", {"--version", {}, 0, "klivatarn " + versionText() + '\n'});
         row("--help", {"a.mpg --help", {}, 0, "Usage: klivatarn [--] [FILE...]\n"});
         row("unknown short", {"-q", {}, 2, {}, "invalid option -- 'q'"});
-        row("a file that looks like an option",
-            {"-x.mpg",
-             {},
-             2,
-             {},
-             "invalid option -- 'x'; for the file '-x.mpg' write './-x.mpg' or put '--' before it"});
+        row("a file that looks like an option", {"-x.mpg", {}, 2, {}, dashX});
         row("no display", {{}, {}, 1, {}, noDisplay + "DISPLAY and WAYLAND_DISPLAY are not set"});
         row("display unreachable",
             {{}, "DISPLAY=:79", 1, {}, noDisplay + "could not connect to display :79"});
@@ -276,10 +271,8 @@ private slots:
 
 private:
     QString root() const { return m_root->path(); }
-    // '@' stands for the test's folder, '+' for two "not available" cells.
     QString at(QString text) const { return text.replace('@', root()).replace('+', kNone); }
-    // klivatarn-test in `workingFolder` with the test's runtime folder and settings store, on
-    // the offscreen platform or with no display at all.
+    // klivatarn-test with the test's runtime folder and settings, offscreen or without a display.
     QProcess& start(const QStringList& arguments, const QString& workingFolder, bool display = true)
     {
         QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
@@ -290,7 +283,6 @@ private:
             env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", root() + "/config");
         env.insert("KT_TEST_RUNTIME_DIR", root() + "/run");
-        env.insert("KT_TEST_HANDOVER_WAIT_MS", "2000");
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(workingFolder);
         p.start(kBinDir + "/klivatarn-test", arguments);

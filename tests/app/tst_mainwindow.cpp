@@ -1,5 +1,4 @@
-// The main window, found by its controls' names: start-up, options, the command table,
-// busy mode, toolbar hints, View, the status bar logos, the pop-up and focus.
+// The main window, found by its controls' names: options, commands, busy mode, hints, View, focus.
 #include "../support/ScriptedSeams.h"
 #include "app/StartupValues.h"
 #include "app/ui/MainWindow.h"
@@ -17,24 +16,16 @@
 using namespace kt;
 
 namespace {
-
 const QString kIdle = QStringLiteral("Awaiting for job...");
 
-StartupValues values(bool normalDpi = true)
-{
-    return {.programDir = QStringLiteral("/nonexistent"), .normalDpi = normalDpi, .metrics = {100, -50}};
-}
-
+// The list's rows /media/clipN.mpg, the given ones selected, the last current as a click leaves it.
 void fill(MainWindow& w, int rows, const QList<int>& selected)
 {
     PackList& list = w.packList();
     list.clear();
     for (int i = 1; i <= rows; ++i)
-        list.append({QStringLiteral("/media/clip%1.mpg").arg(i), QStringLiteral("352 x 240"),
-                     QStringLiteral("25"), false});
-    for (int r : selected)
-        list.setSelected(r, true);
-    list.setCurrentRow(selected.isEmpty() ? 0 : selected.last()); // as a click leaves it
+        list.append({QStringLiteral("/media/clip%1.mpg").arg(i), "352 x 240", "25", selected.contains(i)});
+    list.setCurrentRow(selected.isEmpty() ? 0 : selected.last());
     w.packListView()->syncFromList();
     w.RefreshPackListCommands();
 }
@@ -62,8 +53,7 @@ void checkCommands(MainWindow& w, const PackListCommandStates& states)
             QVERIFY2(w.findChild<QObject*>(name)->property("enabled") == on, qPrintable(name));
 }
 
-// How the pop-up menu is opened, if at all.
-enum class Press { None, RightOnRow, MenuKey, ShiftF10 };
+enum class Press { None, RightOnRow, MenuKey, ShiftF10 }; // how the pop-up menu is opened
 
 struct CommandCase
 {
@@ -79,6 +69,30 @@ struct CommandCase
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dir;
+    std::unique_ptr<test::ScriptedMessageBox> m_boxes;
+    std::unique_ptr<test::ScriptedShell> m_shell;
+    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
+
+    QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
+    MainWindow& make(bool normalDpi = true, bool xp = false, bool shown = false)
+    {
+        setStartupValues({.programDir = xp ? m_dir.path() : "/nonexistent",
+                          .normalDpi = normalDpi,
+                          .isWindowsXP = xp,
+                          .metrics = {100, -50}});
+        m_w = std::make_unique<MainWindow>();
+        m_w->load();
+        if (shown) {
+            m_w->show();
+            m_w->activateWindow();
+            if (!QTest::qWaitForWindowActive(m_w.get()))
+                qWarning("main window not active");
+        }
+        return *m_w;
+    }
+    MainWindow& makeShown() { return make(true, false, true); }
+
 private slots:
     void initTestCase()
     {
@@ -105,58 +119,48 @@ private slots:
         QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{kIdle, "IDLE"}));
         auto checked = [&w] {
             QStringList on;
-            for (const char* item :
-                 {SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk, DelNoMnu, DelPromptMnu,
-                  DelNoPromptMnu, OverwriteNoMnu, OverwritePromptMnu, OverwriteNoPromptMnu, MCheckMnu})
+            for (const char* item : {SlowSpeedChk, NormalSpeedChk, FastSpeedChk, UltraSpeedChk, DelNoMnu,
+                                     DelPromptMnu, DelNoPromptMnu, OverwriteNoMnu, OverwritePromptMnu,
+                                     OverwriteNoPromptMnu, MCheckMnu, SeamlessMnu})
                 if (w.action(QLatin1String(item))->isChecked())
                     on << item;
             return on;
         };
-        // The options as the restore step left them, then one item per group as the user chooses.
+        // As the restore step left them, then one item per group as the user chooses.
         QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoMnu, OverwritePromptMnu, MCheckMnu}));
         w.action(FastSpeedChk)->trigger();
         QCOMPARE(w.options().packOptions().block.blockSize, 1000000); // what the next pack reads
-        w.action(NormalSpeedChk)->trigger();
-        w.action(NormalSpeedChk)->trigger(); // choosing the checked item keeps it checked
-        w.action(DelNoPromptMnu)->trigger();
-        w.action(MCheckMnu)->trigger();
-        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu}));
+        // Choosing the checked item keeps it checked.
+        for (const char* item : {NormalSpeedChk, NormalSpeedChk, DelNoPromptMnu, MCheckMnu, SeamlessMnu})
+            w.action(item)->trigger();
+        QCOMPARE(checked(), (QStringList{NormalSpeedChk, DelNoPromptMnu, OverwritePromptMnu, SeamlessMnu}));
         QCOMPARE(QSettings(storeFile(), QSettings::IniFormat).value("MCC").toString(), QStringLiteral("Off"));
-        QVERIFY(!w.action(SeamlessMnu)->isChecked());
-        w.action(SeamlessMnu)->trigger();
-        QVERIFY(w.action(SeamlessMnu)->isChecked() && w.options().packOptions().seamless);
-        const QStringList hints = {"Add file(s)... (multiple selection possible)",
-                                   "Remove selected file(s).",
-                                   kIdle,
-                                   "Move selected file(s) up.",
-                                   "Move selected file(s) down.",
-                                   kIdle,
-                                   "Pack files...",
-                                   kIdle,
-                                   "Configure options.",
-                                   kIdle,
-                                   "Launch help file."};
-        auto* bar = w.findChild<QToolBar*>("cToolbar1");
-        QCOMPARE(bar->actions().size(), hints.size());
-        for (int pos = 0; pos < hints.size(); ++pos) {
-            QWidget* widget = bar->widgetForAction(bar->actions()[pos]);
+        QVERIFY(w.options().packOptions().seamless);
+        // The toolbar's hints, the separators' the idle text.
+        QStringList hints;
+        for (QAction* item : w.findChild<QToolBar*>("cToolbar1")->actions()) {
+            QWidget* widget = w.findChild<QToolBar*>("cToolbar1")->widgetForAction(item);
             w.setStatusText(QStringLiteral("something else"));
             QEvent enter(QEvent::Enter), leave(QEvent::Leave);
             QCoreApplication::sendEvent(widget, &enter);
-            QCOMPARE(w.statusText(), hints[pos]);
+            hints << (w.statusText() == kIdle ? "" : w.statusText());
             QCoreApplication::sendEvent(widget, &leave);
             QCOMPARE(w.statusText(), kIdle);
         }
+        QCOMPARE(hints.join('|'),
+                 "Add file(s)... (multiple selection possible)|Remove selected file(s).||Move "
+                 "selected file(s) up.|Move selected file(s) down.||Pack files...||Configure "
+                 "options.||Launch help file.");
         // The pointer over the window's own surface shows the idle text.
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.setStatusText(QStringLiteral("Packing"));
+        w.setStatusText("Packing");
         QWidget* surface = w.centralWidget();
         QTest::mouseMove(surface, QPoint(surface->width() - 3, surface->height() / 2));
         QTRY_COMPARE(w.statusText(), kIdle);
         // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
         for (const bool normalDpi : {true, false}) {
-            MainWindow& dw = make(values(normalDpi));
+            MainWindow& dw = make(normalDpi);
             auto panel3 = [&dw] { return dw.findChild<QLabel*>("StatusBar_Panel3")->pixmap().toImage(); };
             const QImage idle = panel3();
             QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
@@ -170,15 +174,14 @@ private slots:
         }
         // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
         // missing, one message per file, the built-in pictures stay and the load goes on.
-        MainWindow& xp = make({.programDir = m_dir.path(), .isWindowsXP = true, .metrics = {100, -50}});
-        QCOMPARE(m_boxes->asked().size(), 2);
-        QCOMPARE(xp.panelText(2), QStringLiteral("IDLE"));
-        QVERIFY(!xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
+        MainWindow& xp = make(true, true);
+        QVERIFY(m_boxes->asked().size() == 2 && xp.panelText(2) == "IDLE" &&
+                !xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
+    // Shown unless ShowTod is "0", and only once the main window is on screen: centred over it,
+    // with the keyboard focus, so Escape closes the tip alone.
     void tipOfTheDayAtStart()
     {
-        // Shown unless ShowTod is "0", and only once the main window is on screen: centred
-        // over it, with the keyboard focus, so Escape closes the tip alone.
         for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
             QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
             MainWindow& w = make();
@@ -297,10 +300,9 @@ private slots:
                  (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
         QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
                                                 noProgramToOpenText(QStringLiteral("/x"))}));
-        QList<int> styles;
-        for (const test::AskedMessage& m : m_boxes->asked())
-            styles << m.style;
-        QCOMPARE(styles, (QList<int>{48, 16, 48}));
+        QCOMPARE(
+            (QList<int>{m_boxes->asked()[0].style, m_boxes->asked()[1].style, m_boxes->asked()[2].style}),
+            (QList<int>{48, 16, 48}));
         PackListView* view = w.packListView();
         fill(w, 3, {});
         const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
@@ -314,86 +316,51 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!w.isVisible());
     }
-    void moveButtonsTakeFocusOnlyOnScreen_data()
-    {
-        QTest::addColumn<int>("extraTwips");
-        QTest::addColumn<bool>("onScreen");
-        QTest::newRow("design width: beyond the edge") << 0 << false;
-        QTest::newRow("wide enough to show them") << 1200 << true;
-    }
+    // The Tab chain from the list back to it passes the move buttons only when the window is
+    // wide enough to show them (at the design width they stand beyond the edge).
     void moveButtonsTakeFocusOnlyOnScreen()
     {
-        QFETCH(int, extraTwips);
-        QFETCH(bool, onScreen);
-        MainWindow& w = makeShown();
-        fill(w, 3, {2});
-        w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
-        QTRY_COMPARE(w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
-                     onScreen);
-        // Walk the whole Tab chain from the list back to it.
-        w.packListView()->setFocus();
-        QSet<QString> reached;
-        for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QWidget* f = QApplication::focusWidget();
-            QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
-            reached << f->objectName();
+        for (const auto& [extraTwips, onScreen] : {std::pair{0, false}, {1200, true}}) {
+            MainWindow& w = makeShown();
+            fill(w, 3, {2});
+            w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
+            QTRY_COMPARE(
+                w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
+                onScreen);
+            w.packListView()->setFocus();
+            QSet<QString> reached;
+            for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget* f = QApplication::focusWidget();
+                QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
+                reached << f->objectName();
+            }
+            QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd"),
+                                  reached.contains("packlst_SortAsc_cmd")}),
+                     (QList<bool>{onScreen, onScreen, true}));
         }
-        QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd")}),
-                 (QList<bool>{onScreen, onScreen}));
-        QVERIFY(reached.contains(QStringLiteral("packlst_SortAsc_cmd"))); // the row below the list is in it
     }
 
     // The file being packed, shortened for the status bar's own font and width: whole when
     // it fits, else the start of its folder and its name; never cut off at the edge.
-    void packingFileInTheStatusBar_data()
-    {
-        QTest::addColumn<int>("extraTwips");
-        QTest::addColumn<bool>("whole");
-        QTest::newRow("wide window: the whole path") << 6000 << true;
-        QTest::newRow("narrow window: the folder cut short") << -1500 << false;
-    }
     void packingFileInTheStatusBar()
     {
-        QFETCH(int, extraTwips);
-        QFETCH(bool, whole);
-        MainWindow& w = makeShown();
-        const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
-        w.resize(width, w.height());
-        const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),
-                     *last = w.findChild<QLabel*>("StatusBar_Panel3");
-        QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
-        const QString path = "/srv/media/archive/" + QString(40, 'x') + "/clip number one.mpg";
-        w.showFileInStatus(path, [](const QString& shown) { return "Packing '" + shown + "'"; });
-        const QString text = w.panelText(1);
-        QCOMPARE(text == "Packing '" + path + "'", whole);
-        QVERIFY(text.startsWith("Packing '/srv/") && text.endsWith(whole ? "" : ".../clip number one.mpg'"));
-        QVERIFY(panel->fontMetrics().horizontalAdvance(text) < panel->contentsRect().width());
+        for (const auto& [extraTwips, whole] : {std::pair{6000, true}, {-1500, false}}) {
+            MainWindow& w = makeShown();
+            const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
+            w.resize(width, w.height());
+            const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),
+                         *last = w.findChild<QLabel*>("StatusBar_Panel3");
+            QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
+            const QString path = "/srv/media/archive/" + QString(40, 'x') + "/clip number one.mpg";
+            w.showFileInStatus(path, [](const QString& shown) { return "Packing '" + shown + "'"; });
+            const QString text = w.panelText(1);
+            QCOMPARE(text == "Packing '" + path + "'", whole);
+            QVERIFY(text.startsWith("Packing '/srv/") &&
+                    text.endsWith(whole ? "" : ".../clip number one.mpg'"));
+            QVERIFY(panel->fontMetrics().horizontalAdvance(text) < panel->contentsRect().width());
+        }
     }
-
-private:
-    QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
-    MainWindow& make(const StartupValues& v = values())
-    {
-        setStartupValues(v);
-        m_w = std::make_unique<MainWindow>();
-        m_w->load();
-        return *m_w;
-    }
-    MainWindow& makeShown()
-    {
-        MainWindow& w = make();
-        w.show();
-        w.activateWindow();
-        if (!QTest::qWaitForWindowActive(&w))
-            qWarning("main window not active");
-        return w;
-    }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<test::ScriptedMessageBox> m_boxes;
-    std::unique_ptr<test::ScriptedShell> m_shell;
-    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 };
 
 QTEST_MAIN(TestMainWindow)

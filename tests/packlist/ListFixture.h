@@ -1,8 +1,6 @@
 #pragma once
-// Row k of a test list holds "/m/clipNN.mpg" with the cells "wNN" and "fNN", so both where a
-// row went and whether its cells went with it can be read back. Lists are written as
-// "1 2* 3": the original row numbers in order, "*" on the selected ones (a new list numbers
-// its rows in order).
+// Lists written as "1 2* 3": the original row numbers in order, "*" on the selected ones. Row k
+// holds "/m/clipNN.mpg" with the cells "wNN" and "fNN", so a row's cells can be seen to go with it.
 #include "packlist/PackList.h"
 
 #include <QStringList>
@@ -21,8 +19,7 @@ inline PackList makeList(const QString& rows, int current = 0)
     return list;
 }
 
-// The list in the notation above; "?" where cells left their path, a note when the
-// selected count is out of step with the flags.
+// "?" where cells left their path, a note when the selected count is out of step with the flags.
 inline QString state(const PackList& list)
 {
     QStringList out;

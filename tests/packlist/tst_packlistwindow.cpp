@@ -69,14 +69,12 @@ class TestPackListWindow : public QObject
     PackListView* view() const { return m_w->packListView(); }
     QModelIndex index(int row, int column = 0) const { return view()->packModel()->index(row - 1, column); }
     QString cell(int row, int column) const { return index(row, column).data().toString(); }
-    // The middle of a row, or below the last row for 0.
     QPoint rowPoint(int row) const
     {
         return row ? view()->visualRect(index(row)).center() : QPoint(10, view()->viewport()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
-    // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view
-    // as clicks would, the first current.
+    // A shown window with the rows /v/1 ... /v/n, the given ones selected in the view as clicks would.
     MainWindow& make(int n = 0, const QList<int>& selected = {})
     {
         m_boxes = std::make_unique<test::ScriptedMessageBox>();
@@ -134,8 +132,7 @@ private slots:
         m_boxes.reset();
     }
 
-    // The view shows the list's flags and current row without writing back; its own changes
-    // go to the list. Keys are reported before they act.
+    // The view shows the list's flags and current row, and writes its own changes back; keys report first.
     void viewInStepWithList()
     {
         PackList& list = make(9, {4}).packList(); // a selection to replace
@@ -195,8 +192,7 @@ private slots:
         }
     }
 
-    // The real dialog, typed into: every typed name of a file is added whatever the filter
-    // shows, names may contain `"`, and names that name nothing are said, not dropped.
+    // Typed names of files are added whatever the filter shows; names that name nothing are said.
     void typedNamesInTheAddDialog_data()
     {
         QTest::addColumn<TypedNames>("c");
@@ -218,7 +214,6 @@ private slots:
         dialog.selectNameFilter(dialog.nameFilters().at(c.filter));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Once the folder is listed, the dialog selects the typed names that the filter shows.
         auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
         QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
         // Its list cannot show a name that is not UTF-8: a note under it does.
@@ -248,8 +243,7 @@ private slots:
         QTRY_VERIFY(c.shownAfter.isEmpty() || shown() == c.shownAfter);
     }
 
-    // The Add and Save dialogs, opened by their keys, are modal to the main window and placed
-    // over it, wherever it stands on the screen.
+    // The Add and Save dialogs, opened by their keys, are modal to the main window and over it.
     void dialogsBelongToTheWindow()
     {
         for (auto keys : {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)}) {
@@ -278,9 +272,7 @@ private slots:
         }
     }
 
-    // Rows 5 and 7 of 7 selected, something dragged onto a row: the view's own rows move at
-    // once, a text or web address waits for the pointer to move over a row (past the last row
-    // ends the wait), a folder adds nothing, files are added and the list takes the focus.
+    // Own rows move at once; a text or web address waits for the pointer to move over a row.
     void drops_data()
     {
         QTest::addColumn<DropCase>("c");
@@ -377,8 +369,7 @@ private slots:
         QVERIFY(!c.current || view()->currentIndex() == index(c.current));
     }
 
-    // A row's tooltip describes its file, again once the file changed; below the rows the
-    // list's totals, files of unknown duration counted apart.
+    // A row's tooltip describes its file as it is now; below the rows, the list's totals.
     void toolTips()
     {
         make();
