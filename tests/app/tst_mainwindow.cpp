@@ -7,11 +7,8 @@
 #include "platform/Shell.h"
 #include "settings/OptionState.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QToolBar>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace kt;
 
@@ -316,17 +313,21 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!w.isVisible());
     }
-    // The Tab chain from the list back to it passes the move buttons only when the window is
-    // wide enough to show them (at the design width they stand beyond the edge).
-    void moveButtonsTakeFocusOnlyOnScreen()
+    // The move buttons join the Tab chain only once on screen (at the design width they stand
+    // beyond the edge). The file being packed is shortened for the status bar's font and width:
+    // whole when it fits, else the start of its folder and its name, never cut off at the edge.
+    void wideAndNarrowWindows()
     {
-        for (const auto& [extraTwips, onScreen] : {std::pair{0, false}, {1200, true}}) {
+        for (const auto& [extraTwips, wide] : {std::pair{0, false}, {6000, true}}) {
             MainWindow& w = makeShown();
             fill(w, 3, {2});
-            w.resize(w.width() + layout::twipsToPixels(extraTwips, w.dpi()), w.height());
-            QTRY_COMPARE(
-                w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
-                onScreen);
+            const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
+            w.resize(width, w.height());
+            const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),
+                         *last = w.findChild<QLabel*>("StatusBar_Panel3");
+            QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
+            QCOMPARE(w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
+                     wide);
             w.packListView()->setFocus();
             QSet<QString> reached;
             for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
@@ -337,27 +338,13 @@ private slots:
             }
             QCOMPARE((QList<bool>{reached.contains("selposup_cmd"), reached.contains("selposdown_cmd"),
                                   reached.contains("packlst_SortAsc_cmd")}),
-                     (QList<bool>{onScreen, onScreen, true}));
-        }
-    }
-
-    // The file being packed, shortened for the status bar's own font and width: whole when
-    // it fits, else the start of its folder and its name; never cut off at the edge.
-    void packingFileInTheStatusBar()
-    {
-        for (const auto& [extraTwips, whole] : {std::pair{6000, true}, {-1500, false}}) {
-            MainWindow& w = makeShown();
-            const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
-            w.resize(width, w.height());
-            const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),
-                         *last = w.findChild<QLabel*>("StatusBar_Panel3");
-            QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
+                     (QList<bool>{wide, wide, true}));
             const QString path = "/srv/media/archive/" + QString(40, 'x') + "/clip number one.mpg";
             w.showFileInStatus(path, [](const QString& shown) { return "Packing '" + shown + "'"; });
             const QString text = w.panelText(1);
-            QCOMPARE(text == "Packing '" + path + "'", whole);
+            QCOMPARE(text == "Packing '" + path + "'", wide);
             QVERIFY(text.startsWith("Packing '/srv/") &&
-                    text.endsWith(whole ? "" : ".../clip number one.mpg'"));
+                    text.endsWith(wide ? "" : ".../clip number one.mpg'"));
             QVERIFY(panel->fontMetrics().horizontalAdvance(text) < panel->contentsRect().width());
         }
     }
