@@ -37,7 +37,7 @@ struct LockCase
 struct PlacementCase
 {
     std::function<bool(Path system, Path home)> prepare;
-    QString used; // "system", "home" or ""
+    QString used; // "@/user-run", "@/home/.klivatarn" or "" for none
     bool rootOnly = false;
 };
 // Who holds the lock, what a second start (in @/work) is given and does, the rows the window adds.
@@ -71,11 +71,7 @@ private slots:
     }
     void cleanup()
     {
-        for (const auto& p : m_running) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
-        m_running.clear();
+        m_running.clear(); // killed
         m_lines.clear();
     }
 
@@ -165,11 +161,10 @@ private slots:
         QFETCH(LockCase, c);
         const QString folder = root() + "/run", path = folder + "/klivatarn.lock";
         QVERIFY(!c.leave || c.leave(path));
-        std::unique_ptr<InstanceLock> holder;
-        QProcess child;
+        std::optional<InstanceLock> holder;
+        QProcess child; // killed when the row ends
         if (c.holder != Holder::None) {
-            holder = std::make_unique<InstanceLock>(folder);
-            QCOMPARE(holder->tryAcquire(), State::Held);
+            QCOMPARE(holder.emplace(folder).tryAcquire(), State::Held);
             if (c.holder == Holder::LetsGoChildRuns)
                 child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
             QVERIFY(c.holder != Holder::LetsGoChildRuns || child.waitForStarted(5000));
@@ -185,28 +180,23 @@ private slots:
             QVERIFY(!QFileInfo(path).isSymLink());
         }
         QVERIFY(!QFile::exists(path + ".target") || test::fileBytes(path + ".target") == "mine");
-        child.kill();
-        child.waitForFinished(5000);
     }
 
     void lockPlacement_data()
     {
         QTest::addColumn<PlacementCase>("c");
         auto row = [](const char* name, const PlacementCase& c) { QTest::newRow(name) << c; };
-        row("system folder", {[](Path s, Path) { return makeFolder(s, 0700); }, "system"});
-        row("system folder open to others", {[](Path s, Path) { return makeFolder(s, 0755); }, "home"});
-        row("system folder is a link",
-            {[](Path s, Path) { return makeFolder(s + ".real", 0700) && QFile::link(s + ".real", s); },
-             "home"});
-        row("system folder of another user",
-            {[](Path s, Path) { return makeFolder(s, 0700) && chownToNobody(s); }, "home", true});
-        row("home folder made private",
-            {[](Path, Path h) { return makeFolder(h + "/.klivatarn", 0755); }, "home"});
-        row("home folder is a link", {[](Path, Path h) {
-                                          return makeFolder(h + "/x", 0700) &&
-                                                 QFile::link(h + "/x", h + "/.klivatarn");
-                                      },
-                                      ""});
+        const QString system = "@/user-run", home = "@/home/.klivatarn";
+        row("system folder", {[](Path s, Path) { return makeFolder(s, 0700); }, system});
+        row("system open to others", {[](Path s, Path) { return makeFolder(s, 0755); }, home});
+        row("system is a link",
+            {[](Path s, Path) { return makeFolder(s + "2", 0700) && QFile::link(s + "2", s); }, home});
+        row("system of another user",
+            {[](Path s, Path) { return makeFolder(s, 0700) && chownToNobody(s); }, home, true});
+        row("home made private", {[](Path, Path h) { return makeFolder(h + "/.klivatarn", 0755); }, home});
+        row("home is a link",
+            {[](Path, Path h) { return makeFolder(h + "/x", 0700) && QFile::link("x", h + "/.klivatarn"); },
+             ""});
         row("no home", {[](Path, Path h) { return QDir(h).removeRecursively(); }, ""});
     }
     void lockPlacement()
@@ -217,9 +207,7 @@ private slots:
         const QString system = root() + "/user-run", home = root() + "/home";
         QVERIFY(QDir().mkpath(home) && (!c.prepare || c.prepare(system, home)));
         const RuntimeFolder folder = privateRuntimeFolder(system, home);
-        const QString expected = c.used == "system" ? system
-                                 : c.used == "home" ? home + "/.klivatarn"
-                                                    : QString();
+        const QString expected = c.used.isEmpty() ? QString() : at(c.used);
         QCOMPARE(folder.path, expected);
         QCOMPARE(folder.problem.isEmpty(), !expected.isEmpty());
         QCOMPARE(int(QFileInfo(expected).permissions()), expected.isEmpty() ? 0 : 0x7700); // rwx------

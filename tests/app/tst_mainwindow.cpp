@@ -67,8 +67,8 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    std::unique_ptr<test::ScriptedMessageBox> m_boxes;
-    std::unique_ptr<test::ScriptedShell> m_shell;
+    std::optional<test::ScriptedMessageBox> m_boxes; // emplace() uninstalls the old one first
+    std::optional<test::ScriptedShell> m_shell;
     std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 
     QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
@@ -99,13 +99,11 @@ private slots:
     void init()
     {
         m_w.reset();
-        m_shell.reset();
-        m_boxes.reset(); // uninstalls the old seam before the new one goes in
+        m_boxes.emplace();
+        m_shell.emplace();
         QFile::remove(storeFile());
-        // No Tip of the Day unless asked.
-        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0");
-        m_boxes = std::make_unique<test::ScriptedMessageBox>();
-        m_shell = std::make_unique<test::ScriptedShell>();
+        QSettings(storeFile(), QSettings::IniFormat)
+            .setValue("ShowTod", "0"); // no Tip of the Day unless asked
     }
 
     void startOptionsToolbarAndLogos()

@@ -50,9 +50,9 @@ class TestPackListWindow : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    std::unique_ptr<MainWindow> m_w;
-    std::unique_ptr<test::ScriptedMessageBox> m_boxes;
-    std::unique_ptr<test::ScriptedFileDialogs> m_dialogs;
+    std::optional<test::ScriptedMessageBox> m_boxes; // emplace() uninstalls the old one first
+    std::optional<test::ScriptedFileDialogs> m_dialogs;
+    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
 
     QString file(const QString& name) const { return m_dir.filePath(name); }
     bool enabled(const char* action) const { return m_w->action(QLatin1String(action))->isEnabled(); }
@@ -69,8 +69,8 @@ class TestPackListWindow : public QObject
     // A shown window with the rows /v/1 ... /v/n, the given ones selected in the view as clicks would.
     MainWindow& make(int n = 0, const QList<int>& selected = {})
     {
-        m_boxes = std::make_unique<test::ScriptedMessageBox>();
-        m_dialogs = std::make_unique<test::ScriptedFileDialogs>();
+        m_boxes.emplace();
+        m_dialogs.emplace();
         m_w = std::make_unique<MainWindow>();
         m_w->load();
         m_w->show();
@@ -117,12 +117,7 @@ private slots:
         // A name that is not UTF-8: no QString can name the file.
         QVERIFY(::close(::creat(QFile::encodeName(file("bad")) + "\xff.mpg", 0600)) == 0);
     }
-    void cleanup()
-    {
-        m_w.reset();
-        m_dialogs.reset();
-        m_boxes.reset();
-    }
+    void cleanup() { m_w.reset(); }
 
     // Keys are reported before they act (the commands are refreshed from the selection before).
     void keysReportedBeforeTheyAct()
