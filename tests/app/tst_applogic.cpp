@@ -36,7 +36,6 @@ private slots:
     {
         QTest::addColumn<MetricsCase>("c");
         auto row = [](const char* name, const MetricsCase& c) { QTest::newRow(name) << c; };
-        row("Linux", {{kPlatformOther, 6, 1, {}}, {"1", "NormalSize", ""}, false, kNotNT});
         row("Windows 2000", {{2, 5, 0, {}}, {"1", "NormalSize", ""}, false, {100, -140}});
         row("Server 2003", {{2, 5, 2, {}}, {}, false, {100, -140}});
         row("XP classic standard", {kXP, {"0", "", "Windows Standard"}, true, {0, -50}});
@@ -45,7 +44,6 @@ private slots:
         row("XP classic extra large", {kXP, {"", "", "Windows Standard (extra large)"}, true, {2250, 90}});
         row("XP classic other", {kXP, {"0", "NormalSize", "Brick"}, true, {}});
         row("XP NormalSize", {kXP, {"1", "NormalSize", "Windows Standard"}, true, kXPNormal});
-        row("XP LargeFonts", {kXP, {"1", "LargeFonts", ""}, true, kXPLargeFonts});
         row("XP ExtraLargeFonts", {kXP, {"1", "ExtraLargeFonts", ""}, true, {2250, 200, 40, 50, 0, 10}});
         row("XP other size", {kXP, {"1", "normalsize", ""}, true, {0, 0, 0, 0, 0, 10}});
         row("XP ThemeActive ' 1'", {kXP, {" 1", "NormalSize", "Windows Standard"}, true, {0, -50}});
