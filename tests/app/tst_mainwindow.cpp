@@ -1,31 +1,13 @@
 // The main window, found by its controls' names: options, commands, busy mode, hints, View, focus.
-#include "../support/ScriptedSeams.h"
-#include "app/StartupValues.h"
-#include "app/ui/MainWindow.h"
+#include "../packlist/ListFixture.h"
 #include "app/ui/ObjectNames.h"
-#include "packlist/ui/PackListView.h"
 #include "platform/Shell.h"
 #include "settings/OptionState.h"
-
-#include <QtTest>
-#include <QtWidgets>
 
 using namespace kt;
 
 namespace {
 const QString kIdle = QStringLiteral("Awaiting for job...");
-
-// The list's rows /media/clipN.mpg, the given ones selected, the last current as a click leaves it.
-void fill(MainWindow& w, int rows, const QList<int>& selected)
-{
-    PackList& list = w.packList();
-    list.clear();
-    for (int i = 1; i <= rows; ++i)
-        list.append({QStringLiteral("/media/clip%1.mpg").arg(i), "352 x 240", "25", selected.contains(i)});
-    list.setCurrentRow(selected.isEmpty() ? 0 : selected.last());
-    w.packListView()->syncFromList();
-    w.RefreshPackListCommands();
-}
 
 // The list commands in their groups, each reached through menu and toolbar items and the
 // buttons beside and below the list (all of them have the "enabled" property).
@@ -63,44 +45,12 @@ struct CommandCase
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public QObject, test::WindowFixture
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    std::optional<test::ScriptedMessageBox> m_boxes; // emplace() uninstalls the old one first
-    std::optional<test::ScriptedShell> m_shell;
-    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
-
-    QString storeFile() const { return m_dir.path() + QStringLiteral("/Vantu/KlivaTARN.conf"); }
-    MainWindow& make(bool normalDpi = true, bool xp = false, bool shown = false)
-    {
-        setStartupValues({.programDir = xp ? m_dir.path() : "/nonexistent",
-                          .normalDpi = normalDpi,
-                          .isWindowsXP = xp,
-                          .metrics = {100, -50}});
-        m_w = std::make_unique<MainWindow>();
-        m_w->load();
-        if (shown) {
-            m_w->show();
-            m_w->activateWindow();
-            if (!QTest::qWaitForWindowActive(m_w.get()))
-                qWarning("main window not active");
-        }
-        return *m_w;
-    }
-    MainWindow& makeShown() { return make(true, false, true); }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-    }
     void init()
     {
-        m_w.reset();
-        m_boxes.emplace();
-        m_shell.emplace();
         QFile::remove(storeFile());
         QSettings(storeFile(), QSettings::IniFormat)
             .setValue("ShowTod", "0"); // no Tip of the Day unless asked
@@ -109,7 +59,7 @@ private slots:
     void startOptionsToolbarAndLogos()
     {
         using namespace objectNames;
-        MainWindow& w = make();
+        MainWindow& w = window(false);
         QCOMPARE(w.windowTitle(), QStringLiteral("Vantu Kliva TARN v2.5.0"));
         QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}), (QStringList{kIdle, "IDLE"}));
         auto checked = [&w] {
@@ -155,7 +105,7 @@ private slots:
         QTRY_COMPARE(w.statusText(), kIdle);
         // 16 x 16 at 96 dpi or less, 20 x 20 above; busy shows the matching busy picture.
         for (const bool normalDpi : {true, false}) {
-            MainWindow& dw = make(normalDpi);
+            MainWindow& dw = window(false, normalDpi);
             auto panel3 = [&dw] { return dw.findChild<QLabel*>("StatusBar_Panel3")->pixmap().toImage(); };
             const QImage idle = panel3();
             QCOMPARE(idle.size(), normalDpi ? QSize(16, 16) : QSize(20, 20));
@@ -169,7 +119,7 @@ private slots:
         }
         // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
         // missing, one message per file, the built-in pictures stay and the load goes on.
-        MainWindow& xp = make(true, true);
+        MainWindow& xp = window(false, true, true);
         QVERIFY(m_boxes->asked().size() == 2 && xp.panelText(2) == "IDLE" &&
                 !xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
@@ -179,7 +129,7 @@ private slots:
     {
         for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
             QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", showTod);
-            MainWindow& w = make();
+            MainWindow& w = window(false);
             auto tip = [&w] { return w.findChild<QWidget*>("Tipfrm"); };
             QVERIFY2(!tip(), "opened before the main window was shown");
             w.show();
@@ -214,14 +164,14 @@ private slots:
             {3, {1, 2}, Press::RightOnRow, 3, {true, true, true, true, true}});
         row("right-click on the only row", {1, {}, Press::RightOnRow, 1, {false, true, true, false, true}});
         row("Menu key at the current row", {3, {2}, Press::MenuKey, 2, {true, true, true, true, true}});
-        row("Shift+F10 at the current row", {3, {1, 3}, Press::ShiftF10, 3, {true, true, true, true, false}});
+        row("Shift+F10 at the current row", {3, {3, 1}, Press::ShiftF10, 3, {true, true, true, true, false}});
         row("Menu key, nothing selected", {2, {}, Press::MenuKey, 0, {true, true}});
     }
     void commandTable()
     {
         QFETCH(CommandCase, c);
-        MainWindow& w = makeShown();
-        fill(w, c.rows, c.selected);
+        MainWindow& w = window();
+        fill(c.rows, c.selected);
         PackListView* view = w.packListView();
         auto* popup = w.findChild<QMenu*>("PackWhatSelPopupMnu");
         const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
@@ -247,7 +197,7 @@ private slots:
     // in busy mode, and a refresh during the pack does not reopen the commands.
     void keysUnlessBusy()
     {
-        MainWindow& w = makeShown();
+        MainWindow& w = window();
         PackListView* view = w.packListView();
         int adds = 0, packs = 0;
         w.addHandler = [&] { ++adds; };
@@ -256,16 +206,16 @@ private slots:
         QSignalSpy selects(w.action("SelectAllMnu"), &QAction::triggered);
         QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
         auto counts = [&] { return QList<int>{adds, packs, int(removes.count()), int(selects.count())}; };
-        fill(w, 3, {});
+        fill(3, {});
         view->setFocus();
         QTest::keyClick(view, Qt::Key_Delete); // nothing selected: no Remove
-        fill(w, 3, {2});
+        fill(3, {2});
         QTest::keyClick(view, Qt::Key_Delete);
         QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(counts(), (QList<int>{1, 1, 1, 1}));
-        fill(w, 3, {1});
+        fill(3, {1});
         w.HideLogo();
         w.BusyMode(QStringLiteral("pack"));
         for (auto key : {Qt::Key_D, Qt::Key_P, Qt::Key_Q, Qt::Key_A, Qt::Key_G, Qt::Key_U})
@@ -281,30 +231,29 @@ private slots:
     // refreshes the commands, a double-click removes the row, Exit unloads.
     void viewAndMouseOnList()
     {
-        MainWindow& w = makeShown();
+        MainWindow& w = window();
         w.ViewMnu_Click(); // nothing selected
-        fill(w, 3, {2, 3});
+        fill(3, {2, 3});
         w.ViewMnu_Click(); // the first selected
-        fill(w, 3, {3});
+        fill(3, {3});
         w.action("PlayMpegMnu")->trigger();
         m_shell->openResult = ShellOpenResult::NotFound;
         w.ViewMnu_Click();
         m_shell->openResult = ShellOpenResult::Failed; // nothing can open it: said so
         w.ShowInShell(QStringLiteral("/x"));
-        QCOMPARE(m_shell->opened(),
-                 (QStringList{"/media/clip2.mpg", "/media/clip3.mpg", "/media/clip3.mpg", "/x"}));
-        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/media/clip3.mpg' was not found!",
+        QCOMPARE(m_shell->opened(), (QStringList{"/v/2", "/v/3", "/v/3", "/x"}));
+        QCOMPARE(m_boxes->texts(), (QStringList{"Nothing to view.", "'/v/3' was not found!",
                                                 noProgramToOpenText(QStringLiteral("/x"))}));
         QCOMPARE(
             (QList<int>{m_boxes->asked()[0].style, m_boxes->asked()[1].style, m_boxes->asked()[2].style}),
             (QList<int>{48, 16, 48}));
         PackListView* view = w.packListView();
-        fill(w, 3, {});
+        fill(3, {});
         const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
         checkCommands(w, {true, true, true, true, true});               // the click refreshed the commands
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2); // removes the row
-        QCOMPARE(w.packList().paths(), (QStringList{"/media/clip1.mpg", "/media/clip3.mpg"}));
+        QCOMPARE(w.packList().paths(), (QStringList{"/v/1", "/v/3"}));
         QCOMPARE(view->model()->rowCount(), 2);
         QSignalSpy unloaded(&w, &MainWindow::unloaded);
         w.action("ExitMnu")->trigger();
@@ -317,8 +266,8 @@ private slots:
     void wideAndNarrowWindows()
     {
         for (const auto& [extraTwips, wide] : {std::pair{0, false}, {6000, true}}) {
-            MainWindow& w = makeShown();
-            fill(w, 3, {2});
+            MainWindow& w = window();
+            fill(3, {2});
             const int width = w.width() + layout::twipsToPixels(extraTwips, w.dpi());
             w.resize(width, w.height());
             const QLabel *panel = w.findChild<QLabel*>("StatusBar_Panel1"),

@@ -39,3 +39,69 @@ inline QString state(const PackList& list, const QStringList& paths = {})
 }
 
 } // namespace kt::test
+
+#ifdef QT_WIDGETS_LIB // the window tests' fixture
+#include "../support/ScriptedSeams.h"
+#include "app/StartupValues.h"
+#include "app/ui/MainWindow.h"
+#include "packlist/ui/PackListModel.h"
+#include "packlist/ui/PackListView.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace kt::test {
+
+// Main windows over a settings store in a temporary folder, with scripted message boxes, file
+// dialogs and shell.
+class WindowFixture
+{
+protected:
+    QTemporaryDir m_dir;
+    std::optional<ScriptedMessageBox> m_boxes; // emplace() uninstalls the old one first
+    std::optional<ScriptedFileDialogs> m_dialogs;
+    std::optional<ScriptedShell> m_shell;
+    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
+
+    QString storeFile() const { return m_dir.filePath(QStringLiteral("Vantu/KlivaTARN.conf")); }
+    PackListView* view() const { return m_w->packListView(); }
+    QModelIndex index(int row, int column = 0) const { return view()->packModel()->index(row - 1, column); }
+    MainWindow& window(bool shown = true, bool normalDpi = true, bool xp = false)
+    {
+        m_w.reset();
+        m_boxes.emplace();
+        m_dialogs.emplace();
+        m_shell.emplace();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        const QString programDir = xp ? m_dir.path() : QStringLiteral("/nonexistent");
+        setStartupValues({programDir, normalDpi, xp, {100, -50}});
+        m_w = std::make_unique<MainWindow>();
+        m_w->load();
+        if (shown) {
+            m_w->show();
+            m_w->activateWindow();
+            if (!QTest::qWaitForWindowActive(m_w.get()))
+                qWarning("window not active: focus checks may fail");
+        }
+        return *m_w;
+    }
+    // The rows /v/1 ... /v/n with the cells "w1" ..., the given ones selected through the view as
+    // clicks would, the first current.
+    MainWindow& fill(int n, const QList<int>& selected = {})
+    {
+        m_w->packList().clear();
+        for (int k = 1; k <= n; ++k)
+            m_w->packList().append({QStringLiteral("/v/%1").arg(k), QStringLiteral("w%1").arg(k), {}, false});
+        view()->syncFromList();
+        for (int r : selected)
+            view()->selectionModel()->select(index(r),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (!selected.isEmpty())
+            view()->selectionModel()->setCurrentIndex(index(selected[0]), QItemSelectionModel::NoUpdate);
+        m_w->RefreshPackListCommands();
+        return *m_w;
+    }
+};
+
+} // namespace kt::test
+#endif

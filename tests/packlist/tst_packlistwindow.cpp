@@ -1,15 +1,9 @@
 // The Pack List in the real main window: view and list in step, adding, drops, the commands.
-#include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
-#include "app/StartupValues.h"
-#include "app/ui/MainWindow.h"
+#include "ListFixture.h"
 #include "packlist/ui/PackListDropTarget.h"
-#include "packlist/ui/PackListModel.h"
-#include "packlist/ui/PackListView.h"
 #include "platform/ui/QtFileDialogs.h"
 
-#include <QtTest>
-#include <QtWidgets>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,20 +40,13 @@ struct ListCommand
 };
 } // namespace
 
-class TestPackListWindow : public QObject
+class TestPackListWindow : public QObject, test::WindowFixture
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    std::optional<test::ScriptedMessageBox> m_boxes; // emplace() uninstalls the old one first
-    std::optional<test::ScriptedFileDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_w; // destroyed before the seams
-
     QString file(const QString& name) const { return m_dir.filePath(name); }
     bool enabled(const char* action) const { return m_w->action(QLatin1String(action))->isEnabled(); }
     bool listHasFocus() const { return QApplication::focusWidget() == view(); }
     QPushButton* button(const char* name) const { return m_w->findChild<QPushButton*>(QLatin1String(name)); }
-    PackListView* view() const { return m_w->packListView(); }
-    QModelIndex index(int row, int column = 0) const { return view()->packModel()->index(row - 1, column); }
     QString cell(int row, int column) const { return index(row, column).data().toString(); }
     QWidget* port() const { return view()->viewport(); }
     QPoint rowPoint(int row) const
@@ -67,27 +54,7 @@ class TestPackListWindow : public QObject
         return row ? view()->visualRect(index(row)).center() : QPoint(10, port()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
-    // A shown window with the rows /v/1 ... /v/n, the given ones selected in the view as clicks would.
-    MainWindow& make(int n = 0, const QList<int>& selected = {})
-    {
-        m_boxes.emplace();
-        m_dialogs.emplace();
-        m_w = std::make_unique<MainWindow>();
-        m_w->load();
-        m_w->show();
-        if (!QTest::qWaitForWindowActive(m_w.get()))
-            qWarning("window not active: focus checks may fail");
-        for (int k = 1; k <= n; ++k)
-            m_w->packList().append({QStringLiteral("/v/%1").arg(k), QStringLiteral("w%1").arg(k), {}, false});
-        view()->syncFromList();
-        for (int r : selected)
-            view()->selectionModel()->select(index(r),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        if (!selected.isEmpty())
-            view()->selectionModel()->setCurrentIndex(index(selected[0]), QItemSelectionModel::NoUpdate);
-        m_w->RefreshPackListCommands();
-        return *m_w;
-    }
+    MainWindow& make(int n = 0, const QList<int>& selected = {}) { return window(), fill(n, selected); }
     // The rows' file names as the view shows them, "*" on those selected in the view.
     QString rows() const
     {
@@ -104,11 +71,8 @@ class TestPackListWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        setStartupValues({.programDir = QStringLiteral("/nonexistent"), .normalDpi = true, .metrics = {}});
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("config"));
-        QVERIFY(QDir().mkpath(file("config/Vantu")) && QDir().mkpath(file("folder")));
-        QVERIFY(test::writeFile(file("config/Vantu/KlivaTARN.conf"), "[General]\nShowTod=0\n"));
+        QVERIFY(QDir().mkpath(file("folder")) && QDir().mkpath(file("Vantu")));
+        QVERIFY(test::writeFile(storeFile(), "[General]\nShowTod=0\n"));
         // A 352 x 240 sequence header, and files that are no MPEG at all.
         const QByteArray mpeg =
             QByteArray("\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 12) + QByteArray(64, '\0');
