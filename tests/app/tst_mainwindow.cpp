@@ -1,7 +1,6 @@
 // The main window, found by its controls' names: options, commands, busy mode, hints, View, focus.
 #include "../packlist/ListFixture.h"
 #include "app/ui/ObjectNames.h"
-#include "platform/Shell.h"
 #include "settings/OptionState.h"
 
 using namespace kt;
@@ -13,22 +12,20 @@ const QString kIdle = QStringLiteral("Awaiting for job...");
 // buttons beside and below the list (all of them have the "enabled" property).
 void checkCommands(MainWindow& w, const PackListCommandStates& states)
 {
-    const std::pair<bool, QStringList> groups[] = {
-        {states.packAndSort,
-         {"PackMnu", "SortAscendingMnu", "SortDescendingMnu", "cToolbar1_Pack", "packlst_SortAsc_cmd",
-          "packlst_SortDes_cmd"}},
+    const std::pair<bool, QString> groups[] = {
+        {states.packAndSort, "PackMnu SortAscendingMnu SortDescendingMnu cToolbar1_Pack packlst_SortAsc_cmd "
+                             "packlst_SortDes_cmd"},
         {states.selection,
-         {"SelectAllMnu", "DeselectAllMnu", "InvSelMnu", "packlst_SelectAll_cmd", "packlst_DeselectAll_cmd",
-          "packlst_InvSel_cmd"}},
-        {states.remove, {"RemoveMnu", "RemovePackWhatSelPopupMnu", "cToolbar1_Remove"}},
+         "SelectAllMnu DeselectAllMnu InvSelMnu packlst_SelectAll_cmd packlst_DeselectAll_cmd "
+         "packlst_InvSel_cmd"},
+        {states.remove, "RemoveMnu RemovePackWhatSelPopupMnu cToolbar1_Remove"},
         {states.move,
-         {"MoveUpMnu", "MoveDownMnu", "MoveUpPackWhatSelPopupMnu", "MoveDownPackWhatSelPopupMnu",
-          "cToolbar1_Up", "cToolbar1_Down"}},
-        {states.view, {"ViewMnu", "PlayMpegMnu"}},
-        {true, {"AddMnu", "AddPackWhatSelPopupMnu", "cToolbar1_Add", "selposup_cmd", "selposdown_cmd"}},
-    };
+         "MoveUpMnu MoveDownMnu MoveUpPackWhatSelPopupMnu MoveDownPackWhatSelPopupMnu cToolbar1_Up "
+         "cToolbar1_Down"},
+        {states.view, "ViewMnu PlayMpegMnu"},
+        {true, "AddMnu AddPackWhatSelPopupMnu cToolbar1_Add selposup_cmd selposdown_cmd"}};
     for (const auto& [on, names] : groups)
-        for (const QString& name : names)
+        for (const QString& name : names.split(' '))
             QVERIFY2(w.findChild<QObject*>(name)->property("enabled") == on, qPrintable(name));
 }
 
@@ -52,8 +49,7 @@ private slots:
     void init()
     {
         QFile::remove(storeFile());
-        QSettings(storeFile(), QSettings::IniFormat)
-            .setValue("ShowTod", "0"); // no Tip of the Day unless asked
+        QSettings(storeFile(), QSettings::IniFormat).setValue("ShowTod", "0"); // no Tip unless asked
     }
 
     void startOptionsToolbarAndLogos()
@@ -172,23 +168,22 @@ private slots:
         QFETCH(CommandCase, c);
         MainWindow& w = window();
         fill(c.rows, c.selected);
-        PackListView* view = w.packListView();
         auto* popup = w.findChild<QMenu*>("PackWhatSelPopupMnu");
-        const QRect row = c.row >= 1 ? view->visualRect(view->model()->index(c.row - 1, 0)) : QRect();
-        view->setFocus();
+        const QRect row = c.row >= 1 ? view()->visualRect(index(c.row)) : QRect();
+        view()->setFocus();
         if (c.press == Press::RightOnRow)
-            QTest::mousePress(view->viewport(), Qt::RightButton, {}, row.center());
+            QTest::mousePress(view()->viewport(), Qt::RightButton, {}, row.center());
         else if (c.press != Press::None)
-            QTest::keyClick(view, c.press == Press::MenuKey ? Qt::Key_Menu : Qt::Key_F10,
+            QTest::keyClick(view(), c.press == Press::MenuKey ? Qt::Key_Menu : Qt::Key_F10,
                             c.press == Press::MenuKey ? Qt::NoModifier : Qt::ShiftModifier);
         QTRY_COMPARE(popup->isVisible(), c.press != Press::None);
         const QPoint at = popup->geometry().topLeft();
         checkCommands(w, c.states);
         popup->close();
         if (c.press == Press::RightOnRow)
-            QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, row.center());
+            QTest::mouseRelease(view()->viewport(), Qt::RightButton, {}, row.center());
         else if (c.press != Press::None && c.row >= 1) {
-            const QRect shown(view->viewport()->mapToGlobal(row.topLeft()), row.size());
+            const QRect shown(view()->viewport()->mapToGlobal(row.topLeft()), row.size());
             QVERIFY2(shown.adjusted(0, 0, -1, 2).contains(at),
                      qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
         }
@@ -198,7 +193,6 @@ private slots:
     void keysUnlessBusy()
     {
         MainWindow& w = window();
-        PackListView* view = w.packListView();
         int adds = 0, packs = 0;
         w.addHandler = [&] { ++adds; };
         w.packHandler = [&] { ++packs; };
@@ -207,11 +201,11 @@ private slots:
         QSignalSpy exits(w.action("ExitMnu"), &QAction::triggered);
         auto counts = [&] { return QList<int>{adds, packs, int(removes.count()), int(selects.count())}; };
         fill(3, {});
-        view->setFocus();
-        QTest::keyClick(view, Qt::Key_Delete); // nothing selected: no Remove
+        view()->setFocus();
+        QTest::keyClick(view(), Qt::Key_Delete); // nothing selected: no Remove
         fill(3, {2});
-        QTest::keyClick(view, Qt::Key_Delete);
-        QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(view(), Qt::Key_Delete);
+        QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(counts(), (QList<int>{1, 1, 1, 1}));
@@ -247,14 +241,13 @@ private slots:
         QCOMPARE(
             (QList<int>{m_boxes->asked()[0].style, m_boxes->asked()[1].style, m_boxes->asked()[2].style}),
             (QList<int>{48, 16, 48}));
-        PackListView* view = w.packListView();
         fill(3, {});
-        const QPoint row2 = view->visualRect(view->model()->index(1, 0)).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row2);
-        checkCommands(w, {true, true, true, true, true});               // the click refreshed the commands
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row2); // removes the row
-        QCOMPARE(w.packList().paths(), (QStringList{"/v/1", "/v/3"}));
-        QCOMPARE(view->model()->rowCount(), 2);
+        const QPoint row2 = view()->visualRect(index(2)).center();
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, row2);
+        checkCommands(w, {true, true, true, true, true});                 // the click refreshed the commands
+        QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, row2); // removes the row
+        QCOMPARE(w.packList().paths() << QString::number(view()->model()->rowCount()),
+                 (QStringList{"/v/1", "/v/3", "2"}));
         QSignalSpy unloaded(&w, &MainWindow::unloaded);
         w.action("ExitMnu")->trigger();
         QCOMPARE(unloaded.count(), 1);
@@ -275,9 +268,9 @@ private slots:
             QTRY_VERIFY(last->geometry().right() > width - 2 * last->width()); // the panels laid out anew
             QCOMPARE(w.centralWidget()->rect().intersects(w.findChild<QWidget*>("selposup_cmd")->geometry()),
                      wide);
-            w.packListView()->setFocus();
+            view()->setFocus();
             QSet<QString> reached;
-            for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != w.packListView()); ++i) {
+            for (int i = 0; i < 40 && (i == 0 || QApplication::focusWidget() != view()); ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QWidget* f = QApplication::focusWidget();
                 QVERIFY2(f && f->isVisible(), qPrintable(f ? f->objectName() : QString()));
