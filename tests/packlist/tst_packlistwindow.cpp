@@ -26,11 +26,9 @@ struct DropCase
     int row, pointerRow;      // 0: below the last row
     QString after, said = {}; // said: %1 the test's folder
 };
-enum class Via { Menu, Button, Keys };
 struct ListCommand
 {
-    Via via;
-    const char* name; // the action, the button or the keys
+    QString name; // the action, the button ("..._cmd") or the keys ("Ctrl+...") on the list
     int rows;
     QList<int> selected;
     QString after; // as the view shows the rows
@@ -83,17 +81,6 @@ private slots:
         QVERIFY(::close(::creat(QFile::encodeName(file("bad")) + "\xff.mpg", 0600)) == 0);
     }
     void cleanup() { m_w.reset(); }
-
-    // Keys are reported before they act (the commands are refreshed from the selection before).
-    void keysReportedBeforeTheyAct()
-    {
-        make(4, {1});
-        int countAtSignal = -1;
-        connect(view(), &PackListView::listKeyDown, this,
-                [&] { countAtSignal = m_w->packList().selectedCount(); });
-        QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE((QList<int>{countAtSignal, m_w->packList().selectedCount()}), (QList<int>{1, 2}));
-    }
 
     // Adding through the dialog; a row's tooltip describes its file as it is now, below the rows
     // the list's totals.
@@ -272,36 +259,40 @@ private slots:
 
     void listCommands_data()
     {
-        const auto B = Via::Button, M = Via::Menu, K = Via::Keys;
         QTest::addColumn<ListCommand>("c");
         auto row = [](const char* name, const ListCommand& c) { QTest::newRow(name) << c; };
-        row("remove", {M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true});
-        row("move up", {B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false});
-        row("nothing to swap", {B, "selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, false});
-        row("ascending: no refresh", {B, "packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, true});
-        row("descending", {M, "SortDescendingMnu", 3, {1}, "3 2 1", {}, true, false});
-        row("descending button", {B, "packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, false});
-        row("inverse", {B, "packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, false});
-        row("select all", {B, "packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true});
-        row("deselect all", {B, "packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false});
+        row("remove", {"RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true});
+        row("move up", {"selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false});
+        row("nothing to swap", {"selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, false});
+        row("ascending: no refresh", {"packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, true});
+        row("descending", {"SortDescendingMnu", 3, {1}, "3 2 1", {}, true, false});
+        row("descending button", {"packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, false});
+        row("inverse", {"packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, false});
+        row("select all", {"packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true});
+        row("deselect all", {"packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false});
         // The focus row goes with the moved row, so the next move starts from it.
-        row("move up twice by keys", {K, "Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1});
-        row("move down by keys", {K, "Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3});
+        row("move up twice by keys", {"Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1});
+        row("select by keys: View refreshed first", {"Shift+Down", 4, {1}, "1* 2* 3 4", {}, true, true, 2});
+        row("move down by keys", {"Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3});
     }
     void listCommands()
     {
         QFETCH(ListCommand, c);
         MainWindow& w = make(c.rows, c.selected);
-        QWidget* before = c.via == Via::Button ? button(c.name)
-                          : c.via == Via::Keys ? static_cast<QWidget*>(view())
-                                               : button("packlst_SortAsc_cmd");
+        const bool isButton = c.name.endsWith("_cmd"), isKeys = c.name.contains('+');
+        QWidget* before = isButton ? button(qPrintable(c.name))
+                          : isKeys ? static_cast<QWidget*>(view())
+                                   : button("packlst_SortAsc_cmd");
         before->setFocus();
-        if (c.via == Via::Button)
-            button(c.name)->click();
-        else if (c.via == Via::Keys)
-            QTest::keySequence(view(), QKeySequence(QLatin1String(c.name)));
+        int countAtKey = -1, countBefore = w.packList().selectedCount(); // keys are reported before they act
+        connect(view(), &PackListView::listKeyDown, this, [&] { countAtKey = w.packList().selectedCount(); });
+        if (isButton)
+            button(qPrintable(c.name))->click();
+        else if (isKeys)
+            QTest::keySequence(view(), QKeySequence(c.name));
         else
-            w.action(QLatin1String(c.name))->trigger();
+            w.action(c.name)->trigger();
+        QCOMPARE(countAtKey, isKeys ? countBefore : -1);
         QCOMPARE(rows(), c.after);
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
