@@ -26,16 +26,39 @@ struct DropCase
     int row, pointerRow;      // 0: below the last row
     QString after, said = {}; // said: %1 the test's folder
 };
+// A list command, or the pop-up menu opened, on rows named 1..n with some selected, the first current.
 struct ListCommand
 {
-    QString name; // the action, the button ("..._cmd") or the keys ("Ctrl+...") on the list
+    QString name; // an action, a button ("..._cmd"), keys on the list ("Ctrl+U", "Menu") or "right-click"
     int rows;
     QList<int> selected;
     QString after; // as the view shows the rows
     QStringList said;
-    bool listFocused, viewEnabled; // else the focus stays; View (one row selected) is stale without a refresh
-    int current = 0;               // the view's current row afterwards; 0: not checked
+    bool listFocused;             // else the focus stays where it was
+    PackListCommandStates states; // afterwards: stale where the command does not refresh them
+    int current = 0;              // the view's current row afterwards (0: not checked), the row right-clicked
 };
+
+// The list commands in their groups, each reached through menu and toolbar items and the
+// buttons beside and below the list (all of them have the "enabled" property).
+void checkCommands(MainWindow& w, const PackListCommandStates& states)
+{
+    const std::pair<bool, QString> groups[] = {
+        {states.packAndSort, "PackMnu SortAscendingMnu SortDescendingMnu cToolbar1_Pack packlst_SortAsc_cmd "
+                             "packlst_SortDes_cmd"},
+        {states.selection,
+         "SelectAllMnu DeselectAllMnu InvSelMnu packlst_SelectAll_cmd packlst_DeselectAll_cmd "
+         "packlst_InvSel_cmd"},
+        {states.remove, "RemoveMnu RemovePackWhatSelPopupMnu cToolbar1_Remove"},
+        {states.move,
+         "MoveUpMnu MoveDownMnu MoveUpPackWhatSelPopupMnu MoveDownPackWhatSelPopupMnu cToolbar1_Up "
+         "cToolbar1_Down"},
+        {states.view, "ViewMnu PlayMpegMnu"},
+        {true, "AddMnu AddPackWhatSelPopupMnu cToolbar1_Add selposup_cmd selposdown_cmd"}};
+    for (const auto& [on, names] : groups)
+        for (const QString& name : names.split(' '))
+            QVERIFY2(w.findChild<QObject*>(name)->property("enabled") == on, qPrintable(name));
+}
 } // namespace
 
 class TestPackListWindow : public QObject, test::WindowFixture
@@ -257,46 +280,76 @@ private slots:
         QTRY_COMPARE(m_boxes->texts().join(""), QString(c.said).replace("%1", m_dir.path()));
     }
 
+    // Commands act on the rows and leave the focus on the list; keys on it are reported before they
+    // act. The pop-up menu opens at the current row by its keys, and a right-click selects.
     void listCommands_data()
     {
         QTest::addColumn<ListCommand>("c");
         auto row = [](const char* name, const ListCommand& c) { QTest::newRow(name) << c; };
-        row("remove", {"RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true});
-        row("move up", {"selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false});
-        row("nothing to swap", {"selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, false});
-        row("ascending: no refresh", {"packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, true});
-        row("descending", {"SortDescendingMnu", 3, {1}, "3 2 1", {}, true, false});
-        row("descending button", {"packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, false});
-        row("inverse", {"packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, false});
-        row("select all", {"packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true});
-        row("deselect all", {"packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false});
+        const PackListCommandStates all{true, true, true, true, true}, many{true, true, true, true, false},
+            none{true, true, false, false, false};
+        row("remove", {"RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, all});
+        row("move up", {"selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, many});
+        row("nothing to swap", {"selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, none});
+        row("ascending: no refresh", {"packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, all});
+        row("descending", {"SortDescendingMnu", 3, {1}, "3 2 1", {}, true, none});
+        row("descending button", {"packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, none});
+        row("inverse", {"packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, many});
+        row("select all", {"packlst_SelectAll_cmd", 1, {}, "1*", {}, true, {false, true, true, false, true}});
+        row("deselect all", {"packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, none});
         // The focus row goes with the moved row, so the next move starts from it.
-        row("move up twice by keys", {"Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1});
-        row("select by keys: View refreshed first", {"Shift+Down", 4, {1}, "1* 2* 3 4", {}, true, true, 2});
-        row("move down by keys", {"Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3});
+        row("move up twice by keys", {"Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, all, 1});
+        row("select by keys: View refreshed first", {"Shift+Down", 4, {1}, "1* 2* 3 4", {}, true, all, 2});
+        row("move down by keys", {"Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, all, 3});
+        row("empty", {"", 0, {}, "", {}, true, {}}); // the Sort button, disabled, takes no focus
+        row("one row, none selected", {"", 1, {}, "1", {}, true, {false, true}});
+        row("right-click selects the row", {"right-click", 3, {}, "1 2* 3", {}, true, all, 2});
+        row("right-click on one of two selected", {"right-click", 3, {1, 2}, "1* 2* 3", {}, true, many, 2});
+        row("right-click moves the selection", {"right-click", 3, {1, 2}, "1 2 3*", {}, true, all, 3});
+        row("right-click on the only row",
+            {"right-click", 1, {}, "1*", {}, true, {false, true, true, false, true}, 1});
+        row("Menu key at the current row", {"Menu", 3, {2}, "1 2* 3", {}, true, all, 2});
+        row("Shift+F10 at the current row", {"Shift+F10", 3, {3, 1}, "1* 2 3*", {}, true, many, 3});
+        row("Menu key, nothing selected", {"Menu", 2, {}, "1 2", {}, true, none});
     }
     void listCommands()
     {
         QFETCH(ListCommand, c);
         MainWindow& w = make(c.rows, c.selected);
-        const bool isButton = c.name.endsWith("_cmd"), isKeys = c.name.contains('+');
-        QWidget* before = isButton ? button(qPrintable(c.name))
-                          : isKeys ? static_cast<QWidget*>(view())
-                                   : button("packlst_SortAsc_cmd");
+        auto* popup = w.findChild<QMenu*>("PackWhatSelPopupMnu");
+        const bool isButton = c.name.endsWith("_cmd"), isKeys = c.name.contains('+') || c.name == "Menu",
+                   rightClick = c.name == "right-click";
+        QWidget* before = isButton               ? button(qPrintable(c.name))
+                          : isKeys || rightClick ? static_cast<QWidget*>(view())
+                                                 : button("packlst_SortAsc_cmd");
         before->setFocus();
         int countAtKey = -1, countBefore = w.packList().selectedCount(); // keys are reported before they act
         connect(view(), &PackListView::listKeyDown, this, [&] { countAtKey = w.packList().selectedCount(); });
         if (isButton)
             button(qPrintable(c.name))->click();
+        else if (rightClick)
+            QTest::mousePress(port(), Qt::RightButton, {}, rowPoint(c.current));
         else if (isKeys)
             QTest::keySequence(view(), QKeySequence(c.name));
-        else
+        else if (!c.name.isEmpty())
             w.action(c.name)->trigger();
-        QCOMPARE(countAtKey, isKeys ? countBefore : -1);
+        const bool pops = rightClick || c.name == "Menu" || c.name == "Shift+F10";
+        QTRY_COMPARE(popup->isVisible(), pops);
+        const QPoint at = popup->geometry().topLeft();
+        checkCommands(w, c.states);
+        popup->close();
+        if (rightClick)
+            QTest::mouseRelease(port(), Qt::RightButton, {}, rowPoint(c.current));
+        else if (pops && c.current) {
+            const QRect row = view()->visualRect(index(c.current)),
+                        shown(port()->mapToGlobal(row.topLeft()), row.size());
+            QVERIFY2(shown.adjusted(0, 0, -1, 2).contains(at),
+                     qPrintable(QStringLiteral("pop-up at %1,%2").arg(at.x()).arg(at.y())));
+        }
         QCOMPARE(rows(), c.after);
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
-        QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
+        QCOMPARE(countAtKey, isKeys ? countBefore : -1);
         QVERIFY(!c.current || view()->currentIndex() == index(c.current));
     }
 };
