@@ -100,17 +100,16 @@ private slots:
     }
     void surfaceMapping()
     {
+        using namespace layout;
         for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}})
             for (int dpi : {96, 120, 144}) {
                 // At load: the design size plus the width correction, the list's design height.
-                const QSize surface = layout::surfaceFromOuter(layout::loadSize(m), dpi, m);
-                QCOMPARE(surface, QSize(layout::twipsToPixels(6720 + m.widthAdjust, dpi),
-                                        layout::twipsToPixels(5280, dpi)));
-                const QSize outer = layout::outerFromSurface(surface, dpi, m);
-                const layout::Placement p = layout::place(outer.width(), outer.height(), m);
+                const QSize surface = surfaceFromOuter(loadSize(m), dpi, m);
+                QCOMPARE(surface, QSize(twipsToPixels(6720 + m.widthAdjust, dpi), twipsToPixels(5280, dpi)));
+                const QSize outer = outerFromSurface(surface, dpi, m);
+                const Placement p = place(outer.width(), outer.height(), m);
                 QVERIFY2(qAbs(p.listHeight - 3615) <= 1440 / dpi, qPrintable(QString::number(p.listHeight)));
-                const int buttonBottom = layout::twipsToPixels(p.buttonTop, dpi) +
-                                         layout::twipsToPixels(layout::kButtonHeight, dpi);
+                const int buttonBottom = twipsToPixels(p.buttonTop, dpi) + twipsToPixels(kButtonHeight, dpi);
                 QVERIFY(buttonBottom <= surface.height() + (m.buttonTopAdjust < 0 ? 1 : 0));
             }
     }

@@ -66,8 +66,8 @@ private slots:
     void init()
     {
         m_root.emplace(); // afresh for each row
-        QVERIFY(QDir(root()).mkpath("config") && QDir(root()).mkpath("work/rel"));
-        QVERIFY(makeFolder(root() + "/run", 0700));
+        QVERIFY(QDir(root()).mkpath("config") && QDir(root()).mkpath("work/rel") &&
+                makeFolder(root() + "/run", 0700));
     }
     void cleanup()
     {

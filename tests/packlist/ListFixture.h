@@ -73,8 +73,7 @@ protected:
         m_dialogs.emplace();
         m_shell.emplace();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        const QString programDir = xp ? m_dir.path() : QStringLiteral("/nonexistent");
-        setStartupValues({programDir, normalDpi, xp, {100, -50}});
+        setStartupValues({xp ? m_dir.path() : QStringLiteral("/nonexistent"), normalDpi, xp, {100, -50}});
         m_w = std::make_unique<MainWindow>();
         m_w->load();
         if (shown) {
@@ -93,11 +92,11 @@ protected:
         for (int k = 1; k <= n; ++k)
             m_w->packList().append({QStringLiteral("/v/%1").arg(k), QStringLiteral("w%1").arg(k), {}, false});
         view()->syncFromList();
+        QItemSelectionModel* sel = view()->selectionModel();
         for (int r : selected)
-            view()->selectionModel()->select(index(r),
-                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            sel->select(index(r), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         if (!selected.isEmpty())
-            view()->selectionModel()->setCurrentIndex(index(selected[0]), QItemSelectionModel::NoUpdate);
+            sel->setCurrentIndex(index(selected[0]), QItemSelectionModel::NoUpdate);
         m_w->RefreshPackListCommands();
         return *m_w;
     }
