@@ -102,16 +102,17 @@ private slots:
         InstanceLock holder(root() + "/run");
         QLocalServer silent; // this thread runs no event loop meanwhile: it never answers
         QProcess* first = nullptr;
-        const QString firstRows = at("@/a.mpg+;@/-platform+;@/b.mp3+");
+        const QString firstRows = at("@/a.mpg+;@/-platform+;@/b.mp3+"),
+                      socket = handOverSocketPath(root() + "/run");
         if (c.first == First::Window) {
-            // What a copy killed outright leaves does not keep the window from listening.
-            QVERIFY(test::writeFile(handOverSocketPath(root() + "/run"), {}));
-            // The toolkit never sees the arguments: "-platform b.mp3" would end it.
+            // A socket file a copy killed outright left does not keep the window from listening; the
+            // toolkit never sees the arguments ("-platform b.mp3" would end it).
+            QVERIFY(test::writeFile(socket, {}));
             first = &start({root() + "/a.mpg", "--", "-platform", "b.mp3"}, root());
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows, 20000);
         } else {
-            QCOMPARE(holder.tryAcquire(), State::Held);
-            QVERIFY(c.first != First::SilentListener || silent.listen(handOverSocketPath(root() + "/run")));
+            QVERIFY(holder.tryAcquire() == State::Held &&
+                    (c.first != First::SilentListener || silent.listen(socket)));
         }
         QProcess& second = start(at(c.arguments).split(' ', Qt::SkipEmptyParts), root() + "/work", c.display);
         QVERIFY(second.waitForFinished(20000));
@@ -250,8 +251,7 @@ private slots:
                            .arg(c.environment, kBinDir, c.arguments)
                            .split(' ', Qt::SkipEmptyParts));
         QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit); // no abort
-        QCOMPARE(p.exitCode(), c.exitCode);
+        QCOMPARE(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, c.exitCode); // -1: an abort
         QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith(c.out));
         QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
                  c.err.isEmpty() ? c.err : "klivatarn: " + c.err + '\n');
