@@ -76,14 +76,12 @@ private slots:
             dw.UnhideLogo();
             QCOMPARE(panel3(), idle);
         }
-        // On XP the logos come from Busy.ir and Idle.ir beside the program; when they are
-        // missing, one message per file, the built-in pictures stay and the load goes on.
+        // On XP the logos come from Busy.ir and Idle.ir beside the program: missing, each is said.
         MainWindow& xp = window(false, true, true);
         QVERIFY(m_boxes->asked().size() == 2 && xp.panelText(2) == "IDLE" &&
                 !xp.findChild<QLabel*>("StatusBar_Panel3")->pixmap().isNull());
     }
-    // Shown unless ShowTod is "0", and only once the main window is on screen: centred over it,
-    // with the keyboard focus, so Escape closes the tip alone.
+    // Shown unless ShowTod is "0", once the main window is on screen: centred, with the focus.
     void tipOfTheDayAtStart()
     {
         for (const QVariant& showTod : {QVariant(), QVariant("no"), QVariant("0")}) {
@@ -124,8 +122,7 @@ private slots:
         w.RefreshPackListCommands();
         QVERIFY(!w.action("PackMnu")->isEnabled() && w.action("OptionMnu")->isEnabled());
     }
-    // View opens the first selected row through the shell, or says why not; a click
-    // refreshes the commands, a double-click removes the row, Exit unloads.
+    // View opens the first selected row, or says why not; a click refreshes, a double-click removes.
     void viewAndMouseOnList()
     {
         MainWindow& w = window();
@@ -156,9 +153,8 @@ private slots:
         QCOMPARE(unloaded.count(), 1);
         QVERIFY(!w.isVisible());
     }
-    // The move buttons join the Tab chain only once on screen (at the design width they stand
-    // beyond the edge). The file being packed is shortened for the status bar's font and width:
-    // whole when it fits, else the start of its folder and its name, never cut off at the edge.
+    // The move buttons join the Tab chain only once on screen (at the design width they are not);
+    // the file being packed is shortened to fit the status bar: the start of its folder, its name.
     void wideAndNarrowWindows()
     {
         for (const auto& [extraTwips, wide] : {std::pair{0, false}, {6000, true}}) {

@@ -52,8 +52,7 @@ inline QString state(const PackList& list, const QStringList& paths = {})
 
 namespace kt::test {
 
-// Main windows over a settings store in a temporary folder, with scripted message boxes, file
-// dialogs and shell.
+// Main windows over a settings store in a temporary folder, with scripted seams.
 class WindowFixture
 {
 protected:
@@ -84,8 +83,7 @@ protected:
         }
         return *m_w;
     }
-    // The rows /v/1 ... /v/n with the cells "w1" ..., the given ones selected through the view as
-    // clicks would, the first current.
+    // Rows /v/1 ... /v/n with cells "w1" ..., the given ones selected through the view, the first current.
     MainWindow& fill(int n, const QList<int>& selected = {})
     {
         m_w->packList().clear();

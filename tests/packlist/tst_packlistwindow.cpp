@@ -40,8 +40,7 @@ struct ListCommand
     int current = 0;              // the view's current row afterwards (0: not checked), the row right-clicked
 };
 
-// The list commands in their groups, each reached through menu and toolbar items and the
-// buttons beside and below the list (all of them have the "enabled" property).
+// The list commands in their groups: menu and toolbar items, the buttons beside and below the list.
 void checkCommands(MainWindow& w, const PackListCommandStates& states)
 {
     const std::pair<bool, QString> groups[] = {
@@ -106,8 +105,7 @@ private slots:
     }
     void cleanup() { m_w.reset(); }
 
-    // Adding through the dialog; a row's tooltip describes its file as it is now, below the rows
-    // the list's totals.
+    // Adding through the dialog; a row's tooltip describes its file as it is now, below the rows the totals.
     void addThroughTheDialogAndToolTips()
     {
         MainWindow& w = make();
@@ -281,8 +279,7 @@ private slots:
         QTRY_COMPARE(m_boxes->texts().join(""), QString(c.said).replace("%1", m_dir.path()));
     }
 
-    // Commands act on the rows and leave the focus on the list; keys on it are reported before they
-    // act. The pop-up menu opens at the current row by its keys, and a right-click selects.
+    // Commands leave the focus on the list; keys are reported before they act; the pop-up opens at the row.
     void listCommands_data()
     {
         QTest::addColumn<ListCommand>("c");
