@@ -19,10 +19,10 @@ struct TypedNames
     QString notFound = {};     // the names said not found, with "was" or "were"; the dialog stays open
     QStringList listedBy = {}; // a pattern: the list's filters then; the dialog stays open
 };
-enum class Dragged { OwnRows, Files, Text, WebAddress, Folder, NotUtf8 };
-struct DropCase
+struct DropCase // neither text nor addresses: the selected rows dragged
 {
-    Dragged what;
+    bool text;
+    QList<QUrl> urls;
     int row, pointerRow;      // 0: below the last row
     QString after, said = {}; // said: %1 the test's folder
 };
@@ -227,35 +227,32 @@ private slots:
         QTest::addColumn<DropCase>("c");
         auto row = [](const char* name, const DropCase& c) { QTest::newRow(name) << c; };
         const QString before = "1 2 3 4 5* 6 7*", moved = "1 5* 2 7* 3 4 6";
-        row("own rows below the last row", {Dragged::OwnRows, 0, 0, before});
-        row("own rows onto row 2", {Dragged::OwnRows, 2, 0, moved});
-        row("text, pointer over row 2", {Dragged::Text, 3, 2, moved});
-        row("text, pointer past the end", {Dragged::Text, 3, 0, before});
-        row("web address", {Dragged::WebAddress, 3, 2, moved});
-        row("a folder alone", {Dragged::Folder, 3, 0, before});
-        row("files and a folder", {Dragged::Files, 1, 0, before + " b.mpg a.mpg"});
-        row("a name not UTF-8 and a file",
-            {Dragged::NotUtf8, 1, 0, before + " b.mpg",
-             "1 file was not added: its name is not valid UTF-8, so this program cannot open it:"
-             "\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again."});
+        const auto url = [this](const char* name) { return QUrl::fromLocalFile(file(name)); };
+        const QUrl bad = QUrl::fromEncoded(url("bad").toEncoded() + "%FF.mpg"); // as a file manager sends it
+        row("own rows below the last row", {false, {}, 0, 0, before});
+        row("own rows onto row 2", {false, {}, 2, 0, moved});
+        row("text, pointer over row 2", {true, {}, 3, 2, moved});
+        row("text, pointer past the end", {true, {}, 3, 0, before});
+        row("web address", {false, {QUrl("https://example.org/a.mpg")}, 3, 2, moved});
+        row("a folder alone", {false, {url("folder")}, 3, 0, before});
+        row("files, a folder",
+            {false, {url("b.mpg"), url("folder"), url("a.mpg")}, 1, 0, before + " b.mpg a.mpg"});
+        const QString notUtf8 = "1 file was not added: its name is not valid UTF-8, so this program cannot "
+                                "open it:\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again.";
+        row("a name not UTF-8 and a file", {false, {bad, url("b.mpg")}, 1, 0, before + " b.mpg", notUtf8});
     }
     void drops()
     {
         QFETCH(DropCase, c);
         make(7, {5, 7});
         std::unique_ptr<QMimeData> data(
-            c.what == Dragged::OwnRows
-                ? view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes())
-                : new QMimeData);
-        const auto url = [this](const char* name) { return QUrl::fromLocalFile(file(name)); };
-        if (c.what == Dragged::Text)
+            c.text || !c.urls.isEmpty()
+                ? new QMimeData
+                : view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes()));
+        if (c.text)
             data->setText(file("a.mpg"));
-        else if (c.what == Dragged::Files)
-            data->setUrls({url("b.mpg"), url("folder"), url("a.mpg")});
-        else if (c.what == Dragged::NotUtf8) // as a file manager sends it: the bytes percent-encoded
-            data->setUrls({QUrl::fromEncoded(url("bad").toEncoded() + "%FF.mpg"), url("b.mpg")});
-        else if (c.what != Dragged::OwnRows)
-            data->setUrls({c.what == Dragged::Folder ? url("folder") : QUrl("https://example.org/a.mpg")});
+        if (!c.urls.isEmpty())
+            data->setUrls(c.urls);
         button("packlst_InvSel_cmd")->setFocus();
         const QPoint onto = rowPoint(c.row);
         QDragEnterEvent enter(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
@@ -263,9 +260,9 @@ private slots:
         QDropEvent drop(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
         QCoreApplication::sendEvent(port(), &drop);
         QVERIFY(enter.isAccepted() && drop.isAccepted());
-        QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the view must not delete rows
-        QVERIFY(listHasFocus() || c.what != Dragged::Files);
-        const bool waits = c.what == Dragged::Text || c.what == Dragged::WebAddress;
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);          // never a move: the view must not delete rows
+        QVERIFY(listHasFocus() || !c.after.endsWith(".mpg")); // files added
+        const bool waits = c.text || (c.urls.size() == 1 && !c.urls[0].isLocalFile());
         QCOMPARE(dropPending(), waits);
         if (waits) {
             QCOMPARE(rows(), QStringLiteral("1 2 3 4 5* 6 7*"));
