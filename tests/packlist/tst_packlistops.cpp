@@ -51,6 +51,7 @@ private slots:
         row("up 2,3 current 3", {U, "1 2* 3* 4 5", 3, 0, "2* 3* 1 4 5", 2});
         row("up 1,3 current 1", {U, "1* 2 3* 4 5", 1, 0, "1* 2 3* 4 5", 1});
         row("up 1,3 current 3", {U, "1* 2 3* 4 5", 3, 0, "1* 3* 2 4 5", 2});
+        row("up without current row", {U, "1 2 3* 4 5", 0, 0, "1 2 3* 4 5", 0});
         row("up, current not selected", {U, "1 2 3 4* 5", 2, 0, "1 2 4* 3 5", 2});
         row("up empty", {U, "", 0, 0, "", 0, none});
         row("down 3,4 current 3", {D, "1 2 3* 4* 5", 3, 0, "1 2 5 3* 4*", 4});

@@ -159,6 +159,7 @@ private slots:
         row("a name with a quote alone", {"my\"clip.mpg", All, "@/my\"clip.mpg"});
         row("blanks around a name", {"  b.mpg ", All, "@/b.mpg"});
         row("a folder among files is skipped", {"\"folder\" \"b.mpg\"", All, "@/b.mpg"});
+        row("a full path", {"\"" + file("c.mp3") + "\" \"a.mpg\"", Mpeg, "@/c.mp3|@/a.mpg"});
         row("a name that names nothing", {"\"a.mpg\" \"gone.mpg\"", Mpeg, {}, "'gone.mpg' was"});
         row("a quote cut wrongly", {"\"my\" \"clip.mpg\"", All, {}, "'my', 'clip.mpg' were"});
         row("patterns parted by ;", {"b*; c*", Mpeg, {}, {}, {"b*", "c*"}});
