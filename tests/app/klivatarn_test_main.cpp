@@ -1,8 +1,6 @@
-// klivatarn-test: the window program as the tests start it, never installed. Message boxes
-// print "MsgBox <style>|<title>|<text>" on stderr and take their safe answer at once;
-// KT_TEST_RUNTIME_DIR replaces the user's runtime folder (lock and socket) and
-// KT_TEST_HANDOVER_WAIT_MS a second start's wait; after files are added it prints
-// "List <path>|<video size>|<frame rate>;..." and "Active <objectName>" (again at each change).
+// The window program as the tests start it: on stderr "MsgBox <style>|<title>|<text>" (the safe
+// answer taken), after files are added "List <path>|<video size>|<frame rate>;..." and "Active
+// <objectName>" (again at each change). KT_TEST_RUNTIME_DIR: the lock's and socket's folder.
 #include "app/ui/MainWindow.h"
 #include "app/ui/Startup.h"
 #include "platform/MessageBox.h"
@@ -12,10 +10,8 @@
 #include <cstdio>
 
 namespace {
-
 class StderrMessageBoxes final : public kt::MessageBoxPresenter
 {
-public:
     int present(const QString& text, int style, const QString& title) override
     {
         std::fprintf(stderr, "MsgBox %d|%s|%s\n", style, qPrintable(title), qPrintable(text));
@@ -23,14 +19,12 @@ public:
         return kt::msgSafeAnswer(style);
     }
 };
-
 void printActive()
 {
     const QWidget* active = QApplication::activeWindow();
     std::fprintf(stderr, "Active %s\n", active ? qPrintable(active->objectName()) : "");
     std::fflush(stderr);
 }
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -39,8 +33,7 @@ int main(int argc, char* argv[])
     kt::ProgramSeams seams;
     seams.messageBoxes = &messageBoxes;
     seams.runtimeFolder = qEnvironmentVariable("KT_TEST_RUNTIME_DIR");
-    if (const int wait = qEnvironmentVariableIntValue("KT_TEST_HANDOVER_WAIT_MS"); wait > 0)
-        seams.handOverWaitMs = wait;
+    seams.handOverWaitMs = 2000; // a second start's wait, short for the tests
     seams.filesAdded = [](kt::MainWindow& window) {
         QStringList rows;
         for (const kt::PackListRow& row : window.packList().rows())

@@ -1,141 +1,90 @@
-// The Pack List in the real main window: the view kept in step with the list, adding, drops,
-// dragging rows, the commands with their focus and refresh, and the tooltips.
-#include "../support/ScriptedSeams.h"
+// The Pack List in the real main window: view and list in step, adding, drops, the commands.
 #include "../support/TestFiles.h"
-#include "app/StartupValues.h"
-#include "app/ui/MainWindow.h"
+#include "ListFixture.h"
 #include "packlist/ui/PackListDropTarget.h"
-#include "packlist/ui/PackListModel.h"
-#include "packlist/ui/PackListView.h"
 #include "platform/ui/QtFileDialogs.h"
 
-#include <QAbstractItemView>
-#include <QAction>
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QToolTip>
-#include <QWindow>
-#include <QtTest>
 #include <fcntl.h>
 #include <unistd.h>
 
 using namespace kt;
 
 namespace {
-// The Add dialog's filters, in their order.
-enum class AddFilter { Mpeg, Mp3, All };
-
-// Names typed into the Add dialog and what comes of them.
+enum AddFilter { Mpeg, Mp3, All }; // the Add dialog's filters, in their order
 struct TypedNames
 {
     QString typed;
     AddFilter filter;
-    QStringList added;      // file names in the folder, in order
-    QString notFound;       // the names said not found, with "was" or "were"; the dialog stays open
-    QStringList shown = {}; // a pattern: the files listed then; the dialog stays open
+    QString added;             // the files chosen, '|' between them, '@' the test's folder
+    QString notFound = {};     // the names said not found, with "was" or "were"; the dialog stays open
+    QStringList listedBy = {}; // a pattern: the list's filters then; the dialog stays open
 };
-
-enum class Dragged { OwnRows, Files, Text, WebAddress, Folder, NotUtf8 };
-struct DropCase
+struct DropCase // neither text nor addresses: the selected rows dragged
 {
-    Dragged what;
-    int row, pointerRow;
-    QString after;
-    QString said = {}; // the message after the drop; %1: the test's folder
+    bool text;
+    QList<QUrl> urls;
+    int row, pointerRow;      // 0: below the last row
+    QString after, said = {}; // said: %1 the test's folder
 };
-
-// A list command run from the menu bar, a button below the list or keys pressed on the
-// list, on rows named 1..n.
-enum class Via { Menu, Button, Keys };
+// A list command, or the pop-up menu opened, on rows named 1..n with some selected, the first current.
 struct ListCommand
 {
-    Via via;
-    const char* name; // the action, the button or the keys
+    QString
+        name; // an action, a button ("..._cmd"), keys on the list ("Ctrl+U", "Menu", "Del") or "right-click"
     int rows;
     QList<int> selected;
-    QString after;    // the rows as the view then shows them
-    QStringList said; // messages
-    bool listFocused; // else the focus stays where it was
-    bool viewEnabled; // View needs one selected row: stale when the command does not refresh
-    int current = 0;  // the view's current row afterwards; 0: not checked
+    QString after; // as the view shows the rows
+    QStringList said;
+    bool listFocused;             // else the focus stays where it was
+    PackListCommandStates states; // afterwards: stale where the command does not refresh them
+    int current = 0;              // the view's current row afterwards (0: not checked), the row right-clicked
 };
+
+// The list commands in their groups: menu and toolbar items, the buttons beside and below the list.
+void checkCommands(MainWindow& w, const PackListCommandStates& states)
+{
+    const std::pair<bool, QString> groups[] = {
+        {states.packAndSort, "PackMnu SortAscendingMnu SortDescendingMnu cToolbar1_Pack packlst_SortAsc_cmd "
+                             "packlst_SortDes_cmd"},
+        {states.selection,
+         "SelectAllMnu DeselectAllMnu InvSelMnu packlst_SelectAll_cmd packlst_DeselectAll_cmd "
+         "packlst_InvSel_cmd"},
+        {states.remove, "RemoveMnu RemovePackWhatSelPopupMnu cToolbar1_Remove"},
+        {states.move,
+         "MoveUpMnu MoveDownMnu MoveUpPackWhatSelPopupMnu MoveDownPackWhatSelPopupMnu cToolbar1_Up "
+         "cToolbar1_Down"},
+        {states.view, "ViewMnu PlayMpegMnu"},
+        {true, "AddMnu AddPackWhatSelPopupMnu cToolbar1_Add selposup_cmd selposdown_cmd"}};
+    for (const auto& [on, names] : groups)
+        for (const QString& name : names.split(' '))
+            QVERIFY2(w.findChild<QObject*>(name)->property("enabled") == on, qPrintable(name));
+}
 } // namespace
 
-class TestPackListWindow : public QObject
+class TestPackListWindow : public QObject, test::WindowFixture
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    std::unique_ptr<MainWindow> m_w;
-    std::unique_ptr<test::ScriptedMessageBox> m_boxes;
-    std::unique_ptr<test::ScriptedFileDialogs> m_dialogs;
-
     QString file(const QString& name) const { return m_dir.filePath(name); }
     bool enabled(const char* action) const { return m_w->action(QLatin1String(action))->isEnabled(); }
-    bool listHasFocus() const { return QApplication::focusWidget() == m_w->packListView(); }
+    bool listHasFocus() const { return QApplication::focusWidget() == view(); }
     QPushButton* button(const char* name) const { return m_w->findChild<QPushButton*>(QLatin1String(name)); }
-    PackListView* view() const { return m_w->packListView(); }
-    QString cell(int row, int column) const
-    {
-        return view()->packModel()->index(row, column).data().toString();
-    }
-    // The middle of a row, or below the last row for 0.
+    QString cell(int row, int column) const { return index(row, column).data().toString(); }
+    QWidget* port() const { return view()->viewport(); }
     QPoint rowPoint(int row) const
     {
-        return row >= 1 ? view()->visualRect(view()->packModel()->index(row - 1, 0)).center()
-                        : QPoint(10, view()->viewport()->height() - 3);
+        return row ? view()->visualRect(index(row)).center() : QPoint(10, port()->height() - 3);
     }
     bool dropPending() const { return view()->findChild<PackListDropTarget*>()->state().itemDropPending(); }
-    // The files (not folders) a file dialog's list shows.
-    static QStringList listedFiles(const QAbstractItemView* listed)
-    {
-        const auto* model = static_cast<const QFileSystemModel*>(listed->model());
-        QStringList names;
-        for (int r = 0; r < model->rowCount(listed->rootIndex()); ++r)
-            if (const QModelIndex i = model->index(r, 0, listed->rootIndex()); !model->isDir(i))
-                names << model->fileName(i);
-        return names;
-    }
-    // A shown window whose list holds the rows /v/1 ... /v/n, the given ones selected in the view.
-    MainWindow& make(int n = 0, const QList<int>& selected = {})
-    {
-        m_boxes = std::make_unique<test::ScriptedMessageBox>();
-        m_dialogs = std::make_unique<test::ScriptedFileDialogs>();
-        m_w = std::make_unique<MainWindow>();
-        m_w->load();
-        m_w->show();
-        if (!QTest::qWaitForWindowActive(m_w.get()))
-            qWarning("window not active: focus checks may fail");
-        for (int k = 1; k <= n; ++k)
-            m_w->packList().append({QStringLiteral("/v/%1").arg(k), QStringLiteral("w%1").arg(k), {}, false});
-        view()->syncFromList();
-        select(selected);
-        return *m_w;
-    }
-    // Selects through the view, as clicks would, the first row current.
-    void select(const QList<int>& rows)
-    {
-        QItemSelectionModel* sel = view()->selectionModel();
-        sel->clearSelection();
-        for (int r : rows)
-            sel->select(view()->packModel()->index(r - 1, 0),
-                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        if (!rows.isEmpty())
-            sel->setCurrentIndex(view()->packModel()->index(rows[0] - 1, 0), QItemSelectionModel::NoUpdate);
-        m_w->RefreshPackListCommands();
-    }
+    MainWindow& make(int n = 0, const QList<int>& selected = {}) { return window(), fill(n, selected); }
     // The rows' file names as the view shows them, "*" on those selected in the view.
     QString rows() const
     {
         QStringList out;
-        for (int r = 0; r < view()->packModel()->rowCount(); ++r) {
-            if (cell(r, 1) != m_w->packList().row(r + 1).videoSize)
+        for (int r = 1; r <= view()->packModel()->rowCount(); ++r) {
+            if (cell(r, 1) != m_w->packList().row(r).videoSize)
                 return QStringLiteral("cells out of step");
             out << QFileInfo(cell(r, 0)).fileName() +
-                       (view()->selectionModel()->isRowSelected(r) ? QStringLiteral("*") : QString());
+                       (view()->selectionModel()->isRowSelected(r - 1) ? "*" : "");
         }
         return out.join(QLatin1Char(' '));
     }
@@ -143,11 +92,8 @@ class TestPackListWindow : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        setStartupValues({.programDir = QStringLiteral("/nonexistent"), .normalDpi = true, .metrics = {}});
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("config"));
-        QVERIFY(QDir().mkpath(file("config/Vantu")) && QDir().mkpath(file("folder")));
-        QVERIFY(test::writeFile(file("config/Vantu/KlivaTARN.conf"), "[General]\nShowTod=0\n"));
+        QVERIFY(QDir().mkpath(file("folder")) && QDir().mkpath(file("Vantu")));
+        QVERIFY(test::writeFile(storeFile(), "[General]\nShowTod=0\n"));
         // A 352 x 240 sequence header, and files that are no MPEG at all.
         const QByteArray mpeg =
             QByteArray("\x00\x00\x01\xB3\x16\x00\xF0\x14\xFF\xFF\xE0\x00", 12) + QByteArray(64, '\0');
@@ -157,138 +103,77 @@ private slots:
         // A name that is not UTF-8: no QString can name the file.
         QVERIFY(::close(::creat(QFile::encodeName(file("bad")) + "\xff.mpg", 0600)) == 0);
     }
+    void cleanup() { m_w.reset(); }
 
-    void cleanup()
-    {
-        m_w.reset();
-        m_dialogs.reset();
-        m_boxes.reset();
-    }
-
-    // The view shows the list's flags and current row, and writes its own changes back.
-    void flagsShownInView_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<int>("current");
-        QTest::newRow("runs") << 9 << QList<int>{1, 2, 3, 6, 8, 9} << 8;
-        QList<int> odd;
-        for (int i = 1; i <= 32767; i += 2)
-            odd << i;
-        QTest::newRow("32767 rows, every other") << 32767 << odd << 32767;
-    }
-    void flagsShownInView()
-    {
-        QFETCH(int, rows);
-        QFETCH(QList<int>, selected);
-        QFETCH(int, current);
-        PackList& list = make(rows, {4}).packList(); // a selection to replace
-        list.setAllSelected(false);
-        for (int r : selected)
-            list.setSelected(r, true);
-        list.setCurrentRow(current);
-        view()->syncSelectionFromList();
-        QList<int> inView; // selectedRows() is quadratic
-        for (const QItemSelectionRange& r : view()->selectionModel()->selection())
-            for (int i = r.top(); i <= r.bottom(); ++i)
-                inView << i + 1;
-        std::sort(inView.begin(), inView.end());
-        QCOMPARE(inView, selected);
-        QList<int> inList;
-        for (int i = 1; i <= rows; ++i)
-            if (list.isSelected(i))
-                inList << i;
-        QCOMPARE(inList, selected); // syncing wrote nothing back
-        QCOMPARE(view()->currentIndex().isValid() ? view()->currentIndex().row() + 1 : 0, current);
-        view()->clearSelection();
-        QCOMPARE(list.selectedCount(), 0);
-        QCOMPARE(list.currentRow(), current);
-    }
-
-    // Keys are reported before they act. (Clicks, after the selection changed: the main
-    // window's commands show it.)
-    void keysReportedBeforeTheyAct()
-    {
-        PackList& list = make(4, {1}).packList();
-        int countAtSignal = -1;
-        connect(view(), &PackListView::listKeyDown, this, [&] { countAtSignal = list.selectedCount(); });
-        QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(countAtSignal, 1);
-        QCOMPARE(list.selectedCount(), 2);
-    }
-
-    void addThroughTheDialog()
+    // Adding through the dialog; a row's tooltip describes its file as it is now, below the rows the totals.
+    void addThroughTheDialogAndToolTips()
     {
         MainWindow& w = make();
         button("packlst_SortAsc_cmd")->setFocus();
         w.AddMnu_Click(); // no answer queued: cancelled, yet the list takes the focus
-        QVERIFY(listHasFocus());
-        QVERIFY(!enabled("PackMnu"));
+        QVERIFY(listHasFocus() && !enabled("PackMnu"));
+        const QString grows = file("grows.bin"), goes = file("goes.mpg");
+        QVERIFY(test::writeFile(grows, "1234") && test::writeFile(goes, {}));
         // Folders and names that do not exist (a file gone since it was chosen) are skipped.
-        m_dialogs->answerOpen(
-            {file("a.mpg"), file("folder"), file("gone.mpg"), QString(), file("b.mpg"), file("c.mp3")});
+        m_dialogs->answerOpen({file("a.mpg"), file("folder"), file("gone.mpg"), QString(), grows, goes});
         m_dialogs->answerOpen({file("a.mpg")});
-
         w.action("AddMnu")->trigger();
-
         QCOMPARE(m_dialogs->openRequests().last().title,
                  QStringLiteral("Add Files... (multiple selection possible)"));
-        QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3"));
-        QCOMPARE(w.packList().path(1), file("a.mpg"));
-        QCOMPARE((QStringList{cell(0, 1), cell(2, 2)}), (QStringList{"352 x 240", "not available"}));
-        QVERIFY(enabled("PackMnu"));
-        QVERIFY(listHasFocus());
-
+        QCOMPARE(rows(), QStringLiteral("a.mpg grows.bin goes.mpg"));
+        QVERIFY(enabled("PackMnu") && listHasFocus());
         w.action("AddPackWhatSelPopupMnu")->trigger(); // the same file again: a second row
-        QCOMPARE(rows(), QStringLiteral("a.mpg b.mpg c.mp3 a.mpg"));
+        QCOMPARE(rows(), QStringLiteral("a.mpg grows.bin goes.mpg a.mpg"));
         QVERIFY(m_boxes->asked().isEmpty());
         QVERIFY(!view()->header()->sectionsClickable()); // the header never sorts
-        const std::pair<const char*, QString> hints[] = {
-            {"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
-            {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}};
-        for (const auto& [name, text] : hints) {
+        for (const auto& [name, text] : {std::pair{"packlst_SortAsc_cmd", "Sort file(s) in ascending order."},
+                                         {"packlst_InvSel_cmd", "Inverse select all file(s) in Pack List"}}) {
             QPushButton* b = button(name);
-            QCOMPARE(b->toolTip() + (text.endsWith('.') ? "." : ""), text); // a tip without the full stop
+            QCOMPARE(b->toolTip() + (QString(text).endsWith('.') ? "." : ""),
+                     text); // tips drop the full stop
             QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)));
             QCoreApplication::sendEvent(b, &enter);
             QCOMPARE(m_w->statusText(), text);
         }
+        const auto tip = [&](int row) { return index(row, 1).data(Qt::ToolTipRole).toString().split('\n'); };
+        QCOMPARE(tip(1).mid(0, 3) << tip(1).last(),
+                 QStringList({file("a.mpg"), "MPEG-1 video elementary stream",
+                              "352 x 240, 29.97 frames per second", "Size: 76 bytes"}));
+        QCOMPARE(tip(2), QStringList({grows, "unknown", "Duration: unknown", "Size: 4 bytes"}));
+        QVERIFY(test::writeFile(grows, QByteArray(1500, 'x')) && QFile::remove(goes));
+        QCOMPARE(tip(2).last(), "Size: 1,500 bytes");
+        QCOMPARE(tip(3), QStringList({goes, "No such file or directory"}));
+        QHelpEvent below(QEvent::ToolTip, rowPoint(0), port()->mapToGlobal(rowPoint(0)));
+        QApplication::sendEvent(port(), &below);
+        QCOMPARE(QToolTip::text(),
+                 "Total duration: " + durationText(2 * *describeStream(file("a.mpg")).duration) +
+                     " (2 files of unknown duration not counted)\nTotal size: 1,652 bytes");
     }
 
-    // The real dialog, typed into: every typed name of a file is added whatever the filter
-    // shows, names may contain `"`, and names that name nothing are said, not dropped.
+    // Typed names of files are added whatever the filter shows; names that name nothing are said.
     void typedNamesInTheAddDialog_data()
     {
         QTest::addColumn<TypedNames>("c");
-        QTest::newRow("one hidden by the filter, one shown")
-            << TypedNames{"\"c.mp3\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
-        QTest::newRow("a name with a quote alone")
-            << TypedNames{"my\"clip.mpg", AddFilter::All, {"my\"clip.mpg"}, {}};
-        QTest::newRow("blanks around a name") << TypedNames{"  b.mpg ", AddFilter::All, {"b.mpg"}, {}};
-        QTest::newRow("a folder among files is skipped")
-            << TypedNames{"\"folder\" \"b.mpg\"", AddFilter::All, {"b.mpg"}, {}};
-        QTest::newRow("a full path") << TypedNames{
-            "\"" + file("c.mp3") + "\" \"a.mpg\"", AddFilter::Mpeg, {"c.mp3", "a.mpg"}, {}};
-        QTest::newRow("a name that names nothing")
-            << TypedNames{"\"a.mpg\" \"gone.mpg\"", AddFilter::Mpeg, {}, "'gone.mpg' was"};
-        QTest::newRow("a quote cut wrongly")
-            << TypedNames{"\"my\" \"clip.mpg\"", AddFilter::All, {}, "'my', 'clip.mpg' were"};
-        QTest::newRow("patterns parted by ;")
-            << TypedNames{"b*; c*", AddFilter::Mpeg, {}, {}, {"b.mpg", "c.mp3"}};
-        QTest::newRow("a pattern in no folder")
-            << TypedNames{"nosuch/*.mpg", AddFilter::All, {}, "'nosuch/*.mpg' was"};
+        auto row = [](const char* name, const TypedNames& c) { QTest::newRow(name) << c; };
+        row("one hidden by the filter, one shown", {"\"c.mp3\" \"a.mpg\"", Mpeg, "@/c.mp3|@/a.mpg"});
+        row("a name with a quote alone", {"my\"clip.mpg", All, "@/my\"clip.mpg"});
+        row("blanks around a name", {"  b.mpg ", All, "@/b.mpg"});
+        row("a folder among files is skipped", {"\"folder\" \"b.mpg\"", All, "@/b.mpg"});
+        row("a full path", {"\"" + file("c.mp3") + "\" \"a.mpg\"", Mpeg, "@/c.mp3|@/a.mpg"});
+        row("a name that names nothing", {"\"a.mpg\" \"gone.mpg\"", Mpeg, {}, "'gone.mpg' was"});
+        row("a quote cut wrongly", {"\"my\" \"clip.mpg\"", All, {}, "'my', 'clip.mpg' were"});
+        row("patterns parted by ;", {"b*; c*", Mpeg, {}, {}, {"b*", "c*"}});
+        row("a pattern in no folder", {"nosuch/*.mpg", All, {}, "'nosuch/*.mpg' was"});
     }
     void typedNamesInTheAddDialog()
     {
         QFETCH(TypedNames, c);
         test::ScriptedMessageBox boxes;
         AddFilesDialog dialog(nullptr, {addFilesDialogTitle(), mediaFileFilter(), m_dir.path()});
-        dialog.selectNameFilter(dialog.nameFilters().at(int(c.filter)));
+        dialog.selectNameFilter(dialog.nameFilters().at(c.filter));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        // Once the folder is listed, the dialog selects the typed names that the filter shows.
         auto* listed = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
-        QVERIFY(listed && dialog.fileNameEdit());
         QTRY_VERIFY(listed->model()->rowCount(listed->rootIndex()) >= 2);
         // Its list cannot show a name that is not UTF-8: a note under it does.
         QCOMPARE(dialog.findChild<QLabel*>("unlistedFilesNote")->text(),
@@ -297,193 +182,174 @@ private slots:
         dialog.fileNameEdit()->setFocus();
         QTest::keyClicks(dialog.fileNameEdit(), c.typed);
         QTest::keyClick(dialog.fileNameEdit(), Qt::Key_Return);
-        QStringList expected, said;
-        for (const QString& name : c.added)
-            expected << file(name);
-        if (!c.notFound.isEmpty())
-            said << c.notFound + " not found in '" + m_dir.path() +
-                        "'. Check the names; nothing has been added yet.";
-        QCOMPARE(boxes.texts(), said);
-        for (const test::AskedMessage& m : boxes.asked())
-            QCOMPARE(m.style, 48);
-        // Left open to correct the names, or to choose among the files shown.
-        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty() || !c.shown.isEmpty());
-        QCOMPARE(dialog.chosenFiles(), expected);
-        if (!c.shown.isEmpty())
-            QTRY_COMPARE(listedFiles(listed), c.shown);
+        const QString said = c.notFound.isEmpty() ? QString()
+                                                  : c.notFound + " not found in '" + m_dir.path() +
+                                                        "'. Check the names; nothing has been added yet.";
+        QCOMPARE(boxes.texts().join(""), said);
+        QVERIFY(said.isEmpty() || boxes.asked()[0].style == 48);
+        QTRY_COMPARE(dialog.isVisible(), !said.isEmpty() || !c.listedBy.isEmpty()); // left open to correct
+        QCOMPARE(dialog.chosenFiles().join('|'), QString(c.added).replace('@', m_dir.path()));
+        QVERIFY(c.listedBy.isEmpty() ||
+                static_cast<QFileSystemModel*>(listed->model())->nameFilters() == c.listedBy);
     }
 
-    // The Add and Save dialogs, opened by their keys, belong to the main window: modal to
-    // it and placed over it, wherever it stands on the screen.
-    void dialogsBelongToTheWindow_data()
-    {
-        QTest::addColumn<QKeySequence>("keys");
-        QTest::newRow("Add") << QKeySequence(Qt::CTRL | Qt::Key_D);
-        QTest::newRow("Save, asked by Pack") << QKeySequence(Qt::CTRL | Qt::Key_P);
-    }
+    // The Add and Save dialogs, opened by their keys, are modal to the main window and over it.
     void dialogsBelongToTheWindow()
     {
-        QFETCH(QKeySequence, keys);
-        MainWindow& w = make(2);
-        m_dialogs.reset();
-        QtFileDialogs dialogs; // no owner given: the window at work
-        installFileDialogs(&dialogs);
-        w.setGeometry(20, 40, 300, 260); // away from the middle of the screen
-        // What the dialog is to the window, read while it is open; then Escape closes it.
-        QList<const QObject*> owners; // its parent widget, its window's transient parent
-        Qt::WindowModality modality = Qt::NonModal;
-        QRect placed;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            owners = {dialog->parentWidget(), dialog->windowHandle()->transientParent()};
-            modality = dialog->windowModality();
-            placed = dialog->frameGeometry();
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        });
-        QTest::keySequence(&w, keys);
-        installFileDialogs(nullptr);
-        QCOMPARE(owners, (QList<const QObject*>{&w, w.windowHandle()}));
-        QCOMPARE(modality, Qt::WindowModal);
-        QVERIFY2(w.frameGeometry().contains(placed.center()), "the dialog stands over the window");
-        QCOMPARE(rows(), QStringLiteral("1 2"));
-        QVERIFY(m_boxes->asked().isEmpty());
+        for (auto keys : {QKeySequence(Qt::CTRL | Qt::Key_D), QKeySequence(Qt::CTRL | Qt::Key_P)}) {
+            MainWindow& w = make(2);
+            m_dialogs.reset();
+            QtFileDialogs dialogs; // no owner given: the window at work
+            installFileDialogs(&dialogs);
+            w.setGeometry(20, 40, 300, 260); // away from the middle of the screen
+            // What the dialog is to the window, read while it is open; then Escape closes it.
+            QList<const QObject*> owners; // its parent widget, its window's transient parent
+            bool modalOver = false;
+            QTimer::singleShot(0, this, [&] {
+                if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    owners = {dialog->parentWidget(), dialog->windowHandle()->transientParent()};
+                    modalOver = dialog->windowModality() == Qt::WindowModal &&
+                                w.frameGeometry().contains(dialog->frameGeometry().center());
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                }
+            });
+            QTest::keySequence(&w, keys);
+            installFileDialogs(nullptr);
+            QCOMPARE(owners, (QList<const QObject*>{&w, w.windowHandle()}));
+            QVERIFY2(modalOver, "window-modal and over the window");
+            QCOMPARE(rows(), QStringLiteral("1 2"));
+            QVERIFY(m_boxes->asked().isEmpty());
+        }
     }
 
-    // Rows 5 and 7 of 7 selected, something dragged onto a row (0: below the last): the
-    // view's own rows move at once, a text or web address waits for the pointer to move
-    // over a row (0: past the last row, which ends the wait), a folder adds nothing, files
-    // are added and the list takes the focus.
+    // Own rows move at once; a text or web address waits for the pointer to move over a row.
     void drops_data()
     {
         QTest::addColumn<DropCase>("c");
+        auto row = [](const char* name, const DropCase& c) { QTest::newRow(name) << c; };
         const QString before = "1 2 3 4 5* 6 7*", moved = "1 5* 2 7* 3 4 6";
-        QTest::newRow("own rows below the last row") << DropCase{Dragged::OwnRows, 0, 0, before};
-        QTest::newRow("own rows onto row 2") << DropCase{Dragged::OwnRows, 2, 0, moved};
-        QTest::newRow("text, pointer over row 2") << DropCase{Dragged::Text, 3, 2, moved};
-        QTest::newRow("text, pointer past the end") << DropCase{Dragged::Text, 3, 0, before};
-        QTest::newRow("web address") << DropCase{Dragged::WebAddress, 3, 2, moved};
-        QTest::newRow("a folder alone") << DropCase{Dragged::Folder, 3, 0, before};
-        QTest::newRow("files and a folder") << DropCase{Dragged::Files, 1, 0, before + " b.mpg a.mpg"};
-        QTest::newRow("a name not UTF-8 and a file")
-            << DropCase{Dragged::NotUtf8, 1, 0, before + " b.mpg",
-                        "1 file was not added: its name is not valid UTF-8, so this program cannot open it:"
-                        "\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again."};
+        const auto url = [this](const char* name) { return QUrl::fromLocalFile(file(name)); };
+        const QUrl bad = QUrl::fromEncoded(url("bad").toEncoded() + "%FF.mpg"); // as a file manager sends it
+        row("own rows below the last row", {false, {}, 0, 0, before});
+        row("own rows onto row 2", {false, {}, 2, 0, moved});
+        row("text, pointer over row 2", {true, {}, 3, 2, moved});
+        row("text, pointer past the end", {true, {}, 3, 0, before});
+        row("web address", {false, {QUrl("https://example.org/a.mpg")}, 3, 2, moved});
+        row("a folder alone", {false, {url("folder")}, 3, 0, before});
+        row("files, a folder",
+            {false, {url("b.mpg"), url("folder"), url("a.mpg")}, 1, 0, before + " b.mpg a.mpg"});
+        const QString notUtf8 = "1 file was not added: its name is not valid UTF-8, so this program cannot "
+                                "open it:\n\n'%1/bad\ufffd.mpg'\n\nRename it and add it again.";
+        row("a name not UTF-8 and a file", {false, {bad, url("b.mpg")}, 1, 0, before + " b.mpg", notUtf8});
     }
     void drops()
     {
         QFETCH(DropCase, c);
         make(7, {5, 7});
         std::unique_ptr<QMimeData> data(
-            c.what == Dragged::OwnRows
-                ? view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes())
-                : new QMimeData);
-        if (c.what == Dragged::Text)
+            c.text || !c.urls.isEmpty()
+                ? new QMimeData
+                : view()->packModel()->mimeData(view()->selectionModel()->selectedIndexes()));
+        if (c.text)
             data->setText(file("a.mpg"));
-        else if (c.what == Dragged::Files)
-            data->setUrls({QUrl::fromLocalFile(file("b.mpg")), QUrl::fromLocalFile(file("folder")),
-                           QUrl::fromLocalFile(file("a.mpg"))});
-        else if (c.what == Dragged::NotUtf8) // as a file manager sends it: the bytes percent-encoded
-            data->setUrls({QUrl::fromEncoded(QUrl::fromLocalFile(file("bad")).toEncoded() + "%FF.mpg"),
-                           QUrl::fromLocalFile(file("b.mpg"))});
-        else if (c.what != Dragged::OwnRows)
-            data->setUrls({c.what == Dragged::Folder ? QUrl::fromLocalFile(file("folder"))
-                                                     : QUrl("https://example.org/a.mpg")});
+        if (!c.urls.isEmpty())
+            data->setUrls(c.urls);
         button("packlst_InvSel_cmd")->setFocus();
         const QPoint onto = rowPoint(c.row);
         QDragEnterEvent enter(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(view()->viewport(), &enter);
+        QCoreApplication::sendEvent(port(), &enter);
         QDropEvent drop(onto, Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(view()->viewport(), &drop);
+        QCoreApplication::sendEvent(port(), &drop);
         QVERIFY(enter.isAccepted() && drop.isAccepted());
-        QCOMPARE(drop.dropAction(), Qt::CopyAction); // never a move: the view must not delete rows
-        QVERIFY(listHasFocus() || c.what != Dragged::Files);
-        const bool waits = c.what == Dragged::Text || c.what == Dragged::WebAddress;
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);          // never a move: the view must not delete rows
+        QVERIFY(listHasFocus() || !c.after.endsWith(".mpg")); // files added
+        const bool waits = c.text || (c.urls.size() == 1 && !c.urls[0].isLocalFile());
         QCOMPARE(dropPending(), waits);
         if (waits) {
             QCOMPARE(rows(), QStringLiteral("1 2 3 4 5* 6 7*"));
             const QPoint at = rowPoint(c.pointerRow);
-            QMouseEvent move(QEvent::MouseMove, at, view()->viewport()->mapToGlobal(at), Qt::NoButton,
-                             Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(view()->viewport(), &move);
+            QMouseEvent move(QEvent::MouseMove, at, port()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(port(), &move);
             QVERIFY(!dropPending());
         }
         QCOMPARE(rows(), c.after);
         QTRY_COMPARE(m_boxes->texts().join(""), QString(c.said).replace("%1", m_dir.path()));
     }
 
+    // Commands leave the focus on the list; keys are reported before they act; the pop-up opens at the row.
     void listCommands_data()
     {
-        const auto B = Via::Button, M = Via::Menu, K = Via::Keys;
         QTest::addColumn<ListCommand>("c");
-        QTest::newRow("remove") << ListCommand{M, "RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, true};
-        QTest::newRow("move up") << ListCommand{B, "selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, false};
-        QTest::newRow("move down") << ListCommand{M, "MoveDownMnu", 4, {3}, "1 2 4 3*", {}, true, true};
-        QTest::newRow("nothing to swap")
-            << ListCommand{B, "selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, false};
-        QTest::newRow("ascending: no refresh")
-            << ListCommand{B, "packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, true};
-        QTest::newRow("descending") << ListCommand{M, "SortDescendingMnu", 3, {1}, "3 2 1", {}, true, false};
-        QTest::newRow("descending button")
-            << ListCommand{B, "packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, false};
-        QTest::newRow("inverse") << ListCommand{B, "packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, false};
-        QTest::newRow("select all") << ListCommand{B, "packlst_SelectAll_cmd", 1, {}, "1*", {}, true, true};
-        QTest::newRow("deselect all")
-            << ListCommand{B, "packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, false};
+        auto row = [](const char* name, const ListCommand& c) { QTest::newRow(name) << c; };
+        const PackListCommandStates all{true, true, true, true, true}, many{true, true, true, true, false},
+            none{true, true, false, false, false};
+        row("remove", {"RemoveMnu", 5, {2, 3}, "1 4* 5", {}, true, all});
+        row("move up", {"selposup_cmd", 5, {3, 2}, "2* 3* 1 4 5", {}, true, many});
+        row("nothing to swap", {"selposup_cmd", 5, {}, "1 2 3 4 5", {"Nothing to swap."}, false, none});
+        row("ascending: no refresh", {"packlst_SortAsc_cmd", 3, {1}, "1 2 3", {}, true, all});
+        row("descending", {"SortDescendingMnu", 3, {1}, "3 2 1", {}, true, none});
+        row("descending button", {"packlst_SortDes_cmd", 3, {2}, "3 2 1", {}, true, none});
+        row("inverse", {"packlst_InvSel_cmd", 3, {2}, "1* 2 3*", {}, true, many});
+        row("select all", {"packlst_SelectAll_cmd", 1, {}, "1*", {}, true, {false, true, true, false, true}});
+        row("deselect all", {"packlst_DeselectAll_cmd", 3, {2}, "1 2 3", {}, true, none});
         // The focus row goes with the moved row, so the next move starts from it.
-        QTest::newRow("move up twice by keys")
-            << ListCommand{K, "Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, true, 1};
-        QTest::newRow("move down by keys") << ListCommand{K, "Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, true, 3};
+        row("move up twice by keys", {"Ctrl+U, Ctrl+U", 5, {3}, "3* 1 2 4 5", {}, true, all, 1});
+        row("select by keys: View refreshed first", {"Shift+Down", 4, {1}, "1* 2* 3 4", {}, true, all, 2});
+        row("move down by keys", {"Ctrl+N", 4, {2}, "1 3 2* 4", {}, true, all, 3});
+        row("remove by Delete", {"Del", 3, {2}, "1 3*", {}, true, all});
+        row("Delete, nothing selected", {"Del", 3, {}, "1 2 3", {}, true, none});
+        row("Ctrl+A: the window's Select All, not the list's",
+            {"Ctrl+A", 3, {2}, "1* 2* 3*", {}, true, many});
+        row("empty", {"", 0, {}, "", {}, true, {}}); // the Sort button, disabled, takes no focus
+        row("one row, none selected", {"", 1, {}, "1", {}, true, {false, true}});
+        row("right-click selects the row", {"right-click", 3, {}, "1 2* 3", {}, true, all, 2});
+        row("right-click on one of two selected", {"right-click", 3, {1, 2}, "1* 2* 3", {}, true, many, 2});
+        row("right-click moves the selection", {"right-click", 3, {1, 2}, "1 2 3*", {}, true, all, 3});
+        row("right-click on the only row",
+            {"right-click", 1, {}, "1*", {}, true, {false, true, true, false, true}, 1});
+        row("Menu key at the current row", {"Menu", 3, {2}, "1 2* 3", {}, true, all, 2});
+        row("Shift+F10 at the current row", {"Shift+F10", 3, {3, 1}, "1* 2 3*", {}, true, many, 3});
+        row("Menu key, nothing selected", {"Menu", 2, {}, "1 2", {}, true, none});
     }
     void listCommands()
     {
         QFETCH(ListCommand, c);
         MainWindow& w = make(c.rows, c.selected);
-        QWidget* before = c.via == Via::Button ? button(c.name)
-                          : c.via == Via::Keys ? static_cast<QWidget*>(view())
-                                               : button("packlst_SortAsc_cmd");
+        auto* popup = w.findChild<QMenu*>("PackWhatSelPopupMnu");
+        const bool isButton = c.name.endsWith("_cmd"),
+                   isKeys = c.name.contains('+') || c.name == "Menu" || c.name == "Del",
+                   rightClick = c.name == "right-click";
+        QWidget* before = isButton               ? button(qPrintable(c.name))
+                          : isKeys || rightClick ? static_cast<QWidget*>(view())
+                                                 : button("packlst_SortAsc_cmd");
         before->setFocus();
-        if (c.via == Via::Button)
-            button(c.name)->click();
-        else if (c.via == Via::Keys)
-            QTest::keySequence(view(), QKeySequence(QLatin1String(c.name)));
-        else
-            w.action(QLatin1String(c.name))->trigger();
+        int countAtKey = -1, countBefore = w.packList().selectedCount(); // keys are reported before they act
+        connect(view(), &PackListView::listKeyDown, this, [&] { countAtKey = w.packList().selectedCount(); });
+        if (isButton)
+            button(qPrintable(c.name))->click();
+        else if (rightClick)
+            QTest::mousePress(port(), Qt::RightButton, {}, rowPoint(c.current));
+        else if (isKeys)
+            QTest::keySequence(view(), QKeySequence(c.name));
+        else if (!c.name.isEmpty())
+            w.action(c.name)->trigger();
+        const bool pops = rightClick || c.name == "Menu" || c.name == "Shift+F10";
+        QTRY_COMPARE(popup->isVisible(), pops);
+        const QPoint at = popup->geometry().topLeft();
+        checkCommands(w, c.states);
+        popup->close();
+        if (rightClick)
+            QTest::mouseRelease(port(), Qt::RightButton, {}, rowPoint(c.current));
+        else if (pops && c.current) {
+            const QRect row = view()->visualRect(index(c.current));
+            QVERIFY(QRect(port()->mapToGlobal(row.topLeft()), row.size()).adjusted(0, 0, -1, 2).contains(at));
+        }
         QCOMPARE(rows(), c.after);
         QCOMPARE(m_boxes->texts(), c.said);
         QCOMPARE(QApplication::focusWidget(), c.listFocused ? static_cast<QWidget*>(view()) : before);
-        QCOMPARE(enabled("ViewMnu"), c.viewEnabled);
-        if (c.current)
-            QCOMPARE(view()->currentIndex().row() + 1, c.current);
-    }
-
-    // A row's tooltip describes its file, again once the file changed; below the rows the
-    // list's totals, files of unknown duration counted apart.
-    void toolTips()
-    {
-        make();
-        const QString grows = file("grows.bin");
-        QVERIFY(test::writeFile(grows, "1234"));
-        for (const QString& path : {file("a.mpg"), grows, file("gone.mpg")})
-            m_w->packList().append({path, {}, {}, false});
-        view()->syncFromList();
-        const auto tip = [&](int row) {
-            return view()->packModel()->index(row - 1, 1).data(Qt::ToolTipRole).toString().split('\n');
-        };
-        QCOMPARE(tip(1).mid(0, 3), QStringList({file("a.mpg"), "MPEG-1 video elementary stream",
-                                                "352 x 240, 29.97 frames per second"}));
-        QCOMPARE(tip(1).last(), "Size: 76 bytes");
-        QCOMPARE(tip(2), QStringList({grows, "unknown", "Duration: unknown", "Size: 4 bytes"}));
-        QCOMPARE(tip(3), QStringList({file("gone.mpg"), "No such file or directory"}));
-        QVERIFY(test::writeFile(grows, QByteArray(1500, 'x')));
-        QCOMPARE(tip(2).last(), "Size: 1,500 bytes");
-
-        QHelpEvent below(QEvent::ToolTip, rowPoint(0), view()->viewport()->mapToGlobal(rowPoint(0)));
-        QApplication::sendEvent(view()->viewport(), &below);
-        QCOMPARE(QToolTip::text(),
-                 "Total duration: " + durationText(*describeStream(file("a.mpg")).duration) +
-                     " (2 files of unknown duration not counted)\nTotal size: 1,576 bytes");
+        QVERIFY(!isKeys || c.name == "Del" || countAtKey == countBefore); // Delete is the window's shortcut
+        QVERIFY(!c.current || view()->currentIndex() == index(c.current));
     }
 };
 
