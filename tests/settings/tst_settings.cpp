@@ -189,6 +189,25 @@ private slots:
             seen << pages->currentIndex();
         }
         QCOMPARE(seen, walk.pages);
+        // Tab walks the page reached as it is seen: Prev and Next where enabled, each option by
+        // its list on its own page and by its text box elsewhere, then the bottom row.
+        const int page = seen.last();
+        QStringList tabs = page > 0 ? QStringList{"PrevCmd"} : QStringList{};
+        if (page < 6)
+            tabs << "NextCmd";
+        for (int i : {0, 1, 2})
+            tabs << kNames[i] + (page == 2 * i + 2 ? "Cmb" : "Txt");
+        tabs << "Reset_Cmd"
+             << "SavePref_cmd"
+             << "cancel_cmd"
+             << "PrefCmb";
+        pages->setFocus(Qt::TabFocusReason);
+        QStringList visits;
+        while (visits.size() < tabs.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visits << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visits, tabs);
     }
 
     void preferencesSession_data()
