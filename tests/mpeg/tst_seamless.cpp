@@ -258,6 +258,24 @@ private slots:
             const qsizetype frame = std::max(out.indexOf("Xing"), out.indexOf("Info")) - 36;
             QCOMPARE(crc16(out.constData() + frame, 190),
                      qFromBigEndian<quint16>(out.constData() + frame + 190));
+            // The frames up to the ID3v1 tag, walked by their headers (layer III, 44.1 kHz), and the
+            // seek table: entry i is where the frame i% of the way in starts, in 256ths of the music.
+            const int kbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+            const auto length = [&](qsizetype at) {
+                const uchar h = out[at + 2];
+                return 144000 * kbps[h >> 4] / 44100 + (h >> 1 & 1);
+            };
+            QVector<qsizetype> starts;
+            qsizetype at = frame + length(frame);
+            for (; at < out.size() - 128 && length(at) > 0; at += length(at))
+                starts << at - frame;
+            QCOMPARE(at, out.size() - 128);
+            const auto* toc = reinterpret_cast<const uchar*>(out.constData()) + frame + 52;
+            QCOMPARE(out[frame + 43] & 7, 7); // frames, bytes and the table are there
+            for (int i = 1; i < 100; ++i)
+                QCOMPARE_LE(qAbs(toc[i] - std::min<qsizetype>(255, starts[i * starts.size() / 100] * 256 /
+                                                                       (at - frame))),
+                            1);
             return;
         }
         QCOMPARE(out.size(), byteJoin.size());
