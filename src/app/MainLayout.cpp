@@ -1,7 +1,5 @@
 #include "MainLayout.h"
 
-#include <cmath>
-
 namespace kt::layout {
 
 Placement place(int W, int H, const LayoutMetrics& m, const Placement& previous)
@@ -25,15 +23,6 @@ Placement place(int W, int H, const LayoutMetrics& m, const Placement& previous)
 QSize loadSize(const LayoutMetrics& m)
 {
     return {kDesignOuterWidth + m.widthAdjust, kDesignOuterHeight + m.heightAdjust};
-}
-
-int twipsToPixels(int twips, int dpi)
-{
-    return int(std::lround(double(twips) * dpi / 1440.0));
-}
-int pixelsToTwips(int pixels, int dpi)
-{
-    return dpi > 0 ? int(std::lround(double(pixels) * 1440.0 / dpi)) : 0;
 }
 
 QSize outerFromSurface(QSize s, int dpi, const LayoutMetrics& m)

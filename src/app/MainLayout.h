@@ -15,6 +15,7 @@
 // for the non-client height is the design's 850 twips plus that correction, and the
 // list ends the same distance above the status bar on every row of the table.
 #include "app/LayoutMetrics.h"
+#include "base/Twips.h"
 
 #include <QSize>
 
@@ -65,9 +66,8 @@ Placement place(int outerWidth, int outerHeight, const LayoutMetrics& m,
 // The load-time size: design size plus the width and height corrections.
 QSize loadSize(const LayoutMetrics& m);
 
-// pixels = twips x dpi / 1440, rounded to the nearest pixel.
-int twipsToPixels(int twips, int dpi);
-int pixelsToTwips(int pixels, int dpi);
+using kt::pixelsToTwips;
+using kt::twipsToPixels;
 
 // Outer size (twips) of a window whose working surface is `surfacePixels`, and back.
 QSize outerFromSurface(QSize surfacePixels, int dpi, const LayoutMetrics& m);

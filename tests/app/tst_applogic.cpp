@@ -101,6 +101,8 @@ private slots:
     void surfaceMapping()
     {
         using namespace layout;
+        QCOMPARE((QList<int>{twipsToPixels(1300, 96), pixelsToTwips(87, 96)}),
+                 (QList<int>{87, 1305})); // rounded
         for (const LayoutMetrics& m : {LayoutMetrics{}, kNotNT, LayoutMetrics{2250, 200, 40, 50, 0, 10}})
             for (int dpi : {96, 120, 144}) {
                 // At load: the design size plus the width correction, the list's design height.

@@ -1,7 +1,7 @@
 #include "ProgressWindow.h"
 
-#include "Twips.h"
 #include "base/TextUtils.h"
+#include "base/Twips.h"
 #include "engine/PackTexts.h"
 #include "platform/Program.h"
 
