@@ -1,4 +1,5 @@
-// The join seen from outside (output bytes, sources, messages, what the host was told); its arithmetic.
+// The join seen from outside (output bytes, sources, messages, what the host was told), at the screen's
+// pace; its arithmetic.
 #include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
@@ -45,6 +46,16 @@ struct JoinCase
     const char* output = "out.mpg";
     DeleteAfterAction deleteAfter = DeleteAfterAction::NoPrompt; // never runs unless packed
     bool refuse = false;                                         // the trash refuses the second source
+};
+
+// Joins at the normal rate whose clock moves `step` microseconds at every reading.
+struct Spans
+{
+    QList<qint64> sizes;
+    qint64 step;
+    int cancelAtBar; // 0: none
+    QList<int> bars; // the bar at each pass
+    qint64 written;  // bytes in the output at the end
 };
 
 } // namespace
@@ -172,6 +183,41 @@ private slots:
         QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
+    // Copies that span many blocks, each block counted, passes at each file's start and end and at least
+    // once a frame, and Cancel keeping every block counted.
+    void spans_data()
+    {
+        addRows<Spans>({
+            // A clock that stands still: copies to each file's end, passes at its start and end only.
+            {"to each file's end", {{1234567, 3000000, 777}, 0, 0, {0, 28, 28, 100, 100, 100}, 4235344}},
+            // A pass every two copies, of 1 and 4 blocks, then 16 and 64 (8 MiB moved, the rest held back).
+            {"cancel before a MiB was moved", {{20012345, 3000000}, kFrame / 4, 2, {0, 2}, 500000}},
+            {"cancel with bytes held back", {{20012345, 3000000}, kFrame / 4, 3, {0, 2, 37}, 8500000}},
+        });
+    }
+    void spans()
+    {
+        QFETCH(Spans, row);
+        PackRig rig;
+        for (qint64 size : row.sizes)
+            rig.src.add(rig.path(QString::number(rig.src.paths.size())), size);
+        rig.host.view.cancelAtBar = row.cancelAtBar;
+        const QString out = rig.path("out.mpg");
+
+        const JoinResult r =
+            rig.join(out, blockSizeFor(TransferRate::Normal), DeleteAfterAction::No, row.step);
+
+        QCOMPARE(r.outcome, row.cancelAtBar ? PackOutcome::Cancelled : PackOutcome::Packed);
+        QCOMPARE(r.packedBytes, quint64(row.written));
+        QCOMPARE(fileBytes(out), rig.src.joined().left(row.written));
+        QCOMPARE(rig.host.view.bars, row.bars);
+        QStringList percents{"0%"}; // the percentage given with each pass is the bar's
+        for (int bar : row.bars)
+            if (percents.last() != percentText(bar))
+                percents << percentText(bar);
+        QCOMPARE(rig.host.view.percentTexts.mid(0, percents.size()), percents);
+    }
+
     // Disk full, the user frees space and retries; with the sources elsewhere, then beside the output
     // (the kernel then moves the blocks). Cancel after a failed write is in the packer's fault table.
     void diskFullThenRetry()
@@ -212,9 +258,8 @@ private slots:
         QCOMPARE(plan(TransferRate::UltraFast, 12345678), (BlockPlan{2, 2345678}));
         QCOMPARE(plan(TransferRate::UltraFast, 9999999), (BlockPlan{0, 9999999}));
         QCOMPARE(plan(TransferRate::Fast, 4296015872ull), (BlockPlan{4296, 15872}));
-        QCOMPARE(packPercent(1, 200), 0);
-        QCOMPARE(packPercent(3, 200), 2);
-        QCOMPARE(packPercent(5, 200), 2);
+        QCOMPARE((QList<int>{packPercent(1, 200), packPercent(3, 200), packPercent(5, 200)}),
+                 QList<int>({0, 2, 2}));
         QCOMPARE(crossBlocks(25000, 3, 10000, 0, 67000), (CrossedBlocks{82, 82, 30000}));
         QCOMPARE(crossBlocks(0, 2, 10000, 5000, 67000), (CrossedBlocks{30, 30, 25000}));
         QCOMPARE(crossBlocks(1000, 2, 1000, 0, 100000), (CrossedBlocks{3, 2, 1000}));
