@@ -3,8 +3,6 @@
 #include "../support/MpegFixtures.h"
 #include "../support/TestFiles.h"
 
-#include <QRegularExpression>
-#include <QUrl>
 #include <QtTest>
 #include <fcntl.h>
 #include <filesystem>
@@ -130,35 +128,29 @@ private slots:
         const auto row = [](const char* name, const CommandCase& c) { QTest::newRow(name) << c; };
         const QStringList ab{"@/a.mpg", "@/b.mpg"}, o{"-o", "@/out"};
         const QStringList quiet{"--no-mpeg-check", "--rate=slow"};
-        const auto usage = [](const char* name, const QStringList& args, const QString& problem) {
-            QTest::newRow(name) << CommandCase{
-                .args = args,
-                .exit = 2,
-                .err = {"klivatarn-pack: " + problem, "Try 'klivatarn-pack --help' for more information."}};
+        const QString kp = "klivatarn-pack: ";
+        const auto usage = [&](const char* name, const QStringList& args, const QString& problem) {
+            row(name, {args, 2, {kp + problem, "Try 'klivatarn-pack --help' for more information."}});
         };
-        const auto refused = [](const char* name, const QStringList& args, const QString& line,
-                                const QString& wrapper = "exec") {
-            QTest::newRow(name) << CommandCase{
-                .args = args, .exit = 1, .err = {"klivatarn-pack: " + line}, .wrapper = wrapper};
+        const auto refused = [&](const char* name, const QStringList& args, const QString& line,
+                                 const QString& wrapper = "exec") {
+            row(name, {args, 1, {kp + line}, {}, wrapper});
         };
         // Run in a folder whose name is not UTF-8, in a folder removed, with a last argument not UTF-8.
         const QString inBadFolder = "cd \"$(printf 'd\\377')\"; exec",
                       inGoneFolder = "mkdir gone; cd gone; rmdir ../gone; exec",
                       badSource = "set -- \"$@\" \"$(pwd)/$(printf 'b\\377.bin')\"; exec";
         // Packed, with a success line in the locale's grouping (German here) after what `before` says.
-        const auto joins = [](const char* name, const QStringList& args, const QString& output,
-                              const QString& size, const QStringList& before = {}, const QString& note = {}) {
-            const QString success = "klivatarn-pack: '@/" + output +
-                                    "' successfully packed! Total filesize is " + size + " bytes." + note;
-            QTest::newRow(name) << CommandCase{.args = args, .err = before + QStringList{success}};
+        const auto joins = [&](const char* name, const QStringList& args, const QString& output,
+                               const QString& size, QStringList before = {}, const QString& note = {}) {
+            before << kp + "'@/" + output + "' successfully packed! Total filesize is " + size + " bytes." +
+                          note;
+            row(name, {args, 0, before});
         };
         // A question on stderr, its answer in brackets; unanswered, it ends the pack with exit 3.
-        const auto unanswered = [](const char* name, const QStringList& args, const QString& question) {
-            QTest::newRow(name) << CommandCase{.args = args,
-                                               .exit = 3,
-                                               .err = {"klivatarn-pack: " + question + " [no answer: no]",
-                                                       "klivatarn-pack: Packing aborted: the question \"" +
-                                                           question + "\" was not answered."}};
+        const auto unanswered = [&](const char* name, const QStringList& args, const QString& q) {
+            const QString end = "Packing aborted: the question \"" + q + "\" was not answered.";
+            row(name, {args, 3, {kp + q + " [no answer: no]", kp + end}});
         };
         const QString asked =
             "klivatarn-pack: '@/a.mpg' is not a valid MPEG file.\n\nProceed packing and ignore "

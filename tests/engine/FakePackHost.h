@@ -6,9 +6,7 @@
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
-#include <QQueue>
-#include <QTemporaryDir>
-#include <functional>
+#include <QtCore>
 
 namespace kt::test {
 

@@ -6,9 +6,7 @@
 #include "engine/JoinArithmetic.h"
 #include "engine/PackTexts.h"
 
-#include <QStorageInfo>
 #include <QtTest>
-#include <algorithm>
 
 using namespace kt;
 using namespace kt::test;

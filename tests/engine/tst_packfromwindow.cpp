@@ -9,16 +9,8 @@
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolBar>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace kt;
 

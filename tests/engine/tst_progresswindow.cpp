@@ -4,11 +4,8 @@
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
-#include <utility>
+#include <QtTest>
+#include <QtWidgets>
 
 using kt::ProgressWindow;
 
