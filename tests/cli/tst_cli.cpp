@@ -1,5 +1,4 @@
-// klivatarn-pack run as a program: its command line, a source over 4 GiB, and --trash packs while calls
-// fail or files change under it, after which every source is in place, or in the trash with a record.
+// klivatarn-pack as a program: its command line, a source over 4 GiB, --trash packs under faults and races.
 #include "../support/MpegFixtures.h"
 #include "../support/TestFiles.h"
 
@@ -84,12 +83,10 @@ struct CommandCase
 enum class Setup { None, NameTakenInTrash, TrashDiskFull, LyingStorage }; // as the rows of each say
 enum class Victim { None, Grown, Replaced, Gone };                        // what src2 holds afterwards
 
-// The sources src1, src2 and src3 are packed with --trash into @out, in the workspace "@ws", where
-// the shell commands run; in texts "@out", "@src1", "@src2", "@src3" and "@ws" stand for the paths.
+// src1-3 packed with --trash into @out from the workspace @ws; "@out", "@srcN", "@ws" in texts: the paths.
 struct Race
 {
-    int exit; // 0: packed, every source trashed; 4: packed, sources kept (the trash refused them or they
-              // changed); 1: failed; 3: a Retry/Cancel nobody answered; 130: Ctrl-C; nothing trashed
+    int exit; // 0: packed, all trashed; 4: packed, kept; 1: failed; 3: a question unanswered; 130: Ctrl-C
     const char* message;   // a part of the standard error
     Op hookOp = Op::Write; // `command` runs in a shell before the at-th `hookOp` call on `hookPath`
     const char* hookPath = "";
@@ -153,8 +150,7 @@ private slots:
             row(name, {args, 3, {kp + q + " [no answer: no]", kp + end}});
         };
         const QString asked =
-            "klivatarn-pack: '@/a.mpg' is not a valid MPEG file.\n\nProceed packing and ignore "
-            "invalid Mpeg error?";
+            kp + "'@/a.mpg' is not a valid MPEG file.\n\nProceed packing and ignore invalid Mpeg error?";
         const QString na = QStringLiteral("\tnot available\tnot available\n");
 
         // The parse ends at the first problem: the arguments after it do not matter.
@@ -228,17 +224,16 @@ private slots:
         PackerWorkspace ws;
         for (const char* name : {"a.mpg", "b.mpg", "-x.mpg"}) // of 5,000, 7,000 and 9,000 bytes
             ws.src.add(ws.path(name), 5000 + 2000 * ws.src.paths.size());
-        QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
-        QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
+        QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4) &&
+                writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3) &&
+                writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
+        QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}) && writeFile(ws.path("e\nmpty.mpg"), {}));
+        QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("di\rr/inside"));
         // MPEG-1 layer III frames of 128 kbit/s at 44.1 and at 48 kHz (the payload silent).
         QVERIFY(writeFile(ws.path("44k.mp3"),
                           (QByteArray("\xFF\xFB\x90\x64") + QByteArray(413, 0)).repeated(20)) &&
                 writeFile(ws.path("48k.mp3"),
                           (QByteArray("\xFF\xFB\x94\x64") + QByteArray(380, 0)).repeated(20)));
-        QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("di\rr/inside"));
-        QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}));
         // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
         const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
         auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
@@ -260,15 +255,13 @@ private slots:
                    overOld = c.args.contains(ws.path("old.bin"));
         QCOMPARE(fileBytes(ws.path("out")), packed && !overOld ? joined : QByteArray());
         QCOMPARE(fileBytes(ws.path("old.bin")), packed && overOld ? joined : "old contents");
-        QVERIFY(QFileInfo(ws.path("di\rr/inside")).isDir()); // an -o naming the folder leaves it be
-        QVERIFY(!QFileInfo::exists(ws.path("missing.mpg")));
-        // Nothing was written in the folder with the bad name, nor in one spelt like it.
-        QVERIFY(std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
+        // An -o naming a folder leaves it be; nothing written in the folder with the bad name, nor beside it.
+        QVERIFY(QFileInfo(ws.path("di\rr/inside")).isDir() && !QFileInfo::exists(ws.path("missing.mpg")) &&
+                std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
         QCOMPARE(ws.trashedFiles(), 0);
     }
 
-    // On a terminal, under a clock 10,000 times as fast: the line at 100% shows that step's
-    // estimate, not the one before, and an ESC in the name arrives quoted.
+    // On a terminal, a clock 10,000 times as fast: 100% with its own estimate; an ESC in a name quoted.
     void progressLine()
     {
         if (!runTool("sh", {"-c", "command -v script && command -v faketime"}))
@@ -408,12 +401,11 @@ private slots:
             if (!*KT_LYING_FS || ::geteuid() != 0 || !QFileInfo::exists("/dev/fuse"))
                 QSKIP("needs libfuse3 at build time, /dev/fuse, fusermount3 and root");
             mount = ws.path("out");
-            QVERIFY(QDir().mkdir(ws.path("backing")));
-            QVERIFY(runTool("timeout", {"20", KT_LYING_FS, ws.path("backing"), mount}));
+            QVERIFY(QDir().mkdir(ws.path("backing")) &&
+                    runTool("timeout", {"20", KT_LYING_FS, ws.path("backing"), mount}));
         }
         if (race.setup == Setup::TrashDiskFull) {
-            mount = folder = ws.path("small");
-            QVERIFY(QDir().mkdir(mount));
+            QVERIFY(QDir().mkdir(mount = folder = ws.path("small")));
             if (!runTool("timeout", {"20", "mount", "-t", "tmpfs", "-o", "size=16M", "tmpfs", mount}))
                 QSKIP("cannot mount a tmpfs here (needs root)");
             ws.env.insert("XDG_DATA_HOME", mount + "/xdg"); // the user's trash on the sources' disk
@@ -472,8 +464,7 @@ private slots:
                      qPrintable(QString::number(written.size())));
         }
 
-        // Each source is in the trash with a record naming it, or in its place as it was; its record
-        // and the trash's folders were flushed right after it moved, before the next one.
+        // Each source trashed with its record (both flushed before the next moved), or in place unchanged.
         const int inTrash = race.trashed >= 0 ? race.trashed : race.exit == 0 ? 0b111 : 0;
         QStringList records =
             race.setup == Setup::NameTakenInTrash ? QStringList{"/elsewhere/src1"} : QStringList{};

@@ -20,9 +20,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
 
     int present(const QString& text, int style, const QString&) override
     {
-        m_log << "msg:" + text;
-        texts << text;
-        styles << style;
+        m_log << "msg:" + text, texts << text, styles << style;
         onAsk();
         return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
@@ -43,9 +41,7 @@ struct FakeProgressView final : ProgressView
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void showCheckingFile(const QString& p) override
     {
-        m_log << "view:check:" + p;
-        checking = true;
-        onCheck();
+        m_log << "view:check:" + p, checking = true, onCheck();
     }
     void setProgressBarPos(int percent) override
     {

@@ -1,5 +1,4 @@
-// The join seen from outside (output bytes, sources, messages, what the host was told), at the screen's
-// pace; its arithmetic.
+// The join from outside (output bytes, sources, messages, what the host was told), its pace, its arithmetic.
 #include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
@@ -118,14 +117,12 @@ private slots:
         QVERIFY(writeFile(j.path("target.bin"), "keep") &&
                 QFile::link(j.path("target.bin"), j.path("link.mpg")));
         const QString out = j.path(row.output), victim = p.value(row.victim, out);
-        if (row.what == Stop::OutputIsFolder)
-            QVERIFY(QDir().mkdir(out));
+        QVERIFY(row.what != Stop::OutputIsFolder || QDir().mkdir(out));
         if (row.refuse)
             trashCan.failFor << p[1];
         j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
         j.host.view.cancelAtCheckBar = row.what == Stop::CancelCheck ? row.bar : 0;
-        if (row.what == Stop::LoseTail)
-            j.host.view.onCheck = [&] { QFile(out).resize(30000); };
+        j.host.view.onCheck = [&] { row.what == Stop::LoseTail&& QFile(out).resize(30000); };
         j.host.view.onBar = [&](int bar) {
             if (row.what == Stop::Change && bar == row.bar)
                 row.size < 0 ? QFile::remove(victim) : QFile(victim).resize(row.size);
@@ -152,8 +149,7 @@ private slots:
             QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
         if (row.written >= 0)
             QCOMPARE(fileBytes(out), j.src.joined().left(row.written));
-        QVERIFY(j.src.joined().startsWith(fileBytes(out)));
-        QVERIFY(!QFileInfo(out).isSymLink());
+        QVERIFY(j.src.joined().startsWith(fileBytes(out)) && !QFileInfo(out).isSymLink());
         QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
         if (done) {
             QCOMPARE(r.packedBytes, quint64(67000));
@@ -181,8 +177,7 @@ private slots:
         QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
-    // Copies that span many blocks, each block counted, passes at each file's start and end and at least
-    // once a frame, and Cancel keeping every block counted.
+    // Copies spanning blocks, each counted; passes at each file's ends and once a frame; Cancel counts all.
     void spans_data()
     {
         addRows<Spans>({
@@ -216,8 +211,7 @@ private slots:
         QCOMPARE(rig.host.view.percentTexts.mid(0, percents.size()), percents);
     }
 
-    // Disk full, the user frees space and retries; with the sources elsewhere, then beside the output
-    // (the kernel then moves the blocks). Cancel after a failed write is in the packer's fault table.
+    // Disk full, space freed, Retry; the sources elsewhere, then beside the output (the kernel moves blocks).
     void diskFullThenRetry()
     {
         for (const bool sameVolume : {false, true}) {
@@ -245,13 +239,10 @@ private slots:
         }
     }
 
-    // Block plans (the remainder: the length's last digits), halves to the even percentage, the blocks a
-    // copy crossed (the last one's percentage, the last even one and its end), estimates rounded, spelt.
+    // Block plans, halves to the even percentage, blocks a copy crossed, estimates rounded and spelt.
     void arithmetic()
     {
-        const auto plan = [](TransferRate rate, quint64 length) {
-            return planBlocks(length, blockSizeFor(rate));
-        };
+        const auto plan = [](TransferRate r, quint64 length) { return planBlocks(length, blockSizeFor(r)); };
         QCOMPARE(plan(TransferRate::Normal, 123456), (BlockPlan{1, 23456}));
         QCOMPARE(plan(TransferRate::UltraFast, 12345678), (BlockPlan{2, 2345678}));
         QCOMPARE(plan(TransferRate::UltraFast, 9999999), (BlockPlan{0, 9999999}));
@@ -263,9 +254,7 @@ private slots:
         QCOMPARE(crossBlocks(1000, 2, 1000, 0, 100000), (CrossedBlocks{3, 2, 1000}));
         QCOMPARE(crossBlocks(100000, 2, 100000, 0, 700000), (CrossedBlocks{43, -1, 0})); // none even
         QCOMPARE(crossBlocks(400000, 2, 100000, 0, 700000), (CrossedBlocks{86, 86, 200000}));
-        const auto left = [](int percent, qint64 ms) {
-            return timeRemainingText(secondsRemaining(percent, ms));
-        };
+        const auto left = [](int p, qint64 ms) { return timeRemainingText(secondsRemaining(p, ms)); };
         QCOMPARE(left(0, 1000), "3 minutes 18 seconds remaining"); // 0% counts as 1%
         QCOMPARE(left(30, 10000), "47 seconds remaining");         // 46.7 s
         QCOMPARE(left(50, 1950000), "1 hour 5 minutes remaining");
