@@ -62,8 +62,7 @@ struct PackerWorkspace
                                   qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack"} +
                           args);
         if (!p.waitForFinished(60000))
-            p.kill(); // then reported as a crash
-        p.waitForFinished();
+            p.kill(), p.waitForFinished(); // then reported as a crash
         exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         err = QString::fromLocal8Bit(p.readAllStandardError());
         out = QString::fromLocal8Bit(p.readAllStandardOutput());

@@ -45,8 +45,7 @@ struct FakeProgressView final : ProgressView
     }
     void setProgressBarPos(int percent) override
     {
-        QList<int>& to = checking ? checkBars : bars;
-        to << percent;
+        QList<int>& to = (checking ? checkBars : bars) << percent;
         m_cancel = m_cancel || to.size() == (checking ? cancelAtCheckBar : cancelAtBar);
         onBar(checking ? 0 : int(bars.size()));
     }

@@ -67,16 +67,15 @@ private slots:
     {
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate, a block a copy: a is bars
         // 1-3 (its start, a block, the last block with the remainder of 5,000), b bars 4-7.
-        const QString out = "@/out.mpg", b = "@/b.mpg", c = "@/c.mpg";
+        const QString out = "@/out.mpg", b = "@/b.mpg", c = "@/c.mpg", folder = "@/f.mpg", hidden = "@/.h";
         const QString packed = texts::packedSuccessfully(out, 67000), aborted = texts::packingAborted();
         const auto cannotOpen = [](const QString& out) {
             return QStringList{"Error opening '" + out + "'!", texts::cannotOverwrite(out)};
         };
-        const QString refused = texts::notTrashed({{b, "refused by the test", {}}}), folder = "@/f.mpg",
-                      hidden = "@/.hidden.mpg";
+        const QString refused = texts::notTrashed({{b, "refused by the test", {}}});
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
         const auto keep = DeleteAfterAction::No, trash = DeleteAfterAction::NoPrompt;
-        const Stop change = Stop::Change, nothing = Stop::Nothing;
+        const Stop change = Stop::Change, nothing = Stop::Nothing, isDir = Stop::OutputIsFolder;
         addRows<JoinCase>({
             {"packed, sources kept", {nothing, 0, {packed}, 67000, -1, 0, {}, "out.mpg", keep}},
             {"packed over a link in the output's place",
@@ -87,11 +86,9 @@ private slots:
             {"cancel in a file's last copy", {Stop::Cancel, 3, {aborted}, 25000}},
             {"cancel in the second file", {Stop::Cancel, 5, {aborted}, 35000}},
             {"output is a folder: retry, cancel",
-             {Stop::OutputIsFolder, 0, cannotOpen(folder) + cannotOpen(folder) << aborted, -1, -1, 0,
-              retryCancel, "f.mpg"}},
+             {isDir, 0, cannotOpen(folder) + cannotOpen(folder) << aborted, -1, -1, 0, retryCancel, "f.mpg"}},
             {"hidden output folder: retry",
-             {Stop::OutputIsFolder, 0, cannotOpen(hidden) << texts::hiddenOutput(hidden), -1, -1, 0, retry,
-              ".hidden.mpg"}},
+             {isDir, 0, cannotOpen(hidden) << texts::hiddenOutput(hidden), -1, -1, 0, retry, ".h"}},
             {"source truncated between two blocks",
              {change, 5, {texts::sourceEndedEarly(b, 15000, 30000)}, -1, 1, 15000}},
             {"source grown before its turn",
