@@ -1,10 +1,7 @@
-// klivatarn-pack run as a program: its command line, a source over 4 GiB, and --trash packs while calls
-// fail or files change under it, after which every source is in place, or in the trash with a record.
+// klivatarn-pack as a program: its command line, a source over 4 GiB, --trash packs under faults and races.
 #include "../support/MpegFixtures.h"
 #include "../support/TestFiles.h"
 
-#include <QRegularExpression>
-#include <QUrl>
 #include <QtTest>
 #include <fcntl.h>
 #include <filesystem>
@@ -65,8 +62,7 @@ struct PackerWorkspace
                                   qEnvironmentVariable("KT_BIN_DIR") + "/klivatarn-pack"} +
                           args);
         if (!p.waitForFinished(60000))
-            p.kill(); // then reported as a crash
-        p.waitForFinished();
+            p.kill(), p.waitForFinished(); // then reported as a crash
         exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         err = QString::fromLocal8Bit(p.readAllStandardError());
         out = QString::fromLocal8Bit(p.readAllStandardOutput());
@@ -86,12 +82,10 @@ struct CommandCase
 enum class Setup { None, NameTakenInTrash, TrashDiskFull, LyingStorage }; // as the rows of each say
 enum class Victim { None, Grown, Replaced, Gone };                        // what src2 holds afterwards
 
-// The sources src1, src2 and src3 are packed with --trash into @out, in the workspace "@ws", where
-// the shell commands run; in texts "@out", "@src1", "@src2", "@src3" and "@ws" stand for the paths.
+// src1-3 packed with --trash into @out from the workspace @ws; "@out", "@srcN", "@ws" in texts: the paths.
 struct Race
 {
-    int exit; // 0: packed, every source trashed; 4: packed, sources kept (the trash refused them or they
-              // changed); 1: failed; 3: a Retry/Cancel nobody answered; 130: Ctrl-C; nothing trashed
+    int exit; // 0: packed, all trashed; 4: packed, kept; 1: failed; 3: a question unanswered; 130: Ctrl-C
     const char* message;   // a part of the standard error
     Op hookOp = Op::Write; // `command` runs in a shell before the at-th `hookOp` call on `hookPath`
     const char* hookPath = "";
@@ -130,39 +124,32 @@ private slots:
         const auto row = [](const char* name, const CommandCase& c) { QTest::newRow(name) << c; };
         const QStringList ab{"@/a.mpg", "@/b.mpg"}, o{"-o", "@/out"};
         const QStringList quiet{"--no-mpeg-check", "--rate=slow"};
-        const auto usage = [](const char* name, const QStringList& args, const QString& problem) {
-            QTest::newRow(name) << CommandCase{
-                .args = args,
-                .exit = 2,
-                .err = {"klivatarn-pack: " + problem, "Try 'klivatarn-pack --help' for more information."}};
+        const QString kp = "klivatarn-pack: ";
+        const auto usage = [&](const char* name, const QStringList& args, const QString& problem) {
+            row(name, {args, 2, {kp + problem, "Try 'klivatarn-pack --help' for more information."}});
         };
-        const auto refused = [](const char* name, const QStringList& args, const QString& line,
-                                const QString& wrapper = "exec") {
-            QTest::newRow(name) << CommandCase{
-                .args = args, .exit = 1, .err = {"klivatarn-pack: " + line}, .wrapper = wrapper};
+        const auto refused = [&](const char* name, const QStringList& args, const QString& line,
+                                 const QString& wrapper = "exec") {
+            row(name, {args, 1, {kp + line}, {}, wrapper});
         };
         // Run in a folder whose name is not UTF-8, in a folder removed, with a last argument not UTF-8.
         const QString inBadFolder = "cd \"$(printf 'd\\377')\"; exec",
                       inGoneFolder = "mkdir gone; cd gone; rmdir ../gone; exec",
                       badSource = "set -- \"$@\" \"$(pwd)/$(printf 'b\\377.bin')\"; exec";
         // Packed, with a success line in the locale's grouping (German here) after what `before` says.
-        const auto joins = [](const char* name, const QStringList& args, const QString& output,
-                              const QString& size, const QStringList& before = {}, const QString& note = {}) {
-            const QString success = "klivatarn-pack: '@/" + output +
-                                    "' successfully packed! Total filesize is " + size + " bytes." + note;
-            QTest::newRow(name) << CommandCase{.args = args, .err = before + QStringList{success}};
+        const auto joins = [&](const char* name, const QStringList& args, const QString& output,
+                               const QString& size, QStringList before = {}, const QString& note = {}) {
+            before << kp + "'@/" + output + "' successfully packed! Total filesize is " + size + " bytes." +
+                          note;
+            row(name, {args, 0, before});
         };
         // A question on stderr, its answer in brackets; unanswered, it ends the pack with exit 3.
-        const auto unanswered = [](const char* name, const QStringList& args, const QString& question) {
-            QTest::newRow(name) << CommandCase{.args = args,
-                                               .exit = 3,
-                                               .err = {"klivatarn-pack: " + question + " [no answer: no]",
-                                                       "klivatarn-pack: Packing aborted: the question \"" +
-                                                           question + "\" was not answered."}};
+        const auto unanswered = [&](const char* name, const QStringList& args, const QString& q) {
+            const QString end = "Packing aborted: the question \"" + q + "\" was not answered.";
+            row(name, {args, 3, {kp + q + " [no answer: no]", kp + end}});
         };
         const QString asked =
-            "klivatarn-pack: '@/a.mpg' is not a valid MPEG file.\n\nProceed packing and ignore "
-            "invalid Mpeg error?";
+            kp + "'@/a.mpg' is not a valid MPEG file.\n\nProceed packing and ignore invalid Mpeg error?";
         const QString na = QStringLiteral("\tnot available\tnot available\n");
 
         // The parse ends at the first problem: the arguments after it do not matter.
@@ -236,17 +223,16 @@ private slots:
         PackerWorkspace ws;
         for (const char* name : {"a.mpg", "b.mpg", "-x.mpg"}) // of 5,000, 7,000 and 9,000 bytes
             ws.src.add(ws.path(name), 5000 + 2000 * ws.src.paths.size());
-        QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3));
-        QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}));
+        QVERIFY(writeMpegLikeFile(ws.path("ntsc.mpg"), 40000, 12, 352, 240, 4) &&
+                writeMpegLikeFile(ws.path("pal clip.mpg"), 90000, 32766, 704, 576, 3) &&
+                writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
+        QVERIFY(writeFileWith(ws.path("song.mp3"), 50000, -1, {}) && writeFile(ws.path("e\nmpty.mpg"), {}));
+        QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("di\rr/inside"));
         // MPEG-1 layer III frames of 128 kbit/s at 44.1 and at 48 kHz (the payload silent).
         QVERIFY(writeFile(ws.path("44k.mp3"),
                           (QByteArray("\xFF\xFB\x90\x64") + QByteArray(413, 0)).repeated(20)) &&
                 writeFile(ws.path("48k.mp3"),
                           (QByteArray("\xFF\xFB\x94\x64") + QByteArray(380, 0)).repeated(20)));
-        QVERIFY(writeFile(ws.path("old.bin"), "old contents") && QDir(ws.dir.path()).mkpath("di\rr/inside"));
-        QVERIFY(writeMpegLikeFile(ws.path("x.mpg\t352 x 240\t25\nforged.mpg"), 40000, 12, 352, 240, 4));
-        QVERIFY(writeFile(ws.path("e\nmpty.mpg"), {}));
         // Names that are not UTF-8, which Qt cannot spell: std::filesystem makes and removes them.
         const std::filesystem::path root(QFile::encodeName(ws.dir.path()).constData()), bad = root / "d\xff";
         auto removeBad = qScopeGuard([&] { std::filesystem::remove_all(root); });
@@ -268,15 +254,13 @@ private slots:
                    overOld = c.args.contains(ws.path("old.bin"));
         QCOMPARE(fileBytes(ws.path("out")), packed && !overOld ? joined : QByteArray());
         QCOMPARE(fileBytes(ws.path("old.bin")), packed && overOld ? joined : "old contents");
-        QVERIFY(QFileInfo(ws.path("di\rr/inside")).isDir()); // an -o naming the folder leaves it be
-        QVERIFY(!QFileInfo::exists(ws.path("missing.mpg")));
-        // Nothing was written in the folder with the bad name, nor in one spelt like it.
-        QVERIFY(std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
+        // An -o naming a folder leaves it be; nothing written in the folder with the bad name, nor beside it.
+        QVERIFY(QFileInfo(ws.path("di\rr/inside")).isDir() && !QFileInfo::exists(ws.path("missing.mpg")) &&
+                std::filesystem::is_empty(bad) && !QFileInfo::exists(ws.path("d\uFFFD")));
         QCOMPARE(ws.trashedFiles(), 0);
     }
 
-    // On a terminal, under a clock 10,000 times as fast: the line at 100% shows that step's
-    // estimate, not the one before, and an ESC in the name arrives quoted.
+    // On a terminal, a clock 10,000 times as fast: 100% with its own estimate; an ESC in a name quoted.
     void progressLine()
     {
         if (!runTool("sh", {"-c", "command -v script && command -v faketime"}))
@@ -416,12 +400,11 @@ private slots:
             if (!*KT_LYING_FS || ::geteuid() != 0 || !QFileInfo::exists("/dev/fuse"))
                 QSKIP("needs libfuse3 at build time, /dev/fuse, fusermount3 and root");
             mount = ws.path("out");
-            QVERIFY(QDir().mkdir(ws.path("backing")));
-            QVERIFY(runTool("timeout", {"20", KT_LYING_FS, ws.path("backing"), mount}));
+            QVERIFY(QDir().mkdir(ws.path("backing")) &&
+                    runTool("timeout", {"20", KT_LYING_FS, ws.path("backing"), mount}));
         }
         if (race.setup == Setup::TrashDiskFull) {
-            mount = folder = ws.path("small");
-            QVERIFY(QDir().mkdir(mount));
+            QVERIFY(QDir().mkdir(mount = folder = ws.path("small")));
             if (!runTool("timeout", {"20", "mount", "-t", "tmpfs", "-o", "size=16M", "tmpfs", mount}))
                 QSKIP("cannot mount a tmpfs here (needs root)");
             ws.env.insert("XDG_DATA_HOME", mount + "/xdg"); // the user's trash on the sources' disk
@@ -480,8 +463,7 @@ private slots:
                      qPrintable(QString::number(written.size())));
         }
 
-        // Each source is in the trash with a record naming it, or in its place as it was; its record
-        // and the trash's folders were flushed right after it moved, before the next one.
+        // Each source trashed with its record (both flushed before the next moved), or in place unchanged.
         const int inTrash = race.trashed >= 0 ? race.trashed : race.exit == 0 ? 0b111 : 0;
         QStringList records =
             race.setup == Setup::NameTakenInTrash ? QStringList{"/elsewhere/src1"} : QStringList{};

@@ -6,9 +6,7 @@
 #include "engine/PackHost.h"
 #include "platform/MessageBox.h"
 
-#include <QQueue>
-#include <QTemporaryDir>
-#include <functional>
+#include <QtCore>
 
 namespace kt::test {
 
@@ -22,9 +20,7 @@ struct LoggingMessageBox final : MessageBoxPresenter
 
     int present(const QString& text, int style, const QString&) override
     {
-        m_log << "msg:" + text;
-        texts << text;
-        styles << style;
+        m_log << "msg:" + text, texts << text, styles << style;
         onAsk();
         return msgButtons(style) == MB_OK || answers.isEmpty() ? msgSafeAnswer(style) : answers.dequeue();
     }
@@ -45,14 +41,11 @@ struct FakeProgressView final : ProgressView
     void showPackingFile(const QString& p) override { m_log << "view:file:" + p; }
     void showCheckingFile(const QString& p) override
     {
-        m_log << "view:check:" + p;
-        checking = true;
-        onCheck();
+        m_log << "view:check:" + p, checking = true, onCheck();
     }
     void setProgressBarPos(int percent) override
     {
-        QList<int>& to = checking ? checkBars : bars;
-        to << percent;
+        QList<int>& to = (checking ? checkBars : bars) << percent;
         m_cancel = m_cancel || to.size() == (checking ? cancelAtCheckBar : cancelAtBar);
         onBar(checking ? 0 : int(bars.size()));
     }

@@ -1,13 +1,11 @@
-// The join seen from outside (output bytes, sources, messages, what the host was told); its arithmetic.
+// The join from outside (output bytes, sources, messages, what the host was told), its pace, its arithmetic.
 #include "../support/Rows.h"
 #include "../support/ScriptedSeams.h"
 #include "FakePackHost.h"
 #include "engine/JoinArithmetic.h"
 #include "engine/PackTexts.h"
 
-#include <QStorageInfo>
 #include <QtTest>
-#include <algorithm>
 
 using namespace kt;
 using namespace kt::test;
@@ -47,6 +45,16 @@ struct JoinCase
     bool refuse = false;                                         // the trash refuses the second source
 };
 
+// Joins at the normal rate whose clock moves `step` microseconds at every reading.
+struct Spans
+{
+    QList<qint64> sizes;
+    qint64 step;
+    int cancelAtBar; // 0: none
+    QList<int> bars; // the bar at each pass
+    qint64 written;  // bytes in the output at the end
+};
+
 } // namespace
 
 class TestJoin : public QObject
@@ -59,16 +67,15 @@ private slots:
     {
         // Sources of 25,000, 30,000 and 12,000 bytes at the slow rate, a block a copy: a is bars
         // 1-3 (its start, a block, the last block with the remainder of 5,000), b bars 4-7.
-        const QString out = "@/out.mpg", b = "@/b.mpg", c = "@/c.mpg";
+        const QString out = "@/out.mpg", b = "@/b.mpg", c = "@/c.mpg", folder = "@/f.mpg", hidden = "@/.h";
         const QString packed = texts::packedSuccessfully(out, 67000), aborted = texts::packingAborted();
         const auto cannotOpen = [](const QString& out) {
             return QStringList{"Error opening '" + out + "'!", texts::cannotOverwrite(out)};
         };
-        const QString refused = texts::notTrashed({{b, "refused by the test", {}}}), folder = "@/f.mpg",
-                      hidden = "@/.hidden.mpg";
+        const QString refused = texts::notTrashed({{b, "refused by the test", {}}});
         const QList<int> retryCancel{IDRETRY, IDCANCEL}, retry{IDRETRY};
         const auto keep = DeleteAfterAction::No, trash = DeleteAfterAction::NoPrompt;
-        const Stop change = Stop::Change, nothing = Stop::Nothing;
+        const Stop change = Stop::Change, nothing = Stop::Nothing, isDir = Stop::OutputIsFolder;
         addRows<JoinCase>({
             {"packed, sources kept", {nothing, 0, {packed}, 67000, -1, 0, {}, "out.mpg", keep}},
             {"packed over a link in the output's place",
@@ -79,11 +86,9 @@ private slots:
             {"cancel in a file's last copy", {Stop::Cancel, 3, {aborted}, 25000}},
             {"cancel in the second file", {Stop::Cancel, 5, {aborted}, 35000}},
             {"output is a folder: retry, cancel",
-             {Stop::OutputIsFolder, 0, cannotOpen(folder) + cannotOpen(folder) << aborted, -1, -1, 0,
-              retryCancel, "f.mpg"}},
+             {isDir, 0, cannotOpen(folder) + cannotOpen(folder) << aborted, -1, -1, 0, retryCancel, "f.mpg"}},
             {"hidden output folder: retry",
-             {Stop::OutputIsFolder, 0, cannotOpen(hidden) << texts::hiddenOutput(hidden), -1, -1, 0, retry,
-              ".hidden.mpg"}},
+             {isDir, 0, cannotOpen(hidden) << texts::hiddenOutput(hidden), -1, -1, 0, retry, ".h"}},
             {"source truncated between two blocks",
              {change, 5, {texts::sourceEndedEarly(b, 15000, 30000)}, -1, 1, 15000}},
             {"source grown before its turn",
@@ -109,14 +114,12 @@ private slots:
         QVERIFY(writeFile(j.path("target.bin"), "keep") &&
                 QFile::link(j.path("target.bin"), j.path("link.mpg")));
         const QString out = j.path(row.output), victim = p.value(row.victim, out);
-        if (row.what == Stop::OutputIsFolder)
-            QVERIFY(QDir().mkdir(out));
+        QVERIFY(row.what != Stop::OutputIsFolder || QDir().mkdir(out));
         if (row.refuse)
             trashCan.failFor << p[1];
         j.host.view.cancelAtBar = row.what == Stop::Cancel ? row.bar : 0;
         j.host.view.cancelAtCheckBar = row.what == Stop::CancelCheck ? row.bar : 0;
-        if (row.what == Stop::LoseTail)
-            j.host.view.onCheck = [&] { QFile(out).resize(30000); };
+        j.host.view.onCheck = [&] { row.what == Stop::LoseTail&& QFile(out).resize(30000); };
         j.host.view.onBar = [&](int bar) {
             if (row.what == Stop::Change && bar == row.bar)
                 row.size < 0 ? QFile::remove(victim) : QFile(victim).resize(row.size);
@@ -143,8 +146,7 @@ private slots:
             QCOMPARE(j.host.view.bars.size(), row.bar); // nothing moved after the click
         if (row.written >= 0)
             QCOMPARE(fileBytes(out), j.src.joined().left(row.written));
-        QVERIFY(j.src.joined().startsWith(fileBytes(out)));
-        QVERIFY(!QFileInfo(out).isSymLink());
+        QVERIFY(j.src.joined().startsWith(fileBytes(out)) && !QFileInfo(out).isSymLink());
         QCOMPARE(fileBytes(j.path("target.bin")), QByteArray("keep"));
         if (done) {
             QCOMPARE(r.packedBytes, quint64(67000));
@@ -172,8 +174,41 @@ private slots:
         QCOMPARE(File64::OpenHandleCount(), 0);
     }
 
-    // Disk full, the user frees space and retries; with the sources elsewhere, then beside the output
-    // (the kernel then moves the blocks). Cancel after a failed write is in the packer's fault table.
+    // Copies spanning blocks, each counted; passes at each file's ends and once a frame; Cancel counts all.
+    void spans_data()
+    {
+        addRows<Spans>({
+            // A clock that stands still: copies to each file's end, passes at its start and end only.
+            {"to each file's end", {{1234567, 3000000, 777}, 0, 0, {0, 28, 28, 100, 100, 100}, 4235344}},
+            // A pass every two copies, of 1 and 4 blocks, then 16 and 64 (8 MiB moved, the rest held back).
+            {"cancel before a MiB was moved", {{20012345, 3000000}, kFrame / 4, 2, {0, 2}, 500000}},
+            {"cancel with bytes held back", {{20012345, 3000000}, kFrame / 4, 3, {0, 2, 37}, 8500000}},
+        });
+    }
+    void spans()
+    {
+        QFETCH(Spans, row);
+        PackRig rig;
+        for (qint64 size : row.sizes)
+            rig.src.add(rig.path(QString::number(rig.src.paths.size())), size);
+        rig.host.view.cancelAtBar = row.cancelAtBar;
+        const QString out = rig.path("out.mpg");
+
+        const JoinResult r =
+            rig.join(out, blockSizeFor(TransferRate::Normal), DeleteAfterAction::No, row.step);
+
+        QCOMPARE(r.outcome, row.cancelAtBar ? PackOutcome::Cancelled : PackOutcome::Packed);
+        QCOMPARE(r.packedBytes, quint64(row.written));
+        QCOMPARE(fileBytes(out), rig.src.joined().left(row.written));
+        QCOMPARE(rig.host.view.bars, row.bars);
+        QStringList percents{"0%"}; // the percentage given with each pass is the bar's
+        for (int bar : row.bars)
+            if (percents.last() != percentText(bar))
+                percents << percentText(bar);
+        QCOMPARE(rig.host.view.percentTexts.mid(0, percents.size()), percents);
+    }
+
+    // Disk full, space freed, Retry; the sources elsewhere, then beside the output (the kernel moves blocks).
     void diskFullThenRetry()
     {
         for (const bool sameVolume : {false, true}) {
@@ -201,28 +236,22 @@ private slots:
         }
     }
 
-    // Block plans (the remainder: the length's last digits), halves to the even percentage, the blocks a
-    // copy crossed (the last one's percentage, the last even one and its end), estimates rounded, spelt.
+    // Block plans, halves to the even percentage, blocks a copy crossed, estimates rounded and spelt.
     void arithmetic()
     {
-        const auto plan = [](TransferRate rate, quint64 length) {
-            return planBlocks(length, blockSizeFor(rate));
-        };
+        const auto plan = [](TransferRate r, quint64 length) { return planBlocks(length, blockSizeFor(r)); };
         QCOMPARE(plan(TransferRate::Normal, 123456), (BlockPlan{1, 23456}));
         QCOMPARE(plan(TransferRate::UltraFast, 12345678), (BlockPlan{2, 2345678}));
         QCOMPARE(plan(TransferRate::UltraFast, 9999999), (BlockPlan{0, 9999999}));
         QCOMPARE(plan(TransferRate::Fast, 4296015872ull), (BlockPlan{4296, 15872}));
-        QCOMPARE(packPercent(1, 200), 0);
-        QCOMPARE(packPercent(3, 200), 2);
-        QCOMPARE(packPercent(5, 200), 2);
+        QCOMPARE((QList<int>{packPercent(1, 200), packPercent(3, 200), packPercent(5, 200)}),
+                 QList<int>({0, 2, 2}));
         QCOMPARE(crossBlocks(25000, 3, 10000, 0, 67000), (CrossedBlocks{82, 82, 30000}));
         QCOMPARE(crossBlocks(0, 2, 10000, 5000, 67000), (CrossedBlocks{30, 30, 25000}));
         QCOMPARE(crossBlocks(1000, 2, 1000, 0, 100000), (CrossedBlocks{3, 2, 1000}));
         QCOMPARE(crossBlocks(100000, 2, 100000, 0, 700000), (CrossedBlocks{43, -1, 0})); // none even
         QCOMPARE(crossBlocks(400000, 2, 100000, 0, 700000), (CrossedBlocks{86, 86, 200000}));
-        const auto left = [](int percent, qint64 ms) {
-            return timeRemainingText(secondsRemaining(percent, ms));
-        };
+        const auto left = [](int p, qint64 ms) { return timeRemainingText(secondsRemaining(p, ms)); };
         QCOMPARE(left(0, 1000), "3 minutes 18 seconds remaining"); // 0% counts as 1%
         QCOMPARE(left(30, 10000), "47 seconds remaining");         // 46.7 s
         QCOMPARE(left(50, 1950000), "1 hour 5 minutes remaining");

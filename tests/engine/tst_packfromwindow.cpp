@@ -1,5 +1,4 @@
-// Packing from the real main window end to end (pack command, progress window, window host) with
-// scripted dialogs, answers and trash: every run must leave the expected output and the window idle.
+// Packing from the real main window end to end, with scripted dialogs, answers and trash.
 #include "../support/MpegFixtures.h"
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
@@ -9,30 +8,16 @@
 #include "packlist/ui/PackListView.h"
 #include "settings/Registry.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolBar>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace kt;
-
-namespace {
-
-// How a pack ends (refusals and questions are checked on the pack command alone); Cancel is clicked
-// as the join begins: seen at the first file's start.
-enum class End { Packed, SaveCancelled, Cancelled };
-
-} // namespace
 
 class PackFromWindowTest : public QObject
 {
     Q_OBJECT
+    // How a pack ends (refusals and questions: on the pack command alone); Cancel at the first file's start.
+    enum class End { Packed, SaveCancelled, Cancelled };
     QTemporaryDir m_config;
     // The progress window's bars, counted and handed to `m_onBarShown` as they appear in a run.
     int m_bars = 0;
@@ -41,10 +26,8 @@ class PackFromWindowTest : public QObject
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (auto* bar = qobject_cast<QProgressBar*>(watched);
-            bar && event->type() == QEvent::Show && m_onBarShown) {
-            ++m_bars;
-            m_onBarShown(bar);
-        }
+            bar && event->type() == QEvent::Show && m_onBarShown)
+            ++m_bars, m_onBarShown(bar);
         return false;
     }
 
@@ -77,10 +60,7 @@ private slots:
             w.load();
             w.show();
             // A shown window closing as it goes outlives its list; the watch ends with this run.
-            const auto done = qScopeGuard([&] {
-                w.hide();
-                m_onBarShown = nullptr;
-            });
+            const auto done = qScopeGuard([&] { w.hide(), m_onBarShown = nullptr; });
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             m_bars = 0;
             // As a user sets the options, through the items' handlers.
@@ -118,8 +98,8 @@ private slots:
                 return w.findChild<QMenu*>(QLatin1String(objectNames::FileMnu))->menuAction()->isEnabled() &&
                        w.findChild<QMenu*>(QLatin1String(objectNames::ActionMnu))->menuAction()->isEnabled();
             };
-            // At every pass of the join (a zero timer) the main window names the file being packed (or
-            // read back) and looks busy; the progress window, drawn once a frame, that file or one before.
+            // At each pass (a zero timer) the main window names the file and looks busy; the progress window,
+            // drawn once a frame, that file or one before.
             QStringList named;
             QTimer sampler;
             QObject::connect(&sampler, &QTimer::timeout, &sampler, [&] {
@@ -168,8 +148,7 @@ private slots:
             QCOMPARE(test::fileBytes(output), packed ? joined : joins ? QByteArray() : old);
             QCOMPARE(shell.trashRequests(), trashes ? QVector<QStringList>{paths} : QVector<QStringList>{});
             QCOMPARE(w.packList().paths(), paths); // the rows stay
-            QCOMPARE((QStringList{w.panelText(1), w.panelText(2)}),
-                     (QStringList{"Awaiting for job...", "IDLE"}));
+            QCOMPARE(w.panelText(1) + " | " + w.panelText(2), "Awaiting for job... | IDLE");
             QVERIFY(w.findChild<QLabel*>(QStringLiteral("StatusBar_Panel3"))->property("logo") == "idle" &&
                     !w.isBusy() && menusEnabled() && w.cursor().shape() == Qt::ArrowCursor &&
                     !QApplication::activeModalWidget());

@@ -1,14 +1,10 @@
-// The progress window: its controls clear of each other, the current-file text, what a join's
-// passes make it paint frame by frame, Cancel, and the window gone even when the join forgets it.
+// The progress window: its layout, the file text, its paints frame by frame, Cancel, its end after a join.
 #include "engine/JoinArithmetic.h"
 #include "engine/ui/ProgressRun.h"
 #include "engine/ui/ProgressWindow.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
-#include <utility>
+#include <QtTest>
+#include <QtWidgets>
 
 using kt::ProgressWindow;
 
@@ -33,8 +29,7 @@ struct ManualFrames final : kt::FrameClock
     {
         now += frames;
         if (std::exchange(requested, false))
-            QMetaObject::invokeMethod(
-                this, [this] { emit nextFrame(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &FrameClock::nextFrame, Qt::QueuedConnection);
     }
 };
 
@@ -46,17 +41,13 @@ struct PaintLog : QObject
     static QVariant seen(QWidget* w) { return w->property(w->inherits("QProgressBar") ? "value" : "text"); }
     explicit PaintLog(const QList<QWidget*>& widgets)
     {
-        for (QWidget* w : widgets) {
-            shown[w] = seen(w);
-            w->installEventFilter(this);
-        }
+        for (QWidget* w : widgets)
+            shown[w] = seen(w), w->installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (auto* w = static_cast<QWidget*>(watched); event->type() == QEvent::Paint) {
-            ++paints[w];
-            shown[w] = seen(w);
-        }
+        if (auto* w = static_cast<QWidget*>(watched); event->type() == QEvent::Paint)
+            ++paints[w], shown[w] = seen(w);
         return false;
     }
 };
@@ -84,8 +75,8 @@ private slots:
                          qPrintable(controls[i]->objectName() + " / " + controls[j]->objectName()));
         }
         // "100%" is drawn clear of the bar's end; the longest time text and "Cancel" fit.
-        const auto width = [&](int i, const char* text) {
-            return controls[i]->fontMetrics().horizontalAdvance(text);
+        const auto width = [&](int i, const char* t) {
+            return controls[i]->fontMetrics().horizontalAdvance(t);
         };
         QVERIFY(controls[2]->geometry().right() - width(2, "100%") > controls[0]->geometry().right() &&
                 width(1, "23 hours 59 minutes remaining") <= controls[1]->width() &&
@@ -132,13 +123,12 @@ private slots:
         PaintLog log(watched);
 
         // The latest values given, and whether the last paints show them.
-        int p = 0;
+        int p = 0, passes = 0;
         QString name, estimate;
         auto drawn = [&] {
             return log.shown[watched[0]] == p && log.shown[watched[2]] == kt::percentText(p) &&
                    log.shown[watched[3]] == estimate && log.shown[watched[4]] == name;
         };
-        int passes = 0;
         // As JoinFiles gives them: the texts of the moment, then the bar with the pass.
         auto pass = [&] {
             window.setPercentText(kt::percentText(p));
@@ -169,12 +159,10 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(p == 100 && drawn());
         for (QWidget* w : watched) // and the first frame's
-            QVERIFY2(log.paints[w] <= frames.now + 1,
-                     qPrintable(w->objectName() + QStringLiteral(" painted %1 times").arg(log.paints[w])));
+            QVERIFY2(log.paints[w] <= frames.now + 1, qPrintable(w->objectName()));
     }
 
-    // Escape and the close box in a join's window (the button is run end to end in tst_packfromwindow):
-    // said once; the window stays until the join stops, and is gone after it even when not closed.
+    // Escape and the close box (the button: tst_packfromwindow) said once; the window gone after the join.
     void cancelAndClose()
     {
         QWidget owner;
