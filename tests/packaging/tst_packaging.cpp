@@ -52,6 +52,11 @@ Run run(const QString& program, const QStringList& args, const QString& workDir 
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+template <typename... T> void row(const char* name, const T&... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+
 } // namespace
 
 class TestPackaging : public QObject
@@ -78,8 +83,8 @@ private slots:
         m_deb = m_package.filePath(debs.first());
     }
 
-    // Every expected file and nothing else, installed and packaged; the programs executable, PNGs
-    // of their size, gzip reproducible.
+    // Expected files only, installed and packaged; programs executable, PNGs of their size, gzip
+    // reproducible.
     void installedFiles()
     {
         const QStringList expected = expectedFiles();
@@ -95,20 +100,15 @@ private slots:
                 QVERIFY2(test::fileBytes(prefixed(f)).left(9) == QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02", 9),
                          qPrintable(f));
         }
-        QStringList found, packed;
+        QStringList found;
         for (QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
              it.hasNext();)
             found << QDir(m_prefix.path()).relativeFilePath(it.next());
-        // cpack's package holds the same under /usr: its regular files, as "-rw-r--r-- root/root
-        // 477 2026-12-06 06:21 ./usr/share/...".
-        const Run listing = run("dpkg-deb", {"-c", m_deb});
-        static const QRegularExpression file(QStringLiteral("^-.* \\./usr/(.*)$"),
-                                             QRegularExpression::MultilineOption);
-        for (const QRegularExpressionMatch& m : file.globalMatch(listing.out))
-            packed << m.captured(1);
         found.sort();
-        packed.sort();
         QCOMPARE(found, expected);
+        // cpack's package: the same regular files under /usr ("-rw-r--r-- root/root 477 <date> ./usr/...").
+        QStringList packed = run("dpkg-deb", {"-c", m_deb}).out.split('\n').filter(QRegularExpression("^-"));
+        packed.replaceInStrings(QRegularExpression("^.* \\./usr/"), {}).sort();
         QCOMPARE(packed, expected);
         // Away from the build and the prefix the packer starts; the window finds its data in ../share.
         QTemporaryDir elsewhere;
@@ -122,38 +122,34 @@ private slots:
     void validator_data()
     {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments"); // the file is appended
-        QTest::addColumn<QString>("path");          // in the prefix, or the package
+        QTest::addColumn<QStringList>("arguments"); // the file last: in the prefix, or the package
         QTest::addColumn<QString>("allowed");
-        QTest::newRow("desktop entry") << "desktop-file-validate" << QStringList{}
-                                       << prefixed("share/applications/" + kAppId + ".desktop") << "";
+        const QString share = prefixed("share/");
+        row("desktop entry", "desktop-file-validate",
+            QStringList{share + "applications/" + kAppId + ".desktop"}, "");
         // The reserved example domain is not a known top-level domain.
-        QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic"}
-                                  << prefixed("share/metainfo/" + kAppId + ".metainfo.xml")
-                                  << "^I:.*not-rdns";
+        row("metainfo", "appstreamcli",
+            QStringList{"validate", "--no-net", "--pedantic", share + "metainfo/" + kAppId + ".metainfo.xml"},
+            "^I:.*not-rdns");
         for (const char* page :
              {"klivatarn", "klivatarn-pack"}) // the output is the page: it may say "error:"
             QTest::addRow("%s(1)", page)
-                << "man" << QStringList{"--warnings", "-l"}
-                << prefixed(QStringLiteral("share/man/man1/%1.1.gz").arg(page)) << ".";
-        // lintian checks owners, modes, stripping, hardening, compression. The HTML help stays
-        // with the data Help opens it from: /usr/share/doc may be left out of an installation.
-        QTest::newRow("package") << "lintian"
-                                 << QStringList{"--no-cfg", "--display-info", "--fail-on", "none"} << m_deb
-                                 << ": package-contains-documentation-outside-usr-share-doc\\b";
+                << "man" << QStringList{"--warnings", "-l", share + "man/man1/" + page + ".1.gz"} << ".";
+        // lintian: owners, modes, stripping, hardening; the HTML help stays where Help opens it from.
+        row("package", "lintian", QStringList{"--no-cfg", "--display-info", "--fail-on", "none", m_deb},
+            ": package-contains-documentation-outside-usr-share-doc\\b");
     }
 
     void validator()
     {
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
-        QFETCH(QString, path);
         QFETCH(QString, allowed);
         const QString tool = QStandardPaths::findExecutable(program);
         if (tool.isEmpty())
             QSKIP(qPrintable(program + " is not installed (scripts/install-deps installs it)"));
         qputenv("MANWIDTH", "80");
-        const Run r = run(tool, arguments << path);
+        const Run r = run(tool, arguments);
         QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
         // man prints its warnings on stderr; lintian its advice against running as root.
         QVERIFY2(program == "lintian" || r.err.trimmed().isEmpty(), qPrintable(r.err));
@@ -172,16 +168,12 @@ private slots:
         QTest::addColumn<QString>("beside"); // a file beside the executable, if any
         QTest::addColumn<QString>("share");  // what ../share/klivatarn is, if anything
         QTest::addColumn<bool>("fromShare"); // else the executable's folder
-        const QString none;
-        QTest::newRow("copied beside an install") << "tod.ctd"
-                                                  << "folder" << false;
-        QTest::newRow("only the icon beside") << "KlvTarn.ir"
-                                              << "folder" << false;
-        QTest::newRow("installed") << none << "folder" << true;
-        QTest::newRow("installed, strangers in bin") << "klivatarn-pack"
-                                                     << "folder" << true;
-        QTest::newRow("nothing anywhere") << none << none << false;
-        QTest::newRow("share entry not a folder") << none << "file" << false;
+        row("copied beside an install", "tod.ctd", "folder", false);
+        row("only the icon beside", "KlvTarn.ir", "folder", false);
+        row("installed", "", "folder", true);
+        row("installed, strangers in bin", "klivatarn-pack", "folder", true);
+        row("nothing anywhere", "", "", false);
+        row("share entry not a folder", "", "file", false);
     }
 
     void dataDirLookup()
@@ -205,16 +197,13 @@ private slots:
         QTest::addColumn<QStringList>("installed");
         QTest::addColumn<QString>("started"); // what the tool records: its name and arguments
         const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
-        QTest::newRow("GNOME variant") << "ubuntu:GNOME" << all << "gnome-control-center info-overview";
-        QTest::newRow("Plasma") << "KDE" << all << "kinfocenter";
-        QTest::newRow("lower-case name") << "xfce" << all << "xfce4-about";
-        QTest::newRow("desktop tool missing")
-            << "KDE" << QStringList{"hardinfo", "xfce4-about"} << "hardinfo";
-        QTest::newRow("neutral before others")
-            << "XFCE" << QStringList{"kinfocenter", "hardinfo"} << "hardinfo";
-        QTest::newRow("newer profiler first") << "" << QStringList{"hardinfo", "hardinfo2"} << "hardinfo2";
-        QTest::newRow("unknown desktop") << "LXQt" << QStringList{"kinfocenter"} << "kinfocenter";
-        QTest::newRow("none installed") << "GNOME" << QStringList{} << "";
+        row("GNOME variant", "ubuntu:GNOME", all, "gnome-control-center info-overview");
+        row("Plasma", "KDE", all, "kinfocenter");
+        row("lower-case name", "xfce", all, "xfce4-about");
+        row("neutral before others", "XFCE", QStringList{"kinfocenter", "hardinfo"}, "hardinfo");
+        row("newer profiler first", "", QStringList{"hardinfo", "hardinfo2"}, "hardinfo2");
+        row("unknown desktop", "LXQt", QStringList{"kinfocenter"}, "kinfocenter");
+        row("none installed", "GNOME", QStringList{}, "");
     }
 
     void sysInfoTool()
@@ -227,9 +216,8 @@ private slots:
         // Each fake tool writes its name and arguments where the test reads them.
         const QByteArray script = ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8();
         for (const QString& name : installed)
-            QVERIFY(
-                test::writeFile(bin.filePath(name), script) &&
-                QFile::setPermissions(bin.filePath(name), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            QVERIFY(test::writeFile(bin.filePath(name), script) &&
+                    ::chmod(qPrintable(bin.filePath(name)), 0500) == 0);
         // Through the About box's routine, with the tool's arguments; with none it says so.
         test::ScriptedMessageBox box;
         DesktopSysInfoProbe probe({bin.path()}, desktop);
@@ -241,26 +229,23 @@ private slots:
 
     void completion_data()
     {
-        QTest::addColumn<QString>("line"); // typed up to the cursor
+        QTest::addColumn<QString>("line"); // typed up to the cursor, after "klivatarn-pack "
         QTest::addColumn<QStringList>("offered");
-        QTest::newRow("rate values") << "klivatarn-pack --rate "
-                                     << QStringList{"fast", "normal", "slow", "ufast"};
-        QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
-        QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
-        QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
-        QTest::newRow("abbreviated --rate") << "klivatarn-pack --ra=s" << QStringList{"slow"};
-        QTest::newRow("after --info, its options")
-            << "klivatarn-pack --info -" << QStringList{"--", "--json", "--null", "-z"};
-        QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
-                                 << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
-        QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
-        QTest::newRow("after --, files only") << "klivatarn-pack -o x -- -" << QStringList{"-dash.mpg"};
+        row("rate values", "--rate ", QStringList{"fast", "normal", "slow", "ufast"});
+        row("trash options", "--tr", QStringList{"--trash", "--trash-prompt"});
+        row("output option", "--ou", QStringList{"--output="});
+        row("abbreviated --rate", "--ra=s", QStringList{"slow"});
+        row("after --info, its options", "--info -", QStringList{"--", "--json", "--null", "-z"});
+        row("sources", "-o all.mpg ", QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"});
+        row("output after =", "--output=b", QStringList{"b.mp3"});
+        row("after --, files only", "-o x -- -", QStringList{"-dash.mpg"});
     }
 
     void completion()
     {
         QFETCH(QString, line);
         QFETCH(QStringList, offered);
+        line.prepend("klivatarn-pack ");
         const QString bash = QStandardPaths::findExecutable("bash"),
                       completion = "/usr/share/bash-completion/bash_completion";
         if (bash.isEmpty() || !QFileInfo(completion).isFile())
