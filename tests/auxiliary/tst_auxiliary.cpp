@@ -14,8 +14,7 @@
 using namespace kt;
 using namespace kt::icon;
 
-// Where the tips and an icon are read: ordinary files (or none), a pipe nobody writes to, /dev/zero, a
-// folder.
+// What stands where the tips and an icon are read: files (or none), an unwritten pipe, /dev/zero, a folder.
 enum class Odd { None, Pipe, EndlessDevice, Folder };
 
 struct BesideCase
@@ -88,25 +87,16 @@ class TestAuxiliary : public QObject
 {
     Q_OBJECT
 private slots:
-    void split_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QStringList>("tips");
-        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\nc\r\n") << QStringList{"a", "b", "c"};
-        QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-        QTest::newRow("last line without ending") << QByteArray("a\r\nlast") << QStringList{"a", "last"};
-        QTest::newRow("blank lines count") << QByteArray("a\r\n\r\n\rb") << QStringList{"a", "", "", "b"};
-        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
-        QTest::newRow("only a line end") << QByteArray("\r\n") << QStringList{""};
-        QTest::newRow("empty") << QByteArray() << QStringList{};
-        QTest::newRow("UTF-8 kept") << QByteArray("caf\xc3\xa9")
-                                    << QStringList{QString::fromUtf8("caf\xc3\xa9")};
-    }
+    // Line ends: CR LF, LF or a lone CR; a last line without one counts, a final one adds none.
     void split()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(QStringList, tips);
-        QCOMPARE(splitTips(text), tips);
+        const QList<std::pair<QByteArray, QStringList>> cases = {
+            {"caf\xc3\xa9\r\nb\nc\r\n", {"caf\xc3\xa9", "b", "c"}},
+            {"a\r\n\r\n\rb\r\r\nlast", {"a", "", "", "b", "", "last"}},
+            {"\r\n", {""}},
+            {"", {}}};
+        for (const auto& [text, tips] : cases)
+            QCOMPARE(splitTips(text), tips);
     }
 
     // Which entry is picked, and whether an image comes out of it.
@@ -135,7 +125,6 @@ private slots:
         row("type 0", patch(good, 2, 0, 2), -1);
         row("type 2", patch(good, 2, 2, 2), -1);
         row("count 0", patch(good, 4, 0, 2), -1);
-        row("count beyond the directory", patch(good, 4, 2000, 2), -1);
         row("width 0", patch(good, 6, 0, 1), -1);
         row("bytes in resource 0", patch(good, 6 + 8, 0, 4), -1);
         row("image offset 0", patch(good, 6 + 12, 0, 4), -1);
@@ -143,8 +132,7 @@ private slots:
         row("offset near 4 GiB", patch(good, 6 + 12, 0xFFFFFFF0u, 4), 0, false);
         row("directory cut short", good.left(6 + 15), -1);
         row("image cut short", good.chopped(1), 0, false);
-        row("image longer than its entry says", patch(good, 6 + 8, quint32(good.size() - 6 - 16 - 1), 4), 0,
-            false);
+        row("image longer than its entry says", patch(good, 6 + 8, quint32(good.size() - 23), 4), 0, false);
     }
     void pickAndRead()
     {
@@ -232,7 +220,6 @@ private slots:
         p.pixel = [](int, int) { return 7u; };
         p.mask = [](int x, int) { return x == 0 ? 1 : 0; };
         QVERIFY(loader.LoadOpenFileICO(file("p8.ir", buildIcon({p}))));
-        QCOMPARE(loader.finishedPicture().width, 16);
         QCOMPARE(loader.finishedPicture().pixels.mid(0, 2), (QVector<quint32>{bg ^ 0x123456u, 0x123456u}));
         QCOMPARE(loader.picTemp[1].pixels, kept.pixels);
         QCOMPARE(box.texts(), (QStringList{invalidIconFileText(), tall + "\nFailed to load this file"}));
@@ -242,16 +229,15 @@ private slots:
     void whatStandsAtThePaths_data()
     {
         QTest::addColumn<BesideCase>("c");
-        QTest::newRow("empty tips, icon with a 50 MB tail")
-            << BesideCase{Odd::None, 0, 50'000'000, true, true};
-        QTest::newRow("icon image 5 MB into the file")
-            << BesideCase{Odd::None, -1, 0, false, true, 5'000'000};
-        QTest::newRow("tips as long as may be") << BesideCase{Odd::None, kTipsReadLimit, -1, true};
-        QTest::newRow("tips longer") << BesideCase{Odd::None, kTipsReadLimit + 1};
-        QTest::newRow("missing") << BesideCase{Odd::None};
-        QTest::newRow("pipe") << BesideCase{Odd::Pipe};
-        QTest::newRow("endless device") << BesideCase{Odd::EndlessDevice};
-        QTest::newRow("folder") << BesideCase{Odd::Folder};
+        const auto row = [](const char* name, const BesideCase& c) { QTest::newRow(name) << c; };
+        row("empty tips, icon with a 50 MB tail", {Odd::None, 0, 50'000'000, true, true});
+        row("icon image 5 MB into the file", {Odd::None, -1, 0, false, true, 5'000'000});
+        row("tips as long as may be", {Odd::None, kTipsReadLimit, -1, true});
+        row("tips longer", {Odd::None, kTipsReadLimit + 1});
+        row("missing", {Odd::None});
+        row("pipe", {Odd::Pipe});
+        row("endless device", {Odd::EndlessDevice});
+        row("folder", {Odd::Folder});
     }
     void whatStandsAtThePaths()
     {
