@@ -33,11 +33,10 @@ struct LockCase
     std::function<bool(Path lock)> leave = nullptr;
     Holder holder = Holder::None;
 };
-// What stands at the system folder and at the home folder, and which is used ("" none).
 struct PlacementCase
 {
-    std::function<bool(Path system, Path home)> prepare;
-    QString used; // "@/user-run", "@/home/.klivatarn" or "" for none
+    std::function<bool(Path system, Path home)> prepare; // what stands at each before
+    QString used;                                        // "@/user-run", "@/home/.klivatarn" or "" for none
     bool rootOnly = false;
 };
 // Who holds the lock, what a second start (in @/work) is given and does, the rows the window adds.
@@ -63,16 +62,13 @@ class TestInstance : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
+    void init() // afresh for each row: the last row's processes killed, then its folder removed
     {
-        m_root.emplace(); // afresh for each row
+        m_running.clear();
+        m_lines.clear();
+        m_root.emplace();
         QVERIFY(QDir(root()).mkpath("config") && QDir(root()).mkpath("work/rel") &&
                 makeFolder(root() + "/run", 0700));
-    }
-    void cleanup()
-    {
-        m_running.clear(); // killed
-        m_lines.clear();
     }
 
     void secondStart_data()
@@ -104,27 +100,24 @@ private slots:
         QProcess* first = nullptr;
         const QString firstRows = at("@/a.mpg+;@/-platform+;@/b.mp3+"),
                       socket = handOverSocketPath(root() + "/run");
+        QVERIFY(c.first == First::Window || holder.tryAcquire() == State::Held);
+        QVERIFY(c.first != First::SilentListener || silent.listen(socket));
         if (c.first == First::Window) {
             // A socket file a copy killed outright left does not keep the window from listening; the
             // toolkit never sees the arguments ("-platform b.mp3" would end it).
             QVERIFY(test::writeFile(socket, {}));
             first = &start({root() + "/a.mpg", "--", "-platform", "b.mp3"}, root());
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows, 20000);
-        } else {
-            QVERIFY(holder.tryAcquire() == State::Held &&
-                    (c.first != First::SilentListener || silent.listen(socket)));
         }
         QProcess& second = start(at(c.arguments).split(' ', Qt::SkipEmptyParts), root() + "/work", c.display);
         QVERIFY(second.waitForFinished(20000));
         const QStringList err = QString::fromLocal8Bit(second.readAllStandardError()).split('\n');
         QCOMPARE(err.filter(QRegularExpression("^(MsgBox|klivatarn:) ")).join('\n'), at(c.stderrLine));
         QCOMPARE(second.exitCode(), c.exitCode);
-        if (!first)
-            return;
-        if (c.addedRows.isEmpty()) {
+        if (first && c.addedRows.isEmpty()) {
             QTest::qWait(500); // time for a hand-over that should not be
             QCOMPARE(lastLine(*first, "List "), firstRows);
-        } else {
+        } else if (first) {
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows + ';' + at(c.addedRows), 20000);
             // The Tip of the Day had the focus: the window came to the front.
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "Active "), QStringLiteral("klivamainfrm"), 10000);
@@ -136,9 +129,9 @@ private slots:
         QTest::addColumn<LockCase>("c");
         auto row = [](const char* name, const LockCase& c) { QTest::newRow(name) << c; };
         // What a lock file of another kind holds for a live process: this very one.
-        const QByteArray liveOwner = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-                                     QCoreApplication::applicationName().toUtf8() + '\n' +
-                                     QSysInfo::machineHostName().toUtf8() + '\n';
+        const QByteArray liveOwner =
+            QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+            (QCoreApplication::applicationName() + '\n' + QSysInfo::machineHostName() + '\n').toUtf8();
         row("no file", {State::Held});
         row("names a live process",
             {State::Held, [liveOwner](Path p) { return test::writeFile(p, liveOwner); }});
@@ -206,9 +199,9 @@ private slots:
         if (c.rootOnly && ::geteuid() != 0)
             QSKIP("folders of another user can only be made as root");
         const QString system = root() + "/user-run", home = root() + "/home";
-        QVERIFY(QDir().mkpath(home) && (!c.prepare || c.prepare(system, home)));
+        QVERIFY(QDir().mkpath(home) && c.prepare(system, home));
         const RuntimeFolder folder = privateRuntimeFolder(system, home);
-        const QString expected = c.used.isEmpty() ? QString() : at(c.used);
+        const QString expected = at(c.used);
         QCOMPARE(folder.path, expected);
         QCOMPARE(folder.problem.isEmpty(), !expected.isEmpty());
         QCOMPARE(int(QFileInfo(expected).permissions()), expected.isEmpty() ? 0 : 0x7700); // rwx------
@@ -246,9 +239,8 @@ private slots:
         QFETCH(CommandLineCase, c);
         QVERIFY(test::writeFile(root() + "/work/-x.mpg", "data"));
         QProcess p;
-        p.setWorkingDirectory(root() + "/work");
-        p.start("env", QString("-i %1 %2/klivatarn %3")
-                           .arg(c.environment, kBinDir, c.arguments)
+        p.start("env", QString("-i -C %1/work %2 %3/klivatarn %4")
+                           .arg(root(), c.environment, kBinDir, c.arguments)
                            .split(' ', Qt::SkipEmptyParts));
         QVERIFY(p.waitForFinished(20000));
         QCOMPARE(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, c.exitCode); // -1: an abort
@@ -265,10 +257,9 @@ private:
     {
         QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(name));
-        if (display)
-            env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", display ? "offscreen" : "");
         env.insert("XDG_CONFIG_HOME", root() + "/config");
         env.insert("KT_TEST_RUNTIME_DIR", root() + "/run");
         p.setProcessEnvironment(env);
