@@ -28,9 +28,8 @@ struct BesideCase
 };
 
 namespace {
-// Icon files for the tests: header, directory, then per image a 40-byte bitmap header, the
-// palette, colour rows and mask rows bottom-up. Rows are padded to 4 bytes with 0xA5, so a
-// reader that does not skip the padding reads wrong pixels.
+// Icon files: header, directory, per image a 40-byte bitmap header, palette, colour and mask rows
+// bottom-up. Rows are padded to 4 bytes with 0xA5: a reader that does not skip it reads wrong pixels.
 struct IconSpec
 {
     int width = 32, height = 32, bitCount = 32;   // entry fields
@@ -41,28 +40,23 @@ struct IconSpec
 
 QByteArray le(quint32 v, int bytes) // the low `bytes` bytes, little-endian
 {
-    const quint32 x = qToLittleEndian(v);
-    return QByteArray(reinterpret_cast<const char*>(&x), bytes);
+    return QByteArray(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), bytes);
 }
 
 // w values of `bits` each (1, 2, 4, 8: packed high bits first; 24, 32: little-endian), padded.
 QByteArray packRow(int w, int bits, const std::function<quint32(int)>& value)
 {
     QByteArray row((w * bits + 7) / 8, '\0');
-    for (int x = 0; x < w; ++x) {
-        const int at = x * bits / 8;
-        for (int i = 0; bits >= 24 && i < bits / 8; ++i)
-            row[at + i] = char(value(x) >> (8 * i));
-        if (bits < 24)
-            row[at] = char(row[at] | ((value(x) & ((1u << bits) - 1)) << (8 - bits - x * bits % 8)));
-    }
-    while (row.size() % 4)
-        row.append(char(0xA5));
-    return row;
+    for (int x = 0; x < w; ++x)
+        if (bits >= 24)
+            row.replace(x * bits / 8, bits / 8, le(value(x), bits / 8));
+        else
+            row[x * bits / 8] |= char((value(x) & ((1u << bits) - 1)) << (8 - bits - x * bits % 8));
+    return row + QByteArray(-row.size() & 3, char(0xA5));
 }
 
-// The images follow the directory after `gap` bytes.
-QByteArray buildIcon(const QVector<IconSpec>& images, int gap = 0)
+QByteArray buildIcon(const QVector<IconSpec>& images,
+                     int gap = 0) // the images `gap` bytes after the directory
 {
     QByteArray header = le(0, 2) + le(1, 2) + le(images.size(), 2), body(gap, '\0');
     for (const IconSpec& s : images) {
@@ -195,7 +189,7 @@ private slots:
         // 32-bit: blended over the background in whole percent: alpha 255, 128 (half), 1 (none), 0.
         IconSpec s;
         s.pixel = [c](int x, int) {
-            return x < 14 ? c | 0xFF000000u : x == 14 ? c | 0x80000000u : x == 15 ? c | 0x01000000u : 0u;
+            return x < 16 ? c | quint32(x < 14 ? 0xFF : x == 14 ? 0x80 : 1) << 24 : 0u;
         };
         s.mask = [](int x, int) { return x < 16 ? 0 : 1; };
         QVERIFY(loader.LoadOpenFileICO(file("good.ir", buildIcon({s}))));
@@ -204,12 +198,10 @@ private slots:
         QCOMPARE(loader.picMask.pixels.at(31), 0xFFFFFFu);
         const PixelBuffer kept = loader.picTemp[1];
 
-        // Missing file: one message, surfaces untouched.
         QVERIFY(!loader.LoadOpenFileICO(dir.filePath("missing.ir")));
         QCOMPARE(box.asked().last().style, int(MB_OK));
         QCOMPARE(loader.picImage.width, 32);
 
-        // Picked but unreadable: the three main surfaces cleared, picTemp kept.
         const QString tall = file("tall.ir", buildIcon({{16, 32, 8}}));
         QVERIFY(!loader.LoadOpenFileICO(tall));
         QVERIFY(loader.picImage.isNull() && loader.picMask.isNull() && loader.PicIcon.isNull());
