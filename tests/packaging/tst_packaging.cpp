@@ -163,82 +163,56 @@ private slots:
         QVERIFY2(issues.isEmpty(), qPrintable(issues.join('\n')));
     }
 
-    void dataDirLookup_data()
-    {
-        // A file beside the executable, if any; what ../share/klivatarn is; whether the data is there.
-        QTest::addColumn<DataDirCase>("c");
-        row("copied beside an install", DataDirCase{"tod.ctd", "folder", false});
-        row("only the icon beside", DataDirCase{"KlvTarn.ir", "folder", false});
-        row("installed, strangers in bin", DataDirCase{"klivatarn-pack", "folder", true});
-        row("nothing anywhere", DataDirCase{"", "", false});
-        row("share entry not a folder", DataDirCase{"", "file", false});
-    }
-
     void dataDirLookup()
     {
-        QFETCH(DataDirCase, c);
-        const auto& [beside, share, fromShare] = c;
-        QTemporaryDir root;
-        const QString bin = root.filePath("opt/bin"), data = root.filePath("opt/share/klivatarn");
-        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(root.filePath("opt/share")));
-        QVERIFY(beside.isEmpty() || test::writeFile(bin + '/' + beside, "x"));
-        QVERIFY(share.isEmpty() || (share == "folder" ? QDir().mkpath(data) : test::writeFile(data, "x")));
-        QCOMPARE(programDataDir(bin), fromShare ? data : bin);
-        // A trailing separator on the executable's folder changes nothing.
-        QCOMPARE(detectStartupValues(bin + '/').programDir, fromShare ? data : bin);
+        // A file beside the executable, if any; what ../share/klivatarn is; whether the data is there.
+        for (const auto& [beside, share, fromShare] :
+             std::initializer_list<DataDirCase>{{"tod.ctd", "folder", false},
+                                                {"KlvTarn.ir", "folder", false},
+                                                {"klivatarn-pack", "folder", true}, // strangers in bin
+                                                {"", "", false},
+                                                {"", "file", false}}) {
+            QTemporaryDir root;
+            const QString bin = root.filePath("opt/bin"), data = root.filePath("opt/share/klivatarn");
+            QVERIFY(QDir().mkpath(bin) && QDir().mkpath(root.filePath("opt/share")));
+            QVERIFY(beside.isEmpty() || test::writeFile(bin + '/' + beside, "x"));
+            QVERIFY(share.isEmpty() ||
+                    (share == "folder" ? QDir().mkpath(data) : test::writeFile(data, "x")));
+            QCOMPARE(programDataDir(bin), fromShare ? data : bin);
+            // A trailing separator on the executable's folder changes nothing.
+            QCOMPARE(detectStartupValues(bin + '/').programDir, fromShare ? data : bin);
+        }
     }
 
-    void sysInfoTool_data()
-    {
-        QTest::addColumn<QString>("desktop"); // XDG_CURRENT_DESKTOP
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QString>("started"); // what the tool records: its name and arguments
-        const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
-        row("GNOME variant", "ubuntu:GNOME", all, "gnome-control-center info-overview");
-        row("Plasma", "KDE", all, "kinfocenter");
-        row("lower-case name", "xfce", all, "xfce4-about");
-        row("neutral before others", "XFCE", QStringList{"kinfocenter", "hardinfo"}, "hardinfo");
-        row("newer profiler first", "", QStringList{"hardinfo", "hardinfo2"}, "hardinfo2");
-        row("unknown desktop", "LXQt", QStringList{"kinfocenter"}, "kinfocenter");
-    }
-
+    // XDG_CURRENT_DESKTOP, the tools installed, and what the one started records: its name and arguments.
     void sysInfoTool()
     {
-        QFETCH(QString, desktop);
-        QFETCH(QStringList, installed);
-        QFETCH(QString, started);
-        QTemporaryDir bin;
-        const QString record = bin.filePath("started.txt");
-        const QByteArray script = ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8();
-        for (const QString& name : installed)
-            QVERIFY(test::writeFile(bin.filePath(name), script) &&
-                    ::chmod(qPrintable(bin.filePath(name)), 0500) == 0);
-        test::ScriptedMessageBox box; // through the About box's routine, with the tool's arguments
-        DesktopSysInfoProbe probe({bin.path()}, desktop);
-        StartSysInfo(probe);
-        QCOMPARE(box.texts(), QStringList{});
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(test::fileBytes(record)).trimmed(), started, 20000);
-    }
-
-    void completion_data()
-    {
-        QTest::addColumn<QString>("line"); // typed up to the cursor, after "klivatarn-pack "
-        QTest::addColumn<QStringList>("offered");
-        row("rate values", "--rate ", QStringList{"fast", "normal", "slow", "ufast"});
-        row("trash options", "--tr", QStringList{"--trash", "--trash-prompt"});
-        row("output option", "--ou", QStringList{"--output="});
-        row("abbreviated --rate", "--ra=s", QStringList{"slow"});
-        row("after --info, its options", "--info -", QStringList{"--", "--json", "--null", "-z"});
-        row("sources", "-o all.mpg ", QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"});
-        row("output after =", "--output=b", QStringList{"b.mp3"});
-        row("after --, files only", "-o x -- -", QStringList{"-dash.mpg"});
+        const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
+        for (const auto& [desktop, installed, started] :
+             std::initializer_list<std::tuple<QString, QStringList, QString>>{
+                 {"ubuntu:GNOME", all, "gnome-control-center info-overview"},
+                 {"KDE", all, "kinfocenter"},
+                 {"xfce", all, "xfce4-about"},
+                 {"XFCE", {"kinfocenter", "hardinfo"}, "hardinfo"}, // neutral before another desktop's
+                 {"", {"hardinfo", "hardinfo2"}, "hardinfo2"},
+                 {"LXQt", {"kinfocenter"}, "kinfocenter"}}) {
+            QTemporaryDir bin;
+            const QString record = bin.filePath("started.txt");
+            const QByteArray script =
+                ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8();
+            for (const QString& name : installed)
+                QVERIFY(test::writeFile(bin.filePath(name), script) &&
+                        ::chmod(qPrintable(bin.filePath(name)), 0500) == 0);
+            test::ScriptedMessageBox box; // through the About box's routine, with the tool's arguments
+            DesktopSysInfoProbe probe({bin.path()}, desktop);
+            StartSysInfo(probe);
+            QCOMPARE(box.texts(), QStringList{});
+            QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(test::fileBytes(record)).trimmed(), started, 20000);
+        }
     }
 
     void completion()
     {
-        QFETCH(QString, line);
-        QFETCH(QStringList, offered);
-        line.prepend("klivatarn-pack ");
         const QString completion = "/usr/share/bash-completion/bash_completion";
         if (!QFileInfo(completion).isFile())
             QSKIP("bash-completion is not installed (scripts/install-deps installs it)");
@@ -246,19 +220,31 @@ private slots:
         for (const char* name : {"a.mpg", "b.mp3", "-dash.mpg"})
             QVERIFY(test::writeFile(dir.filePath(name), "x"));
         QVERIFY(QDir(dir.path()).mkdir("sub"));
-        // The words as bash splits the line: at blanks, and "=" a word of its own.
-        const QStringList words = QString(line).replace('=', QStringLiteral(" = ")).split(' ');
-        const QString script =
-            QStringLiteral("source '%1'; source '%2'; COMP_WORDS=(%3); COMP_CWORD=%4; COMP_LINE='%5'; "
-                           "COMP_POINT=${#COMP_LINE}; _klivatarn_pack klivatarn-pack; printf '%s\\n' "
-                           "\"${COMPREPLY[@]}\"")
-                .arg(completion, prefixed("share/bash-completion/completions/klivatarn-pack"),
-                     "'" + words.join("' '") + "'", QString::number(words.size() - 1), line);
-        const auto [code, out, err] = run("bash", {"--norc", "--noprofile", "-c", script}, dir.path());
-        QVERIFY2(code == 0, qPrintable(err));
-        QStringList got = out.split('\n', Qt::SkipEmptyParts);
-        got.sort();
-        QCOMPARE(got, offered);
+        // Typed after "klivatarn-pack " up to the cursor, and what is offered then.
+        for (const auto& [typed, offered] : std::initializer_list<std::pair<QString, QStringList>>{
+                 {"--rate ", {"fast", "normal", "slow", "ufast"}},
+                 {"--tr", {"--trash", "--trash-prompt"}},
+                 {"--ou", {"--output="}},
+                 {"--ra=s", {"slow"}}, // abbreviated
+                 {"--info -", {"--", "--json", "--null", "-z"}},
+                 {"-o all.mpg ", {"-dash.mpg", "a.mpg", "b.mp3", "sub"}},
+                 {"--output=b", {"b.mp3"}},
+                 {"-o x -- -", {"-dash.mpg"}}}) {
+            const QString line = "klivatarn-pack " + typed;
+            // The words as bash splits the line: at blanks, and "=" a word of its own.
+            const QStringList words = QString(line).replace('=', QStringLiteral(" = ")).split(' ');
+            const QString script =
+                QStringLiteral("source '%1'; source '%2'; COMP_WORDS=(%3); COMP_CWORD=%4; COMP_LINE='%5'; "
+                               "COMP_POINT=${#COMP_LINE}; _klivatarn_pack klivatarn-pack; printf '%s\\n' "
+                               "\"${COMPREPLY[@]}\"")
+                    .arg(completion, prefixed("share/bash-completion/completions/klivatarn-pack"),
+                         "'" + words.join("' '") + "'", QString::number(words.size() - 1), line);
+            const auto [code, out, err] = run("bash", {"--norc", "--noprofile", "-c", script}, dir.path());
+            QVERIFY2(code == 0, qPrintable(err));
+            QStringList got = out.split('\n', Qt::SkipEmptyParts);
+            got.sort();
+            QCOMPARE(got, offered);
+        }
     }
 };
 
