@@ -1,5 +1,4 @@
-// The files the program reads beside itself: the tips file's lines, the icon files' entry
-// picking, decoding of every depth, blending and messages, and what may stand at their paths.
+// Files read beside the program: tips lines, icon entry picking, decoding, blending, what stands there.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "auxiliary/icon/IconFormat.h"

@@ -1,5 +1,4 @@
-// The installed program: the Linux layout and nothing else, files that pass their validators,
-// the data folder found, System Info's tool per desktop, and bash completion of the packer.
+// The installed layout, its validators, the data folder, System Info's tool, the packer's completion.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/StartupValues.h"
