@@ -118,6 +118,7 @@ private slots:
         row("type 0", patch(good, 2, 0, 2), -1);
         row("type 2", patch(good, 2, 2, 2), -1);
         row("count 0", patch(good, 4, 0, 2), -1);
+        row("count beyond the directory", patch(good, 4, 2000, 2), -1);
         row("width 0", patch(good, 6, 0, 1), -1);
         row("bytes in resource 0", patch(good, 6 + 8, 0, 4), -1);
         row("image offset 0", patch(good, 6 + 12, 0, 4), -1);
