@@ -1,5 +1,4 @@
-// One instance per user and the files handed to it (klivatarn-test started as a process: see its
-// main for what it prints), the lock's folder and file, and the command line without a display.
+// One instance per user, files handed to it (see klivatarn-test's main), the lock, the command line.
 #include "../support/MpegFixtures.h"
 #include "../support/TestFiles.h"
 #include "platform/FileHandOver.h"
@@ -33,11 +32,10 @@ struct LockCase
     std::function<bool(Path lock)> leave = nullptr;
     Holder holder = Holder::None;
 };
-// What stands at the system folder and at the home folder, and which is used ("" none).
 struct PlacementCase
 {
-    std::function<bool(Path system, Path home)> prepare;
-    QString used; // "@/user-run", "@/home/.klivatarn" or "" for none
+    std::function<bool(Path system, Path home)> prepare; // what stands at each before
+    QString used;                                        // "@/user-run", "@/home/.klivatarn" or "" for none
     bool rootOnly = false;
 };
 // Who holds the lock, what a second start (in @/work) is given and does, the rows the window adds.
@@ -51,37 +49,26 @@ struct SecondStartCase
     QString stderrLine;     // its "MsgBox" or "klivatarn:" line
     QString addedRows = {}; // empty: the window's list is not touched; '+': "not available" cells
 };
-// The window program's command line with an empty environment (no display) beside `environment`.
-struct CommandLineCase
-{
-    QString arguments, environment; // separated by spaces
-    int exitCode;
-    QString out, err = {}; // out: its beginning; err: all of it
-};
 
 class TestInstance : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
+    void init() // afresh for each row: the last row's processes killed, then its folder removed
     {
-        m_root.emplace(); // afresh for each row
+        m_running.clear();
+        m_lines.clear();
+        m_root.emplace();
         QVERIFY(QDir(root()).mkpath("config") && QDir(root()).mkpath("work/rel") &&
                 makeFolder(root() + "/run", 0700));
-    }
-    void cleanup()
-    {
-        m_running.clear(); // killed
-        m_lines.clear();
     }
 
     void secondStart_data()
     {
         QTest::addColumn<SecondStartCase>("c");
         auto row = [](const char* name, const SecondStartCase& c) { QTest::newRow(name) << c; };
-        const QString c = "@/c.mpg|352 x 240|25",
+        const QString c = "@/c.mpg|352 x 240|25", dx = c + ";@/work/rel/d.mp3+;@/work/-x.mpg+",
                       notTaken = "klivatarn: the open window did not take the files: ";
-        const QString dx = c + ";@/work/rel/d.mp3+;@/work/-x.mpg+";
         row("files, in order", {First::Window, "@/c.mpg rel/d.mp3 -- -x.mpg", true, 0, {}, dx});
         row("one missing", {First::Window, "missing.mpg @/c.mpg", true, 1,
                             "klivatarn: cannot add 'missing.mpg': No such file or directory", c});
@@ -104,27 +91,24 @@ private slots:
         QProcess* first = nullptr;
         const QString firstRows = at("@/a.mpg+;@/-platform+;@/b.mp3+"),
                       socket = handOverSocketPath(root() + "/run");
+        QVERIFY(c.first == First::Window || holder.tryAcquire() == State::Held);
+        QVERIFY(c.first != First::SilentListener || silent.listen(socket));
         if (c.first == First::Window) {
             // A socket file a copy killed outright left does not keep the window from listening; the
             // toolkit never sees the arguments ("-platform b.mp3" would end it).
             QVERIFY(test::writeFile(socket, {}));
             first = &start({root() + "/a.mpg", "--", "-platform", "b.mp3"}, root());
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows, 20000);
-        } else {
-            QVERIFY(holder.tryAcquire() == State::Held &&
-                    (c.first != First::SilentListener || silent.listen(socket)));
         }
         QProcess& second = start(at(c.arguments).split(' ', Qt::SkipEmptyParts), root() + "/work", c.display);
         QVERIFY(second.waitForFinished(20000));
         const QStringList err = QString::fromLocal8Bit(second.readAllStandardError()).split('\n');
         QCOMPARE(err.filter(QRegularExpression("^(MsgBox|klivatarn:) ")).join('\n'), at(c.stderrLine));
         QCOMPARE(second.exitCode(), c.exitCode);
-        if (!first)
-            return;
-        if (c.addedRows.isEmpty()) {
+        if (first && c.addedRows.isEmpty()) {
             QTest::qWait(500); // time for a hand-over that should not be
             QCOMPARE(lastLine(*first, "List "), firstRows);
-        } else {
+        } else if (first) {
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "List "), firstRows + ';' + at(c.addedRows), 20000);
             // The Tip of the Day had the focus: the window came to the front.
             QTRY_COMPARE_WITH_TIMEOUT(lastLine(*first, "Active "), QStringLiteral("klivamainfrm"), 10000);
@@ -136,9 +120,9 @@ private slots:
         QTest::addColumn<LockCase>("c");
         auto row = [](const char* name, const LockCase& c) { QTest::newRow(name) << c; };
         // What a lock file of another kind holds for a live process: this very one.
-        const QByteArray liveOwner = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-                                     QCoreApplication::applicationName().toUtf8() + '\n' +
-                                     QSysInfo::machineHostName().toUtf8() + '\n';
+        const QByteArray liveOwner =
+            QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+            (QCoreApplication::applicationName() + '\n' + QSysInfo::machineHostName() + '\n').toUtf8();
         row("no file", {State::Held});
         row("names a live process",
             {State::Held, [liveOwner](Path p) { return test::writeFile(p, liveOwner); }});
@@ -164,14 +148,12 @@ private slots:
         QVERIFY(!c.leave || c.leave(path));
         std::optional<InstanceLock> holder;
         QProcess child; // killed when the row ends
-        if (c.holder != Holder::None) {
-            QCOMPARE(holder.emplace(folder).tryAcquire(), State::Held);
-            if (c.holder == Holder::LetsGoChildRuns)
-                child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-            QVERIFY(c.holder != Holder::LetsGoChildRuns || child.waitForStarted(5000));
-            if (c.holder != Holder::Keeps)
-                holder.reset();
-        }
+        QVERIFY(c.holder == Holder::None || holder.emplace(folder).tryAcquire() == State::Held);
+        if (c.holder == Holder::LetsGoChildRuns)
+            child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(c.holder != Holder::LetsGoChildRuns || child.waitForStarted(5000));
+        if (c.holder == Holder::LetsGo || c.holder == Holder::LetsGoChildRuns)
+            holder.reset();
         InstanceLock lock(folder);
         QCOMPARE(lock.tryAcquire(), c.state);
         // A lock really taken keeps the next start out, on a file of this user where it belongs.
@@ -206,12 +188,11 @@ private slots:
         if (c.rootOnly && ::geteuid() != 0)
             QSKIP("folders of another user can only be made as root");
         const QString system = root() + "/user-run", home = root() + "/home";
-        QVERIFY(QDir().mkpath(home) && (!c.prepare || c.prepare(system, home)));
+        QVERIFY(QDir().mkpath(home) && c.prepare(system, home));
         const RuntimeFolder folder = privateRuntimeFolder(system, home);
-        const QString expected = c.used.isEmpty() ? QString() : at(c.used);
-        QCOMPARE(folder.path, expected);
-        QCOMPARE(folder.problem.isEmpty(), !expected.isEmpty());
-        QCOMPARE(int(QFileInfo(expected).permissions()), expected.isEmpty() ? 0 : 0x7700); // rwx------
+        QCOMPARE(folder.path, at(c.used));
+        QCOMPARE(folder.problem.isEmpty(), !c.used.isEmpty());
+        QCOMPARE(int(QFileInfo(folder.path).permissions()), c.used.isEmpty() ? 0 : 0x7700); // rwx------
     }
 
     // su, cron and remote logins start without XDG_RUNTIME_DIR: the same folder either way.
@@ -226,35 +207,34 @@ private slots:
         QVERIFY(!with.path.startsWith(root()));
     }
 
-    void commandLine_data()
+    // The window program's command line with an empty environment (no display) beside the one given.
+    void commandLine()
     {
-        QTest::addColumn<CommandLineCase>("c");
-        auto row = [](const char* name, const CommandLineCase& c) { QTest::newRow(name) << c; };
+        QVERIFY(test::writeFile(root() + "/work/-x.mpg", "data"));
         const QString
             noDisplay = "cannot open a display: ",
             dashX = "invalid option -- 'x'; for the file '-x.mpg' write './-x.mpg' or put '--' before it";
-        row("--version", {"--version", {}, 0, "klivatarn " + versionText() + '\n'});
-        row("--help", {"a.mpg --help", {}, 0, "Usage: klivatarn [--] [FILE...]\n"});
-        row("unknown short", {"-q", {}, 2, {}, "invalid option -- 'q'"});
-        row("a file that looks like an option", {"-x.mpg", {}, 2, {}, dashX});
-        row("no display", {{}, {}, 1, {}, noDisplay + "DISPLAY and WAYLAND_DISPLAY are not set"});
-        row("display unreachable",
-            {{}, "DISPLAY=:79", 1, {}, noDisplay + "could not connect to display :79"});
-    }
-    void commandLine()
-    {
-        QFETCH(CommandLineCase, c);
-        QVERIFY(test::writeFile(root() + "/work/-x.mpg", "data"));
-        QProcess p;
-        p.setWorkingDirectory(root() + "/work");
-        p.start("env", QString("-i %1 %2/klivatarn %3")
-                           .arg(c.environment, kBinDir, c.arguments)
-                           .split(' ', Qt::SkipEmptyParts));
-        QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, c.exitCode); // -1: an abort
-        QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith(c.out));
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
-                 c.err.isEmpty() ? c.err : "klivatarn: " + c.err + '\n');
+        // Arguments and environment (separated by spaces), exit code, stdout's beginning, stderr after
+        // "klivatarn: ".
+        for (const auto& [arguments, environment, exitCode, out, err] :
+             std::initializer_list<std::tuple<QString, QString, int, QString, QString>>{
+                 {"--version", {}, 0, "klivatarn " + versionText() + '\n', {}},
+                 {"a.mpg --help", {}, 0, "Usage: klivatarn [--] [FILE...]\n", {}},
+                 {"-q", {}, 2, {}, "invalid option -- 'q'"},
+                 {"-x.mpg", {}, 2, {}, dashX},
+                 {{}, {}, 1, {}, noDisplay + "DISPLAY and WAYLAND_DISPLAY are not set"},
+                 {{}, "DISPLAY=:79", 1, {}, noDisplay + "could not connect to display :79"}}) {
+            QProcess p;
+            p.start("env", QString("-i -C %1/work %2 %3/klivatarn %4")
+                               .arg(root(), environment, kBinDir, arguments)
+                               .split(' ', Qt::SkipEmptyParts));
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+                     err.isEmpty() ? err : "klivatarn: " + err + '\n');
+            QVERIFY2(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith(out),
+                     qPrintable(arguments));
+            QCOMPARE(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, exitCode); // -1: an abort
+        }
     }
 
 private:
@@ -265,10 +245,9 @@ private:
     {
         QProcess& p = *m_running.emplace_back(std::make_unique<QProcess>());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(name));
-        if (display)
-            env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", display ? "offscreen" : "");
         env.insert("XDG_CONFIG_HOME", root() + "/config");
         env.insert("KT_TEST_RUNTIME_DIR", root() + "/run");
         p.setProcessEnvironment(env);
@@ -276,7 +255,6 @@ private:
         p.start(kBinDir + "/klivatarn-test", arguments);
         return p;
     }
-    // The last line `p` printed to stderr that starts with `prefix`, without it.
     QString lastLine(QProcess& p, const QString& prefix)
     {
         QStringList& lines = m_lines[&p]; // reading takes them from the pipe

@@ -1,5 +1,4 @@
-// The installed program: the Linux layout and nothing else, files that pass their validators,
-// the data folder found, System Info's tool per desktop, and bash completion of the packer.
+// The installed layout, its validators, the data folder, System Info's tool, the packer's completion.
 #include "../support/ScriptedSeams.h"
 #include "../support/TestFiles.h"
 #include "app/StartupValues.h"
@@ -16,11 +15,11 @@ namespace {
 
 const QString kAppId = QStringLiteral(KT_APP_ID);
 
-struct Run
-{
-    int exitCode; // -1: it did not end by itself
-    QString out, err;
-};
+// The validator, its arguments with the file last (in the prefix, or the package), the issues it may report.
+using Validation = std::tuple<QString, QStringList, QString>;
+using DataDirCase = std::tuple<QString, QString, bool>;
+
+using Run = std::tuple<int, QString, QString>; // exit code (-1: it did not end by itself), stdout, stderr
 
 // Every file cmake --install puts under the prefix, and cpack under /usr.
 QStringList expectedFiles()
@@ -52,6 +51,11 @@ Run run(const QString& program, const QStringList& args, const QString& workDir 
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+template <typename... T> void row(const char* name, const T&... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+
 } // namespace
 
 class TestPackaging : public QObject
@@ -65,21 +69,22 @@ class TestPackaging : public QObject
 private slots:
     void initTestCase()
     {
-        const Run install = run(KT_CMAKE_COMMAND, {"--install", KT_BUILD_DIR, "--prefix", m_prefix.path()});
-        QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
+        const auto [installed, out, err] =
+            run(KT_CMAKE_COMMAND, {"--install", KT_BUILD_DIR, "--prefix", m_prefix.path()});
+        QVERIFY2(installed == 0, qPrintable(out + err));
         // Built under a group-writable umask, which must not reach the package's folder modes.
         const mode_t umaskBefore = umask(002);
-        const Run pack = run(KT_CPACK_COMMAND, {"-G", "DEB", "-B", m_package.path(), "--config",
-                                                KT_BUILD_DIR "/CPackConfig.cmake"});
+        const auto [packed, packOut, packErr] =
+            run(KT_CPACK_COMMAND,
+                {"-G", "DEB", "-B", m_package.path(), "--config", KT_BUILD_DIR "/CPackConfig.cmake"});
         umask(umaskBefore);
-        QVERIFY2(pack.exitCode == 0, qPrintable(pack.out + pack.err));
+        QVERIFY2(packed == 0, qPrintable(packOut + packErr));
         const QStringList debs = QDir(m_package.path()).entryList({"klivatarn_*.deb"}, QDir::Files);
         QCOMPARE(debs.size(), 1);
         m_deb = m_package.filePath(debs.first());
     }
 
-    // Every expected file and nothing else, installed and packaged; the programs executable, PNGs
-    // of their size, gzip reproducible.
+    // Expected files only, installed and packaged; programs executable, PNGs sized, gzip reproducible.
     void installedFiles()
     {
         const QStringList expected = expectedFiles();
@@ -91,197 +96,154 @@ private slots:
             if (const int size = icon.match(f).captured(1).toInt())
                 QCOMPARE(QImageReader(prefixed(f), "png").size(), QSize(size, size));
             // gzip's header: no file name (flags 0), no time stamp, "maximum compression" (2).
-            if (f.endsWith(QLatin1String(".gz")))
-                QVERIFY2(test::fileBytes(prefixed(f)).left(9) == QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02", 9),
-                         qPrintable(f));
+            QVERIFY2(!f.endsWith(".gz") ||
+                         test::fileBytes(prefixed(f)).startsWith(QByteArray("\x1f\x8b\x08\0\0\0\0\0\x02", 9)),
+                     qPrintable(f));
         }
-        QStringList found, packed;
+        QStringList found;
         for (QDirIterator it(m_prefix.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
              it.hasNext();)
             found << QDir(m_prefix.path()).relativeFilePath(it.next());
-        // cpack's package holds the same under /usr: its regular files, as "-rw-r--r-- root/root
-        // 477 2026-12-06 06:21 ./usr/share/...".
-        const Run listing = run("dpkg-deb", {"-c", m_deb});
-        static const QRegularExpression file(QStringLiteral("^-.* \\./usr/(.*)$"),
-                                             QRegularExpression::MultilineOption);
-        for (const QRegularExpressionMatch& m : file.globalMatch(listing.out))
-            packed << m.captured(1);
         found.sort();
-        packed.sort();
         QCOMPARE(found, expected);
+        // cpack's package: the same regular files under /usr ("-rw-r--r-- root/root 477 <date> ./usr/...").
+        QStringList packed =
+            std::get<1>(run("dpkg-deb", {"-c", m_deb})).split('\n').filter(QRegularExpression("^-"));
+        packed.replaceInStrings(QRegularExpression("^.* \\./usr/"), {}).sort();
         QCOMPARE(packed, expected);
         // Away from the build and the prefix the packer starts; the window finds its data in ../share.
         QTemporaryDir elsewhere;
-        const Run r = run(prefixed("bin/klivatarn-pack"), {"--version"}, elsewhere.path());
-        QVERIFY2(r.exitCode == 0 && r.out.startsWith(QLatin1String("klivatarn-pack ")),
-                 qPrintable(r.out + r.err));
+        const auto [code, out, err] = run(prefixed("bin/klivatarn-pack"), {"--version"}, elsewhere.path());
+        QVERIFY2(code == 0 && out.startsWith(QLatin1String("klivatarn-pack ")), qPrintable(out + err));
         QCOMPARE(detectStartupValues(prefixed("bin")).programDir, prefixed("share/klivatarn"));
     }
 
     // Each validator passes its file; of its errors, warnings, notes and hints only the allowed remain.
     void validator_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments"); // the file is appended
-        QTest::addColumn<QString>("path");          // in the prefix, or the package
-        QTest::addColumn<QString>("allowed");
-        QTest::newRow("desktop entry") << "desktop-file-validate" << QStringList{}
-                                       << prefixed("share/applications/" + kAppId + ".desktop") << "";
+        QTest::addColumn<Validation>("v");
+        const QString share = prefixed("share/");
+        row("desktop entry",
+            Validation{"desktop-file-validate", {share + "applications/" + kAppId + ".desktop"}, ""});
         // The reserved example domain is not a known top-level domain.
-        QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net", "--pedantic"}
-                                  << prefixed("share/metainfo/" + kAppId + ".metainfo.xml")
-                                  << "^I:.*not-rdns";
+        row("metainfo",
+            Validation{"appstreamcli",
+                       {"validate", "--no-net", "--pedantic", share + "metainfo/" + kAppId + ".metainfo.xml"},
+                       "^I:.*not-rdns"});
         for (const char* page :
              {"klivatarn", "klivatarn-pack"}) // the output is the page: it may say "error:"
             QTest::addRow("%s(1)", page)
-                << "man" << QStringList{"--warnings", "-l"}
-                << prefixed(QStringLiteral("share/man/man1/%1.1.gz").arg(page)) << ".";
-        // lintian checks owners, modes, stripping, hardening, compression. The HTML help stays
-        // with the data Help opens it from: /usr/share/doc may be left out of an installation.
-        QTest::newRow("package") << "lintian"
-                                 << QStringList{"--no-cfg", "--display-info", "--fail-on", "none"} << m_deb
-                                 << ": package-contains-documentation-outside-usr-share-doc\\b";
+                << Validation{"man", {"--warnings", "-l", share + "man/man1/" + page + ".1.gz"}, "."};
+        // lintian: owners, modes, stripping, hardening; the HTML help stays where Help opens it from.
+        row("package", Validation{"lintian",
+                                  {"--no-cfg", "--display-info", "--fail-on", "none", m_deb},
+                                  ": package-contains-documentation-outside-usr-share-doc\\b"});
     }
 
     void validator()
     {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, path);
-        QFETCH(QString, allowed);
+        QFETCH(Validation, v);
+        const auto& [program, arguments, allowed] = v;
         const QString tool = QStandardPaths::findExecutable(program);
         if (tool.isEmpty())
             QSKIP(qPrintable(program + " is not installed (scripts/install-deps installs it)"));
         qputenv("MANWIDTH", "80");
-        const Run r = run(tool, arguments << path);
-        QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+        const auto [code, out, err] = run(tool, arguments);
+        QVERIFY2(code == 0, qPrintable(out + err));
         // man prints its warnings on stderr; lintian its advice against running as root.
-        QVERIFY2(program == "lintian" || r.err.trimmed().isEmpty(), qPrintable(r.err));
-        QVERIFY(program != "man" || r.out.contains("EXIT STATUS"));
+        QVERIFY2(program == "lintian" || err.trimmed().isEmpty(), qPrintable(err));
+        QVERIFY(program != "man" || out.contains("EXIT STATUS"));
         static const QRegularExpression issue(QStringLiteral("^[EWPI]:.*|.*(error|warning):.*"),
                                               QRegularExpression::MultilineOption);
         QStringList issues;
-        for (const QRegularExpressionMatch& m : issue.globalMatch(r.out))
+        for (const QRegularExpressionMatch& m : issue.globalMatch(out))
             if (allowed.isEmpty() || !m.captured().contains(QRegularExpression(allowed)))
                 issues << m.captured();
         QVERIFY2(issues.isEmpty(), qPrintable(issues.join('\n')));
     }
 
-    void dataDirLookup_data()
-    {
-        QTest::addColumn<QString>("beside"); // a file beside the executable, if any
-        QTest::addColumn<QString>("share");  // what ../share/klivatarn is, if anything
-        QTest::addColumn<bool>("fromShare"); // else the executable's folder
-        const QString none;
-        QTest::newRow("copied beside an install") << "tod.ctd"
-                                                  << "folder" << false;
-        QTest::newRow("only the icon beside") << "KlvTarn.ir"
-                                              << "folder" << false;
-        QTest::newRow("installed") << none << "folder" << true;
-        QTest::newRow("installed, strangers in bin") << "klivatarn-pack"
-                                                     << "folder" << true;
-        QTest::newRow("nothing anywhere") << none << none << false;
-        QTest::newRow("share entry not a folder") << none << "file" << false;
-    }
-
     void dataDirLookup()
     {
-        QFETCH(QString, beside);
-        QFETCH(QString, share);
-        QFETCH(bool, fromShare);
-        QTemporaryDir root;
-        const QString bin = root.filePath("opt/bin"), data = root.filePath("opt/share/klivatarn");
-        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(root.filePath("opt/share")));
-        QVERIFY(beside.isEmpty() || test::writeFile(bin + '/' + beside, "x"));
-        QVERIFY(share.isEmpty() || (share == "folder" ? QDir().mkpath(data) : test::writeFile(data, "x")));
-        QCOMPARE(programDataDir(bin), fromShare ? data : bin);
-        // A trailing separator on the executable's folder changes nothing.
-        QCOMPARE(detectStartupValues(bin + '/').programDir, fromShare ? data : bin);
+        // A file beside the executable, if any; what ../share/klivatarn is; whether the data is there.
+        for (const auto& [beside, share, fromShare] :
+             std::initializer_list<DataDirCase>{{"tod.ctd", "folder", false},
+                                                {"KlvTarn.ir", "folder", false},
+                                                {"klivatarn-pack", "folder", true}, // strangers in bin
+                                                {"", "", false},
+                                                {"", "file", false}}) {
+            QTemporaryDir root;
+            const QString bin = root.filePath("opt/bin"), data = root.filePath("opt/share/klivatarn");
+            QVERIFY(QDir().mkpath(bin) && QDir().mkpath(root.filePath("opt/share")));
+            QVERIFY(beside.isEmpty() || test::writeFile(bin + '/' + beside, "x"));
+            QVERIFY(share.isEmpty() ||
+                    (share == "folder" ? QDir().mkpath(data) : test::writeFile(data, "x")));
+            QCOMPARE(programDataDir(bin), fromShare ? data : bin);
+            // A trailing separator on the executable's folder changes nothing.
+            QCOMPARE(detectStartupValues(bin + '/').programDir, fromShare ? data : bin);
+        }
     }
 
-    void sysInfoTool_data()
-    {
-        QTest::addColumn<QString>("desktop"); // XDG_CURRENT_DESKTOP
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QString>("started"); // what the tool records: its name and arguments
-        const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
-        QTest::newRow("GNOME variant") << "ubuntu:GNOME" << all << "gnome-control-center info-overview";
-        QTest::newRow("Plasma") << "KDE" << all << "kinfocenter";
-        QTest::newRow("lower-case name") << "xfce" << all << "xfce4-about";
-        QTest::newRow("desktop tool missing")
-            << "KDE" << QStringList{"hardinfo", "xfce4-about"} << "hardinfo";
-        QTest::newRow("neutral before others")
-            << "XFCE" << QStringList{"kinfocenter", "hardinfo"} << "hardinfo";
-        QTest::newRow("newer profiler first") << "" << QStringList{"hardinfo", "hardinfo2"} << "hardinfo2";
-        QTest::newRow("unknown desktop") << "LXQt" << QStringList{"kinfocenter"} << "kinfocenter";
-        QTest::newRow("none installed") << "GNOME" << QStringList{} << "";
-    }
-
+    // XDG_CURRENT_DESKTOP, the tools installed, and what the one started records: its name and arguments.
     void sysInfoTool()
     {
-        QFETCH(QString, desktop);
-        QFETCH(QStringList, installed);
-        QFETCH(QString, started);
-        QTemporaryDir bin;
-        const QString record = bin.filePath("started.txt");
-        // Each fake tool writes its name and arguments where the test reads them.
-        const QByteArray script = ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8();
-        for (const QString& name : installed)
-            QVERIFY(
-                test::writeFile(bin.filePath(name), script) &&
-                QFile::setPermissions(bin.filePath(name), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        // Through the About box's routine, with the tool's arguments; with none it says so.
-        test::ScriptedMessageBox box;
-        DesktopSysInfoProbe probe({bin.path()}, desktop);
-        StartSysInfo(probe);
-        QCOMPARE(box.texts(), started.isEmpty() ? QStringList{sysInfoUnavailableText()} : QStringList{});
-        if (!started.isEmpty())
+        const QStringList all = {"hardinfo", "kinfocenter", "xfce4-about", "gnome-control-center"};
+        for (const auto& [desktop, installed, started] :
+             std::initializer_list<std::tuple<QString, QStringList, QString>>{
+                 {"ubuntu:GNOME", all, "gnome-control-center info-overview"},
+                 {"KDE", all, "kinfocenter"},
+                 {"xfce", all, "xfce4-about"},
+                 {"XFCE", {"kinfocenter", "hardinfo"}, "hardinfo"}, // neutral before another desktop's
+                 {"", {"hardinfo", "hardinfo2"}, "hardinfo2"},
+                 {"LXQt", {"kinfocenter"}, "kinfocenter"}}) {
+            QTemporaryDir bin;
+            const QString record = bin.filePath("started.txt");
+            const QByteArray script =
+                ("#!/bin/sh\necho \"$(basename \"$0\") $*\" > '" + record + "'\n").toUtf8();
+            for (const QString& name : installed)
+                QVERIFY(test::writeFile(bin.filePath(name), script) &&
+                        ::chmod(qPrintable(bin.filePath(name)), 0500) == 0);
+            test::ScriptedMessageBox box; // through the About box's routine, with the tool's arguments
+            DesktopSysInfoProbe probe({bin.path()}, desktop);
+            StartSysInfo(probe);
+            QCOMPARE(box.texts(), QStringList{});
             QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(test::fileBytes(record)).trimmed(), started, 20000);
-    }
-
-    void completion_data()
-    {
-        QTest::addColumn<QString>("line"); // typed up to the cursor
-        QTest::addColumn<QStringList>("offered");
-        QTest::newRow("rate values") << "klivatarn-pack --rate "
-                                     << QStringList{"fast", "normal", "slow", "ufast"};
-        QTest::newRow("rate after =") << "klivatarn-pack --rate=u" << QStringList{"ufast"};
-        QTest::newRow("trash options") << "klivatarn-pack --tr" << QStringList{"--trash", "--trash-prompt"};
-        QTest::newRow("output option") << "klivatarn-pack --ou" << QStringList{"--output="};
-        QTest::newRow("abbreviated --rate") << "klivatarn-pack --ra=s" << QStringList{"slow"};
-        QTest::newRow("after --info, its options")
-            << "klivatarn-pack --info -" << QStringList{"--", "--json", "--null", "-z"};
-        QTest::newRow("sources") << "klivatarn-pack -o all.mpg "
-                                 << QStringList{"-dash.mpg", "a.mpg", "b.mp3", "sub"};
-        QTest::newRow("output after =") << "klivatarn-pack --output=b" << QStringList{"b.mp3"};
-        QTest::newRow("after --, files only") << "klivatarn-pack -o x -- -" << QStringList{"-dash.mpg"};
+        }
     }
 
     void completion()
     {
-        QFETCH(QString, line);
-        QFETCH(QStringList, offered);
-        const QString bash = QStandardPaths::findExecutable("bash"),
-                      completion = "/usr/share/bash-completion/bash_completion";
-        if (bash.isEmpty() || !QFileInfo(completion).isFile())
+        const QString completion = "/usr/share/bash-completion/bash_completion";
+        if (!QFileInfo(completion).isFile())
             QSKIP("bash-completion is not installed (scripts/install-deps installs it)");
         QTemporaryDir dir;
         for (const char* name : {"a.mpg", "b.mp3", "-dash.mpg"})
             QVERIFY(test::writeFile(dir.filePath(name), "x"));
         QVERIFY(QDir(dir.path()).mkdir("sub"));
-        // The words as bash splits the line: at blanks, and "=" a word of its own.
-        const QStringList words = QString(line).replace('=', QStringLiteral(" = ")).split(' ');
-        const QString script =
-            QStringLiteral("source '%1'; source '%2'; COMP_WORDS=(%3); COMP_CWORD=%4; COMP_LINE='%5'; "
-                           "COMP_POINT=${#COMP_LINE}; _klivatarn_pack klivatarn-pack; printf '%s\\n' "
-                           "\"${COMPREPLY[@]}\"")
-                .arg(completion, prefixed("share/bash-completion/completions/klivatarn-pack"),
-                     "'" + words.join("' '") + "'", QString::number(words.size() - 1), line);
-        const Run r = run(bash, {"--norc", "--noprofile", "-c", script}, dir.path());
-        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        QStringList got = r.out.split('\n', Qt::SkipEmptyParts);
-        got.sort();
-        QCOMPARE(got, offered);
+        // Typed after "klivatarn-pack " up to the cursor, and what is offered then.
+        for (const auto& [typed, offered] : std::initializer_list<std::pair<QString, QStringList>>{
+                 {"--rate ", {"fast", "normal", "slow", "ufast"}},
+                 {"--tr", {"--trash", "--trash-prompt"}},
+                 {"--ou", {"--output="}},
+                 {"--ra=s", {"slow"}}, // abbreviated
+                 {"--info -", {"--", "--json", "--null", "-z"}},
+                 {"-o all.mpg ", {"-dash.mpg", "a.mpg", "b.mp3", "sub"}},
+                 {"--output=b", {"b.mp3"}},
+                 {"-o x -- -", {"-dash.mpg"}}}) {
+            const QString line = "klivatarn-pack " + typed;
+            // The words as bash splits the line: at blanks, and "=" a word of its own.
+            const QStringList words = QString(line).replace('=', QStringLiteral(" = ")).split(' ');
+            const QString script =
+                QStringLiteral("source '%1'; source '%2'; COMP_WORDS=(%3); COMP_CWORD=%4; COMP_LINE='%5'; "
+                               "COMP_POINT=${#COMP_LINE}; _klivatarn_pack klivatarn-pack; printf '%s\\n' "
+                               "\"${COMPREPLY[@]}\"")
+                    .arg(completion, prefixed("share/bash-completion/completions/klivatarn-pack"),
+                         "'" + words.join("' '") + "'", QString::number(words.size() - 1), line);
+            const auto [code, out, err] = run("bash", {"--norc", "--noprofile", "-c", script}, dir.path());
+            QVERIFY2(code == 0, qPrintable(err));
+            QStringList got = out.split('\n', Qt::SkipEmptyParts);
+            got.sort();
+            QCOMPARE(got, offered);
+        }
     }
 };
 
